@@ -1,0 +1,70 @@
+// Start-up work: the main window created and shown (the splash wait is not
+// counted), and the memory the idle program holds afterwards.
+#include "shell/hints.h"
+#include "shell/startup.h"
+#include "shell/tfmnirel3.h"
+#include "state/windows.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+long residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            long kib = 0;
+            status >> kib;
+            return kib;
+        }
+        status.ignore(4096, '\n');
+    }
+    return 0;
+}
+
+void BM_MainWindowCreatedAndShown(benchmark::State &st)
+{
+    for (auto _ : st) {
+        auto *w = new TfmNirel3();
+        state::fmNirel3 = w;
+        w->show();
+        QCoreApplication::processEvents();
+        st.PauseTiming();
+        delete w;
+        QCoreApplication::processEvents();
+        st.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MainWindowCreatedAndShown)->Unit(benchmark::kMillisecond);
+
+void BM_IdleResidentMemory(benchmark::State &st)
+{
+    auto *w = new TfmNirel3();
+    state::fmNirel3 = w;
+    w->show();
+    QCoreApplication::processEvents();
+    for (auto _ : st)
+        QCoreApplication::processEvents();
+    st.counters["RSS_MiB"] = double(residentKiB()) / 1024.0;
+    delete w;
+}
+BENCHMARK(BM_IdleResidentMemory)->Iterations(10);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    NirelApplication app(argc, argv);
+    shell::installRussianTranslation(app);
+    HintHub::instance().install();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

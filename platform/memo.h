@@ -1,0 +1,33 @@
+#pragma once
+// A multi-line text box addressed by lines. A text box always holds at least
+// one (possibly empty) paragraph, so "no lines" and "one empty line" look the
+// same on screen; Memo remembers which of the two it holds, so that lines
+// written in come back out unchanged, empty lines included.
+#include <QPlainTextEdit>
+#include <QStringList>
+
+class Memo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit Memo(QWidget *parent = nullptr);
+
+    QStringList lines() const;
+    int lineCount() const;
+    QString line(int index) const;
+
+    void setLines(const QStringList &lines);
+    void appendLine(const QString &line);
+    void appendLines(const QStringList &lines);
+    void clearLines();
+
+    // The lines as the box displays them, broken where it wraps long lines.
+    QStringList displayedLines() const;
+
+    // The modified flag of the text (set by typing, kept by appending).
+    bool modified() const;
+    void setModified(bool on);
+
+private:
+    bool m_oneEmptyLine = false;
+    bool m_ownChange = false;
+};

@@ -1,0 +1,101 @@
+#include "platform/prompter.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QStringList>
+
+namespace ui {
+
+namespace {
+
+class DesktopPrompter final : public Prompter {
+public:
+    void message(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text,
+                        QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                                    QMessageBox::StandardButtons buttons) override
+    {
+        QMessageBox box(icon, titleFor(icon), text, buttons, parent);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    }
+
+    QString openFileName(QWidget *parent, const FileRequest &r) override
+    {
+        return run(parent, r, QFileDialog::AcceptOpen);
+    }
+
+    QString saveFileName(QWidget *parent, const FileRequest &r) override
+    {
+        return run(parent, r, QFileDialog::AcceptSave);
+    }
+
+    int exec(QDialog *dialog) override { return dialog->exec(); }
+
+private:
+    static QString run(QWidget *parent, const FileRequest &r, QFileDialog::AcceptMode mode)
+    {
+        QFileDialog dialog(parent, r.title);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                           : QFileDialog::AnyFile);
+        dialog.setNameFilter(qtFilter(r.filter));
+        dialog.setDefaultSuffix(r.defaultSuffix);
+        if (!r.fileName.isEmpty())
+            dialog.selectFile(r.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+DesktopPrompter g_desktop;
+Prompter *g_current = nullptr;
+
+} // namespace
+
+Prompter &prompter()
+{
+    return g_current ? *g_current : static_cast<Prompter &>(g_desktop);
+}
+
+void setPrompter(Prompter *p)
+{
+    g_current = p;
+}
+
+QString qtFilter(const QString &pipeFilter)
+{
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString masks = parts.at(i + 1);
+        masks.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts.at(i) + QStringLiteral(" (") + masks + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString titleFor(QMessageBox::Icon icon)
+{
+    switch (icon) {
+    case QMessageBox::Warning:
+        return QStringLiteral("Предупреждение");
+    case QMessageBox::Critical:
+        return QStringLiteral("Ошибка");
+    case QMessageBox::Information:
+        return QStringLiteral("Информация");
+    case QMessageBox::Question:
+        return QStringLiteral("Подтверждение");
+    case QMessageBox::NoIcon:
+        break;
+    }
+    return QApplication::applicationName();
+}
+
+} // namespace ui

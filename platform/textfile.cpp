@@ -1,0 +1,115 @@
+#include "platform/textfile.h"
+
+#include "platform/cp1251.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace textfile {
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    if (text.isEmpty())
+        return lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    while (start < n) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) {
+            lines.append(text.mid(start));
+            break;
+        }
+        qsizetype lineEnd = end;
+        if (lineEnd > start && text.at(lineEnd - 1) == QLatin1Char('\r'))
+            --lineEnd;
+        lines.append(text.mid(start, lineEnd - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+ReadResult readLines(const QString &path)
+{
+    ReadResult result;
+    QFile file(path);
+    if (QFileInfo(path).isDir()) {
+        result.error = QStringLiteral("is a directory");
+        return result;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.lines = splitLines(cp1251::decode(bytes));
+    result.ok = true;
+    return result;
+}
+
+QByteArray encodeLines(const QStringList &lines)
+{
+    QString joined;
+    qsizetype total = 0;
+    for (const QString &line : lines)
+        total += line.size() + 2;
+    joined.reserve(total);
+    for (const QString &line : lines) {
+        joined += line;
+        joined += QLatin1String("\r\n");
+    }
+    return cp1251::encode(joined);
+}
+
+bool writeLines(const QString &path, const QStringList &lines, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = encodeLines(lines);
+    // A short write (disk full, size limit) is not always reported by the
+    // write itself, so the size on disk is checked before the file replaces
+    // the old one.
+    const bool written = file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size();
+    if (!written) {
+        if (error)
+            *error = file.error() != QFileDevice::NoError ? file.errorString()
+                                                          : QStringLiteral("short write");
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool appendLines(const QString &path, const QStringList &lines, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = encodeLines(lines);
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace textfile

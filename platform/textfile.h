@@ -1,0 +1,32 @@
+#pragma once
+// Line-oriented Windows-1251 text files with CR LF line ends.
+#include <QString>
+#include <QStringList>
+
+namespace textfile {
+
+struct ReadResult {
+    bool ok = false;
+    QStringList lines;
+    QString error; // the system's own words, for logs and detailed messages
+};
+
+// Reads every line of a file. Lines may end in CR LF or LF; a last line
+// without a line end is still a line; an empty file has no lines.
+ReadResult readLines(const QString &path);
+
+// Splits already decoded text into lines by the same rules.
+QStringList splitLines(const QString &text);
+
+// Joins lines with CR LF after each line and encodes them.
+QByteArray encodeLines(const QStringList &lines);
+
+// Writes the lines (CR LF after each) through a temporary file that replaces
+// the target only when everything was written; an earlier file of the same
+// name stays intact on failure. Returns false on failure, with error set.
+bool writeLines(const QString &path, const QStringList &lines, QString *error = nullptr);
+
+// Appends lines, CR LF after each, to the end of a file (created if absent).
+bool appendLines(const QString &path, const QStringList &lines, QString *error = nullptr);
+
+} // namespace textfile

@@ -1,0 +1,23 @@
+#pragma once
+// "О программе": name, version, notice and the links of the product.
+#include <QDialog>
+
+class QLabel;
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget *parent = nullptr);
+
+    static const QString kWebAddress;
+    static const QString kMailAddress;
+
+    QLabel *WebSite = nullptr;
+    QLabel *Mail = nullptr;
+
+    void WebSiteClick();
+    void MailClick();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};

@@ -1,0 +1,23 @@
+#include "shell/exitcheck.h"
+
+#include "platform/prompter.h"
+#include "state/examstate.h"
+
+namespace shell {
+
+bool exitCheck(QWidget *parent)
+{
+    if (state::CardTakenOut != 1 && state::CardIndexDirty != 1)
+        return true;
+    const auto answer = ui::prompter().ask(parent, QMessageBox::Warning,
+                                           QStringLiteral("Выйти без сохранения базы данных?"),
+                                           QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::No)
+        return true;
+    ui::inform(parent, state::CardTakenOut == 1
+                           ? QStringLiteral("Верните карточку в картотеку и сохраните картотеку")
+                           : QStringLiteral("Сохраните картотеку"));
+    return false;
+}
+
+} // namespace shell

@@ -1,0 +1,48 @@
+#include "shell/help.h"
+
+#include "platform/paths.h"
+#include "shell/helpviewer.h"
+
+namespace help {
+
+namespace {
+QString g_helpFile;
+}
+
+void setHelpFile(const QString &shownPath)
+{
+    g_helpFile = shownPath;
+}
+
+QString helpFile()
+{
+    return g_helpFile;
+}
+
+void helpCommand(int command, int data)
+{
+    HelpViewer *viewer = HelpViewer::open();
+    if (command == kFinder)
+        viewer->showFinder(g_helpFile);
+    else
+        viewer->showTopic(g_helpFile, data);
+}
+
+void helpContext(int context)
+{
+    HelpViewer::open()->showTopic(g_helpFile, context);
+}
+
+void showContents()
+{
+    setHelpFile(paths::kHelpFile);
+    helpCommand(kFinder, 0);
+}
+
+void showContext(int context)
+{
+    setHelpFile(paths::kHelpFile);
+    helpContext(context);
+}
+
+} // namespace help

@@ -1,0 +1,26 @@
+#include "shell/newpatient.h"
+
+#include "conclusion/tfmconcl.h"
+#include "deep/tfmdeep.h"
+#include "shell/openwindow.h"
+#include "state/examstate.h"
+
+namespace shell {
+
+void newPatientReset()
+{
+    state::ConclMode = 0;
+    state::ExpressLineCount = 0;
+    state::VelkhoverLineCount = 0;
+    state::KrivenkoLineCount = 0;
+    state::DeepPassCount = 0;
+    state::RightEyeSignCount = 0;
+    state::LeftEyeSignCount = 0;
+    openWindow(state::fmConcl)->mmConcl->clearLines();
+    if (state::fmDeep) {
+        state::fmDeep->mmSign->clearLines();
+        state::fmDeep->mmPathology->clearLines();
+    }
+}
+
+} // namespace shell

@@ -1,0 +1,82 @@
+#include "shell/startup.h"
+
+#include "platform/paths.h"
+#include "platform/prompter.h"
+#include "shell/help.h"
+#include "shell/hints.h"
+#include "shell/tfmnirel3.h"
+#include "shell/tfmsplash.h"
+#include "state/windows.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <exception>
+#include <memory>
+
+NirelApplication::NirelApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool NirelApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        ui::showMessage(nullptr, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ui::showMessage(nullptr, QStringLiteral("Неизвестная ошибка"));
+    }
+    return false;
+}
+
+namespace shell {
+
+void installRussianTranslation(QCoreApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+void waitForSplash(TfmSplash &splash)
+{
+    while (!splash.FormCloseQuery())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+int run(QApplication &app)
+{
+    std::unique_ptr<TfmSplash> splash;
+    std::unique_ptr<TfmNirel3> mainWindow;
+    {
+        // The splash is destroyed when this block is left, whether start-up
+        // succeeded or failed.
+        splash = std::make_unique<TfmSplash>();
+        splash->show();
+        splash->repaint();
+        QCoreApplication::processEvents();
+
+        QApplication::setApplicationName(QStringLiteral("Nirel-3"));
+        QApplication::setApplicationDisplayName(QStringLiteral("Nirel-3"));
+        installRussianTranslation(app);
+        HintHub::instance().install();
+        help::setHelpFile(paths::kHelpFile);
+
+        mainWindow = std::make_unique<TfmNirel3>();
+        state::fmNirel3 = mainWindow.get();
+
+        waitForSplash(*splash);
+        splash->hide();
+        splash.reset();
+    }
+    mainWindow->show();
+    return app.exec();
+}
+
+} // namespace shell

@@ -1,0 +1,49 @@
+#include "shell/tfmsplash.h"
+
+#include "platform/place.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+TfmSplash::TfmSplash(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("fmSplash"));
+    setWindowTitle(QStringLiteral("НИРЕЛ-3 - Экспертная система для иридодиагностики"));
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setPixmap(QPixmap(QStringLiteral(":/icons/splash.png")));
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setAccessibleName(QStringLiteral("НИРЕЛ-3 - Экспертная система для иридодиагностики"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(picture);
+    place::centred(this, 408, 417);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(3000);
+    connect(Timer1, &QTimer::timeout, this, &TfmSplash::Timer1Timer);
+    Timer1->start();
+}
+
+bool TfmSplash::FormCloseQuery() const
+{
+    return !Timer1->isActive();
+}
+
+void TfmSplash::Timer1Timer()
+{
+    Timer1->stop();
+}
+
+void TfmSplash::closeEvent(QCloseEvent *event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}

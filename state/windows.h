@@ -1,0 +1,31 @@
+#pragma once
+// One reference per window, empty until the window is first created. A
+// reference empties itself when its window is destroyed, so "does the window
+// exist" is simply "is the reference set".
+#include <QPointer>
+
+class TfmNirel3;
+class TfmCard;
+class TfmDeep;
+class TfmExpress;
+class TfmShProek;
+class TfmPupil;
+class TfmConcl;
+class TfmReach;
+class TfmGuid;
+class TAboutBox;
+
+namespace state {
+
+inline QPointer<TfmNirel3> fmNirel3;
+inline QPointer<TfmCard> fmCard;
+inline QPointer<TfmDeep> fmDeep;
+inline QPointer<TfmExpress> fmExpress;
+inline QPointer<TfmShProek> fmShProek;
+inline QPointer<TfmPupil> fmPupil;
+inline QPointer<TfmConcl> fmConcl;
+inline QPointer<TfmReach> fmReach;
+inline QPointer<TfmGuid> fmGuid;
+inline QPointer<TAboutBox> AboutBox;
+
+} // namespace state

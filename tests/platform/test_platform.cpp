@@ -1,0 +1,175 @@
+// The file boundary: Windows-1251 text files, shown paths, the dialog seam.
+#include "platform/cp1251.h"
+#include "platform/memo.h"
+#include "platform/paths.h"
+#include "platform/prompter.h"
+#include "platform/textfile.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+private slots:
+    void everyHighByteSurvivesDecodeAndEncode();
+    void unmappableCharacterBecomesQuestionMark();
+    void lineEnds_data();
+    void lineEnds();
+    void writeUsesCrLfAndCp1251();
+    void appendAddsAfterExistingLines();
+    void failedWriteKeepsOldFile();
+    void missingFileAndDirectoryFailToRead();
+    void shownPathOpensRelativeToWorkingDirectory();
+    void pipeFilterBecomesQtFilter();
+    void memoKeepsEmptyLines();
+    void memoDisplayedLinesFollowWrapping();
+};
+
+void TestPlatform::everyHighByteSurvivesDecodeAndEncode()
+{
+    QByteArray all;
+    for (int b = 0x80; b <= 0xFF; ++b)
+        all.append(char(b));
+    const QString text = cp1251::decode(all);
+    QCOMPARE(text.size(), all.size());
+    QCOMPARE(cp1251::encode(text), all);
+    QCOMPARE(cp1251::decode("\xCF\xE0\xF2\xEE\xEB\xEE\xE3\xE8\xFF"), QStringLiteral("Патология"));
+    QCOMPARE(cp1251::decode("\xB8\xA8"), QStringLiteral("ёЁ"));
+}
+
+void TestPlatform::unmappableCharacterBecomesQuestionMark()
+{
+    const QString text = QStringLiteral("Боль \u2192 ухо \U0001F600 конец");
+    QVERIFY(!cp1251::canEncode(text));
+    QCOMPARE(cp1251::encode(text), cp1251::encode(QStringLiteral("Боль ? ухо ? конец")));
+    // A real U+001A stays itself.
+    QCOMPARE(cp1251::encode(QString(QChar(0x1A))), QByteArray("\x1A"));
+}
+
+void TestPlatform::lineEnds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+    QTest::newRow("lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+    QTest::newRow("no final end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
+    QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx\r\n\r\n")
+                                      << QStringList{"", "", "x", ""};
+    QTest::newRow("lone line end") << QByteArray("\r\n") << QStringList{""};
+    QTest::newRow("mixed") << QByteArray("a\nb\r\nc") << QStringList{"a", "b", "c"};
+    QTest::newRow("cyrillic") << QByteArray("\xC3\xEB\xE0\xE7\r\n") << QStringList{QStringLiteral("Глаз")};
+}
+
+void TestPlatform::lineEnds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    TestEnv env;
+    env.writeBytes(QStringLiteral("f.txt"), bytes);
+    const textfile::ReadResult r = textfile::readLines(QStringLiteral("f.txt"));
+    QVERIFY(r.ok);
+    QCOMPARE(r.lines, lines);
+}
+
+void TestPlatform::writeUsesCrLfAndCp1251()
+{
+    TestEnv env;
+    QVERIFY(textfile::writeLines(QStringLiteral("w.txt"), {QStringLiteral("Зрачок"), QString(), QStringLiteral("x")}));
+    QCOMPARE(env.readBytes(QStringLiteral("w.txt")), QByteArray("\xC7\xF0\xE0\xF7\xEE\xEA\r\n\r\nx\r\n"));
+    QVERIFY(textfile::writeLines(QStringLiteral("empty.txt"), {}));
+    QCOMPARE(env.readBytes(QStringLiteral("empty.txt")), QByteArray());
+}
+
+void TestPlatform::appendAddsAfterExistingLines()
+{
+    TestEnv env;
+    env.writeBytes(QStringLiteral("a.txt"), "one\r\n");
+    QVERIFY(textfile::appendLines(QStringLiteral("a.txt"), {QStringLiteral("два")}));
+    QCOMPARE(env.readBytes(QStringLiteral("a.txt")), QByteArray("one\r\n\xE4\xE2\xE0\r\n"));
+}
+
+void TestPlatform::failedWriteKeepsOldFile()
+{
+    TestEnv env;
+    env.writeBytes(QStringLiteral("keep.txt"), "old\r\n");
+    QString error;
+    {
+        WriteLimit limit(8);
+        QVERIFY(!textfile::writeLines(QStringLiteral("keep.txt"),
+                                      {QStringLiteral("a much longer new text")}, &error));
+    }
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(env.readBytes(QStringLiteral("keep.txt")), QByteArray("old\r\n"));
+    // No temporary file is left behind.
+    QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
+}
+
+void TestPlatform::missingFileAndDirectoryFailToRead()
+{
+    TestEnv env;
+    QVERIFY(!textfile::readLines(QStringLiteral("nope.txt")).ok);
+    QDir().mkdir(QStringLiteral("dir.txt"));
+    QVERIFY(!textfile::readLines(QStringLiteral("dir.txt")).ok);
+    // Writing over a directory fails instead of destroying it.
+    QVERIFY(!textfile::writeLines(QStringLiteral("dir.txt"), {QStringLiteral("x")}));
+    QVERIFY(QFileInfo(QStringLiteral("dir.txt")).isDir());
+}
+
+void TestPlatform::shownPathOpensRelativeToWorkingDirectory()
+{
+    TestEnv env;
+    env.writeBytes(QStringLiteral("SystmTxt/Patology.txt"), "0001 01 x\r\n");
+    QCOMPARE(paths::kPathology, QStringLiteral(".\\SystmTxt\\Patology.txt"));
+    QCOMPARE(paths::local(paths::kPathology), QDir::toNativeSeparators(QStringLiteral("./SystmTxt/Patology.txt")));
+    QVERIFY(textfile::readLines(paths::local(paths::kPathology)).ok);
+    QCOMPARE(paths::absentMessage(paths::kPathology), QStringLiteral("File .\\SystmTxt\\Patology.txt is absent"));
+    QCOMPARE(paths::local(QStringLiteral("Caption.txt")), QStringLiteral("Caption.txt"));
+}
+
+void TestPlatform::pipeFilterBecomesQtFilter()
+{
+    QCOMPARE(ui::qtFilter(QStringLiteral("текстовый файл|*.txt")), QStringLiteral("текстовый файл (*.txt)"));
+    QCOMPARE(ui::qtFilter(QStringLiteral("Картотека|*.lst|Все|*.*")),
+             QStringLiteral("Картотека (*.lst);;Все (*.*)"));
+}
+
+void TestPlatform::memoKeepsEmptyLines()
+{
+    Memo memo;
+    QCOMPARE(memo.lineCount(), 0);
+    memo.appendLine(QString());
+    QCOMPARE(memo.lines(), QStringList{QString()});
+    memo.appendLine(QStringLiteral("x"));
+    QCOMPARE(memo.lines(), (QStringList{QString(), QStringLiteral("x")}));
+    memo.setLines({QString(), QString(), QStringLiteral("y"), QString()});
+    QCOMPARE(memo.lineCount(), 4);
+    QCOMPARE(memo.line(2), QStringLiteral("y"));
+    memo.clearLines();
+    QCOMPARE(memo.lines(), QStringList{});
+    memo.setModified(false);
+    memo.appendLines({QStringLiteral("a"), QStringLiteral("b")});
+    QVERIFY(!memo.modified());
+}
+
+void TestPlatform::memoDisplayedLinesFollowWrapping()
+{
+    Memo memo;
+    memo.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memo.resize(200, 300);
+    memo.show();
+    const QString longLine = QStringLiteral("слово ").repeated(30).trimmed();
+    memo.setLines({QStringLiteral("короткая"), longLine});
+    const QStringList shown = memo.displayedLines();
+    QVERIFY(shown.size() > 2);
+    QCOMPARE(shown.first(), QStringLiteral("короткая"));
+    QCOMPARE(shown.mid(1).join(QLatin1Char(' ')), longLine);
+    for (const QString &l : shown)
+        QVERIFY(!l.endsWith(QLatin1Char(' ')));
+}
+
+QTEST_MAIN(TestPlatform)
+#include "test_platform.moc"

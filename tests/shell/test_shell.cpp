@@ -1,0 +1,601 @@
+// The shell: start-up pieces, the main window, the new-patient reset, the
+// exit check, hints and help requests.
+#include "cards/tfmcard.h"
+#include "conclusion/tfmconcl.h"
+#include "express/tfmexpress.h"
+#include "platform/textfile.h"
+#include "deep/tfmdeep.h"
+#include "platform/cp1251.h"
+#include "platform/paths.h"
+#include "shell/aboutbox.h"
+#include "shell/headersign.h"
+#include "shell/help.h"
+#include "shell/helpviewer.h"
+#include "shell/hints.h"
+#include "shell/openwindow.h"
+#include "shell/startup.h"
+#include "shell/tfmnirel3.h"
+#include "shell/tfmsplash.h"
+#include "state/examstate.h"
+#include "state/windows.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+TfmNirel3 *makeMainWindow()
+{
+    auto *w = new TfmNirel3();
+    state::fmNirel3 = w;
+    return w;
+}
+
+QStringList actionNames(const QList<QAction *> &actions)
+{
+    QStringList out;
+    for (QAction *a : actions)
+        out << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    return out;
+}
+
+QAction *findAction(QWidget *w, const QString &name)
+{
+    return w->findChild<QAction *>(name);
+}
+
+// Fills every variable of the examination with something recognisable.
+void fillState()
+{
+    using namespace state;
+    DeepPassCount = 3;
+    RightEyeSigns = {QStringLiteral("r")};
+    RightEyeSignCount = 1;
+    LeftEyeSigns = {QStringLiteral("l")};
+    LeftEyeSignCount = 1;
+    RightEyeSignsOld = {QStringLiteral("ro")};
+    RightEyeSignCountOld = 1;
+    LeftEyeSignsOld = {QStringLiteral("lo")};
+    LeftEyeSignCountOld = 1;
+    PathologyLines = {QStringLiteral("p")};
+    PathologyCount = 1;
+    UniquePathologyLines = {QStringLiteral("u")};
+    UniquePathologyCount = 1;
+    FindingLines = {QStringLiteral("f")};
+    FindingLineCount = 1;
+    ConsultLines = {QStringLiteral("c")};
+    ConsultCount = 1;
+    SignCodes = {113, 59};
+    SignCodeCount = 2;
+    VelkhoverLines = {QStringLiteral("v")};
+    VelkhoverLineCount = 1;
+    KrivenkoLines = {QStringLiteral("k")};
+    KrivenkoLineCount = 1;
+    ExpressLines = {QStringLiteral("v"), QStringLiteral("k")};
+    ExpressLineCount = 2;
+    ConclCaretLine = 4;
+    ConclCaretColumn = 5;
+    GuideLineIndex = 6;
+    GuidePhrase = QStringLiteral("g");
+    ConclLineHead = QStringLiteral("h");
+    ConclLineTail = QStringLiteral("t");
+    CardIndexDirty = 1;
+    CardTakenOut = 1;
+    ConclMode = 2;
+}
+
+} // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void mainWindowLayout();
+    void menuCaptionsHintsAndOrder();
+    void toolBarsInOrder();
+    void unbuiltWindowsAreDisabled();
+    void startValues();
+    void newPatientResetsExactlyTheCounts();
+    void newPatientRightAfterStartOpensOnlyTheDraft();
+    void openingTwiceGivesOneWindowWithItsText();
+    void exitCheck_data();
+    void exitCheck();
+    void titleBarCloseRunsTheExitCheck();
+    void splashRefusesToCloseBeforeItsTimer();
+    void splashWaitLastsThreeSeconds();
+    void hintsReachTheRightPanes();
+    void statusTipsOfAnyWindowBecomeTheHint();
+    void applicationHintHandlerStopsThePanes();
+    void helpRequestsReachTheViewer();
+    void helpViewerReportsMissingFileAndTopic();
+    void shippedHelpFileHasEveryTopic();
+    void headerAndSignatureLoadIntoTheDraft();
+    void missingHeaderIsReported();
+    void aboutBoxIsModalAndReused();
+    void russianButtons();
+};
+
+void TestShell::initTestCase()
+{
+    HintHub::instance().install();
+}
+
+void TestShell::mainWindowLayout()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    QCOMPARE(w->windowTitle(), QStringLiteral("НИРЕЛ-3 - Экспертная система для иридодиагностики"));
+    QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(w->windowFlags() & Qt::WindowSystemMenuHint);
+    QCOMPARE(w->pos(), QPoint(1, 1));
+    QCOMPARE(w->StatusBar1->width(), 295);
+}
+
+void TestShell::menuCaptionsHintsAndOrder()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    QCOMPARE(actionNames(w->MainMenu1->actions()),
+             (QStringList{"CardItem", "New", "ExamItem", "ChartItem", "ReportItem", "GuidItem",
+                          "ServisItem", "Help2", "N2"}));
+    struct Item {
+        const char *name;
+        const char *caption;
+        const char *hint;
+    };
+    const Item items[] = {
+        {"CardItem", "Картотека", "Регистрация пациента"},
+        {"New", "Новый", "Сброс системы в начальное состояние"},
+        {"ExamItem", "&Осмотр", "Оценка иридологических признаков"},
+        {"ExpressItem", "Экспресс", "Экспресс-осмотр"},
+        {"DeepItem", "&Углубленный", "Углубленный осмотр"},
+        {"ChartItem", "&Схемы", "Локализация знаков и графические меню"},
+        {"ShProekt", "Проекционные зоны", "Схемы прекционных зон"},
+        {"ShPictures", "Зрачок и ка&йма", "Графические меню: форма зрачка и каймы"},
+        {"ReportItem", "&Заключения", "Редактирование и печать заключения иридолога"},
+        {"DraftItem", "Черновое", "Черновое заключение"},
+        {"CleanItem", "Оконча&тельное", "Окончательное заключение - редактирование и печать"},
+        {"GuidItem", "Справочники", "Справочники для быстрого редактирования заключения"},
+        {"ServisItem", "Сервис", "Сервис"},
+        {"CaptureItem", "Шапка заключения", "Заголовок заключения"},
+        {"SignatItem", "Подпись иридолога", "Подпись под заключением"},
+        {"Help2", "&Помощь", "Спрвки по программе Nirel-3"},
+        {"HelpNirelItem", "Описание Nirel-3", "Медико-техническое описание Nirel-3"},
+        {"About1", "О п&рограмме...", "Версия, год разработки, авторы"},
+        {"N2", "Выход", "Выход из программы"},
+    };
+    for (const Item &it : items) {
+        QAction *a = findAction(w, QString::fromUtf8(it.name));
+        QVERIFY2(a, it.name);
+        QCOMPARE(a->text(), QString::fromUtf8(it.caption));
+        QCOMPARE(a->statusTip(), QString::fromUtf8(it.hint));
+    }
+    QCOMPARE(w->Exit1->text(), QStringLiteral("Exit1"));
+    QCOMPARE(w->HelpNirel3->property("helpContext").toInt(), 1);
+    auto *help = w->findChild<QMenu *>(QStringLiteral("Help2"));
+    QCOMPARE(actionNames(help->actions()), (QStringList{"HelpNirelItem", "-", "About1"}));
+}
+
+void TestShell::toolBarsInOrder()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    auto names = [](QToolBar *tb) {
+        QStringList out;
+        for (QAction *a : tb->actions())
+            out << (a->isSeparator() ? QStringLiteral("-") : tb->widgetForAction(a)->objectName());
+        return out;
+    };
+    QCOMPARE(names(w->ToolBar2), (QStringList{"ToolButton1", "tbNewPatient"}));
+    QCOMPARE(names(w->ToolBar3), (QStringList{"tbExamDeep", "tbExamExpr", "-", "tbShZone", "tbPupil", "-",
+                                              "tbCnclTemp", "tbCnclEdit", "-", "tbGuidIri", "-",
+                                              "tbHelpNirel", "-", "ToolButton2"}));
+    auto *newPatient = w->findChild<QToolButton *>(QStringLiteral("tbNewPatient"));
+    QCOMPARE(newPatient->defaultAction()->text(), QStringLiteral("Новый пациент"));
+    QCOMPARE(newPatient->toolTip(), QStringLiteral("Сброс системы в начальное состояние"));
+    for (QToolBar *tb : {w->ToolBar2, w->ToolBar3})
+        QCOMPARE(tb->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    for (QToolButton *b : w->findChildren<QToolButton *>())
+        if (b->defaultAction())
+            QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
+}
+
+void TestShell::unbuiltWindowsAreDisabled()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    for (QAction *a : {w->SchmZone, w->Pupil, w->CnclEdit, w->Guid})
+        QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
+    QVERIFY(!findAction(w, QStringLiteral("ShPictures"))->isEnabled());
+    for (QAction *a : {w->Card, w->NewPatient, w->ExamDeep, w->ExamExpr, w->CnclDraft, w->HelpNirel3,
+                       w->AboutNirel3, w->Exit1})
+        QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+}
+
+void TestShell::startValues()
+{
+    TestEnv env;
+    state::DeepPassCount = 5;
+    state::CardIndexDirty = 1;
+    state::CardTakenOut = 1;
+    state::ConclMode = 2;
+    makeMainWindow();
+    QCOMPARE(state::DeepPassCount, 0);
+    QCOMPARE(state::CardIndexDirty, 0);
+    QCOMPARE(state::CardTakenOut, 0);
+    QCOMPARE(state::ConclMode, 2); // not among the start values
+}
+
+void TestShell::newPatientResetsExactlyTheCounts()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    shell::openWindow(state::fmDeep);
+    shell::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
+    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старое заключение")});
+    state::fmDeep->mmSign->setLines({QStringLiteral("признак")});
+    state::fmDeep->mmPathology->setLines({QStringLiteral("0113 05 патология")});
+    fillState();
+
+    w->NewPatient->trigger();
+
+    using namespace state;
+    // Reset.
+    QCOMPARE(ConclMode, 0);
+    QCOMPARE(ExpressLineCount, 0);
+    QCOMPARE(VelkhoverLineCount, 0);
+    QCOMPARE(KrivenkoLineCount, 0);
+    QCOMPARE(DeepPassCount, 0);
+    QCOMPARE(RightEyeSignCount, 0);
+    QCOMPARE(LeftEyeSignCount, 0);
+    QCOMPARE(fmConcl->mmConcl->lineCount(), 0);
+    QVERIFY(fmConcl->isVisible());
+    QCOMPARE(fmDeep->mmSign->lineCount(), 0);
+    QCOMPARE(fmDeep->mmPathology->lineCount(), 0);
+    // Kept.
+    QCOMPARE(RightEyeSigns, QStringList{"r"});
+    QCOMPARE(LeftEyeSigns, QStringList{"l"});
+    QCOMPARE(ExpressLines, (QStringList{"v", "k"}));
+    QCOMPARE(RightEyeSignCountOld, 1);
+    QCOMPARE(LeftEyeSignCountOld, 1);
+    QCOMPARE(PathologyCount, 1);
+    QCOMPARE(UniquePathologyCount, 1);
+    QCOMPARE(FindingLineCount, 1);
+    QCOMPARE(ConsultCount, 1);
+    QCOMPARE(SignCodeCount, 2);
+    QCOMPARE(SignCodes, (QList<int>{113, 59}));
+    QCOMPARE(ConclCaretLine, 4);
+    QCOMPARE(ConclCaretColumn, 5);
+    QCOMPARE(GuideLineIndex, 6);
+    QCOMPARE(GuidePhrase, QStringLiteral("g"));
+    QCOMPARE(ConclLineHead, QStringLiteral("h"));
+    QCOMPARE(ConclLineTail, QStringLiteral("t"));
+    QCOMPARE(CardIndexDirty, 1);
+    QCOMPARE(CardTakenOut, 1);
+    QCOMPARE(fmCard->FNameEdit->text(), QStringLiteral("Петров"));
+}
+
+void TestShell::newPatientRightAfterStartOpensOnlyTheDraft()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    w->findChild<QToolButton *>(QStringLiteral("tbNewPatient"))->click();
+    QVERIFY(state::fmConcl);
+    QCOMPARE(state::fmConcl->parentWidget(), w);
+    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    QVERIFY(!state::fmDeep);
+    QVERIFY(!state::fmCard);
+    QVERIFY(!state::fmExpress);
+}
+
+void TestShell::openingTwiceGivesOneWindowWithItsText()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    w->ExamDeep->trigger();
+    TfmDeep *first = state::fmDeep;
+    QVERIFY(first);
+    first->mmSign->setLines({QStringLiteral("набранный текст")});
+    first->close();
+    QVERIFY(!first->isVisible());
+    w->ExamDeep->trigger();
+    QCOMPARE(state::fmDeep.data(), first);
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->mmSign->lines(), QStringList{QStringLiteral("набранный текст")});
+    QCOMPARE(w->findChildren<TfmDeep *>().size(), 1);
+
+    w->CnclDraft->trigger();
+    QVERIFY(state::fmConcl && state::fmConcl->isVisible());
+    w->Card->trigger();
+    QVERIFY(state::fmCard && state::fmCard->isVisible());
+    w->ExamExpr->trigger();
+    QVERIFY(state::fmExpress);
+}
+
+void TestShell::exitCheck_data()
+{
+    QTest::addColumn<int>("taken");
+    QTest::addColumn<int>("dirty");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<bool>("ends");
+    const QString q = QStringLiteral("Выйти без сохранения базы данных?");
+    QTest::newRow("nothing to lose") << 0 << 0 << int(QMessageBox::No) << QStringList{} << true;
+    QTest::newRow("dirty, yes") << 0 << 1 << int(QMessageBox::Yes) << QStringList{q} << true;
+    QTest::newRow("dirty, no") << 0 << 1 << int(QMessageBox::No)
+                               << QStringList{q, QStringLiteral("Сохраните картотеку")} << false;
+    QTest::newRow("taken out, no")
+        << 1 << 0 << int(QMessageBox::No)
+        << QStringList{q, QStringLiteral("Верните карточку в картотеку и сохраните картотеку")} << false;
+    QTest::newRow("both, no")
+        << 1 << 1 << int(QMessageBox::No)
+        << QStringList{q, QStringLiteral("Верните карточку в картотеку и сохраните картотеку")} << false;
+    QTest::newRow("dialog closed otherwise") << 1 << 1 << int(QMessageBox::NoButton) << QStringList{q} << true;
+}
+
+void TestShell::exitCheck()
+{
+    QFETCH(int, taken);
+    QFETCH(int, dirty);
+    QFETCH(int, answer);
+    QFETCH(QStringList, texts);
+    QFETCH(bool, ends);
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmNirel3 *w = makeMainWindow();
+    w->show();
+    state::CardTakenOut = taken;
+    state::CardIndexDirty = dirty;
+    prompter.answers = {QMessageBox::StandardButton(answer)};
+    w->Exit1->trigger();
+    QCOMPARE(prompter.texts(), texts);
+    if (!texts.isEmpty()) {
+        QCOMPARE(prompter.records.first().icon, QMessageBox::Warning);
+        QCOMPARE(prompter.records.first().buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    if (texts.size() > 1) {
+        QCOMPARE(prompter.records.at(1).icon, QMessageBox::Information);
+        QCOMPARE(prompter.records.at(1).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+    QCOMPARE(!w->isVisible(), ends);
+}
+
+void TestShell::titleBarCloseRunsTheExitCheck()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmNirel3 *w = makeMainWindow();
+    w->show();
+    state::CardIndexDirty = 1;
+    prompter.answers = {QMessageBox::No};
+    QVERIFY(!w->close());
+    QVERIFY(w->isVisible());
+    QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Выйти без сохранения базы данных?"),
+                                            QStringLiteral("Сохраните картотеку")}));
+    prompter.clear();
+    prompter.answers = {QMessageBox::Yes};
+    QVERIFY(w->close());
+    QCOMPARE(prompter.texts().size(), 1);
+    // "Выход" asks once, not a second time on the close it causes.
+    w->show();
+    prompter.clear();
+    prompter.answers = {QMessageBox::Yes};
+    w->Exit1->trigger();
+    QCOMPARE(prompter.texts().size(), 1);
+    QVERIFY(!w->isVisible());
+}
+
+void TestShell::splashRefusesToCloseBeforeItsTimer()
+{
+    TestEnv env;
+    TfmSplash splash;
+    splash.show();
+    QCOMPARE(splash.Timer1->interval(), 3000);
+    QVERIFY(splash.Timer1->isActive());
+    QVERIFY(!splash.FormCloseQuery());
+    QVERIFY(!splash.close());
+    QVERIFY(splash.isVisible());
+    splash.Timer1Timer();
+    QVERIFY(!splash.Timer1->isActive());
+    QVERIFY(splash.FormCloseQuery());
+    QVERIFY(splash.close());
+}
+
+void TestShell::splashWaitLastsThreeSeconds()
+{
+    TestEnv env;
+    QElapsedTimer clock;
+    clock.start();
+    TfmSplash splash;
+    splash.show();
+    shell::waitForSplash(splash);
+    QVERIFY(clock.elapsed() >= 2990);
+    QVERIFY(splash.FormCloseQuery());
+}
+
+void TestShell::hintsReachTheRightPanes()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    HintHub &hub = HintHub::instance();
+    hub.setHint(QStringLiteral("первая подсказка"));
+    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("первая подсказка"));
+    QCOMPARE(w->StatusBar1->currentMessage(), QString()); // no card window yet
+
+    TfmCard *card = shell::openWindow(state::fmCard);
+    card->FNameEdit->setText(QStringLiteral("Петров"));
+    card->LNameEdit->setText(QStringLiteral("Олег"));
+    card->MNameEdit->setText(QStringLiteral("Ильич"));
+    QCOMPARE(w->StatusBar1->currentMessage(), QString()); // refreshed only on a hint change
+    hub.setHint(QStringLiteral("вторая"));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
+    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("вторая"));
+
+    card->FNameEdit->clear();
+    card->LNameEdit->clear();
+    card->MNameEdit->clear();
+    hub.setHint(QStringLiteral("вторая")); // same text: no change, no refresh
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
+    hub.setHint(QString());
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент:   "));
+}
+
+void TestShell::statusTipsOfAnyWindowBecomeTheHint()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    TfmDeep *deep = shell::openWindow(state::fmDeep);
+    QStatusTipEvent tip(QStringLiteral("подсказка окна осмотра"));
+    QCoreApplication::sendEvent(deep->mmSign, &tip);
+    QCOMPARE(HintHub::instance().hint(), QStringLiteral("подсказка окна осмотра"));
+    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("подсказка окна осмотра"));
+}
+
+void TestShell::applicationHintHandlerStopsThePanes()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    shell::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Иванова"));
+    HintHub &hub = HintHub::instance();
+    hub.setHint(QStringLiteral("до"));
+    QStringList taken;
+    hub.setApplicationHandler([&taken](const QString &h) { taken << h; });
+    hub.setHint(QStringLiteral("после"));
+    hub.setApplicationHandler(nullptr);
+    QCOMPARE(taken, QStringList{QStringLiteral("после")});
+    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("до"));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Иванова  "));
+}
+
+void TestShell::helpRequestsReachTheViewer()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.seed(QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"));
+    TfmNirel3 *w = makeMainWindow();
+    help::setHelpFile(QStringLiteral("elsewhere.hlp"));
+    w->HelpNirel3->trigger();
+    HelpViewer *viewer = HelpViewer::existing();
+    QVERIFY(viewer && viewer->isVisible());
+    QCOMPARE(help::helpFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
+    QCOMPARE(viewer->currentFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
+    QCOMPARE(viewer->currentAnchor(), QStringLiteral("contents"));
+    QCOMPARE(viewer->problem(), QString());
+    for (int ctx : {0, 1, 2, 5, 11}) {
+        help::showContext(ctx);
+        QCOMPARE(HelpViewer::existing(), viewer);
+        QCOMPARE(viewer->currentAnchor(), QStringLiteral("ctx%1").arg(ctx));
+        QCOMPARE(viewer->problem(), QString());
+    }
+    QVERIFY(prompter.records.isEmpty());
+}
+
+void TestShell::helpViewerReportsMissingFileAndTopic()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    help::showContents();
+    HelpViewer *viewer = HelpViewer::existing();
+    QVERIFY(viewer->problem().contains(QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP")));
+    QVERIFY(viewer->shownText().contains(QStringLiteral("не найден")));
+
+    env.writeLines(QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"),
+                   {QStringLiteral("<html><body><h1><a name=\"contents\"></a>Содержание</h1>"),
+                    QStringLiteral("<h2><a name=\"ctx1\"></a>Осмотр</h2></body></html>")});
+    help::showContext(1);
+    QCOMPARE(viewer->problem(), QString());
+    help::showContext(7);
+    QVERIFY(viewer->problem().contains(QStringLiteral("7")));
+    QVERIFY(prompter.records.isEmpty()); // the viewer reports, the caller never does
+}
+
+void TestShell::shippedHelpFileHasEveryTopic()
+{
+    const textfile::ReadResult r =
+        textfile::readLines(TestEnv::sourcePath(QStringLiteral("data/Nirel3hlp/NIREL3HELP.HLP")));
+    QVERIFY(r.ok);
+    const QString html = r.lines.join(QLatin1Char('\n'));
+    QVERIFY(html.contains(QStringLiteral("charset=windows-1251")));
+    const QStringList anchors = HelpViewer::anchorsOf(html);
+    for (const char *a : {"contents", "index", "ctx0", "ctx1", "ctx2", "ctx5", "ctx11"})
+        QVERIFY2(anchors.contains(QString::fromLatin1(a)), a);
+    // Every internal link leads somewhere.
+    static const QRegularExpression link(QStringLiteral("href=\"#([^\"]+)\""));
+    for (auto it = link.globalMatch(html); it.hasNext();) {
+        const QString target = it.next().captured(1);
+        QVERIFY2(anchors.contains(target), qPrintable(target));
+    }
+}
+
+void TestShell::headerAndSignatureLoadIntoTheDraft()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    makeMainWindow();
+    env.writeLines(QStringLiteral("Caption.txt"), {QStringLiteral("Кабинет"), QString(), QStringLiteral("Адрес")});
+    env.writeBytes(QStringLiteral("Signature.txt"), QByteArray());
+    shell::SignatItemClick();
+    QCOMPARE(state::ConclMode, 2);
+    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    QVERIFY(prompter.records.isEmpty());
+    shell::CaptureItemClick();
+    QCOMPARE(state::ConclMode, 1);
+    QCOMPARE(state::fmConcl->mmConcl->lines(),
+             (QStringList{QStringLiteral("Кабинет"), QString(), QStringLiteral("Адрес")}));
+    QVERIFY(prompter.records.isEmpty());
+}
+
+void TestShell::missingHeaderIsReported()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmNirel3 *w = makeMainWindow();
+    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("прежний текст")});
+    findAction(w, QStringLiteral("CaptureItem"))->trigger();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
+    QCOMPARE(prompter.records.first().kind, PromptRecord::Message);
+    QCOMPARE(state::ConclMode, 1);
+    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    prompter.clear();
+    findAction(w, QStringLiteral("SignatItem"))->trigger();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Signature.txt is absent")});
+    QCOMPARE(state::ConclMode, 2);
+}
+
+void TestShell::aboutBoxIsModalAndReused()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmNirel3 *w = makeMainWindow();
+    w->AboutNirel3->trigger();
+    QVERIFY(state::AboutBox);
+    TAboutBox *box = state::AboutBox;
+    QCOMPARE(box->windowTitle(), QStringLiteral("О программе"));
+    findAction(w, QStringLiteral("About1"))->trigger();
+    QCOMPARE(state::AboutBox.data(), box);
+    QCOMPARE(prompter.records.size(), 2);
+    QCOMPARE(prompter.records.at(0).kind, PromptRecord::Exec);
+    QVERIFY(!TAboutBox::kWebAddress.isEmpty());
+    QVERIFY(TAboutBox::kMailAddress.contains(QLatin1Char('@')));
+}
+
+void TestShell::russianButtons()
+{
+    shell::installRussianTranslation(*QCoreApplication::instance());
+    QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Да"));
+    QCOMPARE(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Нет"));
+}
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"

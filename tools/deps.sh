@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs the Debian packages that building, testing and running need,
+# skipping those already present. Run as root or with sudo available.
+set -eu
+PKGS="g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-dejavu-core"
+[ "${1:-}" = "--gui-tools" ] && PKGS="$PKGS xvfb xauth xdotool imagemagick"
+missing=""
+for p in $PKGS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing:$missing"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,74 @@
+#!/bin/sh
+# Draws the program's tool-bar icons and splash picture with ImageMagick.
+# The results are committed; run this only to change them.
+#   sh tools/make_pictures.sh
+set -eu
+cd "$(dirname "$0")/../shell/icons"
+FONT=DejaVu-Sans-Bold
+C='-size 32x32 xc:none -strokewidth 2'
+
+# Картотека: a card box with index cards
+convert $C -fill '#f3e2b3' -stroke '#7a5a1a' -draw 'rectangle 3,12 28,28' \
+  -fill white -stroke '#3b5ba5' -draw 'rectangle 7,4 24,18' \
+  -stroke '#3b5ba5' -strokewidth 1 -draw 'line 10,8 21,8' -draw 'line 10,12 21,12' \
+  -fill '#7a5a1a' -stroke none -draw 'rectangle 12,19 19,22' card.png
+# Новый пациент: a person with a plus
+convert $C -fill '#5b8dd6' -stroke '#274a80' -draw 'circle 13,9 13,3' \
+  -draw 'path "M 3,29 Q 3,16 13,16 Q 23,16 23,29 Z"' \
+  -fill '#2e9e3e' -stroke none -draw 'rectangle 24,14 27,28' -draw 'rectangle 19,19 31,23' newpatient.png
+# Проекционные зоны: an iris divided into sectors
+convert $C -fill '#7fb2d9' -stroke '#1f4e79' -draw 'circle 16,16 16,2' \
+  -fill '#222222' -stroke none -draw 'circle 16,16 16,11' \
+  -stroke '#1f4e79' -strokewidth 1 -draw 'line 16,2 16,11' -draw 'line 16,21 16,30' \
+  -draw 'line 2,16 11,16' -draw 'line 21,16 30,16' -draw 'line 6,6 12,12' -draw 'line 20,20 26,26' \
+  -draw 'line 26,6 20,12' -draw 'line 6,26 12,20' charts.png
+# Углубленный осмотр: an eye under a magnifier
+convert $C -fill white -stroke '#1f4e79' -draw 'ellipse 13,13 11,7 0,360' \
+  -fill '#3d7fc4' -stroke none -draw 'circle 13,13 13,8' -fill black -draw 'circle 13,13 13,11' \
+  -fill none -stroke '#8a5a00' -strokewidth 3 -draw 'circle 21,21 21,15' -draw 'line 25,25 30,30' deep.png
+# Экспресс-осмотр: an eye with a tick
+convert $C -fill white -stroke '#1f4e79' -draw 'ellipse 14,12 12,8 0,360' \
+  -fill '#3d7fc4' -stroke none -draw 'circle 14,12 14,7' -fill black -draw 'circle 14,12 14,10' \
+  -fill none -stroke '#2e9e3e' -strokewidth 4 -draw 'polyline 14,24 19,29 30,17' express.png
+# Окончательное заключение: a printed page
+convert $C -fill white -stroke '#444444' -draw 'rectangle 8,2 24,14' \
+  -fill '#9aa7b8' -stroke '#333333' -draw 'roundrectangle 2,13 30,25 3,3' \
+  -fill white -draw 'rectangle 8,21 24,30' -stroke '#555555' -strokewidth 1 \
+  -draw 'line 11,25 21,25' -draw 'line 11,28 21,28' -fill '#2e9e3e' -stroke none -draw 'circle 26,17 26,16' final.png
+# Черновое заключение: a page with a pencil
+convert $C -fill white -stroke '#444444' -draw 'rectangle 4,2 22,30' \
+  -strokewidth 1 -draw 'line 8,8 18,8' -draw 'line 8,13 18,13' -draw 'line 8,18 15,18' \
+  -stroke '#c47a00' -strokewidth 4 -draw 'line 28,10 16,26' -fill '#333333' -stroke none \
+  -draw 'polygon 14,28 15,24 18,26' draft.png
+# Справочники: a book
+convert $C -fill '#b5332e' -stroke '#5e1512' -draw 'rectangle 5,3 26,29' \
+  -fill '#f4efe1' -stroke none -draw 'rectangle 8,5 24,27' -stroke '#5e1512' -strokewidth 1 \
+  -draw 'line 11,10 21,10' -draw 'line 11,14 21,14' -draw 'line 11,18 19,18' \
+  -stroke '#b5332e' -strokewidth 3 -draw 'line 6,3 6,29' guides.png
+# Описание: a question mark
+convert $C -fill '#2f6fbf' -stroke '#1b3f6e' -draw 'circle 16,16 16,2' \
+  -fill white -stroke none -font $FONT -pointsize 22 -gravity center -annotate +0+1 '?' help.png
+# Зрачок и кайма: pupil with its border ring
+convert $C -fill '#a8c8e8' -stroke '#1f4e79' -draw 'circle 16,16 16,2' \
+  -fill '#8a5a2b' -stroke none -draw 'circle 16,16 16,8' -fill black -draw 'circle 16,16 16,11' pupil.png
+# О программе: information sign
+convert $C -fill '#2e9e3e' -stroke '#1d6127' -draw 'circle 16,16 16,2' \
+  -fill white -stroke none -font $FONT -pointsize 22 -gravity center -annotate +0+1 'i' about.png
+# Выход: a door with an arrow
+convert $C -fill '#8a5a2b' -stroke '#4a2f12' -draw 'rectangle 4,3 18,29' \
+  -fill '#f0c040' -stroke none -draw 'circle 15,16 15,15' \
+  -fill '#c0392b' -draw 'polygon 20,12 26,12 26,8 31,16 26,24 26,20 20,20' exit.png
+
+# The splash picture: 399 x 389, 8 bits per pixel
+convert -size 399x389 radial-gradient:'#eaf3fb'-'#9cc3e6' \
+  -fill '#5d8fc0' -stroke '#1f4e79' -strokewidth 3 -draw 'circle 199,170 199,60' \
+  -fill none -stroke '#e0b35a' -strokewidth 8 -draw 'circle 199,170 199,120' \
+  -fill '#111111' -stroke none -draw 'circle 199,170 199,140' \
+  -fill white -draw 'circle 183,154 183,148' \
+  -stroke '#2b5a87' -strokewidth 1 \
+  -draw 'line 199,60 199,120' -draw 'line 199,220 199,280' -draw 'line 89,170 149,170' -draw 'line 249,170 309,170' \
+  -draw 'line 121,92 163,134' -draw 'line 235,206 277,248' -draw 'line 277,92 235,134' -draw 'line 121,248 163,206' \
+  -stroke none -fill '#1f4e79' -font $FONT -pointsize 40 -gravity north -annotate +0+295 'НИРЕЛ-3' \
+  -font DejaVu-Sans -pointsize 15 -fill '#274a6e' -annotate +0+345 'Экспертная система для иридодиагностики' \
+  -type Palette -colors 240 PNG8:splash.png
+echo done
