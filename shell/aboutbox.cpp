@@ -1,6 +1,7 @@
 #include "shell/aboutbox.h"
 
 #include "platform/place.h"
+#include "shell/resources.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -19,6 +20,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint)
 {
+    shell::initResources();
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("О программе"));
 

@@ -5,6 +5,7 @@
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
 #include "platform/place.h"
+#include "shell/resources.h"
 #include "platform/prompter.h"
 #include "shell/aboutbox.h"
 #include "shell/exitcheck.h"
@@ -45,6 +46,7 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
+    shell::initResources();
     setObjectName(QStringLiteral("fmNirel3"));
     setWindowTitle(QStringLiteral("НИРЕЛ-3 - Экспертная система для иридодиагностики"));
     setWindowIcon(icon(QStringLiteral("pupil")));
@@ -112,7 +114,8 @@ QAction *TfmNirel3::menuItem(QMenu *menu, const char *name, QAction *action, con
 {
     // A menu item bound to an action takes over its caption, hint, image and
     // enabled state; a caption or hint of the item's own replaces the action's.
-    auto *item = new QAction(action->icon(), caption.isEmpty() ? action->text() : caption, this);
+    // Items on the menu bar itself show their caption only.
+    auto *item = new QAction(menu ? action->icon() : QIcon(), caption.isEmpty() ? action->text() : caption, this);
     item->setObjectName(QString::fromLatin1(name));
     item->setStatusTip(hint.isEmpty() ? action->statusTip() : hint);
     item->setEnabled(action->isEnabled());
@@ -130,6 +133,8 @@ void TfmNirel3::buildMenu()
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     MainMenu1->setNativeMenuBar(false);
+    // Nine top-level items must fit the 608-pixel bar with common fonts.
+    MainMenu1->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 2px 4px; margin: 0px; }"));
     setMenuBar(MainMenu1);
 
     auto submenu = [this](const char *name, const QString &caption, const QString &hint) {

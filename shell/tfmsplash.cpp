@@ -1,6 +1,7 @@
 #include "shell/tfmsplash.h"
 
 #include "platform/place.h"
+#include "shell/resources.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -11,6 +12,7 @@ TfmSplash::TfmSplash(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
+    shell::initResources();
     setObjectName(QStringLiteral("fmSplash"));
     setWindowTitle(QStringLiteral("НИРЕЛ-3 - Экспертная система для иридодиагностики"));
     auto *picture = new QLabel(this);

@@ -207,7 +207,7 @@ void TestShell::toolBarsInOrder()
         QCOMPARE(tb->toolButtonStyle(), Qt::ToolButtonIconOnly);
     for (QToolButton *b : w->findChildren<QToolButton *>())
         if (b->defaultAction())
-            QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
+            QVERIFY2(!b->icon().pixmap(24, 24).isNull(), qPrintable(b->objectName()));
 }
 
 void TestShell::unbuiltWindowsAreDisabled()
