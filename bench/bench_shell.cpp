@@ -28,6 +28,23 @@ long residentKiB()
     return 0;
 }
 
+// The first main window of the process: fonts, styles and pictures are
+// loaded here, so this is what a user waits for after the splash.
+void BM_FirstMainWindowCold(benchmark::State &st)
+{
+    for (auto _ : st) {
+        auto *w = new TfmNirel3();
+        state::fmNirel3 = w;
+        w->show();
+        QCoreApplication::processEvents();
+        st.PauseTiming();
+        delete w;
+        QCoreApplication::processEvents();
+        st.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstMainWindowCold)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 void BM_MainWindowCreatedAndShown(benchmark::State &st)
 {
     for (auto _ : st) {
