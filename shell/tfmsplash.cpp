@@ -28,6 +28,8 @@ TfmSplash::TfmSplash(QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(3000);
+    // A coarse timer may fire up to 5 % early; the splash stays at least 3 s.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &TfmSplash::Timer1Timer);
     Timer1->start();
 }
