@@ -1,31 +1,513 @@
 #include "cards/tfmcard.h"
 
+#include "cards/agespinbox.h"
+#include "cards/cardindexfile.h"
+#include "cards/cardlistmodel.h"
+#include "cards/tfmcalendar.h"
+#include "conclusion/tfmconcl.h"
+#include "platform/paths.h"
 #include "platform/place.h"
+#include "platform/prompter.h"
+#include "platform/textfile.h"
+#include "shell/help.h"
+#include "shell/openwindow.h"
+#include "state/examstate.h"
+#include "state/windows.h"
 
-#include <QFormLayout>
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kNewPatient = QStringLiteral("Новый пациент");
+const QString kCardHint = QStringLiteral("Данные о пациенте");
+
+// Caption, hint (tooltip and status tip) and accessible name of a control.
+void describe(QWidget *w, const char *name, const QString &accessibleName, const QString &hint)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    w->setAccessibleName(accessibleName);
+    if (!hint.isEmpty()) {
+        w->setToolTip(hint);
+        w->setStatusTip(hint);
+        w->setAccessibleDescription(hint);
+    }
+}
+
+// A small calendar leaf for the date field's button.
+QIcon calendarIcon()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(Qt::white);
+    p.drawRect(1, 2, 13, 12);
+    p.fillRect(2, 3, 12, 3, QColor(190, 40, 40));
+    p.setPen(QColor(90, 90, 90));
+    for (int y = 8; y <= 12; y += 2)
+        for (int x = 3; x <= 12; x += 3)
+            p.drawPoint(x, y);
+    return QIcon(pm);
+}
+
+} // namespace
 
 TfmCard::TfmCard(QWidget *owner)
-    : QWidget(owner, Qt::Window)
+    : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("fmCard"));
     setWindowTitle(QStringLiteral("Картотека"));
-    lbDate = new QLabel(QStringLiteral("Дата:"), this);
-    lbDate->setObjectName(QStringLiteral("lbDate"));
-    EditDate = new QLineEdit(this);
-    EditDate->setObjectName(QStringLiteral("EditDate"));
-    ConclEdit = new QLineEdit(this);
-    ConclEdit->setObjectName(QStringLiteral("ConclEdit"));
-    FNameEdit = new QLineEdit(this);
-    FNameEdit->setObjectName(QStringLiteral("FNameEdit"));
-    LNameEdit = new QLineEdit(this);
-    LNameEdit->setObjectName(QStringLiteral("LNameEdit"));
-    MNameEdit = new QLineEdit(this);
-    MNameEdit->setObjectName(QStringLiteral("MNameEdit"));
-    auto *layout = new QFormLayout(this);
-    layout->addRow(lbDate, EditDate);
-    layout->addRow(QStringLiteral("Фамилия:"), FNameEdit);
-    layout->addRow(QStringLiteral("Имя:"), LNameEdit);
-    layout->addRow(QStringLiteral("Отчество:"), MNameEdit);
-    layout->addRow(QStringLiteral("Заключение"), ConclEdit);
+
+    m_model = new CardListModel(this);
+
+    QStyle *st = style();
+    FileOpen = makeAction("FileOpen", QStringLiteral("Открыть"), QStringLiteral("Открыть файл"),
+                          st->standardIcon(QStyle::SP_DialogOpenButton), &TfmCard::mmFileOpenClick);
+    FileSave = makeAction("FileSave", QStringLiteral("Сохранить"), QStringLiteral("Сохранить файл на диске"),
+                          st->standardIcon(QStyle::SP_DialogSaveButton), &TfmCard::mmFileSaveClick);
+    FileClear = makeAction("FileClear", QStringLiteral("Очистить"), QStringLiteral("Очистить окно картотеки"),
+                           st->standardIcon(QStyle::SP_DialogResetButton), &TfmCard::mmFileClearClick);
+    CardNew = makeAction("CardNew", QStringLiteral("Новая"), QStringLiteral("Завести новую карточку"),
+                         st->standardIcon(QStyle::SP_FileIcon), &TfmCard::ToolButton5Click);
+    CardEdit = makeAction("CardEdit", QStringLiteral("Править"), QStringLiteral("Взять карточку из списка"),
+                          st->standardIcon(QStyle::SP_ArrowDown), &TfmCard::ToolButton6Click);
+    CardWrite = makeAction("CardWrite", QStringLiteral("Записать"), QStringLiteral("Поместить карточку в список"),
+                           st->standardIcon(QStyle::SP_ArrowUp), &TfmCard::ToolButton7Click);
+    CardDelete = makeAction("CardDelete", QStringLiteral("Удалить"), QStringLiteral("Удалить карточку"),
+                            st->standardIcon(QStyle::SP_TrashIcon), &TfmCard::ToolButton8Click);
+
+    buildMenu();
+    buildToolBar();
+
+    labelCard = new QLabel(cardindex::kLabelCaption, this);
+    describe(labelCard, "labelCard", cardindex::kLabelCaption, {});
+    // A long file name goes onto a second line (after "Картотека:" or
+    // " ...") rather than widening the window or being cut off.
+    labelCard->setWordWrap(true);
+    labelCard->setMinimumWidth(1);
+
+    gbPersons = new QGroupBox(QStringLiteral("Пациенты:"), this);
+    describe(gbPersons, "gbPersons", QStringLiteral("Пациенты:"), {});
+    PersonsList = new QListView(gbPersons);
+    describe(PersonsList, "PersonsList", QStringLiteral("Пациенты:"), QStringLiteral("Список пациентов"));
+    PersonsList->setModel(m_model);
+    PersonsList->setSelectionMode(QAbstractItemView::SingleSelection);
+    PersonsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PersonsList->setUniformItemSizes(true);
+    PersonsList->setTextElideMode(Qt::ElideRight);
+    auto *personsLayout = new QVBoxLayout(gbPersons);
+    personsLayout->setContentsMargins(4, 0, 4, 3);
+    PersonsList->setMinimumHeight(52);
+    personsLayout->addWidget(PersonsList);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->setSpacing(2);
+    layout->setMenuBar(MainMenu1);
+    layout->addWidget(ToolBar1);
+    layout->addWidget(labelCard);
+    layout->addWidget(gbPersons, 1);
+    layout->addWidget(buildCardGroup());
+    layout->addWidget(buildBottomRow());
+
+    arrangeTabOrder();
     place::outer(this, 1, 96, 373, 469);
+}
+
+QAction *TfmCard::makeAction(const char *name, const QString &caption, const QString &hint,
+                             const QIcon &icon, void (TfmCard::*handler)())
+{
+    auto *a = new QAction(icon, caption, this);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setStatusTip(hint);
+    a->setToolTip(hint);
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+}
+
+void TfmCard::buildMenu()
+{
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    MainMenu1->setNativeMenuBar(false);
+
+    auto submenu = [this](const char *name, const QString &caption) {
+        QMenu *m = MainMenu1->addMenu(caption);
+        m->setObjectName(QString::fromLatin1(name));
+        m->menuAction()->setObjectName(QString::fromLatin1(name));
+        m->setToolTipsVisible(true);
+        return m;
+    };
+    // Menu items are bound to the actions: same caption, hint and image.
+    auto item = [this](QMenu *menu, const char *name, QAction *action) {
+        auto *i = new QAction(action->icon(), action->text(), this);
+        i->setObjectName(QString::fromLatin1(name));
+        i->setStatusTip(action->statusTip());
+        i->setToolTip(action->statusTip());
+        connect(i, &QAction::triggered, action, &QAction::trigger);
+        menu->addAction(i);
+    };
+
+    QMenu *file = submenu("mmFile", QStringLiteral("Картотека"));
+    item(file, "mmFileOpen", FileOpen);
+    item(file, "mmFileSave", FileSave);
+    item(file, "mmFileClear", FileClear);
+    QMenu *card = submenu("mmCard", QStringLiteral("Карточка"));
+    item(card, "mmCardAdd", CardNew);
+    item(card, "mmCardEdit", CardEdit);
+    item(card, "mmCardSave", CardWrite);
+    item(card, "mmCardDelete", CardDelete);
+}
+
+void TfmCard::buildToolBar()
+{
+    ToolBar1 = new QToolBar(QStringLiteral("Картотека"), this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setContentsMargins(0, 0, 0, 0);
+
+    // A tool button may carry a hint of its own instead of its action's.
+    auto button = [this](QAction *action, const char *name, const QString &ownHint) {
+        auto *b = new QToolButton(ToolBar1);
+        b->setDefaultAction(action);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRaise(true);
+        const QString hint = ownHint.isEmpty() ? action->statusTip() : ownHint;
+        describe(b, name, action->text(), hint);
+        ToolBar1->addWidget(b);
+    };
+    button(FileOpen, "ToolButton1", QStringLiteral("Открыть картотеку"));
+    button(FileSave, "ToolButton2", QStringLiteral("Сохранить картотеку на диске"));
+    ToolBar1->addSeparator();
+    button(CardNew, "ToolButton5", {});
+    button(CardEdit, "ToolButton6", QStringLiteral("Взять карточку из картотеки"));
+    button(CardWrite, "ToolButton7", QStringLiteral("Поместить карточку в картотеку"));
+    button(CardDelete, "ToolButton8", QStringLiteral("Удалить указанную карточку"));
+    button(FileClear, "ToolButton3", QStringLiteral("Удалить все карточки"));
+}
+
+QWidget *TfmCard::buildCardGroup()
+{
+    gbCard = new QGroupBox(QStringLiteral("Карточка"), this);
+    describe(gbCard, "gbCard", QStringLiteral("Карточка"), kCardHint);
+    auto *grid = new QGridLayout(gbCard);
+    grid->setContentsMargins(6, 0, 6, 3);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(1);
+
+    int row = 0;
+    // Every edit field shows the group's hint, as the card has always done.
+    auto field = [this, grid, &row](QWidget *edit, const char *name, const QString &caption,
+                                    QLabel *label = nullptr, QWidget *extra = nullptr) {
+        if (!label)
+            label = new QLabel(caption, gbCard);
+        label->setBuddy(edit);
+        describe(edit, name, caption, kCardHint);
+        grid->addWidget(label, row, 0);
+        if (extra) {
+            auto *box = new QHBoxLayout;
+            box->setSpacing(4);
+            box->addWidget(edit, extra == SpeedButton1 ? 1 : 0);
+            box->addWidget(extra, extra == SpeedButton1 ? 0 : 1);
+            grid->addLayout(box, row, 1);
+        } else {
+            grid->addWidget(edit, row, 1);
+        }
+        ++row;
+    };
+
+    lbDate = new QLabel(QStringLiteral("Дата:"), gbCard);
+    lbDate->setObjectName(QStringLiteral("lbDate"));
+    EditDate = new QLineEdit(gbCard);
+    SpeedButton1 = new QToolButton(gbCard);
+    describe(SpeedButton1, "SpeedButton1", QStringLiteral("Календарь"), QStringLiteral("Календарь"));
+    SpeedButton1->setIcon(calendarIcon());
+    SpeedButton1->setAutoRaise(true);
+    // Like the date button it imitates, it takes no focus (the tab goes from
+    // the date to the surname); Alt+Down in the date field opens it instead.
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TfmCard::SpeedButton1Click);
+    auto *openCalendar = new QAction(EditDate);
+    openCalendar->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
+    openCalendar->setShortcutContext(Qt::WidgetShortcut);
+    connect(openCalendar, &QAction::triggered, this, &TfmCard::SpeedButton1Click);
+    EditDate->addAction(openCalendar);
+    field(EditDate, "EditDate", QStringLiteral("Дата:"), lbDate, SpeedButton1);
+
+    FNameEdit = new QLineEdit(gbCard);
+    field(FNameEdit, "FNameEdit", QStringLiteral("Фамилия:"));
+    LNameEdit = new QLineEdit(gbCard);
+    field(LNameEdit, "LNameEdit", QStringLiteral("Имя:"));
+    MNameEdit = new QLineEdit(gbCard);
+    field(MNameEdit, "MNameEdit", QStringLiteral("Отчество:"));
+    // Age and profession share a row, so that the list keeps some room in
+    // the window's fixed size; the tab still goes from one to the other.
+    AgeEdit = new AgeSpinBox(gbCard);
+    AgeEdit->setFixedWidth(64);
+    DocEdit = new QLineEdit(gbCard);
+    describe(DocEdit, "DocEdit", QStringLiteral("Профессия:"), kCardHint);
+    auto *docLabel = new QLabel(QStringLiteral("Профессия:"), gbCard);
+    docLabel->setBuddy(DocEdit);
+    auto *docBox = new QWidget(gbCard);
+    auto *docLayout = new QHBoxLayout(docBox);
+    docLayout->setContentsMargins(0, 0, 0, 0);
+    docLayout->setSpacing(4);
+    docLayout->addWidget(docLabel);
+    docLayout->addWidget(DocEdit, 1);
+    field(AgeEdit, "AgeEdit", QStringLiteral("Возраст:"), nullptr, docBox);
+    AddrEdit = new QLineEdit(gbCard);
+    field(AddrEdit, "AddrEdit", QStringLiteral("Адрес:"));
+    PhoneEdit = new QLineEdit(gbCard);
+    field(PhoneEdit, "PhoneEdit", QStringLiteral("Телефон:"));
+    ComplaintEdit = new QLineEdit(gbCard);
+    field(ComplaintEdit, "ComplaintEdit", QStringLiteral("Жалобы"));
+    AnamnesisEdit = new QLineEdit(gbCard);
+    field(AnamnesisEdit, "AnamnesisEdit", QStringLiteral("Семейн. анамнез"));
+    grid->setColumnStretch(1, 1);
+    return gbCard;
+}
+
+QWidget *TfmCard::buildBottomRow()
+{
+    auto *row = new QWidget(this);
+    auto *h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(6);
+
+    gbConcl = new QGroupBox(QStringLiteral("Заключение"), row);
+    describe(gbConcl, "gbConcl", QStringLiteral("Заключение"), {});
+    ConclEdit = new QLineEdit(gbConcl);
+    describe(ConclEdit, "ConclEdit", QStringLiteral("Заключение"),
+             QStringLiteral("Полное имя карточки пациента"));
+    bbCnclCard = new QPushButton(QStringLiteral("Просмотр"), gbConcl);
+    describe(bbCnclCard, "bbCnclCard", QStringLiteral("Просмотр"),
+             QStringLiteral("Просмотр текста заключения"));
+    connect(bbCnclCard, &QPushButton::clicked, this, &TfmCard::bbCnclCardClick);
+    auto *c = new QHBoxLayout(gbConcl);
+    c->setContentsMargins(6, 0, 6, 3);
+    c->setSpacing(4);
+    c->addWidget(ConclEdit, 1);
+    c->addWidget(bbCnclCard);
+
+    bbHelpCard = new QPushButton(QStringLiteral("Помощь"), row);
+    describe(bbHelpCard, "bbHelpCard", QStringLiteral("Помощь"), {});
+    bbHelpCard->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    connect(bbHelpCard, &QPushButton::clicked, this, &TfmCard::bbHelpCardClick);
+
+    h->addWidget(gbConcl, 1);
+    h->addWidget(bbHelpCard, 0, Qt::AlignBottom);
+    return row;
+}
+
+void TfmCard::arrangeTabOrder()
+{
+    const QList<QWidget *> chain{PersonsList, EditDate,  FNameEdit,     LNameEdit,     MNameEdit,
+                                 AgeEdit,     DocEdit,   AddrEdit,      PhoneEdit,     ComplaintEdit,
+                                 AnamnesisEdit, ConclEdit, bbCnclCard, bbHelpCard};
+    for (qsizetype i = 0; i + 1 < chain.size(); ++i)
+        QWidget::setTabOrder(chain.at(i), chain.at(i + 1));
+}
+
+int TfmCard::selectedRow() const
+{
+    const QModelIndexList rows = PersonsList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void TfmCard::selectRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount()) {
+        PersonsList->clearSelection();
+        return;
+    }
+    const QModelIndex i = m_model->index(row);
+    PersonsList->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+    PersonsList->scrollTo(i);
+}
+
+THuman TfmCard::fieldsToRecord() const
+{
+    THuman h;
+    h.Date = EditDate->text();
+    h.FName = FNameEdit->text();
+    h.LName = LNameEdit->text();
+    h.MName = MNameEdit->text();
+    h.Age = AgeEdit->value();
+    h.Doc = DocEdit->text();
+    h.Addr = AddrEdit->text();
+    h.Phone = PhoneEdit->text();
+    h.Complaint = ComplaintEdit->text();
+    h.Anamnesis = AnamnesisEdit->text();
+    h.Concl = ConclEdit->text();
+    return human::singleLined(h);
+}
+
+void TfmCard::recordToFields(const THuman &h)
+{
+    EditDate->setText(h.Date);
+    FNameEdit->setText(h.FName);
+    LNameEdit->setText(h.LName);
+    MNameEdit->setText(h.MName);
+    AgeEdit->setValue(h.Age);
+    DocEdit->setText(h.Doc);
+    AddrEdit->setText(h.Addr);
+    PhoneEdit->setText(h.Phone);
+    ComplaintEdit->setText(h.Complaint);
+    AnamnesisEdit->setText(h.Anamnesis);
+    ConclEdit->setText(h.Concl);
+}
+
+void TfmCard::clearFields()
+{
+    for (QLineEdit *e : {EditDate, FNameEdit, LNameEdit, MNameEdit, DocEdit, AddrEdit, PhoneEdit,
+                         ComplaintEdit, AnamnesisEdit, ConclEdit})
+        e->clear();
+    AgeEdit->clear();
+}
+
+QString TfmCard::fullName(const QString &chosen) const
+{
+    return QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
+}
+
+void TfmCard::mmFileOpenClick()
+{
+    const QString chosen = ui::prompter().openFileName(
+        this, ui::FileRequest{QStringLiteral("Открыть картотеку"), m_listFile, cardindex::kFilter,
+                              cardindex::kDefaultSuffix});
+    if (chosen.isEmpty())
+        return;
+    const QString listFile = fullName(chosen);
+    // Both files are read and checked before the list changes, so a bad
+    // pair leaves the list, the label and the flag as they were.
+    cardindex::ReadResult read = cardindex::readPair(listFile);
+    if (!read.ok) {
+        ui::showMessage(this, read.message);
+        return;
+    }
+    m_model->setEntries(std::move(read.entries));
+    m_listFile = listFile;
+    labelCard->setText(cardindex::labelText(listFile));
+    state::CardIndexDirty = 1;
+}
+
+void TfmCard::mmFileSaveClick()
+{
+    const QString chosen = ui::prompter().saveFileName(
+        this, ui::FileRequest{QStringLiteral("Сохранить картотеку"), m_listFile, cardindex::kFilter,
+                              cardindex::kDefaultSuffix});
+    if (chosen.isEmpty())
+        return;
+    const QString listFile = fullName(chosen);
+    const cardindex::WriteResult written = cardindex::writePair(listFile, m_model->entries());
+    if (!written.ok) {
+        ui::showMessage(this, written.message);
+        return;
+    }
+    m_listFile = listFile;
+    labelCard->setText(cardindex::labelText(listFile));
+    state::CardIndexDirty = 0;
+}
+
+void TfmCard::mmFileClearClick()
+{
+    m_model->clear();
+    m_listFile.clear();
+    labelCard->setText(cardindex::kLabelCaption);
+}
+
+void TfmCard::ToolButton5Click()
+{
+    m_model->append(CardEntry{kNewPatient, THuman(kNewPatient)});
+    state::CardIndexDirty = 1;
+}
+
+void TfmCard::ToolButton6Click()
+{
+    const int row = selectedRow();
+    if (row < 0) {
+        ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
+        return;
+    }
+    if (!m_model->entry(row).record)
+        m_model->setRecord(row, THuman(m_model->entry(row).text));
+    state::CardTakenOut = 1;
+    m_takenOut = QPersistentModelIndex(m_model->index(row));
+    m_haveTakenOut = true;
+    recordToFields(*m_model->entry(row).record);
+}
+
+void TfmCard::ToolButton7Click()
+{
+    // The card goes back where it was taken from, whatever is selected now;
+    // with no card taken out, the fields go to the selected entry.
+    int row = -1;
+    if (m_haveTakenOut)
+        row = m_takenOut.isValid() ? m_takenOut.row() : -1;
+    else
+        row = selectedRow();
+
+    if (row >= 0 && m_model->entry(row).record) {
+        const THuman h = fieldsToRecord();
+        m_model->setRecord(row, h);
+        m_model->setText(row, human::displayText(h));
+    } else {
+        ui::showMessage(this, QStringLiteral("Неправильное сохранение карточки"));
+    }
+    clearFields();
+    state::CardTakenOut = 0;
+    m_takenOut = QPersistentModelIndex();
+    m_haveTakenOut = false;
+}
+
+void TfmCard::ToolButton8Click()
+{
+    const int row = selectedRow();
+    if (row >= 0)
+        m_model->remove(row);
+}
+
+void TfmCard::bbCnclCardClick()
+{
+    TfmConcl *concl = shell::openWindow(state::fmConcl);
+    concl->mmConcl->clearLines();
+    const QString name = ConclEdit->text();
+    const textfile::ReadResult read = name.isEmpty() ? textfile::ReadResult{} : textfile::readLines(name);
+    if (!read.ok) {
+        ui::showMessage(this, paths::absentMessage(name));
+        return;
+    }
+    concl->mmConcl->appendLines(read.lines);
+}
+
+void TfmCard::bbHelpCardClick()
+{
+    help::showContext(help::kCardContext);
+}
+
+void TfmCard::SpeedButton1Click()
+{
+    auto *calendar = new TfmCalendar(this);
+    if (ui::prompter().exec(calendar) == QDialog::Accepted)
+        EditDate->setText(calendar->dateText());
+    delete calendar;
 }

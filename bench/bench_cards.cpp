@@ -1,0 +1,261 @@
+// The card index at 100,000 cards: opening and saving the file pair (beside
+// `cat` reading the same bytes), and the list window filled, selected,
+// scrolled and edited at that size.
+#include "cards/cardindexfile.h"
+#include "cards/cardlistmodel.h"
+#include "cards/tfmcard.h"
+#include "platform/prompter.h"
+#include "shell/startup.h"
+#include "state/examstate.h"
+#include "state/windows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QListView>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int kCards = 100000;
+
+QList<CardEntry> makeEntries(int count)
+{
+    QList<CardEntry> entries;
+    entries.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        THuman h(QStringLiteral("Иванов-Петровский%1").arg(i));
+        h.Date = QStringLiteral("%1.%2.2023").arg(i % 28 + 1).arg(i % 12 + 1);
+        h.LName = QStringLiteral("Александр");
+        h.MName = QStringLiteral("Владимирович");
+        h.Age = i % 90 - 5;
+        h.Doc = QStringLiteral("инженер-конструктор");
+        h.Addr = QStringLiteral("г. Санкт-Петербург, ул. Садовая, д. %1, кв. %2").arg(i % 200).arg(i % 90);
+        h.Phone = QStringLiteral("+7 812 %1").arg(1000000 + i);
+        h.Complaint = QStringLiteral("головные боли, бессонница, слабость");
+        h.Anamnesis = QStringLiteral("отец — гипертоническая болезнь");
+        h.Concl = i % 3 ? QString() : QStringLiteral("/home/iris/Заключения/%1.txt").arg(i);
+        entries.append(CardEntry{human::displayText(h), h});
+    }
+    return entries;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    QList<CardEntry> entries = makeEntries(kCards);
+    QString list = dir.filePath(QStringLiteral("Картотека.LST"));
+    Fixture() { cardindex::writePair(list, entries); }
+};
+
+Fixture &fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+// Answers the open and save dialogs with one file name.
+class FixedPrompter : public ui::Prompter {
+public:
+    QString name;
+    void message(QWidget *, const QString &) override {}
+    QMessageBox::StandardButton ask(QWidget *, QMessageBox::Icon, const QString &,
+                                    QMessageBox::StandardButtons) override
+    {
+        return QMessageBox::Ok;
+    }
+    QString openFileName(QWidget *, const ui::FileRequest &) override { return name; }
+    QString saveFileName(QWidget *, const ui::FileRequest &) override { return name; }
+    int exec(QDialog *) override { return 0; }
+};
+
+void BM_SavePair(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    const QString list = f.dir.filePath(QStringLiteral("save.LST"));
+    for (auto _ : st) {
+        if (!cardindex::writePair(list, f.entries).ok)
+            st.SkipWithError("save failed");
+    }
+    st.counters["MB"] = double(QFileInfo(list).size() + QFileInfo(cardindex::dataFileName(list)).size()) / 1e6;
+}
+BENCHMARK(BM_SavePair)->Unit(benchmark::kMillisecond);
+
+void BM_OpenPair(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    for (auto _ : st) {
+        cardindex::ReadResult r = cardindex::readPair(f.list);
+        if (!r.ok || r.entries.size() != kCards)
+            st.SkipWithError("open failed");
+        benchmark::DoNotOptimize(r);
+    }
+}
+BENCHMARK(BM_OpenPair)->Unit(benchmark::kMillisecond);
+
+// The floor: the same two files read by cat into /dev/null.
+void BM_CatSameBytes(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    const QByteArray command = "cat '" + f.list.toUtf8() + "' '" +
+                               cardindex::dataFileName(f.list).toUtf8() + "' > /dev/null";
+    for (auto _ : st) {
+        if (std::system(command.constData()) != 0)
+            st.SkipWithError("cat failed");
+    }
+}
+BENCHMARK(BM_CatSameBytes)->Unit(benchmark::kMillisecond);
+
+TfmCard *shownCard()
+{
+    if (!state::fmCard) {
+        state::fmCard = new TfmCard();
+        state::fmCard->show();
+    }
+    return state::fmCard.data();
+}
+
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+// "Открыть" in the window: the pair read, the list filled and painted.
+void BM_WindowOpen(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    FixedPrompter prompter;
+    prompter.name = f.list;
+    ui::setPrompter(&prompter);
+    TfmCard *card = shownCard();
+    for (auto _ : st) {
+        st.PauseTiming();
+        card->model()->clear();
+        settle();
+        st.ResumeTiming();
+        card->FileOpen->trigger();
+        settle();
+    }
+    if (card->model()->rowCount() != kCards)
+        st.SkipWithError("list not filled");
+    ui::setPrompter(nullptr);
+}
+BENCHMARK(BM_WindowOpen)->Unit(benchmark::kMillisecond);
+
+// "Сохранить" in the window.
+void BM_WindowSave(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    FixedPrompter prompter;
+    prompter.name = f.dir.filePath(QStringLiteral("window.LST"));
+    ui::setPrompter(&prompter);
+    TfmCard *card = shownCard();
+    card->model()->setEntries(f.entries);
+    settle();
+    for (auto _ : st) {
+        card->FileSave->trigger();
+        settle();
+    }
+    ui::setPrompter(nullptr);
+}
+BENCHMARK(BM_WindowSave)->Unit(benchmark::kMillisecond);
+
+// The list filled with 100,000 entries and laid out on screen.
+void BM_ListFill(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    TfmCard *card = shownCard();
+    for (auto _ : st) {
+        st.PauseTiming();
+        card->model()->clear();
+        settle();
+        QList<CardEntry> copy = f.entries;
+        st.ResumeTiming();
+        card->model()->setEntries(std::move(copy));
+        settle();
+    }
+}
+BENCHMARK(BM_ListFill)->Unit(benchmark::kMillisecond);
+
+// Clicking an entry anywhere in the list (selected, scrolled to, painted).
+void BM_ListSelect(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    TfmCard *card = shownCard();
+    card->model()->setEntries(f.entries);
+    settle();
+    QRandomGenerator rng(7);
+    for (auto _ : st) {
+        card->selectRow(int(rng.bounded(kCards)));
+        settle();
+    }
+}
+BENCHMARK(BM_ListSelect)->Unit(benchmark::kMicrosecond);
+
+// Scrolling one page down through the list.
+void BM_ListScrollPage(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    TfmCard *card = shownCard();
+    card->model()->setEntries(f.entries);
+    settle();
+    QScrollBar *bar = card->PersonsList->verticalScrollBar();
+    for (auto _ : st) {
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        if (bar->value() == bar->maximum())
+            bar->setValue(0);
+        settle();
+    }
+}
+BENCHMARK(BM_ListScrollPage)->Unit(benchmark::kMicrosecond);
+
+// Take out, edit, write back a card in the middle of the list.
+void BM_TakeOutWriteBack(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    TfmCard *card = shownCard();
+    card->model()->setEntries(f.entries);
+    settle();
+    for (auto _ : st) {
+        card->selectRow(kCards / 2);
+        card->CardEdit->trigger();
+        card->FNameEdit->setText(QStringLiteral("Сидоров"));
+        card->CardWrite->trigger();
+        settle();
+    }
+    state::CardTakenOut = 0;
+}
+BENCHMARK(BM_TakeOutWriteBack)->Unit(benchmark::kMicrosecond);
+
+// Deleting the first entry (the worst place) and adding a new one.
+void BM_DeleteFirstAndAdd(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    TfmCard *card = shownCard();
+    card->model()->setEntries(f.entries);
+    settle();
+    for (auto _ : st) {
+        card->selectRow(0);
+        card->CardDelete->trigger();
+        card->CardNew->trigger();
+        settle();
+    }
+}
+BENCHMARK(BM_DeleteFirstAndAdd)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    NirelApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    delete state::fmCard.data();
+    return 0;
+}

@@ -1,0 +1,438 @@
+// The patient record and the card index file pair, without any window.
+#include "cards/cardindexfile.h"
+#include "cards/human.h"
+#include "platform/cp1251.h"
+#include "platform/textfile.h"
+#include "support/testenv.h"
+
+#include <QDir>
+#include <QtTest>
+
+#include <limits>
+
+namespace {
+
+THuman petrov()
+{
+    THuman h(QStringLiteral("Петров"));
+    h.Date = QStringLiteral("12.03.2024");
+    h.LName = QStringLiteral("Олег");
+    h.MName = QStringLiteral("Ильич");
+    h.Age = 42;
+    h.Doc = QStringLiteral("инженер");
+    h.Addr = QStringLiteral("г. Москва, ул. Садовая, д. 5");
+    h.Phone = QStringLiteral("+7 495 123-45-67");
+    h.Complaint = QStringLiteral("головные боли, бессонница");
+    h.Anamnesis = QStringLiteral("отец — гипертония");
+    return h;
+}
+
+THuman ivanova()
+{
+    THuman h(QStringLiteral("Иванова"));
+    h.Age = -3;
+    h.Concl = QStringLiteral("/home/iris/Иванова.txt");
+    return h;
+}
+
+// The three entries of the golden pair: the second one has no record.
+QList<CardEntry> threeEntries()
+{
+    return {CardEntry{QStringLiteral("Петров О.И."), petrov()},
+            CardEntry{QStringLiteral("Без карточки"), std::nullopt},
+            CardEntry{QStringLiteral("Иванова .."), ivanova()}};
+}
+
+// Many varied records: Cyrillic, empty fields, negative and extreme ages.
+QList<CardEntry> manyEntries(int count)
+{
+    QList<CardEntry> entries;
+    for (int i = 0; i < count; ++i) {
+        THuman h(i % 7 == 0 ? QString() : QStringLiteral("Фамилия%1").arg(i));
+        h.Date = i % 5 == 0 ? QString() : QStringLiteral("%1.01.2023").arg(i % 28 + 1);
+        h.LName = QStringLiteral("Ёлка-%1").arg(i);
+        h.MName = i % 3 == 0 ? QString() : QStringLiteral("Щ");
+        h.Age = i == 1 ? std::numeric_limits<int>::min() : i == 2 ? std::numeric_limits<int>::max() : 50 - i;
+        h.Doc = QStringLiteral("врач «общей практики»");
+        h.Addr = QStringLiteral("ул. Ленина, %1; кв. №%2").arg(i).arg(i * 3);
+        h.Phone = i % 2 ? QString() : QStringLiteral("8-800-%1").arg(i);
+        h.Complaint = QStringLiteral("  пробелы по краям  ");
+        h.Anamnesis = QStringLiteral("Ёё€‰№");
+        h.Concl = i % 4 == 0 ? QString() : QStringLiteral("/tmp/заключения/%1.txt").arg(i);
+        entries.append(CardEntry{human::displayText(h), h});
+    }
+    return entries;
+}
+
+// The files of a folder, sorted by name (case-sensitive).
+QStringList filesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
+    names.sort(Qt::CaseSensitive);
+    return names;
+}
+
+} // namespace
+
+class TestCardFile : public QObject {
+    Q_OBJECT
+private slots:
+    void recordConstructorTakesTheSurname();
+    void displayText_data();
+    void displayText();
+    void ageFromText_data();
+    void ageFromText();
+    void dataFileName_data();
+    void dataFileName();
+    void labelText_data();
+    void labelText();
+    void writesTheGoldenPair();
+    void readsTheGoldenPairByPosition();
+    void roundTripOfManyRecords();
+    void emptyListMakesEmptyFiles();
+    void lineBreaksInFieldsBecomeSpaces();
+    void badPairIsRefusedWhole_data();
+    void badPairIsRefusedWhole();
+    void fewerRecordsThanLinesIsValid();
+    void listFileThatIsItsOwnDataFile();
+    void failedSaveKeepsTheOldPair_data();
+    void failedSaveKeepsTheOldPair();
+};
+
+void TestCardFile::recordConstructorTakesTheSurname()
+{
+    const THuman h(QStringLiteral("Новый пациент"));
+    QCOMPARE(h.FName, QStringLiteral("Новый пациент"));
+    QCOMPARE(h.Age, 0);
+    for (const QString &field : {h.Date, h.LName, h.MName, h.Doc, h.Addr, h.Phone, h.Complaint,
+                                 h.Anamnesis, h.Concl})
+        QVERIFY(field.isEmpty());
+}
+
+void TestCardFile::displayText_data()
+{
+    QTest::addColumn<QString>("f");
+    QTest::addColumn<QString>("l");
+    QTest::addColumn<QString>("m");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("full") << "Петров" << "Олег" << "Ильич" << "Петров О.И.";
+    QTest::newRow("no names") << "Петров" << "" << "" << "Петров ..";
+    QTest::newRow("no middle name") << "Smith" << "John" << "" << "Smith J..";
+    QTest::newRow("nothing") << "" << "" << "" << " ..";
+}
+
+void TestCardFile::displayText()
+{
+    QFETCH(QString, f);
+    QFETCH(QString, l);
+    QFETCH(QString, m);
+    THuman h(f);
+    h.LName = l;
+    h.MName = m;
+    QTEST(human::displayText(h), "text");
+}
+
+void TestCardFile::ageFromText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("age");
+    QTest::newRow("plain") << "42" << true << 42;
+    QTest::newRow("negative") << "-7" << true << -7;
+    QTest::newRow("plus") << "+5" << true << 5;
+    QTest::newRow("blanks") << " 12 " << true << 12;
+    QTest::newRow("largest") << "2147483647" << true << 2147483647;
+    QTest::newRow("smallest") << "-2147483648" << true << int(std::numeric_limits<int>::min());
+    QTest::newRow("too large") << "2147483648" << false << 0;
+    QTest::newRow("word") << "сорок" << false << 0;
+    QTest::newRow("mixed") << "42 года" << false << 0;
+    QTest::newRow("fraction") << "4.5" << false << 0;
+    QTest::newRow("hex") << "0x10" << false << 0;
+    QTest::newRow("empty") << "" << false << 0;
+}
+
+void TestCardFile::ageFromText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(int, age);
+    int parsed = 12345;
+    QCOMPARE(human::parseAge(text, &parsed), valid);
+    if (valid)
+        QCOMPARE(parsed, age);
+    QCOMPARE(human::ageFromText(text), age);
+}
+
+void TestCardFile::dataFileName_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("data");
+    QTest::newRow("upper case extension") << "/home/iris/Картотека.LST" << "/home/iris/Картотека.lso";
+    QTest::newRow("lower case extension") << "/home/iris/k.lst" << "/home/iris/k.lso";
+    QTest::newRow("no extension") << "/home/iris/patients" << "/home/iris/pati.lso";
+    QTest::newRow("short extension") << "/home/iris/p.ls" << "/home/iris/.lso";
+}
+
+void TestCardFile::dataFileName()
+{
+    QFETCH(QString, list);
+    QTEST(cardindex::dataFileName(list), "data");
+}
+
+void TestCardFile::labelText_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("46") << 46 << true;
+    QTest::newRow("47") << 47 << true;
+    QTest::newRow("48") << 48 << false;
+    QTest::newRow("120") << 120 << false;
+}
+
+void TestCardFile::labelText()
+{
+    QFETCH(int, length);
+    QFETCH(bool, whole);
+    QString name = QStringLiteral("/home/iris/Картотека_");
+    while (name.size() < length - 4)
+        name += QLatin1Char(char('a' + name.size() % 26));
+    name += QStringLiteral(".LST");
+    QCOMPARE(name.size(), length);
+    const QString label = cardindex::labelText(name);
+    QVERIFY(label.startsWith(QStringLiteral("Картотека:")));
+    if (whole)
+        QCOMPARE(label, QStringLiteral("Картотека:  ") + name);
+    else
+        QCOMPARE(label, QStringLiteral("Картотека: ...") + name.right(48));
+}
+
+void TestCardFile::writesTheGoldenPair()
+{
+    TestEnv env;
+    const cardindex::WriteResult written = cardindex::writePair(env.path("three.lst"), threeEntries());
+    QVERIFY2(written.ok, qPrintable(written.message));
+    for (const QString &name : {QStringLiteral("three.lst"), QStringLiteral("three.lso")}) {
+        const QStringList golden = textfile::readLines(TestEnv::testDataPath("cards/golden/" + name)).lines;
+        const QStringList actual = textfile::readLines(env.path(name)).lines;
+        QCOMPARE(actual, golden);
+        // Byte for byte too: Windows-1251, CR LF after every line.
+        QFile g(TestEnv::testDataPath("cards/golden/" + name));
+        QVERIFY(g.open(QIODevice::ReadOnly));
+        QCOMPARE(env.readBytes(name), g.readAll());
+    }
+    // Only the pair is left in the folder, no temporary files.
+    QCOMPARE(filesIn(env.path()), (QStringList{QStringLiteral("three.lso"), QStringLiteral("three.lst")}));
+}
+
+void TestCardFile::readsTheGoldenPairByPosition()
+{
+    TestEnv env;
+    const cardindex::ReadResult read = cardindex::readPair(TestEnv::testDataPath("cards/golden/three.lst"));
+    QVERIFY2(read.ok, qPrintable(read.message));
+    QCOMPARE(read.entries.size(), 3);
+    QCOMPARE(read.entries.at(0).text, QStringLiteral("Петров О.И."));
+    QCOMPARE(read.entries.at(1).text, QStringLiteral("Без карточки"));
+    QCOMPARE(read.entries.at(2).text, QStringLiteral("Иванова .."));
+    // Records belong to list lines by position only: the third entry's
+    // record now sits on the second entry, the third has none.
+    QCOMPARE(read.entries.at(0).record, std::optional<THuman>(petrov()));
+    QCOMPARE(read.entries.at(1).record, std::optional<THuman>(ivanova()));
+    QVERIFY(!read.entries.at(2).record);
+}
+
+void TestCardFile::roundTripOfManyRecords()
+{
+    TestEnv env;
+    QList<CardEntry> entries = manyEntries(500);
+    // Entries without a record leave no trace in the data file, so the
+    // records after them move up by one when read back.
+    entries[3].record.reset();
+    entries.append(CardEntry{QStringLiteral("Последний без записи"), std::nullopt});
+    QList<CardEntry> expected = entries;
+    QList<std::optional<THuman>> records;
+    for (const CardEntry &e : entries)
+        if (e.record)
+            records.append(e.record);
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        expected[i].record = i < records.size() ? records.at(i) : std::nullopt;
+
+    const QString list = env.path("Картотека.LST");
+    QVERIFY(cardindex::writePair(list, entries).ok);
+    QCOMPARE(textfile::readLines(env.path("Картотека.lso")).lines.size(), records.size() * 11);
+    const cardindex::ReadResult read = cardindex::readPair(list);
+    QVERIFY2(read.ok, qPrintable(read.message));
+    QCOMPARE(read.entries.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QCOMPARE(read.entries.at(i), expected.at(i));
+
+    // Without the gap the pair comes back exactly as it was written.
+    const QList<CardEntry> full = manyEntries(300);
+    QVERIFY(cardindex::writePair(list, full).ok);
+    QCOMPARE(cardindex::readPair(list).entries, full);
+}
+
+void TestCardFile::emptyListMakesEmptyFiles()
+{
+    TestEnv env;
+    QVERIFY(cardindex::writePair(env.path("empty.lst"), {}).ok);
+    QCOMPARE(env.readBytes("empty.lst"), QByteArray());
+    QCOMPARE(env.readBytes("empty.lso"), QByteArray());
+    const cardindex::ReadResult read = cardindex::readPair(env.path("empty.lst"));
+    QVERIFY(read.ok);
+    QVERIFY(read.entries.isEmpty());
+}
+
+void TestCardFile::lineBreaksInFieldsBecomeSpaces()
+{
+    TestEnv env;
+    THuman h(QStringLiteral("Пет\r\nров"));
+    h.Addr = QStringLiteral("дом 5\nкв. 7");
+    h.Complaint = QStringLiteral("боли\r\rслабость\n");
+    h.Concl = QStringLiteral("\n");
+    const QList<CardEntry> entries{CardEntry{QStringLiteral("Пет\nров .."), h}};
+    QVERIFY(cardindex::writePair(env.path("b.lst"), entries).ok);
+    QCOMPARE(textfile::readLines(env.path("b.lst")).lines, QStringList{QStringLiteral("Пет ров ..")});
+    const QStringList data = textfile::readLines(env.path("b.lso")).lines;
+    QCOMPARE(data.size(), 11);
+    QCOMPARE(data.at(1), QStringLiteral("Пет ров"));
+    QCOMPARE(data.at(6), QStringLiteral("дом 5 кв. 7"));
+    QCOMPARE(data.at(8), QStringLiteral("боли  слабость "));
+    QCOMPARE(data.at(10), QStringLiteral(" "));
+    const cardindex::ReadResult read = cardindex::readPair(env.path("b.lst"));
+    QVERIFY(read.ok);
+    QCOMPARE(read.entries.size(), 1);
+    QCOMPARE(*read.entries.at(0).record, human::singleLined(h));
+}
+
+void TestCardFile::badPairIsRefusedWhole_data()
+{
+    QTest::addColumn<QStringList>("list");
+    QTest::addColumn<QByteArray>("data"); // "-" for no data file, "dir" for a folder
+    QTest::addColumn<QString>("message"); // %L list file, %D data file
+
+    const QStringList two{QStringLiteral("Петров О.И."), QStringLiteral("Иванова ..")};
+    const QStringList good = cardindex::recordLines(petrov());
+    auto bytes = [](const QStringList &lines) { return textfile::encodeLines(lines); };
+    QStringList badAge = good + good;
+    badAge[15] = QStringLiteral("сорок");
+    QStringList emptyAge = good;
+    emptyAge[4] = QString();
+
+    QTest::newRow("no data file") << two << QByteArray("-") << "Нет файла данных картотеки %D";
+    QTest::newRow("data file is a folder")
+        << two << QByteArray("dir") << "Ошибка чтения файла данных картотеки %D";
+    QTest::newRow("age of the second record is a word")
+        << two << bytes(badAge)
+        << "Ошибка в файле данных картотеки %D, строка 16: возраст «сорок» не является целым числом";
+    QTest::newRow("empty age") << two << bytes(emptyAge)
+                               << "Ошибка в файле данных картотеки %D, строка 5: возраст «» не "
+                                  "является целым числом";
+    QTest::newRow("more records than lines")
+        << two << bytes(good + good + good)
+        << "Ошибка в файле данных картотеки %D: карточек в нём больше, чем строк (2) в файле списка %L";
+    QTest::newRow("records but no list lines")
+        << QStringList() << bytes(good)
+        << "Ошибка в файле данных картотеки %D: карточек в нём больше, чем строк (0) в файле списка %L";
+    QTest::newRow("last record cut short")
+        << two << bytes(good + good.mid(0, 7))
+        << "Ошибка в файле данных картотеки %D: файл обрывается на строке 18, внутри карточки 2 (в "
+           "карточке должно быть 11 строк)";
+    QTest::newRow("stray empty line at the end")
+        << two << bytes(good + QStringList{QString()})
+        << "Ошибка в файле данных картотеки %D: файл обрывается на строке 12, внутри карточки 2 (в "
+           "карточке должно быть 11 строк)";
+}
+
+void TestCardFile::badPairIsRefusedWhole()
+{
+    QFETCH(QStringList, list);
+    QFETCH(QByteArray, data);
+    QFETCH(QString, message);
+    TestEnv env;
+    const QString listFile = env.path("bad.LST");
+    const QString dataFile = env.path("bad.lso");
+    env.writeLines("bad.LST", list);
+    if (data == "dir")
+        QDir().mkpath(dataFile);
+    else if (data != "-")
+        env.writeBytes("bad.lso", data);
+    const cardindex::ReadResult read = cardindex::readPair(listFile);
+    QVERIFY(!read.ok);
+    QVERIFY(read.entries.isEmpty());
+    QCOMPARE(read.message, QString(message).replace("%D", dataFile).replace("%L", listFile));
+}
+
+void TestCardFile::fewerRecordsThanLinesIsValid()
+{
+    TestEnv env;
+    env.writeLines("f.lst", {QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")});
+    env.writeLines("f.lso", cardindex::recordLines(petrov()));
+    const cardindex::ReadResult read = cardindex::readPair(env.path("f.lst"));
+    QVERIFY(read.ok);
+    QCOMPARE(read.entries.size(), 3);
+    QCOMPARE(read.entries.at(0).record, std::optional<THuman>(petrov()));
+    QVERIFY(!read.entries.at(1).record);
+    QVERIFY(!read.entries.at(2).record);
+
+    // An empty data file is fine too; a missing list file is not.
+    env.writeBytes("f.lso", {});
+    QVERIFY(cardindex::readPair(env.path("f.lst")).ok);
+    const cardindex::ReadResult missing = cardindex::readPair(env.path("nothing.lst"));
+    QVERIFY(!missing.ok);
+    QCOMPARE(missing.message, QStringLiteral("Ошибка открытия файла"));
+}
+
+void TestCardFile::listFileThatIsItsOwnDataFile()
+{
+    TestEnv env;
+    const QString name = env.path("same.lso");
+    const cardindex::WriteResult written = cardindex::writePair(name, threeEntries());
+    QVERIFY(!written.ok);
+    QCOMPARE(written.message,
+             QStringLiteral("Файл списка картотеки не может служить и её файлом данных: ") + name);
+    QVERIFY(!QFile::exists(name));
+    env.writeLines("same.lso", {QStringLiteral("x")});
+    QCOMPARE(cardindex::readPair(name).message, written.message);
+}
+
+void TestCardFile::failedSaveKeepsTheOldPair_data()
+{
+    QTest::addColumn<long long>("limit");
+    QTest::addColumn<QString>("message");
+    // The new list file is 60-odd bytes, its data file several kilobytes.
+    QTest::newRow("list file cannot be written") << 10LL << "Ошибка записи в файл";
+    QTest::newRow("data file cannot be written") << 2000LL << "Ошибка записи в файл данных картотеки %D";
+}
+
+void TestCardFile::failedSaveKeepsTheOldPair()
+{
+    QFETCH(long long, limit);
+    QFETCH(QString, message);
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, threeEntries()).ok);
+    const QByteArray oldList = env.readBytes("k.LST");
+    const QByteArray oldData = env.readBytes("k.lso");
+
+    cardindex::WriteResult written;
+    {
+        WriteLimit writeLimit(limit);
+        written = cardindex::writePair(list, manyEntries(40));
+    }
+    QVERIFY(!written.ok);
+    QCOMPARE(written.message, QString(message).replace("%D", env.path("k.lso")));
+    QCOMPARE(env.readBytes("k.LST"), oldList);
+    QCOMPARE(env.readBytes("k.lso"), oldData);
+    QCOMPARE(filesIn(env.path()), (QStringList{QStringLiteral("k.LST"), QStringLiteral("k.lso")}));
+
+    // Without a pair beforehand, a failed save leaves no files at all.
+    {
+        WriteLimit writeLimit(limit);
+        QVERIFY(!cardindex::writePair(env.path("new.lst"), manyEntries(40)).ok);
+    }
+    QVERIFY(!QFile::exists(env.path("new.lst")));
+    QVERIFY(!QFile::exists(env.path("new.lso")));
+}
+
+QTEST_MAIN(TestCardFile)
+#include "test_cardfile.moc"

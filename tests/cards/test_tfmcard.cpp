@@ -1,0 +1,979 @@
+// The card index window: its controls, the card operations, the file pair
+// through the window, the calendar, and the links with the other windows.
+#include "cards/agespinbox.h"
+#include "cards/cardindexfile.h"
+#include "cards/cardlistmodel.h"
+#include "cards/tfmcalendar.h"
+#include "cards/tfmcard.h"
+#include "conclusion/tfmconcl.h"
+#include "platform/textfile.h"
+#include "shell/exitcheck.h"
+#include "shell/help.h"
+#include "shell/helpviewer.h"
+#include "shell/hints.h"
+#include "shell/openwindow.h"
+#include "shell/tfmnirel3.h"
+#include "state/examstate.h"
+#include "state/windows.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include <limits>
+
+namespace {
+
+TfmCard *openCard()
+{
+    return shell::openWindow(state::fmCard);
+}
+
+QStringList listTexts(const TfmCard *card)
+{
+    QStringList out;
+    for (const CardEntry &e : card->model()->entries())
+        out << e.text;
+    return out;
+}
+
+THuman record(const TfmCard *card, int row)
+{
+    const std::optional<THuman> &r = card->model()->entry(row).record;
+    return r ? *r : THuman(QStringLiteral("<no record>"));
+}
+
+THuman person(const QString &f, const QString &l, const QString &m, int age)
+{
+    THuman h(f);
+    h.LName = l;
+    h.MName = m;
+    h.Age = age;
+    h.Date = QStringLiteral("01.02.2024");
+    h.Doc = QStringLiteral("учитель");
+    h.Addr = QStringLiteral("Тверь");
+    h.Phone = QStringLiteral("22-33-44");
+    h.Complaint = QStringLiteral("усталость");
+    h.Anamnesis = QStringLiteral("мать — диабет");
+    h.Concl = QStringLiteral("/tmp/") + f + QStringLiteral(".txt");
+    return h;
+}
+
+// A card window holding three cards A, B, C with records.
+TfmCard *cardWithThree()
+{
+    TfmCard *card = openCard();
+    card->model()->setEntries({CardEntry{QStringLiteral("Андреев А.А."), person("Андреев", "Алексей", "Андреевич", 30)},
+                               CardEntry{QStringLiteral("Борисова Б.Б."), person("Борисова", "Белла", "Борисовна", 40)},
+                               CardEntry{QStringLiteral("Власов В.В."), person("Власов", "Виктор", "Васильевич", 50)}});
+    return card;
+}
+
+QStringList fieldTexts(const TfmCard *card)
+{
+    return {card->EditDate->text(),  card->FNameEdit->text(), card->LNameEdit->text(),
+            card->MNameEdit->text(), card->AgeEdit->text(),   card->DocEdit->text(),
+            card->AddrEdit->text(),  card->PhoneEdit->text(), card->ComplaintEdit->text(),
+            card->AnamnesisEdit->text(), card->ConclEdit->text()};
+}
+
+QStringList toolBarNames(QToolBar *bar)
+{
+    QStringList out;
+    for (QAction *a : bar->actions()) {
+        if (a->isSeparator())
+            out << QStringLiteral("-");
+        else if (QWidget *w = bar->widgetForAction(a))
+            out << w->objectName();
+    }
+    return out;
+}
+
+// Writes a good pair of the three cards to the working folder.
+QString writeThreePair(const TestEnv &env, const QString &name)
+{
+    const QString list = env.path(name);
+    const QList<CardEntry> entries{
+        CardEntry{QStringLiteral("Андреев А.А."), person("Андреев", "Алексей", "Андреевич", 30)},
+        CardEntry{QStringLiteral("Борисова Б.Б."), person("Борисова", "Белла", "Борисовна", 40)},
+        CardEntry{QStringLiteral("Власов В.В."), person("Власов", "Виктор", "Васильевич", 50)}};
+    cardindex::writePair(list, entries);
+    return list;
+}
+
+} // namespace
+
+class TestTfmCard : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void windowPlaceAndSize();
+    void actionsMenuAndToolBar();
+    void controlsHaveNamesAndHints();
+    void tabOrderFollowsTheCard();
+    void newCardTwice();
+    void takeOutNeedsASelection();
+    void takeOutOfAnEntryWithoutRecord();
+    void writeBackStoresAndClears();
+    void writeBackGoesToTheTakenOutCard();
+    void takenOutCardFollowsItsEntry();
+    void writeBackAfterTheCardIsGone_data();
+    void writeBackAfterTheCardIsGone();
+    void writeBackWithoutTakeOut();
+    void lineBreaksTypedIntoFields();
+    void deleteAndClear();
+    void ageField();
+    void openThroughTheWindow();
+    void badPairLeavesTheWindowAlone_data();
+    void badPairLeavesTheWindowAlone();
+    void saveThroughTheWindow();
+    void failedSaveLeavesTheOldPairAndTheFlag();
+    void viewConclusion();
+    void viewConclusionWithoutAFile();
+    void calendarWritesTheDate();
+    void calendarClosedOtherwiseKeepsTheDate();
+    void helpButtonAsksForContextFive();
+    void exitCheckSeesBothFlags();
+    void statusPaneNamesThePatient();
+    void wholeRoadOfOnePatient();
+};
+
+void TestTfmCard::initTestCase()
+{
+    HintHub::instance().install();
+}
+
+void TestTfmCard::windowPlaceAndSize()
+{
+    TestEnv env;
+    TfmCard *card = openCard();
+    QCOMPARE(card->objectName(), QStringLiteral("fmCard"));
+    QCOMPARE(card->windowTitle(), QStringLiteral("Картотека"));
+    QVERIFY(card->isWindow());
+    QVERIFY(card->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!(card->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(card->pos(), QPoint(1, 96));
+    QVERIFY(card->width() <= 373 && card->height() <= 469);
+    // Everything fits into the window's fixed size, even with a title bar.
+    QVERIFY2(card->minimumSizeHint().height() <= 469 - 25,
+             qPrintable(QString::number(card->minimumSizeHint().height())));
+    QVERIFY(card->minimumSizeHint().width() <= 373);
+    QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека:"));
+    QCOMPARE(card->gbPersons->title(), QStringLiteral("Пациенты:"));
+    QCOMPARE(card->gbCard->title(), QStringLiteral("Карточка"));
+    QCOMPARE(card->gbConcl->title(), QStringLiteral("Заключение"));
+    QCOMPARE(card->lbDate->text(), QStringLiteral("Дата:"));
+    QCOMPARE(card->PersonsList->selectionMode(), QAbstractItemView::SingleSelection);
+    // Closing only hides: the window and what it holds stay.
+    card->FNameEdit->setText(QStringLiteral("Петров"));
+    card->close();
+    QVERIFY(state::fmCard);
+    QCOMPARE(openCard(), card);
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Петров"));
+}
+
+void TestTfmCard::actionsMenuAndToolBar()
+{
+    TestEnv env;
+    TfmCard *card = openCard();
+    struct A {
+        QAction *action;
+        const char *name, *caption, *hint, *button, *buttonHint;
+    };
+    const QList<A> actions{
+        {card->FileOpen, "FileOpen", "Открыть", "Открыть файл", "ToolButton1", "Открыть картотеку"},
+        {card->FileSave, "FileSave", "Сохранить", "Сохранить файл на диске", "ToolButton2",
+         "Сохранить картотеку на диске"},
+        {card->FileClear, "FileClear", "Очистить", "Очистить окно картотеки", "ToolButton3",
+         "Удалить все карточки"},
+        {card->CardNew, "CardNew", "Новая", "Завести новую карточку", "ToolButton5", "Завести новую карточку"},
+        {card->CardEdit, "CardEdit", "Править", "Взять карточку из списка", "ToolButton6",
+         "Взять карточку из картотеки"},
+        {card->CardWrite, "CardWrite", "Записать", "Поместить карточку в список", "ToolButton7",
+         "Поместить карточку в картотеку"},
+        {card->CardDelete, "CardDelete", "Удалить", "Удалить карточку", "ToolButton8",
+         "Удалить указанную карточку"},
+    };
+    for (const A &a : actions) {
+        QCOMPARE(a.action->objectName(), QString::fromUtf8(a.name));
+        QCOMPARE(a.action->text(), QString::fromUtf8(a.caption));
+        QCOMPARE(a.action->statusTip(), QString::fromUtf8(a.hint));
+        auto *b = card->findChild<QToolButton *>(QString::fromUtf8(a.button));
+        QVERIFY2(b, a.button);
+        QCOMPARE(b->defaultAction(), a.action);
+        QCOMPARE(b->toolTip(), QString::fromUtf8(a.buttonHint));
+        QCOMPARE(b->statusTip(), QString::fromUtf8(a.buttonHint));
+        QVERIFY(!b->icon().isNull());
+    }
+    QCOMPARE(toolBarNames(card->ToolBar1),
+             (QStringList{"ToolButton1", "ToolButton2", "-", "ToolButton5", "ToolButton6", "ToolButton7",
+                          "ToolButton8", "ToolButton3"}));
+
+    const QList<QAction *> top = card->MainMenu1->actions();
+    QCOMPARE(top.size(), 2);
+    QCOMPARE(top.at(0)->text(), QStringLiteral("Картотека"));
+    QCOMPARE(top.at(1)->text(), QStringLiteral("Карточка"));
+    const QList<QPair<QMenu *, QStringList>> menus{
+        {top.at(0)->menu(), {"mmFileOpen", "mmFileSave", "mmFileClear"}},
+        {top.at(1)->menu(), {"mmCardAdd", "mmCardEdit", "mmCardSave", "mmCardDelete"}}};
+    for (const auto &[menu, names] : menus) {
+        QStringList got;
+        for (QAction *i : menu->actions())
+            got << i->objectName();
+        QCOMPARE(got, names);
+    }
+    // A menu item runs its action: "Новая" from the menu adds a card.
+    card->findChild<QAction *>(QStringLiteral("mmCardAdd"))->trigger();
+    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
+    QCOMPARE(card->findChild<QAction *>(QStringLiteral("mmCardAdd"))->statusTip(),
+             QStringLiteral("Завести новую карточку"));
+}
+
+void TestTfmCard::controlsHaveNamesAndHints()
+{
+    TestEnv env;
+    TfmCard *card = openCard();
+    struct C {
+        QWidget *w;
+        const char *name, *accessible, *hint;
+    };
+    const QList<C> controls{
+        {card->PersonsList, "PersonsList", "Пациенты:", "Список пациентов"},
+        {card->EditDate, "EditDate", "Дата:", "Данные о пациенте"},
+        {card->SpeedButton1, "SpeedButton1", "Календарь", "Календарь"},
+        {card->FNameEdit, "FNameEdit", "Фамилия:", "Данные о пациенте"},
+        {card->LNameEdit, "LNameEdit", "Имя:", "Данные о пациенте"},
+        {card->MNameEdit, "MNameEdit", "Отчество:", "Данные о пациенте"},
+        {card->AgeEdit, "AgeEdit", "Возраст:", "Данные о пациенте"},
+        {card->DocEdit, "DocEdit", "Профессия:", "Данные о пациенте"},
+        {card->AddrEdit, "AddrEdit", "Адрес:", "Данные о пациенте"},
+        {card->PhoneEdit, "PhoneEdit", "Телефон:", "Данные о пациенте"},
+        {card->ComplaintEdit, "ComplaintEdit", "Жалобы", "Данные о пациенте"},
+        {card->AnamnesisEdit, "AnamnesisEdit", "Семейн. анамнез", "Данные о пациенте"},
+        {card->gbCard, "gbCard", "Карточка", "Данные о пациенте"},
+        {card->ConclEdit, "ConclEdit", "Заключение", "Полное имя карточки пациента"},
+        {card->bbCnclCard, "bbCnclCard", "Просмотр", "Просмотр текста заключения"},
+    };
+    for (const C &c : controls) {
+        QCOMPARE(c.w->objectName(), QString::fromUtf8(c.name));
+        QCOMPARE(c.w->accessibleName(), QString::fromUtf8(c.accessible));
+        QCOMPARE(c.w->toolTip(), QString::fromUtf8(c.hint));
+        QCOMPARE(c.w->statusTip(), QString::fromUtf8(c.hint));
+    }
+    QCOMPARE(card->bbCnclCard->text(), QStringLiteral("Просмотр"));
+    QCOMPARE(card->bbHelpCard->text(), QStringLiteral("Помощь"));
+    QCOMPARE(card->bbHelpCard->accessibleName(), QStringLiteral("Помощь"));
+    // Captions of the edit fields, each the buddy of its field.
+    QStringList captions;
+    for (QLabel *l : card->gbCard->findChildren<QLabel *>())
+        if (l->buddy())
+            captions << l->text();
+    captions.sort();
+    QStringList expected{"Дата:", "Фамилия:", "Имя:", "Отчество:", "Возраст:", "Профессия:", "Адрес:",
+                         "Телефон:", "Жалобы", "Семейн. анамнез"};
+    expected.sort();
+    QCOMPARE(captions, expected);
+}
+
+void TestTfmCard::tabOrderFollowsTheCard()
+{
+    TestEnv env;
+    TfmCard *card = openCard();
+    card->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(card));
+    card->PersonsList->setFocus();
+    const QList<QWidget *> expected{card->PersonsList, card->EditDate,      card->FNameEdit, card->LNameEdit,
+                                    card->MNameEdit,   card->AgeEdit,       card->DocEdit,   card->AddrEdit,
+                                    card->PhoneEdit,   card->ComplaintEdit, card->AnamnesisEdit,
+                                    card->ConclEdit,   card->bbCnclCard,    card->bbHelpCard, card->PersonsList};
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        // The age field's focus sits in its inner line edit.
+        if (focus && focus->parentWidget() == card->AgeEdit)
+            focus = card->AgeEdit;
+        QCOMPARE(focus, expected.at(i));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+}
+
+void TestTfmCard::newCardTwice()
+{
+    TestEnv env;
+    TfmCard *card = cardWithThree();
+    card->selectRow(1);
+    card->FNameEdit->setText(QStringLiteral("набрано"));
+    card->CardNew->trigger();
+    card->CardNew->trigger();
+    QCOMPARE(listTexts(card).mid(3), (QStringList{"Новый пациент", "Новый пациент"}));
+    QCOMPARE(record(card, 3), THuman(QStringLiteral("Новый пациент")));
+    QCOMPARE(record(card, 4), THuman(QStringLiteral("Новый пациент")));
+    QCOMPARE(state::CardIndexDirty, 1);
+    QCOMPARE(state::CardTakenOut, 0);
+    QCOMPARE(card->selectedRow(), 1);
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("набрано"));
+
+    // Each has its own record: changing one leaves the other.
+    card->selectRow(3);
+    card->CardEdit->trigger();
+    card->FNameEdit->setText(QStringLiteral("Первый"));
+    card->CardWrite->trigger();
+    QCOMPARE(record(card, 3).FName, QStringLiteral("Первый"));
+    QCOMPARE(record(card, 4).FName, QStringLiteral("Новый пациент"));
+}
+
+void TestTfmCard::takeOutNeedsASelection()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = openCard();
+    card->CardEdit->trigger(); // empty list
+    card->CardNew->trigger();
+    card->CardEdit->trigger(); // an entry, none selected
+    QCOMPARE(prompter.texts(), (QStringList{"Не выбраны картотека или карточка", "Не выбраны картотека или карточка"}));
+    QCOMPARE(prompter.records.at(0).kind, PromptRecord::Message);
+    QCOMPARE(state::CardTakenOut, 0);
+    QCOMPARE(card->FNameEdit->text(), QString());
+}
+
+void TestTfmCard::takeOutOfAnEntryWithoutRecord()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.writeLines("p.lst", {QStringLiteral("Петров О.И."), QStringLiteral("Сидоров")});
+    env.writeLines("p.lso", cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)));
+    prompter.fileNames << env.path("p.lst");
+    TfmCard *card = openCard();
+    card->FileOpen->trigger();
+    card->selectRow(1);
+    card->CardEdit->trigger();
+    QCOMPARE(state::CardTakenOut, 1);
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Сидоров"));
+    QCOMPARE(card->AgeEdit->text(), QStringLiteral("0"));
+    QCOMPARE(card->ConclEdit->text(), QString());
+    QCOMPARE(record(card, 1), THuman(QStringLiteral("Сидоров")));
+    // The entry with a record gives its fields.
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    QCOMPARE(fieldTexts(card), (QStringList{"01.02.2024", "Петров", "Олег", "Ильич", "61", "учитель", "Тверь",
+                                            "22-33-44", "усталость", "мать — диабет", "/tmp/Петров.txt"}));
+}
+
+void TestTfmCard::writeBackStoresAndClears()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = openCard();
+    card->CardNew->trigger();
+    state::CardIndexDirty = 0; // as after a save
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Новый пациент"));
+    card->EditDate->setText(QStringLiteral("05.06.2024"));
+    card->FNameEdit->setText(QStringLiteral("Петров"));
+    card->LNameEdit->setText(QStringLiteral("Олег"));
+    card->MNameEdit->setText(QStringLiteral("Ильич"));
+    card->AgeEdit->setText(QStringLiteral("сорок два"));
+    card->DocEdit->setText(QStringLiteral("токарь"));
+    card->ConclEdit->setText(QStringLiteral("/tmp/Петров.txt"));
+    card->CardWrite->trigger();
+
+    QVERIFY(prompter.records.isEmpty());
+    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Петров О.И.")});
+    const THuman h = record(card, 0);
+    QCOMPARE(h.Date, QStringLiteral("05.06.2024"));
+    QCOMPARE(h.FName, QStringLiteral("Петров"));
+    QCOMPARE(h.Age, 0); // not a number
+    QCOMPARE(h.Doc, QStringLiteral("токарь"));
+    QCOMPARE(h.Concl, QStringLiteral("/tmp/Петров.txt"));
+    QCOMPARE(fieldTexts(card), QStringList(11));
+    QCOMPARE(state::CardTakenOut, 0);
+    QCOMPARE(state::CardIndexDirty, 0); // writing back does not touch it
+    QCOMPARE(card->selectedRow(), 0);
+
+    // Empty first and middle names: the surname, a space and two dots.
+    card->CardEdit->trigger();
+    card->LNameEdit->clear();
+    card->MNameEdit->clear();
+    card->AgeEdit->setText(QStringLiteral("-12"));
+    card->CardWrite->trigger();
+    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Петров ..")});
+    QCOMPARE(record(card, 0).Age, -12);
+}
+
+void TestTfmCard::writeBackGoesToTheTakenOutCard()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = cardWithThree();
+    const THuman b = record(card, 1);
+    card->selectRow(0); // A
+    card->CardEdit->trigger();
+    card->FNameEdit->setText(QStringLiteral("Андреева"));
+    card->LNameEdit->setText(QStringLiteral("Анна"));
+    card->selectRow(1); // B, only looked at
+    card->CardWrite->trigger();
+
+    QVERIFY(prompter.records.isEmpty());
+    QCOMPARE(listTexts(card), (QStringList{"Андреева А.А.", "Борисова Б.Б.", "Власов В.В."}));
+    QCOMPARE(record(card, 0).FName, QStringLiteral("Андреева"));
+    QCOMPARE(record(card, 0).LName, QStringLiteral("Анна"));
+    QCOMPARE(record(card, 0).Age, 30);
+    QCOMPARE(record(card, 1), b);
+    QCOMPARE(card->selectedRow(), 1);
+    QCOMPARE(state::CardTakenOut, 0);
+}
+
+void TestTfmCard::takenOutCardFollowsItsEntry()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = cardWithThree();
+    card->selectRow(2); // C
+    card->CardEdit->trigger();
+    card->FNameEdit->setText(QStringLiteral("Волков"));
+    card->selectRow(0);
+    card->CardDelete->trigger(); // A goes, C moves up
+    card->CardNew->trigger();    // a new card at the end
+    card->CardWrite->trigger();
+    QVERIFY(prompter.records.isEmpty());
+    QCOMPARE(listTexts(card), (QStringList{"Борисова Б.Б.", "Волков В.В.", "Новый пациент"}));
+    QCOMPARE(record(card, 2), THuman(QStringLiteral("Новый пациент")));
+}
+
+void TestTfmCard::writeBackAfterTheCardIsGone_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("deleted") << "delete";
+    QTest::newRow("list cleared") << "clear";
+    QTest::newRow("another file opened") << "open";
+}
+
+void TestTfmCard::writeBackAfterTheCardIsGone()
+{
+    QFETCH(QString, how);
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString list = writeThreePair(env, "other.lst");
+    TfmCard *card = cardWithThree();
+    card->selectRow(1);
+    card->CardEdit->trigger();
+    card->FNameEdit->setText(QStringLiteral("Изменено"));
+    if (how == "delete") {
+        card->CardDelete->trigger();
+    } else if (how == "clear") {
+        card->FileClear->trigger();
+    } else {
+        prompter.fileNames << list;
+        card->FileOpen->trigger();
+    }
+    const QList<CardEntry> before = card->model()->entries();
+    card->selectRow(0);
+    card->CardWrite->trigger();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Неправильное сохранение карточки")});
+    QCOMPARE(card->model()->entries(), before);
+    QCOMPARE(fieldTexts(card), QStringList(11));
+    QCOMPARE(state::CardTakenOut, 0);
+}
+
+void TestTfmCard::writeBackWithoutTakeOut()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.writeLines("p.lst", {QStringLiteral("Петров О.И."), QStringLiteral("Без записи")});
+    env.writeLines("p.lso", cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)));
+    prompter.fileNames << env.path("p.lst");
+    TfmCard *card = openCard();
+    card->FileOpen->trigger();
+
+    card->FNameEdit->setText(QStringLiteral("Никто"));
+    card->CardWrite->trigger(); // nothing selected
+    card->selectRow(1);
+    card->FNameEdit->setText(QStringLiteral("Никто"));
+    card->CardWrite->trigger(); // an entry without a record
+    QCOMPARE(prompter.texts(), (QStringList{"Неправильное сохранение карточки", "Неправильное сохранение карточки"}));
+    QCOMPARE(listTexts(card), (QStringList{"Петров О.И.", "Без записи"}));
+    QVERIFY(!card->model()->entry(1).record);
+
+    // With no card out, the fields go to the selected entry, as they always have.
+    prompter.clear();
+    card->selectRow(0);
+    card->FNameEdit->setText(QStringLiteral("Сидоров"));
+    card->CardWrite->trigger();
+    QVERIFY(prompter.records.isEmpty());
+    QCOMPARE(listTexts(card), (QStringList{"Сидоров ..", "Без записи"}));
+    QCOMPARE(record(card, 0), THuman(QStringLiteral("Сидоров")));
+    QCOMPARE(state::CardTakenOut, 0);
+}
+
+void TestTfmCard::lineBreaksTypedIntoFields()
+{
+    TestEnv env;
+    TfmCard *card = openCard();
+    card->CardNew->trigger();
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    card->FNameEdit->setText(QStringLiteral("Пет\nров"));
+    card->ConclEdit->setText(QStringLiteral("/tmp/a\r\nb.txt"));
+    card->CardWrite->trigger();
+    const THuman h = record(card, 0);
+    QCOMPARE(h.FName.contains(QLatin1Char('\n')), false);
+    QCOMPARE(h.Concl.contains(QLatin1Char('\n')) || h.Concl.contains(QLatin1Char('\r')), false);
+    QVERIFY(!listTexts(card).constFirst().contains(QLatin1Char('\n')));
+    // Saved, the record keeps its eleven lines.
+    QVERIFY(cardindex::writePair(env.path("x.lst"), card->model()->entries()).ok);
+    QCOMPARE(textfile::readLines(env.path("x.lso")).lines.size(), 11);
+    QCOMPARE(textfile::readLines(env.path("x.lst")).lines.size(), 1);
+}
+
+void TestTfmCard::deleteAndClear()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = cardWithThree();
+    state::CardIndexDirty = 0;
+    card->CardDelete->trigger(); // nothing selected: nothing happens
+    QCOMPARE(listTexts(card).size(), 3);
+    card->selectRow(1);
+    card->CardDelete->trigger();
+    QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
+    QCOMPARE(record(card, 1).FName, QStringLiteral("Власов"));
+    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(prompter.records.isEmpty());
+
+    // Clear: no question, no file touched, flags unchanged, label reset.
+    const QString list = writeThreePair(env, "k.lst");
+    const QByteArray oldData = env.readBytes("k.lso");
+    prompter.fileNames << list;
+    card->FileOpen->trigger();
+    QVERIFY(card->labelCard->text().endsWith(QStringLiteral("k.lst")));
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    card->FileClear->trigger();
+    QCOMPARE(card->model()->rowCount(), 0);
+    QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека:"));
+    QCOMPARE(state::CardIndexDirty, 1);
+    QCOMPARE(state::CardTakenOut, 1);
+    QCOMPARE(env.readBytes("k.lso"), oldData);
+    QVERIFY(prompter.records.size() == 1); // the open dialog only
+}
+
+void TestTfmCard::ageField()
+{
+    TestEnv env;
+    TfmCard *card = openCard();
+    AgeSpinBox *age = card->AgeEdit;
+    age->setText(QStringLiteral("abc"));
+    QCOMPARE(age->value(), 0);
+    age->stepBy(1);
+    QCOMPARE(age->text(), QStringLiteral("1"));
+    age->stepBy(-3);
+    QCOMPARE(age->value(), -2);
+    age->setValue(std::numeric_limits<int>::max());
+    age->stepBy(1);
+    QCOMPARE(age->value(), std::numeric_limits<int>::max());
+    age->setText(QStringLiteral("99999999999"));
+    QCOMPARE(age->value(), 0);
+    // Any text can be typed, as the field has no range.
+    age->clear();
+    age->setFocus();
+    QTest::keyClicks(age, "x7");
+    QCOMPARE(age->text(), QStringLiteral("x7"));
+    QCOMPARE(age->value(), 0);
+}
+
+void TestTfmCard::openThroughTheWindow()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = openCard();
+    card->CardNew->trigger();
+    state::CardIndexDirty = 0;
+
+    // Cancel: nothing changes.
+    prompter.fileNames << QString();
+    card->FileOpen->trigger();
+    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
+    QCOMPARE(state::CardIndexDirty, 0);
+    QCOMPARE(prompter.records.at(0).kind, PromptRecord::Open);
+    QCOMPARE(prompter.records.at(0).request.filter, QStringLiteral("Списки|*.LST"));
+    QCOMPARE(prompter.records.at(0).request.defaultSuffix, QStringLiteral("lst"));
+
+    // A name that names no file.
+    prompter.clear();
+    prompter.fileNames << env.path("nothing.lst");
+    card->FileOpen->trigger();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Ошибка открытия файла")});
+    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
+    QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека:"));
+
+    // The golden pair: by position, the second entry gets the last record.
+    prompter.clear();
+    const QString golden = TestEnv::testDataPath("cards/golden/three.lst");
+    prompter.fileNames << golden;
+    card->FileOpen->trigger();
+    QVERIFY(prompter.texts().isEmpty());
+    QCOMPARE(listTexts(card), (QStringList{"Петров О.И.", "Без карточки", "Иванова .."}));
+    QCOMPARE(record(card, 1).FName, QStringLiteral("Иванова"));
+    QVERIFY(!card->model()->entry(2).record);
+    QCOMPARE(card->labelCard->text(), cardindex::labelText(golden));
+    QCOMPARE(card->listFileName(), golden);
+    QCOMPARE(state::CardIndexDirty, 1);
+    QCOMPARE(card->selectedRow(), -1);
+
+    // Short names show whole; a relative name is made full.
+    prompter.clear();
+    QDir().mkpath(env.path("k"));
+    QDir::setCurrent(env.path("k"));
+    env.writeLines("k/a.lst", {});
+    env.writeBytes("k/a.lso", {});
+    prompter.fileNames << QStringLiteral("a.lst");
+    card->FileOpen->trigger();
+    QDir::setCurrent(env.path());
+    QCOMPARE(card->listFileName(), env.path("k/a.lst"));
+    QCOMPARE(card->model()->rowCount(), 0);
+}
+
+void TestTfmCard::badPairLeavesTheWindowAlone_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("message");
+    const QStringList good = cardindex::recordLines(person("Петров", "Олег", "Ильич", 61));
+    QStringList badAge = good;
+    badAge[4] = QStringLiteral("61 год");
+    QTest::newRow("no data file") << QByteArray() << "Нет файла данных картотеки %D";
+    QTest::newRow("age not a number")
+        << textfile::encodeLines(badAge)
+        << "Ошибка в файле данных картотеки %D, строка 5: возраст «61 год» не является целым числом";
+    QTest::newRow("too many records")
+        << textfile::encodeLines(good + good + good)
+        << "Ошибка в файле данных картотеки %D: карточек в нём больше, чем строк (2) в файле списка %L";
+}
+
+void TestTfmCard::badPairLeavesTheWindowAlone()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QString, message);
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString good = writeThreePair(env, "good.lst");
+    env.writeLines("bad.LST", {QStringLiteral("Петров О.И."), QStringLiteral("Сидоров")});
+    if (!data.isEmpty())
+        env.writeBytes("bad.lso", data);
+
+    TfmCard *card = openCard();
+    prompter.fileNames << good;
+    card->FileOpen->trigger();
+    card->CardNew->trigger();
+    state::CardIndexDirty = 0;
+    const QList<CardEntry> before = card->model()->entries();
+    const QString label = card->labelCard->text();
+
+    prompter.fileNames << env.path("bad.LST");
+    card->FileOpen->trigger();
+    QCOMPARE(prompter.texts(),
+             QStringList{QString(message).replace("%D", env.path("bad.lso")).replace("%L", env.path("bad.LST"))});
+    QCOMPARE(card->model()->entries(), before);
+    QCOMPARE(card->labelCard->text(), label);
+    QCOMPARE(state::CardIndexDirty, 0);
+
+    // A save now still proposes and writes the good file, with every record.
+    prompter.fileNames << good;
+    card->FileSave->trigger();
+    QCOMPARE(prompter.records.last().request.fileName, good);
+    QCOMPARE(cardindex::readPair(good).entries, before);
+}
+
+void TestTfmCard::saveThroughTheWindow()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = cardWithThree();
+    state::CardIndexDirty = 1;
+
+    prompter.fileNames << QString();
+    card->FileSave->trigger();
+    QCOMPARE(prompter.records.at(0).kind, PromptRecord::Save);
+    QCOMPARE(prompter.records.at(0).request.filter, QStringLiteral("Списки|*.LST"));
+    QCOMPARE(prompter.records.at(0).request.defaultSuffix, QStringLiteral("lst"));
+    QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(state::CardIndexDirty, 1);
+
+    // A name of more than 47 characters shows its last 48 after " ...".
+    QString name = env.path("Картотека_пациентов_кабинета_иридодиагностики.LST");
+    QVERIFY(name.size() > 48);
+    prompter.fileNames << name;
+    card->FileSave->trigger();
+    QCOMPARE(state::CardIndexDirty, 0);
+    QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека: ...") + name.right(48));
+    QVERIFY(QFile::exists(env.path("Картотека_пациентов_кабинета_иридодиагностики.lso")));
+    QCOMPARE(cardindex::readPair(name).entries, card->model()->entries());
+}
+
+void TestTfmCard::failedSaveLeavesTheOldPairAndTheFlag()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString list = writeThreePair(env, "k.lst");
+    const QByteArray oldList = env.readBytes("k.lst");
+    const QByteArray oldData = env.readBytes("k.lso");
+    TfmCard *card = openCard();
+    prompter.fileNames << list;
+    card->FileOpen->trigger();
+    for (int i = 0; i < 30; ++i)
+        card->CardNew->trigger();
+    const QString label = card->labelCard->text();
+
+    for (long long limit : {16LL, 1200LL}) {
+        prompter.clear();
+        prompter.fileNames << list;
+        {
+            WriteLimit writeLimit(limit);
+            card->FileSave->trigger();
+        }
+        QCOMPARE(prompter.texts(), QStringList{limit == 16 ? QStringLiteral("Ошибка записи в файл")
+                                                            : "Ошибка записи в файл данных картотеки " +
+                                                                  env.path("k.lso")});
+        QCOMPARE(env.readBytes("k.lst"), oldList);
+        QCOMPARE(env.readBytes("k.lso"), oldData);
+        QCOMPARE(state::CardIndexDirty, 1);
+        QCOMPARE(card->labelCard->text(), label);
+    }
+}
+
+void TestTfmCard::viewConclusion()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QStringList lines{QStringLiteral("Заключение"), QString(), QStringLiteral("  Петров — здоров")};
+    env.writeLines("Петров.txt", lines);
+    TfmCard *card = openCard();
+    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старый текст")});
+    state::fmConcl->hide();
+    state::ConclMode = 1;
+    card->ConclEdit->setText(env.path("Петров.txt"));
+    card->bbCnclCard->click();
+    QVERIFY(prompter.records.isEmpty());
+    QVERIFY(state::fmConcl->isVisible());
+    QCOMPARE(state::fmConcl->mmConcl->lines(), lines);
+    QCOMPARE(state::ConclMode, 1);
+}
+
+void TestTfmCard::viewConclusionWithoutAFile()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = openCard();
+    QVERIFY(!state::fmConcl);
+    card->bbCnclCard->click();
+    QVERIFY(state::fmConcl && state::fmConcl->isVisible());
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File  is absent")});
+    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+
+    prompter.clear();
+    state::fmConcl->mmConcl->setLines({QStringLiteral("текст")});
+    card->ConclEdit->setText(env.path("нет.txt"));
+    card->bbCnclCard->click();
+    QCOMPARE(prompter.texts(), QStringList{"File " + env.path("нет.txt") + " is absent"});
+    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+}
+
+void TestTfmCard::calendarWritesTheDate()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = openCard();
+    card->EditDate->setText(QStringLiteral("старая дата"));
+    QPointer<QDialog> seen;
+    const QDate chosen(2023, 11, 7);
+    prompter.onExec = [&](QDialog *d) {
+        seen = d;
+        auto *cal = qobject_cast<TfmCalendar *>(d);
+        if (!cal)
+            return int(QDialog::Rejected);
+        // Today's date at first.
+        if (cal->Calendar->selectedDate() != QDate::currentDate() || cal->windowTitle() != "Календарь" ||
+            cal->parentWidget() != card || cal->Button1->text() != "Ввод")
+            return int(QDialog::Rejected);
+        cal->Calendar->setSelectedDate(chosen);
+        cal->Button1->click();
+        return cal->result();
+    };
+    card->SpeedButton1->click();
+    QCOMPARE(card->EditDate->text(), QLocale::system().toString(chosen, QLocale::ShortFormat));
+    QVERIFY(!seen); // destroyed once closed
+}
+
+void TestTfmCard::calendarClosedOtherwiseKeepsTheDate()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = openCard();
+    card->EditDate->setText(QStringLiteral("старая дата"));
+    int runs = 0;
+    prompter.onExec = [&](QDialog *d) {
+        ++runs;
+        auto *cal = qobject_cast<TfmCalendar *>(d);
+        cal->Calendar->setSelectedDate(QDate(2020, 1, 1));
+        cal->close(); // the title-bar button
+        return cal->result();
+    };
+    card->SpeedButton1->click();
+    QCOMPARE(runs, 1);
+    QCOMPARE(card->EditDate->text(), QStringLiteral("старая дата"));
+    // Alt+Down in the date field opens the calendar as well.
+    card->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(card));
+    card->EditDate->setFocus();
+    QTest::keyClick(card->EditDate, Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(runs, 2);
+}
+
+void TestTfmCard::helpButtonAsksForContextFive()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.seed(QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"));
+    TfmCard *card = openCard();
+    help::setHelpFile(QStringLiteral("elsewhere.hlp"));
+    card->bbHelpCard->click();
+    QCOMPARE(help::helpFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
+    QVERIFY(HelpViewer::existing());
+    QCOMPARE(HelpViewer::existing()->currentAnchor(), QStringLiteral("ctx5"));
+}
+
+void TestTfmCard::exitCheckSeesBothFlags()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString list = writeThreePair(env, "k.lst");
+    TfmCard *card = openCard();
+    QVERIFY(shell::exitCheck(nullptr)); // nothing loaded: no question
+    QVERIFY(prompter.records.isEmpty());
+
+    prompter.fileNames << list;
+    card->FileOpen->trigger(); // a freshly read index counts as unsaved
+    prompter.answers << QMessageBox::No;
+    QVERIFY(!shell::exitCheck(nullptr));
+    QCOMPARE(prompter.texts().mid(0, 2), (QStringList{"Выйти без сохранения базы данных?", "Сохраните картотеку"}));
+
+    prompter.clear();
+    prompter.fileNames << list;
+    card->FileSave->trigger();
+    QVERIFY(shell::exitCheck(nullptr));
+    QVERIFY(prompter.texts().isEmpty());
+
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    prompter.answers << QMessageBox::No;
+    QVERIFY(!shell::exitCheck(nullptr));
+    QCOMPARE(prompter.texts().last(), QStringLiteral("Верните карточку в картотеку и сохраните картотеку"));
+    card->CardWrite->trigger();
+    prompter.clear();
+    QVERIFY(shell::exitCheck(nullptr));
+    QVERIFY(prompter.texts().isEmpty());
+}
+
+void TestTfmCard::statusPaneNamesThePatient()
+{
+    TestEnv env;
+    auto *w = new TfmNirel3();
+    state::fmNirel3 = w;
+    w->Card->trigger();
+    TfmCard *card = state::fmCard;
+    QVERIFY(card);
+    QCOMPARE(card->parentWidget(), w);
+    card->CardNew->trigger();
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    card->FNameEdit->setText(QStringLiteral("Петров"));
+    card->LNameEdit->setText(QStringLiteral("Олег"));
+    card->MNameEdit->setText(QStringLiteral("Ильич"));
+    // A hint of the card window reaches the main window's panes.
+    QStatusTipEvent tip(card->PersonsList->statusTip());
+    QCoreApplication::sendEvent(card->PersonsList, &tip);
+    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("Список пациентов"));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
+    card->CardWrite->trigger();
+    HintHub::instance().setHint(QStringLiteral("другая"));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент:   "));
+}
+
+void TestTfmCard::wholeRoadOfOnePatient()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    auto *w = new TfmNirel3();
+    state::fmNirel3 = w;
+    w->show();
+    w->Card->trigger();
+    TfmCard *card = state::fmCard;
+
+    // A card is added, edited and written back; the index is saved.
+    card->CardNew->trigger();
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    card->EditDate->setText(QStringLiteral("07.11.2023"));
+    card->FNameEdit->setText(QStringLiteral("Петров"));
+    card->LNameEdit->setText(QStringLiteral("Олег"));
+    card->MNameEdit->setText(QStringLiteral("Ильич"));
+    card->AgeEdit->setText(QStringLiteral("42"));
+    card->CardWrite->trigger();
+    const QString list = env.path("Пациенты.LST");
+    prompter.fileNames << list;
+    card->FileSave->trigger();
+    QCOMPARE(state::CardIndexDirty, 0);
+
+    // Opened again, the card is taken out for the examination.
+    card->FileClear->trigger();
+    prompter.fileNames << list;
+    card->FileOpen->trigger();
+    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Петров О.И.")});
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    QCOMPARE(card->AgeEdit->value(), 42);
+
+    // The draft names the patient and is saved under the proposed surname.
+    w->CnclDraft->trigger();
+    TfmConcl *concl = state::fmConcl;
+    concl->bbOKCnkl->click();
+    const QString patientLine = QStringLiteral("Олег Ильич Петров") + QString(44, QLatin1Char(' ')) +
+                                QStringLiteral("Дата: 07.11.2023");
+    QVERIFY(concl->mmConcl->lines().contains(patientLine));
+    const QString draft = env.path("Петров.txt");
+    prompter.clear();
+    prompter.fileNames << draft;
+    concl->bbSaveCncl->click();
+    QCOMPARE(prompter.records.at(0).request.fileName, QStringLiteral("Петров"));
+    QCOMPARE(card->ConclEdit->text(), draft);
+    QVERIFY(QFile::exists(draft));
+
+    // Written back and saved, the card keeps the conclusion's name...
+    card->CardWrite->trigger();
+    prompter.fileNames << list;
+    card->FileSave->trigger();
+    card->FileClear->trigger();
+    prompter.fileNames << list;
+    card->FileOpen->trigger();
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    QCOMPARE(card->ConclEdit->text(), draft);
+
+    // ...and "Просмотр" shows the saved conclusion.
+    concl->mmConcl->clearLines();
+    card->bbCnclCard->click();
+    // (The file holds the lines as the draft box showed them, wrapped.)
+    QCOMPARE(concl->mmConcl->lines(), textfile::readLines(draft).lines);
+    QVERIFY(concl->mmConcl->lines().join(QLatin1Char(' ')).contains(QStringLiteral("Олег Ильич Петров")));
+}
+
+QTEST_MAIN(TestTfmCard)
+#include "test_tfmcard.moc"
