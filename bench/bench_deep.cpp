@@ -1,0 +1,128 @@
+// The deep examination's data work: looking up the 16 codes of a sign in the
+// shipped dictionary (the file is read once per code), and removing repeats
+// from and grouping a long accumulation of pathology lines.
+#include "deep/findings.h"
+#include "deep/pathology.h"
+#include "deep/recording.h"
+#include "deep/tfmdeep.h"
+#include "platform/textfile.h"
+#include "shell/openwindow.h"
+#include "shell/startup.h"
+#include "state/examstate.h"
+#include "state/windows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QString kShipped = QStringLiteral(NIREL3_SOURCE_DIR "/data/SystmTxt/Patology.txt");
+
+QStringList shippedLines()
+{
+    return textfile::readLines(kShipped).lines;
+}
+
+// 16 different codes spread over the dictionary, as the largest sign has.
+QList<int> sixteenCodes()
+{
+    QList<int> all;
+    for (const QString &l : shippedLines()) {
+        const int c = pathology::codeOf(l);
+        if (c > 0 && !all.contains(c))
+            all.append(c);
+    }
+    QList<int> codes;
+    for (int i = 0; i < 16 && !all.isEmpty(); ++i)
+        codes.append(all.at(qsizetype(i) * all.size() / 16));
+    return codes;
+}
+
+void BM_Lookup16Codes(benchmark::State &st)
+{
+    const QList<int> codes = sixteenCodes();
+    qsizetype found = 0;
+    for (auto _ : st) {
+        QStringList out;
+        pathology::lookup(kShipped, codes, int(codes.size()), &out);
+        found = out.size();
+        benchmark::DoNotOptimize(out);
+    }
+    st.counters["lines"] = double(found);
+}
+BENCHMARK(BM_Lookup16Codes)->Unit(benchmark::kMicrosecond);
+
+// The baseline: reading and decoding the whole file 16 times.
+void BM_ReadDictionary16Times(benchmark::State &st)
+{
+    for (auto _ : st) {
+        for (int i = 0; i < 16; ++i) {
+            textfile::ReadResult r = textfile::readLines(kShipped);
+            benchmark::DoNotOptimize(r);
+        }
+    }
+}
+BENCHMARK(BM_ReadDictionary16Times)->Unit(benchmark::kMicrosecond);
+
+// What a sign choice costs the user: the lookup into the deep window's box.
+void BM_FillPathologyBox16Codes(benchmark::State &st)
+{
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(NIREL3_SOURCE_DIR "/data"));
+    TfmDeep *w = shell::ensureWindow(state::fmDeep);
+    const QList<int> codes = sixteenCodes();
+    for (auto _ : st) {
+        w->mmPathology->clearLines();
+        FillPathologyBox(codes, int(codes.size()));
+    }
+    delete w;
+    QDir::setCurrent(oldCwd);
+}
+BENCHMARK(BM_FillPathologyBox16Codes)->Unit(benchmark::kMicrosecond);
+
+// 100,000 accumulated lines: dictionary lines recorded over and over
+// (mostly repeats), or all different (the hash set's worst case).
+QStringList accumulation(bool distinct)
+{
+    const QStringList dict = shippedLines();
+    QStringList lines;
+    lines.reserve(100000);
+    for (int i = 0; i < 100000; ++i) {
+        const QString &l = dict.at((i * 7919) % dict.size());
+        lines.append(distinct ? l + QStringLiteral(" #") + QString::number(i) : l);
+    }
+    return lines;
+}
+
+void dedupAndGroup(benchmark::State &st, bool distinct)
+{
+    const QStringList lines = accumulation(distinct);
+    for (auto _ : st) {
+        // A second recording: everything so far plus the new lines, repeats
+        // removed over the whole list, then regrouped.
+        state::DeepPassCount = 1;
+        state::PathologyLines = lines.first(lines.size() - 16);
+        state::PathologyCount = int(lines.size() - 16);
+        deep::recordPathologies(lines.last(16));
+        GroupFindings(state::UniquePathologyLines, state::UniquePathologyCount);
+        benchmark::DoNotOptimize(state::FindingLineCount);
+    }
+    st.counters["unique"] = double(state::UniquePathologyCount);
+}
+
+void BM_DedupAndGroup100kRepeats(benchmark::State &st) { dedupAndGroup(st, false); }
+void BM_DedupAndGroup100kDistinct(benchmark::State &st) { dedupAndGroup(st, true); }
+BENCHMARK(BM_DedupAndGroup100kRepeats)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DedupAndGroup100kDistinct)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    NirelApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

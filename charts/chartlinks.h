@@ -1,0 +1,31 @@
+#pragma once
+// Where the sign menus hand over to the chart windows: the projection-zone
+// charts ([Z] signs), the right eye's pupillary-belt chart ([B] signs) and the
+// pupil and border diagrams. The chart windows are not part of the program
+// yet; until they are, these calls only note the request, which is what the
+// menus' own tests look at.
+#include <QString>
+#include <QStringList>
+
+// Shows the projection-zone chart window (created on first use, owned by the
+// main window) at whichever page it showed last, and brings it to the front.
+void OpenProjectionCharts();
+// Shows the chart window at the right eye's pupillary-belt page, whatever
+// eye the deep window has selected.
+void OpenCollaretteChart();
+// Shows the pupil and border window (created on first use, owned by the deep
+// window) at one of its pages: "tsDecenter", "tsFlatten" or "tsBorder".
+void OpenPupilWindow(const QString &page);
+
+namespace chartlinks {
+
+// The chart page of OpenCollaretteChart.
+inline const QString kCollarettePage = QStringLiteral("tsCollaretteR");
+
+// The requests made so far, oldest first, each as the call's name followed by
+// the page it targets, if any: "OpenProjectionCharts",
+// "OpenCollaretteChart tsCollaretteR", "OpenPupilWindow tsBorder".
+QStringList requests();
+void clearRequests();
+
+} // namespace chartlinks

@@ -1,0 +1,69 @@
+#include "deep/consultations.h"
+
+#include "deep/bodysystem.h"
+#include "state/examstate.h"
+
+#include <array>
+
+QString SpecialistPhrase(int code)
+{
+    static const std::array<const char16_t *, 10> phrases = {
+        u"терапевта, ",
+        u"невропатолога, ",
+        u"кардиолога, ",
+        u"пульмонолога, ",
+        u"гастроэнтеролога, ",
+        u"уролога, ",
+        u"эндокринолога, ",
+        u"вертебролога, ",
+        u"дерматолога, ",
+        u"окулиста, ЛОР, ",
+    };
+    if (code < bodysystem::kFirst || code > bodysystem::kLastSpecialist)
+        return {};
+    return QString::fromUtf16(phrases[size_t(code - 1)]);
+}
+
+bool BuildConsultations(QString *error)
+{
+    state::ConsultCount = 1;
+    state::ConsultLines = QStringList{kConsultLead};
+    const int n = int(qMin<qsizetype>(qMax(state::UniquePathologyCount, 0), state::UniquePathologyLines.size()));
+
+    // Each line's code is converted once; the first bad line decides how far
+    // the written code-by-code scan gets before it fails.
+    std::array<int, 11> firstLineOf{};
+    firstLineOf.fill(-1);
+    int badLine = -1;
+    for (int i = 0; i < n; ++i) {
+        bool ok = false;
+        const int code = bodysystem::codeOf(state::UniquePathologyLines.at(i), &ok);
+        if (!ok) {
+            badLine = i;
+            break;
+        }
+        if (code >= bodysystem::kFirst && code <= bodysystem::kLastSpecialist && firstLineOf[size_t(code)] < 0)
+            firstLineOf[size_t(code)] = i;
+    }
+    for (int c = bodysystem::kFirst; c <= bodysystem::kLastSpecialist; ++c) {
+        if (badLine >= 0) {
+            // Scanning for code c meets the bad line; code c counts only if
+            // it was found before it.
+            if (firstLineOf[size_t(c)] >= 0 && firstLineOf[size_t(c)] < badLine) {
+                state::ConsultLines.append(SpecialistPhrase(c));
+                ++state::ConsultCount;
+            }
+            if (error)
+                *error = QStringLiteral("'%1' is not a valid integer value")
+                             .arg(state::UniquePathologyLines.at(badLine).mid(5, 2));
+            return false;
+        }
+        if (firstLineOf[size_t(c)] >= 0) {
+            state::ConsultLines.append(SpecialistPhrase(c));
+            ++state::ConsultCount;
+        }
+    }
+    for (int i = 1; i < state::ConsultCount; ++i)
+        state::ConsultLines[0] += state::ConsultLines.at(i);
+    return true;
+}

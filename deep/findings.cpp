@@ -1,0 +1,73 @@
+#include "deep/findings.h"
+
+#include "deep/bodysystem.h"
+#include "state/examstate.h"
+
+#include <QList>
+
+#include <array>
+
+QString SystemHeading(int code)
+{
+    static const std::array<const char16_t *, 11> titles = {
+        u"ОБЩАЯ ХАРАКТЕРИСТИКА ОРГАНИЗМА:",
+        u"НЕРВНАЯ СИСТЕМА:",
+        u"СЕРДЕЧНО-СОСУДИСТАЯ СИСТЕМА:",
+        u"ДЫХАТЕЛЬНАЯ СИСТЕМА:",
+        u"ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:",
+        u"МОЧЕВЫДЕЛИТЕЛЬНАЯ И ПОЛОВАЯ СИСТЕМЫ:",
+        u"ЭНДОКРИННАЯ СИСТЕМА:",
+        u"ОПОРНО-ДВИГАТЕЛЬНАЯ СИСТЕМА:",
+        u"КОЖА:",
+        u"ОРГАНЫ ЗРЕНИЯ И ЛОР:",
+        u"РЕКОМЕНДАЦИИ:",
+    };
+    if (code < bodysystem::kFirst || code > bodysystem::kLast)
+        return {};
+    return QString(17, QLatin1Char(' ')) + QString::fromUtf16(titles[size_t(code - 1)]);
+}
+
+bool groupFindings(const QStringList &lines, int count, QStringList *out)
+{
+    const int n = int(qMin<qsizetype>(qMax(count, 0), lines.size()));
+    // One pass over the lines buckets them by system, keeping their order
+    // within a system; the systems are then written out in code order.
+    std::array<QList<int>, 12> bySystem;
+    for (int i = 0; i < n; ++i) {
+        bool ok = false;
+        const int code = bodysystem::codeOf(lines.at(i), &ok);
+        if (!ok)
+            return false;
+        if (code >= bodysystem::kFirst && code <= bodysystem::kLast)
+            bySystem[size_t(code)].append(i);
+    }
+    QStringList result;
+    result.reserve(n + bodysystem::kLast);
+    for (int c = bodysystem::kFirst; c <= bodysystem::kLast; ++c) {
+        const QList<int> &members = bySystem[size_t(c)];
+        if (members.isEmpty())
+            continue;
+        result.append(SystemHeading(c));
+        for (int i : members)
+            result.append(lines.at(i));
+    }
+    // n lines and one heading per system present: the lines of no system
+    // leave as many elements at the end, which show as empty lines.
+    int headings = 0;
+    for (int c = bodysystem::kFirst; c <= bodysystem::kLast; ++c)
+        headings += bySystem[size_t(c)].isEmpty() ? 0 : 1;
+    while (result.size() < n + headings)
+        result.append(QString());
+    *out = result;
+    return true;
+}
+
+bool GroupFindings(const QStringList &lines, int count)
+{
+    QStringList grouped;
+    if (!groupFindings(lines, count, &grouped))
+        return false;
+    state::FindingLines = grouped;
+    state::FindingLineCount = int(grouped.size());
+    return true;
+}

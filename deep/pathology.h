@@ -1,0 +1,30 @@
+#pragma once
+// The pathology dictionary ".\SystmTxt\Patology.txt" and its lookup by code.
+// A dictionary line: characters 1-4 the pathology code, 6-7 the body-system
+// code, 9 to the end the text the conclusion shows. The file is read afresh
+// for every code looked up, so an edit takes effect at the next sign choice.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace pathology {
+
+// The pathology code of a dictionary line: the number at the start of its
+// first four characters, leading blanks skipped, read up to the first
+// non-digit. A line without a digit there has code 0, which no sign uses.
+int codeOf(const QString &line);
+
+// Looks up the first count codes in list order, reading the file at path from
+// its start for each code; matching lines are appended to out whole, grouped
+// by code in list order and in file order within a code. A count of 0 or less
+// returns true at once without touching the file. Returns false when the file
+// cannot be opened or read; lines found before the failure stay in out.
+bool lookup(const QString &path, const QList<int> &codes, int count, QStringList *out);
+
+} // namespace pathology
+
+// Appends the dictionary lines of the first count codes to the deep window's
+// pathology box (never clears it: the callers do). On any failure to open or
+// read the dictionary it shows "File .\SystmTxt\Patology.txt is absent" once
+// and stops; lines found before the failure stay in the box.
+void FillPathologyBox(const QList<int> &codes, int count);

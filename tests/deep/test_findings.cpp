@@ -1,0 +1,273 @@
+// Recording the deep window's boxes into the examination, removing repeated
+// pathology lines, grouping the findings by body system and the
+// consultations sentence, all without a window.
+#include "deep/bodysystem.h"
+#include "deep/consultations.h"
+#include "deep/findings.h"
+#include "deep/preliminary.h"
+#include "deep/recording.h"
+#include "state/examstate.h"
+#include "support/testenv.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+using deep::Eye;
+
+namespace {
+
+QString p(int system, const QString &text)
+{
+    return QStringLiteral("0100 %1 ").arg(system, 2, 10, QLatin1Char('0')) + text;
+}
+
+QString heading(const char16_t *title)
+{
+    return QString(17, QLatin1Char(' ')) + QString::fromUtf16(title);
+}
+
+// The rule as written: a line is dropped when an identical line follows it
+// anywhere.
+QStringList allPairs(const QStringList &lines)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        bool later = false;
+        for (qsizetype j = i + 1; j < lines.size(); ++j)
+            later = later || lines.at(j) == lines.at(i);
+        if (!later)
+            kept.append(lines.at(i));
+    }
+    return kept;
+}
+
+} // namespace
+
+class TestFindings : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { TestEnv::resetProgram(); }
+    void cleanup() { TestEnv::resetProgram(); }
+
+    void bodySystemCode_data();
+    void bodySystemCode();
+    void signsReplaceThenAppend();
+    void pathologiesDeduplicated_data();
+    void pathologiesDeduplicated();
+    void uniqueLinesMatchesAllPairs();
+    void recordingIgnoresStaleElements();
+    void groupingInCodeOrder();
+    void codesOutsideTheSystems();
+    void groupingFailureLeavesFindings();
+    void consultations_data();
+    void consultations();
+    void failedRecordingKeepsPassCount();
+    void boxLinesDropTrailingBreak();
+};
+
+void TestFindings::bodySystemCode_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("code");
+    QTest::newRow("05") << "0113 05 x" << true << 5;
+    QTest::newRow("blank 5") << "0113  5 x" << true << 5;
+    QTest::newRow("11") << "0113 11 x" << true << 11;
+    QTest::newRow("00") << "0113 00 x" << true << 0;
+    QTest::newRow("12") << "0113 12 x" << true << 12;
+    QTest::newRow("-1") << "0113 -1 x" << true << -1;
+    QTest::newRow("digit then blank") << "0113 5  x" << false << 0;
+    QTest::newRow("letters") << "0113 ab x" << false << 0;
+    QTest::newRow("two blanks") << "0113    x" << false << 0;
+    QTest::newRow("code alone") << "0113" << false << 0;
+    QTest::newRow("one character left") << "0113 7" << true << 7;
+    QTest::newRow("empty") << "" << false << 0;
+}
+
+void TestFindings::bodySystemCode()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, ok);
+    QFETCH(int, code);
+    bool converted = !ok;
+    QCOMPARE(bodysystem::codeOf(line, &converted), code);
+    QCOMPARE(converted, ok);
+}
+
+void TestFindings::signsReplaceThenAppend()
+{
+    state::RightEyeSigns = {QStringLiteral("stale")};
+    state::RightEyeSignCount = 1;
+    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("R1"), QStringLiteral("R2")}, {}));
+    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount),
+             QStringList({QStringLiteral("R1"), QStringLiteral("R2")}));
+    QCOMPARE(state::DeepPassCount, 1);
+    QVERIFY(deep::recordExamination(Eye::Left, {QStringLiteral("L1")}, {}));
+    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("R3")}, {}));
+    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount),
+             QStringList({QStringLiteral("R1"), QStringLiteral("R2"), QStringLiteral("R3")}));
+    QCOMPARE(state::valid(state::LeftEyeSigns, state::LeftEyeSignCount), QStringList{QStringLiteral("L1")});
+    QCOMPARE(state::DeepPassCount, 3);
+
+    // A new patient: counts to 0, so the next recording replaces.
+    state::DeepPassCount = 0;
+    state::RightEyeSignCount = 0;
+    state::LeftEyeSignCount = 0;
+    QVERIFY(deep::recordExamination(Eye::Left, {QStringLiteral("L9")}, {}));
+    QCOMPARE(state::RightEyeSignCount, 0);
+    QCOMPARE(state::valid(state::LeftEyeSigns, state::LeftEyeSignCount), QStringList{QStringLiteral("L9")});
+}
+
+void TestFindings::pathologiesDeduplicated_data()
+{
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("second");
+    QTest::addColumn<QStringList>("unique");
+    const QString l1 = p(1, QStringLiteral("L1")), l2 = p(2, QStringLiteral("L2")), l3 = p(3, QStringLiteral("L3"));
+    QTest::newRow("L1 L2 then L2 L3") << QStringList{l1, l2} << QStringList{l2, l3} << QStringList{l1, l2, l3};
+    QTest::newRow("L1 L2 then L1") << QStringList{l1, l2} << QStringList{l1} << QStringList{l2, l1};
+    QTest::newRow("repeats within the second") << QStringList{l1} << QStringList{l2, l1, l2} << QStringList{l1, l2};
+    QTest::newRow("case matters") << QStringList{l1} << QStringList{l1.toLower()} << QStringList{l1, l1.toLower()};
+    QTest::newRow("nothing new") << QStringList{l1, l1} << QStringList{} << QStringList{l1};
+}
+
+void TestFindings::pathologiesDeduplicated()
+{
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(QStringList, unique);
+    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("s")}, first));
+    // The first recording keeps repeats.
+    QCOMPARE(state::valid(state::UniquePathologyLines, state::UniquePathologyCount), first);
+    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("s")}, second));
+    QCOMPARE(state::valid(state::PathologyLines, state::PathologyCount), first + second);
+    QCOMPARE(state::valid(state::UniquePathologyLines, state::UniquePathologyCount), unique);
+}
+
+void TestFindings::uniqueLinesMatchesAllPairs()
+{
+    QRandomGenerator rng(20240607);
+    for (int round = 0; round < 200; ++round) {
+        QStringList lines;
+        const int n = rng.bounded(40);
+        const int variety = 1 + rng.bounded(12);
+        for (int i = 0; i < n; ++i)
+            lines << QStringLiteral("0001 01 line %1").arg(rng.bounded(variety));
+        QCOMPARE(deep::uniqueLines(lines), allPairs(lines));
+    }
+}
+
+void TestFindings::recordingIgnoresStaleElements()
+{
+    // Lists longer than their counts (left from before a reset) must not
+    // leak into the accumulation.
+    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("a")}, {p(1, QStringLiteral("old1")), p(1, QStringLiteral("old2"))}));
+    state::PathologyCount = 1;
+    state::RightEyeSignCount = 0;
+    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("b")}, {p(2, QStringLiteral("new"))}));
+    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList{QStringLiteral("b")});
+    QCOMPARE(state::valid(state::PathologyLines, state::PathologyCount),
+             QStringList({p(1, QStringLiteral("old1")), p(2, QStringLiteral("new"))}));
+}
+
+void TestFindings::groupingInCodeOrder()
+{
+    const QStringList lines = {p(5, QStringLiteral("a5")), p(1, QStringLiteral("b1")), p(11, QStringLiteral("c11")),
+                               p(5, QStringLiteral("d5")), QStringLiteral("0100  1 e1")};
+    QVERIFY(GroupFindings(lines, int(lines.size())));
+    QCOMPARE(state::valid(state::FindingLines, state::FindingLineCount), QStringList({
+        heading(u"ОБЩАЯ ХАРАКТЕРИСТИКА ОРГАНИЗМА:"), p(1, QStringLiteral("b1")), QStringLiteral("0100  1 e1"),
+        heading(u"ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:"), p(5, QStringLiteral("a5")), p(5, QStringLiteral("d5")),
+        heading(u"РЕКОМЕНДАЦИИ:"), p(11, QStringLiteral("c11")),
+    }));
+    QCOMPARE(state::FindingLineCount, 8);
+    // A heading shows with 9 leading blanks.
+    QCOMPARE(deep::shownFinding(SystemHeading(10)), QString(9, QLatin1Char(' ')) + QStringLiteral("ОРГАНЫ ЗРЕНИЯ И ЛОР:"));
+    // Only the first count lines take part.
+    QVERIFY(GroupFindings(lines, 1));
+    QCOMPARE(state::valid(state::FindingLines, state::FindingLineCount),
+             QStringList({heading(u"ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:"), p(5, QStringLiteral("a5"))}));
+}
+
+void TestFindings::codesOutsideTheSystems()
+{
+    state::FindingLines = {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z"), QStringLiteral("stale")};
+    const QStringList lines = {p(0, QStringLiteral("zero")), p(3, QStringLiteral("heart")), p(12, QStringLiteral("twelve"))};
+    QVERIFY(GroupFindings(lines, 3));
+    QCOMPARE(state::FindingLines, QStringList({
+        heading(u"СЕРДЕЧНО-СОСУДИСТАЯ СИСТЕМА:"), p(3, QStringLiteral("heart")), QString(), QString(),
+    }));
+    QCOMPARE(state::FindingLineCount, 4);
+}
+
+void TestFindings::groupingFailureLeavesFindings()
+{
+    state::FindingLines = {QStringLiteral("before")};
+    state::FindingLineCount = 1;
+    QVERIFY(!GroupFindings({p(1, QStringLiteral("ok")), QStringLiteral("0113")}, 2));
+    QCOMPARE(state::FindingLines, QStringList{QStringLiteral("before")});
+    QCOMPARE(state::FindingLineCount, 1);
+}
+
+void TestFindings::consultations_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<int>("count");
+    QTest::newRow("none") << QStringList{} << "Консультации: " << 1;
+    QTest::newRow("5 then 1") << QStringList{p(5, QStringLiteral("a")), p(1, QStringLiteral("b"))}
+                              << "Консультации: терапевта, гастроэнтеролога, " << 3;
+    QTest::newRow("each once") << QStringList{p(3, QStringLiteral("a")), p(3, QStringLiteral("b")), p(1, QStringLiteral("c"))}
+                               << "Консультации: терапевта, кардиолога, " << 3;
+    QTest::newRow("11 has no specialist") << QStringList{p(11, QStringLiteral("rest"))} << "Консультации: " << 1;
+    QTest::newRow("0 and 12 neither") << QStringList{p(0, QStringLiteral("a")), p(12, QStringLiteral("b"))} << "Консультации: " << 1;
+    QStringList all;
+    for (int c = 11; c >= 1; --c)
+        all << p(c, QStringLiteral("x"));
+    QTest::newRow("all ten") << all
+                             << "Консультации: терапевта, невропатолога, кардиолога, пульмонолога, "
+                                "гастроэнтеролога, уролога, эндокринолога, вертебролога, дерматолога, окулиста, ЛОР, "
+                             << 11;
+}
+
+void TestFindings::consultations()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, sentence);
+    QFETCH(int, count);
+    state::UniquePathologyLines = lines + QStringList{p(2, QStringLiteral("beyond the count"))};
+    state::UniquePathologyCount = int(lines.size());
+    QVERIFY(BuildConsultations());
+    QCOMPARE(state::ConsultLines.value(0), sentence);
+    QCOMPARE(state::ConsultCount, count);
+    QCOMPARE(state::ConsultLines.size(), qsizetype(count));
+}
+
+void TestFindings::failedRecordingKeepsPassCount()
+{
+    // A pathology line cut down to its code: signs and pathology lists are
+    // recorded, the findings and the pass count are not.
+    QVERIFY(!deep::recordExamination(Eye::Right, {QStringLiteral("sign")}, {p(1, QStringLiteral("a")), QStringLiteral("0113")}));
+    QCOMPARE(state::DeepPassCount, 0);
+    QCOMPARE(state::RightEyeSignCount, 1);
+    QCOMPARE(state::PathologyCount, 2);
+    QCOMPARE(state::UniquePathologyCount, 2);
+    QCOMPARE(state::FindingLineCount, 0);
+    QVERIFY(!BuildConsultations());
+    // Still the first recording: the next one replaces everything.
+    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("again")}, {p(4, QStringLiteral("b"))}));
+    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList{QStringLiteral("again")});
+    QCOMPARE(state::valid(state::PathologyLines, state::PathologyCount), QStringList{p(4, QStringLiteral("b"))});
+    QCOMPARE(state::DeepPassCount, 1);
+}
+
+void TestFindings::boxLinesDropTrailingBreak()
+{
+    QCOMPARE(deep::boxLines({QStringLiteral("a"), QString()}), QStringList{QStringLiteral("a")});
+    QCOMPARE(deep::boxLines({QStringLiteral("a"), QString(), QStringLiteral("b")}),
+             QStringList({QStringLiteral("a"), QString(), QStringLiteral("b")}));
+    QCOMPARE(deep::boxLines({}), QStringList{});
+}
+
+QTEST_MAIN(TestFindings)
+#include "test_findings.moc"

@@ -1,0 +1,380 @@
+// The deep examination window: its controls, the modified flag of the sign
+// box, "Заключение" with the preliminary conclusion in the draft window, the
+// failure guard, and help.
+#include "conclusion/tfmconcl.h"
+#include "deep/pathology.h"
+#include "deep/tfmdeep.h"
+#include "platform/textfile.h"
+#include "shell/help.h"
+#include "shell/helpviewer.h"
+#include "shell/newpatient.h"
+#include "shell/openwindow.h"
+#include "state/examstate.h"
+#include "state/windows.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+namespace {
+
+const QString kDictionary = QStringLiteral("SystmTxt/Patology.txt");
+const QString kFailed = QStringLiteral("Ошибка при записи в mmConcl");
+
+QString u16(const char16_t *text)
+{
+    return QString::fromUtf16(text);
+}
+
+TfmDeep *openDeep()
+{
+    return shell::openWindow(state::fmDeep);
+}
+
+// A sign choice as the catalogue makes it: both boxes emptied, the sign
+// text written, its codes looked up.
+void chooseSign(TfmDeep *w, const QString &sign, const QList<int> &codes)
+{
+    w->mmSign->clearLines();
+    w->mmPathology->clearLines();
+    w->mmSign->appendLine(sign);
+    state::SignCodes = codes;
+    state::SignCodeCount = int(codes.size());
+    FillPathologyBox(state::SignCodes, state::SignCodeCount);
+}
+
+QStringList draft()
+{
+    return state::fmConcl ? state::fmConcl->mmConcl->lines() : QStringList{};
+}
+
+} // namespace
+
+class TestTfmDeep : public QObject {
+    Q_OBJECT
+private slots:
+    void controls();
+    void systemsListIsInformationOnly();
+    void signModifiedFlag();
+    void pressWithoutSignDoesNothing();
+    void firstRecordingRightEye();
+    void twoEyeExaminationMatchesGolden();
+    void ampersandsRemovedFromStoredSigns();
+    void pressingTwiceRecordsTwice();
+    void failureGuard();
+    void failureOnFirstRecordingKeepsReplacing();
+    void newPatientStartsOver();
+    void helpOpensDeepTopic();
+};
+
+void TestTfmDeep::controls()
+{
+    TestEnv env;
+    TfmDeep *w = openDeep();
+    QCOMPARE(w->windowTitle(), QStringLiteral("Углубленная диагностика"));
+    // Outer size 373 x 469: the controls fit into it without being cut.
+    QCOMPARE(w->size(), QSize(373, 469));
+    QVERIFY(w->minimumSizeHint().width() <= 373 - 16);
+    QVERIFY(w->minimumSizeHint().height() <= 469 - 40);
+    QCOMPARE(w->pos(), QPoint(1, 96));
+    QVERIFY(w->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+    QVERIFY(w->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(w->MenuDeep && w->MenuDeep->parentWidget() == w);
+
+    QCOMPARE(w->gbEye->title(), QStringLiteral("Глаз"));
+    QCOMPARE(w->rbRight->text(), QStringLiteral("Правый"));
+    QCOMPARE(w->rbLeft->text(), QStringLiteral("Левый"));
+    QVERIFY(w->rbRight->isChecked() && !w->rbLeft->isChecked());
+    QCOMPARE(w->gbSign->title(), QStringLiteral("Признак"));
+    QCOMPARE(w->gbPathology->title(), QStringLiteral("Патологии"));
+    QCOMPARE(w->bbOKDeep->text(), QStringLiteral("Заключение"));
+    QCOMPARE(w->bbHelpDeep->text(), QStringLiteral("Помощь"));
+    QVERIFY(!w->mmSign->isReadOnly() && !w->mmPathology->isReadOnly());
+    QCOMPARE(w->mmSign->lineCount(), 0);
+    QCOMPARE(w->mmPathology->lineCount(), 0);
+
+    const QList<QPair<QWidget *, QString>> hints = {
+        {w->gbEye, QStringLiteral("Глаз: правый или левый")},
+        {w->mmSign, QStringLiteral("Наименование заданного признака")},
+        {w->mmPathology, QStringLiteral("Патологии, соответствующие заданному признаку")},
+        {w->cbSystems, QStringLiteral("Кодировка разделов заключения")},
+        {w->bbOKDeep, QStringLiteral("Просмотр полученных результатов в окне заключения")},
+        {w->bbHelpDeep, QStringLiteral("Справка по разделу \"Углубленная диагностика\"")},
+    };
+    for (const auto &[widget, hint] : hints) {
+        QCOMPARE(widget->toolTip(), hint);
+        QCOMPARE(widget->statusTip(), hint);
+        QVERIFY(!widget->accessibleName().isEmpty());
+    }
+    QCOMPARE(w->mmSign->accessibleName(), QStringLiteral("Признак"));
+    QCOMPARE(w->mmPathology->accessibleName(), QStringLiteral("Патологии"));
+}
+
+void TestTfmDeep::systemsListIsInformationOnly()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmDeep *w = openDeep();
+    QVERIFY(w->cbSystems->isEditable());
+    QCOMPARE(w->cbSystems->currentText(), QStringLiteral(" Разделы заключения иридолога"));
+    QStringList items;
+    for (int i = 0; i < w->cbSystems->count(); ++i)
+        items << w->cbSystems->itemText(i);
+    QCOMPARE(items, QStringList({
+        u16(u"  1    Обшие характеристики"),
+        u16(u"  2    Нервная система"),
+        u16(u"  3    Сердечно-сосудистая система"),
+        u16(u"  4    Дыхательная система"),
+        u16(u"  5    Пищеварительная система"),
+        u16(u"  6    Мочевыделительная и половая системы"),
+        u16(u"  7    Эндокринная система"),
+        u16(u"  8    Опорно-двигательная"),
+        u16(u"  9    Кожа"),
+        u16(u" 10   Органы зрения и ЛОР"),
+        u16(u" 11   Рекомендации"),
+    }));
+    w->cbSystems->setCurrentIndex(4);
+    QTest::keyClicks(w->cbSystems->lineEdit(), QStringLiteral("x"));
+    QTest::keyClick(w->cbSystems->lineEdit(), Qt::Key_Return);
+    QCOMPARE(w->cbSystems->count(), 11);
+    QVERIFY(!state::fmConcl);
+    QVERIFY(prompter.records.isEmpty());
+}
+
+void TestTfmDeep::signModifiedFlag()
+{
+    TestEnv env;
+    TfmDeep *w = openDeep();
+    Memo *m = w->mmSign;
+    QVERIFY(!m->modified());
+
+    // Written by a program part, in whole or line by line.
+    m->setLines({QStringLiteral("sign")});
+    QVERIFY(m->modified());
+    m->clearLines();
+    QVERIFY(!m->modified());
+    m->appendLine(QStringLiteral("sign"));
+    QVERIFY(m->modified());
+    m->clearLines();
+    m->setLines({QStringLiteral("a"), QStringLiteral("b")});
+    QVERIFY(m->modified());
+    m->appendLine(QStringLiteral(" - zone")); // the chart extends the sign
+    QVERIFY(m->modified());
+
+    // Typed by the user, then emptied by the user: stays modified.
+    m->clearLines();
+    QVERIFY(!m->modified());
+    QTest::keyClicks(m, QStringLiteral("typed"));
+    QVERIFY(m->modified());
+    m->selectAll();
+    QTest::keyClick(m, Qt::Key_Delete);
+    QCOMPARE(m->lineCount(), 0);
+    QVERIFY(m->modified());
+
+    // Even an undo back to the emptied state is the user's own change.
+    m->clearLines();
+    QTest::keyClicks(m, QStringLiteral("x"));
+    m->undo();
+    QCOMPARE(m->lineCount(), 0);
+    QVERIFY(m->modified());
+
+    // Recording does not clear it.
+    m->setLines({QStringLiteral("sign")});
+    w->bbOKDeep->click();
+    QVERIFY(m->modified());
+}
+
+void TestTfmDeep::pressWithoutSignDoesNothing()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmDeep *w = openDeep();
+    w->mmPathology->setLines({QStringLiteral("0001 01 typed into the pathology box only")});
+    state::ConclMode = 2;
+    w->bbOKDeep->click();
+    QCOMPARE(state::ConclMode, 0);
+    QCOMPARE(state::DeepPassCount, 0);
+    QCOMPARE(state::PathologyCount, 0);
+    QVERIFY(!state::fmConcl);
+    QVERIFY(prompter.records.isEmpty());
+}
+
+void TestTfmDeep::firstRecordingRightEye()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmDeep *w = openDeep();
+    w->mmSign->setLines({u16(u"Лакуна: открытая")});
+    w->mmPathology->setLines({u16(u"0043 05 Язва желудка"), u16(u"0043 01 Слабость организма")});
+    state::ConclMode = 1;
+    w->bbOKDeep->click();
+    QVERIFY(state::fmConcl && state::fmConcl->isVisible());
+    QCOMPARE(draft(), QStringList({
+        QString(39, QLatin1Char(' ')) + u16(u"КАРТА ОСМОТРА:"),
+        u16(u"Правый глаз:"),
+        u16(u"Лакуна: открытая"),
+        QString(31, QLatin1Char(' ')) + u16(u"ЗАКЛЮЧЕНИЕ ИРИДОЛОГА:"),
+        QString(9, QLatin1Char(' ')) + u16(u"ОБЩАЯ ХАРАКТЕРИСТИКА ОРГАНИЗМА:"),
+        u16(u"Слабость организма"),
+        QString(9, QLatin1Char(' ')) + u16(u"ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:"),
+        u16(u"Язва желудка"),
+        u16(u"Консультации: терапевта, гастроэнтеролога, "),
+    }));
+    QCOMPARE(state::ConclMode, 0);
+    QCOMPARE(state::DeepPassCount, 1);
+    QCOMPARE(state::LeftEyeSignCount, 0);
+    QVERIFY(prompter.records.isEmpty());
+}
+
+void TestTfmDeep::twoEyeExaminationMatchesGolden()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.writeLines(kDictionary, {
+        u16(u"0043 05 Язвенный дефект слизистой желудка"),
+        u16(u"0043 01 Сниженная адаптационная способность организма"),
+        u16(u"0059 03 Склонность к спазму коронарных сосудов"),
+        u16(u"0113 05 Хронический гастродуоденит"),
+        u16(u"0113 11 Дробное питание, исключить острое и жареное"),
+        u16(u"0200 10 Хронический тонзиллит"),
+    });
+    TfmDeep *w = openDeep();
+    chooseSign(w, u16(u"Лакуна: &открытая"), {113, 43});
+    w->bbOKDeep->click();
+    w->rbLeft->click();
+    chooseSign(w, u16(u"Кольца: нервно-мышечные"), {59, 113});
+    // The iridologist adds a line of his own, ending it with a line break.
+    QTest::keyClick(w->mmSign, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w->mmSign, Qt::Key_Return);
+    w->mmSign->insertPlainText(u16(u"Радиальная борозда: сектор 11 ч\n"));
+    w->bbOKDeep->click();
+    QVERIFY(prompter.records.isEmpty());
+
+    const textfile::ReadResult golden =
+        textfile::readLines(TestEnv::testDataPath(QStringLiteral("deep/golden/preliminary_two_eyes.txt")));
+    QVERIFY(golden.ok);
+    const QStringList shown = draft();
+    for (int i = 0; i < qMin(shown.size(), golden.lines.size()); ++i)
+        QCOMPARE(shown.at(i), golden.lines.at(i));
+    QCOMPARE(shown.size(), golden.lines.size());
+    QCOMPARE(state::UniquePathologyCount, 5);
+    QCOMPARE(state::PathologyCount, 7);
+}
+
+void TestTfmDeep::ampersandsRemovedFromStoredSigns()
+{
+    TestEnv env;
+    TfmDeep *w = openDeep();
+    w->mmSign->setLines({u16(u"&Кольца && полукольца")});
+    w->bbOKDeep->click();
+    QCOMPARE(draft().value(2), u16(u"Кольца  полукольца"));
+    QCOMPARE(state::RightEyeSigns.value(0), u16(u"Кольца  полукольца"));
+    // The box keeps what it showed.
+    QCOMPARE(w->mmSign->line(0), u16(u"&Кольца && полукольца"));
+}
+
+void TestTfmDeep::pressingTwiceRecordsTwice()
+{
+    TestEnv env;
+    TfmDeep *w = openDeep();
+    w->mmSign->setLines({QStringLiteral("S")});
+    w->mmPathology->setLines({QStringLiteral("0001 02 P"), QStringLiteral("0001 02 P")});
+    w->bbOKDeep->click();
+    // The first recording keeps the repeat, under one heading.
+    QCOMPARE(draft().mid(4, 3), QStringList({QString(9, QLatin1Char(' ')) + u16(u"НЕРВНАЯ СИСТЕМА:"), QStringLiteral("P"), QStringLiteral("P")}));
+    w->bbOKDeep->click();
+    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList({QStringLiteral("S"), QStringLiteral("S")}));
+    QCOMPARE(state::valid(state::UniquePathologyLines, state::UniquePathologyCount), QStringList{QStringLiteral("0001 02 P")});
+    QCOMPARE(state::DeepPassCount, 2);
+}
+
+void TestTfmDeep::failureGuard()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmDeep *w = openDeep();
+    w->mmSign->setLines({QStringLiteral("first")});
+    w->mmPathology->setLines({QStringLiteral("0001 03 heart")});
+    w->bbOKDeep->click();
+    const QStringList before = draft();
+    state::fmConcl->hide();
+
+    w->rbLeft->setChecked(true);
+    w->mmSign->setLines({QStringLiteral("second")});
+    w->mmPathology->setLines({QStringLiteral("0001 04 lungs"), QStringLiteral("0113")});
+    state::ConclMode = 2;
+    w->bbOKDeep->click();
+    QCOMPARE(prompter.texts(), QStringList{kFailed});
+    QCOMPARE(state::ConclMode, 0);
+    QCOMPARE(state::DeepPassCount, 1);
+    QCOMPARE(state::valid(state::LeftEyeSigns, state::LeftEyeSignCount), QStringList{QStringLiteral("second")});
+    QCOMPARE(state::PathologyCount, 3);
+    QCOMPARE(state::UniquePathologyCount, 3);
+    QCOMPARE(state::valid(state::FindingLines, state::FindingLineCount).size(), 2); // from the first press
+    QCOMPARE(draft(), before);
+    QVERIFY(!state::fmConcl->isVisible());
+}
+
+void TestTfmDeep::failureOnFirstRecordingKeepsReplacing()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmDeep *w = openDeep();
+    w->mmSign->setLines({QStringLiteral("bad")});
+    w->mmPathology->setLines({QStringLiteral("0001 xx typed by hand")});
+    w->bbOKDeep->click();
+    QCOMPARE(prompter.texts(), QStringList{kFailed});
+    QCOMPARE(state::DeepPassCount, 0);
+    QVERIFY(!state::fmConcl);
+
+    w->mmSign->setLines({QStringLiteral("good")});
+    w->mmPathology->setLines({QStringLiteral("0001 09 skin")});
+    w->bbOKDeep->click();
+    QCOMPARE(prompter.records.size(), 1);
+    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList{QStringLiteral("good")});
+    QCOMPARE(draft().constLast(), u16(u"Консультации: дерматолога, "));
+}
+
+void TestTfmDeep::newPatientStartsOver()
+{
+    TestEnv env;
+    TfmDeep *w = openDeep();
+    w->mmSign->setLines({QStringLiteral("old patient")});
+    w->mmPathology->setLines({QStringLiteral("0001 05 old")});
+    w->bbOKDeep->click();
+    w->bbOKDeep->click();
+    shell::newPatientReset();
+    QVERIFY(!w->mmSign->modified());
+    w->bbOKDeep->click(); // nothing chosen since the reset
+    QCOMPARE(draft(), QStringList{});
+
+    w->mmSign->setLines({QStringLiteral("new patient")});
+    w->mmPathology->setLines({QStringLiteral("0001 07 new")});
+    w->bbOKDeep->click();
+    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList{QStringLiteral("new patient")});
+    QCOMPARE(state::valid(state::UniquePathologyLines, state::UniquePathologyCount), QStringList{QStringLiteral("0001 07 new")});
+    QCOMPARE(draft().constLast(), u16(u"Консультации: эндокринолога, "));
+}
+
+void TestTfmDeep::helpOpensDeepTopic()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    help::setHelpFile(QStringLiteral("other.hlp"));
+    TfmDeep *w = openDeep();
+    w->bbHelpDeep->click();
+    QCOMPARE(help::helpFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
+    QVERIFY(HelpViewer::existing());
+    QCOMPARE(HelpViewer::existing()->currentFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
+    QVERIFY(prompter.records.isEmpty());
+}
+
+QTEST_MAIN(TestTfmDeep)
+#include "test_tfmdeep.moc"
