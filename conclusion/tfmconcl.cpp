@@ -1,18 +1,159 @@
 #include "conclusion/tfmconcl.h"
 
+#include "cards/tfmcard.h"
+#include "conclusion/caret.h"
+#include "conclusion/handover.h"
+#include "conclusion/pressmemo.h"
+#include "conclusion/save.h"
+#include "conclusion/summary.h"
+#include "conclusion/texts.h"
 #include "platform/place.h"
+#include "platform/prompter.h"
+#include "shell/help.h"
+#include "shell/openwindow.h"
+#include "state/examstate.h"
 
+#include <QFont>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
+namespace {
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &hint,
+                        QStyle::StandardPixmap glyph)
+{
+    auto *b = new QPushButton(parent->style()->standardIcon(glyph), caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAccessibleName(caption);
+    b->setToolTip(hint);
+    b->setStatusTip(hint);
+    b->setAccessibleDescription(hint);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
 TfmConcl::TfmConcl(QWidget *owner)
-    : QWidget(owner, Qt::Window)
+    : QWidget(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                         | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint)
 {
     setObjectName(QStringLiteral("fmConcl"));
-    setWindowTitle(QStringLiteral("Черновое заключение"));
-    mmConcl = new Memo(this);
+    setWindowTitle(QStringLiteral("Заключение"));
+
+    auto *memo = new PressMemo(this);
+    mmConcl = memo;
     mmConcl->setObjectName(QStringLiteral("mmConcl"));
-    mmConcl->setAccessibleName(QStringLiteral("Черновое заключение"));
+    const QString memoHint = QStringLiteral("Черновое заключение");
+    mmConcl->setAccessibleName(memoHint);
+    mmConcl->setToolTip(memoHint);
+    mmConcl->setStatusTip(memoHint);
+    mmConcl->setAccessibleDescription(memoHint);
+    mmConcl->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mmConcl->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmConcl->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Word boundaries first; a word longer than the box is still broken.
+    mmConcl->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // The conclusion is laid out in blanks for about seventy characters a
+    // row (the titles centred, the date at the right of the patient line),
+    // and it is saved as the box wraps it: a condensed face keeps those rows
+    // whole in the box's width.
+    mmConcl->setFont(QFont(QStringLiteral("DejaVu Sans Condensed"), 8));
+    mmConcl->document()->setDocumentMargin(2);
+
+    bbOKCnkl = makeButton(this, "bbOKCnkl", QStringLiteral("Итог"),
+                          QStringLiteral("Результаты автоматизированной диагностики"), QStyle::SP_DialogApplyButton);
+    bbSaveCncl = makeButton(this, "bbSaveCncl", QStringLiteral("Сохранить"),
+                            QStringLiteral("Сохранение текта заключения на диске"), QStyle::SP_DialogSaveButton);
+    bbEditCncl = makeButton(this, "bbEditCncl", QStringLiteral("Печатать"),
+                            QStringLiteral("Редактирование и печать текста заключения"),
+                            QStyle::SP_FileDialogDetailedView);
+    bbHelpCncl = makeButton(this, "bbHelpCncl", QStringLiteral("Помощь"),
+                            QStringLiteral("Справка по разделу \"Заключение иридолога\""),
+                            QStyle::SP_DialogHelpButton);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(4, 4, 4, 4);
+    buttons->addWidget(bbOKCnkl);
+    buttons->addWidget(bbSaveCncl);
+    buttons->addWidget(bbEditCncl);
+    buttons->addWidget(bbHelpCncl);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(mmConcl);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(mmConcl, 1);
+    layout->addLayout(buttons);
+
+    connect(bbOKCnkl, &QPushButton::clicked, this, &TfmConcl::bbOKCnklClick);
+    connect(bbSaveCncl, &QPushButton::clicked, this, &TfmConcl::bbSaveCnclClick);
+    connect(bbEditCncl, &QPushButton::clicked, this, &TfmConcl::bbEditCnclClick);
+    connect(bbHelpCncl, &QPushButton::clicked, this, &TfmConcl::bbHelpCnclClick);
+    connect(memo, &PressMemo::pressed, this, &TfmConcl::mmConclMouseDown);
+
     place::client(this, 373, 96, 386, 442);
+}
+
+void TfmConcl::bbOKCnklClick()
+{
+    std::optional<conclusion::CardFields> card;
+    if (TfmCard *c = state::fmCard.data())
+        card = conclusion::CardFields{c->FNameEdit->text(), c->LNameEdit->text(), c->MNameEdit->text(),
+                                      c->lbDate->text(), c->EditDate->text()};
+    const conclusion::Summary summary = conclusion::assembleSummary(card);
+
+    // Each message shows over the lines assembled before it, as the
+    // assembly reaches it.
+    mmConcl->clearLines();
+    qsizetype shown = 0;
+    for (const conclusion::Notice &notice : summary.notices) {
+        mmConcl->appendLines(summary.lines.mid(shown, notice.lineCount - shown));
+        shown = notice.lineCount;
+        if (notice.error)
+            ui::prompter().ask(this, QMessageBox::Critical, notice.text, QMessageBox::Ok);
+        else
+            ui::showMessage(this, notice.text);
+    }
+    if (shown == 0)
+        mmConcl->setLines(summary.lines);
+    else
+        mmConcl->appendLines(summary.lines.mid(shown));
+}
+
+void TfmConcl::bbSaveCnclClick()
+{
+    // The card window comes up first, in every mode: the chosen name goes
+    // into its conclusion field.
+    shell::openWindow(state::fmCard);
+    const QString surname = state::fmCard ? state::fmCard->FNameEdit->text() : QString();
+    const int mode = state::ConclMode;
+    const QString chosen = ui::prompter().saveFileName(
+        this, ui::FileRequest{QString(), conclusion::proposedName(mode, surname), conclusion::kSaveFilter,
+                              conclusion::kSaveSuffix});
+    if (chosen.isEmpty())
+        return;
+    if (mode == 0 && state::fmCard)
+        state::fmCard->ConclEdit->setText(chosen);
+    if (conclusion::saveDisplayedLines(chosen, mmConcl->displayedLines()))
+        return;
+    conclusion::handOverToFinalEditor(this);
+    ui::inform(this, conclusion::kHandOverNotice);
+}
+
+void TfmConcl::bbEditCnclClick()
+{
+    conclusion::handOverToFinalEditor(this);
+}
+
+void TfmConcl::bbHelpCnclClick()
+{
+    help::showContext(help::kDraftContext);
+}
+
+void TfmConcl::mmConclMouseDown()
+{
+    const conclusion::CaretPlace caret = conclusion::displayedCaret(mmConcl);
+    state::ConclCaretLine = caret.line;
+    state::ConclCaretColumn = caret.column;
 }

@@ -1,0 +1,14 @@
+#pragma once
+// The hand-over of the draft conclusion to the final editor: the whole text
+// of the draft box goes to the system clipboard (replacing what it held) and
+// from there into the final editor's rich-text box.
+class TfmConcl;
+
+namespace conclusion {
+
+// "Печатать", and the failure path of "Сохранить". The final editor does not
+// exist in this build yet: until it lands only the clipboard copy is done;
+// opening the editor, clearing it and pasting belong here then.
+void handOverToFinalEditor(TfmConcl *draft);
+
+} // namespace conclusion

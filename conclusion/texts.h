@@ -1,0 +1,26 @@
+#pragma once
+// Fixed texts of the draft conclusion, leading blanks counted exactly: the
+// blanks centre the titles in the conclusion as it is printed.
+#include <QString>
+
+namespace conclusion {
+
+inline QString blanks(int n)
+{
+    return QString(n, QLatin1Char(' '));
+}
+
+inline const QString kConclusionTitle = blanks(26) + QStringLiteral("ИРИДОЛОГИЧЕСКОЕ ЗАКЛЮЧЕНИЕ");
+inline const QString kDeepTitle = blanks(33) + QStringLiteral("УГЛУБЛЕННЫЙ ОСМОТР");
+inline const QString kSignMapTitle = blanks(39) + QStringLiteral("КАРТА ОСМОТРА:");
+inline const QString kRightEye = QStringLiteral("Правый глаз:");
+inline const QString kLeftEye = QStringLiteral("Левый глаз:");
+inline const QString kFindingsTitle = blanks(32) + QStringLiteral("ЗАКЛЮЧЕНИЕ ИРИДОЛОГА:");
+inline const QString kPatientPlaceholder = QStringLiteral("Ф.И.О.");
+inline const QString kDatePlaceholder = QStringLiteral("Дата:");
+inline const int kGapAfterName = 44;
+inline const int kGapInPlaceholder = 61;
+inline const QString kHandOverNotice =
+    QStringLiteral("Отредактируйте и сохраните заключение. Помните - его нет в картотеке!");
+
+} // namespace conclusion
