@@ -310,7 +310,7 @@ QWidget *TfmCard::buildBottomRow()
 
     bbHelpCard = new QPushButton(QStringLiteral("Помощь"), row);
     describe(bbHelpCard, "bbHelpCard", QStringLiteral("Помощь"), {});
-    bbHelpCard->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    bbHelpCard->setIcon(help::buttonIcon());
     connect(bbHelpCard, &QPushButton::clicked, this, &TfmCard::bbHelpCardClick);
 
     h->addWidget(gbConcl, 1);

@@ -73,6 +73,7 @@ TfmConcl::TfmConcl(QWidget *owner)
     bbHelpCncl = makeButton(this, "bbHelpCncl", QStringLiteral("Помощь"),
                             QStringLiteral("Справка по разделу \"Заключение иридолога\""),
                             QStyle::SP_DialogHelpButton);
+    bbHelpCncl->setIcon(help::buttonIcon());
 
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(4, 4, 4, 4);

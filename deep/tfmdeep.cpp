@@ -157,7 +157,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     setHint(bbOKDeep, QStringLiteral("Просмотр полученных результатов в окне заключения"));
     connect(bbOKDeep, &QPushButton::clicked, this, &TfmDeep::bbOKDeepClick);
 
-    bbHelpDeep = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton),
+    bbHelpDeep = new QPushButton(help::buttonIcon(),
                                  QStringLiteral("Помощь"), Panel1Deep);
     bbHelpDeep->setObjectName(QStringLiteral("bbHelpDeep"));
     bbHelpDeep->setAccessibleName(bbHelpDeep->text());

@@ -78,6 +78,7 @@ TfmExpress::TfmExpress(QWidget *owner)
     CancelBtn = makeButton(this, "CancelBtn", QStringLiteral("Закрыть"), QString(),
                            QStyle::SP_DialogCloseButton);
     HelpBtn = makeButton(this, "HelpBtn", QStringLiteral("Помощь"), QString(), QStyle::SP_DialogHelpButton);
+    HelpBtn->setIcon(help::buttonIcon());
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(OKBtn);

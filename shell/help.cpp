@@ -2,11 +2,18 @@
 
 #include "platform/paths.h"
 #include "shell/helpviewer.h"
+#include "shell/resources.h"
 
 namespace help {
 
 namespace {
 QString g_helpFile;
+}
+
+QIcon buttonIcon()
+{
+    shell::initResources();
+    return QIcon(QStringLiteral(":/icons/help.png"));
 }
 
 void setHelpFile(const QString &shownPath)

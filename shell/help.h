@@ -1,6 +1,7 @@
 #pragma once
 // Help requests. Every request first names the application's help file, then
 // asks the help viewer for the contents view or for one numbered topic.
+#include <QIcon>
 #include <QString>
 
 namespace help {
@@ -20,6 +21,9 @@ QString helpFile();
 // The two requests as the viewer receives them.
 void helpCommand(int command, int data);
 void helpContext(int context);
+
+// The picture of every window's "Помощь" button.
+QIcon buttonIcon();
 
 // What the windows call: the help file is set anew, then the request made.
 void showContents();
