@@ -3,7 +3,7 @@
 # folder (seeded from data/ on first start; the source tree is never written).
 set -eu
 SRC="$(cd "$(dirname "$0")/.." && pwd)"
-BUILD="${NIREL3_BUILD:-$SRC/build}"
+BUILD="${NIREL3_BUILD:-${XDG_CACHE_HOME:-$HOME/.cache}/nirel3-build}"
 WORK="${NIREL3_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/nirel3}"
 
 sh "$SRC/tools/deps.sh"
