@@ -2,6 +2,7 @@
 #include "platform/cp1251.h"
 #include "platform/memo.h"
 #include "platform/paths.h"
+#include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
 #include "support/scriptedprompter.h"
@@ -26,6 +27,7 @@ private slots:
     void pipeFilterBecomesQtFilter();
     void memoKeepsEmptyLines();
     void memoDisplayedLinesFollowWrapping();
+    void outerSizeIncludesTheFrame();
 };
 
 void TestPlatform::everyHighByteSurvivesDecodeAndEncode()
@@ -169,6 +171,18 @@ void TestPlatform::memoDisplayedLinesFollowWrapping()
     QCOMPARE(shown.mid(1).join(QLatin1Char(' ')), longLine);
     for (const QString &l : shown)
         QVERIFY(!l.endsWith(QLatin1Char(' ')));
+}
+
+void TestPlatform::outerSizeIncludesTheFrame()
+{
+    QWidget shown;
+    shown.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shown));
+    QWidget placed;
+    place::outer(&placed, 1, 96, 373, 469);
+    placed.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&placed));
+    QCOMPARE(placed.frameGeometry().size(), QSize(373, 469));
 }
 
 QTEST_MAIN(TestPlatform)
