@@ -139,8 +139,10 @@ ReadResult readPair(const QString &listFile)
     const qsizetype total = data.lines.size();
     for (qsizetype first = 0, n = 0; first < total; first += kLinesPerRecord, ++n) {
         if (n >= entries.size()) {
+            // The first record that has no list line is named by its line.
             result.message = dataErrorPrefix(dataFile) +
-                             QStringLiteral(": карточек в нём больше, чем строк (%1) в файле списка ")
+                             QStringLiteral(", строка %1: карточек в нём больше, чем строк (%2) в файле списка ")
+                                 .arg(first + 1)
                                  .arg(entries.size()) +
                              listFile;
             return result;

@@ -96,7 +96,8 @@ TfmCard::TfmCard(QWidget *owner)
     buildToolBar();
 
     labelCard = new QLabel(cardindex::kLabelCaption, this);
-    describe(labelCard, "labelCard", cardindex::kLabelCaption, {});
+    // No fixed accessible name: a screen reader reads the label's text, file name and all.
+    labelCard->setObjectName(QStringLiteral("labelCard"));
     // A long file name goes onto a second line (after "Картотека:" or
     // " ...") rather than widening the window or being cut off.
     labelCard->setWordWrap(true);
@@ -458,13 +459,11 @@ void TfmCard::ToolButton6Click()
 
 void TfmCard::ToolButton7Click()
 {
-    // The card goes back where it was taken from, whatever is selected now;
-    // with no card taken out, the fields go to the selected entry.
-    int row = -1;
-    if (m_haveTakenOut)
-        row = m_takenOut.isValid() ? m_takenOut.row() : -1;
-    else
-        row = selectedRow();
+    // The card goes back where it was taken from, whatever is selected now.
+    // With no card taken out there is nowhere to put the fields: writing them
+    // onto the selected entry would let a second press overwrite the card
+    // just written back with the emptied fields.
+    const int row = (m_haveTakenOut && m_takenOut.isValid()) ? m_takenOut.row() : -1;
 
     if (row >= 0 && m_model->entry(row).record) {
         const THuman h = fieldsToRecord();
@@ -482,8 +481,12 @@ void TfmCard::ToolButton7Click()
 void TfmCard::ToolButton8Click()
 {
     const int row = selectedRow();
-    if (row >= 0)
-        m_model->remove(row);
+    if (row < 0)
+        return;
+    m_model->remove(row);
+    // The view would select the next entry; with no confirmation a second
+    // click would then delete a card nobody chose. Nothing stays selected.
+    PersonsList->selectionModel()->clearSelection();
 }
 
 void TfmCard::bbCnclCardClick()

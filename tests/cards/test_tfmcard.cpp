@@ -18,6 +18,7 @@
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QGroupBox>
 #include <QListView>
@@ -503,14 +504,21 @@ void TestTfmCard::writeBackWithoutTakeOut()
     QCOMPARE(listTexts(card), (QStringList{"Петров О.И.", "Без записи"}));
     QVERIFY(!card->model()->entry(1).record);
 
-    // With no card out, the fields go to the selected entry, as they always have.
+    // With no card out, nothing is stored even on a selected entry with a
+    // record: a second "Записать" after a write-back would otherwise wipe
+    // the card just written back with the emptied fields.
     prompter.clear();
     card->selectRow(0);
+    card->CardEdit->trigger();
     card->FNameEdit->setText(QStringLiteral("Сидоров"));
     card->CardWrite->trigger();
     QVERIFY(prompter.records.isEmpty());
-    QCOMPARE(listTexts(card), (QStringList{"Сидоров ..", "Без записи"}));
-    QCOMPARE(record(card, 0), THuman(QStringLiteral("Сидоров")));
+    QCOMPARE(listTexts(card), (QStringList{"Сидоров О.И.", "Без записи"}));
+    card->CardWrite->trigger();
+    QCOMPARE(prompter.texts(), QStringList{"Неправильное сохранение карточки"});
+    QCOMPARE(listTexts(card), (QStringList{"Сидоров О.И.", "Без записи"}));
+    QCOMPARE(record(card, 0).FName, QStringLiteral("Сидоров"));
+    QCOMPARE(record(card, 0).LName, QStringLiteral("Олег"));
     QCOMPARE(state::CardTakenOut, 0);
 }
 
@@ -546,6 +554,10 @@ void TestTfmCard::deleteAndClear()
     card->CardDelete->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
     QCOMPARE(record(card, 1).FName, QStringLiteral("Власов"));
+    // Nothing is selected afterwards: a second click deletes nothing more.
+    QCOMPARE(card->selectedRow(), -1);
+    card->CardDelete->trigger();
+    QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
     QCOMPARE(state::CardIndexDirty, 0);
     QVERIFY(prompter.records.isEmpty());
 
@@ -625,6 +637,9 @@ void TestTfmCard::openThroughTheWindow()
     QCOMPARE(record(card, 1).FName, QStringLiteral("Иванова"));
     QVERIFY(!card->model()->entry(2).record);
     QCOMPARE(card->labelCard->text(), cardindex::labelText(golden));
+    // A screen reader reads the file name too, not only "Картотека:".
+    QCOMPARE(QAccessible::queryAccessibleInterface(card->labelCard)->text(QAccessible::Name),
+             cardindex::labelText(golden));
     QCOMPARE(card->listFileName(), golden);
     QCOMPARE(state::CardIndexDirty, 1);
     QCOMPARE(card->selectedRow(), -1);
@@ -655,7 +670,8 @@ void TestTfmCard::badPairLeavesTheWindowAlone_data()
         << "Ошибка в файле данных картотеки %D, строка 5: возраст «61 год» не является целым числом";
     QTest::newRow("too many records")
         << textfile::encodeLines(good + good + good)
-        << "Ошибка в файле данных картотеки %D: карточек в нём больше, чем строк (2) в файле списка %L";
+        << "Ошибка в файле данных картотеки %D, строка 23: карточек в нём больше, чем строк (2) в файле "
+           "списка %L";
 }
 
 void TestTfmCard::badPairLeavesTheWindowAlone()
