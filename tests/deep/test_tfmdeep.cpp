@@ -307,17 +307,19 @@ void TestTfmDeep::failureGuard()
     state::fmConcl->hide();
 
     w->rbLeft->setChecked(true);
-    w->mmSign->setLines({QStringLiteral("second")});
+    w->mmSign->setLines({QStringLiteral("se&cond")});
     w->mmPathology->setLines({QStringLiteral("0001 04 lungs"), QStringLiteral("0113")});
     state::ConclMode = 2;
     w->bbOKDeep->click();
     QCOMPARE(prompter.texts(), QStringList{kFailed});
     QCOMPARE(state::ConclMode, 0);
     QCOMPARE(state::DeepPassCount, 1);
-    QCOMPARE(state::valid(state::LeftEyeSigns, state::LeftEyeSignCount), QStringList{QStringLiteral("second")});
+    // Recorded as typed: the "&" goes only when the draft is written.
+    QCOMPARE(state::valid(state::LeftEyeSigns, state::LeftEyeSignCount), QStringList{QStringLiteral("se&cond")});
     QCOMPARE(state::PathologyCount, 3);
     QCOMPARE(state::UniquePathologyCount, 3);
     QCOMPARE(state::valid(state::FindingLines, state::FindingLineCount).size(), 2); // from the first press
+    QCOMPARE(state::ConsultLines.value(0), u16(u"Консультации: кардиолога, "));
     QCOMPARE(draft(), before);
     QVERIFY(!state::fmConcl->isVisible());
 }
