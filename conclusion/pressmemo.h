@@ -1,5 +1,7 @@
 #pragma once
 // A text box that reports a mouse press after the press has placed the caret.
+// The second press of a double click counts too: it moves the caret to the
+// end of the word it selects.
 #include "platform/memo.h"
 
 class PressMemo : public Memo {
@@ -14,6 +16,12 @@ protected:
     void mousePressEvent(QMouseEvent *event) override
     {
         Memo::mousePressEvent(event);
+        emit pressed();
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        Memo::mouseDoubleClickEvent(event);
         emit pressed();
     }
 };

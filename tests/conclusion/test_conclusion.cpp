@@ -575,6 +575,18 @@ void TestConclusion::caretCountsDisplayedLines()
     QCOMPARE(state::ConclCaretLine, 0);
     QCOMPARE(state::ConclCaretColumn, 0);
 
+    // A double click is a press as well: the caret ends after the word it selects.
+    {
+        const QRect r = w->mmConcl->cursorRect(QTextCursor(w->mmConcl->document()->findBlockByNumber(2)));
+        const QPoint at(r.left() + 1, r.center().y());
+        QTest::mouseClick(w->mmConcl->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(state::ConclCaretColumn, 0);
+        QTest::mouseDClick(w->mmConcl->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(w->mmConcl->textCursor().selectedText(), QStringLiteral("abcdef"));
+        QCOMPARE(state::ConclCaretLine, int(shown.size() - 1));
+        QCOMPARE(state::ConclCaretColumn, 6);
+    }
+
     // A right-button press reports the caret too, wherever it stands.
     w->mmConcl->setTextCursor(QTextCursor(w->mmConcl->document()->findBlockByNumber(2)));
     state::ConclCaretLine = -1;

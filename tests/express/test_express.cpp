@@ -76,16 +76,28 @@ private slots:
 
 void TestExpress::checkLists()
 {
-    const QStringList &vel = express::checkItems(Method::Velkhover);
-    const QStringList &kry = express::checkItems(Method::Krivenko);
-    QCOMPARE(vel.size(), 10);
-    QCOMPARE(kry.size(), 16);
-    QCOMPARE(vel.at(2), QStringLiteral("Деформация зрачка"));
-    QCOMPARE(vel.at(4), QStringLiteral("Разрыв и зашлакованность автономного кольца"));
-    QCOMPARE(vel.at(9), QStringLiteral("Дистрофический ободок"));
-    QCOMPARE(kry.at(7), QStringLiteral("Многочисленые адаптационные кольца")); // as printed on the form
-    QCOMPARE(kry.at(12), QStringLiteral("Множеств.пигментные пятна (более 3-х)"));
-    QCOMPARE(kry.at(15), QStringLiteral("Экзогенная гиперпигментация"));
+    // Verbatim and in order: the order is the order ticked signs are written out.
+    QCOMPARE(express::checkItems(Method::Velkhover),
+             (QStringList{QStringLiteral("Плотность радужки 3-6 степени"), QStringLiteral("Рельеф радужки 2-7 вида"),
+                          QStringLiteral("Деформация зрачка"), QStringLiteral("Зашлакованность автономного кольца"),
+                          QStringLiteral("Разрыв и зашлакованность автономного кольца"),
+                          QStringLiteral("Пигментные пятна"), QStringLiteral("Токсические пятна"),
+                          QStringLiteral("Адаптационные кольца"), QStringLiteral("Лимфатический розарий"),
+                          QStringLiteral("Дистрофический ободок")}));
+    QCOMPARE(express::checkItems(Method::Krivenko),
+             (QStringList{QStringLiteral("Плотность радужки 3-6"), QStringLiteral("Деформация зрачка"),
+                          QStringLiteral("Форма зрачковой каймы 3-6"), QStringLiteral("Форма автономного кольца 3-4"),
+                          QStringLiteral("Зашлакованность автономного кольца"),
+                          QStringLiteral("Втяжение автономного кольца на 5-7 ч"),
+                          QStringLiteral("Токсическая лучистость"),
+                          QStringLiteral("Многочисленые адаптационные кольца"), // as printed on the form
+                          QStringLiteral("Лимфатический розарий"), QStringLiteral("Дистрофический ободок"),
+                          QStringLiteral("Множественные лакуны"), QStringLiteral("Токсические пятна"),
+                          QStringLiteral("Множеств.пигментные пятна (более 3-х)"), QStringLiteral("Кольцо натрия"),
+                          QStringLiteral("Эндогенная гиперпигментация (сметанки)"),
+                          QStringLiteral("Экзогенная гиперпигментация")}));
+    QCOMPARE(express::signCount(Method::Velkhover), 10);
+    QCOMPARE(express::signCount(Method::Krivenko), 16);
 }
 
 void TestExpress::levels_data()
@@ -249,11 +261,17 @@ void TestExpress::conclusionStoresThePageOnViewThenBoth()
     tick(w->clbExVelSign, {3});
     w->OKBtnVelSign->click();
     const QStringList vel = w->mExVelCncl->lines();
+    // A scored Krivenko page, not on view: emptied, not stored.
+    tick(w->clbExKrySign, {1, 2});
+    w->OKBtnKrySign->click();
     w->OKBtn->click();
     QCOMPARE(state::VelkhoverLines, vel);
     QCOMPARE(state::KrivenkoLineCount, 0);
     QCOMPARE(draftLines(), vel);
     QCOMPARE(ticked(w->clbExVelSign), QList<int>{});
+    QCOMPARE(w->mExVelCncl->lineCount(), 0);
+    QCOMPARE(ticked(w->clbExKrySign), QList<int>{});
+    QCOMPARE(w->mExKryCncl->lineCount(), 0);
 
     w->PageControl1->setCurrentWidget(w->tsKryvenko);
     tick(w->clbExKrySign, {2, 5});
