@@ -2,7 +2,6 @@
 // examinations, the consultations sentence, the save (names, cancel, failure,
 // wrapping, bytes on disk), the caret place, the hand-over and the window.
 #include "cards/tfmcard.h"
-#include "deep/bodysystem.h"
 #include "deep/consultations.h"
 #include "conclusion/save.h"
 #include "conclusion/summary.h"
@@ -156,8 +155,6 @@ private slots:
     void summaryIsRepeatableAndTouchesOnlyModeAndConsultations();
     void findingsBeyondTheListReadEmpty();
     void patientLine();
-    void strictInt_data();
-    void strictInt();
     void consultations_data();
     void consultations();
 
@@ -316,35 +313,6 @@ void TestConclusion::patientLine()
              QStringLiteral("Олег Ильич Петров") + QString(44, QLatin1Char(' ')) + QStringLiteral("Дата: 01.02.2025"));
     QCOMPARE(conclusion::patientLine(conclusion::CardFields{{}, {}, {}, QStringLiteral("Дата:"), {}}),
              QStringLiteral("  ") + QString(44, QLatin1Char(' ')) + QStringLiteral("Дата: "));
-}
-
-void TestConclusion::strictInt_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("value");
-    QTest::newRow("leading zero") << "05" << true << 5;
-    QTest::newRow("leading blank") << " 5" << true << 5;
-    QTest::newRow("two digits") << "11" << true << 11;
-    QTest::newRow("zero") << "00" << true << 0;
-    QTest::newRow("negative") << "-1" << true << -1;
-    QTest::newRow("digit then blank") << "5 " << false << 0;
-    QTest::newRow("blanks only") << "  " << false << 0;
-    QTest::newRow("empty") << "" << false << 0;
-    QTest::newRow("letters") << "ab" << false << 0;
-    QTest::newRow("sign alone") << " -" << false << 0;
-}
-
-void TestConclusion::strictInt()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, ok);
-    QFETCH(int, value);
-    bool converted = false;
-    const int r = bodysystem::codeOf(QStringLiteral("0113 ") + text + QStringLiteral(" текст"), &converted);
-    QCOMPARE(converted, ok);
-    if (ok)
-        QCOMPARE(r, value);
 }
 
 void TestConclusion::consultations_data()
