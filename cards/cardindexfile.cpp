@@ -42,26 +42,11 @@ THuman recordAt(const QStringList &lines, qsizetype first, int age)
     return h;
 }
 
-// Writes the whole content into the save file's temporary file; the target
-// is not touched until commit().
-bool writeComplete(QSaveFile &file, const QByteArray &bytes)
-{
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // A short write (full disk, size limit) is not always reported by write()
-    // itself, so the size on disk is checked as well.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return true;
-}
-
 // Puts back the content of a file replaced a moment ago.
 void restore(const QString &path, const QByteArray &oldBytes)
 {
     QSaveFile file(path);
-    if (writeComplete(file, oldBytes))
+    if (textfile::stage(file, oldBytes))
         file.commit();
 }
 
@@ -183,12 +168,12 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
 
     // Both new files are written out in full beside the old ones first.
     QSaveFile list(listFile);
-    if (!writeComplete(list, textfile::encodeLines(listLines(entries)))) {
+    if (!textfile::stage(list, textfile::encodeLines(listLines(entries)))) {
         result.message = kWriteError;
         return result;
     }
     QSaveFile data(dataFile);
-    if (!writeComplete(data, textfile::encodeLines(dataLines(entries)))) {
+    if (!textfile::stage(data, textfile::encodeLines(dataLines(entries)))) {
         result.message = dataError;
         return result;
     }

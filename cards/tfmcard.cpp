@@ -5,6 +5,7 @@
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcalendar.h"
 #include "conclusion/tfmconcl.h"
+#include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
@@ -34,18 +35,6 @@ namespace {
 
 const QString kNewPatient = QStringLiteral("Новый пациент");
 const QString kCardHint = QStringLiteral("Данные о пациенте");
-
-// Caption, hint (tooltip and status tip) and accessible name of a control.
-void describe(QWidget *w, const char *name, const QString &accessibleName, const QString &hint)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    w->setAccessibleName(accessibleName);
-    if (!hint.isEmpty()) {
-        w->setToolTip(hint);
-        w->setStatusTip(hint);
-        w->setAccessibleDescription(hint);
-    }
-}
 
 // A small calendar leaf for the date field's button.
 QIcon calendarIcon()
@@ -104,9 +93,9 @@ TfmCard::TfmCard(QWidget *owner)
     labelCard->setMinimumWidth(1);
 
     gbPersons = new QGroupBox(QStringLiteral("Пациенты:"), this);
-    describe(gbPersons, "gbPersons", QStringLiteral("Пациенты:"), {});
+    ui::describe(gbPersons, "gbPersons", QStringLiteral("Пациенты:"), {});
     PersonsList = new QListView(gbPersons);
-    describe(PersonsList, "PersonsList", QStringLiteral("Пациенты:"), QStringLiteral("Список пациентов"));
+    ui::describe(PersonsList, "PersonsList", QStringLiteral("Пациенты:"), QStringLiteral("Список пациентов"));
     PersonsList->setModel(m_model);
     PersonsList->setSelectionMode(QAbstractItemView::SingleSelection);
     PersonsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -193,7 +182,7 @@ void TfmCard::buildToolBar()
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRaise(true);
         const QString hint = ownHint.isEmpty() ? action->statusTip() : ownHint;
-        describe(b, name, action->text(), hint);
+        ui::describe(b, name, action->text(), hint);
         ToolBar1->addWidget(b);
     };
     button(FileOpen, "ToolButton1", QStringLiteral("Открыть картотеку"));
@@ -209,7 +198,7 @@ void TfmCard::buildToolBar()
 QWidget *TfmCard::buildCardGroup()
 {
     gbCard = new QGroupBox(QStringLiteral("Карточка"), this);
-    describe(gbCard, "gbCard", QStringLiteral("Карточка"), kCardHint);
+    ui::describe(gbCard, "gbCard", QStringLiteral("Карточка"), kCardHint);
     auto *grid = new QGridLayout(gbCard);
     grid->setContentsMargins(6, 0, 6, 3);
     grid->setHorizontalSpacing(6);
@@ -222,7 +211,7 @@ QWidget *TfmCard::buildCardGroup()
         if (!label)
             label = new QLabel(caption, gbCard);
         label->setBuddy(edit);
-        describe(edit, name, caption, kCardHint);
+        ui::describe(edit, name, caption, kCardHint);
         grid->addWidget(label, row, 0);
         if (extra) {
             auto *box = new QHBoxLayout;
@@ -240,7 +229,7 @@ QWidget *TfmCard::buildCardGroup()
     lbDate->setObjectName(QStringLiteral("lbDate"));
     EditDate = new QLineEdit(gbCard);
     SpeedButton1 = new QToolButton(gbCard);
-    describe(SpeedButton1, "SpeedButton1", QStringLiteral("Календарь"), QStringLiteral("Календарь"));
+    ui::describe(SpeedButton1, "SpeedButton1", QStringLiteral("Календарь"), QStringLiteral("Календарь"));
     SpeedButton1->setIcon(calendarIcon());
     SpeedButton1->setAutoRaise(true);
     // Like the date button it imitates, it takes no focus (the tab goes from
@@ -265,7 +254,7 @@ QWidget *TfmCard::buildCardGroup()
     AgeEdit = new AgeSpinBox(gbCard);
     AgeEdit->setFixedWidth(64);
     DocEdit = new QLineEdit(gbCard);
-    describe(DocEdit, "DocEdit", QStringLiteral("Профессия:"), kCardHint);
+    ui::describe(DocEdit, "DocEdit", QStringLiteral("Профессия:"), kCardHint);
     auto *docLabel = new QLabel(QStringLiteral("Профессия:"), gbCard);
     docLabel->setBuddy(DocEdit);
     auto *docBox = new QWidget(gbCard);
@@ -295,12 +284,12 @@ QWidget *TfmCard::buildBottomRow()
     h->setSpacing(6);
 
     gbConcl = new QGroupBox(QStringLiteral("Заключение"), row);
-    describe(gbConcl, "gbConcl", QStringLiteral("Заключение"), {});
+    ui::describe(gbConcl, "gbConcl", QStringLiteral("Заключение"), {});
     ConclEdit = new QLineEdit(gbConcl);
-    describe(ConclEdit, "ConclEdit", QStringLiteral("Заключение"),
+    ui::describe(ConclEdit, "ConclEdit", QStringLiteral("Заключение"),
              QStringLiteral("Полное имя карточки пациента"));
     bbCnclCard = new QPushButton(QStringLiteral("Просмотр"), gbConcl);
-    describe(bbCnclCard, "bbCnclCard", QStringLiteral("Просмотр"),
+    ui::describe(bbCnclCard, "bbCnclCard", QStringLiteral("Просмотр"),
              QStringLiteral("Просмотр текста заключения"));
     connect(bbCnclCard, &QPushButton::clicked, this, &TfmCard::bbCnclCardClick);
     auto *c = new QHBoxLayout(gbConcl);
@@ -309,9 +298,7 @@ QWidget *TfmCard::buildBottomRow()
     c->addWidget(ConclEdit, 1);
     c->addWidget(bbCnclCard);
 
-    bbHelpCard = new QPushButton(QStringLiteral("Помощь"), row);
-    describe(bbHelpCard, "bbHelpCard", QStringLiteral("Помощь"), {});
-    bbHelpCard->setIcon(help::buttonIcon());
+    bbHelpCard = help::makeButton(row, "bbHelpCard");
     connect(bbHelpCard, &QPushButton::clicked, this, &TfmCard::bbHelpCardClick);
 
     h->addWidget(gbConcl, 1);

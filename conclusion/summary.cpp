@@ -1,7 +1,8 @@
 #include "conclusion/summary.h"
 
-#include "deep/consultations.h"
 #include "conclusion/texts.h"
+#include "deep/consultations.h"
+#include "deep/preliminary.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 #include "state/examstate.h"
@@ -48,13 +49,13 @@ Summary assembleSummary(const std::optional<CardFields> &card)
     appendFile(s, paths::kCaption);
     s.lines << QString() << kConclusionTitle << patientLine(card) << QString();
     appendCounted(s.lines, ExpressLines, ExpressLineCount);
-    s.lines << QString() << kDeepTitle << kSignMapTitle;
+    s.lines << QString() << kDeepTitle << deep::kCardTitle;
     if (RightEyeSignCount != 0) {
-        s.lines << kRightEye;
+        s.lines << deep::kRightEye;
         appendCounted(s.lines, RightEyeSigns, RightEyeSignCount);
     }
     if (LeftEyeSignCount != 0) {
-        s.lines << kLeftEye;
+        s.lines << deep::kLeftEye;
         appendCounted(s.lines, LeftEyeSigns, LeftEyeSignCount);
     }
     s.lines << QString() << kFindingsTitle;

@@ -12,9 +12,8 @@ inline QString blanks(int n)
 
 inline const QString kConclusionTitle = blanks(26) + QStringLiteral("ИРИДОЛОГИЧЕСКОЕ ЗАКЛЮЧЕНИЕ");
 inline const QString kDeepTitle = blanks(33) + QStringLiteral("УГЛУБЛЕННЫЙ ОСМОТР");
-inline const QString kSignMapTitle = blanks(39) + QStringLiteral("КАРТА ОСМОТРА:");
-inline const QString kRightEye = QStringLiteral("Правый глаз:");
-inline const QString kLeftEye = QStringLiteral("Левый глаз:");
+// The card title and the eye titles are the deep window's (deep/preliminary.h);
+// this findings title has one blank more than the preliminary one.
 inline const QString kFindingsTitle = blanks(32) + QStringLiteral("ЗАКЛЮЧЕНИЕ ИРИДОЛОГА:");
 inline const QString kPatientPlaceholder = QStringLiteral("Ф.И.О.");
 inline const QString kDatePlaceholder = QStringLiteral("Дата:");

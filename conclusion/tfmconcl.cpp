@@ -7,6 +7,7 @@
 #include "conclusion/save.h"
 #include "conclusion/summary.h"
 #include "conclusion/texts.h"
+#include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "shell/help.h"
@@ -18,23 +19,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
-
-namespace {
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &hint,
-                        QStyle::StandardPixmap glyph)
-{
-    auto *b = new QPushButton(parent->style()->standardIcon(glyph), caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAccessibleName(caption);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    b->setAccessibleDescription(hint);
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
 
 TfmConcl::TfmConcl(QWidget *owner)
     : QWidget(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -63,17 +47,13 @@ TfmConcl::TfmConcl(QWidget *owner)
     mmConcl->setFont(QFont(QStringLiteral("DejaVu Sans Condensed"), 8));
     mmConcl->document()->setDocumentMargin(2);
 
-    bbOKCnkl = makeButton(this, "bbOKCnkl", QStringLiteral("Итог"),
-                          QStringLiteral("Результаты автоматизированной диагностики"), QStyle::SP_DialogApplyButton);
-    bbSaveCncl = makeButton(this, "bbSaveCncl", QStringLiteral("Сохранить"),
-                            QStringLiteral("Сохранение текта заключения на диске"), QStyle::SP_DialogSaveButton);
-    bbEditCncl = makeButton(this, "bbEditCncl", QStringLiteral("Печатать"),
-                            QStringLiteral("Редактирование и печать текста заключения"),
-                            QStyle::SP_FileDialogDetailedView);
-    bbHelpCncl = makeButton(this, "bbHelpCncl", QStringLiteral("Помощь"),
-                            QStringLiteral("Справка по разделу \"Заключение иридолога\""),
-                            QStyle::SP_DialogHelpButton);
-    bbHelpCncl->setIcon(help::buttonIcon());
+    bbOKCnkl = ui::makeButton(this, "bbOKCnkl", QStringLiteral("Итог"),
+                          QStringLiteral("Результаты автоматизированной диагностики"), style()->standardIcon(QStyle::SP_DialogApplyButton));
+    bbSaveCncl = ui::makeButton(this, "bbSaveCncl", QStringLiteral("Сохранить"),
+                            QStringLiteral("Сохранение текта заключения на диске"), style()->standardIcon(QStyle::SP_DialogSaveButton));
+    bbEditCncl = ui::makeButton(this, "bbEditCncl", QStringLiteral("Печатать"),
+                            QStringLiteral("Редактирование и печать текста заключения"), style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    bbHelpCncl = help::makeButton(this, "bbHelpCncl", QStringLiteral("Справка по разделу \"Заключение иридолога\""));
 
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(4, 4, 4, 4);

@@ -1,68 +1,12 @@
 #include "deep/pathology.h"
 
 #include "deep/tfmdeep.h"
-#include "platform/cp1251.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
+#include "platform/textfile.h"
 #include "state/windows.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <cstring>
-
 namespace pathology {
-
-namespace {
-
-// Same reading rule as codeOf, on the raw bytes of a line: digits and blanks
-// are the same bytes in Windows-1251 as in ASCII, so only the matching lines
-// need to be decoded.
-int codeOfBytes(const char *p, qsizetype len)
-{
-    const qsizetype n = qMin<qsizetype>(len, 4);
-    qsizetype i = 0;
-    while (i < n && p[i] == ' ')
-        ++i;
-    int code = 0;
-    while (i < n && p[i] >= '0' && p[i] <= '9') {
-        code = code * 10 + (p[i] - '0');
-        ++i;
-    }
-    return code;
-}
-
-bool readWhole(const QString &path, QByteArray *bytes)
-{
-    if (QFileInfo(path).isDir())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
-}
-
-// Appends the lines of bytes whose code is code. Lines end in LF or CR LF;
-// a last line without a line end is a line too.
-void collect(const QByteArray &bytes, int code, QStringList *out)
-{
-    const char *data = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype start = 0;
-    while (start < size) {
-        const char *nl = static_cast<const char *>(memchr(data + start, '\n', size_t(size - start)));
-        const qsizetype end = nl ? nl - data : size;
-        qsizetype lineEnd = end;
-        if (nl && lineEnd > start && data[lineEnd - 1] == '\r')
-            --lineEnd;
-        if (codeOfBytes(data + start, lineEnd - start) == code)
-            out->append(cp1251::decode(QByteArray(data + start, lineEnd - start)));
-        start = end + 1;
-    }
-}
-
-} // namespace
 
 int codeOf(const QString &line)
 {
@@ -84,10 +28,13 @@ bool lookup(const QString &path, const QList<int> &codes, int count, QStringList
         return true;
     const int n = int(qMin<qsizetype>(count, codes.size()));
     for (int i = 0; i < n; ++i) {
-        QByteArray bytes;
-        if (!readWhole(path, &bytes))
+        // Read afresh for every code: an edit of the dictionary shows at once.
+        const textfile::ReadResult r = textfile::readLines(path);
+        if (!r.ok)
             return false;
-        collect(bytes, codes.at(i), out);
+        for (const QString &line : r.lines)
+            if (codeOf(line) == codes.at(i))
+                out->append(line);
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #include "deep/preliminary.h"
 #include "deep/recording.h"
 #include "deep/signmenus.h"
+#include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "shell/help.h"
@@ -27,22 +28,10 @@
 
 namespace {
 
-// A hint reaches the tooltip, the main window's status bar, the "?" button
-// of the title bar and screen readers alike.
-void setHint(QWidget *w, const QString &hint)
-{
-    w->setToolTip(hint);
-    w->setStatusTip(hint);
-    w->setWhatsThis(hint);
-    w->setAccessibleDescription(hint);
-}
-
 Memo *makeBox(QWidget *parent, const char *name, const QString &accessibleName, const QString &hint)
 {
     auto *m = new Memo(parent);
-    m->setObjectName(QLatin1String(name));
-    m->setAccessibleName(accessibleName);
-    setHint(m, hint);
+    ui::describe(m, name, accessibleName, hint);
     m->setLineWrapMode(QPlainTextEdit::NoWrap);
     m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -96,7 +85,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     gbEye = new QGroupBox(QStringLiteral("Глаз"), this);
     gbEye->setObjectName(QStringLiteral("gbEye"));
     gbEye->setAccessibleName(gbEye->title());
-    setHint(gbEye, QStringLiteral("Глаз: правый или левый"));
+    ui::setHint(gbEye, QStringLiteral("Глаз: правый или левый"));
     rbRight = new QRadioButton(QStringLiteral("Правый"), gbEye);
     rbRight->setObjectName(QStringLiteral("rbRight"));
     rbRight->setAccessibleName(rbRight->text());
@@ -145,23 +134,18 @@ TfmDeep::TfmDeep(QWidget *owner)
     cbSystems->setEditText(systemsText());
     cbSystems->lineEdit()->setCursorPosition(0);
     cbSystems->setAccessibleName(QStringLiteral("Разделы заключения иридолога"));
-    setHint(cbSystems, QStringLiteral("Кодировка разделов заключения"));
+    ui::setHint(cbSystems, QStringLiteral("Кодировка разделов заключения"));
     cbSystems->setMinimumContentsLength(10);
     cbSystems->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbSystems->view()->setMinimumWidth(cbSystems->view()->sizeHintForColumn(0) + 24);
 
-    bbOKDeep = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton),
-                               QStringLiteral("Заключение"), Panel1Deep);
-    bbOKDeep->setObjectName(QStringLiteral("bbOKDeep"));
-    bbOKDeep->setAccessibleName(bbOKDeep->text());
-    setHint(bbOKDeep, QStringLiteral("Просмотр полученных результатов в окне заключения"));
+    bbOKDeep = ui::makeButton(Panel1Deep, "bbOKDeep", QStringLiteral("Заключение"),
+                              QStringLiteral("Просмотр полученных результатов в окне заключения"),
+                              style()->standardIcon(QStyle::SP_DialogApplyButton));
     connect(bbOKDeep, &QPushButton::clicked, this, &TfmDeep::bbOKDeepClick);
 
-    bbHelpDeep = new QPushButton(help::buttonIcon(),
-                                 QStringLiteral("Помощь"), Panel1Deep);
-    bbHelpDeep->setObjectName(QStringLiteral("bbHelpDeep"));
-    bbHelpDeep->setAccessibleName(bbHelpDeep->text());
-    setHint(bbHelpDeep, QStringLiteral("Справка по разделу \"Углубленная диагностика\""));
+    bbHelpDeep = help::makeButton(Panel1Deep, "bbHelpDeep",
+                                  QStringLiteral("Справка по разделу \"Углубленная диагностика\""));
     connect(bbHelpDeep, &QPushButton::clicked, this, &TfmDeep::bbHelpDeepClick);
 
     // The list of sections takes a row of its own so that its text is not

@@ -2,6 +2,7 @@
 
 #include "conclusion/tfmconcl.h"
 #include "express/results.h"
+#include "platform/controls.h"
 #include "platform/place.h"
 #include "shell/help.h"
 #include "shell/openwindow.h"
@@ -15,29 +16,6 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-void setHint(QWidget *w, const QString &hint)
-{
-    w->setToolTip(hint);
-    w->setStatusTip(hint);
-    w->setAccessibleDescription(hint);
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &hint,
-                        QStyle::StandardPixmap glyph)
-{
-    auto *b = new QPushButton(parent->style()->standardIcon(glyph), caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAccessibleName(caption);
-    b->setAutoDefault(false);
-    if (!hint.isEmpty())
-        setHint(b, hint);
-    return b;
-}
-
-} // namespace
 
 TfmExpress::TfmExpress(QWidget *owner)
     : QWidget(owner, Qt::Window)
@@ -71,14 +49,13 @@ TfmExpress::TfmExpress(QWidget *owner)
     // The Velkhover result box starts with one empty line, the Krivenko box empty.
     mExVelCncl->setLines({QString()});
 
-    OKBtn = makeButton(this, "OKBtn", QStringLiteral("Заключение"),
+    OKBtn = ui::makeButton(this, "OKBtn", QStringLiteral("Заключение"),
                        QStringLiteral("Просмотр полученныхе результатов в окне заключения"),
-                       QStyle::SP_DialogOkButton);
+                       style()->standardIcon(QStyle::SP_DialogOkButton));
     OKBtn->setDefault(true);
-    CancelBtn = makeButton(this, "CancelBtn", QStringLiteral("Закрыть"), QString(),
-                           QStyle::SP_DialogCloseButton);
-    HelpBtn = makeButton(this, "HelpBtn", QStringLiteral("Помощь"), QString(), QStyle::SP_DialogHelpButton);
-    HelpBtn->setIcon(help::buttonIcon());
+    CancelBtn = ui::makeButton(this, "CancelBtn", QStringLiteral("Закрыть"), QString(),
+                           style()->standardIcon(QStyle::SP_DialogCloseButton));
+    HelpBtn = help::makeButton(this, "HelpBtn");
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(OKBtn);
@@ -110,7 +87,7 @@ QWidget *TfmExpress::makePage(express::Method method, const QString &signBoxName
     signBox->setObjectName(signBoxName);
     list = new QListWidget(signBox);
     list->setAccessibleName(signCaption);
-    setHint(list, QStringLiteral("Список оцениваемых признаков"));
+    ui::setHint(list, QStringLiteral("Список оцениваемых признаков"));
     for (const QString &text : express::checkItems(method)) {
         auto *item = new QListWidgetItem(text, list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -118,10 +95,10 @@ QWidget *TfmExpress::makePage(express::Method method, const QString &signBoxName
     }
     // Every sign of the list in view at once: a check list is read whole.
     list->setMinimumHeight(list->sizeHintForRow(0) * list->count() + 2 * list->frameWidth());
-    score = makeButton(signBox, "", QStringLiteral("Обработать"), QStringLiteral("Подготовка частного заключения"),
-                       QStyle::SP_DialogApplyButton);
-    clear = makeButton(signBox, "", QStringLiteral("Очистить"), QStringLiteral("Очистка отмеченных позиций"),
-                       QStyle::SP_DialogResetButton);
+    score = ui::makeButton(signBox, "", QStringLiteral("Обработать"), QStringLiteral("Подготовка частного заключения"),
+                       style()->standardIcon(QStyle::SP_DialogApplyButton));
+    clear = ui::makeButton(signBox, "", QStringLiteral("Очистить"), QStringLiteral("Очистка отмеченных позиций"),
+                       style()->standardIcon(QStyle::SP_DialogResetButton));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(score);
     buttons->addWidget(clear);
@@ -136,7 +113,7 @@ QWidget *TfmExpress::makePage(express::Method method, const QString &signBoxName
     resultBox->setObjectName(resultBoxName);
     result = new Memo(resultBox);
     result->setAccessibleName(resultCaption);
-    setHint(result, QStringLiteral("Частное заключение по результатам экспресс-диагностики"));
+    ui::setHint(result, QStringLiteral("Частное заключение по результатам экспресс-диагностики"));
     result->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto *resultLayout = new QVBoxLayout(resultBox);
     resultLayout->setContentsMargins(4, 4, 4, 4);

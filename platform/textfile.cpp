@@ -66,27 +66,31 @@ QByteArray encodeLines(const QStringList &lines)
     return cp1251::encode(joined);
 }
 
-bool writeLines(const QString &path, const QStringList &lines, QString *error)
+bool stage(QSaveFile &file, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
             *error = file.errorString();
         return false;
     }
-    const QByteArray bytes = encodeLines(lines);
     // A short write (disk full, size limit) is not always reported by the
-    // write itself, so the size on disk is checked before the file replaces
-    // the old one.
-    const bool written = file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size();
-    if (!written) {
+    // write itself, so the size on disk is checked too.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
         if (error)
             *error = file.error() != QFileDevice::NoError ? file.errorString()
                                                           : QStringLiteral("short write");
         file.cancelWriting();
-        file.commit();
+        file.commit(); // only removes the temporary file after cancelWriting()
         return false;
     }
+    return true;
+}
+
+bool writeLines(const QString &path, const QStringList &lines, QString *error)
+{
+    QSaveFile file(path);
+    if (!stage(file, encodeLines(lines), error))
+        return false;
     if (!file.commit()) {
         if (error)
             *error = file.errorString();

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QSaveFile;
+
 namespace textfile {
 
 struct ReadResult {
@@ -25,6 +27,11 @@ QByteArray encodeLines(const QStringList &lines);
 // the target only when everything was written; an earlier file of the same
 // name stays intact on failure. Returns false on failure, with error set.
 bool writeLines(const QString &path, const QStringList &lines, QString *error = nullptr);
+
+// Writes bytes into a save file's temporary file and checks that all of
+// them reached the disk; the target itself is replaced only by the caller's
+// commit(). On failure the temporary file is discarded and false returned.
+bool stage(QSaveFile &file, const QByteArray &bytes, QString *error = nullptr);
 
 // Appends lines, CR LF after each, to the end of a file (created if absent).
 bool appendLines(const QString &path, const QStringList &lines, QString *error = nullptr);

@@ -1,5 +1,6 @@
 #include "shell/help.h"
 
+#include "platform/controls.h"
 #include "platform/paths.h"
 #include "shell/helpviewer.h"
 #include "shell/resources.h"
@@ -10,10 +11,11 @@ namespace {
 QString g_helpFile;
 }
 
-QIcon buttonIcon()
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &hint)
 {
     shell::initResources();
-    return QIcon(QStringLiteral(":/icons/help.png"));
+    return ui::makeButton(parent, name, QStringLiteral("Помощь"), hint,
+                          QIcon(QStringLiteral(":/icons/help.png")));
 }
 
 void setHelpFile(const QString &shownPath)

@@ -1,8 +1,10 @@
 #pragma once
 // Help requests. Every request first names the application's help file, then
 // asks the help viewer for the contents view or for one numbered topic.
-#include <QIcon>
 #include <QString>
+
+class QPushButton;
+class QWidget;
 
 namespace help {
 
@@ -22,8 +24,8 @@ QString helpFile();
 void helpCommand(int command, int data);
 void helpContext(int context);
 
-// The picture of every window's "Помощь" button.
-QIcon buttonIcon();
+// The "Помощь" button of a window, with the program's help picture.
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &hint = {});
 
 // What the windows call: the help file is set anew, then the request made.
 void showContents();

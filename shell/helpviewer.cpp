@@ -1,5 +1,6 @@
 #include "shell/helpviewer.h"
 
+#include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
@@ -42,22 +43,14 @@ HelpViewer::HelpViewer(QWidget *parent)
     m_browser->setAccessibleName(QStringLiteral("Текст справки"));
     m_browser->setOpenExternalLinks(true);
 
-    auto makeButton = [this](const QString &name, const QString &caption, const QString &hint) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAccessibleName(caption);
-        b->setToolTip(hint);
-        b->setStatusTip(hint);
-        return b;
-    };
-    m_contents = makeButton(QStringLiteral("bbContents"), QStringLiteral("Содержание"),
-                            QStringLiteral("Перечень разделов справки"));
-    m_index = makeButton(QStringLiteral("bbIndex"), QStringLiteral("Указатель"),
-                         QStringLiteral("Алфавитный указатель терминов"));
-    m_back = makeButton(QStringLiteral("bbBack"), QStringLiteral("Назад"),
-                        QStringLiteral("Вернуться к предыдущему разделу"));
-    auto *close = makeButton(QStringLiteral("bbClose"), QStringLiteral("Закрыть"),
-                             QStringLiteral("Закрыть окно справки"));
+    m_contents = ui::makeButton(this, "bbContents", QStringLiteral("Содержание"),
+                                QStringLiteral("Перечень разделов справки"), {});
+    m_index = ui::makeButton(this, "bbIndex", QStringLiteral("Указатель"),
+                             QStringLiteral("Алфавитный указатель терминов"), {});
+    m_back = ui::makeButton(this, "bbBack", QStringLiteral("Назад"),
+                            QStringLiteral("Вернуться к предыдущему разделу"), {});
+    auto *close = ui::makeButton(this, "bbClose", QStringLiteral("Закрыть"),
+                                 QStringLiteral("Закрыть окно справки"), {});
 
     connect(m_contents, &QPushButton::clicked, this, [this] { go(QStringLiteral("contents")); });
     connect(m_index, &QPushButton::clicked, this, [this] { go(QStringLiteral("index")); });

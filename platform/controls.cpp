@@ -1,0 +1,33 @@
+#include "platform/controls.h"
+
+#include <QPushButton>
+
+namespace ui {
+
+void setHint(QWidget *w, const QString &hint)
+{
+    if (hint.isEmpty())
+        return;
+    w->setToolTip(hint);
+    w->setStatusTip(hint);
+    w->setWhatsThis(hint);
+    w->setAccessibleDescription(hint);
+}
+
+void describe(QWidget *w, const char *name, const QString &accessibleName, const QString &hint)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    w->setAccessibleName(accessibleName);
+    setHint(w, hint);
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &hint,
+                        const QIcon &icon)
+{
+    auto *b = new QPushButton(icon, caption, parent);
+    describe(b, name, caption, hint);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace ui

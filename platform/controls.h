@@ -1,0 +1,24 @@
+#pragma once
+// Naming and hints of controls. A hint shows as tooltip, reaches the main
+// window's status bar (status tip) and screen readers (accessible
+// description), and answers the title bar's "?" button.
+#include <QIcon>
+#include <QString>
+
+class QPushButton;
+class QWidget;
+
+namespace ui {
+
+// Sets the hint; an empty hint sets nothing.
+void setHint(QWidget *w, const QString &hint);
+
+// Object name, accessible name and hint of a control.
+void describe(QWidget *w, const char *name, const QString &accessibleName, const QString &hint = {});
+
+// A push button with a picture, named after its caption for screen readers;
+// it does not take Enter unless made the default button.
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &hint,
+                        const QIcon &icon);
+
+} // namespace ui
