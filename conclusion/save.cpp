@@ -1,7 +1,6 @@
 #include "conclusion/save.h"
 
 #include "platform/paths.h"
-#include "platform/textfile.h"
 
 namespace conclusion {
 
@@ -15,11 +14,6 @@ QString proposedName(int mode, const QString &surname)
     default:
         return surname;
     }
-}
-
-bool saveDisplayedLines(const QString &path, const QStringList &displayedLines, QString *error)
-{
-    return textfile::writeLines(path, displayedLines, error);
 }
 
 } // namespace conclusion

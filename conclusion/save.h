@@ -14,9 +14,4 @@ QString proposedName(int mode, const QString &surname);
 inline const QString kSaveFilter = QStringLiteral("текстовый файл|*.txt");
 inline const QString kSaveSuffix = QStringLiteral("txt");
 
-// Writes the lines as the text box displays them (long lines broken where
-// the box wraps them). The file is replaced only when everything was
-// written: a failed save leaves an earlier file of that name intact.
-bool saveDisplayedLines(const QString &path, const QStringList &displayedLines, QString *error = nullptr);
-
 } // namespace conclusion

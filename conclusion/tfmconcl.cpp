@@ -1,7 +1,6 @@
 #include "conclusion/tfmconcl.h"
 
 #include "cards/tfmcard.h"
-#include "conclusion/caret.h"
 #include "conclusion/handover.h"
 #include "conclusion/pressmemo.h"
 #include "conclusion/save.h"
@@ -10,6 +9,7 @@
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
+#include "platform/textfile.h"
 #include "shell/help.h"
 #include "shell/openwindow.h"
 #include "state/examstate.h"
@@ -116,7 +116,7 @@ void TfmConcl::bbSaveCnclClick()
         return;
     if (mode == 0 && state::fmCard)
         state::fmCard->ConclEdit->setText(chosen);
-    if (conclusion::saveDisplayedLines(chosen, mmConcl->displayedLines()))
+    if (textfile::writeLines(chosen, mmConcl->displayedLines()))
         return;
     conclusion::handOverToFinalEditor(this);
     ui::inform(this, conclusion::kHandOverNotice);
@@ -134,7 +134,7 @@ void TfmConcl::bbHelpCnclClick()
 
 void TfmConcl::mmConclMouseDown()
 {
-    const conclusion::CaretPlace caret = conclusion::displayedCaret(mmConcl);
+    const Memo::Place caret = mmConcl->displayedCaret();
     state::ConclCaretLine = caret.line;
     state::ConclCaretColumn = caret.column;
 }

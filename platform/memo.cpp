@@ -84,33 +84,71 @@ void Memo::clearLines()
     m_ownChange = false;
 }
 
+namespace {
+
+// Blocks out of view are laid out lazily; lay one out before asking it.
+const QTextLayout *laidOut(const QTextDocument *doc, const QTextBlock &block)
+{
+    if (auto *layout = qobject_cast<QPlainTextDocumentLayout *>(doc->documentLayout()))
+        layout->ensureBlockLayout(block);
+    return block.layout();
+}
+
+// Displayed line i of a wrapped block: a line the box broke at a blank
+// does not keep it.
+QString shownPiece(const QTextBlock &block, const QTextLayout *tl, int i)
+{
+    const QTextLine tline = tl->lineAt(i);
+    QString piece = block.text().mid(tline.textStart(), tline.textLength());
+    if (i + 1 < tl->lineCount())
+        while (piece.endsWith(QLatin1Char(' ')))
+            piece.chop(1);
+    return piece;
+}
+
+int displayedLineCount(const QTextLayout *tl)
+{
+    return tl ? qMax(1, tl->lineCount()) : 1;
+}
+
+} // namespace
+
 QStringList Memo::displayedLines() const
 {
     QStringList out;
     if (lineCount() == 0)
         return out;
-    auto *layout = qobject_cast<QPlainTextDocumentLayout *>(document()->documentLayout());
     for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        if (layout)
-            layout->ensureBlockLayout(b);
-        const QTextLayout *tl = b.layout();
-        const QString text = b.text();
+        const QTextLayout *tl = laidOut(document(), b);
         if (!tl || tl->lineCount() <= 1) {
-            out.append(text);
+            out.append(b.text());
             continue;
         }
-        for (int i = 0; i < tl->lineCount(); ++i) {
-            const QTextLine tline = tl->lineAt(i);
-            QString piece = text.mid(tline.textStart(), tline.textLength());
-            // A wrapped line keeps the blank it was broken at; a saved line
-            // does not end in it.
-            if (i + 1 < tl->lineCount())
-                while (piece.endsWith(QLatin1Char(' ')))
-                    piece.chop(1);
-            out.append(piece);
-        }
+        for (int i = 0; i < tl->lineCount(); ++i)
+            out.append(shownPiece(b, tl, i));
     }
     return out;
+}
+
+Memo::Place Memo::displayedCaret() const
+{
+    const QTextCursor cursor = textCursor();
+    const QTextBlock caretBlock = cursor.block();
+    int line = 0;
+    for (QTextBlock b = document()->begin(); b.isValid() && b != caretBlock; b = b.next())
+        line += displayedLineCount(laidOut(document(), b));
+
+    const int inBlock = cursor.positionInBlock();
+    const QTextLayout *tl = laidOut(document(), caretBlock);
+    if (!tl || tl->lineCount() <= 1)
+        return {line, inBlock};
+    const QTextLine textLine = tl->lineForTextPosition(inBlock);
+    if (!textLine.isValid())
+        return {line, inBlock};
+    // The column never passes the end of the line as displayedLines() gives it.
+    const int column = qMin(inBlock - textLine.textStart(),
+                            int(shownPiece(caretBlock, tl, textLine.lineNumber()).size()));
+    return {line + textLine.lineNumber(), column};
 }
 
 bool Memo::modified() const

@@ -20,8 +20,17 @@ public:
     void appendLines(const QStringList &lines);
     void clearLines();
 
-    // The lines as the box displays them, broken where it wraps long lines.
+    // The lines as the box displays them, broken where it wraps long lines;
+    // a line broken at a blank does not keep the blank.
     QStringList displayedLines() const;
+
+    // The caret's place counted the same way: the index of its displayed
+    // line, from 0, and the characters before it in that line.
+    struct Place {
+        int line = 0;
+        int column = 0;
+    };
+    Place displayedCaret() const;
 
     // The modified flag of the text (set by typing, kept by appending).
     bool modified() const;
