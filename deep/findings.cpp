@@ -33,6 +33,7 @@ bool groupFindings(const QStringList &lines, int count, QStringList *out)
     // One pass over the lines buckets them by system, keeping their order
     // within a system; the systems are then written out in code order.
     std::array<QList<int>, 12> bySystem;
+    int outsideSystems = 0;
     for (int i = 0; i < n; ++i) {
         bool ok = false;
         const int code = bodysystem::codeOf(lines.at(i), &ok);
@@ -40,6 +41,8 @@ bool groupFindings(const QStringList &lines, int count, QStringList *out)
             return false;
         if (code >= bodysystem::kFirst && code <= bodysystem::kLast)
             bySystem[size_t(code)].append(i);
+        else
+            ++outsideSystems;
     }
     QStringList result;
     result.reserve(n + bodysystem::kLast);
@@ -51,12 +54,8 @@ bool groupFindings(const QStringList &lines, int count, QStringList *out)
         for (int i : members)
             result.append(lines.at(i));
     }
-    // n lines and one heading per system present: the lines of no system
-    // leave as many elements at the end, which show as empty lines.
-    int headings = 0;
-    for (int c = bodysystem::kFirst; c <= bodysystem::kLast; ++c)
-        headings += bySystem[size_t(c)].isEmpty() ? 0 : 1;
-    while (result.size() < n + headings)
+    // A line of no system 1-11 shows as an empty line at the end.
+    for (int i = 0; i < outsideSystems; ++i)
         result.append(QString());
     *out = result;
     return true;

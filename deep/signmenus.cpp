@@ -5,6 +5,7 @@
 #include "deep/signcatalog.h"
 #include "deep/signtext.h"
 #include "deep/tfmdeep.h"
+#include "platform/controls.h"
 #include "state/examstate.h"
 
 #include <QAction>
@@ -39,14 +40,6 @@ QStringList menuPath(QAction *item)
     return path;
 }
 
-void setHint(QAction *action, const QString &hint)
-{
-    if (hint.isEmpty())
-        return;
-    action->setStatusTip(hint);
-    action->setToolTip(hint);
-}
-
 } // namespace
 
 void buildSignMenus(TfmDeep *deep)
@@ -59,7 +52,7 @@ void buildSignMenus(TfmDeep *deep)
         if (e.isMenu) {
             QMenu *menu = holder ? holder->addMenu(caption) : bar->addMenu(caption);
             menu->setObjectName(e.name);
-            setHint(menu->menuAction(), e.hint);
+            ui::setHint(menu->menuAction(), e.hint);
             menus.insert(e.name, menu);
             continue;
         }
@@ -67,7 +60,7 @@ void buildSignMenus(TfmDeep *deep)
             continue;
         QAction *item = holder->addAction(caption);
         item->setObjectName(e.name);
-        setHint(item, e.hint);
+        ui::setHint(item, e.hint);
         const bool pupil = e.codes.isEmpty();
         // The window is the context: the handler never outlives it.
         QObject::connect(item, &QAction::triggered, deep, [deep, item, pupil] {

@@ -89,7 +89,7 @@ QString levelLine(Method method, int ticked)
 {
     const int total = signCount(method);
     return QStringLiteral("Уровень здоровья") + levelText(method, ticked) + QString::number(total - ticked)
-        + (method == Method::Velkhover ? QStringLiteral("/10]") : QStringLiteral("/16]"));
+        + QLatin1Char('/') + QString::number(total) + QLatin1Char(']');
 }
 
 QStringList resultLines(Method method, const QList<bool> &ticked)

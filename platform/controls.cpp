@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 
+#include <QAction>
 #include <QPushButton>
 
 namespace ui {
@@ -12,6 +13,14 @@ void setHint(QWidget *w, const QString &hint)
     w->setStatusTip(hint);
     w->setWhatsThis(hint);
     w->setAccessibleDescription(hint);
+}
+
+void setHint(QAction *action, const QString &hint)
+{
+    if (hint.isEmpty())
+        return;
+    action->setStatusTip(hint);
+    action->setToolTip(hint);
 }
 
 void describe(QWidget *w, const char *name, const QString &accessibleName, const QString &hint)

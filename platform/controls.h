@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QString>
 
+class QAction;
 class QPushButton;
 class QWidget;
 
@@ -12,6 +13,8 @@ namespace ui {
 
 // Sets the hint; an empty hint sets nothing.
 void setHint(QWidget *w, const QString &hint);
+// The same for a menu item: status tip and tooltip.
+void setHint(QAction *action, const QString &hint);
 
 // Object name, accessible name and hint of a control.
 void describe(QWidget *w, const char *name, const QString &accessibleName, const QString &hint = {});
