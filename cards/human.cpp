@@ -1,5 +1,7 @@
 #include "cards/human.h"
 
+#include <QRegularExpression>
+
 THuman::THuman(const QString &surname)
     : FName(surname)
 {
@@ -22,23 +24,8 @@ QString displayText(const THuman &h)
 
 QString singleLine(const QString &text)
 {
-    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r')) {
-            out += QLatin1Char(' ');
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else if (c == QLatin1Char('\n')) {
-            out += QLatin1Char(' ');
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    return QString(text).replace(lineBreak, QStringLiteral(" "));
 }
 
 THuman singleLined(const THuman &h)
