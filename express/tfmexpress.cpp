@@ -177,19 +177,14 @@ void TfmExpress::OKBtnClick()
     state::ConclMode = 0;
     // Only the page on view is stored; both pages are emptied either way, and
     // the other method's earlier stored lines are combined again.
-    const bool velkhoverOnView = PageControl1->currentWidget() == tsVelhover;
-    if (velkhoverOnView) {
-        shell::openWindow(state::fmConcl);
+    TfmConcl *draft = shell::openWindow(state::fmConcl);
+    if (PageControl1->currentWidget() == tsVelhover)
         express::storeVelkhover(mExVelCncl->lines());
-    }
-    clearVelkhoverPage();
-    if (!velkhoverOnView) {
-        shell::openWindow(state::fmConcl);
+    else
         express::storeKrivenko(mExKryCncl->lines());
-    }
+    clearVelkhoverPage();
     clearKrivenkoPage();
     const QStringList section = express::combineExpressLines();
-    TfmConcl *draft = shell::openWindow(state::fmConcl);
     draft->mmConcl->clearLines();
     draft->mmConcl->appendLines(section);
 }
