@@ -6,6 +6,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace textfile {
 
 QStringList splitLines(const QString &text)
@@ -30,15 +36,31 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
+QString notRegularMessage(const QString &shownPath)
+{
+    return QStringLiteral("Файл ") + shownPath + QStringLiteral(" не является обычным файлом");
+}
+
 ReadResult readLines(const QString &path)
 {
     ReadResult result;
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
-        result.error = QStringLiteral("is a directory");
+    // Opened without blocking and checked on the open handle, so that a pipe
+    // put in place of a file cannot stall the program between check and read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result.error = QString::fromLocal8Bit(std::strerror(errno));
         return result;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        result.notRegular = true;
+        result.error = QStringLiteral("не является обычным файлом");
+        return result;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         result.error = file.errorString();
         return result;
     }
@@ -52,7 +74,7 @@ ReadResult readLines(const QString &path)
     return result;
 }
 
-QByteArray encodeLines(const QStringList &lines)
+QByteArray encodeLines(const QStringList &lines, bool *lossy)
 {
     QString joined;
     qsizetype total = 0;
@@ -63,7 +85,7 @@ QByteArray encodeLines(const QStringList &lines)
         joined += line;
         joined += QLatin1String("\r\n");
     }
-    return cp1251::encode(joined);
+    return cp1251::encode(joined, lossy);
 }
 
 bool stage(QSaveFile &file, const QByteArray &bytes, QString *error)

@@ -11,17 +11,25 @@ struct ReadResult {
     bool ok = false;
     QStringList lines;
     QString error; // the system's own words, for logs and detailed messages
+    // The name is a folder, a pipe, a device or a socket: nothing was read.
+    bool notRegular = false;
 };
 
-// Reads every line of a file. Lines may end in CR LF or LF; a last line
-// without a line end is still a line; an empty file has no lines.
+// Reads every line of a regular file. Lines may end in CR LF or LF; a last
+// line without a line end is still a line; an empty file has no lines. A
+// pipe or a device is refused without reading from it (it could block the
+// program or never end).
 ReadResult readLines(const QString &path);
+
+// "Файл ... не является обычным файлом": why a pipe or a device was refused.
+QString notRegularMessage(const QString &shownPath);
 
 // Splits already decoded text into lines by the same rules.
 QStringList splitLines(const QString &text);
 
-// Joins lines with CR LF after each line and encodes them.
-QByteArray encodeLines(const QStringList &lines);
+// Joins lines with CR LF after each line and encodes them; lossy, if given,
+// tells whether a character had to be written as "?".
+QByteArray encodeLines(const QStringList &lines, bool *lossy = nullptr);
 
 // Writes the lines (CR LF after each) through a temporary file that replaces
 // the target only when everything was written; an earlier file of the same
