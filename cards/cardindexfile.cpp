@@ -1,18 +1,56 @@
 #include "cards/cardindexfile.h"
 
+#include "platform/cp1251.h"
 #include "platform/textfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cardindex {
 
 namespace {
 
+SaveHook &saveHook()
+{
+    static SaveHook hook;
+    return hook;
+}
+
+bool step(SaveStep s)
+{
+    const SaveHook &hook = saveHook();
+    return !hook || hook(s);
+}
+
+// Where a name really leads: a symbolic link is followed, so that a pair kept
+// as links into a shared folder is replaced there and the links stay.
+QString target(const QString &path)
+{
+    const QFileInfo fi(path);
+    if (fi.isSymLink()) {
+        const QString canonical = fi.canonicalFilePath();
+        return canonical.isEmpty() ? QFileInfo(fi.symLinkTarget()).absoluteFilePath() : canonical;
+    }
+    return fi.absoluteFilePath();
+}
+
+// Two names of one file, through links and "..": the canonical names, where
+// the files exist.
 bool sameFile(const QString &a, const QString &b)
 {
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+    auto identity = [](const QString &path) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        return canonical.isEmpty() ? target(path) : canonical;
+    };
+    return identity(a) == identity(b);
 }
 
 QString samePairMessage(const QString &listFile)
@@ -42,19 +80,117 @@ THuman recordAt(const QStringList &lines, qsizetype first, int age)
     return h;
 }
 
-// Puts back the content of a file replaced a moment ago.
-void restore(const QString &path, const QByteArray &oldBytes)
+bool syncFolder(const QString &file)
 {
-    QSaveFile file(path);
-    if (textfile::stage(file, oldBytes))
-        file.commit();
+    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool replaceFile(const QString &from, const QString &to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// Writes bytes to a file of a fixed name and makes them durable.
+bool writeDurably(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool ok = file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0 &&
+                    file.size() == bytes.size();
+    file.close();
+    if (!ok)
+        QFile::remove(path);
+    return ok;
+}
+
+qint64 sizeOf(const QString &path)
+{
+    const QFileInfo fi(path);
+    return fi.exists() ? fi.size() : -1;
+}
+
+struct Intent {
+    qint64 listSize = -1;
+    qint64 dataSize = -1;
+};
+
+const QString kIntentHeader = QStringLiteral("Замена картотеки");
+
+QByteArray intentBytes(const Intent &intent)
+{
+    return textfile::encodeLines({kIntentHeader, QString::number(intent.listSize),
+                                  QString::number(intent.dataSize)});
+}
+
+std::optional<Intent> readIntent(const QString &path)
+{
+    const textfile::ReadResult r = textfile::readLines(path);
+    if (!r.ok || r.lines.size() != 3 || r.lines.at(0) != kIntentHeader)
+        return std::nullopt;
+    Intent intent;
+    bool ok1 = false, ok2 = false;
+    intent.listSize = r.lines.at(1).toLongLong(&ok1);
+    intent.dataSize = r.lines.at(2).toLongLong(&ok2);
+    if (!ok1 || !ok2)
+        return std::nullopt;
+    return intent;
+}
+
+const QString kFieldNames[kLinesPerRecord] = {
+    QStringLiteral("Дата"),     QStringLiteral("Фамилия"),   QStringLiteral("Имя"),
+    QStringLiteral("Отчество"), QStringLiteral("Возраст"),   QStringLiteral("Профессия"),
+    QStringLiteral("Адрес"),    QStringLiteral("Телефон"),   QStringLiteral("Жалобы"),
+    QStringLiteral("Семейн. анамнез"), QStringLiteral("Заключение")};
+
+// Which cards and fields hold characters the code page cannot store.
+QStringList unstorable(const QList<CardEntry> &entries)
+{
+    QStringList found;
+    for (qsizetype n = 0; n < entries.size(); ++n) {
+        const CardEntry &e = entries.at(n);
+        const QString card = QStringLiteral("карточка %1 (%2)").arg(n + 1).arg(human::singleLine(e.text));
+        if (!cp1251::canEncode(e.text))
+            found.append(card + QStringLiteral(", строка списка"));
+        if (!e.record)
+            continue;
+        const QStringList lines = recordLines(*e.record);
+        for (int f = 0; f < kLinesPerRecord; ++f) {
+            if (!cp1251::canEncode(lines.at(f)))
+                found.append(card + QStringLiteral(", поле «") + kFieldNames[f] + QStringLiteral("»"));
+        }
+    }
+    return found;
 }
 
 } // namespace
 
 QString dataFileName(const QString &listFile)
 {
-    return listFile.left(qMax<qsizetype>(0, listFile.size() - 4)) + QStringLiteral(".lso");
+    if (QFileInfo(listFile).fileName().size() <= 4)
+        return listFile + QStringLiteral(".lso");
+    return listFile.left(listFile.size() - 4) + QStringLiteral(".lso");
+}
+
+QString stagedName(const QString &file)
+{
+    return file + QStringLiteral(".nirel3-new");
+}
+
+QString intentName(const QString &listFile)
+{
+    return listFile + QStringLiteral(".nirel3-replace");
+}
+
+void setSaveHook(SaveHook hook)
+{
+    saveHook() = std::move(hook);
 }
 
 QString labelText(const QString &fullFileName)
@@ -93,17 +229,73 @@ QStringList dataLines(const QList<CardEntry> &entries)
     return lines;
 }
 
+RecoverResult recoverPair(const QString &listFile)
+{
+    RecoverResult result;
+    const QString list = target(listFile);
+    const QString data = target(dataFileName(listFile));
+    const QString intentFile = intentName(listFile);
+    if (!QFileInfo::exists(intentFile)) {
+        // A save that died before its record of intent: the old pair stands.
+        for (const QString &staged : {stagedName(list), stagedName(data)}) {
+            if (QFileInfo(staged).isFile())
+                QFile::remove(staged);
+        }
+        return result;
+    }
+    const std::optional<Intent> intent = readIntent(intentFile);
+    auto refuse = [&](const QString &why) {
+        result.ok = false;
+        result.message = QStringLiteral("Не удалось завершить прерванное сохранение картотеки ") +
+                         listFile + QStringLiteral(": ") + why;
+        return result;
+    };
+    if (!intent)
+        return refuse(QStringLiteral("файл ") + intentFile + QStringLiteral(" повреждён"));
+    // Both new files were complete before the record was made; each is
+    // either still staged or already in place.
+    const struct {
+        QString file;
+        qint64 size;
+    } parts[] = {{list, intent->listSize}, {data, intent->dataSize}};
+    for (const auto &part : parts) {
+        const qint64 staged = sizeOf(stagedName(part.file));
+        if (staged != part.size && !(staged < 0 && sizeOf(part.file) == part.size))
+            return refuse(QStringLiteral("файл ") + part.file + QStringLiteral(" изменён после сохранения"));
+    }
+    const SaveStep stepAfter[] = {SaveStep::ListReplaced, SaveStep::DataReplaced};
+    for (int i = 0; i < 2; ++i) {
+        const QString staged = stagedName(parts[i].file);
+        if (QFileInfo::exists(staged) && !replaceFile(staged, parts[i].file))
+            return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+        if (!step(stepAfter[i]))
+            return refuse(QStringLiteral("ошибка записи"));
+    }
+    syncFolder(list);
+    if (QFileInfo(data).absolutePath() != QFileInfo(list).absolutePath())
+        syncFolder(data);
+    if (!QFile::remove(intentFile))
+        return refuse(QStringLiteral("не удаётся удалить ") + intentFile);
+    syncFolder(intentFile);
+    return result;
+}
+
 ReadResult readPair(const QString &listFile)
 {
     ReadResult result;
-    const textfile::ReadResult list = textfile::readLines(listFile);
-    if (!list.ok) {
-        result.message = kOpenError;
-        return result;
-    }
     const QString dataFile = dataFileName(listFile);
     if (sameFile(listFile, dataFile)) {
         result.message = samePairMessage(listFile);
+        return result;
+    }
+    if (const RecoverResult recovered = recoverPair(listFile); !recovered.ok) {
+        result.message = recovered.message;
+        return result;
+    }
+    const textfile::ReadResult list = textfile::readLines(listFile);
+    if (!list.ok) {
+        result.message = list.notRegular ? kOpenError + QStringLiteral("\n") + textfile::notRegularMessage(listFile)
+                                         : kOpenError;
         return result;
     }
     if (!QFileInfo::exists(dataFile)) {
@@ -112,7 +304,8 @@ ReadResult readPair(const QString &listFile)
     }
     const textfile::ReadResult data = textfile::readLines(dataFile);
     if (!data.ok) {
-        result.message = QStringLiteral("Ошибка чтения файла данных картотеки ") + dataFile;
+        result.message = data.notRegular ? textfile::notRegularMessage(dataFile)
+                                         : QStringLiteral("Ошибка чтения файла данных картотеки ") + dataFile;
         return result;
     }
 
@@ -121,7 +314,20 @@ ReadResult readPair(const QString &listFile)
     for (const QString &line : list.lines)
         entries.append(CardEntry{line, std::nullopt});
 
-    const qsizetype total = data.lines.size();
+    // Empty lines after the last whole record are what an editor leaves;
+    // they are no record.
+    QStringList lines = data.lines;
+    qsizetype total = lines.size();
+    const qsizetype linesRead = total;
+    const qsizetype whole = total - total % kLinesPerRecord;
+    bool trailingBlank = total > whole;
+    for (qsizetype i = whole; i < total && trailingBlank; ++i)
+        trailingBlank = lines.at(i).isEmpty();
+    if (trailingBlank) {
+        total = whole;
+        lines.resize(total);
+    }
+
     for (qsizetype first = 0, n = 0; first < total; first += kLinesPerRecord, ++n) {
         if (n >= entries.size()) {
             // The first record that has no list line is named by its line.
@@ -133,23 +339,27 @@ ReadResult readPair(const QString &listFile)
             return result;
         }
         if (total - first < kLinesPerRecord) {
-            result.message = dataErrorPrefix(dataFile) +
-                             QStringLiteral(": файл обрывается на строке %1, внутри карточки %2 "
-                                            "(в карточке должно быть 11 строк)")
-                                 .arg(total)
-                                 .arg(n + 1);
-            return result;
+            // A last record cut short: its missing lines read as empty.
+            result.warning = dataErrorPrefix(dataFile) +
+                             QStringLiteral(": последняя карточка (%1, «%2») неполная — в ней %3 строк из 11; "
+                                            "недостающие строки прочитаны пустыми")
+                                 .arg(n + 1)
+                                 .arg(entries.at(n).text)
+                                 .arg(total - first);
+            lines.resize(first + kLinesPerRecord);
+            total = lines.size();
         }
         int age = 0;
-        const QString &ageLine = data.lines.at(first + 4);
-        if (!human::parseAge(ageLine, &age)) {
+        const QString &ageLine = lines.at(first + 4);
+        const bool ageMissing = first + 4 >= linesRead;
+        if (!ageMissing && !human::parseAge(ageLine, &age)) {
             result.message = dataErrorPrefix(dataFile) +
                              QStringLiteral(", строка %1: возраст «%2» не является целым числом")
                                  .arg(first + 5)
                                  .arg(ageLine);
             return result;
         }
-        entries[n].record = recordAt(data.lines, first, age);
+        entries[n].record = recordAt(lines, first, age);
     }
     result.entries = std::move(entries);
     result.ok = true;
@@ -165,37 +375,67 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
         return result;
     }
     const QString dataError = QStringLiteral("Ошибка записи в файл данных картотеки ") + dataFile;
+    const QString list = target(listFile);
+    const QString data = target(dataFile);
+    for (const QString &file : {list, data}) {
+        const QFileInfo fi(file);
+        if (fi.exists() && !fi.isFile()) {
+            result.message = kWriteError + QStringLiteral("\n") + textfile::notRegularMessage(file);
+            return result;
+        }
+    }
+    // What an earlier save left unfinished is settled before this one starts.
+    if (const RecoverResult recovered = recoverPair(listFile); !recovered.ok) {
+        result.message = recovered.message;
+        return result;
+    }
 
-    // Both new files are written out in full beside the old ones first.
-    QSaveFile list(listFile);
-    if (!textfile::stage(list, textfile::encodeLines(listLines(entries)))) {
-        result.message = kWriteError;
+    bool listLossy = false, dataLossy = false;
+    const QByteArray listBytes = textfile::encodeLines(listLines(entries), &listLossy);
+    const QByteArray dataBytes = textfile::encodeLines(dataLines(entries), &dataLossy);
+    const bool lossy = listLossy || dataLossy;
+    const QString stagedList = stagedName(list);
+    const QString stagedData = stagedName(data);
+    const QString intentFile = intentName(listFile);
+    auto fail = [&](const QString &message) {
+        QFile::remove(stagedList);
+        QFile::remove(stagedData);
+        result.message = message;
         return result;
+    };
+
+    // 1. Both new files, complete and on disk, beside the old pair.
+    if (!writeDurably(stagedList, listBytes) || !step(SaveStep::ListStaged))
+        return fail(kWriteError);
+    if (!writeDurably(stagedData, dataBytes) || !step(SaveStep::DataStaged))
+        return fail(dataError);
+
+    // 2. The record of intent: from here on the new pair wins.
+    {
+        QSaveFile intent(intentFile);
+        if (!textfile::stage(intent, intentBytes({listBytes.size(), dataBytes.size()})) || !intent.commit())
+            return fail(kWriteError);
     }
-    QSaveFile data(dataFile);
-    if (!textfile::stage(data, textfile::encodeLines(dataLines(entries)))) {
-        result.message = dataError;
-        return result;
+    syncFolder(intentFile);
+    if (!step(SaveStep::IntentRecorded)) {
+        QFile::remove(intentFile);
+        return fail(kWriteError);
     }
 
-    // Then they replace the old pair. Should the second replacement fail, the
-    // first is undone, so the folder never holds a new list with old data.
-    const bool hadList = QFileInfo::exists(listFile);
-    std::optional<QByteArray> oldList;
-    if (QFile old(listFile); hadList && old.open(QIODevice::ReadOnly))
-        oldList = old.readAll();
-    if (!list.commit()) {
-        result.message = kWriteError;
-        return result; // data is discarded with its temporary file
-    }
-    if (!data.commit()) {
-        if (!hadList)
-            QFile::remove(listFile);
-        else if (oldList)
-            restore(listFile, *oldList);
-        result.message = dataError;
+    // 3. Both replacements, then the record goes: the same work an open
+    // does when it finds the record, so there is one way to finish a save.
+    if (const RecoverResult done = recoverPair(listFile); !done.ok) {
+        result.message = kWriteError +
+                         QStringLiteral("\nНовые файлы картотеки записаны полностью, но замена старых не "
+                                        "завершена; она завершится при следующем открытии картотеки.");
         return result;
     }
+    step(SaveStep::Finished);
+
+    // Characters the code page cannot hold are rare; only then is each card
+    // looked at, to tell the user where they were.
+    if (lossy)
+        result.replaced = unstorable(entries);
     result.ok = true;
     return result;
 }

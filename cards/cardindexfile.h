@@ -4,12 +4,21 @@
 // eleven lines per record. Both are read and checked completely before
 // anything is shown, and written completely before either old file is
 // replaced, so the pair on disk and the list on screen never go half-way.
+//
+// Replacing a pair takes two renames, and the program may die between them.
+// So a save first writes both new files beside the old ones ("<name>.nirel3-new")
+// and makes them durable, then records its intent in "<list>.nirel3-replace"
+// (the sizes of both new files), renames both, and removes the record. Any
+// later open or save of the pair that finds the record finishes the renames
+// first; one that finds new files without a record throws them away. A save
+// killed at any instant thus leaves exactly the old or exactly the new pair.
 #include "cards/human.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // One entry of the card index list: a display text, and maybe a record.
@@ -30,7 +39,13 @@ inline const QString kWriteError = QStringLiteral("Ошибка записи в 
 constexpr int kLinesPerRecord = 11;
 
 // The list file's full name with its last 4 characters replaced by ".lso".
+// The data file always lies beside the list file: a list file whose own name
+// has 4 characters or fewer ("a.b") gets ".lso" appended instead.
 QString dataFileName(const QString &listFile);
+
+// The names a save uses beside the pair (see above).
+QString stagedName(const QString &file);
+QString intentName(const QString &listFile);
 
 // The card index label naming a file: the full name after two spaces if it
 // has at most 47 characters, otherwise " ..." and its last 48 characters.
@@ -44,20 +59,44 @@ struct ReadResult {
     bool ok = false;
     QList<CardEntry> entries;
     QString message; // what to tell the user when ok is false
+    QString warning; // read, but something the user should know (a cut record)
 };
 
 // Reads the list file and its data file. The n-th record belongs to the n-th
-// list line; with fewer records than lines the last entries have none.
+// list line; with fewer records than lines the last entries have none. A
+// last record cut short (a hand-edited file) is read with its missing lines
+// empty, and empty lines after the last record are ignored; both are told
+// in warning. A replacement left unfinished by an interrupted save is
+// finished first.
 ReadResult readPair(const QString &listFile);
 
 struct WriteResult {
     bool ok = false;
     QString message;
+    // Fields that held characters Windows-1251 cannot store, written as "?":
+    // "карточка 3 (Müller A.B.), поле «Фамилия»".
+    QStringList replaced;
 };
 
 // Writes the list file and its data file (entries without a record leave no
 // trace in the data file). On failure both old files are left as they were.
 WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries);
+
+struct RecoverResult {
+    bool ok = true;
+    QString message;
+};
+
+// Finishes or throws away what an interrupted save left beside the pair.
+// Fails only when the files on disk contradict the record of intent; then
+// nothing is touched.
+RecoverResult recoverPair(const QString &listFile);
+
+// The steps of a save, in order; a test hook is called after each one.
+enum class SaveStep { ListStaged, DataStaged, IntentRecorded, ListReplaced, DataReplaced, Finished };
+// Returns false to make the save fail at that step as an I/O error would.
+using SaveHook = std::function<bool(SaveStep)>;
+void setSaveHook(SaveHook hook);
 
 // The two files' lines for a list, as written by writePair.
 QStringList listLines(const QList<CardEntry> &entries);

@@ -22,10 +22,12 @@ bool canEncode(const QString &text)
     return !encoder.hasError();
 }
 
-QByteArray encode(const QString &text)
+QByteArray encode(const QString &text, bool *lossy)
 {
     QStringEncoder encoder(kCodec);
     QByteArray out = encoder(text);
+    if (lossy)
+        *lossy = encoder.hasError();
     if (!encoder.hasError())
         return out;
     // The codec marks an unmappable character with one 0x1A byte and cannot

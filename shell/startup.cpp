@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "platform/prompter.h"
 #include "shell/help.h"
 #include "shell/hints.h"
@@ -18,6 +19,7 @@
 NirelApplication::NirelApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    process::ignoreFileSizeSignal();
 }
 
 bool NirelApplication::notify(QObject *receiver, QEvent *event)
