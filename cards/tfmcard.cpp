@@ -5,6 +5,7 @@
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcalendar.h"
 #include "conclusion/tfmconcl.h"
+#include "platform/codepagefield.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
@@ -51,6 +52,19 @@ QIcon calendarIcon()
         for (int x = 3; x <= 12; x += 3)
             p.drawPoint(x, y);
     return QIcon(pm);
+}
+
+// Where a save had to write "?" for characters the code page cannot hold.
+QString unstorableReport(const QStringList &places)
+{
+    constexpr qsizetype kShown = 10;
+    QString text = QStringLiteral("Картотека сохранена, но знаки, которых нет в кодировке Windows-1251, "
+                                  "записаны как «?»:");
+    for (qsizetype i = 0; i < places.size() && i < kShown; ++i)
+        text += QStringLiteral("\n") + places.at(i);
+    if (places.size() > kShown)
+        text += QStringLiteral("\nи ещё %1").arg(places.size() - kShown);
+    return text;
 }
 
 } // namespace
@@ -212,6 +226,8 @@ QWidget *TfmCard::buildCardGroup()
             label = new QLabel(caption, gbCard);
         label->setBuddy(edit);
         ui::describe(edit, name, caption, kCardHint);
+        if (auto *line = qobject_cast<QLineEdit *>(edit))
+            ui::keepToCodePage(line);
         grid->addWidget(label, row, 0);
         if (extra) {
             auto *box = new QHBoxLayout;
@@ -255,6 +271,7 @@ QWidget *TfmCard::buildCardGroup()
     AgeEdit->setFixedWidth(64);
     DocEdit = new QLineEdit(gbCard);
     ui::describe(DocEdit, "DocEdit", QStringLiteral("Профессия:"), kCardHint);
+    ui::keepToCodePage(DocEdit);
     auto *docLabel = new QLabel(QStringLiteral("Профессия:"), gbCard);
     docLabel->setBuddy(DocEdit);
     auto *docBox = new QWidget(gbCard);
@@ -288,6 +305,7 @@ QWidget *TfmCard::buildBottomRow()
     ConclEdit = new QLineEdit(gbConcl);
     ui::describe(ConclEdit, "ConclEdit", QStringLiteral("Заключение"),
              QStringLiteral("Полное имя карточки пациента"));
+    ui::keepToCodePage(ConclEdit);
     bbCnclCard = new QPushButton(QStringLiteral("Просмотр"), gbConcl);
     ui::describe(bbCnclCard, "bbCnclCard", QStringLiteral("Просмотр"),
              QStringLiteral("Просмотр текста заключения"));
@@ -396,6 +414,8 @@ void TfmCard::mmFileOpenClick()
     m_listFile = listFile;
     labelCard->setText(cardindex::labelText(listFile));
     state::CardIndexDirty = 1;
+    if (!read.warning.isEmpty())
+        ui::inform(this, read.warning);
 }
 
 void TfmCard::mmFileSaveClick()
@@ -414,6 +434,8 @@ void TfmCard::mmFileSaveClick()
     m_listFile = listFile;
     labelCard->setText(cardindex::labelText(listFile));
     state::CardIndexDirty = 0;
+    if (!written.replaced.isEmpty())
+        ui::inform(this, unstorableReport(written.replaced));
 }
 
 void TfmCard::mmFileClearClick()
@@ -444,23 +466,43 @@ void TfmCard::ToolButton6Click()
     recordToFields(*m_model->entry(row).record);
 }
 
+bool TfmCard::fieldsEmpty() const
+{
+    for (const QLineEdit *e : {EditDate, FNameEdit, LNameEdit, MNameEdit, DocEdit, AddrEdit, PhoneEdit,
+                               ComplaintEdit, AnamnesisEdit, ConclEdit}) {
+        if (!e->text().isEmpty())
+            return false;
+    }
+    return AgeEdit->text().isEmpty();
+}
+
 void TfmCard::ToolButton7Click()
 {
-    // The card goes back where it was taken from, whatever is selected now.
-    // With no card taken out there is nowhere to put the fields: writing them
-    // onto the selected entry would let a second press overwrite the card
-    // just written back with the emptied fields.
-    const int row = (m_haveTakenOut && m_takenOut.isValid()) ? m_takenOut.row() : -1;
+    // A card taken out goes back where it was taken from, whatever is
+    // selected now. With none out, the fields go onto the selected entry,
+    // unless they are all empty: a second press after a write-back would
+    // otherwise wipe the card just written back.
+    int row = -1;
+    if (m_haveTakenOut)
+        row = m_takenOut.isValid() ? m_takenOut.row() : -1;
+    else if (!fieldsEmpty())
+        row = selectedRow();
 
-    if (row >= 0 && m_model->entry(row).record) {
-        const THuman h = fieldsToRecord();
-        m_model->setRecord(row, h);
-        m_model->setText(row, human::displayText(h));
-    } else {
+    if (row < 0 || !m_model->entry(row).record) {
+        // What the user typed stays in the fields. A card whose entry has
+        // gone has nowhere to go back to: the fields now count as typed, to
+        // be written onto an entry the user selects.
+        m_takenOut = QPersistentModelIndex();
+        m_haveTakenOut = false;
         ui::showMessage(this, QStringLiteral("Неправильное сохранение карточки"));
+        return;
     }
+    const THuman h = fieldsToRecord();
+    m_model->setRecord(row, h);
+    m_model->setText(row, human::displayText(h));
     clearFields();
     state::CardTakenOut = 0;
+    state::CardIndexDirty = 1;
     m_takenOut = QPersistentModelIndex();
     m_haveTakenOut = false;
 }
@@ -471,6 +513,7 @@ void TfmCard::ToolButton8Click()
     if (row < 0)
         return;
     m_model->remove(row);
+    state::CardIndexDirty = 1;
     // The view would select the next entry; with no confirmation a second
     // click would then delete a card nobody chose. Nothing stays selected.
     PersonsList->selectionModel()->clearSelection();
@@ -483,7 +526,7 @@ void TfmCard::bbCnclCardClick()
     const QString name = ConclEdit->text();
     const textfile::ReadResult read = name.isEmpty() ? textfile::ReadResult{} : textfile::readLines(name);
     if (!read.ok) {
-        ui::showMessage(this, paths::absentMessage(name));
+        ui::showMessage(this, read.notRegular ? textfile::notRegularMessage(name) : paths::absentMessage(name));
         return;
     }
     concl->mmConcl->appendLines(read.lines);

@@ -72,6 +72,8 @@ public:
     THuman fieldsToRecord() const;
     void recordToFields(const THuman &h);
     void clearFields();
+    // True when every edit field is empty, as after a write-back.
+    bool fieldsEmpty() const;
 
 public slots:
     void mmFileOpenClick();

@@ -6,6 +6,7 @@
 #include "cards/tfmcalendar.h"
 #include "cards/tfmcard.h"
 #include "conclusion/tfmconcl.h"
+#include "platform/codepagefield.h"
 #include "platform/textfile.h"
 #include "shell/exitcheck.h"
 #include "shell/help.h"
@@ -116,6 +117,9 @@ QString writeThreePair(const TestEnv &env, const QString &name)
 class TestTfmCard : public QObject {
     Q_OBJECT
 private slots:
+    void typedCardGoesOntoTheSelectedEntry();
+    void fieldsTakeOnlyWhatTheFilesCanHold();
+    void handEditedPairIsOpenedWithANotice();
     void initTestCase();
     void windowPlaceAndSize();
     void actionsMenuAndToolBar();
@@ -397,7 +401,7 @@ void TestTfmCard::writeBackStoresAndClears()
     QCOMPARE(h.Concl, QStringLiteral("/tmp/Петров.txt"));
     QCOMPARE(fieldTexts(card), QStringList(11));
     QCOMPARE(state::CardTakenOut, 0);
-    QCOMPARE(state::CardIndexDirty, 0); // writing back does not touch it
+    QCOMPARE(state::CardIndexDirty, 1); // the index has changed since it was saved
     QCOMPARE(card->selectedRow(), 0);
 
     // Empty first and middle names: the surname, a space and two dots.
@@ -481,6 +485,16 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     card->CardWrite->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Неправильное сохранение карточки")});
     QCOMPARE(card->model()->entries(), before);
+    // What was typed stays, and still counts as a card taken out.
+    QCOMPARE(fieldTexts(card).at(1), QStringLiteral("Изменено"));
+    QCOMPARE(state::CardTakenOut, 1);
+    // Written onto an entry the user selects, it is stored there.
+    prompter.clear();
+    card->CardNew->trigger();
+    card->selectRow(card->model()->rowCount() - 1);
+    card->CardWrite->trigger();
+    QVERIFY(prompter.records.isEmpty());
+    QCOMPARE(record(card, card->model()->rowCount() - 1).FName, QStringLiteral("Изменено"));
     QCOMPARE(fieldTexts(card), QStringList(11));
     QCOMPARE(state::CardTakenOut, 0);
 }
@@ -522,6 +536,78 @@ void TestTfmCard::writeBackWithoutTakeOut()
     QCOMPARE(state::CardTakenOut, 0);
 }
 
+// "Записать" without "Править": typed fields go onto the selected entry; a
+// refusal never throws away what was typed.
+void TestTfmCard::typedCardGoesOntoTheSelectedEntry()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = openCard();
+    card->CardNew->trigger();
+    state::CardIndexDirty = 0;
+    card->FNameEdit->setText(QStringLiteral("Смирнова"));
+    card->LNameEdit->setText(QStringLiteral("Елена"));
+    card->CardWrite->trigger(); // nothing selected yet
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Неправильное сохранение карточки")});
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Смирнова"));
+    QCOMPARE(state::CardIndexDirty, 0);
+
+    prompter.clear();
+    card->selectRow(0);
+    card->CardWrite->trigger();
+    QVERIFY(prompter.records.isEmpty());
+    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Смирнова Е..")});
+    QCOMPARE(record(card, 0).LName, QStringLiteral("Елена"));
+    QCOMPARE(fieldTexts(card), QStringList(11));
+    QCOMPARE(state::CardIndexDirty, 1);
+}
+
+void TestTfmCard::fieldsTakeOnlyWhatTheFilesCanHold()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = openCard();
+    // Typed or pasted, a character Windows-1251 lacks is refused at once.
+    card->FNameEdit->insert(QStringLiteral("Müller"));
+    QCOMPARE(card->FNameEdit->text(), QString());
+    card->FNameEdit->insert(QStringLiteral("Мюллер №5 «Ё»"));
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Мюллер №5 «Ё»"));
+    QVERIFY(ui::codePageNotice(QStringLiteral("Müller 😀ü")).contains(QStringLiteral(": ü 😀.")));
+    QVERIFY(ui::codePageNotice(QStringLiteral("Мюллер")).isEmpty());
+
+    // One put in by the program can still be corrected, and a save that
+    // has to write "?" names the card and field.
+    card->CardNew->trigger();
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    card->ConclEdit->setText(QStringLiteral("/home/ü.txt"));
+    card->ConclEdit->end(false);
+    card->ConclEdit->backspace();
+    QCOMPARE(card->ConclEdit->text(), QStringLiteral("/home/ü.tx"));
+    card->CardWrite->trigger();
+    prompter.fileNames << env.path("u.lst");
+    card->FileSave->trigger();
+    QCOMPARE(prompter.texts().size(), 1);
+    QCOMPARE(prompter.records.last().icon, QMessageBox::Information);
+    QVERIFY(prompter.texts().constFirst().endsWith(
+        QStringLiteral(":\nкарточка 1 (Новый пациент ..), поле «Заключение»")));
+}
+
+void TestTfmCard::handEditedPairIsOpenedWithANotice()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.writeLines("h.lst", {QStringLiteral("Петров О.И.")});
+    env.writeLines("h.lso", cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)).mid(0, 9));
+    prompter.fileNames << env.path("h.lst");
+    TfmCard *card = openCard();
+    card->FileOpen->trigger();
+    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Петров О.И.")});
+    QCOMPARE(record(card, 0).Age, 61);
+    QCOMPARE(prompter.texts().size(), 1);
+    QVERIFY(prompter.texts().constFirst().contains(QStringLiteral("последняя карточка (1, «Петров О.И.»)")));
+}
+
 void TestTfmCard::lineBreaksTypedIntoFields()
 {
     TestEnv env;
@@ -550,6 +636,7 @@ void TestTfmCard::deleteAndClear()
     state::CardIndexDirty = 0;
     card->CardDelete->trigger(); // nothing selected: nothing happens
     QCOMPARE(listTexts(card).size(), 3);
+    QCOMPARE(state::CardIndexDirty, 0);
     card->selectRow(1);
     card->CardDelete->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
@@ -558,7 +645,7 @@ void TestTfmCard::deleteAndClear()
     QCOMPARE(card->selectedRow(), -1);
     card->CardDelete->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
-    QCOMPARE(state::CardIndexDirty, 0);
+    QCOMPARE(state::CardIndexDirty, 1); // the deletion is an unsaved change
     QVERIFY(prompter.records.isEmpty());
 
     // Clear: no question, no file touched, flags unchanged, label reset.
@@ -893,9 +980,11 @@ void TestTfmCard::exitCheckSeesBothFlags()
     QVERIFY(!shell::exitCheck(nullptr));
     QCOMPARE(prompter.texts().last(), QStringLiteral("Верните карточку в картотеку и сохраните картотеку"));
     card->CardWrite->trigger();
+    // The card written back is an unsaved change of the index.
     prompter.clear();
-    QVERIFY(shell::exitCheck(nullptr));
-    QVERIFY(prompter.texts().isEmpty());
+    prompter.answers << QMessageBox::No;
+    QVERIFY(!shell::exitCheck(nullptr));
+    QCOMPARE(prompter.texts().constFirst(), QStringLiteral("Выйти без сохранения базы данных?"));
 }
 
 void TestTfmCard::statusPaneNamesThePatient()
