@@ -1,0 +1,20 @@
+# Runs the chart generator into a scratch folder and compares every file it
+# writes with the committed one, byte for byte.
+file(REMOVE_RECURSE ${OUT})
+execute_process(COMMAND ${PYTHON} ${SRC}/tools/charts/make_charts.py --out ${OUT}
+                RESULT_VARIABLE rc OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "generator failed:\n${log}")
+endif()
+file(GLOB_RECURSE made RELATIVE ${OUT} ${OUT}/*)
+list(LENGTH made count)
+if(count LESS 18)
+  message(FATAL_ERROR "generator wrote only ${count} files")
+endif()
+foreach(f IN LISTS made)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${f} ${SRC}/${f} RESULT_VARIABLE diff)
+  if(NOT diff EQUAL 0)
+    message(FATAL_ERROR "${f} differs from what the generator makes")
+  endif()
+endforeach()
+message(STATUS "${count} files reproduced")
