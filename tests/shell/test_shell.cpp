@@ -25,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -122,6 +123,7 @@ private slots:
     void missingHeaderIsReported();
     void aboutBoxIsModalAndReused();
     void russianButtons();
+    void splashOuterSizeIsCentred();
 };
 
 void TestShell::initTestCase()
@@ -595,6 +597,18 @@ void TestShell::russianButtons()
     QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Да"));
     QCOMPARE(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Нет"));
+}
+
+void TestShell::splashOuterSizeIsCentred()
+{
+    TestEnv env;
+    TfmSplash splash; // the first window: no other frame to go by
+    splash.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&splash));
+    QVERIFY(splash.frameGeometry().size() != splash.size()); // the platform frames it
+    QTRY_COMPARE(splash.frameGeometry().size(), QSize(408, 417));
+    const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(splash.frameGeometry().topLeft(), desktop.center() - QPoint(204, 208));
 }
 
 QTEST_MAIN(TestShell)
