@@ -98,7 +98,7 @@ TfmCard::TfmCard(QWidget *owner)
     buildMenu();
     buildToolBar();
 
-    labelCard = new QLabel(cardindex::kLabelCaption, this);
+    labelCard = ui::makePlainLabel(cardindex::kLabelCaption, this);
     // No fixed accessible name: a screen reader reads the label's text, file name and all.
     labelCard->setObjectName(QStringLiteral("labelCard"));
     // A long file name goes onto a second line (after "Картотека:" or

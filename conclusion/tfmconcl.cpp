@@ -104,8 +104,8 @@ void TfmConcl::bbOKCnklClick()
 
 void TfmConcl::bbSaveCnclClick()
 {
-    // The card window comes up first, in every mode: the chosen name goes
-    // into its conclusion field.
+    // The card window comes up first, in every mode: the name of a written
+    // conclusion goes into its conclusion field.
     shell::openWindow(state::fmCard);
     const QString surname = state::fmCard ? state::fmCard->FNameEdit->text() : QString();
     const int mode = state::ConclMode;
@@ -114,10 +114,13 @@ void TfmConcl::bbSaveCnclClick()
                               conclusion::kSaveSuffix});
     if (chosen.isEmpty())
         return;
-    if (mode == 0 && state::fmCard)
-        state::fmCard->ConclEdit->setText(chosen);
-    if (textfile::writeLines(chosen, mmConcl->displayedLines()))
+    if (textfile::writeLines(chosen, mmConcl->displayedLines())) {
+        if (mode == 0 && state::fmCard)
+            state::fmCard->ConclEdit->setText(chosen);
         return;
+    }
+    // Nothing was written, so the card keeps the conclusion it had: the
+    // notice says this one is not in the card index.
     conclusion::handOverToFinalEditor(this);
     ui::inform(this, conclusion::kHandOverNotice);
 }

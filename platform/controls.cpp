@@ -1,6 +1,7 @@
 #include "platform/controls.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QPushButton>
 
 namespace ui {
@@ -37,6 +38,14 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
     describe(b, name, caption, hint);
     b->setAutoDefault(false);
     return b;
+}
+
+QLabel *makePlainLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    return label;
 }
 
 } // namespace ui

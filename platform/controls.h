@@ -6,6 +6,7 @@
 #include <QString>
 
 class QAction;
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -23,5 +24,9 @@ void describe(QWidget *w, const char *name, const QString &accessibleName, const
 // it does not take Enter unless made the default button.
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QString &hint,
                         const QIcon &icon);
+
+// A label whose text may come from a file or from the user (a file name, a
+// field of a card): shown as it is, never as markup, never as a link.
+QLabel *makePlainLabel(const QString &text, QWidget *parent);
 
 } // namespace ui

@@ -15,6 +15,7 @@ public:
     {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text,
                         QMessageBox::Ok, parent);
+        showPlain(box);
         box.exec();
     }
 
@@ -22,6 +23,7 @@ public:
                                     QMessageBox::StandardButtons buttons) override
     {
         QMessageBox box(icon, titleFor(icon), text, buttons, parent);
+        showPlain(box);
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 
@@ -38,6 +40,10 @@ public:
     int exec(QDialog *dialog) override { return dialog->exec(); }
 
 private:
+    // A message often carries a file name, a line of a file or a typed
+    // field: it is shown as it is, never as markup and never with a link.
+    static void showPlain(QMessageBox &box) { box.setTextFormat(Qt::PlainText); }
+
     static QString run(QWidget *parent, const FileRequest &r, QFileDialog::AcceptMode mode)
     {
         QFileDialog dialog(parent, r.title);
@@ -58,6 +64,11 @@ DesktopPrompter g_desktop;
 Prompter *g_current = nullptr;
 
 } // namespace
+
+Prompter &desktopPrompter()
+{
+    return g_desktop;
+}
 
 Prompter &prompter()
 {

@@ -20,6 +20,7 @@ struct FileRequest {
 class Prompter {
 public:
     virtual ~Prompter() = default;
+    // Message texts are shown as plain text: no markup, no links.
     // A simple message box with an OK button (no icon).
     virtual void message(QWidget *parent, const QString &text) = 0;
     // A message dialog with an icon and a set of buttons; returns the answer.
@@ -34,6 +35,8 @@ public:
 };
 
 Prompter &prompter();
+// The real boxes and dialogs, whatever prompter is installed.
+Prompter &desktopPrompter();
 // Installs p (not owned); nullptr restores the desktop prompter.
 void setPrompter(Prompter *p);
 

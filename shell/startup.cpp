@@ -64,8 +64,9 @@ int run(QApplication &app)
         splash->repaint();
         QCoreApplication::processEvents();
 
+        // The application title only: a display name would be appended to
+        // every window's caption in the title bar.
         QApplication::setApplicationName(QStringLiteral("Nirel-3"));
-        QApplication::setApplicationDisplayName(QStringLiteral("Nirel-3"));
         installRussianTranslation(app);
         HintHub::instance().install();
         help::setHelpFile(paths::kHelpFile);

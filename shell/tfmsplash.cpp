@@ -19,11 +19,14 @@ TfmSplash::TfmSplash(QWidget *parent)
     picture->setObjectName(QStringLiteral("Image1"));
     picture->setPixmap(QPixmap(QStringLiteral(":/icons/splash.png")));
     picture->setAlignment(Qt::AlignCenter);
+    // The window's outer size rules; under a thick title bar the picture's
+    // edge is cut rather than the window grown.
+    picture->setMinimumSize(1, 1);
     picture->setAccessibleName(QStringLiteral("НИРЕЛ-3 - Экспертная система для иридодиагностики"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(picture);
-    place::centred(this, 408, 417);
+    place::centredOuter(this, 408, 417);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

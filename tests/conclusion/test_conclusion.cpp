@@ -459,7 +459,7 @@ void TestConclusion::failedSaveKeepsTheOldFileAndHandsOver()
     ScriptedPrompter prompter;
     const QByteArray old("old\r\n");
     env.writeBytes(QStringLiteral("Петров.txt"), old);
-    cardWith(QStringLiteral("Петров"), {}, {}, {});
+    cardWith(QStringLiteral("Петров"), {}, {}, {})->ConclEdit->setText(QStringLiteral("прежнее.txt"));
     TfmConcl *w = draft();
     QStringList lines;
     for (int i = 0; i < 200; ++i)
@@ -475,8 +475,8 @@ void TestConclusion::failedSaveKeepsTheOldFileAndHandsOver()
     QCOMPARE(prompter.texts(),
              QStringList{QStringLiteral("Отредактируйте и сохраните заключение. Помните - его нет в картотеке!")});
     QCOMPARE(prompter.records.constLast().icon, QMessageBox::Information);
-    // The card keeps the name chosen; the text went to the clipboard for the editor.
-    QCOMPARE(state::fmCard->ConclEdit->text(), env.path(QStringLiteral("Петров.txt")));
+    // The card keeps the conclusion it had; the text went to the clipboard for the editor.
+    QCOMPARE(state::fmCard->ConclEdit->text(), QStringLiteral("прежнее.txt"));
     QCOMPARE(QGuiApplication::clipboard()->text(), lines.join(QLatin1Char('\n')));
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList{QStringLiteral("Петров.txt")});
 }

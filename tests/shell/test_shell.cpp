@@ -25,10 +25,12 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -51,6 +53,20 @@ QStringList actionNames(const QList<QAction *> &actions)
 QAction *findAction(QWidget *w, const QString &name)
 {
     return w->findChild<QAction *>(name);
+}
+
+// The title a desktop window system is given for a window. Qt's platforms
+// append " — " and the application display name to every caption once a
+// display name is set (without one, the display name reads as the
+// application name, which is how the probe tells the two apart).
+QString titleGivenToTheSystem(QWidget *w)
+{
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    const QString displayName = QGuiApplication::applicationDisplayName();
+    QCoreApplication::setApplicationName(name);
+    const QString title = w->windowHandle() ? w->windowHandle()->title() : QStringLiteral("(no window)");
+    return displayName == QLatin1String("probe") ? title : title + QStringLiteral(" — ") + displayName;
 }
 
 // Fills every variable of the examination with something recognisable.
@@ -122,6 +138,8 @@ private slots:
     void missingHeaderIsReported();
     void aboutBoxIsModalAndReused();
     void russianButtons();
+    void splashOuterSizeIsCentred();
+    void startUpTitlesAreTheCaptionsAlone();
 };
 
 void TestShell::initTestCase()
@@ -595,6 +613,50 @@ void TestShell::russianButtons()
     QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Да"));
     QCOMPARE(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Нет"));
+}
+
+void TestShell::splashOuterSizeIsCentred()
+{
+    TestEnv env;
+    TfmSplash splash; // the first window: no other frame to go by
+    splash.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&splash));
+    QVERIFY(splash.frameGeometry().size() != splash.size()); // the platform frames it
+    QTRY_COMPARE(splash.frameGeometry().size(), QSize(408, 417));
+    const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(splash.frameGeometry().topLeft(), desktop.center() - QPoint(204, 208));
+}
+
+// Last: it runs the whole start-up, which sets the application's identity.
+void TestShell::startUpTitlesAreTheCaptionsAlone()
+{
+    TestEnv env;
+    const QString product = QStringLiteral("НИРЕЛ-3 - Экспертная система для иридодиагностики");
+    QString splashTitle;
+    QString mainTitle;
+    QTimer probe;
+    probe.setInterval(10);
+    connect(&probe, &QTimer::timeout, this, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<TfmSplash *>(w) && w->isVisible())
+                splashTitle = titleGivenToTheSystem(w);
+        if (state::fmNirel3 && state::fmNirel3->isVisible()) {
+            mainTitle = titleGivenToTheSystem(state::fmNirel3);
+            QCoreApplication::quit();
+        }
+    });
+    probe.start();
+    shell::run(*qApp);
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Nirel-3"));
+    QCOMPARE(splashTitle, product);
+    QCOMPARE(mainTitle, product);
+
+    TfmCard card;
+    card.winId();
+    QCOMPARE(titleGivenToTheSystem(&card), QStringLiteral("Картотека"));
+    QMessageBox box(QMessageBox::Warning, ui::titleFor(QMessageBox::Warning), QString());
+    box.winId();
+    QCOMPARE(titleGivenToTheSystem(&box), QStringLiteral("Предупреждение"));
 }
 
 QTEST_MAIN(TestShell)
