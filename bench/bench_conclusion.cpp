@@ -4,7 +4,7 @@
 // draft window on screen (the text box filled and painted).
 #include "conclusion/summary.h"
 #include "conclusion/tfmconcl.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "shell/startup.h"
 #include "state/examstate.h"
 #include "state/windows.h"
@@ -69,7 +69,7 @@ BENCHMARK(BM_SummaryAssembly)->Unit(benchmark::kMillisecond);
 void BM_ItogButton(benchmark::State &st)
 {
     scriptLargeExamination();
-    TfmConcl *w = shell::openWindow(state::fmConcl);
+    TfmConcl *w = state::openWindow(state::fmConcl);
     QCoreApplication::processEvents();
     for (auto _ : st) {
         w->bbOKCnkl->click();

@@ -11,7 +11,7 @@
 #include "platform/prompter.h"
 #include "platform/textfile.h"
 #include "shell/help.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 #include "state/windows.h"
 
@@ -478,7 +478,7 @@ void TfmCard::ToolButton8Click()
 
 void TfmCard::bbCnclCardClick()
 {
-    TfmConcl *concl = shell::openWindow(state::fmConcl);
+    TfmConcl *concl = state::openWindow(state::fmConcl);
     concl->mmConcl->clearLines();
     const QString name = ConclEdit->text();
     const textfile::ReadResult read = name.isEmpty() ? textfile::ReadResult{} : textfile::readLines(name);

@@ -11,7 +11,7 @@
 #include "platform/prompter.h"
 #include "platform/textfile.h"
 #include "shell/help.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 
 #include <QFont>
@@ -106,7 +106,7 @@ void TfmConcl::bbSaveCnclClick()
 {
     // The card window comes up first, in every mode: the chosen name goes
     // into its conclusion field.
-    shell::openWindow(state::fmCard);
+    state::openWindow(state::fmCard);
     const QString surname = state::fmCard ? state::fmCard->FNameEdit->text() : QString();
     const int mode = state::ConclMode;
     const QString chosen = ui::prompter().saveFileName(

@@ -8,7 +8,7 @@
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "shell/help.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 
 #include <QAbstractItemView>
@@ -199,7 +199,7 @@ void TfmDeep::bbOKDeepClick()
         ok = deep::recordExamination(eye, deep::boxLines(mmSign->lines()),
                                      deep::boxLines(mmPathology->lines()));
         if (ok) {
-            TfmConcl *concl = shell::openWindow(state::fmConcl);
+            TfmConcl *concl = state::openWindow(state::fmConcl);
             ok = deep::preliminaryConclusion(&text);
             if (ok) {
                 concl->mmConcl->clearLines();

@@ -5,7 +5,7 @@
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "shell/help.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 
 #include <QGroupBox>
@@ -177,7 +177,7 @@ void TfmExpress::OKBtnClick()
     state::ConclMode = 0;
     // Only the page on view is stored; both pages are emptied either way, and
     // the other method's earlier stored lines are combined again.
-    TfmConcl *draft = shell::openWindow(state::fmConcl);
+    TfmConcl *draft = state::openWindow(state::fmConcl);
     if (PageControl1->currentWidget() == tsVelhover)
         express::storeVelkhover(mExVelCncl->lines());
     else

@@ -4,7 +4,7 @@
 #include "platform/paths.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 
 namespace shell {
@@ -12,7 +12,7 @@ namespace shell {
 void loadIntoDraft(int mode, const QString &fileName)
 {
     state::ConclMode = mode;
-    TfmConcl *concl = openWindow(state::fmConcl);
+    TfmConcl *concl = state::openWindow(state::fmConcl);
     concl->mmConcl->clearLines();
     const textfile::ReadResult r = textfile::readLines(paths::local(fileName));
     if (!r.ok) {

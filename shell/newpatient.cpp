@@ -2,7 +2,7 @@
 
 #include "conclusion/tfmconcl.h"
 #include "deep/tfmdeep.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 
 namespace shell {
@@ -16,7 +16,7 @@ void newPatientReset()
     state::DeepPassCount = 0;
     state::RightEyeSignCount = 0;
     state::LeftEyeSignCount = 0;
-    openWindow(state::fmConcl)->mmConcl->clearLines();
+    state::openWindow(state::fmConcl)->mmConcl->clearLines();
     if (state::fmDeep) {
         state::fmDeep->mmSign->clearLines();
         state::fmDeep->mmPathology->clearLines();

@@ -13,7 +13,7 @@
 #include "shell/help.h"
 #include "shell/hints.h"
 #include "shell/newpatient.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 
 #include <QAction>
@@ -265,7 +265,7 @@ void TfmNirel3::FormCreate()
 
 void TfmNirel3::FileNew1Execute()
 {
-    shell::openWindow(state::fmCard);
+    state::openWindow(state::fmCard);
 }
 
 void TfmNirel3::NewClick()
@@ -275,12 +275,12 @@ void TfmNirel3::NewClick()
 
 void TfmNirel3::DeepItemClick()
 {
-    shell::openWindow(state::fmDeep);
+    state::openWindow(state::fmDeep);
 }
 
 void TfmNirel3::ExpressItemClick()
 {
-    shell::openWindow(state::fmExpress);
+    state::openWindow(state::fmExpress);
 }
 
 void TfmNirel3::ShProektClick()
@@ -296,7 +296,7 @@ void TfmNirel3::tbPupilClick()
 void TfmNirel3::DraftItemClick()
 {
     state::ConclMode = 0;
-    shell::openWindow(state::fmConcl);
+    state::openWindow(state::fmConcl);
 }
 
 void TfmNirel3::CleanItemClick()

@@ -11,7 +11,7 @@
 #include "shell/help.h"
 #include "shell/helpviewer.h"
 #include "shell/hints.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "shell/tfmnirel3.h"
 #include "state/examstate.h"
 #include "state/windows.h"
@@ -36,7 +36,7 @@ namespace {
 
 TfmCard *openCard()
 {
-    return shell::openWindow(state::fmCard);
+    return state::openWindow(state::fmCard);
 }
 
 QStringList listTexts(const TfmCard *card)
@@ -772,7 +772,7 @@ void TestTfmCard::viewConclusion()
     const QStringList lines{QStringLiteral("Заключение"), QString(), QStringLiteral("  Петров — здоров")};
     env.writeLines("Петров.txt", lines);
     TfmCard *card = openCard();
-    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старый текст")});
+    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старый текст")});
     state::fmConcl->hide();
     state::ConclMode = 1;
     card->ConclEdit->setText(env.path("Петров.txt"));

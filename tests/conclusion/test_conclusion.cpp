@@ -10,7 +10,7 @@
 #include "shell/headersign.h"
 #include "shell/helpviewer.h"
 #include "shell/newpatient.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
@@ -61,13 +61,13 @@ void compareWithGolden(const QStringList &actual, const QString &name)
 
 TfmConcl *draft()
 {
-    return shell::openWindow(state::fmConcl);
+    return state::openWindow(state::fmConcl);
 }
 
 TfmCard *cardWith(const QString &surname, const QString &firstName, const QString &patronymic,
                   const QString &date)
 {
-    TfmCard *card = shell::ensureWindow(state::fmCard);
+    TfmCard *card = state::ensureWindow(state::fmCard);
     card->FNameEdit->setText(surname);
     card->LNameEdit->setText(firstName);
     card->MNameEdit->setText(patronymic);

@@ -8,7 +8,7 @@
 #include "shell/help.h"
 #include "shell/helpviewer.h"
 #include "shell/newpatient.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
@@ -34,7 +34,7 @@ QString u16(const char16_t *text)
 
 TfmDeep *openDeep()
 {
-    return shell::openWindow(state::fmDeep);
+    return state::openWindow(state::fmDeep);
 }
 
 // A sign choice as the catalogue makes it: both boxes emptied, the sign

@@ -5,7 +5,7 @@
 #include "express/scoring.h"
 #include "express/tfmexpress.h"
 #include "shell/helpviewer.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/examstate.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
@@ -29,7 +29,7 @@ const QString kKryResult = kIndent + QStringLiteral("ЭКСПРЕСС-ДИАГН
 
 TfmExpress *window()
 {
-    return shell::openWindow(state::fmExpress);
+    return state::openWindow(state::fmExpress);
 }
 
 void tick(QListWidget *list, const QList<int> &numbers)
@@ -257,7 +257,7 @@ void TestExpress::conclusionStoresThePageOnViewThenBoth()
 {
     TestEnv env;
     TfmExpress *w = window();
-    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("предыдущий черновик")});
+    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("предыдущий черновик")});
     tick(w->clbExVelSign, {3});
     w->OKBtnVelSign->click();
     const QStringList vel = w->mExVelCncl->lines();

@@ -6,7 +6,7 @@
 #include "express/tfmexpress.h"
 #include "shell/aboutbox.h"
 #include "shell/helpviewer.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "shell/tfmnirel3.h"
 #include "support/testenv.h"
 
@@ -49,10 +49,10 @@ void TestAccessibility::everyControlIsNamed()
     auto *main = new TfmNirel3();
     state::fmNirel3 = main;
     const QList<QWidget *> windows{main,
-                                   shell::ensureWindow(state::fmCard),
-                                   shell::ensureWindow(state::fmDeep),
-                                   shell::ensureWindow(state::fmExpress),
-                                   shell::ensureWindow(state::fmConcl),
+                                   state::ensureWindow(state::fmCard),
+                                   state::ensureWindow(state::fmDeep),
+                                   state::ensureWindow(state::fmExpress),
+                                   state::ensureWindow(state::fmConcl),
                                    new TAboutBox(main),
                                    HelpViewer::open()};
     int checked = 0;

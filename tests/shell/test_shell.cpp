@@ -12,7 +12,7 @@
 #include "shell/help.h"
 #include "shell/helpviewer.h"
 #include "shell/hints.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "shell/startup.h"
 #include "shell/tfmnirel3.h"
 #include "shell/tfmsplash.h"
@@ -240,9 +240,9 @@ void TestShell::newPatientResetsExactlyTheCounts()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    shell::openWindow(state::fmDeep);
-    shell::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
-    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старое заключение")});
+    state::openWindow(state::fmDeep);
+    state::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
+    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старое заключение")});
     state::fmDeep->mmSign->setLines({QStringLiteral("признак")});
     state::fmDeep->mmPathology->setLines({QStringLiteral("0113 05 патология")});
     fillState();
@@ -432,7 +432,7 @@ void TestShell::hintsReachTheRightPanes()
     QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("первая подсказка"));
     QCOMPARE(w->StatusBar1->currentMessage(), QString()); // no card window yet
 
-    TfmCard *card = shell::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::fmCard);
     card->FNameEdit->setText(QStringLiteral("Петров"));
     card->LNameEdit->setText(QStringLiteral("Олег"));
     card->MNameEdit->setText(QStringLiteral("Ильич"));
@@ -454,7 +454,7 @@ void TestShell::statusTipsOfAnyWindowBecomeTheHint()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    TfmDeep *deep = shell::openWindow(state::fmDeep);
+    TfmDeep *deep = state::openWindow(state::fmDeep);
     QStatusTipEvent tip(QStringLiteral("подсказка окна осмотра"));
     QCoreApplication::sendEvent(deep->mmSign, &tip);
     QCOMPARE(HintHub::instance().hint(), QStringLiteral("подсказка окна осмотра"));
@@ -465,7 +465,7 @@ void TestShell::applicationHintHandlerStopsThePanes()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    shell::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Иванова"));
+    state::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Иванова"));
     HintHub &hub = HintHub::instance();
     hub.setHint(QStringLiteral("до"));
     QStringList taken;
@@ -560,7 +560,7 @@ void TestShell::missingHeaderIsReported()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
-    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("прежний текст")});
+    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("прежний текст")});
     findAction(w, QStringLiteral("CaptureItem"))->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
     QCOMPARE(prompter.records.first().kind, PromptRecord::Message);
