@@ -10,7 +10,7 @@
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "shell/help.h"
+#include "help/help.h"
 #include "state/openwindow.h"
 #include "state/examstate.h"
 

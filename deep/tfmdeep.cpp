@@ -7,7 +7,7 @@
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
-#include "shell/help.h"
+#include "help/help.h"
 #include "state/openwindow.h"
 #include "state/examstate.h"
 

@@ -4,7 +4,7 @@
 #include "express/results.h"
 #include "platform/controls.h"
 #include "platform/place.h"
-#include "shell/help.h"
+#include "help/help.h"
 #include "state/openwindow.h"
 #include "state/examstate.h"
 

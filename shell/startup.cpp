@@ -2,7 +2,7 @@
 
 #include "platform/paths.h"
 #include "platform/prompter.h"
-#include "shell/help.h"
+#include "help/help.h"
 #include "shell/hints.h"
 #include "shell/tfmnirel3.h"
 #include "shell/tfmsplash.h"

@@ -10,7 +10,7 @@
 #include "shell/aboutbox.h"
 #include "shell/exitcheck.h"
 #include "shell/headersign.h"
-#include "shell/help.h"
+#include "help/help.h"
 #include "shell/hints.h"
 #include "shell/newpatient.h"
 #include "state/openwindow.h"

@@ -8,7 +8,7 @@
 #include "conclusion/tfmconcl.h"
 #include "platform/textfile.h"
 #include "shell/headersign.h"
-#include "shell/helpviewer.h"
+#include "help/helpviewer.h"
 #include "shell/newpatient.h"
 #include "state/openwindow.h"
 #include "state/examstate.h"

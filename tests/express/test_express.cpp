@@ -4,7 +4,7 @@
 #include "conclusion/tfmconcl.h"
 #include "express/scoring.h"
 #include "express/tfmexpress.h"
-#include "shell/helpviewer.h"
+#include "help/helpviewer.h"
 #include "state/openwindow.h"
 #include "state/examstate.h"
 #include "state/windows.h"

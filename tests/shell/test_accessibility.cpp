@@ -5,7 +5,7 @@
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
 #include "shell/aboutbox.h"
-#include "shell/helpviewer.h"
+#include "help/helpviewer.h"
 #include "state/openwindow.h"
 #include "shell/tfmnirel3.h"
 #include "support/testenv.h"
