@@ -4,14 +4,13 @@
 #include "cards/cardindexfile.h"
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcalendar.h"
-#include "conclusion/tfmconcl.h"
+#include "conclusion/concldoor.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
 #include "help/help.h"
-#include "state/openwindow.h"
 #include "state/examstate.h"
 #include "state/windows.h"
 
@@ -478,15 +477,15 @@ void TfmCard::ToolButton8Click()
 
 void TfmCard::bbCnclCardClick()
 {
-    TfmConcl *concl = state::openWindow(state::fmConcl);
-    concl->mmConcl->clearLines();
+    concl::open();
+    concl::clear();
     const QString name = ConclEdit->text();
     const textfile::ReadResult read = name.isEmpty() ? textfile::ReadResult{} : textfile::readLines(name);
     if (!read.ok) {
         ui::showMessage(this, paths::absentMessage(name));
         return;
     }
-    concl->mmConcl->appendLines(read.lines);
+    concl::appendLines(read.lines);
 }
 
 void TfmCard::bbHelpCardClick()

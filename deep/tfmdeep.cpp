@@ -1,6 +1,6 @@
 #include "deep/tfmdeep.h"
 
-#include "conclusion/tfmconcl.h"
+#include "conclusion/concldoor.h"
 #include "deep/preliminary.h"
 #include "deep/recording.h"
 #include "deep/signmenus.h"
@@ -8,7 +8,6 @@
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "help/help.h"
-#include "state/openwindow.h"
 #include "state/examstate.h"
 
 #include <QAbstractItemView>
@@ -199,11 +198,11 @@ void TfmDeep::bbOKDeepClick()
         ok = deep::recordExamination(eye, deep::boxLines(mmSign->lines()),
                                      deep::boxLines(mmPathology->lines()));
         if (ok) {
-            TfmConcl *concl = state::openWindow(state::fmConcl);
+            concl::open();
             ok = deep::preliminaryConclusion(&text);
             if (ok) {
-                concl->mmConcl->clearLines();
-                concl->mmConcl->appendLines(text);
+                concl::clear();
+                concl::appendLines(text);
             }
         }
     } catch (const std::exception &) {

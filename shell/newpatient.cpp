@@ -1,6 +1,6 @@
 #include "shell/newpatient.h"
 
-#include "conclusion/tfmconcl.h"
+#include "conclusion/concldoor.h"
 #include "deep/tfmdeep.h"
 #include "state/openwindow.h"
 #include "state/examstate.h"
@@ -16,7 +16,8 @@ void newPatientReset()
     state::DeepPassCount = 0;
     state::RightEyeSignCount = 0;
     state::LeftEyeSignCount = 0;
-    state::openWindow(state::fmConcl)->mmConcl->clearLines();
+    concl::open();
+    concl::clear();
     if (state::fmDeep) {
         state::fmDeep->mmSign->clearLines();
         state::fmDeep->mmPathology->clearLines();

@@ -1,7 +1,7 @@
 #include "shell/tfmnirel3.h"
 
 #include "cards/tfmcard.h"
-#include "conclusion/tfmconcl.h"
+#include "conclusion/concldoor.h"
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
 #include "platform/place.h"
@@ -296,7 +296,7 @@ void TfmNirel3::tbPupilClick()
 void TfmNirel3::DraftItemClick()
 {
     state::ConclMode = 0;
-    state::openWindow(state::fmConcl);
+    concl::open();
 }
 
 void TfmNirel3::CleanItemClick()

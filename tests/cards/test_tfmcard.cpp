@@ -5,6 +5,7 @@
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcalendar.h"
 #include "cards/tfmcard.h"
+#include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
 #include "platform/textfile.h"
 #include "shell/exitcheck.h"
@@ -772,8 +773,9 @@ void TestTfmCard::viewConclusion()
     const QStringList lines{QStringLiteral("Заключение"), QString(), QStringLiteral("  Петров — здоров")};
     env.writeLines("Петров.txt", lines);
     TfmCard *card = openCard();
-    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старый текст")});
-    state::fmConcl->hide();
+    concl::open();
+    concl::setLines({QStringLiteral("старый текст")});
+    concl::window()->hide();
     state::ConclMode = 1;
     card->ConclEdit->setText(env.path("Петров.txt"));
     card->bbCnclCard->click();
@@ -795,7 +797,7 @@ void TestTfmCard::viewConclusionWithoutAFile()
     QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
 
     prompter.clear();
-    state::fmConcl->mmConcl->setLines({QStringLiteral("текст")});
+    concl::setLines({QStringLiteral("текст")});
     card->ConclEdit->setText(env.path("нет.txt"));
     card->bbCnclCard->click();
     QCOMPARE(prompter.texts(), QStringList{"File " + env.path("нет.txt") + " is absent"});

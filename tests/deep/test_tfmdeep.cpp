@@ -1,6 +1,7 @@
 // The deep examination window: its controls, the modified flag of the sign
 // box, "Заключение" with the preliminary conclusion in the draft window, the
 // failure guard, and help.
+#include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
 #include "deep/pathology.h"
 #include "deep/tfmdeep.h"
@@ -51,7 +52,7 @@ void chooseSign(TfmDeep *w, const QString &sign, const QList<int> &codes)
 
 QStringList draft()
 {
-    return state::fmConcl ? state::fmConcl->mmConcl->lines() : QStringList{};
+    return concl::lines();
 }
 
 } // namespace
@@ -304,7 +305,7 @@ void TestTfmDeep::failureGuard()
     w->mmPathology->setLines({QStringLiteral("0001 03 heart")});
     w->bbOKDeep->click();
     const QStringList before = draft();
-    state::fmConcl->hide();
+    concl::window()->hide();
 
     w->rbLeft->setChecked(true);
     w->mmSign->setLines({QStringLiteral("se&cond")});

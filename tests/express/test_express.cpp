@@ -1,6 +1,7 @@
 // The express examination: the check lists, the level of every count of
 // ticked signs for both methods, and the window's sequences of "Обработать",
 // "Очистить", "Заключение" and "Закрыть".
+#include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
 #include "express/scoring.h"
 #include "express/tfmexpress.h"
@@ -49,7 +50,7 @@ QList<int> ticked(const QListWidget *list)
 
 QStringList draftLines()
 {
-    return state::fmConcl ? state::fmConcl->mmConcl->lines() : QStringList{QStringLiteral("<no draft window>")};
+    return concl::exists() ? concl::lines() : QStringList{QStringLiteral("<no draft window>")};
 }
 
 } // namespace
@@ -257,7 +258,8 @@ void TestExpress::conclusionStoresThePageOnViewThenBoth()
 {
     TestEnv env;
     TfmExpress *w = window();
-    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("предыдущий черновик")});
+    concl::open();
+    concl::setLines({QStringLiteral("предыдущий черновик")});
     tick(w->clbExVelSign, {3});
     w->OKBtnVelSign->click();
     const QStringList vel = w->mExVelCncl->lines();

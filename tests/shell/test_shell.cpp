@@ -1,6 +1,7 @@
 // The shell: start-up pieces, the main window, the new-patient reset, the
 // exit check, hints and help requests.
 #include "cards/tfmcard.h"
+#include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
 #include "express/tfmexpress.h"
 #include "platform/textfile.h"
@@ -242,7 +243,8 @@ void TestShell::newPatientResetsExactlyTheCounts()
     TfmNirel3 *w = makeMainWindow();
     state::openWindow(state::fmDeep);
     state::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
-    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старое заключение")});
+    concl::open();
+    concl::setLines({QStringLiteral("старое заключение")});
     state::fmDeep->mmSign->setLines({QStringLiteral("признак")});
     state::fmDeep->mmPathology->setLines({QStringLiteral("0113 05 патология")});
     fillState();
@@ -560,7 +562,8 @@ void TestShell::missingHeaderIsReported()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
-    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("прежний текст")});
+    concl::open();
+    concl::setLines({QStringLiteral("прежний текст")});
     findAction(w, QStringLiteral("CaptureItem"))->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
     QCOMPARE(prompter.records.first().kind, PromptRecord::Message);
