@@ -1,6 +1,6 @@
 #include "conclusion/tfmconcl.h"
 
-#include "cards/tfmcard.h"
+#include "cards/carddoor.h"
 #include "conclusion/handover.h"
 #include "conclusion/pressmemo.h"
 #include "conclusion/save.h"
@@ -11,7 +11,6 @@
 #include "platform/prompter.h"
 #include "platform/textfile.h"
 #include "help/help.h"
-#include "state/openwindow.h"
 #include "state/examstate.h"
 
 #include <QFont>
@@ -78,11 +77,12 @@ TfmConcl::TfmConcl(QWidget *owner)
 
 void TfmConcl::bbOKCnklClick()
 {
-    std::optional<conclusion::CardFields> card;
-    if (TfmCard *c = state::fmCard.data())
-        card = conclusion::CardFields{c->FNameEdit->text(), c->LNameEdit->text(), c->MNameEdit->text(),
-                                      c->lbDate->text(), c->EditDate->text()};
-    const conclusion::Summary summary = conclusion::assembleSummary(card);
+    std::optional<conclusion::CardFields> fields;
+    if (card::exists()) {
+        const card::Patient p = card::patient();
+        fields = conclusion::CardFields{p.surname, p.firstName, p.patronymic, p.dateLabel, p.date};
+    }
+    const conclusion::Summary summary = conclusion::assembleSummary(fields);
 
     // Each message shows over the lines assembled before it, as the
     // assembly reaches it.
@@ -106,16 +106,16 @@ void TfmConcl::bbSaveCnclClick()
 {
     // The card window comes up first, in every mode: the chosen name goes
     // into its conclusion field.
-    state::openWindow(state::fmCard);
-    const QString surname = state::fmCard ? state::fmCard->FNameEdit->text() : QString();
+    card::open();
+    const QString surname = card::exists() ? card::patient().surname : QString();
     const int mode = state::ConclMode;
     const QString chosen = ui::prompter().saveFileName(
         this, ui::FileRequest{QString(), conclusion::proposedName(mode, surname), conclusion::kSaveFilter,
                               conclusion::kSaveSuffix});
     if (chosen.isEmpty())
         return;
-    if (mode == 0 && state::fmCard)
-        state::fmCard->ConclEdit->setText(chosen);
+    if (mode == 0 && card::exists())
+        card::setConclFile(chosen);
     if (textfile::writeLines(chosen, mmConcl->displayedLines()))
         return;
     conclusion::handOverToFinalEditor(this);

@@ -1,6 +1,6 @@
 #include "shell/tfmnirel3.h"
 
-#include "cards/tfmcard.h"
+#include "cards/carddoor.h"
 #include "conclusion/concldoor.h"
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
@@ -265,7 +265,7 @@ void TfmNirel3::FormCreate()
 
 void TfmNirel3::FileNew1Execute()
 {
-    state::openWindow(state::fmCard);
+    card::open();
 }
 
 void TfmNirel3::NewClick()
@@ -341,17 +341,17 @@ void TfmNirel3::Exit1Execute()
 
 QString TfmNirel3::patientPaneText()
 {
-    TfmCard *card = state::fmCard.data();
-    if (!card)
+    if (!card::exists())
         return {};
-    return QStringLiteral("Пациент: ") + card->FNameEdit->text() + QLatin1Char(' ') +
-           card->LNameEdit->text() + QLatin1Char(' ') + card->MNameEdit->text();
+    const card::Patient p = card::patient();
+    return QStringLiteral("Пациент: ") + p.surname + QLatin1Char(' ') + p.firstName + QLatin1Char(' ') +
+           p.patronymic;
 }
 
 void TfmNirel3::StatusBar1Hint(const QString &hint)
 {
     StatusBar2->showMessage(hint);
-    if (state::fmCard)
+    if (card::exists())
         StatusBar1->showMessage(patientPaneText());
 }
 
