@@ -79,7 +79,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     MenuDeep->setNativeMenuBar(false);
     layout->setMenuBar(MenuDeep);
     // --- The sign catalogue fills MenuDeep here. ---
-    buildSignMenus(this);
+    buildSignMenus(MenuDeep);
 
     gbEye = new QGroupBox(QStringLiteral("Глаз"), this);
     gbEye->setObjectName(QStringLiteral("gbEye"));

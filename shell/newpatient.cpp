@@ -1,8 +1,7 @@
 #include "shell/newpatient.h"
 
 #include "conclusion/concldoor.h"
-#include "deep/tfmdeep.h"
-#include "state/openwindow.h"
+#include "deep/deepdoor.h"
 #include "state/examstate.h"
 
 namespace shell {
@@ -18,9 +17,9 @@ void newPatientReset()
     state::LeftEyeSignCount = 0;
     concl::open();
     concl::clear();
-    if (state::fmDeep) {
-        state::fmDeep->mmSign->clearLines();
-        state::fmDeep->mmPathology->clearLines();
+    if (deep::exists()) {
+        deep::clearSignLines();
+        deep::clearPathologyLines();
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "cards/carddoor.h"
 #include "conclusion/concldoor.h"
-#include "deep/tfmdeep.h"
+#include "deep/deepdoor.h"
 #include "express/tfmexpress.h"
 #include "platform/place.h"
 #include "shell/resources.h"
@@ -13,8 +13,9 @@
 #include "help/help.h"
 #include "shell/hints.h"
 #include "shell/newpatient.h"
-#include "state/openwindow.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
+#include "state/windows.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -275,7 +276,7 @@ void TfmNirel3::NewClick()
 
 void TfmNirel3::DeepItemClick()
 {
-    state::openWindow(state::fmDeep);
+    deep::open();
 }
 
 void TfmNirel3::ExpressItemClick()

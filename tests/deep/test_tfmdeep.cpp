@@ -3,6 +3,7 @@
 // failure guard, and help.
 #include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
+#include "deep/deepdoor.h"
 #include "deep/pathology.h"
 #include "deep/tfmdeep.h"
 #include "platform/textfile.h"
@@ -72,6 +73,7 @@ private slots:
     void failureOnFirstRecordingKeepsReplacing();
     void newPatientStartsOver();
     void helpOpensDeepTopic();
+    void doorReadsAndWritesTheBoxes();
 };
 
 void TestTfmDeep::controls()
@@ -377,6 +379,35 @@ void TestTfmDeep::helpOpensDeepTopic()
     QVERIFY(HelpViewer::existing());
     QCOMPARE(HelpViewer::existing()->currentFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
     QVERIFY(prompter.records.isEmpty());
+}
+
+// What the chart and pupil windows will use: the eye, and both boxes read,
+// replaced and appended to.
+void TestTfmDeep::doorReadsAndWritesTheBoxes()
+{
+    TestEnv env;
+    QCOMPARE(deep::chosenEye(), deep::Eye::Right);
+    QCOMPARE(deep::signLines(), QStringList{});
+    QVERIFY(!deep::exists()); // reading makes no window
+    TfmDeep *w = openDeep();
+    w->rbLeft->setChecked(true);
+    QCOMPARE(deep::chosenEye(), deep::Eye::Left);
+
+    deep::clearSignLines();
+    QVERIFY(!w->mmSign->modified());
+    deep::appendSignLine(u16(u"Лакуна: "));
+    QVERIFY(w->mmSign->modified());
+    deep::setSignLines({deep::signLines().at(0) + u16(u"печень")});
+    QCOMPARE(deep::signLines(), QStringList{u16(u"Лакуна: печень")});
+    QVERIFY(w->mmSign->modified());
+
+    deep::setPathologyLines({QStringLiteral("0113 05 a"), QStringLiteral("0007 11 b")});
+    deep::appendPathologyLines({QStringLiteral("0059 01 c")});
+    QCOMPARE(w->mmPathology->lines(),
+             (QStringList{QStringLiteral("0113 05 a"), QStringLiteral("0007 11 b"), QStringLiteral("0059 01 c")}));
+    QCOMPARE(deep::pathologyLines(), w->mmPathology->lines());
+    deep::clearPathologyLines();
+    QCOMPARE(deep::pathologyLines(), QStringList{});
 }
 
 QTEST_MAIN(TestTfmDeep)

@@ -5,6 +5,7 @@
 #include "conclusion/tfmconcl.h"
 #include "express/tfmexpress.h"
 #include "platform/textfile.h"
+#include "deep/deepdoor.h"
 #include "deep/tfmdeep.h"
 #include "platform/cp1251.h"
 #include "platform/paths.h"
@@ -241,12 +242,12 @@ void TestShell::newPatientResetsExactlyTheCounts()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    state::openWindow(state::fmDeep);
+    deep::open();
     state::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
     concl::open();
     concl::setLines({QStringLiteral("старое заключение")});
-    state::fmDeep->mmSign->setLines({QStringLiteral("признак")});
-    state::fmDeep->mmPathology->setLines({QStringLiteral("0113 05 патология")});
+    deep::setSignLines({QStringLiteral("признак")});
+    deep::setPathologyLines({QStringLiteral("0113 05 патология")});
     fillState();
 
     w->NewPatient->trigger();
