@@ -3,7 +3,7 @@
 #include "cards/carddoor.h"
 #include "conclusion/concldoor.h"
 #include "deep/deepdoor.h"
-#include "express/tfmexpress.h"
+#include "express/expressdoor.h"
 #include "platform/place.h"
 #include "shell/resources.h"
 #include "platform/prompter.h"
@@ -14,7 +14,6 @@
 #include "shell/hints.h"
 #include "shell/newpatient.h"
 #include "state/examstate.h"
-#include "state/openwindow.h"
 #include "state/windows.h"
 
 #include <QAction>
@@ -281,7 +280,7 @@ void TfmNirel3::DeepItemClick()
 
 void TfmNirel3::ExpressItemClick()
 {
-    state::openWindow(state::fmExpress);
+    express::open();
 }
 
 void TfmNirel3::ShProektClick()
