@@ -118,13 +118,13 @@ void TfmConcl::bbSaveCnclClick()
         card::setConclFile(chosen);
     if (textfile::writeLines(chosen, mmConcl->displayedLines()))
         return;
-    conclusion::handOverToFinalEditor(this);
+    conclusion::handOverToFinalEditor(mmConcl);
     ui::inform(this, conclusion::kHandOverNotice);
 }
 
 void TfmConcl::bbEditCnclClick()
 {
-    conclusion::handOverToFinalEditor(this);
+    conclusion::handOverToFinalEditor(mmConcl);
 }
 
 void TfmConcl::bbHelpCnclClick()
