@@ -4,9 +4,9 @@
 // draft window on screen (the text box filled and painted).
 #include "conclusion/summary.h"
 #include "conclusion/tfmconcl.h"
-#include "state/openwindow.h"
 #include "shell/startup.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 
 #include <QApplication>

@@ -6,9 +6,9 @@
 #include "deep/recording.h"
 #include "deep/tfmdeep.h"
 #include "platform/textfile.h"
-#include "state/openwindow.h"
 #include "shell/startup.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 
 #include <QApplication>

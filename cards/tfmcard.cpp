@@ -5,14 +5,13 @@
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcalendar.h"
 #include "conclusion/concldoor.h"
+#include "help/help.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "help/help.h"
 #include "state/examstate.h"
-#include "state/windows.h"
 
 #include <QAction>
 #include <QDir>

@@ -6,11 +6,11 @@
 #include "conclusion/save.h"
 #include "conclusion/summary.h"
 #include "conclusion/texts.h"
+#include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "help/help.h"
 #include "state/examstate.h"
 
 #include <QFont>

@@ -4,10 +4,10 @@
 #include "deep/preliminary.h"
 #include "deep/recording.h"
 #include "deep/signmenus.h"
+#include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
-#include "help/help.h"
 #include "state/examstate.h"
 
 #include <QAbstractItemView>

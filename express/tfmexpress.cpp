@@ -2,9 +2,9 @@
 
 #include "conclusion/concldoor.h"
 #include "express/results.h"
+#include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
-#include "help/help.h"
 #include "state/examstate.h"
 
 #include <QGroupBox>

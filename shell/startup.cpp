@@ -1,8 +1,8 @@
 #include "shell/startup.h"
 
+#include "help/help.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
-#include "help/help.h"
 #include "shell/hints.h"
 #include "shell/tfmnirel3.h"
 #include "shell/tfmsplash.h"

@@ -4,10 +4,10 @@
 #include "conclusion/tfmconcl.h"
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
-#include "shell/aboutbox.h"
 #include "help/helpviewer.h"
-#include "state/openwindow.h"
+#include "shell/aboutbox.h"
 #include "shell/tfmnirel3.h"
+#include "state/openwindow.h"
 #include "support/testenv.h"
 
 #include <QAbstractButton>
