@@ -4,9 +4,9 @@
 // draft window on screen (the text box filled and painted).
 #include "conclusion/summary.h"
 #include "conclusion/tfmconcl.h"
-#include "shell/openwindow.h"
 #include "shell/startup.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 
 #include <QApplication>
@@ -69,7 +69,7 @@ BENCHMARK(BM_SummaryAssembly)->Unit(benchmark::kMillisecond);
 void BM_ItogButton(benchmark::State &st)
 {
     scriptLargeExamination();
-    TfmConcl *w = shell::openWindow(state::fmConcl);
+    TfmConcl *w = state::openWindow(state::fmConcl);
     QCoreApplication::processEvents();
     for (auto _ : st) {
         w->bbOKCnkl->click();

@@ -6,9 +6,9 @@
 #include "deep/recording.h"
 #include "deep/tfmdeep.h"
 #include "platform/textfile.h"
-#include "shell/openwindow.h"
 #include "shell/startup.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 
 #include <QApplication>
@@ -70,7 +70,7 @@ void BM_FillPathologyBox16Codes(benchmark::State &st)
 {
     const QString oldCwd = QDir::currentPath();
     QDir::setCurrent(QStringLiteral(NIREL3_SOURCE_DIR "/data"));
-    TfmDeep *w = shell::ensureWindow(state::fmDeep);
+    TfmDeep *w = state::ensureWindow(state::fmDeep);
     const QList<int> codes = sixteenCodes();
     for (auto _ : st) {
         w->mmPathology->clearLines();

@@ -4,17 +4,15 @@
 #include "cards/cardindexfile.h"
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcalendar.h"
-#include "conclusion/tfmconcl.h"
+#include "conclusion/concldoor.h"
+#include "help/help.h"
 #include "platform/codepagefield.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "shell/help.h"
-#include "shell/openwindow.h"
 #include "state/examstate.h"
-#include "state/windows.h"
 
 #include <QAction>
 #include <QDir>
@@ -521,15 +519,15 @@ void TfmCard::ToolButton8Click()
 
 void TfmCard::bbCnclCardClick()
 {
-    TfmConcl *concl = shell::openWindow(state::fmConcl);
-    concl->mmConcl->clearLines();
+    concl::open();
+    concl::clear();
     const QString name = ConclEdit->text();
     const textfile::ReadResult read = name.isEmpty() ? textfile::ReadResult{} : textfile::readLines(name);
     if (!read.ok) {
         ui::showMessage(this, read.notRegular ? textfile::notRegularMessage(name) : paths::absentMessage(name));
         return;
     }
-    concl->mmConcl->appendLines(read.lines);
+    concl::appendLines(read.lines);
 }
 
 void TfmCard::bbHelpCardClick()

@@ -1,17 +1,16 @@
 #include "conclusion/tfmconcl.h"
 
-#include "cards/tfmcard.h"
+#include "cards/carddoor.h"
 #include "conclusion/handover.h"
 #include "conclusion/pressmemo.h"
 #include "conclusion/save.h"
 #include "conclusion/summary.h"
 #include "conclusion/texts.h"
+#include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "shell/help.h"
-#include "shell/openwindow.h"
 #include "state/examstate.h"
 
 #include <QFont>
@@ -78,11 +77,12 @@ TfmConcl::TfmConcl(QWidget *owner)
 
 void TfmConcl::bbOKCnklClick()
 {
-    std::optional<conclusion::CardFields> card;
-    if (TfmCard *c = state::fmCard.data())
-        card = conclusion::CardFields{c->FNameEdit->text(), c->LNameEdit->text(), c->MNameEdit->text(),
-                                      c->lbDate->text(), c->EditDate->text()};
-    const conclusion::Summary summary = conclusion::assembleSummary(card);
+    std::optional<conclusion::CardFields> fields;
+    if (card::exists()) {
+        const card::Patient p = card::patient();
+        fields = conclusion::CardFields{p.surname, p.firstName, p.patronymic, p.dateLabel, p.date};
+    }
+    const conclusion::Summary summary = conclusion::assembleSummary(fields);
 
     // Each message shows over the lines assembled before it, as the
     // assembly reaches it.
@@ -106,8 +106,8 @@ void TfmConcl::bbSaveCnclClick()
 {
     // The card window comes up first, in every mode: the name of a written
     // conclusion goes into its conclusion field.
-    shell::openWindow(state::fmCard);
-    const QString surname = state::fmCard ? state::fmCard->FNameEdit->text() : QString();
+    card::open();
+    const QString surname = card::exists() ? card::patient().surname : QString();
     const int mode = state::ConclMode;
     const QString chosen = ui::prompter().saveFileName(
         this, ui::FileRequest{QString(), conclusion::proposedName(mode, surname), conclusion::kSaveFilter,
@@ -115,19 +115,19 @@ void TfmConcl::bbSaveCnclClick()
     if (chosen.isEmpty())
         return;
     if (textfile::writeLines(chosen, mmConcl->displayedLines())) {
-        if (mode == 0 && state::fmCard)
-            state::fmCard->ConclEdit->setText(chosen);
+        if (mode == 0 && card::exists())
+            card::setConclFile(chosen);
         return;
     }
     // Nothing was written, so the card keeps the conclusion it had: the
     // notice says this one is not in the card index.
-    conclusion::handOverToFinalEditor(this);
+    conclusion::handOverToFinalEditor(mmConcl);
     ui::inform(this, conclusion::kHandOverNotice);
 }
 
 void TfmConcl::bbEditCnclClick()
 {
-    conclusion::handOverToFinalEditor(this);
+    conclusion::handOverToFinalEditor(mmConcl);
 }
 
 void TfmConcl::bbHelpCnclClick()

@@ -1,10 +1,9 @@
 #include "deep/pathology.h"
 
-#include "deep/tfmdeep.h"
+#include "deep/deepdoor.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "state/windows.h"
 
 namespace pathology {
 
@@ -47,9 +46,8 @@ void FillPathologyBox(const QList<int> &codes, int count)
         return;
     QStringList found;
     const bool ok = pathology::lookup(paths::local(paths::kPathology), codes, count, &found);
-    TfmDeep *deep = state::fmDeep.data();
-    if (deep)
-        deep->mmPathology->appendLines(found);
+    if (deep::exists())
+        deep::appendPathologyLines(found);
     if (!ok)
-        ui::showMessage(deep, paths::absentMessage(paths::kPathology));
+        ui::showMessage(deep::window(), paths::absentMessage(paths::kPathology));
 }

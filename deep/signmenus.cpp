@@ -1,10 +1,10 @@
 #include "deep/signmenus.h"
 
 #include "charts/chartlinks.h"
+#include "deep/deepdoor.h"
 #include "deep/pathology.h"
 #include "deep/signcatalog.h"
 #include "deep/signtext.h"
-#include "deep/tfmdeep.h"
 #include "platform/controls.h"
 #include "state/examstate.h"
 
@@ -42,9 +42,8 @@ QStringList menuPath(QAction *item)
 
 } // namespace
 
-void buildSignMenus(TfmDeep *deep)
+void buildSignMenus(QMenuBar *bar)
 {
-    QMenuBar *bar = deep->MenuDeep;
     QHash<QString, QMenu *> menus;
     for (const catalog::Entry &e : catalog::entries()) {
         const QString caption = signmenus::displayCaption(e.caption);
@@ -62,17 +61,17 @@ void buildSignMenus(TfmDeep *deep)
         item->setObjectName(e.name);
         ui::setHint(item, e.hint);
         const bool pupil = e.codes.isEmpty();
-        // The window is the context: the handler never outlives it.
-        QObject::connect(item, &QAction::triggered, deep, [deep, item, pupil] {
+        // The menu bar is the context: the handler never outlives it.
+        QObject::connect(item, &QAction::triggered, bar, [item, pupil] {
             if (pupil)
-                PupilItemClick(deep, item);
+                PupilItemClick(item);
             else
-                SignItemClick(deep, item);
+                SignItemClick(item);
         });
     }
 }
 
-void SignItemClick(TfmDeep *deep, QAction *item)
+void SignItemClick(QAction *item)
 {
     const catalog::Sign *sign = catalog::findSign(item->objectName());
     if (!sign || !sign->bearsCodes())
@@ -81,11 +80,10 @@ void SignItemClick(TfmDeep *deep, QAction *item)
     state::SignCodes = sign->codes;
     state::SignCodeCount = int(sign->codes.size());
 
-    deep->mmSign->clearLines();
-    deep->mmSign->appendLine(signtext::build(sign->rule, menuPath(item)));
-    deep->mmSign->setModified(true);
+    deep::clearSignLines();
+    deep::appendSignLine(signtext::build(sign->rule, menuPath(item)));
 
-    deep->mmPathology->clearLines();
+    deep::clearPathologyLines();
     FillPathologyBox(state::SignCodes, state::SignCodeCount);
 
     switch (sign->action) {
@@ -100,12 +98,12 @@ void SignItemClick(TfmDeep *deep, QAction *item)
     }
 }
 
-void PupilItemClick(TfmDeep *deep, QAction *item)
+void PupilItemClick(QAction *item)
 {
     const catalog::Sign *sign = catalog::findSign(item->objectName());
     if (!sign)
         return;
-    deep->mmSign->clearLines();
-    deep->mmPathology->clearLines();
+    deep::clearSignLines();
+    deep::clearPathologyLines();
     OpenPupilWindow(catalog::pupilPage(sign->action));
 }

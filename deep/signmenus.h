@@ -2,25 +2,26 @@
 // The deep window's menu bar MenuDeep, built from the sign catalogue
 // (deep/signcatalog.h), and what choosing one of its items does.
 class QAction;
+class QMenuBar;
 class QString;
-class TfmDeep;
 
-// Fills deep->MenuDeep: the two menu bar entries, their nested submenus and
-// every item, in catalogue order. Each submenu and item carries its component
-// name as object name ("LacunaItem", "OpenLacunaItem", ...).
-void buildSignMenus(TfmDeep *deep);
+// Fills the deep window's MenuDeep: the two menu bar entries, their nested
+// submenus and every item, in catalogue order. Each submenu and item carries
+// its component name as object name ("LacunaItem", "OpenLacunaItem", ...).
+// The items act on the deep window through its door (deep/deepdoor.h).
+void buildSignMenus(QMenuBar *bar);
 
 // The handler of every code-bearing sign, in this order: the shared code list
 // becomes the sign's codes; the sign box is emptied and given the sign text;
 // the pathology box is emptied and refilled from the dictionary; then the
 // sign's chart opens, if it has one. The eye choice is not consulted and
 // nothing is recorded.
-void SignItemClick(TfmDeep *deep, QAction *item);
+void SignItemClick(QAction *item);
 
 // The handler of "Децентрация", "Уплощение" and "Зрачковая кайма": empties
 // both boxes and opens the pupil window at the item's page; the shared code
 // list stays as the previous sign left it.
-void PupilItemClick(TfmDeep *deep, QAction *item);
+void PupilItemClick(QAction *item);
 
 namespace signmenus {
 // A caption as a menu shows it: "&" would mark a mnemonic, so it is doubled.

@@ -1,14 +1,13 @@
 #include "deep/tfmdeep.h"
 
-#include "conclusion/tfmconcl.h"
+#include "conclusion/concldoor.h"
 #include "deep/preliminary.h"
 #include "deep/recording.h"
 #include "deep/signmenus.h"
+#include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
-#include "shell/help.h"
-#include "shell/openwindow.h"
 #include "state/examstate.h"
 
 #include <QAbstractItemView>
@@ -80,7 +79,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     MenuDeep->setNativeMenuBar(false);
     layout->setMenuBar(MenuDeep);
     // --- The sign catalogue fills MenuDeep here. ---
-    buildSignMenus(this);
+    buildSignMenus(MenuDeep);
 
     gbEye = new QGroupBox(QStringLiteral("Глаз"), this);
     gbEye->setObjectName(QStringLiteral("gbEye"));
@@ -199,11 +198,11 @@ void TfmDeep::bbOKDeepClick()
         ok = deep::recordExamination(eye, deep::boxLines(mmSign->lines()),
                                      deep::boxLines(mmPathology->lines()));
         if (ok) {
-            TfmConcl *concl = shell::openWindow(state::fmConcl);
+            concl::open();
             ok = deep::preliminaryConclusion(&text);
             if (ok) {
-                concl->mmConcl->clearLines();
-                concl->mmConcl->appendLines(text);
+                concl::clear();
+                concl::appendLines(text);
             }
         }
     } catch (const std::exception &) {

@@ -1,11 +1,10 @@
 #include "express/tfmexpress.h"
 
-#include "conclusion/tfmconcl.h"
+#include "conclusion/concldoor.h"
 #include "express/results.h"
+#include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
-#include "shell/help.h"
-#include "shell/openwindow.h"
 #include "state/examstate.h"
 
 #include <QGroupBox>
@@ -177,7 +176,7 @@ void TfmExpress::OKBtnClick()
     state::ConclMode = 0;
     // Only the page on view is stored; both pages are emptied either way, and
     // the other method's earlier stored lines are combined again.
-    TfmConcl *draft = shell::openWindow(state::fmConcl);
+    concl::open();
     if (PageControl1->currentWidget() == tsVelhover)
         express::storeVelkhover(mExVelCncl->lines());
     else
@@ -185,8 +184,8 @@ void TfmExpress::OKBtnClick()
     clearVelkhoverPage();
     clearKrivenkoPage();
     const QStringList section = express::combineExpressLines();
-    draft->mmConcl->clearLines();
-    draft->mmConcl->appendLines(section);
+    concl::clear();
+    concl::appendLines(section);
 }
 
 void TfmExpress::CancelBtnClick()

@@ -151,6 +151,32 @@ Memo::Place Memo::displayedCaret() const
     return {line + textLine.lineNumber(), column};
 }
 
+bool Memo::insertAtDisplayed(int line, int column, const QString &text)
+{
+    if (line < 0 || lineCount() == 0)
+        return false;
+    int first = 0;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        const QTextLayout *tl = laidOut(document(), b);
+        const int count = displayedLineCount(tl);
+        if (line >= first + count) {
+            first += count;
+            continue;
+        }
+        int start = 0;
+        qsizetype shown = b.text().size();
+        if (tl && tl->lineCount() > 1) {
+            start = tl->lineAt(line - first).textStart();
+            shown = shownPiece(b, tl, line - first).size();
+        }
+        QTextCursor cursor(b);
+        cursor.setPosition(b.position() + start + int(qBound(qsizetype(0), qsizetype(column), shown)));
+        cursor.insertText(text);
+        return true;
+    }
+    return false;
+}
+
 bool Memo::modified() const
 {
     return document()->isModified();

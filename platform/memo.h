@@ -32,6 +32,11 @@ public:
     };
     Place displayedCaret() const;
 
+    // Inserts text into displayed line `line` after its first `column`
+    // characters (at its end when it is shorter). Returns false, changing
+    // nothing, when the box shows no such line.
+    bool insertAtDisplayed(int line, int column, const QString &text);
+
     // The modified flag of the text (set by typing, kept by appending).
     bool modified() const;
     void setModified(bool on);

@@ -1,10 +1,9 @@
 #include "shell/headersign.h"
 
-#include "conclusion/tfmconcl.h"
+#include "conclusion/concldoor.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "shell/openwindow.h"
 #include "state/examstate.h"
 
 namespace shell {
@@ -12,14 +11,14 @@ namespace shell {
 void loadIntoDraft(int mode, const QString &fileName)
 {
     state::ConclMode = mode;
-    TfmConcl *concl = openWindow(state::fmConcl);
-    concl->mmConcl->clearLines();
+    concl::open();
+    concl::clear();
     const textfile::ReadResult r = textfile::readLines(paths::local(fileName));
     if (!r.ok) {
-        ui::showMessage(concl, paths::absentMessage(fileName));
+        ui::showMessage(concl::window(), paths::absentMessage(fileName));
         return;
     }
-    concl->mmConcl->setLines(r.lines);
+    concl::setLines(r.lines);
 }
 
 void CaptureItemClick()

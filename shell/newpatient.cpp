@@ -1,8 +1,7 @@
 #include "shell/newpatient.h"
 
-#include "conclusion/tfmconcl.h"
-#include "deep/tfmdeep.h"
-#include "shell/openwindow.h"
+#include "conclusion/concldoor.h"
+#include "deep/deepdoor.h"
 #include "state/examstate.h"
 
 namespace shell {
@@ -16,10 +15,11 @@ void newPatientReset()
     state::DeepPassCount = 0;
     state::RightEyeSignCount = 0;
     state::LeftEyeSignCount = 0;
-    openWindow(state::fmConcl)->mmConcl->clearLines();
-    if (state::fmDeep) {
-        state::fmDeep->mmSign->clearLines();
-        state::fmDeep->mmPathology->clearLines();
+    concl::open();
+    concl::clear();
+    if (deep::exists()) {
+        deep::clearSignLines();
+        deep::clearPathologyLines();
     }
 }
 

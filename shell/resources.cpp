@@ -1,5 +1,7 @@
 #include "shell/resources.h"
 
+#include "help/help.h"
+
 #include <QtGlobal>
 
 // The pictures live in a static library; nothing references them by symbol,
@@ -15,6 +17,8 @@ void initResources()
 {
     static const bool done = (registerShellResources(), true);
     (void)done;
+    // The main window's "Описание Nirel-3" shows the help picture too.
+    help::initResources();
 }
 
 } // namespace shell

@@ -2,7 +2,8 @@
 
 namespace shell {
 
-// Registers the program's pictures (icons, splash); safe to call repeatedly.
+// Registers the program's pictures (icons, splash, and the help picture of
+// help/); safe to call repeatedly.
 void initResources();
 
 } // namespace shell

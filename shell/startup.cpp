@@ -1,9 +1,9 @@
 #include "shell/startup.h"
 
+#include "help/help.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/prompter.h"
-#include "shell/help.h"
 #include "shell/hints.h"
 #include "shell/tfmnirel3.h"
 #include "shell/tfmsplash.h"

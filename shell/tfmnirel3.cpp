@@ -1,20 +1,20 @@
 #include "shell/tfmnirel3.h"
 
-#include "cards/tfmcard.h"
-#include "conclusion/tfmconcl.h"
-#include "deep/tfmdeep.h"
-#include "express/tfmexpress.h"
+#include "cards/carddoor.h"
+#include "conclusion/concldoor.h"
+#include "deep/deepdoor.h"
+#include "express/expressdoor.h"
+#include "help/help.h"
 #include "platform/place.h"
 #include "shell/resources.h"
 #include "platform/prompter.h"
 #include "shell/aboutbox.h"
 #include "shell/exitcheck.h"
 #include "shell/headersign.h"
-#include "shell/help.h"
 #include "shell/hints.h"
 #include "shell/newpatient.h"
-#include "shell/openwindow.h"
 #include "state/examstate.h"
+#include "state/windows.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -265,7 +265,7 @@ void TfmNirel3::FormCreate()
 
 void TfmNirel3::FileNew1Execute()
 {
-    shell::openWindow(state::fmCard);
+    card::open();
 }
 
 void TfmNirel3::NewClick()
@@ -275,12 +275,12 @@ void TfmNirel3::NewClick()
 
 void TfmNirel3::DeepItemClick()
 {
-    shell::openWindow(state::fmDeep);
+    deep::open();
 }
 
 void TfmNirel3::ExpressItemClick()
 {
-    shell::openWindow(state::fmExpress);
+    express::open();
 }
 
 void TfmNirel3::ShProektClick()
@@ -296,7 +296,7 @@ void TfmNirel3::tbPupilClick()
 void TfmNirel3::DraftItemClick()
 {
     state::ConclMode = 0;
-    shell::openWindow(state::fmConcl);
+    concl::open();
 }
 
 void TfmNirel3::CleanItemClick()
@@ -341,17 +341,17 @@ void TfmNirel3::Exit1Execute()
 
 QString TfmNirel3::patientPaneText()
 {
-    TfmCard *card = state::fmCard.data();
-    if (!card)
+    if (!card::exists())
         return {};
-    return QStringLiteral("Пациент: ") + card->FNameEdit->text() + QLatin1Char(' ') +
-           card->LNameEdit->text() + QLatin1Char(' ') + card->MNameEdit->text();
+    const card::Patient p = card::patient();
+    return QStringLiteral("Пациент: ") + p.surname + QLatin1Char(' ') + p.firstName + QLatin1Char(' ') +
+           p.patronymic;
 }
 
 void TfmNirel3::StatusBar1Hint(const QString &hint)
 {
     StatusBar2->showMessage(hint);
-    if (state::fmCard)
+    if (card::exists())
         StatusBar1->showMessage(patientPaneText());
 }
 

@@ -4,7 +4,7 @@
 // exist" is simply "is the reference set".
 #include <QPointer>
 
-class TfmNirel3;
+class QWidget;
 class TfmCard;
 class TfmDeep;
 class TfmExpress;
@@ -17,7 +17,9 @@ class TAboutBox;
 
 namespace state {
 
-inline QPointer<TfmNirel3> fmNirel3;
+// The main window, as the owner of every working window: nobody needs more
+// of it, so nobody depends on its class.
+inline QPointer<QWidget> fmNirel3;
 inline QPointer<TfmCard> fmCard;
 inline QPointer<TfmDeep> fmDeep;
 inline QPointer<TfmExpress> fmExpress;

@@ -45,9 +45,9 @@ convert $C -fill '#b5332e' -stroke '#5e1512' -draw 'rectangle 5,3 26,29' \
   -fill '#f4efe1' -stroke none -draw 'rectangle 8,5 24,27' -stroke '#5e1512' -strokewidth 1 \
   -draw 'line 11,10 21,10' -draw 'line 11,14 21,14' -draw 'line 11,18 19,18' \
   -stroke '#b5332e' -strokewidth 3 -draw 'line 6,3 6,29' guides.png
-# Описание: a question mark
+# Описание: a question mark (the help picture, kept with help/)
 convert $C -fill '#2f6fbf' -stroke '#1b3f6e' -draw 'circle 16,16 16,2' \
-  -fill white -stroke none -font $FONT -pointsize 22 -gravity center -annotate +0+1 '?' help.png
+  -fill white -stroke none -font $FONT -pointsize 22 -gravity center -annotate +0+1 '?' ../../help/icons/help.png
 # Зрачок и кайма: pupil with its border ring
 convert $C -fill '#a8c8e8' -stroke '#1f4e79' -draw 'circle 16,16 16,2' \
   -fill '#8a5a2b' -stroke none -draw 'circle 16,16 16,8' -fill black -draw 'circle 16,16 16,11' pupil.png

@@ -5,16 +5,17 @@
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcalendar.h"
 #include "cards/tfmcard.h"
+#include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
+#include "help/help.h"
+#include "help/helpviewer.h"
 #include "platform/codepagefield.h"
 #include "platform/textfile.h"
 #include "shell/exitcheck.h"
-#include "shell/help.h"
-#include "shell/helpviewer.h"
 #include "shell/hints.h"
-#include "shell/openwindow.h"
 #include "shell/tfmnirel3.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -37,7 +38,7 @@ namespace {
 
 TfmCard *openCard()
 {
-    return shell::openWindow(state::fmCard);
+    return state::openWindow(state::fmCard);
 }
 
 QStringList listTexts(const TfmCard *card)
@@ -859,8 +860,9 @@ void TestTfmCard::viewConclusion()
     const QStringList lines{QStringLiteral("Заключение"), QString(), QStringLiteral("  Петров — здоров")};
     env.writeLines("Петров.txt", lines);
     TfmCard *card = openCard();
-    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старый текст")});
-    state::fmConcl->hide();
+    concl::open();
+    concl::setLines({QStringLiteral("старый текст")});
+    concl::window()->hide();
     state::ConclMode = 1;
     card->ConclEdit->setText(env.path("Петров.txt"));
     card->bbCnclCard->click();
@@ -882,7 +884,7 @@ void TestTfmCard::viewConclusionWithoutAFile()
     QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
 
     prompter.clear();
-    state::fmConcl->mmConcl->setLines({QStringLiteral("текст")});
+    concl::setLines({QStringLiteral("текст")});
     card->ConclEdit->setText(env.path("нет.txt"));
     card->bbCnclCard->click();
     QCOMPARE(prompter.texts(), QStringList{"File " + env.path("нет.txt") + " is absent"});

@@ -2,16 +2,17 @@
 // examinations, the consultations sentence, the save (names, cancel, failure,
 // wrapping, bytes on disk), the caret place, the hand-over and the window.
 #include "cards/tfmcard.h"
+#include "conclusion/concldoor.h"
 #include "deep/consultations.h"
 #include "conclusion/save.h"
 #include "conclusion/summary.h"
 #include "conclusion/tfmconcl.h"
+#include "help/helpviewer.h"
 #include "platform/textfile.h"
 #include "shell/headersign.h"
-#include "shell/helpviewer.h"
 #include "shell/newpatient.h"
-#include "shell/openwindow.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -61,13 +62,13 @@ void compareWithGolden(const QStringList &actual, const QString &name)
 
 TfmConcl *draft()
 {
-    return shell::openWindow(state::fmConcl);
+    return state::openWindow(state::fmConcl);
 }
 
 TfmCard *cardWith(const QString &surname, const QString &firstName, const QString &patronymic,
                   const QString &date)
 {
-    TfmCard *card = shell::ensureWindow(state::fmCard);
+    TfmCard *card = state::ensureWindow(state::fmCard);
     card->FNameEdit->setText(surname);
     card->LNameEdit->setText(firstName);
     card->MNameEdit->setText(patronymic);
@@ -172,6 +173,9 @@ private slots:
     void printingCopiesTheDraftToTheClipboard();
     void helpOpensContextTwo();
     void windowControls();
+
+    // What the other windows use
+    void doorInsertsAtADisplayedPlace();
 };
 
 void TestConclusion::initTestCase()
@@ -610,6 +614,44 @@ void TestConclusion::windowControls()
     }
     w->close();
     QVERIFY(state::fmConcl); // closing only hides
+}
+
+void TestConclusion::doorInsertsAtADisplayedPlace()
+{
+    TestEnv env;
+    QCOMPARE(concl::lines(), QStringList{});
+    QVERIFY(!concl::exists()); // reading makes no window
+    concl::open();
+    QVERIFY(QTest::qWaitForWindowExposed(concl::window()));
+    QStringList words;
+    for (int i = 0; i < 40; ++i)
+        words << QStringLiteral("слово%1").arg(i);
+    const QString longLine = words.join(QLatin1Char(' '));
+    concl::setLines({QStringLiteral("первая"), longLine, QStringLiteral("abcdef")});
+    const QStringList shown = draft()->mmConcl->displayedLines();
+    QVERIFY(shown.size() >= 4);
+
+    // Two one-letter phrases chained at column 3 of a six-character line.
+    const int last = int(shown.size() - 1);
+    concl::insertAt(last, 3, QStringLiteral("A"));
+    concl::insertAt(last, 4, QStringLiteral("B"));
+    QCOMPARE(concl::lines().at(2), QStringLiteral("abcABdef"));
+
+    // Within the second displayed piece of the long line.
+    concl::insertAt(2, 2, QStringLiteral("[x]"));
+    QCOMPARE(concl::lines().at(1), QString(longLine).insert(longLine.indexOf(shown.at(2)) + 2, QStringLiteral("[x]")));
+
+    // Past the end of a line: at its end. A line the box does not show: nothing.
+    concl::insertAt(0, 99, QStringLiteral("!"));
+    QCOMPARE(concl::lines().at(0), QStringLiteral("первая!"));
+    const QStringList before = concl::lines();
+    concl::insertAt(int(shown.size()) + 5, 0, QStringLiteral("X"));
+    QCOMPARE(concl::lines(), before);
+
+    concl::clear();
+    concl::appendLines({QStringLiteral("a")});
+    concl::appendLines({QString(), QStringLiteral("b")});
+    QCOMPARE(concl::lines(), (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
 }
 
 QTEST_MAIN(TestConclusion)

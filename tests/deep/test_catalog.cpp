@@ -11,8 +11,8 @@
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
 #include "shell/hints.h"
-#include "shell/openwindow.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -129,7 +129,7 @@ QMap<int, QStringList> seedDictionary(const TestEnv &env)
 
 TfmDeep *openDeep()
 {
-    TfmDeep *deep = shell::ensureWindow(state::fmDeep);
+    TfmDeep *deep = state::ensureWindow(state::fmDeep);
     deep->show();
     return deep;
 }

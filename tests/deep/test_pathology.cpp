@@ -4,7 +4,7 @@
 #include "deep/tfmdeep.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -26,7 +26,7 @@ QString line(const char16_t *text)
 
 TfmDeep *deepWindow()
 {
-    return shell::ensureWindow(state::fmDeep);
+    return state::ensureWindow(state::fmDeep);
 }
 
 } // namespace

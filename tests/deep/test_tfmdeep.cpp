@@ -1,15 +1,17 @@
 // The deep examination window: its controls, the modified flag of the sign
 // box, "Заключение" with the preliminary conclusion in the draft window, the
 // failure guard, and help.
+#include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
+#include "deep/deepdoor.h"
 #include "deep/pathology.h"
 #include "deep/tfmdeep.h"
+#include "help/help.h"
+#include "help/helpviewer.h"
 #include "platform/textfile.h"
-#include "shell/help.h"
-#include "shell/helpviewer.h"
 #include "shell/newpatient.h"
-#include "shell/openwindow.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -34,7 +36,7 @@ QString u16(const char16_t *text)
 
 TfmDeep *openDeep()
 {
-    return shell::openWindow(state::fmDeep);
+    return state::openWindow(state::fmDeep);
 }
 
 // A sign choice as the catalogue makes it: both boxes emptied, the sign
@@ -51,7 +53,7 @@ void chooseSign(TfmDeep *w, const QString &sign, const QList<int> &codes)
 
 QStringList draft()
 {
-    return state::fmConcl ? state::fmConcl->mmConcl->lines() : QStringList{};
+    return concl::lines();
 }
 
 } // namespace
@@ -71,6 +73,7 @@ private slots:
     void failureOnFirstRecordingKeepsReplacing();
     void newPatientStartsOver();
     void helpOpensDeepTopic();
+    void doorReadsAndWritesTheBoxes();
 };
 
 void TestTfmDeep::controls()
@@ -304,7 +307,7 @@ void TestTfmDeep::failureGuard()
     w->mmPathology->setLines({QStringLiteral("0001 03 heart")});
     w->bbOKDeep->click();
     const QStringList before = draft();
-    state::fmConcl->hide();
+    concl::window()->hide();
 
     w->rbLeft->setChecked(true);
     w->mmSign->setLines({QStringLiteral("se&cond")});
@@ -376,6 +379,35 @@ void TestTfmDeep::helpOpensDeepTopic()
     QVERIFY(HelpViewer::existing());
     QCOMPARE(HelpViewer::existing()->currentFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
     QVERIFY(prompter.records.isEmpty());
+}
+
+// What the chart and pupil windows will use: the eye, and both boxes read,
+// replaced and appended to.
+void TestTfmDeep::doorReadsAndWritesTheBoxes()
+{
+    TestEnv env;
+    QCOMPARE(deep::chosenEye(), deep::Eye::Right);
+    QCOMPARE(deep::signLines(), QStringList{});
+    QVERIFY(!deep::exists()); // reading makes no window
+    TfmDeep *w = openDeep();
+    w->rbLeft->setChecked(true);
+    QCOMPARE(deep::chosenEye(), deep::Eye::Left);
+
+    deep::clearSignLines();
+    QVERIFY(!w->mmSign->modified());
+    deep::appendSignLine(u16(u"Лакуна: "));
+    QVERIFY(w->mmSign->modified());
+    deep::setSignLines({deep::signLines().at(0) + u16(u"печень")});
+    QCOMPARE(deep::signLines(), QStringList{u16(u"Лакуна: печень")});
+    QVERIFY(w->mmSign->modified());
+
+    deep::setPathologyLines({QStringLiteral("0113 05 a"), QStringLiteral("0007 11 b")});
+    deep::appendPathologyLines({QStringLiteral("0059 01 c")});
+    QCOMPARE(w->mmPathology->lines(),
+             (QStringList{QStringLiteral("0113 05 a"), QStringLiteral("0007 11 b"), QStringLiteral("0059 01 c")}));
+    QCOMPARE(deep::pathologyLines(), w->mmPathology->lines());
+    deep::clearPathologyLines();
+    QCOMPARE(deep::pathologyLines(), QStringList{});
 }
 
 QTEST_MAIN(TestTfmDeep)

@@ -1,12 +1,13 @@
 // The express examination: the check lists, the level of every count of
 // ticked signs for both methods, and the window's sequences of "Обработать",
 // "Очистить", "Заключение" and "Закрыть".
+#include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
 #include "express/scoring.h"
 #include "express/tfmexpress.h"
-#include "shell/helpviewer.h"
-#include "shell/openwindow.h"
+#include "help/helpviewer.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -29,7 +30,7 @@ const QString kKryResult = kIndent + QStringLiteral("ЭКСПРЕСС-ДИАГН
 
 TfmExpress *window()
 {
-    return shell::openWindow(state::fmExpress);
+    return state::openWindow(state::fmExpress);
 }
 
 void tick(QListWidget *list, const QList<int> &numbers)
@@ -49,7 +50,7 @@ QList<int> ticked(const QListWidget *list)
 
 QStringList draftLines()
 {
-    return state::fmConcl ? state::fmConcl->mmConcl->lines() : QStringList{QStringLiteral("<no draft window>")};
+    return concl::exists() ? concl::lines() : QStringList{QStringLiteral("<no draft window>")};
 }
 
 } // namespace
@@ -257,7 +258,8 @@ void TestExpress::conclusionStoresThePageOnViewThenBoth()
 {
     TestEnv env;
     TfmExpress *w = window();
-    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("предыдущий черновик")});
+    concl::open();
+    concl::setLines({QStringLiteral("предыдущий черновик")});
     tick(w->clbExVelSign, {3});
     w->OKBtnVelSign->click();
     const QStringList vel = w->mExVelCncl->lines();

@@ -4,10 +4,10 @@
 #include "conclusion/tfmconcl.h"
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
+#include "help/helpviewer.h"
 #include "shell/aboutbox.h"
-#include "shell/helpviewer.h"
-#include "shell/openwindow.h"
 #include "shell/tfmnirel3.h"
+#include "state/openwindow.h"
 #include "support/testenv.h"
 
 #include <QAbstractButton>
@@ -49,10 +49,10 @@ void TestAccessibility::everyControlIsNamed()
     auto *main = new TfmNirel3();
     state::fmNirel3 = main;
     const QList<QWidget *> windows{main,
-                                   shell::ensureWindow(state::fmCard),
-                                   shell::ensureWindow(state::fmDeep),
-                                   shell::ensureWindow(state::fmExpress),
-                                   shell::ensureWindow(state::fmConcl),
+                                   state::ensureWindow(state::fmCard),
+                                   state::ensureWindow(state::fmDeep),
+                                   state::ensureWindow(state::fmExpress),
+                                   state::ensureWindow(state::fmConcl),
                                    new TAboutBox(main),
                                    HelpViewer::open()};
     int checked = 0;

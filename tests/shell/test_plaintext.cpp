@@ -3,7 +3,7 @@
 // text, so markup in it is never rendered and no link in it can be clicked.
 #include "cards/tfmcard.h"
 #include "platform/prompter.h"
-#include "shell/openwindow.h"
+#include "state/openwindow.h"
 #include "shell/tfmnirel3.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
@@ -94,7 +94,7 @@ void TestPlainText::untrustedTextIsNeverMarkup()
     RealBoxes boxes;
     auto *mainWindow = new TfmNirel3();
     state::fmNirel3 = mainWindow;
-    TfmCard *card = shell::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::fmCard);
 
     // The message seam itself: a simple message and a question.
     ui::showMessage(card, kForged);

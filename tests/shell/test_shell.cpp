@@ -1,22 +1,24 @@
 // The shell: start-up pieces, the main window, the new-patient reset, the
 // exit check, hints and help requests.
 #include "cards/tfmcard.h"
+#include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
 #include "express/tfmexpress.h"
+#include "help/help.h"
+#include "help/helpviewer.h"
 #include "platform/textfile.h"
+#include "deep/deepdoor.h"
 #include "deep/tfmdeep.h"
 #include "platform/cp1251.h"
 #include "platform/paths.h"
 #include "shell/aboutbox.h"
 #include "shell/headersign.h"
-#include "shell/help.h"
-#include "shell/helpviewer.h"
 #include "shell/hints.h"
-#include "shell/openwindow.h"
 #include "shell/startup.h"
 #include "shell/tfmnirel3.h"
 #include "shell/tfmsplash.h"
 #include "state/examstate.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -258,11 +260,12 @@ void TestShell::newPatientResetsExactlyTheCounts()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    shell::openWindow(state::fmDeep);
-    shell::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
-    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("старое заключение")});
-    state::fmDeep->mmSign->setLines({QStringLiteral("признак")});
-    state::fmDeep->mmPathology->setLines({QStringLiteral("0113 05 патология")});
+    deep::open();
+    state::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
+    concl::open();
+    concl::setLines({QStringLiteral("старое заключение")});
+    deep::setSignLines({QStringLiteral("признак")});
+    deep::setPathologyLines({QStringLiteral("0113 05 патология")});
     fillState();
 
     w->NewPatient->trigger();
@@ -450,7 +453,7 @@ void TestShell::hintsReachTheRightPanes()
     QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("первая подсказка"));
     QCOMPARE(w->StatusBar1->currentMessage(), QString()); // no card window yet
 
-    TfmCard *card = shell::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::fmCard);
     card->FNameEdit->setText(QStringLiteral("Петров"));
     card->LNameEdit->setText(QStringLiteral("Олег"));
     card->MNameEdit->setText(QStringLiteral("Ильич"));
@@ -472,7 +475,7 @@ void TestShell::statusTipsOfAnyWindowBecomeTheHint()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    TfmDeep *deep = shell::openWindow(state::fmDeep);
+    TfmDeep *deep = state::openWindow(state::fmDeep);
     QStatusTipEvent tip(QStringLiteral("подсказка окна осмотра"));
     QCoreApplication::sendEvent(deep->mmSign, &tip);
     QCOMPARE(HintHub::instance().hint(), QStringLiteral("подсказка окна осмотра"));
@@ -483,7 +486,7 @@ void TestShell::applicationHintHandlerStopsThePanes()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    shell::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Иванова"));
+    state::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Иванова"));
     HintHub &hub = HintHub::instance();
     hub.setHint(QStringLiteral("до"));
     QStringList taken;
@@ -578,7 +581,8 @@ void TestShell::missingHeaderIsReported()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
-    shell::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("прежний текст")});
+    concl::open();
+    concl::setLines({QStringLiteral("прежний текст")});
     findAction(w, QStringLiteral("CaptureItem"))->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
     QCOMPARE(prompter.records.first().kind, PromptRecord::Message);

@@ -24,6 +24,10 @@ QString helpFile();
 void helpCommand(int command, int data);
 void helpContext(int context);
 
+// Registers the program's help picture (":/icons/help.png"); safe to call
+// repeatedly.
+void initResources();
+
 // The "Помощь" button of a window, with the program's help picture.
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &hint = {});
 

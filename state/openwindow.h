@@ -2,18 +2,20 @@
 // The one way a working window is opened: create it once, owned by the main
 // window, then show it, make it visible and bring it to the front. Closing a
 // working window only hides it, so its contents live until the program ends.
-#include "shell/tfmnirel3.h"
+// Only a window's door (and its own tests) open it this way; everybody else
+// asks the door.
 #include "state/windows.h"
 
 #include <QPointer>
+#include <QWidget>
 
-namespace shell {
+namespace state {
 
 template <class Window>
 Window *ensureWindow(QPointer<Window> &ref)
 {
     if (!ref)
-        ref = new Window(state::fmNirel3.data());
+        ref = new Window(fmNirel3.data());
     return ref.data();
 }
 
@@ -29,4 +31,4 @@ Window *openWindow(QPointer<Window> &ref)
     return w;
 }
 
-} // namespace shell
+} // namespace state

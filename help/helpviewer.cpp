@@ -1,4 +1,4 @@
-#include "shell/helpviewer.h"
+#include "help/helpviewer.h"
 
 #include "platform/controls.h"
 #include "platform/paths.h"

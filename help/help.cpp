@@ -1,11 +1,23 @@
-#include "shell/help.h"
+#include "help/help.h"
 
+#include "help/helpviewer.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
-#include "shell/helpviewer.h"
-#include "shell/resources.h"
+
+// The help picture lives in a static library; nothing references it by
+// symbol, so it is registered explicitly before the first button needs it.
+static void registerHelpResources()
+{
+    Q_INIT_RESOURCE(help);
+}
 
 namespace help {
+
+void initResources()
+{
+    static const bool done = (registerHelpResources(), true);
+    (void)done;
+}
 
 namespace {
 QString g_helpFile;
@@ -13,7 +25,7 @@ QString g_helpFile;
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &hint)
 {
-    shell::initResources();
+    initResources();
     return ui::makeButton(parent, name, QStringLiteral("Помощь"), hint,
                           QIcon(QStringLiteral(":/icons/help.png")));
 }

@@ -1,0 +1,31 @@
+#pragma once
+// The door of the card index window: the operations other windows use on it.
+// Its edit fields are the program's record of the current patient; other
+// windows read the patient from them and link a saved conclusion to the card
+// here, and nobody outside the window's own files touches them.
+#include <QString>
+
+namespace card {
+
+// Creates the window on first use, shows it, makes it visible and brings it
+// to the front.
+void open();
+// Whether the window has been created.
+bool exists();
+
+// The current patient as the card's edit fields hold him.
+struct Patient {
+    QString surname;    // FNameEdit
+    QString firstName;  // LNameEdit
+    QString patronymic; // MNameEdit
+    QString dateLabel;  // caption of lbDate, "Дата:"
+    QString date;       // EditDate
+};
+// All empty while the window does not exist.
+Patient patient();
+
+// The card's conclusion file name (ConclEdit) becomes name; the window is
+// created (not shown) when it does not exist yet.
+void setConclFile(const QString &name);
+
+} // namespace card

@@ -1,0 +1,79 @@
+#include "deep/deepdoor.h"
+
+#include "deep/tfmdeep.h"
+#include "state/openwindow.h"
+
+#include <QRadioButton>
+
+namespace deep {
+
+namespace {
+TfmDeep *ensured()
+{
+    return state::ensureWindow(state::fmDeep);
+}
+} // namespace
+
+void open()
+{
+    state::openWindow(state::fmDeep);
+}
+
+bool exists()
+{
+    return !state::fmDeep.isNull();
+}
+
+QWidget *window()
+{
+    return state::fmDeep.data();
+}
+
+Eye chosenEye()
+{
+    return state::fmDeep && state::fmDeep->rbLeft->isChecked() ? Eye::Left : Eye::Right;
+}
+
+QStringList signLines()
+{
+    return state::fmDeep ? state::fmDeep->mmSign->lines() : QStringList{};
+}
+
+void setSignLines(const QStringList &lines)
+{
+    ensured()->mmSign->setLines(lines);
+}
+
+void appendSignLine(const QString &line)
+{
+    Memo *box = ensured()->mmSign;
+    box->appendLine(line);
+    box->setModified(true);
+}
+
+void clearSignLines()
+{
+    ensured()->mmSign->clearLines();
+}
+
+QStringList pathologyLines()
+{
+    return state::fmDeep ? state::fmDeep->mmPathology->lines() : QStringList{};
+}
+
+void setPathologyLines(const QStringList &lines)
+{
+    ensured()->mmPathology->setLines(lines);
+}
+
+void appendPathologyLines(const QStringList &lines)
+{
+    ensured()->mmPathology->appendLines(lines);
+}
+
+void clearPathologyLines()
+{
+    ensured()->mmPathology->clearLines();
+}
+
+} // namespace deep
