@@ -1,6 +1,6 @@
 #include "deep/signmenus.h"
 
-#include "charts/chartlinks.h"
+#include "charts/chartsdoor.h"
 #include "deep/deepdoor.h"
 #include "deep/pathology.h"
 #include "deep/signcatalog.h"

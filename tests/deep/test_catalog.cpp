@@ -1,7 +1,7 @@
 // The sign catalogue: the table itself, the sign texts, the shipped
 // dictionary behind the codes, and the deep window's menus built from it.
 // The lists of what the menus must show are tests/deep/catalog/*.txt (UTF-8).
-#include "charts/chartlinks.h"
+#include "charts/chartsdoor.h"
 #include "conclusion/tfmconcl.h"
 #include "deep/pathology.h"
 #include "deep/signcatalog.h"

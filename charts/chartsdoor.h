@@ -1,9 +1,8 @@
 #pragma once
-// Where the sign menus hand over to the chart windows: the projection-zone
-// charts ([Z] signs), the right eye's pupillary-belt chart ([B] signs) and the
-// pupil and border diagrams. The chart windows are not part of the program
-// yet; until they are, these calls only note the request, which is what the
-// menus' own tests look at.
+// The door of the chart windows: the projection-zone charts ([Z] signs), the
+// right eye's pupillary-belt chart ([B] signs) and the pupil and border
+// diagrams, as the sign menus and the main window open them. Each request is
+// also noted, oldest first, so that what the menus asked for can be read back.
 #include <QString>
 #include <QStringList>
 

@@ -1,4 +1,8 @@
-#include "charts/chartlinks.h"
+#include "charts/chartsdoor.h"
+
+#include "charts/tfmpupil.h"
+#include "charts/tfmshproek.h"
+#include "state/openwindow.h"
 
 namespace chartlinks {
 
@@ -25,14 +29,17 @@ void clearRequests()
 void OpenProjectionCharts()
 {
     chartlinks::requestLog().append(QStringLiteral("OpenProjectionCharts"));
+    state::openWindow(state::fmShProek);
 }
 
 void OpenCollaretteChart()
 {
     chartlinks::requestLog().append(QStringLiteral("OpenCollaretteChart ") + chartlinks::kCollarettePage);
+    state::openWindow(state::fmShProek)->showCollaretteRight();
 }
 
 void OpenPupilWindow(const QString &page)
 {
     chartlinks::requestLog().append(QStringLiteral("OpenPupilWindow ") + page);
+    state::openWindow(state::fmPupil)->showPage(page);
 }

@@ -1,0 +1,144 @@
+#include "charts/tfmpupil.h"
+
+#include "charts/chartpicture.h"
+#include "charts/keyedlines.h"
+#include "charts/pupilcodes.h"
+#include "deep/deepdoor.h"
+#include "deep/pathology.h"
+#include "platform/controls.h"
+#include "platform/paths.h"
+#include "platform/place.h"
+#include "platform/prompter.h"
+#include "state/examstate.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kMenuHint = QStringLiteral("Графическое меню");
+
+QWidget *pictureTab(QTabWidget *tabs, const char *name, const QString &caption, ChartPicture *picture,
+                    QMargins margins)
+{
+    auto *tab = new QWidget(tabs);
+    tab->setObjectName(QString::fromLatin1(name));
+    auto *l = new QVBoxLayout(tab);
+    l->setContentsMargins(margins);
+    picture->setParent(tab);
+    l->addWidget(picture, 0, Qt::AlignLeft | Qt::AlignTop);
+    tabs->addTab(tab, caption);
+    return tab;
+}
+
+} // namespace
+
+TfmPupil::TfmPupil(QWidget *owner)
+    : QWidget(owner, Qt::Window)
+{
+    setObjectName(QStringLiteral("fmPupil"));
+    setWindowTitle(QStringLiteral("Зрачок и кайма"));
+
+    pcPupil = new QTabWidget(this);
+    pcPupil->setObjectName(QStringLiteral("pcPupil"));
+    pcPupil->setDocumentMode(true);
+    imDecen = new ChartPicture(QStringLiteral("imDecen"), kMenuHint);
+    imFlatRorL = new ChartPicture(QStringLiteral("imFlatRorL"), kMenuHint);
+    imFlatBoth = new ChartPicture(QStringLiteral("imFlatBoth"), kMenuHint);
+    imBorder = new ChartPicture(QStringLiteral("imBorder"), kMenuHint);
+
+    // Decentration and border pictures sit 5 pixels from the left and 16
+    // from the top of their page; the flattening ones at their tab's corner.
+    const QMargins pageMargins(5, 16, 0, 0);
+    tsDecenter = pictureTab(pcPupil, "tsDecenter", QStringLiteral("Децентрация "), imDecen, pageMargins);
+    tsFlatten = new QWidget(pcPupil);
+    tsFlatten->setObjectName(QStringLiteral("tsFlatten"));
+    auto *flatLayout = new QVBoxLayout(tsFlatten);
+    flatLayout->setContentsMargins(0, 0, 0, 0);
+    pcFlat = new QTabWidget(tsFlatten);
+    pcFlat->setObjectName(QStringLiteral("pcFlat"));
+    pcFlat->setDocumentMode(true);
+    flatLayout->addWidget(pcFlat);
+    pcPupil->addTab(tsFlatten, QStringLiteral("Уплощение "));
+    tsFlatRorL = pictureTab(pcFlat, "tsFlatRorL", QStringLiteral("Только правый или левый"), imFlatRorL, {});
+    tsFlatBoth = pictureTab(pcFlat, "tsFlatBoth", QStringLiteral("Оба "), imFlatBoth, {});
+    tsBorder = pictureTab(pcPupil, "tsBorder", QStringLiteral("Кайма "), imBorder, pageMargins);
+
+    connect(imDecen, &ChartPicture::pressed, this, &TfmPupil::imDecenMouseDown);
+    connect(imFlatRorL, &ChartPicture::pressed, this, &TfmPupil::imFlatRorLMouseDown);
+    connect(imFlatBoth, &ChartPicture::pressed, this, &TfmPupil::imFlatBothMouseDown);
+    connect(imBorder, &ChartPicture::pressed, this, &TfmPupil::imBorderMouseDown);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Label1 = new QLabel(Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setMinimumWidth(70);
+    Label1->setAccessibleName(QStringLiteral("Номер цвета"));
+    Edit1 = new QLineEdit(Panel1);
+    const QString nameHint = QStringLiteral("Наименование патологии");
+    ui::describe(Edit1, "Edit1", nameHint, nameHint);
+    auto *row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->addWidget(Label1);
+    row->addWidget(Edit1, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(pcPupil, 1);
+    layout->addWidget(Panel1);
+    place::outer(this, 362, 70, 409, 502);
+}
+
+void TfmPupil::showPage(const QString &page)
+{
+    for (QWidget *ts : {tsDecenter, tsFlatten, tsBorder}) {
+        if (ts->objectName() == page)
+            pcPupil->setCurrentWidget(ts);
+    }
+}
+
+void TfmPupil::imDecenMouseDown(int x, int y) { click(imDecen, x, y, pupil::kDecentration); }
+void TfmPupil::imFlatRorLMouseDown(int x, int y) { click(imFlatRorL, x, y, pupil::kFlatOne); }
+void TfmPupil::imFlatBothMouseDown(int x, int y) { click(imFlatBoth, x, y, pupil::kFlatBoth); }
+void TfmPupil::imBorderMouseDown(int x, int y) { click(imBorder, x, y, pupil::kBorder); }
+
+void TfmPupil::click(ChartPicture *picture, int x, int y, const QString &nameFile)
+{
+    PupilClickX = x;
+    PupilClickY = y;
+    PupilColourKey = QString::number(keyed::colourNumber(picture->image(), QPoint(x, y)));
+    Label1->setText(PupilColourKey);
+    LookupPupilVariant(nameFile);
+}
+
+void TfmPupil::LookupPupilVariant(const QString &nameFile)
+{
+    deep::open();
+    Edit1->clear();
+    const int key = PupilColourKey.toInt();
+    const keyed::Matches found = keyed::matching(nameFile, key);
+    // Every line with the key is taken in turn: the last one names the sign,
+    // and the code table is applied (its note shown) once per line.
+    for (const QString &name : found.data) {
+        Edit1->setText(name);
+        deep::setSignLines({name});
+        const std::optional<pupil::Codes> codes = pupil::variantCodes(nameFile, key, deep::chosenEye() == deep::Eye::Right);
+        if (!codes)
+            continue;
+        state::SignCodes = codes->codes;
+        state::SignCodeCount = int(codes->codes.size());
+        deep::clearPathologyLines();
+        FillPathologyBox(state::SignCodes, state::SignCodeCount);
+        if (!codes->message.isEmpty())
+            ui::inform(this, codes->message);
+    }
+    if (!found.ok)
+        ui::showMessage(this, paths::absentMessage(nameFile));
+}

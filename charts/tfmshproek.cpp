@@ -1,0 +1,175 @@
+#include "charts/tfmshproek.h"
+
+#include "charts/chartpicture.h"
+#include "charts/keyedlines.h"
+#include "charts/zones.h"
+#include "deep/deepdoor.h"
+#include "platform/controls.h"
+#include "platform/paths.h"
+#include "platform/place.h"
+#include "platform/prompter.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kChartHint = QStringLiteral("Схема проекционных зон");
+const QString kLocalisationHint = QStringLiteral("Локализация патологии");
+
+QTabWidget *tabs(QWidget *parent, const char *name)
+{
+    auto *t = new QTabWidget(parent);
+    t->setObjectName(QString::fromLatin1(name));
+    t->setDocumentMode(true);
+    t->setUsesScrollButtons(false);
+    return t;
+}
+
+// An eye tab holding its picture at the tab's top-left corner.
+QWidget *eyeTab(QTabWidget *eyes, const char *name, const QString &caption, ChartPicture *picture)
+{
+    auto *tab = new QWidget(eyes);
+    tab->setObjectName(QString::fromLatin1(name));
+    auto *l = new QVBoxLayout(tab);
+    l->setContentsMargins(0, 0, 0, 0);
+    picture->setParent(tab);
+    l->addWidget(picture, 0, Qt::AlignLeft | Qt::AlignTop);
+    eyes->addTab(tab, caption);
+    return tab;
+}
+
+} // namespace
+
+TfmShProek::TfmShProek(QWidget *owner)
+    : QWidget(owner, Qt::Window)
+{
+    setObjectName(QStringLiteral("fmShProek"));
+    setWindowTitle(QStringLiteral("Схемы проекционных зон"));
+
+    pcShList = tabs(this, "pcShList");
+    auto page = [this](QWidget *&ts, const char *name, const QString &caption, QTabWidget *&eyes,
+                       const char *eyesName) {
+        ts = new QWidget(pcShList);
+        ts->setObjectName(QString::fromLatin1(name));
+        auto *l = new QVBoxLayout(ts);
+        l->setContentsMargins(0, 0, 0, 0);
+        eyes = tabs(ts, eyesName);
+        l->addWidget(eyes);
+        pcShList->addTab(ts, caption);
+    };
+    page(tsDeck, "tsDeck", QStringLiteral("Deck"), pcDeckEyes, "pcDeckEyes");
+    page(tsJensen, "tsJensen", QStringLiteral("Jensen"), pcJensenEyes, "pcJensenEyes");
+    page(tsCollarette, "tsCollarette", QStringLiteral("Зрачковый пояс"), pcCollaretteEyes, "pcCollaretteEyes");
+
+    const QString right = QStringLiteral("Правый");
+    const QString left = QStringLiteral("Левый");
+    struct Chart {
+        ChartPicture *&picture;
+        QWidget *&tab;
+        QTabWidget *eyes;
+        const char *tabName;
+        const char *pictureName;
+        const QString &caption;
+        void (TfmShProek::*handler)(int, int);
+    };
+    const Chart charts[] = {
+        {imDeckR, tsDeckR, pcDeckEyes, "tsDeckR", "imDeckR", right, &TfmShProek::imDeckRMouseDown},
+        {imDeckL, tsDeckL, pcDeckEyes, "tsDeckL", "imDeckL", left, &TfmShProek::imDeckLMouseDown},
+        {imJensenR, tsJensenR, pcJensenEyes, "tsJensenR", "imJensenR", right, &TfmShProek::imJensenRMouseDown},
+        {imJensenL, tsJensenL, pcJensenEyes, "tsJensenL", "imJensenL", left, &TfmShProek::imJensenLMouseDown},
+        {imZrachR, tsCollaretteR, pcCollaretteEyes, "tsCollaretteR", "imZrachR", right,
+         &TfmShProek::imZrachRMouseDown},
+        {imZrachL, tsCollaretteL, pcCollaretteEyes, "tsCollaretteL", "imZrachL", left,
+         &TfmShProek::imZrachLMouseDown},
+    };
+    for (const Chart &c : charts) {
+        c.picture = new ChartPicture(QString::fromLatin1(c.pictureName), kChartHint);
+        c.tab = eyeTab(c.eyes, c.tabName, c.caption, c.picture);
+        connect(c.picture, &ChartPicture::pressed, this, c.handler);
+    }
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Label1 = new QLabel(Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setMinimumWidth(70);
+    Label1->setAccessibleName(QStringLiteral("Номер цвета"));
+    Edit1 = new QLineEdit(Panel1);
+    ui::describe(Edit1, "Edit1", kLocalisationHint, kLocalisationHint);
+    bbOKShProek = ui::makeButton(Panel1, "bbOKShProek", QStringLiteral("Ввод"), kLocalisationHint,
+                                 style()->standardIcon(QStyle::SP_DialogApplyButton));
+    connect(bbOKShProek, &QPushButton::clicked, this, &TfmShProek::bbOKShProekClick);
+    auto *row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->addWidget(Label1);
+    row->addWidget(Edit1, 1);
+    row->addWidget(bbOKShProek);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(pcShList, 1);
+    layout->addWidget(Panel1);
+    place::client(this, 362, 70, 401, 475);
+}
+
+void TfmShProek::showCollaretteRight()
+{
+    pcShList->setCurrentWidget(tsCollarette);
+    pcCollaretteEyes->setCurrentWidget(tsCollaretteR);
+}
+
+QWidget *TfmShProek::eyeTabOnView() const
+{
+    const QWidget *page = pcShList->currentWidget();
+    QTabWidget *eyes = page == tsDeck ? pcDeckEyes : page == tsJensen ? pcJensenEyes : pcCollaretteEyes;
+    return eyes->currentWidget();
+}
+
+void TfmShProek::imDeckRMouseDown(int x, int y) { click(imDeckR, x, y, zones::kDeckOrgans); }
+void TfmShProek::imDeckLMouseDown(int x, int y) { click(imDeckL, x, y, zones::kDeckOrgans); }
+void TfmShProek::imJensenRMouseDown(int x, int y) { click(imJensenR, x, y, zones::kJensenOrgans); }
+void TfmShProek::imJensenLMouseDown(int x, int y) { click(imJensenL, x, y, zones::kJensenOrgans); }
+void TfmShProek::imZrachRMouseDown(int x, int y) { click(imZrachR, x, y, zones::kCollaretteOrgansR); }
+void TfmShProek::imZrachLMouseDown(int x, int y) { click(imZrachL, x, y, zones::kCollaretteOrgansL); }
+
+void TfmShProek::click(ChartPicture *picture, int x, int y, const QString &organFile)
+{
+    ChartClickX = x;
+    ChartClickY = y;
+    ChartColourKey = QString::number(keyed::colourNumber(picture->image(), QPoint(x, y)));
+    Label1->setText(ChartColourKey);
+    LookupChartZone(organFile);
+}
+
+void TfmShProek::LookupChartZone(const QString &organFile)
+{
+    Edit1->clear();
+    const zones::Lookup found = zones::lookupChartZone(organFile, ChartColourKey.toInt());
+    if (found.zone) {
+        Edit1->setText(found.zone->name);
+        ChartZoneCode = found.zone->code;
+    }
+    if (!found.ok)
+        ui::showMessage(this, paths::absentMessage(organFile));
+}
+
+void TfmShProek::bbOKShProekClick()
+{
+    deep::open();
+    if (!zones::eyeMatches(deep::chosenEye() == deep::Eye::Right, eyeTabOnView()->objectName())) {
+        ui::showMessage(this, QStringLiteral("Несоответствие глаза и схемы"));
+        return;
+    }
+    const QString text = Edit1->text();
+    deep::setSignLines(zones::localiseSigns(deep::signLines(), text));
+    deep::setPathologyLines(zones::localisePathology(deep::pathologyLines(), ChartZoneCode, text));
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The projection-zone charts: Deck, Jensen and the pupillary belt, each for
+// the right and the left eye. A click names the zone under the mouse by its
+// colour; "Ввод" localises the deep examination's current sign there.
+#include <QWidget>
+
+class ChartPicture;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+class TfmShProek : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfmShProek(QWidget *owner = nullptr);
+
+    QTabWidget *pcShList = nullptr;
+    QWidget *tsDeck = nullptr;
+    QWidget *tsJensen = nullptr;
+    QWidget *tsCollarette = nullptr;
+    QTabWidget *pcDeckEyes = nullptr;
+    QTabWidget *pcJensenEyes = nullptr;
+    QTabWidget *pcCollaretteEyes = nullptr;
+    QWidget *tsDeckR = nullptr, *tsDeckL = nullptr;
+    QWidget *tsJensenR = nullptr, *tsJensenL = nullptr;
+    QWidget *tsCollaretteR = nullptr, *tsCollaretteL = nullptr;
+    ChartPicture *imDeckR = nullptr, *imDeckL = nullptr;
+    ChartPicture *imJensenR = nullptr, *imJensenL = nullptr;
+    ChartPicture *imZrachR = nullptr, *imZrachL = nullptr;
+    QFrame *Panel1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QPushButton *bbOKShProek = nullptr;
+
+    // The state kept between clicks while the program runs.
+    int ChartClickX = 0;
+    int ChartClickY = 0;
+    QString ChartColourKey;
+    QString ChartZoneCode;
+
+    // Brings the pupillary belt's right-eye chart to view.
+    void showCollaretteRight();
+    // The eye tab on view: the tab on view within the page on view.
+    QWidget *eyeTabOnView() const;
+
+public slots:
+    void imDeckRMouseDown(int x, int y);
+    void imDeckLMouseDown(int x, int y);
+    void imJensenRMouseDown(int x, int y);
+    void imJensenLMouseDown(int x, int y);
+    void imZrachRMouseDown(int x, int y);
+    void imZrachLMouseDown(int x, int y);
+    void bbOKShProekClick();
+    void LookupChartZone(const QString &organFile);
+
+private:
+    void click(ChartPicture *picture, int x, int y, const QString &organFile);
+};

@@ -1,0 +1,242 @@
+// The chart and pupil windows: a click names the zone or variant by colour,
+// "Ввод" localises the deep examination's sign, a pupil variant becomes the
+// sign with its codes. The deep window is used through its door.
+#include "charts/chartsdoor.h"
+#include "charts/chartpicture.h"
+#include "charts/keyedlines.h"
+#include "charts/pupilcodes.h"
+#include "charts/tfmpupil.h"
+#include "charts/tfmshproek.h"
+#include "deep/deepdoor.h"
+#include "deep/pathology.h"
+#include "platform/textfile.h"
+#include "state/examstate.h"
+#include "state/windows.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+constexpr int kWhite = 16777215;
+
+// The first pixel of a picture with the given colour, below the top row
+// (QTest takes a press at (0, 0) for one in the middle of the widget).
+QPoint pixelOf(const ChartPicture *picture, int colour)
+{
+    const QImage &image = picture->image();
+    for (int y = 1; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (keyed::colourNumber(image, QPoint(x, y)) == colour)
+                return QPoint(x, y);
+    return QPoint(-1, -1);
+}
+
+// Presses the mouse on a picture as the user would.
+void press(ChartPicture *picture, QPoint at)
+{
+    QTest::mouseClick(picture, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+TfmShProek *charts()
+{
+    OpenProjectionCharts();
+    return state::fmShProek.data();
+}
+
+} // namespace
+
+class TestChartWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void clickNamesTheZone();
+    void enterLocalisesTheSign();
+    void eyeMismatchChangesNothing();
+    void collaretteChartOpensAtTheRightEye();
+    void pupilVariantBecomesTheSign();
+    void pupilVariantWithoutCodes();
+};
+
+// A zone colour that both pictures show, with its organ file line.
+struct SharedZone {
+    int colour = -1;
+    QString line;
+};
+
+SharedZone sharedZone(const ChartPicture *a, const ChartPicture *b, const QString &organFile)
+{
+    for (const QString &line : textfile::readLines(organFile).lines) {
+        const int colour = keyed::lineKey(line).value_or(-1);
+        if (pixelOf(a, colour).x() >= 0 && pixelOf(b, colour).x() >= 0)
+            return {colour, line};
+    }
+    return {};
+}
+
+void TestChartWindows::clickNamesTheZone()
+{
+    TestEnv env;
+    env.seed(QStringLiteral("SystmTxt/DeckOrgans.txt"));
+    ScriptedPrompter prompter;
+    TfmShProek *w = charts();
+    QCOMPARE(w->pcShList->currentWidget(), w->tsDeck);
+    QCOMPARE(w->eyeTabOnView(), w->tsDeckR);
+
+    // The same colour names the same zone on the right and the left chart.
+    const SharedZone zone = sharedZone(w->imDeckR, w->imDeckL, env.path("SystmTxt/DeckOrgans.txt"));
+    QVERIFY(zone.colour > 0);
+    press(w->imDeckR, pixelOf(w->imDeckR, zone.colour));
+    QCOMPARE(w->Label1->text(), QString::number(zone.colour));
+    QCOMPARE(w->Edit1->text(), zone.line.mid(11));
+    QCOMPARE(w->ChartZoneCode, zone.line.mid(9, 2));
+    w->pcDeckEyes->setCurrentWidget(w->tsDeckL);
+    w->Edit1->clear();
+    press(w->imDeckL, pixelOf(w->imDeckL, zone.colour));
+    QCOMPARE(w->Edit1->text(), zone.line.mid(11));
+
+    // White background and black lines name nothing; the last code stays.
+    press(w->imDeckL, pixelOf(w->imDeckL, kWhite));
+    QCOMPARE(w->Label1->text(), QString::number(kWhite));
+    QCOMPARE(w->Edit1->text(), QString());
+    press(w->imDeckL, QPoint(192, 192)); // the pupil
+    QCOMPARE(w->Label1->text(), QStringLiteral("0"));
+    QCOMPARE(w->ChartZoneCode, zone.line.mid(9, 2));
+    QVERIFY(prompter.records.isEmpty());
+
+    // An organ file that is not there.
+    w->pcShList->setCurrentWidget(w->tsJensen);
+    press(w->imJensenR, QPoint(0, 0));
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File .\\SystmTxt\\JensOrgans.txt is absent")});
+}
+
+void TestChartWindows::enterLocalisesTheSign()
+{
+    TestEnv env;
+    env.seed(QStringLiteral("SystmTxt/DeckOrgans.txt"));
+    ScriptedPrompter prompter;
+    TfmShProek *w = charts();
+    const QString sign = QStringLiteral("Лакуна: открытая");
+    const QStringList pathology{QStringLiteral("0113 05 Хронический процесс в органе"),
+                                QStringLiteral("0900 11 Щадящий режим")};
+    deep::setSignLines({sign});
+    deep::setPathologyLines(pathology);
+
+    // Before any zone is found the body-system field is kept.
+    w->Edit1->setText(QStringLiteral(" (зона)"));
+    w->bbOKShProek->click();
+    QCOMPARE(deep::signLines(), QStringList{sign + QStringLiteral(" (зона)")});
+    QCOMPARE(deep::pathologyLines(), (QStringList{pathology.at(0) + QStringLiteral(" (зона)"), pathology.at(1)}));
+
+    deep::setSignLines({sign});
+    deep::setPathologyLines(pathology);
+    const SharedZone zone = sharedZone(w->imDeckR, w->imDeckR, env.path("SystmTxt/DeckOrgans.txt"));
+    press(w->imDeckR, pixelOf(w->imDeckR, zone.colour));
+    const QString name = zone.line.mid(11);
+    const QString code = zone.line.mid(9, 2);
+    w->bbOKShProek->click();
+    w->bbOKShProek->click(); // twice: appended twice
+    QCOMPARE(deep::signLines(), QStringList{sign + name + name});
+    QCOMPARE(deep::pathologyLines(),
+             (QStringList{QStringLiteral("0113 ") + code + QStringLiteral(" Хронический процесс в органе") + name + name,
+                          pathology.at(1)}));
+
+    // A click on white keeps the code; typed text is what is appended.
+    press(w->imDeckR, pixelOf(w->imDeckR, kWhite));
+    w->Edit1->setText(QStringLiteral(", слева"));
+    deep::setPathologyLines({QStringLiteral("0113 07 Процесс")});
+    w->bbOKShProek->click();
+    QCOMPARE(deep::pathologyLines(), QStringList{QStringLiteral("0113 ") + code + QStringLiteral(" Процесс, слева")});
+    QVERIFY(prompter.records.isEmpty());
+}
+
+void TestChartWindows::eyeMismatchChangesNothing()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmShProek *w = charts();
+    deep::setSignLines({QStringLiteral("Лакуна: открытая")});
+    w->pcShList->setCurrentWidget(w->tsJensen);
+    w->pcJensenEyes->setCurrentWidget(w->tsJensenL); // the right eye is chosen
+    w->Edit1->setText(QStringLiteral(" (печень)"));
+    w->bbOKShProek->click();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
+    QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Лакуна: открытая")});
+    QVERIFY(deep::exists());
+}
+
+void TestChartWindows::collaretteChartOpensAtTheRightEye()
+{
+    TestEnv env;
+    TfmShProek *w = charts();
+    w->pcShList->setCurrentWidget(w->tsJensen);
+    w->pcCollaretteEyes->setCurrentWidget(w->tsCollaretteL);
+    OpenCollaretteChart();
+    QCOMPARE(state::fmShProek.data(), w); // one window
+    QCOMPARE(w->eyeTabOnView(), w->tsCollaretteR);
+    QVERIFY(w->isVisible());
+}
+
+void TestChartWindows::pupilVariantBecomesTheSign()
+{
+    TestEnv env;
+    env.seed(QStringLiteral("SystmTxt/Patology.txt"));
+    env.seed(QStringLiteral("SystmTxt/Decentr.txt"));
+    ScriptedPrompter prompter;
+    OpenPupilWindow(QStringLiteral("tsDecenter"));
+    TfmPupil *w = state::fmPupil.data();
+    QCOMPARE(w->pcPupil->currentWidget(), w->tsDecenter);
+
+    // Blue, 9:00, right eye: code 772 and the note that it is a left-eye sign.
+    const QPoint blue(200, 345);
+    press(w->imDecen, blue);
+    QCOMPARE(w->Label1->text(), QStringLiteral("16711680"));
+    QVERIFY(!w->Edit1->text().isEmpty());
+    QCOMPARE(deep::signLines(), QStringList{w->Edit1->text()});
+    QCOMPARE(state::SignCodes, QList<int>{772});
+    QStringList expected;
+    QVERIFY(pathology::lookup(env.path("SystmTxt/Patology.txt"), {772}, 1, &expected));
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(deep::pathologyLines(), expected);
+    QCOMPARE(prompter.texts(), QStringList{pupil::kUsuallyLeft});
+
+    // White: nothing is found, the deep window keeps the sign.
+    prompter.clear();
+    press(w->imDecen, pixelOf(w->imDecen, kWhite));
+    QCOMPARE(w->Label1->text(), QString::number(kWhite));
+    QCOMPARE(w->Edit1->text(), QString());
+    QCOMPARE(deep::pathologyLines(), expected);
+    QVERIFY(prompter.records.isEmpty());
+
+    // A name file that is not there.
+    w->showPage(QStringLiteral("tsBorder"));
+    press(w->imBorder, QPoint(60, 140));
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File .\\SystmTxt\\Border.txt is absent")});
+    QCOMPARE(w->Edit1->text(), QString());
+}
+
+// A name line for a colour the code table has no row for changes the sign
+// text only.
+void TestChartWindows::pupilVariantWithoutCodes()
+{
+    TestEnv env;
+    env.writeLines("SystmTxt/Decentr.txt", {QStringLiteral("       0Зрачок в виде точки")});
+    ScriptedPrompter prompter;
+    deep::setPathologyLines({QStringLiteral("0230 05 Прежний признак")});
+    state::SignCodes = {230};
+    state::SignCodeCount = 1;
+    OpenPupilWindow(QStringLiteral("tsDecenter"));
+    press(state::fmPupil->imDecen, pixelOf(state::fmPupil->imDecen, 0));
+    QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Зрачок в виде точки")});
+    QCOMPARE(deep::pathologyLines(), QStringList{QStringLiteral("0230 05 Прежний признак")});
+    QCOMPARE(state::SignCodes, QList<int>{230});
+    QVERIFY(prompter.records.isEmpty());
+}
+
+QTEST_MAIN(TestChartWindows)
+#include "test_chartwindows.moc"
