@@ -52,4 +52,10 @@ void insertAt(int line, int column, const QString &text)
     box()->insertAtDisplayed(line, column, text);
 }
 
+QString displayedLine(int line)
+{
+    const QStringList shown = box()->displayedLines();
+    return line >= 0 && line < shown.size() ? shown.at(line) : QString();
+}
+
 } // namespace concl

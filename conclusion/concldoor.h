@@ -34,5 +34,8 @@ void appendLines(const QStringList &lines);
 // characters, or at its end when it is shorter. A line the box does not
 // show (the text became shorter) takes nothing: the box is unchanged.
 void insertAt(int line, int column, const QString &text);
+// Displayed line `line` of mmConcl, counted as insertAt counts; empty for a
+// line the box does not show.
+QString displayedLine(int line);
 
 } // namespace concl

@@ -1,9 +1,11 @@
 #include "shell/tfmnirel3.h"
 
 #include "cards/carddoor.h"
+#include "charts/chartsdoor.h"
 #include "conclusion/concldoor.h"
 #include "deep/deepdoor.h"
 #include "express/expressdoor.h"
+#include "guides/guidedoor.h"
 #include "help/help.h"
 #include "platform/place.h"
 #include "shell/resources.h"
@@ -36,9 +38,7 @@ QIcon icon(const QString &name)
 
 // Windows whose subsystem is not part of this build yet: their actions exist
 // but stay disabled until the window lands.
-constexpr bool kChartsReady = false;
 constexpr bool kFinalEditorReady = false;
-constexpr bool kGuidesReady = false;
 
 } // namespace
 
@@ -84,10 +84,7 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     Exit1 = makeAction("Exit1", QStringLiteral("Exit1"), QStringLiteral("Выход из программы"),
                        QStringLiteral("exit"), &TfmNirel3::Exit1Execute);
 
-    SchmZone->setEnabled(kChartsReady);
-    Pupil->setEnabled(kChartsReady);
     CnclEdit->setEnabled(kFinalEditorReady);
-    Guid->setEnabled(kGuidesReady);
 
     buildMenu();
     buildToolBars();
@@ -285,12 +282,12 @@ void TfmNirel3::ExpressItemClick()
 
 void TfmNirel3::ShProektClick()
 {
-    // The projection-zone charts open here once they are part of the program.
+    OpenProjectionCharts();
 }
 
 void TfmNirel3::tbPupilClick()
 {
-    // The pupil and border diagrams open here once they are part of the program.
+    OpenPupilWindow(QString()); // at whichever page it showed last
 }
 
 void TfmNirel3::DraftItemClick()
@@ -306,7 +303,7 @@ void TfmNirel3::CleanItemClick()
 
 void TfmNirel3::GuidItemClick()
 {
-    // The reference guides open here once they are part of the program.
+    guides::open();
 }
 
 void TfmNirel3::CaptureItemClick()

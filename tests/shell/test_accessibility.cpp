@@ -1,9 +1,12 @@
 // Every control of every window can be found by a screen reader: it has an
 // accessible name, and a control with a hint shows it as tooltip too.
 #include "cards/tfmcard.h"
+#include "charts/tfmpupil.h"
+#include "charts/tfmshproek.h"
 #include "conclusion/tfmconcl.h"
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
+#include "guides/tfmguid.h"
 #include "help/helpviewer.h"
 #include "shell/aboutbox.h"
 #include "shell/tfmnirel3.h"
@@ -53,6 +56,9 @@ void TestAccessibility::everyControlIsNamed()
                                    state::ensureWindow(state::fmDeep),
                                    state::ensureWindow(state::fmExpress),
                                    state::ensureWindow(state::fmConcl),
+                                   state::ensureWindow(state::fmShProek),
+                                   state::ensureWindow(state::fmPupil),
+                                   state::ensureWindow(state::fmGuid),
                                    new TAboutBox(main),
                                    HelpViewer::open()};
     int checked = 0;

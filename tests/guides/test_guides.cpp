@@ -1,0 +1,193 @@
+// The guide menu over the shipped guide texts, loading a text, and phrases
+// taken into the draft conclusion at the place last marked there (the draft
+// is reached through its door).
+#include "conclusion/concldoor.h"
+#include "conclusion/pressmemo.h"
+#include "guides/guidedoor.h"
+#include "guides/guidemenu.h"
+#include "guides/tfmguid.h"
+#include "platform/cp1251.h"
+#include "state/examstate.h"
+#include "state/windows.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSet>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+
+TfmGuid *guide()
+{
+    guides::open();
+    return state::fmGuid.data();
+}
+
+// A press on a line of the guide text, as the mouse makes it: the caret is
+// put on the line, then the handler runs.
+void take(TfmGuid *w, int line)
+{
+    QTextCursor c(w->MemoGuidIri->document()->findBlockByNumber(line));
+    w->MemoGuidIri->setTextCursor(c);
+    w->MemoGuidIri->pressed();
+}
+
+} // namespace
+
+class TestGuides : public QObject {
+    Q_OBJECT
+private slots:
+    void menuNamesEveryShippedTextOnce();
+    void menuLoadsTheTexts();
+    void phrasesGoIntoTheDraft();
+    void phrasesFollowDisplayedLines();
+};
+
+void TestGuides::menuNamesEveryShippedTextOnce()
+{
+    QSet<QString> named;
+    int leaves = 0;
+    for (const guides::MenuRow &row : guides::menuRows()) {
+        if (row.file) {
+            ++leaves;
+            named.insert(QString::fromLatin1(row.file) + QStringLiteral(".txt"));
+        }
+    }
+    QCOMPARE(leaves, 251);
+    QCOMPARE(named.size(), 238);
+
+    const QDir folder(TestEnv::sourcePath(QStringLiteral("data/guidText")));
+    const QStringList shipped = folder.entryList(QDir::Files);
+    QCOMPARE(QSet<QString>(shipped.begin(), shipped.end()), named);
+    QSet<QByteArray> contents;
+    for (const QString &name : shipped) {
+        QFile f(folder.filePath(name));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY2(bytes.endsWith("\r\n") && !bytes.contains("\r\n\r\n"), qPrintable(name));
+        QVERIFY2(bytes.count('\n') == bytes.count("\r\n") && bytes.count('\r') == bytes.count("\r\n"), qPrintable(name));
+        const QString text = cp1251::decode(bytes);
+        QVERIFY2(text.contains(QChar(u'а')) && text.count(QLatin1Char('\n')) >= 8, qPrintable(name));
+        QVERIFY2(!contents.contains(bytes), qPrintable(name)); // no two texts alike
+        contents.insert(bytes);
+    }
+}
+
+void TestGuides::menuLoadsTheTexts()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmGuid *w = guide();
+    QVERIFY(w->rbString->isChecked());
+    QList<QAction *> items;
+    for (QAction *a : w->MainMenu1->findChildren<QAction *>())
+        if (!a->menu() && !a->text().isEmpty() && a->objectName().endsWith(QLatin1String("Item")))
+            items.append(a);
+    QCOMPARE(items.size(), 251);
+
+    // "Кожа" under the body systems and under the letter "К" load one file.
+    env.writeLines("guidText/GomKoja.txt", {QStringLiteral("Кожа: средства"), QStringLiteral("Sulfur C6")});
+    QList<QAction *> skin;
+    for (QAction *a : items)
+        if (a->text() == QStringLiteral("Кожа") && a->objectName() != QLatin1String("IriSkinItem"))
+            skin.append(a);
+    QCOMPARE(skin.size(), 2);
+    skin.at(0)->trigger();
+    QCOMPARE(w->MemoGuidIri->lines(), (QStringList{"Кожа: средства", "Sulfur C6"}));
+    w->MemoGuidIri->clearLines();
+    skin.at(1)->trigger();
+    QCOMPARE(w->MemoGuidIri->lines(), (QStringList{"Кожа: средства", "Sulfur C6"}));
+    QCOMPARE(w->GuideFileName, QStringLiteral(".\\guidText\\GomKoja.txt"));
+
+    // A missing text: named exactly as the item passes it.
+    for (QAction *a : items)
+        if (a->objectName() == QLatin1String("IriNervItem"))
+            a->trigger();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File .\\guidText\\IriNerv.txt is absent")});
+    QVERIFY(w->MemoGuidIri->lines().isEmpty());
+}
+
+void TestGuides::phrasesGoIntoTheDraft()
+{
+    TestEnv env;
+    TfmGuid *w = guide();
+    w->MemoGuidIri->setLines({QStringLiteral("A"), QStringLiteral("B"), QString(), QStringLiteral("Фраза.")});
+    concl::setLines({QStringLiteral("abcdef"), QStringLiteral("second")});
+
+    // "Блоком": a press changes nothing.
+    w->rbBlock->setChecked(true);
+    take(w, 0);
+    QCOMPARE(concl::lines(), (QStringList{"abcdef", "second"}));
+    w->rbString->setChecked(true);
+
+    // Before any press in the draft, the place is line 0, column 0.
+    take(w, 3);
+    QCOMPARE(concl::lines().constFirst(), QStringLiteral("Фраза.abcdef"));
+    QCOMPARE(state::ConclCaretColumn, 6);
+    QCOMPARE(state::GuidePhrase, QStringLiteral("Фраза."));
+
+    // Two one-letter phrases at column 3 go in one after the other.
+    concl::setLines({QStringLiteral("abcdef")});
+    state::ConclCaretColumn = 3;
+    take(w, 0);
+    take(w, 1);
+    QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABdef")});
+    QCOMPARE(state::ConclCaretColumn, 5);
+    QCOMPARE(state::ConclLineHead, QStringLiteral("abcA"));
+    QCOMPARE(state::ConclLineTail, QStringLiteral("def"));
+
+    // Each press inserts once (a double click: twice); an empty line inserts
+    // nothing and leaves the column, but is marked as taken.
+    take(w, 0);
+    take(w, 0);
+    QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
+    take(w, 2);
+    QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
+    QCOMPARE(state::ConclCaretColumn, 7);
+    QCOMPARE(state::GuideLineIndex, 2);
+
+    // A place past the end changes nothing but still advances.
+    state::ConclCaretLine = 5;
+    take(w, 1);
+    QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
+    QCOMPARE(state::ConclCaretColumn, 8);
+
+    // A hidden draft window comes back with the phrase.
+    state::ConclCaretLine = 0;
+    state::ConclCaretColumn = 0;
+    concl::window()->hide();
+    take(w, 1);
+    QVERIFY(concl::window()->isVisible());
+    QCOMPARE(concl::lines(), QStringList{QStringLiteral("BabcABAAdef")});
+}
+
+// The draft counts its lines as it displays them: a long line wrapped in two
+// takes a phrase at the start of its second displayed line.
+void TestGuides::phrasesFollowDisplayedLines()
+{
+    TestEnv env;
+    TfmGuid *w = guide();
+    w->MemoGuidIri->setLines({QStringLiteral("<вставка>")});
+    QString longLine;
+    for (int i = 0; i < 40; ++i)
+        longLine += QStringLiteral("слово%1 ").arg(i);
+    concl::open();
+    concl::setLines({longLine.trimmed(), QStringLiteral("конец")});
+    const QString second = concl::displayedLine(1);
+    QVERIFY(!second.isEmpty() && second != QStringLiteral("конец")); // the first line is wrapped
+    state::ConclCaretLine = 1;
+    state::ConclCaretColumn = 0;
+    take(w, 0);
+    QCOMPARE(concl::displayedLine(1).left(9), QStringLiteral("<вставка>"));
+    QCOMPARE(concl::lines().size(), 2);
+    QCOMPARE(concl::lines().at(1), QStringLiteral("конец"));
+}
+
+QTEST_MAIN(TestGuides)
+#include "test_guides.moc"
