@@ -12,7 +12,6 @@
 #include "state/examstate.h"
 
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -21,19 +20,6 @@
 namespace {
 
 const QString kMenuHint = QStringLiteral("Графическое меню");
-
-QWidget *pictureTab(QTabWidget *tabs, const char *name, const QString &caption, ChartPicture *picture,
-                    QMargins margins)
-{
-    auto *tab = new QWidget(tabs);
-    tab->setObjectName(QString::fromLatin1(name));
-    auto *l = new QVBoxLayout(tab);
-    l->setContentsMargins(margins);
-    picture->setParent(tab);
-    l->addWidget(picture, 0, Qt::AlignLeft | Qt::AlignTop);
-    tabs->addTab(tab, caption);
-    return tab;
-}
 
 } // namespace
 
@@ -54,7 +40,7 @@ TfmPupil::TfmPupil(QWidget *owner)
     // Decentration and border pictures sit 5 pixels from the left and 16
     // from the top of their page; the flattening ones at their tab's corner.
     const QMargins pageMargins(5, 16, 0, 0);
-    tsDecenter = pictureTab(pcPupil, "tsDecenter", QStringLiteral("Децентрация "), imDecen, pageMargins);
+    tsDecenter = charts::pictureTab(pcPupil, "tsDecenter", QStringLiteral("Децентрация "), imDecen, pageMargins);
     tsFlatten = new QWidget(pcPupil);
     tsFlatten->setObjectName(QStringLiteral("tsFlatten"));
     auto *flatLayout = new QVBoxLayout(tsFlatten);
@@ -64,29 +50,16 @@ TfmPupil::TfmPupil(QWidget *owner)
     pcFlat->setDocumentMode(true);
     flatLayout->addWidget(pcFlat);
     pcPupil->addTab(tsFlatten, QStringLiteral("Уплощение "));
-    tsFlatRorL = pictureTab(pcFlat, "tsFlatRorL", QStringLiteral("Только правый или левый"), imFlatRorL, {});
-    tsFlatBoth = pictureTab(pcFlat, "tsFlatBoth", QStringLiteral("Оба "), imFlatBoth, {});
-    tsBorder = pictureTab(pcPupil, "tsBorder", QStringLiteral("Кайма "), imBorder, pageMargins);
+    tsFlatRorL = charts::pictureTab(pcFlat, "tsFlatRorL", QStringLiteral("Только правый или левый"), imFlatRorL, {});
+    tsFlatBoth = charts::pictureTab(pcFlat, "tsFlatBoth", QStringLiteral("Оба "), imFlatBoth, {});
+    tsBorder = charts::pictureTab(pcPupil, "tsBorder", QStringLiteral("Кайма "), imBorder, pageMargins);
 
     connect(imDecen, &ChartPicture::pressed, this, &TfmPupil::imDecenMouseDown);
     connect(imFlatRorL, &ChartPicture::pressed, this, &TfmPupil::imFlatRorLMouseDown);
     connect(imFlatBoth, &ChartPicture::pressed, this, &TfmPupil::imFlatBothMouseDown);
     connect(imBorder, &ChartPicture::pressed, this, &TfmPupil::imBorderMouseDown);
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Label1 = new QLabel(Panel1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setMinimumWidth(70);
-    Label1->setAccessibleName(QStringLiteral("Номер цвета"));
-    Edit1 = new QLineEdit(Panel1);
-    const QString nameHint = QStringLiteral("Наименование патологии");
-    ui::describe(Edit1, "Edit1", nameHint, nameHint);
-    auto *row = new QHBoxLayout(Panel1);
-    row->setContentsMargins(4, 2, 4, 2);
-    row->addWidget(Label1);
-    row->addWidget(Edit1, 1);
+    Panel1 = charts::clickRow(this, &Label1, &Edit1, QStringLiteral("Наименование патологии"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

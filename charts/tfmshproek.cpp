@@ -10,7 +10,6 @@
 #include "platform/prompter.h"
 
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,19 +29,6 @@ QTabWidget *tabs(QWidget *parent, const char *name)
     t->setDocumentMode(true);
     t->setUsesScrollButtons(false);
     return t;
-}
-
-// An eye tab holding its picture at the tab's top-left corner.
-QWidget *eyeTab(QTabWidget *eyes, const char *name, const QString &caption, ChartPicture *picture)
-{
-    auto *tab = new QWidget(eyes);
-    tab->setObjectName(QString::fromLatin1(name));
-    auto *l = new QVBoxLayout(tab);
-    l->setContentsMargins(0, 0, 0, 0);
-    picture->setParent(tab);
-    l->addWidget(picture, 0, Qt::AlignLeft | Qt::AlignTop);
-    eyes->addTab(tab, caption);
-    return tab;
 }
 
 } // namespace
@@ -91,27 +77,15 @@ TfmShProek::TfmShProek(QWidget *owner)
     };
     for (const Chart &c : charts) {
         c.picture = new ChartPicture(QString::fromLatin1(c.pictureName), kChartHint);
-        c.tab = eyeTab(c.eyes, c.tabName, c.caption, c.picture);
+        c.tab = charts::pictureTab(c.eyes, c.tabName, c.caption, c.picture);
         connect(c.picture, &ChartPicture::pressed, this, c.handler);
     }
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Label1 = new QLabel(Panel1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setMinimumWidth(70);
-    Label1->setAccessibleName(QStringLiteral("Номер цвета"));
-    Edit1 = new QLineEdit(Panel1);
-    ui::describe(Edit1, "Edit1", kLocalisationHint, kLocalisationHint);
+    Panel1 = charts::clickRow(this, &Label1, &Edit1, kLocalisationHint);
     bbOKShProek = ui::makeButton(Panel1, "bbOKShProek", QStringLiteral("Ввод"), kLocalisationHint,
                                  style()->standardIcon(QStyle::SP_DialogApplyButton));
     connect(bbOKShProek, &QPushButton::clicked, this, &TfmShProek::bbOKShProekClick);
-    auto *row = new QHBoxLayout(Panel1);
-    row->setContentsMargins(4, 2, 4, 2);
-    row->addWidget(Label1);
-    row->addWidget(Edit1, 1);
-    row->addWidget(bbOKShProek);
+    Panel1->layout()->addWidget(bbOKShProek);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -44,7 +44,7 @@ void press(ChartPicture *picture, QPoint at)
     QTest::mouseClick(picture, Qt::LeftButton, Qt::NoModifier, at);
 }
 
-TfmShProek *charts()
+TfmShProek *chartWindow()
 {
     OpenProjectionCharts();
     return state::fmShProek.data();
@@ -84,7 +84,7 @@ void TestChartWindows::clickNamesTheZone()
     TestEnv env;
     env.seed(QStringLiteral("SystmTxt/DeckOrgans.txt"));
     ScriptedPrompter prompter;
-    TfmShProek *w = charts();
+    TfmShProek *w = chartWindow();
     QCOMPARE(w->pcShList->currentWidget(), w->tsDeck);
     QCOMPARE(w->eyeTabOnView(), w->tsDeckR);
 
@@ -120,7 +120,7 @@ void TestChartWindows::enterLocalisesTheSign()
     TestEnv env;
     env.seed(QStringLiteral("SystmTxt/DeckOrgans.txt"));
     ScriptedPrompter prompter;
-    TfmShProek *w = charts();
+    TfmShProek *w = chartWindow();
     const QString sign = QStringLiteral("Лакуна: открытая");
     const QStringList pathology{QStringLiteral("0113 05 Хронический процесс в органе"),
                                 QStringLiteral("0900 11 Щадящий режим")};
@@ -159,7 +159,7 @@ void TestChartWindows::eyeMismatchChangesNothing()
 {
     TestEnv env;
     ScriptedPrompter prompter;
-    TfmShProek *w = charts();
+    TfmShProek *w = chartWindow();
     deep::setSignLines({QStringLiteral("Лакуна: открытая")});
     w->pcShList->setCurrentWidget(w->tsJensen);
     w->pcJensenEyes->setCurrentWidget(w->tsJensenL); // the right eye is chosen
@@ -173,7 +173,7 @@ void TestChartWindows::eyeMismatchChangesNothing()
 void TestChartWindows::collaretteChartOpensAtTheRightEye()
 {
     TestEnv env;
-    TfmShProek *w = charts();
+    TfmShProek *w = chartWindow();
     w->pcShList->setCurrentWidget(w->tsJensen);
     w->pcCollaretteEyes->setCurrentWidget(w->tsCollaretteL);
     OpenCollaretteChart();
