@@ -9,6 +9,7 @@
 #include "charts/tfmshproek.h"
 #include "deep/deepdoor.h"
 #include "deep/pathology.h"
+#include "deep/tfmdeep.h"
 #include "platform/textfile.h"
 #include "state/examstate.h"
 #include "state/windows.h"
@@ -205,6 +206,15 @@ void TestChartWindows::pupilVariantBecomesTheSign()
     QCOMPARE(deep::pathologyLines(), expected);
     QCOMPARE(prompter.texts(), QStringList{pupil::kUsuallyLeft});
 
+    // The same patch for the left eye: its own codes, no note.
+    prompter.clear();
+    state::fmDeep->rbLeft->setChecked(true);
+    press(w->imDecen, blue);
+    QCOMPARE(state::SignCodes, (QList<int>{295, 299}));
+    QVERIFY(prompter.records.isEmpty());
+    state::fmDeep->rbRight->setChecked(true);
+    press(w->imDecen, blue);
+
     // White: nothing is found, the deep window keeps the sign.
     prompter.clear();
     press(w->imDecen, pixelOf(w->imDecen, kWhite));
@@ -212,6 +222,15 @@ void TestChartWindows::pupilVariantBecomesTheSign()
     QCOMPARE(w->Edit1->text(), QString());
     QCOMPARE(deep::pathologyLines(), expected);
     QVERIFY(prompter.records.isEmpty());
+
+    // One-pupil flattening: any black drawing or label is the black variant.
+    env.seed(QStringLiteral("SystmTxt/FlatRorL.txt"));
+    w->showPage(QStringLiteral("tsFlatten"));
+    press(w->imFlatRorL, pixelOf(w->imFlatRorL, 0));
+    QCOMPARE(w->Label1->text(), QStringLiteral("0"));
+    QCOMPARE(state::SignCodes, QList<int>{773});
+    QCOMPARE(prompter.texts(), QStringList{pupil::kUsuallyLeft});
+    prompter.clear();
 
     // A name file that is not there.
     w->showPage(QStringLiteral("tsBorder"));
