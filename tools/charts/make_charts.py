@@ -509,11 +509,11 @@ def clock_minutes(t):
     return (h % 12) * 60 + m
 
 
-def ring_list(spec):
-    if "-" in spec:
-        a, b = spec.split("-")
+def ring_list(rings):
+    if "-" in rings:
+        a, b = rings.split("-")
         return list(range(int(a), int(b) + 1))
-    return [int(spec)]
+    return [int(rings)]
 
 
 def direction(hours):
