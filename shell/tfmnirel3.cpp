@@ -1,6 +1,7 @@
 #include "shell/tfmnirel3.h"
 
 #include "cards/tfmcard.h"
+#include "conclusion/reachdoor.h"
 #include "conclusion/tfmconcl.h"
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
@@ -37,7 +38,7 @@ QIcon icon(const QString &name)
 // Windows whose subsystem is not part of this build yet: their actions exist
 // but stay disabled until the window lands.
 constexpr bool kChartsReady = false;
-constexpr bool kFinalEditorReady = false;
+constexpr bool kFinalEditorReady = true;
 constexpr bool kGuidesReady = false;
 
 } // namespace
@@ -301,7 +302,7 @@ void TfmNirel3::DraftItemClick()
 
 void TfmNirel3::CleanItemClick()
 {
-    // The final conclusion editor opens here once it is part of the program.
+    reach::openFinalCopy(this);
 }
 
 void TfmNirel3::GuidItemClick()

@@ -214,10 +214,10 @@ void TestShell::unbuiltWindowsAreDisabled()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    for (QAction *a : {w->SchmZone, w->Pupil, w->CnclEdit, w->Guid})
+    for (QAction *a : {w->SchmZone, w->Pupil, w->Guid})
         QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
     QVERIFY(!findAction(w, QStringLiteral("ShPictures"))->isEnabled());
-    for (QAction *a : {w->Card, w->NewPatient, w->ExamDeep, w->ExamExpr, w->CnclDraft, w->HelpNirel3,
+    for (QAction *a : {w->Card, w->NewPatient, w->ExamDeep, w->ExamExpr, w->CnclDraft, w->CnclEdit, w->HelpNirel3,
                        w->AboutNirel3, w->Exit1})
         QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
 }
