@@ -628,6 +628,8 @@ void TfmReach::buildStatusBar()
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setAccessibleName(QStringLiteral("Строка состояния"));
+    // "Измененный" fits its 60 pixels in a condensed face.
+    StatusBar->setFont(QFont(QStringLiteral("DejaVu Sans Condensed"), 8));
     auto panel = [this](const char *name, int width, Qt::Alignment align) {
         auto *l = new QLabel(StatusBar);
         l->setObjectName(QString::fromLatin1(name));
@@ -1216,6 +1218,15 @@ void TfmReach::RulerResize()
 
 void TfmReach::closeEvent(QCloseEvent *event)
 {
+    // When the program ends (its main window, at the top of the owners,
+    // already closed) no window is asked whether it may close.
+    const QWidget *top = this;
+    while (top->parentWidget())
+        top = top->parentWidget();
+    if (top != this && !top->isVisible()) {
+        event->accept();
+        return;
+    }
     if (!ConfirmSaveChanges()) {
         event->ignore();
         return;

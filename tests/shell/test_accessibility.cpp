@@ -1,7 +1,9 @@
 // Every control of every window can be found by a screen reader: it has an
 // accessible name, and a control with a hint shows it as tooltip too.
 #include "cards/tfmcard.h"
+#include "conclusion/reachdoor.h"
 #include "conclusion/tfmconcl.h"
+#include "conclusion/tfmreach.h"
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
 #include "shell/aboutbox.h"
@@ -48,11 +50,13 @@ void TestAccessibility::everyControlIsNamed()
     TestEnv env;
     auto *main = new TfmNirel3();
     state::fmNirel3 = main;
+    reach::open(main);
     const QList<QWidget *> windows{main,
                                    shell::ensureWindow(state::fmCard),
                                    shell::ensureWindow(state::fmDeep),
                                    shell::ensureWindow(state::fmExpress),
                                    shell::ensureWindow(state::fmConcl),
+                                   state::fmReach.data(),
                                    new TAboutBox(main),
                                    HelpViewer::open()};
     int checked = 0;
