@@ -173,18 +173,21 @@ QIcon undoIcon()
     });
 }
 
-// Runs a function with Refreshing set, and resets it however it ends.
+// Sets Refreshing for a scope and puts back what it was however the scope
+// is left (refreshes nest: a refresh may run inside a text replacement).
 class RefreshGuard {
 public:
     explicit RefreshGuard(bool &flag)
         : m_flag(flag)
+        , m_was(flag)
     {
         m_flag = true;
     }
-    ~RefreshGuard() { m_flag = false; }
+    ~RefreshGuard() { m_flag = m_was; }
 
 private:
     bool &m_flag;
+    bool m_was;
 };
 
 } // namespace
@@ -1128,7 +1131,9 @@ void TfmReach::BulletsButtonClick()
 
 void TfmReach::SelectFont()
 {
-    const QTextCharFormat current = targetAttributes();
+    // The dialog starts from the attributes at the selection or the caret.
+    const QTextCharFormat current =
+        Editor->textCursor().hasSelection() ? targetAttributes() : Editor->currentCharFormat();
     QFont initial = current.font();
     if (current.fontPointSize() <= 0)
         initial.setPointSizeF(Editor->document()->defaultFont().pointSizeF());
