@@ -235,10 +235,8 @@ void Reader::flushBytes()
     if (!*valid)
         codec = "windows-1252";
     QStringDecoder decoder(codec.constData());
-    QString s = decoder(m_pendingBytes);
+    const QString s = decoder(m_pendingBytes);
     m_pendingBytes.clear();
-    // \'hh of a control character (other than a tab) is no text
-    s.removeIf([](QChar ch) { return ch.unicode() < 0x20 && ch.unicode() != '\t'; });
     Dest d = m_stack.empty() ? Dest::Text : m_stack.back().dest;
     if (d == Dest::FontTable)
         m_fontName += s;
@@ -246,8 +244,14 @@ void Reader::flushBytes()
         appendText(s);
 }
 
-void Reader::appendText(const QString &s)
+void Reader::appendText(const QString &text)
 {
+    // A control character (other than a tab) or an object mark is no text,
+    // however it was written (\'hh, \uN).
+    QString s = text;
+    s.removeIf([](QChar ch) {
+        return (ch.unicode() < 0x20 && ch.unicode() != '\t') || ch == QChar::ObjectReplacementCharacter;
+    });
     if (s.isEmpty())
         return;
     const CharProps &p = m_stack.back().ch;
@@ -381,6 +385,9 @@ void Reader::controlSymbol(char c)
     case '_':
         appendChar(QChar(0x2011));
         break;
+    case '-':
+        appendChar(QChar(0x00AD)); // optional hyphen
+        break;
     case '*':
         m_star = true;
         return;
@@ -390,7 +397,7 @@ void Reader::controlSymbol(char c)
             endParagraph();
         break;
     default:
-        break; // \- \: \| and the rest carry no text
+        break; // \: \| and the rest carry no text
     }
     m_star = false;
 }

@@ -60,8 +60,6 @@ void appendText(QByteArray &out, QStringView text)
             out += "\\line ";
         } else if (u == QChar::Nbsp) {
             out += "\\~";
-        } else if (u == 0x00AD) {
-            out += "\\-";
         } else if (u < 0x20 || u == QChar::ObjectReplacementCharacter) {
             // control characters and embedded objects have no text to give
         } else if (u < 0x80) {

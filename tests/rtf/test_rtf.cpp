@@ -230,6 +230,9 @@ void TestRtf::readerSnippets_data()
     row("pntext skipped", "{\\pntext\\'b7\\tab}item", QStringLiteral("item"));
     row("table cells", "\\trowd a\\cell b\\cell\\row c", QStringLiteral("a\tb\t\nc"));
     row("CR LF in source ignored", "a\r\nb", QStringLiteral("ab"));
+    // Found by the fuzz target: both must survive a write and a read.
+    row("optional hyphen", "a\\-b\\'ad", QStringLiteral("a\u00ADb\u00AD"));
+    row("control characters by \\u", "a\\u1?\\u9?\\u65532?b", QStringLiteral("a\tb"));
 }
 
 void TestRtf::readerSnippets()
@@ -239,6 +242,9 @@ void TestRtf::readerSnippets()
     bool ok = false;
     QCOMPARE(plain(rtf, &ok), text);
     QVERIFY(ok);
+    QTextDocument doc;
+    QVERIFY(rtf::read(rtf, &doc).ok);
+    QCOMPARE(plain(rtf::write(doc)), text); // what was read is written back whole
 }
 
 void TestRtf::charsetsDecideTheBytes()
