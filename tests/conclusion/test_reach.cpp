@@ -79,6 +79,7 @@ private slots:
 
     // Hand-overs
     void printingHandsTheDraftOver();
+    void failedDraftSaveHandsOver();
     void cleanCopyWithoutDraftKeepsTextAndClipboard();
     void cleanCopyTakesTheDraftInTwelvePoints();
 
@@ -144,6 +145,26 @@ void TestReach::printingHandsTheDraftOver()
     TfmReach *again = handedOver({QStringLiteral("другое")});
     QCOMPARE(again, w);
     QCOMPARE(w->Editor->toPlainText(), QStringLiteral("другое"));
+}
+
+void TestReach::failedDraftSaveHandsOver()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmConcl *draft = shell::openWindow(state::fmConcl);
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines << QStringLiteral("Строка заключения %1").arg(i);
+    draft->mmConcl->setLines(lines);
+    prompter.fileNames = {env.path(QStringLiteral("Петров.txt"))};
+    {
+        WriteLimit limit(1000);
+        draft->bbSaveCncl->click();
+    }
+    QVERIFY(state::fmReach && state::fmReach->isVisible());
+    QCOMPARE(state::fmReach->Editor->toPlainText(), lines.join(QLatin1Char('\n')));
+    QCOMPARE(prompter.texts().constLast(),
+             QStringLiteral("Отредактируйте и сохраните заключение. Помните - его нет в картотеке!"));
 }
 
 void TestReach::cleanCopyWithoutDraftKeepsTextAndClipboard()

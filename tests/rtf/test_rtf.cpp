@@ -146,6 +146,8 @@ void TestRtf::writerMatchesGolden()
 {
     QTextDocument doc;
     buildEveryAttribute(doc);
+    // The text LibreOffice must read from it (tools/check_rtf_libreoffice.sh).
+    QCOMPARE(doc.toPlainText() + QLatin1Char('\n'), QString::fromUtf8(readFile(QStringLiteral("golden/every_attribute.txt"))));
     const QByteArray written = rtf::write(doc);
     const QByteArray golden = readFile(QStringLiteral("golden/every_attribute.rtf"));
     if (written != golden) {
