@@ -631,15 +631,16 @@ void TfmReach::buildStatusBar()
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setAccessibleName(QStringLiteral("Строка состояния"));
-    // "Измененный" fits its 60 pixels in a condensed face.
-    StatusBar->setFont(QFont(QStringLiteral("DejaVu Sans Condensed"), 8));
+    // "Измененный" fits its 60 pixels in a small condensed face.
+    StatusBar->setFont(QFont(QStringLiteral("DejaVu Sans Condensed"), 7));
     auto panel = [this](const char *name, int width, Qt::Alignment align) {
         auto *l = new QLabel(StatusBar);
         l->setObjectName(QString::fromLatin1(name));
         l->setFixedWidth(width);
         l->setAlignment(align | Qt::AlignVCenter);
-        l->setFrameShape(QFrame::Panel);
-        l->setFrameShadow(QFrame::Sunken);
+        // the status bar draws each panel's frame itself
+        l->setFrameShape(QFrame::NoFrame);
+        l->setMargin(0);
         l->setTextFormat(Qt::PlainText);
         StatusBar->addWidget(l);
         return l;

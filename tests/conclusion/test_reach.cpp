@@ -523,6 +523,8 @@ void TestReach::statusBarShowsCaretAndModifiedMark()
     QCOMPARE(w->StatusPanel1->width(), 60);
     QCOMPARE(w->StatusPanel2->width(), 50);
     QCOMPARE(w->StatusPanel1->text(), QStringLiteral("Измененный"));
+    QVERIFY(w->StatusPanel1->fontMetrics().horizontalAdvance(w->StatusPanel1->text()) <=
+            w->StatusPanel1->contentsRect().width());
     QCOMPARE(w->StatusPanel2->text(), QString());
 }
 
