@@ -1,16 +1,20 @@
 #include "conclusion/handover.h"
 
+#include "conclusion/reachdoor.h"
 #include "platform/memo.h"
 
 namespace conclusion {
 
-void handOverToFinalEditor(Memo *draft)
+void copyDraftToClipboard(Memo *draft)
 {
-    // 1. (final editor) create or show fmReach, bring it to the front.
-    // 2. The whole draft, as plain text, onto the clipboard.
     draft->selectAll();
     draft->copy();
-    // 3. (final editor) clear its rich-text box and paste the clipboard.
+}
+
+void handOverToFinalEditor(Memo *draft)
+{
+    copyDraftToClipboard(draft);
+    reach::takeDraftFromClipboard(draft->window());
 }
 
 } // namespace conclusion

@@ -3,13 +3,16 @@
 // of the draft box goes to the system clipboard (replacing what it held) and
 // from there into the final editor's rich-text box.
 class Memo;
+class QWidget;
 
 namespace conclusion {
 
+// Selects all of the draft box and copies it to the clipboard.
+void copyDraftToClipboard(Memo *draft);
+
 // "Печатать", and the failure path of "Сохранить", given the draft box
-// mmConcl. The final editor does not exist in this build yet: until it lands
-// only the clipboard copy is done; opening the editor, clearing it and
-// pasting (through the editor's door) belong here then.
+// mmConcl: the final editor is created (owned by the draft window) or
+// brought up, emptied, and the clipboard pasted into it.
 void handOverToFinalEditor(Memo *draft);
 
 } // namespace conclusion

@@ -52,6 +52,8 @@ private:
                                                            : QFileDialog::AnyFile);
         dialog.setNameFilter(qtFilter(r.filter));
         dialog.setDefaultSuffix(r.defaultSuffix);
+        if (!r.folder.isEmpty())
+            dialog.setDirectory(r.folder);
         if (!r.fileName.isEmpty())
             dialog.selectFile(r.fileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -15,6 +15,7 @@ struct FileRequest {
     QString fileName;      // proposed name
     QString filter;        // written "description|*.ext|description|*.ext"
     QString defaultSuffix; // without the dot
+    QString folder = {};   // where the dialog starts; empty: where it likes
 };
 
 class Prompter {

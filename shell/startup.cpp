@@ -4,7 +4,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/prompter.h"
-#include "shell/hints.h"
+#include "platform/hints.h"
 #include "shell/tfmnirel3.h"
 #include "shell/tfmsplash.h"
 #include "state/windows.h"

@@ -3,6 +3,7 @@
 #include "cards/carddoor.h"
 #include "charts/chartsdoor.h"
 #include "conclusion/concldoor.h"
+#include "conclusion/reachdoor.h"
 #include "deep/deepdoor.h"
 #include "express/expressdoor.h"
 #include "guides/guidedoor.h"
@@ -13,7 +14,7 @@
 #include "shell/aboutbox.h"
 #include "shell/exitcheck.h"
 #include "shell/headersign.h"
-#include "shell/hints.h"
+#include "platform/hints.h"
 #include "shell/newpatient.h"
 #include "state/examstate.h"
 #include "state/windows.h"
@@ -35,10 +36,6 @@ QIcon icon(const QString &name)
 {
     return QIcon(QStringLiteral(":/icons/") + name + QStringLiteral(".png"));
 }
-
-// Windows whose subsystem is not part of this build yet: their actions exist
-// but stay disabled until the window lands.
-constexpr bool kFinalEditorReady = false;
 
 } // namespace
 
@@ -84,7 +81,6 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     Exit1 = makeAction("Exit1", QStringLiteral("Exit1"), QStringLiteral("Выход из программы"),
                        QStringLiteral("exit"), &TfmNirel3::Exit1Execute);
 
-    CnclEdit->setEnabled(kFinalEditorReady);
 
     buildMenu();
     buildToolBars();
@@ -298,7 +294,7 @@ void TfmNirel3::DraftItemClick()
 
 void TfmNirel3::CleanItemClick()
 {
-    // The final conclusion editor opens here once it is part of the program.
+    reach::openFinalCopy(this);
 }
 
 void TfmNirel3::GuidItemClick()

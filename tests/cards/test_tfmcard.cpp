@@ -12,7 +12,7 @@
 #include "platform/codepagefield.h"
 #include "platform/textfile.h"
 #include "shell/exitcheck.h"
-#include "shell/hints.h"
+#include "platform/hints.h"
 #include "shell/tfmnirel3.h"
 #include "state/examstate.h"
 #include "state/openwindow.h"

@@ -10,7 +10,7 @@
 #include "deep/tfmdeep.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
-#include "shell/hints.h"
+#include "platform/hints.h"
 #include "state/examstate.h"
 #include "state/openwindow.h"
 #include "state/windows.h"

@@ -3,7 +3,9 @@
 #include "cards/tfmcard.h"
 #include "charts/tfmpupil.h"
 #include "charts/tfmshproek.h"
+#include "conclusion/reachdoor.h"
 #include "conclusion/tfmconcl.h"
+#include "conclusion/tfmreach.h"
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
 #include "guides/tfmguid.h"
@@ -51,6 +53,7 @@ void TestAccessibility::everyControlIsNamed()
     TestEnv env;
     auto *main = new TfmNirel3();
     state::fmNirel3 = main;
+    reach::open(main);
     const QList<QWidget *> windows{main,
                                    state::ensureWindow(state::fmCard),
                                    state::ensureWindow(state::fmDeep),
@@ -59,6 +62,7 @@ void TestAccessibility::everyControlIsNamed()
                                    state::ensureWindow(state::fmShProek),
                                    state::ensureWindow(state::fmPupil),
                                    state::ensureWindow(state::fmGuid),
+                                   state::fmReach.data(),
                                    new TAboutBox(main),
                                    HelpViewer::open()};
     int checked = 0;

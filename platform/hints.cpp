@@ -1,4 +1,4 @@
-#include "shell/hints.h"
+#include "platform/hints.h"
 
 #include <QCoreApplication>
 #include <QStatusTipEvent>

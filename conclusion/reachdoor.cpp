@@ -1,0 +1,58 @@
+#include "conclusion/reachdoor.h"
+
+#include "conclusion/handover.h"
+#include "conclusion/tfmconcl.h"
+#include "conclusion/tfmreach.h"
+#include "state/windows.h"
+
+#include <QTextCharFormat>
+
+namespace reach {
+
+namespace {
+
+TfmReach *openEditor(QWidget *owner)
+{
+    if (!state::fmReach)
+        state::fmReach = new TfmReach(owner);
+    TfmReach *w = state::fmReach.data();
+    w->show();
+    if (!w->isVisible())
+        w->setVisible(true);
+    w->raise();
+    w->activateWindow();
+    return w;
+}
+
+} // namespace
+
+bool exists()
+{
+    return !state::fmReach.isNull();
+}
+
+void open(QWidget *owner)
+{
+    openEditor(owner);
+}
+
+void takeDraftFromClipboard(QWidget *owner)
+{
+    openEditor(owner)->replaceWithClipboard();
+}
+
+void openFinalCopy(QWidget *owner)
+{
+    TfmReach *w = openEditor(owner);
+    if (!state::fmConcl)
+        return;
+    conclusion::copyDraftToClipboard(state::fmConcl->mmConcl);
+    w->replaceWithClipboard();
+    w->SelectAllItemClick();
+    QTextCharFormat size;
+    size.setFontPointSize(12);
+    w->mergeTargetAttributes(size);
+    w->SelectionChange();
+}
+
+} // namespace reach

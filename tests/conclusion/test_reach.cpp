@@ -1,0 +1,676 @@
+// The final conclusion editor: the hand-overs into it, its file commands and
+// their questions, the default attributes, the edit actions, the ruler, the
+// tool bar following the caret, hints, drops, help, printing.
+#include "conclusion/reachdoor.h"
+#include "conclusion/reachfile.h"
+#include "conclusion/reachruler.h"
+#include "conclusion/tfmconcl.h"
+#include "conclusion/tfmreach.h"
+#include "platform/textfile.h"
+#include "help/helpviewer.h"
+#include "platform/hints.h"
+#include "state/openwindow.h"
+#include "shell/tfmnirel3.h"
+#include "state/windows.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextList>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QString kUntitled = QStringLiteral("Безымянный");
+
+// The draft window holding these lines, handed over by "Печатать".
+TfmReach *handedOver(const QStringList &lines)
+{
+    TfmConcl *draft = state::openWindow(state::fmConcl);
+    draft->mmConcl->setLines(lines);
+    draft->bbEditCncl->click();
+    return state::fmReach.data();
+}
+
+TfmReach *editorWith(const QString &text)
+{
+    reach::open(nullptr);
+    TfmReach *w = state::fmReach.data();
+    w->Editor->setPlainText(text);
+    w->Editor->document()->setModified(true);
+    return w;
+}
+
+void placeCaret(TfmReach *w, int block, int column = 0)
+{
+    QTextCursor c(w->Editor->document()->findBlockByNumber(block));
+    c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+    w->Editor->setTextCursor(c);
+}
+
+bool anyBold(const QTextDocument *doc)
+{
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().fontWeight() >= QFont::Bold)
+                return true;
+    return false;
+}
+
+} // namespace
+
+class TestReach : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+
+    // Hand-overs
+    void printingHandsTheDraftOver();
+    void failedDraftSaveHandsOver();
+    void cleanCopyWithoutDraftKeepsTextAndClipboard();
+    void cleanCopyTakesTheDraftInTwelvePoints();
+
+    // Files
+    void firstSaveAfterHandOverAsksForAName();
+    void newAsksBeforeDroppingEdits_data();
+    void newAsksBeforeDroppingEdits();
+    void closeYesThenCancelledSaveClosesWithoutSaving();
+    void programEndAsksNothing();
+    void textFilterStillWritesRtf();
+    void refusedOverwriteSavesNothing();
+    void failedSaveKeepsTheOldFile();
+    void opensPlainTextAndRtf();
+    void unreadableFileLeavesTheText();
+    void droppedFilesOpenOnlyTheFirst();
+    void commandLineNamesAnExistingFile();
+
+    // Formatting and tool bar
+    void nothingSelectedChangesTheDefaultAttributes();
+    void sizeBoxRejectsWhatIsNotAnInteger();
+    void cutAndCopyNeedASelection();
+    void caretInACentredParagraphPutsCenterAlignDown();
+    void bulletsButtonFollowsAndSetsTheList();
+    void statusBarShowsCaretAndModifiedMark();
+
+    // Ruler
+    void rulerArithmetic_data();
+    void rulerArithmetic();
+    void firstMarkerDragKeepsTheLeftMarker_data();
+    void firstMarkerDragKeepsTheLeftMarker();
+
+    // Hints, help, printing
+    void hintsMoveToTheEditorForGood();
+    void helpOpensContextEleven();
+    void printsToPdf();
+    void exportsPdfUnderTheDocumentsName();
+};
+
+void TestReach::initTestCase()
+{
+    QVERIFY(!QFontDatabase::families(QFontDatabase::Cyrillic).isEmpty());
+    QApplication::setApplicationName(QStringLiteral("Nirel-3"));
+}
+
+void TestReach::init()
+{
+    QGuiApplication::clipboard()->clear();
+}
+
+void TestReach::printingHandsTheDraftOver()
+{
+    TestEnv env;
+    const QStringList lines{QStringLiteral("ИРИДОЛОГИЧЕСКОЕ ЗАКЛЮЧЕНИЕ"), QString(), QStringLiteral("Подпись")};
+    TfmReach *w = handedOver(lines);
+    QVERIFY(w && w->isVisible());
+    QCOMPARE(w->parentWidget(), state::fmConcl.data()); // owned by the draft window
+    QCOMPARE(w->Editor->toPlainText(), lines.join(QLatin1Char('\n')));
+    QCOMPARE(QGuiApplication::clipboard()->text(), lines.join(QLatin1Char('\n')));
+    QVERIFY(w->Editor->document()->isModified());
+    QCOMPARE(w->StatusPanel1->text(), QStringLiteral("Измененный"));
+    QCOMPARE(w->DocumentName, kUntitled);
+    // A second hand-over replaces the text; still one editor.
+    TfmReach *again = handedOver({QStringLiteral("другое")});
+    QCOMPARE(again, w);
+    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("другое"));
+}
+
+void TestReach::failedDraftSaveHandsOver()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmConcl *draft = state::openWindow(state::fmConcl);
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines << QStringLiteral("Строка заключения %1").arg(i);
+    draft->mmConcl->setLines(lines);
+    prompter.fileNames = {env.path(QStringLiteral("Петров.txt"))};
+    {
+        WriteLimit limit(1000);
+        draft->bbSaveCncl->click();
+    }
+    QVERIFY(state::fmReach && state::fmReach->isVisible());
+    QCOMPARE(state::fmReach->Editor->toPlainText(), lines.join(QLatin1Char('\n')));
+    QCOMPARE(prompter.texts().constLast(),
+             QStringLiteral("Отредактируйте и сохраните заключение. Помните - его нет в картотеке!"));
+}
+
+void TestReach::cleanCopyWithoutDraftKeepsTextAndClipboard()
+{
+    TestEnv env;
+    auto *main = new TfmNirel3();
+    state::fmNirel3 = main;
+    QGuiApplication::clipboard()->setText(QStringLiteral("чужое"));
+    main->CnclEdit->trigger();
+    TfmReach *w = state::fmReach.data();
+    QVERIFY(w && w->isVisible());
+    QCOMPARE(w->parentWidget(), main);
+    w->Editor->setPlainText(QStringLiteral("прежний текст"));
+    main->CnclEdit->trigger();
+    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("прежний текст"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("чужое"));
+}
+
+void TestReach::cleanCopyTakesTheDraftInTwelvePoints()
+{
+    TestEnv env;
+    auto *main = new TfmNirel3();
+    state::fmNirel3 = main;
+    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("первая"), QStringLiteral("вторая")});
+    main->CnclEdit->trigger();
+    TfmReach *w = state::fmReach.data();
+    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("первая\nвторая"));
+    QCOMPARE(w->Editor->textCursor().selectedText(), QStringLiteral("первая") + QChar(QChar::ParagraphSeparator) +
+                                                         QStringLiteral("вторая"));
+    for (QTextBlock b = w->Editor->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            QCOMPARE(it.fragment().charFormat().fontPointSize(), 12.0);
+    QCOMPARE(w->FontSize->text(), QStringLiteral("12"));
+}
+
+void TestReach::firstSaveAfterHandOverAsksForAName()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmReach *w = handedOver({QStringLiteral("Заключение"), QStringLiteral("Врач")});
+    prompter.fileNames = {env.path(QStringLiteral("Петров.rtf"))};
+    w->FileSaveCmd->trigger();
+    QCOMPARE(prompter.records.size(), 1);
+    QCOMPARE(prompter.records.at(0).kind, PromptRecord::Save);
+    QCOMPARE(prompter.records.at(0).request.filter,
+             QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT"));
+    QCOMPARE(prompter.records.at(0).request.defaultSuffix, QString());
+    QVERIFY(env.readBytes(QStringLiteral("Петров.rtf")).startsWith("{\\rtf1\\ansi\\ansicpg1251"));
+    QCOMPARE(w->DocumentName, env.path(QStringLiteral("Петров.rtf")));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Петров.rtf - Nirel-3"));
+    QVERIFY(!w->Editor->document()->isModified());
+    QCOMPARE(w->StatusPanel1->text(), QString());
+    // The next save writes to the name without a dialog.
+    w->Editor->append(QStringLiteral("ещё"));
+    w->FileSaveCmd->trigger();
+    QCOMPARE(prompter.records.size(), 1);
+    QTextDocument back;
+    QVERIFY(reachfile::load(env.path(QStringLiteral("Петров.rtf")), &back, 96).ok);
+    QCOMPARE(back.toPlainText(), QStringLiteral("Заключение\nВрач\nещё"));
+}
+
+void TestReach::newAsksBeforeDroppingEdits_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("cleared");
+    QTest::newRow("Нет: cleared") << int(QMessageBox::No) << true;
+    QTest::newRow("Отмена: kept") << int(QMessageBox::Cancel) << false;
+}
+
+void TestReach::newAsksBeforeDroppingEdits()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, cleared);
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmReach *w = editorWith(QStringLiteral("несохранённый текст"));
+    prompter.answers = {QMessageBox::StandardButton(answer)};
+    w->FileNewCmd->trigger();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Сохранить изменения в Безымянный?")});
+    QCOMPARE(prompter.records.at(0).icon, QMessageBox::Question);
+    QCOMPARE(prompter.records.at(0).buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(w->Editor->toPlainText().isEmpty(), cleared);
+    QCOMPARE(w->Editor->document()->isModified(), !cleared);
+}
+
+void TestReach::closeYesThenCancelledSaveClosesWithoutSaving()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmReach *w = editorWith(QStringLiteral("текст"));
+    prompter.answers = {QMessageBox::Yes};
+    prompter.fileNames = {QString()}; // the save dialog cancelled
+    QVERIFY(w->close());
+    QVERIFY(!w->isVisible());
+    QVERIFY(state::fmReach); // closing only hides
+    QCOMPARE(prompter.records.size(), 2);
+    QCOMPARE(prompter.records.at(1).kind, PromptRecord::Save);
+    QVERIFY(QDir(env.path()).entryList(QDir::Files).isEmpty());
+    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("текст"));
+    // Cancel keeps the window open.
+    reach::open(nullptr);
+    prompter.clear();
+    prompter.answers = {QMessageBox::Cancel};
+    QVERIFY(!w->close());
+    QVERIFY(w->isVisible());
+}
+
+void TestReach::programEndAsksNothing()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    auto *main = new TfmNirel3();
+    state::fmNirel3 = main;
+    main->show();
+    reach::open(main);
+    state::fmReach->Editor->setPlainText(QStringLiteral("несохранённое"));
+    main->hide(); // as when its close ends the program
+    QVERIFY(state::fmReach->close());
+    QVERIFY(prompter.records.isEmpty());
+}
+
+void TestReach::textFilterStillWritesRtf()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmReach *w = editorWith(QStringLiteral("Заключение"));
+    prompter.fileNames = {env.path(QStringLiteral("заключение.TXT"))};
+    w->FileSaveAsCmd->trigger();
+    const QByteArray bytes = env.readBytes(QStringLiteral("заключение.TXT"));
+    QVERIFY(bytes.startsWith("{\\rtf1"));
+    QVERIFY(bytes.contains("\\'c7\\'e0\\'ea\\'eb\\'fe\\'f7\\'e5\\'ed\\'e8\\'e5"));
+}
+
+void TestReach::refusedOverwriteSavesNothing()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.writeBytes(QStringLiteral("old.rtf"), "old");
+    TfmReach *w = editorWith(QStringLiteral("новое"));
+    prompter.fileNames = {env.path(QStringLiteral("old.rtf"))};
+    prompter.answers = {QMessageBox::No};
+    w->FileSaveAsCmd->trigger();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Переписать ") + env.path(QStringLiteral("old.rtf"))});
+    QCOMPARE(env.readBytes(QStringLiteral("old.rtf")), QByteArray("old"));
+    QVERIFY(w->Editor->document()->isModified());
+    QCOMPARE(w->DocumentName, kUntitled);
+}
+
+void TestReach::failedSaveKeepsTheOldFile()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.writeBytes(QStringLiteral("old.rtf"), "old");
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines << QStringLiteral("Строка заключения номер %1").arg(i);
+    TfmReach *w = editorWith(lines.join(QLatin1Char('\n')));
+    prompter.fileNames = {env.path(QStringLiteral("old.rtf"))};
+    prompter.answers = {QMessageBox::Yes, QMessageBox::Ok};
+    {
+        WriteLimit limit(1000);
+        w->FileSaveAsCmd->trigger();
+    }
+    QCOMPARE(env.readBytes(QStringLiteral("old.rtf")), QByteArray("old"));
+    QCOMPARE(prompter.records.constLast().icon, QMessageBox::Critical);
+    QVERIFY(prompter.records.constLast().text.contains(QStringLiteral("old.rtf")));
+    QCOMPARE(w->DocumentName, kUntitled);
+    QVERIFY(w->Editor->document()->isModified());
+    QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.rtf")});
+}
+
+void TestReach::opensPlainTextAndRtf()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.writeLines(QStringLiteral("черновик.txt"), {QStringLiteral("Первая строка"), QStringLiteral("Вторая")});
+    env.writeBytes(QStringLiteral("чистовик.rtf"),
+                   "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0\\fs28\\qc\\b \\'c8\\'f2\\'ee\\'e3\\par}");
+    TfmReach *w = editorWith(QString());
+    w->Editor->document()->setModified(false);
+    prompter.fileNames = {env.path(QStringLiteral("черновик.txt")), env.path(QStringLiteral("чистовик.rtf"))};
+    w->FileOpenCmd->trigger();
+    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("Первая строка\nВторая"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("черновик.txt - Nirel-3"));
+    QVERIFY(!w->Editor->document()->isModified());
+    w->FileOpenCmd->trigger();
+    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("Итог"));
+    placeCaret(w, 0, 2);
+    QVERIFY(w->CenterAlign->isChecked());
+    QVERIFY(w->BoldButton->isChecked());
+    QCOMPARE(w->FontSize->text(), QStringLiteral("14"));
+    QCOMPARE(w->FontName->currentText(), QStringLiteral("Arial"));
+    QCOMPARE(prompter.records.at(0).request.folder, QCoreApplication::applicationDirPath());
+}
+
+void TestReach::unreadableFileLeavesTheText()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    QByteArray deep("{\\rtf1 ");
+    deep += QByteArray(10000, '{');
+    env.writeBytes(QStringLiteral("deep.rtf"), deep);
+    TfmReach *w = editorWith(QStringLiteral("прежний"));
+    w->SetDocumentName(env.path(QStringLiteral("before.rtf")));
+    for (const QString &name : {env.path(QStringLiteral("deep.rtf")), env.path(QStringLiteral("absent.rtf"))}) {
+        prompter.clear();
+        QVERIFY(!w->OpenDocument(name));
+        QCOMPARE(prompter.records.size(), 1);
+        QCOMPARE(prompter.records.at(0).icon, QMessageBox::Critical);
+        QVERIFY(prompter.records.at(0).text.contains(QFileInfo(name).fileName()));
+        QCOMPARE(w->Editor->toPlainText(), QStringLiteral("прежний"));
+        QCOMPARE(w->DocumentName, env.path(QStringLiteral("before.rtf")));
+    }
+}
+
+void TestReach::droppedFilesOpenOnlyTheFirst()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    QList<QUrl> urls;
+    for (const QString &name : {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")}) {
+        env.writeLines(name, {name});
+        urls << QUrl::fromLocalFile(env.path(name));
+    }
+    TfmReach *w = editorWith(QStringLiteral("правка"));
+    prompter.answers = {QMessageBox::No};
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w->Editor->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w->Editor->viewport(), &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Сохранить изменения в Безымянный?")});
+    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("a.txt"));
+    QCOMPARE(w->DocumentName, env.path(QStringLiteral("a.txt")));
+}
+
+void TestReach::commandLineNamesAnExistingFile()
+{
+    TestEnv env;
+    env.writeLines(QStringLiteral("x.rtf"), {QStringLiteral("x")});
+    const QString file = env.path(QStringLiteral("x.rtf"));
+    QCOMPARE(reachfile::commandLineDocument({QStringLiteral("nirel3"), file, QStringLiteral("y")}), file);
+    QCOMPARE(reachfile::commandLineDocument({QStringLiteral("nirel3")}), QString());
+    QCOMPARE(reachfile::commandLineDocument({QStringLiteral("nirel3"), env.path(QStringLiteral("нет.rtf"))}), QString());
+    QCOMPARE(reachfile::commandLineDocument({QStringLiteral("nirel3"), env.path()}), QString()); // a folder
+}
+
+void TestReach::nothingSelectedChangesTheDefaultAttributes()
+{
+    TestEnv env;
+    TfmReach *w = editorWith(QStringLiteral("текст"));
+    QCOMPARE(w->defaultAttributes().fontFamilies().toStringList(), QStringList{QStringLiteral("MS Sans Serif")});
+    QCOMPARE(w->defaultAttributes().fontPointSize(), 8.0);
+    placeCaret(w, 0, 2);
+    w->BoldButton->click();
+    w->FontSize->setText(QStringLiteral("20"));
+    w->FontName->setCurrentIndex(0);
+    w->FontName->activated(0);
+    QCOMPARE(w->defaultAttributes().fontWeight(), int(QFont::Bold));
+    QCOMPARE(w->defaultAttributes().fontPointSize(), 20.0);
+    QCOMPARE(w->defaultAttributes().fontFamilies().toStringList(), QStringList{w->FontName->itemText(0)});
+    QVERIFY(!anyBold(w->Editor->document())); // the text itself is untouched
+    // Typed text takes them, and so does the text after "Новый".
+    w->Editor->insertPlainText(QStringLiteral("Ж"));
+    QVERIFY(anyBold(w->Editor->document()));
+    // With a selection the selection changes and the defaults stay.
+    w->Editor->setPlainText(QStringLiteral("выделено"));
+    w->Editor->selectAll();
+    w->ItalicButton->click();
+    QVERIFY(!w->defaultAttributes().fontItalic());
+    QVERIFY(w->Editor->document()->begin().begin().fragment().charFormat().fontItalic());
+}
+
+void TestReach::sizeBoxRejectsWhatIsNotAnInteger()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmReach *w = editorWith(QStringLiteral("текст"));
+    w->Editor->selectAll();
+    w->FontSize->setText(QStringLiteral("1x"));
+    w->FontSize->setText(QString());
+    QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("'1x' is not a valid integer value"),
+                                            QStringLiteral("'' is not a valid integer value")}));
+    QCOMPARE(w->Editor->document()->begin().begin().fragment().charFormat().fontPointSize(), 8.0);
+    w->FontSize->setText(QStringLiteral("16"));
+    QCOMPARE(w->Editor->document()->begin().begin().fragment().charFormat().fontPointSize(), 16.0);
+}
+
+void TestReach::cutAndCopyNeedASelection()
+{
+    TestEnv env;
+    TfmReach *w = editorWith(QStringLiteral("текст"));
+    placeCaret(w, 0, 1);
+    QVERIFY(!w->EditCutCmd->isEnabled());
+    QVERIFY(!w->EditCopyCmd->isEnabled());
+    QTextCursor c = w->Editor->textCursor();
+    c.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor);
+    w->Editor->setTextCursor(c);
+    QVERIFY(w->EditCutCmd->isEnabled());
+    QVERIFY(w->EditCopyCmd->isEnabled());
+    w->EditCutCmd->trigger();
+    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("ткст"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("е"));
+    QVERIFY(!w->EditCutCmd->isEnabled());
+    QVERIFY(w->EditPasteCmd->isEnabled());
+    QVERIFY(w->EditUndoCmd->isEnabled());
+}
+
+void TestReach::caretInACentredParagraphPutsCenterAlignDown()
+{
+    TestEnv env;
+    TfmReach *w = editorWith(QStringLiteral("слева\nпо центру\nсправа"));
+    placeCaret(w, 1);
+    w->CenterAlign->click();
+    placeCaret(w, 2);
+    w->RightAlign->click();
+    const QList<std::pair<int, QToolButton *>> expected{{0, w->LeftAlign}, {1, w->CenterAlign}, {2, w->RightAlign}};
+    for (const auto &[block, down] : expected) {
+        placeCaret(w, block, 1);
+        for (QToolButton *b : {w->LeftAlign, w->CenterAlign, w->RightAlign})
+            QCOMPARE(b->isChecked(), b == down);
+    }
+    QCOMPARE(w->Editor->document()->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignHCenter);
+}
+
+void TestReach::bulletsButtonFollowsAndSetsTheList()
+{
+    TestEnv env;
+    TfmReach *w = editorWith(QStringLiteral("один\nдва\nтри"));
+    QTextCursor c(w->Editor->document()->findBlockByNumber(0));
+    c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    w->Editor->setTextCursor(c);
+    w->BulletsButton->click();
+    QVERIFY(w->Editor->document()->findBlockByNumber(0).textList());
+    QVERIFY(w->Editor->document()->findBlockByNumber(1).textList());
+    placeCaret(w, 2);
+    QVERIFY(!w->BulletsButton->isChecked());
+    placeCaret(w, 1);
+    QVERIFY(w->BulletsButton->isChecked());
+    w->BulletsButton->click();
+    QVERIFY(!w->Editor->document()->findBlockByNumber(1).textList());
+    QVERIFY(w->Editor->document()->findBlockByNumber(0).textList());
+}
+
+void TestReach::statusBarShowsCaretAndModifiedMark()
+{
+    TestEnv env;
+    TfmReach *w = editorWith(QStringLiteral("первая\nвторая строка"));
+    placeCaret(w, 1, 6);
+    QCOMPARE(w->StatusPanel0->text(), QStringLiteral("Line:   2   Col:   7"));
+    QCOMPARE(w->StatusPanel0->width(), 120);
+    QCOMPARE(w->StatusPanel1->width(), 60);
+    QCOMPARE(w->StatusPanel2->width(), 50);
+    QCOMPARE(w->StatusPanel1->text(), QStringLiteral("Измененный"));
+    QVERIFY(w->StatusPanel1->fontMetrics().horizontalAdvance(w->StatusPanel1->text()) <=
+            w->StatusPanel1->contentsRect().width());
+    QCOMPARE(w->StatusPanel2->text(), QString());
+}
+
+void TestReach::rulerArithmetic_data()
+{
+    QTest::addColumn<double>("dpi");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("right");
+    QTest::addColumn<QList<int>>("markers"); // first, left, right marker lefts for a 600-pixel ruler
+    // At 96 dpi k = 4/3: 10 pt -> trunc(13.33) = 13 px.
+    QTest::newRow("96, none") << 96.0 << 0 << 0 << 0 << QList<int>{2, 2, 586};
+    QTest::newRow("96, 10/5/9") << 96.0 << 10 << 5 << 9 << QList<int>{15, 22, 574};
+    QTest::newRow("96, hanging") << 96.0 << 20 << -20 << 0 << QList<int>{28, 2, 586};
+    QTest::newRow("120, 10/5/9") << 120.0 << 10 << 5 << 9 << QList<int>{18, 27, 569};
+}
+
+void TestReach::rulerArithmetic()
+{
+    QFETCH(double, dpi);
+    QFETCH(int, first);
+    QFETCH(int, left);
+    QFETCH(int, right);
+    QFETCH(QList<int>, markers);
+    const reachruler::Indents in{first, left, right};
+    QCOMPARE(reachruler::firstMarkerLeft(in, dpi), markers.at(0));
+    QCOMPARE(reachruler::leftMarkerLeft(in, dpi), markers.at(1));
+    QCOMPARE(reachruler::rightMarkerLeft(in, 600, dpi), markers.at(2));
+    // Markers put back where they stand give the indents back, up to the
+    // truncations both ways (at most one point).
+    const int back = reachruler::firstIndentAt(markers.at(0), 5, dpi);
+    QVERIFY(qAbs(back - first) <= 1);
+    QVERIFY(qAbs(reachruler::leftIndentAt(markers.at(1), 5, back, dpi) - (left + first - back)) <= 1);
+    // A paragraph format holds the indents exactly.
+    QTextBlockFormat f;
+    reachruler::toFormat(in, f, dpi);
+    QCOMPARE(reachruler::fromFormat(f, dpi), in);
+}
+
+void TestReach::firstMarkerDragKeepsTheLeftMarker_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("dragBy");
+    QTest::newRow("right by 30") << 0 << 0 << 30;
+    QTest::newRow("right by 7") << 12 << 18 << 7;
+    QTest::newRow("left by 11") << 30 << -10 << -11;
+}
+
+void TestReach::firstMarkerDragKeepsTheLeftMarker()
+{
+    QFETCH(int, first);
+    QFETCH(int, left);
+    QFETCH(int, dragBy);
+    TestEnv env;
+    TfmReach *w = editorWith(QStringLiteral("абзац"));
+    w->resize(630, 487);
+    QTextBlockFormat f;
+    reachruler::toFormat({first, left, 0}, f, w->dpi());
+    w->Editor->textCursor().mergeBlockFormat(f);
+    w->SelectionChange();
+    const int leftMarker = w->LeftInd->x();
+    const int firstMarker = w->FirstInd->x();
+    // Press in the middle of the marker, move, release.
+    QTest::mousePress(w->FirstInd, Qt::LeftButton, {}, QPoint(5, 4));
+    QTest::mouseMove(w->FirstInd, QPoint(5 + dragBy, 4));
+    QTest::mouseRelease(w->FirstInd, Qt::LeftButton, {}, QPoint(5, 4));
+    QVERIFY(!w->Dragging);
+    const reachruler::Indents now = reachruler::fromFormat(w->Editor->textCursor().blockFormat(), w->dpi());
+    QCOMPARE(now.first, reachruler::firstIndentAt(firstMarker + dragBy, 5, w->dpi()));
+    QVERIFY2(qAbs(w->FirstInd->x() - (firstMarker + dragBy)) <= 1, qPrintable(QString::number(w->FirstInd->x())));
+    QVERIFY2(qAbs(w->LeftInd->x() - leftMarker) <= 2, qPrintable(QString::number(w->LeftInd->x())));
+}
+
+void TestReach::hintsMoveToTheEditorForGood()
+{
+    TestEnv env;
+    auto *main = new TfmNirel3();
+    state::fmNirel3 = main;
+    HintHub::instance().setHint(QStringLiteral("до редактора"));
+    QCOMPARE(main->StatusBar2->currentMessage(), QStringLiteral("до редактора"));
+    main->CnclEdit->trigger();
+    TfmReach *w = state::fmReach.data();
+    HintHub::instance().setHint(QStringLiteral("Черновое заключение"));
+    QCOMPARE(w->StatusBar->currentMessage(), QStringLiteral("Черновое заключение"));
+    QVERIFY(!w->StatusPanel0->isVisible() || !w->isVisible());
+    QCOMPARE(main->StatusBar2->currentMessage(), QStringLiteral("до редактора"));
+    HintHub::instance().setHint(QString());
+    QCOMPARE(w->StatusBar->currentMessage(), QString());
+    QVERIFY(w->StatusPanel0->isVisible());
+    w->close();
+    HintHub::instance().setHint(QStringLiteral("после закрытия"));
+    QCOMPARE(main->StatusBar2->currentMessage(), QStringLiteral("до редактора"));
+}
+
+void TestReach::helpOpensContextEleven()
+{
+    TestEnv env;
+    env.seed(QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"));
+    TfmReach *w = editorWith(QString());
+    w->HelpMenu->trigger();
+    QVERIFY(HelpViewer::existing());
+    QCOMPARE(HelpViewer::existing()->currentAnchor(), QStringLiteral("ctx11"));
+}
+
+void TestReach::printsToPdf()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmReach *w = editorWith(QStringLiteral("ИРИДОЛОГИЧЕСКОЕ ЗАКЛЮЧЕНИЕ\nВрач-иридолог Иванова"));
+    w->SetDocumentName(env.path(QStringLiteral("Петров.rtf")));
+    const QString pdf = env.path(QStringLiteral("печать.pdf"));
+    QString jobName;
+    prompter.onExec = [&](QDialog *dialog) {
+        QPrinter *printer = qobject_cast<QPrintDialog *>(dialog)->printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        return int(QDialog::Accepted);
+    };
+    w->FilePrintCmd->trigger();
+    QCOMPARE(prompter.records.constLast().text, QStringLiteral("PrintDialog"));
+    QVERIFY(env.readBytes(QStringLiteral("печать.pdf")).startsWith("%PDF"));
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed: the text of the PDF is not read back");
+    QProcess p;
+    p.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    QVERIFY(p.waitForFinished(30000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(text.contains(QStringLiteral("ИРИДОЛОГИЧЕСКОЕ ЗАКЛЮЧЕНИЕ")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Врач-иридолог Иванова")));
+}
+
+void TestReach::exportsPdfUnderTheDocumentsName()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmReach *w = editorWith(QStringLiteral("Заключение"));
+    w->SetDocumentName(env.path(QStringLiteral("Петров.rtf")));
+    prompter.fileNames = {env.path(QStringLiteral("Петров.pdf"))};
+    w->FilePdfCmd->trigger();
+    QCOMPARE(prompter.records.at(0).request.fileName, QStringLiteral("Петров.pdf"));
+    QCOMPARE(prompter.records.at(0).request.folder, env.path());
+    QVERIFY(env.readBytes(QStringLiteral("Петров.pdf")).startsWith("%PDF"));
+    QVERIFY(w->Editor->document()->isModified()); // an export is no save
+}
+
+QTEST_MAIN(TestReach)
+#include "test_reach.moc"
