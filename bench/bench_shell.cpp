@@ -1,6 +1,6 @@
 // Start-up work: the main window created and shown (the splash wait is not
 // counted), and the memory the idle program holds afterwards.
-#include "shell/hints.h"
+#include "platform/hints.h"
 #include "shell/startup.h"
 #include "shell/tfmnirel3.h"
 #include "state/windows.h"
