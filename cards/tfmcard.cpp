@@ -95,7 +95,7 @@ TfmCard::TfmCard(QWidget *owner)
     CardDelete = makeAction("CardDelete", QStringLiteral("Удалить"), QStringLiteral("Удалить карточку"),
                             st->standardIcon(QStyle::SP_TrashIcon), &TfmCard::ToolButton8Click);
     CardPhoto = makeAction("CardPhoto", QStringLiteral("&Фото"), QStringLiteral("Фотографии глаз пациента"),
-                           st->standardIcon(QStyle::SP_DesktopIcon), &TfmCard::CardPhotoClick);
+                           photo::icon(), &TfmCard::CardPhotoClick);
 
     buildMenu();
     buildToolBar();
@@ -126,7 +126,19 @@ TfmCard::TfmCard(QWidget *owner)
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(2);
     layout->setMenuBar(MainMenu1);
-    layout->addWidget(ToolBar1);
+    // The photos of the selected card, at the tool bar's right end; like the
+    // tool buttons it takes no focus, Alt+Ф presses it.
+    bbPhotoCard = new QToolButton(this);
+    bbPhotoCard->setDefaultAction(CardPhoto);
+    bbPhotoCard->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bbPhotoCard->setAutoRaise(true);
+    bbPhotoCard->setFocusPolicy(Qt::NoFocus);
+    ui::describe(bbPhotoCard, "bbPhotoCard", QStringLiteral("Фото"), CardPhoto->statusTip());
+    auto *toolRow = new QHBoxLayout;
+    toolRow->setSpacing(0);
+    toolRow->addWidget(ToolBar1, 1);
+    toolRow->addWidget(bbPhotoCard);
+    layout->addLayout(toolRow);
     layout->addWidget(labelCard);
     layout->addWidget(gbPersons, 1);
     layout->addWidget(buildCardGroup());
@@ -321,16 +333,7 @@ QWidget *TfmCard::buildBottomRow()
     bbHelpCard = help::makeButton(row, "bbHelpCard");
     connect(bbHelpCard, &QPushButton::clicked, this, &TfmCard::bbHelpCardClick);
 
-    // The photos of the selected card; like the tool buttons it takes no
-    // focus, Alt+Ф presses it.
-    bbPhotoCard = new QToolButton(row);
-    bbPhotoCard->setDefaultAction(CardPhoto);
-    bbPhotoCard->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    bbPhotoCard->setFocusPolicy(Qt::NoFocus);
-    ui::describe(bbPhotoCard, "bbPhotoCard", QStringLiteral("Фото"), CardPhoto->statusTip());
-
     h->addWidget(gbConcl, 1);
-    h->addWidget(bbPhotoCard, 0, Qt::AlignBottom);
     h->addWidget(bbHelpCard, 0, Qt::AlignBottom);
     return row;
 }

@@ -44,7 +44,9 @@ QString zoneCode()
 
 void enter()
 {
-    state::openWindow(state::fmShProek)->bbOKShProekClick();
+    // As its own button would: the chart window is not brought forward,
+    // "Ввод" brings the deep window.
+    state::ensureWindow(state::fmShProek)->bbOKShProekClick();
 }
 
 } // namespace chartlinks

@@ -7,6 +7,8 @@
 #include "state/openwindow.h"
 
 #include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
 
 namespace photo {
 
@@ -18,6 +20,21 @@ void openForCard(const THuman &card)
 bool exists()
 {
     return !state::fmPhoto.isNull();
+}
+
+QIcon icon()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(50, 50, 60));
+    p.setBrush(QColor(90, 100, 120));
+    p.drawRoundedRect(QRectF(1.5, 4.5, 13, 9), 1.5, 1.5);
+    p.drawRect(QRectF(5.5, 2.5, 5, 2));
+    p.setBrush(QColor(170, 210, 240));
+    p.drawEllipse(QPointF(8, 9), 3, 3);
+    return QIcon(pm);
 }
 
 QList<photos::Picture> conclusionPictures(bool withChart, int width)

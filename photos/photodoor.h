@@ -4,6 +4,7 @@
 #include "cards/human.h"
 #include "photos/overlay.h"
 
+#include <QIcon>
 #include <QList>
 
 namespace photo {
@@ -13,6 +14,8 @@ namespace photo {
 void openForCard(const THuman &card);
 // Whether the window has been created.
 bool exists();
+// A small camera, the picture of the buttons that open the window.
+QIcon icon();
 
 // The irises of the patient, right eye first, cropped, each with a caption
 // ("Правый глаз", or "Правый глаз, схема Deck" with the chart over it): the

@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kGrip = 7.0;      // widget pixels around a handle that catch the mouse
 constexpr double kKnobOut = 16.0;  // the turn knob's distance outside the limbus, widget pixels
-constexpr int kOverlaySide = 640;  // the overlay is drawn at most this many pixels wide
+constexpr int kOverlaySide = 720;  // the overlay is drawn at most this many pixels wide
 constexpr double kMaxTurn = 45.0;
 
 } // namespace
@@ -166,8 +166,10 @@ void PhotoView::paintEvent(QPaintEvent *)
     if (m_overlayShown && iris::usable(m_fit)) {
         const iris::Circle &l = m_fit.limbus;
         const QRectF area(l.x - l.r, l.y - l.r, 2 * l.r, 2 * l.r);
-        if (m_overlay.isNull() || m_overlayArea != area) {
-            const int side = std::clamp(int(2 * l.r), 16, kOverlaySide);
+        // Drawn at about the size it shows at, at most kOverlaySide.
+        const int side = std::clamp(int(2 * l.r * m_scale), 16, kOverlaySide);
+        if (m_overlay.isNull() || m_overlayArea != area || side > m_overlay.width() * 5 / 4 ||
+            side < m_overlay.width() / 2) {
             m_overlay = photos::chartOverlay(m_fit, m_chart, m_right, area, QSize(side, side));
             m_overlayArea = area;
         }
