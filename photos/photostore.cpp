@@ -84,7 +84,9 @@ void Store::cleared()
 
 void Store::rewritten(const THuman &before, const THuman &after, const QList<CardEntry> &entries)
 {
-    if (m_index.rekey(keysOf(entries), keyOf(before), keyOf(after)))
+    const bool moved = m_index.rekey(keysOf(entries), keyOf(before), keyOf(after));
+    emit cardRewritten(keyOf(before), keyOf(after));
+    if (moved)
         emit changed();
 }
 

@@ -44,6 +44,8 @@ public:
 
 signals:
     void changed();
+    // A card was written back under another key (its photos may have moved).
+    void cardRewritten(const photos::CardKey &from, const photos::CardKey &to);
 
 private:
     QString m_folder;

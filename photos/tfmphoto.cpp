@@ -130,6 +130,12 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     connect(bbOKPhoto, &QPushButton::clicked, this, &TfmPhoto::bbOKPhotoClick);
     connect(bbPutOn, &QPushButton::clicked, this, &TfmPhoto::bbPutOnClick);
     connect(&photos::store(), &photos::Store::changed, this, &TfmPhoto::refresh);
+    // The card shown was written back with a new name or date: follow it.
+    connect(&photos::store(), &photos::Store::cardRewritten, this,
+            [this](const photos::CardKey &from, const photos::CardKey &to) {
+                if (m_haveCard && photos::sameCard(m_card, from))
+                    m_card = to;
+            });
     card::watchList(this, [this] { refresh(); });
 
     resize(980, 640);

@@ -116,6 +116,7 @@ private slots:
     void theEyeIsChecked();
     void everyZoneOfEveryChartFromAPhoto();
     void circlesAreCorrectedByHand();
+    void followsItsCardWhenRenamed();
     void irisesInAPrintedConclusion();
 };
 
@@ -264,6 +265,24 @@ void TestTfmPhoto::circlesAreCorrectedByHand()
     // Shown one at a time.
     w->cbShow->setCurrentIndex(2);
     QVERIFY(!w->right.box->isVisible() && w->left.box->isVisible());
+}
+
+void TestTfmPhoto::followsItsCardWhenRenamed()
+{
+    Setup s;
+    s.card->selectRow(0);
+    s.card->ToolButton6Click();
+    s.card->FNameEdit->setText(QStringLiteral("Петровский"));
+    s.card->ToolButton7Click();
+    TfmPhoto *w = s.window();
+    QCOMPARE(w->lbPatient->text(), QStringLiteral("Пациент: Петровский Олег Ильич, 12.03.2025"));
+    QVERIFY(w->right.photo >= 0 && w->left.photo >= 0);
+    // Deleted: the window shows nothing more of it.
+    s.card->selectRow(0);
+    s.card->ToolButton8Click();
+    QCOMPARE(w->right.photo, -1);
+    QVERIFY(w->right.view->photo().isNull());
+    QCOMPARE(w->cbOrphans->count(), 2);
 }
 
 void TestTfmPhoto::irisesInAPrintedConclusion()
