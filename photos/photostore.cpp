@@ -1,6 +1,7 @@
 #include "photos/photostore.h"
 
 #include "platform/prompter.h"
+#include "state/examstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,8 +156,11 @@ void cardIndexOpened(QWidget *parent, const QString &listFile)
 void cardIndexSaved(QWidget *parent, const QString &listFile)
 {
     QString error;
-    if (!store().saved(listFile, &error))
+    if (!store().saved(listFile, &error)) {
+        // The photos' index still waits to be written: the card index counts as unsaved.
+        state::CardIndexDirty = 1;
         ui::showMessage(parent, QStringLiteral("Картотека сохранена, фотографии — нет: ") + error);
+    }
 }
 
 void cardIndexCleared()
