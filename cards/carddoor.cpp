@@ -1,5 +1,6 @@
 #include "cards/carddoor.h"
 
+#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "state/openwindow.h"
 
@@ -27,6 +28,21 @@ Patient patient()
 void setConclFile(const QString &name)
 {
     state::ensureWindow(state::fmCard)->ConclEdit->setText(name);
+}
+
+QList<CardEntry> entries()
+{
+    const TfmCard *c = state::fmCard.data();
+    return c ? c->model()->entries() : QList<CardEntry>{};
+}
+
+void watchList(QObject *context, const std::function<void()> &onChange)
+{
+    CardListModel *m = state::ensureWindow(state::fmCard)->model();
+    QObject::connect(m, &QAbstractItemModel::modelReset, context, onChange);
+    QObject::connect(m, &QAbstractItemModel::rowsInserted, context, onChange);
+    QObject::connect(m, &QAbstractItemModel::rowsRemoved, context, onChange);
+    QObject::connect(m, &QAbstractItemModel::dataChanged, context, onChange);
 }
 
 } // namespace card

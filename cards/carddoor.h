@@ -3,7 +3,13 @@
 // Its edit fields are the program's record of the current patient; other
 // windows read the patient from them and link a saved conclusion to the card
 // here, and nobody outside the window's own files touches them.
+#include "cards/cardindexfile.h"
+
 #include <QString>
+
+#include <functional>
+
+class QObject;
 
 namespace card {
 
@@ -27,5 +33,13 @@ Patient patient();
 // The card's conclusion file name (ConclEdit) becomes name; the window is
 // created (not shown) when it does not exist yet.
 void setConclFile(const QString &name);
+
+// The entries of the card index list, in list order; none while the window
+// does not exist.
+QList<CardEntry> entries();
+// Calls onChange after every change of the list (an entry added, removed,
+// renamed or rewritten, the list replaced) while context lives; the window
+// is created (not shown) when it does not exist yet.
+void watchList(QObject *context, const std::function<void()> &onChange);
 
 } // namespace card

@@ -6,6 +6,8 @@
 #include "cards/tfmcalendar.h"
 #include "conclusion/concldoor.h"
 #include "help/help.h"
+#include "photos/photodoor.h"
+#include "photos/photostore.h"
 #include "platform/codepagefield.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
@@ -92,6 +94,8 @@ TfmCard::TfmCard(QWidget *owner)
                            st->standardIcon(QStyle::SP_ArrowUp), &TfmCard::ToolButton7Click);
     CardDelete = makeAction("CardDelete", QStringLiteral("Удалить"), QStringLiteral("Удалить карточку"),
                             st->standardIcon(QStyle::SP_TrashIcon), &TfmCard::ToolButton8Click);
+    CardPhoto = makeAction("CardPhoto", QStringLiteral("&Фото"), QStringLiteral("Фотографии глаз пациента"),
+                           photo::icon(), &TfmCard::CardPhotoClick);
 
     buildMenu();
     buildToolBar();
@@ -122,7 +126,19 @@ TfmCard::TfmCard(QWidget *owner)
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(2);
     layout->setMenuBar(MainMenu1);
-    layout->addWidget(ToolBar1);
+    // The photos of the selected card, at the tool bar's right end; like the
+    // tool buttons it takes no focus, Alt+Ф presses it.
+    bbPhotoCard = new QToolButton(this);
+    bbPhotoCard->setDefaultAction(CardPhoto);
+    bbPhotoCard->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bbPhotoCard->setAutoRaise(true);
+    bbPhotoCard->setFocusPolicy(Qt::NoFocus);
+    ui::describe(bbPhotoCard, "bbPhotoCard", QStringLiteral("Фото"), CardPhoto->statusTip());
+    auto *toolRow = new QHBoxLayout;
+    toolRow->setSpacing(0);
+    toolRow->addWidget(ToolBar1, 1);
+    toolRow->addWidget(bbPhotoCard);
+    layout->addLayout(toolRow);
     layout->addWidget(labelCard);
     layout->addWidget(gbPersons, 1);
     layout->addWidget(buildCardGroup());
@@ -414,6 +430,7 @@ void TfmCard::mmFileOpenClick()
     state::CardIndexDirty = 1;
     if (!read.warning.isEmpty())
         ui::inform(this, read.warning);
+    photos::cardIndexOpened(this, listFile);
 }
 
 void TfmCard::mmFileSaveClick()
@@ -434,6 +451,7 @@ void TfmCard::mmFileSaveClick()
     state::CardIndexDirty = 0;
     if (!written.replaced.isEmpty())
         ui::inform(this, unstorableReport(written.replaced));
+    photos::cardIndexSaved(this, listFile);
 }
 
 void TfmCard::mmFileClearClick()
@@ -441,6 +459,7 @@ void TfmCard::mmFileClearClick()
     m_model->clear();
     m_listFile.clear();
     labelCard->setText(cardindex::kLabelCaption);
+    photos::cardIndexCleared();
 }
 
 void TfmCard::ToolButton5Click()
@@ -495,9 +514,15 @@ void TfmCard::ToolButton7Click()
         ui::showMessage(this, QStringLiteral("Неправильное сохранение карточки"));
         return;
     }
+    const THuman before = *m_model->entry(row).record;
+    const bool sameCard = m_haveTakenOut;
     const THuman h = fieldsToRecord();
     m_model->setRecord(row, h);
     m_model->setText(row, human::displayText(h));
+    // A card taken out and written back is the same patient: his photos
+    // follow a changed name or date.
+    if (sameCard)
+        photos::cardWrittenBack(before, h, m_model->entries());
     clearFields();
     state::CardTakenOut = 0;
     state::CardIndexDirty = 1;
@@ -528,6 +553,17 @@ void TfmCard::bbCnclCardClick()
         return;
     }
     concl::appendLines(read.lines);
+}
+
+void TfmCard::CardPhotoClick()
+{
+    const int row = selectedRow();
+    if (row < 0) {
+        ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
+        return;
+    }
+    const CardEntry &e = m_model->entry(row);
+    photo::openForCard(e.record ? *e.record : THuman(e.text));
 }
 
 void TfmCard::bbHelpCardClick()

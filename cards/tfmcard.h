@@ -49,6 +49,7 @@ public:
     QLineEdit *ConclEdit = nullptr;
     QPushButton *bbCnclCard = nullptr;
     QPushButton *bbHelpCard = nullptr;
+    QToolButton *bbPhotoCard = nullptr;
 
     QMenuBar *MainMenu1 = nullptr;
     QToolBar *ToolBar1 = nullptr;
@@ -59,6 +60,7 @@ public:
     QAction *CardEdit = nullptr;
     QAction *CardWrite = nullptr;
     QAction *CardDelete = nullptr;
+    QAction *CardPhoto = nullptr;
 
     // The list's entries (display texts and records).
     CardListModel *model() const { return m_model; }
@@ -83,6 +85,7 @@ public slots:
     void ToolButton6Click(); // "Править"
     void ToolButton7Click(); // "Записать"
     void ToolButton8Click(); // "Удалить"
+    void CardPhotoClick();   // "Фото"
     void bbCnclCardClick();
     void bbHelpCardClick();
     void SpeedButton1Click();

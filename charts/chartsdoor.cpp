@@ -4,6 +4,9 @@
 #include "charts/tfmshproek.h"
 #include "state/openwindow.h"
 
+#include <QLabel>
+#include <QLineEdit>
+
 namespace chartlinks {
 
 namespace {
@@ -24,7 +27,35 @@ void clearRequests()
     requestLog().clear();
 }
 
+QString colourKey()
+{
+    return state::fmShProek ? state::fmShProek->Label1->text() : QString();
+}
+
+QString localisation()
+{
+    return state::fmShProek ? state::fmShProek->Edit1->text() : QString();
+}
+
+QString zoneCode()
+{
+    return state::fmShProek ? state::fmShProek->ChartZoneCode : QString();
+}
+
+void enter()
+{
+    // As its own button would: the chart window is not brought forward,
+    // "Ввод" brings the deep window.
+    state::ensureWindow(state::fmShProek)->bbOKShProekClick();
+}
+
 } // namespace chartlinks
+
+void PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
+{
+    TfmShProek *w = state::openWindow(state::fmShProek);
+    w->pressChart(chart, rightEye, pixel);
+}
 
 void OpenProjectionCharts()
 {

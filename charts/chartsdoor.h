@@ -3,6 +3,9 @@
 // right eye's pupillary-belt chart ([B] signs) and the pupil and border
 // diagrams, as the sign menus and the main window open them. Each request is
 // also noted, oldest first, so that what the menus asked for can be read back.
+#include "charts/chartgeometry.h"
+
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -16,7 +19,22 @@ void OpenCollaretteChart();
 // window) at one of its pages: "tsDecenter", "tsFlatten" or "tsBorder".
 void OpenPupilWindow(const QString &page);
 
+// Shows the chart window at a chart's eye tab (created on first use, owned
+// by the main window) and presses its picture at a pixel, as the mouse
+// would: Label1, Edit1 and ChartZoneCode are then what a click there gives,
+// and "Ввод" works on them, the eye check included.
+void PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
+
 namespace chartlinks {
+
+// What the chart window shows, "" while it does not exist: Label1 (the
+// colour number of the last click), Edit1 (the zone found or typed) and
+// ChartZoneCode.
+QString colourKey();
+QString localisation();
+QString zoneCode();
+// Presses the chart window's "Ввод".
+void enter();
 
 // The chart page of OpenCollaretteChart.
 inline const QString kCollarettePage = QStringLiteral("tsCollaretteR");

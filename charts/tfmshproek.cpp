@@ -108,6 +108,33 @@ QWidget *TfmShProek::eyeTabOnView() const
     return eyes->currentWidget();
 }
 
+void TfmShProek::pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
+{
+    struct Target {
+        QWidget *page;
+        QTabWidget *eyes;
+        QWidget *tab;
+        void (TfmShProek::*handler)(int, int);
+    };
+    const Target target = [&]() -> Target {
+        switch (chart) {
+        case chartgeom::Chart::Deck:
+            return rightEye ? Target{tsDeck, pcDeckEyes, tsDeckR, &TfmShProek::imDeckRMouseDown}
+                            : Target{tsDeck, pcDeckEyes, tsDeckL, &TfmShProek::imDeckLMouseDown};
+        case chartgeom::Chart::Jensen:
+            return rightEye ? Target{tsJensen, pcJensenEyes, tsJensenR, &TfmShProek::imJensenRMouseDown}
+                            : Target{tsJensen, pcJensenEyes, tsJensenL, &TfmShProek::imJensenLMouseDown};
+        case chartgeom::Chart::Collarette:
+            break;
+        }
+        return rightEye ? Target{tsCollarette, pcCollaretteEyes, tsCollaretteR, &TfmShProek::imZrachRMouseDown}
+                        : Target{tsCollarette, pcCollaretteEyes, tsCollaretteL, &TfmShProek::imZrachLMouseDown};
+    }();
+    pcShList->setCurrentWidget(target.page);
+    target.eyes->setCurrentWidget(target.tab);
+    (this->*target.handler)(pixel.x(), pixel.y());
+}
+
 void TfmShProek::imDeckRMouseDown(int x, int y) { click(imDeckR, x, y, zones::kDeckOrgans); }
 void TfmShProek::imDeckLMouseDown(int x, int y) { click(imDeckL, x, y, zones::kDeckOrgans); }
 void TfmShProek::imJensenRMouseDown(int x, int y) { click(imJensenR, x, y, zones::kJensenOrgans); }

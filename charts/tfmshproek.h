@@ -2,6 +2,8 @@
 // The projection-zone charts: Deck, Jensen and the pupillary belt, each for
 // the right and the left eye. A click names the zone under the mouse by its
 // colour; "Ввод" localises the deep examination's current sign there.
+#include "charts/chartgeometry.h"
+
 #include <QWidget>
 
 class ChartPicture;
@@ -44,6 +46,8 @@ public:
     void showCollaretteRight();
     // The eye tab on view: the tab on view within the page on view.
     QWidget *eyeTabOnView() const;
+    // Brings a chart's eye tab to view and clicks its picture at a pixel.
+    void pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
 
 public slots:
     void imDeckRMouseDown(int x, int y);

@@ -13,6 +13,7 @@ class TfmPupil;
 class TfmConcl;
 class TfmReach;
 class TfmGuid;
+class TfmPhoto;
 class TAboutBox;
 
 namespace state {
@@ -28,6 +29,7 @@ inline QPointer<TfmPupil> fmPupil;
 inline QPointer<TfmConcl> fmConcl;
 inline QPointer<TfmReach> fmReach;
 inline QPointer<TfmGuid> fmGuid;
+inline QPointer<TfmPhoto> fmPhoto;
 inline QPointer<TAboutBox> AboutBox;
 
 } // namespace state

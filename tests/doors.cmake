@@ -27,6 +27,7 @@ set(home_fmPupil charts)
 set(home_fmConcl conclusion)
 set(home_fmReach conclusion)
 set(home_fmGuid guides)
+set(home_fmPhoto photos)
 set(home_AboutBox shell)
 
 file(GLOB entries RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*)

@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, testing and running need,
 # skipping those already present. Run as root or with sudo available.
 set -eu
-PKGS="g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-dejavu-core python3 poppler-utils"
+PKGS="g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-dejavu-core python3 poppler-utils libopencv-core-dev libopencv-imgproc-dev"
 [ "${1:-}" = "--gui-tools" ] && PKGS="$PKGS xvfb xauth xdotool imagemagick"
 missing=""
 for p in $PKGS; do

@@ -9,6 +9,7 @@
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
 #include "guides/tfmguid.h"
+#include "photos/tfmphoto.h"
 #include "help/helpviewer.h"
 #include "shell/aboutbox.h"
 #include "shell/tfmnirel3.h"
@@ -63,6 +64,7 @@ void TestAccessibility::everyControlIsNamed()
                                    state::ensureWindow(state::fmPupil),
                                    state::ensureWindow(state::fmGuid),
                                    state::fmReach.data(),
+                                   state::ensureWindow(state::fmPhoto),
                                    new TAboutBox(main),
                                    HelpViewer::open()};
     int checked = 0;

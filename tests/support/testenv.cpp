@@ -1,5 +1,6 @@
 #include "testenv.h"
 
+#include "photos/photostore.h"
 #include "platform/textfile.h"
 #include "state/examstate.h"
 #include "state/windows.h"
@@ -78,6 +79,7 @@ void TestEnv::resetProgram()
     for (const QPointer<QWidget> &w : windows)
         delete w.data();
     state::clearAll();
+    photos::store().reset();
 }
 
 #include <csignal>

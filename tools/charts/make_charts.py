@@ -20,6 +20,7 @@ Run from anywhere:
     python3 tools/charts/make_charts.py           # draw, write, then self-check
     python3 tools/charts/make_charts.py --check   # only check the files in place
     python3 tools/charts/make_charts.py --png DIR # also write PNG copies for viewing
+    python3 tools/charts/make_charts.py --geometry # print the rings' geometry only
 Writes charts/pictures/im*.bmp (charts: 8 bits per pixel; diagrams: 4 bits per
 pixel, standard 16-colour palette) and data/SystmTxt/{DeckOrgans, JensOrgans,
 ZrachOrgansR, ZrachOrgansL, Decentr, FlatRorL, FlatBoth, Border}.txt
@@ -1112,8 +1113,26 @@ def check():
     return not errors
 
 
+def print_geometry():
+    """The geometry the photo mapping repeats (charts/chartgeometry.cpp):
+    picture size and centre, then per layout the pupil, iris and dial
+    radii and the ring bounds as fractions of the iris width."""
+    print("size %d centre %.1f clock %s" % (SIZE, SIZE / 2.0, "12:00=0,clockwise"))
+    for name, geom in (("full", GEOM_FULL), ("belt", GEOM_BELT)):
+        rings = geom["rings"]
+        bounds = [rings[1][0]] + [rings[r][1] for r in sorted(rings)]
+        print("%s pupil %.1f iris %.1f rim %.1f rings %s" % (
+            name, geom["pupil"], geom["iris"], geom["rim"], " ".join("%.2f" % b for b in bounds)))
+    for fname, pictures in CHART_FILES:
+        for pic, zones, geom, want in pictures:
+            print("%s %s" % (pic, "full" if geom is GEOM_FULL else "belt"))
+
+
 def main(argv):
     global PICTURES, SYSTMTXT
+    if "--geometry" in argv:
+        print_geometry()
+        return 0
     if "--out" in argv:
         # Writes everything below another folder (same layout), e.g. to
         # check that the committed files are what the tables give.

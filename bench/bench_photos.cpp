@@ -1,0 +1,50 @@
+// Iris photos: the circles found on photos of 2 to 12 megapixels, the chart
+// laid over an iris for the screen, and a photo point taken to the chart.
+#include "photos/irisfind.h"
+#include "photos/overlay.h"
+#include "support/synthiris.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void findCircles(benchmark::State &state)
+{
+    const QSize size(int(state.range(0)), int(state.range(0)) * 3 / 4);
+    const synth::Photo photo = synth::make(size, 77);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(iris::find(photo.image));
+    state.SetLabel(QStringLiteral("%1 MP").arg(size.width() * size.height() / 1e6, 0, 'f', 1).toStdString());
+}
+BENCHMARK(findCircles)->Arg(1632)->Arg(2592)->Arg(4000)->Unit(benchmark::kMillisecond);
+
+void chartOverlay(benchmark::State &state)
+{
+    const iris::Fit fit{{1030, 930, 150}, {1012, 926, 666}, 5};
+    const QRectF area(fit.limbus.x - fit.limbus.r, fit.limbus.y - fit.limbus.r, 2 * fit.limbus.r, 2 * fit.limbus.r);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(photos::chartOverlay(fit, chartgeom::Chart::Jensen, true, area, QSize(640, 640)));
+}
+BENCHMARK(chartOverlay)->Unit(benchmark::kMillisecond);
+
+void photoToChart(benchmark::State &state)
+{
+    const iris::Fit fit{{1030, 930, 150}, {1012, 926, 666}, 5};
+    double x = 700;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(iris::chartPixelOf(fit, chartgeom::Chart::Deck, QPointF(x, 900)));
+        x = x > 1300 ? 700 : x + 0.37;
+    }
+}
+BENCHMARK(photoToChart);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

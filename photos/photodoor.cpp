@@ -1,0 +1,78 @@
+#include "photos/photodoor.h"
+
+#include "cards/carddoor.h"
+#include "photos/irisfind.h"
+#include "photos/photostore.h"
+#include "photos/tfmphoto.h"
+#include "state/openwindow.h"
+
+#include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
+
+namespace photo {
+
+void openForCard(const THuman &card)
+{
+    state::openWindow(state::fmPhoto)->showCard(card);
+}
+
+bool exists()
+{
+    return !state::fmPhoto.isNull();
+}
+
+QIcon icon()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(50, 50, 60));
+    p.setBrush(QColor(90, 100, 120));
+    p.drawRoundedRect(QRectF(1.5, 4.5, 13, 9), 1.5, 1.5);
+    p.drawRect(QRectF(5.5, 2.5, 5, 2));
+    p.setBrush(QColor(170, 210, 240));
+    p.drawEllipse(QPointF(8, 9), 3, 3);
+    return QIcon(pm);
+}
+
+QList<photos::Picture> conclusionPictures(bool withChart, int width)
+{
+    photos::CardKey key;
+    chartgeom::Chart chart = chartgeom::Chart::Deck;
+    if (const TfmPhoto *w = state::fmPhoto.data()) {
+        key = w->cardKey();
+        chart = w->chart();
+    } else {
+        const card::Patient p = card::patient();
+        key = photos::CardKey{p.date, p.surname, p.firstName, p.patronymic};
+    }
+    const QList<photos::CardKey> cards = photos::keysOf(card::entries());
+    photos::Store &store = photos::store();
+    QList<photos::Picture> out;
+    for (photos::Eye eye : {photos::Eye::Right, photos::Eye::Left}) {
+        const int i = store.index().photoOf(cards, key, eye);
+        if (i < 0)
+            continue;
+        QImageReader reader(store.pathOf(i));
+        reader.setAutoTransform(true);
+        const QImage image = reader.read();
+        if (image.isNull())
+            continue;
+        std::optional<iris::Fit> fit = store.index().photos.at(i).fit;
+        if (!fit) {
+            fit = iris::find(image).fit;
+            store.setFit(i, *fit);
+        }
+        const bool right = eye == photos::Eye::Right;
+        QString caption = photos::eyeCaption(eye);
+        if (withChart)
+            caption += QStringLiteral(", схема ") + chartgeom::caption(chart);
+        out.append({photos::irisPicture(image, *fit, withChart ? std::optional(chart) : std::nullopt, right, width),
+                    caption});
+    }
+    return out;
+}
+
+} // namespace photo

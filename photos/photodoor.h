@@ -1,0 +1,27 @@
+#pragma once
+// The door of the photo window: opened from the card window for a card, and
+// asked by the final editor for the pictures of the patient's irises.
+#include "cards/human.h"
+#include "photos/overlay.h"
+
+#include <QIcon>
+#include <QList>
+
+namespace photo {
+
+// Creates the window on first use (owned by the main window), shows the
+// photos of a card of the card index and brings the window to the front.
+void openForCard(const THuman &card);
+// Whether the window has been created.
+bool exists();
+// A small camera, the picture of the buttons that open the window.
+QIcon icon();
+
+// The irises of the patient, right eye first, cropped, each with a caption
+// ("Правый глаз", or "Правый глаз, схема Deck" with the chart over it): the
+// card shown in the photo window, or else the card in the card window's
+// edit fields. Photos not yet fitted are fitted here. Empty when the card
+// has no photos (or shares its name and date with another card).
+QList<photos::Picture> conclusionPictures(bool withChart, int width = 480);
+
+} // namespace photo

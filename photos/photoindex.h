@@ -1,0 +1,111 @@
+#pragma once
+// The photos of a card index's patients. The card index pair keeps its
+// format, so the photos live beside it: for the list file "Пациенты.lst"
+// the folder "Пациенты.foto" holds the copied photos and their index,
+// "index.txt" (Windows-1251, CR LF): a heading line, then eight lines per
+// photo: the eye ("правый"/"левый"), the file's name in the folder, whether
+// the photo is on its card ("на карточке") or was taken off it ("без
+// карточки"), the card's date, surname, first name and patronymic, and the
+// fitted circles (pupil x y r, limbus x y r, turn; empty until fitted).
+//
+// A photo is keyed by its card's date and full name, the fields that tell
+// one patient from another and that stay put while a card is written back,
+// deleted or moved about, and while a list is edited by hand: photos follow
+// their card wherever it goes in the list. Keys are compared without regard
+// to case and to blanks around and between words.
+//  - A card shows the photos of its key only while no other card of the list
+//    has the same key; otherwise they are shown for none of those cards.
+//  - A card written back with a new name or date takes its photos along,
+//    unless another card already has the new key.
+//  - A photo whose key no card of the list has, or that was taken off its
+//    card, or that another photo of the same card and eye replaced, is an
+//    orphan: kept in the folder and the index, and offered in the photo
+//    window to be put on a card by hand. Nothing is ever deleted.
+#include "cards/cardindexfile.h"
+#include "photos/irismap.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace photos {
+
+enum class Eye { Right, Left };
+QString eyeCaption(Eye eye); // "Правый глаз", "Левый глаз"
+
+struct CardKey {
+    QString date;
+    QString surname;
+    QString firstName;
+    QString patronymic;
+};
+CardKey keyOf(const THuman &card);
+bool sameCard(const CardKey &a, const CardKey &b);
+// A card may hold photos once it has a surname and a first name.
+bool canHoldPhotos(const CardKey &key);
+// "Петров Олег Ильич, 01.02.2024".
+QString describe(const CardKey &key);
+// The keys of the list's cards (entries without a record have none).
+QList<CardKey> keysOf(const QList<CardEntry> &entries);
+
+struct Photo {
+    Eye eye = Eye::Right;
+    QString file;          // the file's name inside the photo folder
+    bool onCard = true;    // false once taken off its card
+    CardKey key;           // the card it is (or was) on
+    std::optional<iris::Fit> fit;
+};
+
+class PhotoIndex {
+public:
+    QList<Photo> photos;
+
+    // How many cards of the list have the key.
+    static int cardsWith(const QList<CardKey> &cards, const CardKey &key);
+    // The photo a card shows for an eye (an index into photos), or -1: none,
+    // or several cards share the key. The last matching photo wins.
+    int photoOf(const QList<CardKey> &cards, const CardKey &card, Eye eye) const;
+    // Whether some photo of the key is held back because several cards share it.
+    bool heldBack(const QList<CardKey> &cards, const CardKey &card) const;
+    // The photos shown for no card (see above), in index order.
+    QList<int> orphans(const QList<CardKey> &cards) const;
+
+    // A card of the list (cards: the list after the change) went from one
+    // key to another: its photos follow it unless the old key is still on
+    // another card or the new one already was. Photos of the new key that
+    // were orphans are taken off first. Returns whether photos moved.
+    bool rekey(const QList<CardKey> &cards, const CardKey &from, const CardKey &to);
+    // Puts photo i on a card as the card's photo of its eye; the card's
+    // previous photo of that eye is taken off.
+    void putOn(int i, const CardKey &card);
+    void takeOff(int i);
+    // Adds a photo already in the folder, on a card.
+    int add(const QString &file, Eye eye, const CardKey &card);
+};
+
+// "<list without its last 4 characters>.foto", beside the list file.
+QString folderFor(const QString &listFile);
+QString indexFileIn(const QString &folder);
+inline const QString kHeading = QStringLiteral("Фотографии картотеки НИРЕЛ-3");
+constexpr int kLinesPerPhoto = 8;
+
+QStringList indexLines(const PhotoIndex &index);
+
+struct Loaded {
+    PhotoIndex index;
+    QString warning; // set when something could not be read as it should
+};
+// Reads a folder's index; a folder or index that is not there gives an
+// empty index. Photo files of the folder the index does not name (copied in
+// but never saved) are added as taken off, so they are offered, not lost.
+Loaded load(const QString &folder);
+// Writes the index into the folder (created if needed), replacing the old
+// one only when the new one is complete.
+bool save(const QString &folder, const PhotoIndex &index, QString *error = nullptr);
+
+// A free name in the folder for a new photo of an eye: "R0001.jpg", ...
+QString freeName(const QString &folder, Eye eye, const QString &suffix);
+
+} // namespace photos

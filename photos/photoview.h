@@ -1,0 +1,76 @@
+#pragma once
+// One eye's photo on screen: fitted to the widget or 1:1, zoomed with the
+// wheel or the keys + and -, moved by dragging. The pupil (blue) and the
+// limbus (yellow) are drawn as circles: drag a circle's centre to move it,
+// its rim to resize it, and the knob above the limbus to turn the chart for
+// the tilt of the head. The chart's zones may be laid over the iris. A click
+// that drags nothing reports the photo point clicked.
+#include "charts/chartgeometry.h"
+#include "photos/irismap.h"
+
+#include <QImage>
+#include <QWidget>
+
+class PhotoView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PhotoView(QWidget *parent = nullptr);
+
+    // A null photo shows the text instead.
+    void setPhoto(const QImage &photo, const iris::Fit &fit, const QString &text = {});
+    const QImage &photo() const { return m_photo; }
+    void setFit(const iris::Fit &fit);
+    const iris::Fit &fit() const { return m_fit; }
+    void setChart(chartgeom::Chart chart, bool rightEye, bool shown);
+
+    void fitToWindow();
+    void actualSize();
+    void zoomBy(double factor);
+    double zoom() const { return m_scale; }
+    bool fitsWindow() const { return m_fitMode; }
+
+    QPointF toPhoto(QPointF widgetPoint) const;
+    QPointF toWidget(QPointF photoPoint) const;
+
+    QSize sizeHint() const override { return {420, 360}; }
+
+signals:
+    void fitEdited(const iris::Fit &fit);
+    void clicked(QPointF photoPoint);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    enum class Grip { None, PupilCentre, PupilRim, LimbusCentre, LimbusRim, Turn };
+    Grip gripAt(QPointF widgetPoint) const;
+    QPointF turnKnob() const; // widget point
+    void zoomAround(double factor, QPointF widgetPoint);
+    void clampOrigin();
+    void dropOverlay() { m_overlay = QImage(); }
+
+    QImage m_photo;
+    QImage m_preview; // the photo made smaller, for small zooms
+    QString m_text;
+    iris::Fit m_fit;
+    chartgeom::Chart m_chart = chartgeom::Chart::Deck;
+    bool m_right = true;
+    bool m_overlayShown = true;
+    QImage m_overlay;
+    QRectF m_overlayArea;
+
+    double m_scale = 1;
+    QPointF m_origin; // photo point at the widget's top-left corner
+    bool m_fitMode = true;
+
+    Grip m_grip = Grip::None;
+    QPointF m_pressAt;
+    QPointF m_lastAt;
+    bool m_dragged = false;
+};

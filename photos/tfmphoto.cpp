@@ -1,0 +1,427 @@
+#include "photos/tfmphoto.h"
+
+#include "cards/carddoor.h"
+#include "charts/chartsdoor.h"
+#include "photos/irisfind.h"
+#include "photos/photostore.h"
+#include "photos/photoview.h"
+#include "platform/controls.h"
+#include "platform/prompter.h"
+#include "state/examstate.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+using photos::Eye;
+
+namespace {
+
+const QString kViewHint = QStringLiteral("Щелчок по радужке называет зону схемы. Круги зрачка и лимба "
+                                         "перетаскиваются за центр и за край, схема поворачивается за кружок над лимбом");
+const QString kFilter = QStringLiteral("Снимки (JPEG, PNG, BMP)|*.jpg;*.jpeg;*.png;*.bmp");
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &hint)
+{
+    auto *b = new QPushButton(caption, parent);
+    ui::describe(b, name, caption, hint);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QString eyeWord(Eye eye)
+{
+    return eye == Eye::Right ? QStringLiteral("правого") : QStringLiteral("левого");
+}
+
+} // namespace
+
+TfmPhoto::TfmPhoto(QWidget *owner)
+    : QWidget(owner, Qt::Window)
+{
+    setObjectName(QStringLiteral("fmPhoto"));
+    setWindowTitle(QStringLiteral("Фотографии глаз"));
+
+    lbPatient = ui::makePlainLabel(QStringLiteral("Пациент:"), this);
+    lbPatient->setObjectName(QStringLiteral("lbPatient"));
+
+    auto *tools = new QHBoxLayout;
+    tools->setSpacing(6);
+    auto *showLabel = new QLabel(QStringLiteral("Показать:"), this);
+    cbShow = new QComboBox(this);
+    cbShow->addItems({QStringLiteral("Оба глаза"), QStringLiteral("Правый глаз"), QStringLiteral("Левый глаз")});
+    ui::describe(cbShow, "cbShow", QStringLiteral("Показать"), QStringLiteral("Оба снимка рядом или один"));
+    showLabel->setBuddy(cbShow);
+    auto *chartLabel = new QLabel(QStringLiteral("Схема:"), this);
+    cbChart = new QComboBox(this);
+    for (chartgeom::Chart c : chartgeom::kCharts)
+        cbChart->addItem(chartgeom::caption(c));
+    ui::describe(cbChart, "cbChart", QStringLiteral("Схема"), QStringLiteral("Схема проекционных зон над радужкой"));
+    chartLabel->setBuddy(cbChart);
+    chkOverlay = new QCheckBox(QStringLiteral("Схема поверх снимка"), this);
+    chkOverlay->setChecked(true);
+    ui::describe(chkOverlay, "chkOverlay", chkOverlay->text(), QStringLiteral("Показать зоны схемы на радужке"));
+    bbFit = button(this, "bbFit", QStringLiteral("По размеру окна"), QStringLiteral("Снимок целиком в окне"));
+    bbActual = button(this, "bbActual", QStringLiteral("1:1"), QStringLiteral("Точка снимка — точка экрана"));
+    bbZoomIn = button(this, "bbZoomIn", QStringLiteral("+"), QStringLiteral("Крупнее"));
+    bbZoomIn->setAccessibleName(QStringLiteral("Крупнее"));
+    bbZoomOut = button(this, "bbZoomOut", QStringLiteral("−"), QStringLiteral("Мельче"));
+    bbZoomOut->setAccessibleName(QStringLiteral("Мельче"));
+    for (QWidget *w : std::initializer_list<QWidget *>{showLabel, cbShow, chartLabel, cbChart, chkOverlay})
+        tools->addWidget(w);
+    tools->addStretch(1);
+    for (QWidget *w : std::initializer_list<QWidget *>{bbFit, bbActual, bbZoomIn, bbZoomOut})
+        tools->addWidget(w);
+
+    buildPane(right, Eye::Right, "Right");
+    buildPane(left, Eye::Left, "Left");
+    auto *panes = new QHBoxLayout;
+    panes->addWidget(right.box, 1);
+    panes->addWidget(left.box, 1);
+
+    auto *bottom = new QHBoxLayout;
+    lbZone = ui::makePlainLabel(QStringLiteral("Зона: —"), this);
+    lbZone->setObjectName(QStringLiteral("lbZone"));
+    lbZone->setMinimumWidth(200);
+    bbOKPhoto = ui::makeButton(this, "bbOKPhoto", QStringLiteral("Ввод"), QStringLiteral("Локализация патологии"),
+                               style()->standardIcon(QStyle::SP_DialogApplyButton));
+    auto *orphanLabel = new QLabel(QStringLiteral("Фото без карточки:"), this);
+    cbOrphans = new QComboBox(this);
+    cbOrphans->setMinimumContentsLength(24);
+    ui::describe(cbOrphans, "cbOrphans", QStringLiteral("Фото без карточки"),
+                 QStringLiteral("Снимки, не показанные ни на одной карточке: снятые с карточки, чья карточка "
+                                "удалена или переименована вне программы"));
+    orphanLabel->setBuddy(cbOrphans);
+    bbPutOn = button(this, "bbPutOn", QStringLiteral("Взять на карточку"),
+                     QStringLiteral("Сделать выбранный снимок фотографией этой карточки"));
+    bottom->addWidget(lbZone, 1);
+    bottom->addWidget(bbOKPhoto);
+    bottom->addSpacing(16);
+    bottom->addWidget(orphanLabel);
+    bottom->addWidget(cbOrphans);
+    bottom->addWidget(bbPutOn);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lbPatient);
+    layout->addLayout(tools);
+    layout->addLayout(panes, 1);
+    layout->addLayout(bottom);
+
+    connect(cbShow, &QComboBox::currentIndexChanged, this, &TfmPhoto::applyShow);
+    connect(cbChart, &QComboBox::currentIndexChanged, this, &TfmPhoto::applyChart);
+    connect(chkOverlay, &QCheckBox::toggled, this, &TfmPhoto::applyChart);
+    const auto views = [this](auto act) {
+        for (Pane *p : {&right, &left})
+            if (p->box->isVisible())
+                act(p->view);
+    };
+    connect(bbFit, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->fitToWindow(); }); });
+    connect(bbActual, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->actualSize(); }); });
+    connect(bbZoomIn, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->zoomBy(1.25); }); });
+    connect(bbZoomOut, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->zoomBy(0.8); }); });
+    connect(bbOKPhoto, &QPushButton::clicked, this, &TfmPhoto::bbOKPhotoClick);
+    connect(bbPutOn, &QPushButton::clicked, this, &TfmPhoto::bbPutOnClick);
+    connect(&photos::store(), &photos::Store::changed, this, &TfmPhoto::refresh);
+    // The card shown was written back with a new name or date: follow it.
+    connect(&photos::store(), &photos::Store::cardRewritten, this,
+            [this](const photos::CardKey &from, const photos::CardKey &to) {
+                if (m_haveCard && photos::sameCard(m_card, from))
+                    m_card = to;
+            });
+    card::watchList(this, [this] { refresh(); });
+
+    resize(980, 640);
+    move(60, 60);
+}
+
+void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
+{
+    const QString caption = photos::eyeCaption(eye);
+    const auto name = [suffix](const char *stem) -> QByteArray { return QByteArray(stem) + suffix; };
+    p.eye = eye;
+    p.box = new QGroupBox(caption, this);
+    ui::describe(p.box, name("gb").constData(), caption, {});
+    p.view = new PhotoView(p.box);
+    ui::describe(p.view, name("im").constData(), QStringLiteral("Снимок: ") + caption.toLower(), kViewHint);
+    p.add = button(p.box, name("bbAdd").constData(), QStringLiteral("Добавить…"),
+                   QStringLiteral("Выбрать снимок ") + eyeWord(eye) + QStringLiteral(" глаза (JPEG, PNG или BMP)"));
+    p.find = button(p.box, name("bbFind").constData(), QStringLiteral("Найти круги"),
+                    QStringLiteral("Найти зрачок и лимб на снимке заново"));
+    auto *turnLabel = new QLabel(QStringLiteral("Наклон, °:"), p.box);
+    p.turn = new QDoubleSpinBox(p.box);
+    p.turn->setRange(-45, 45);
+    p.turn->setSingleStep(0.5);
+    p.turn->setDecimals(1);
+    ui::describe(p.turn, name("seTurn").constData(), QStringLiteral("Наклон"),
+                 QStringLiteral("Поворот схемы по наклону головы, градусы по часовой стрелке"));
+    turnLabel->setBuddy(p.turn);
+    p.takeOff = button(p.box, name("bbTakeOff").constData(), QStringLiteral("Снять с карточки"),
+                       QStringLiteral("Снимок останется в папке и будет предложен среди фото без карточки"));
+    p.state = ui::makePlainLabel(QString(), p.box);
+    p.state->setObjectName(QString::fromLatin1(name("lbState")));
+    p.state->setWordWrap(true);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(p.add);
+    row->addWidget(p.find);
+    row->addWidget(turnLabel);
+    row->addWidget(p.turn);
+    row->addStretch(1);
+    row->addWidget(p.takeOff);
+    auto *v = new QVBoxLayout(p.box);
+    v->addWidget(p.view, 1);
+    v->addLayout(row);
+    v->addWidget(p.state);
+
+    connect(p.add, &QPushButton::clicked, this, [this, eye] { addPhotoClick(eye); });
+    connect(p.find, &QPushButton::clicked, this, [this, eye] { findCirclesClick(eye); });
+    connect(p.takeOff, &QPushButton::clicked, this, [this, eye] { takeOffClick(eye); });
+    connect(p.view, &PhotoView::clicked, this, [this, eye](QPointF at) { photoClicked(eye, at); });
+    connect(p.view, &PhotoView::fitEdited, this, [this, eye](const iris::Fit &fit) {
+        Pane &pp = pane(eye);
+        storeFit(pp, fit);
+        const QSignalBlocker quiet(pp.turn);
+        pp.turn->setValue(fit.turn);
+    });
+    connect(p.turn, &QDoubleSpinBox::valueChanged, this, [this, eye](double value) {
+        Pane &pp = pane(eye);
+        if (pp.photo < 0 || pp.view->fit().turn == value)
+            return;
+        iris::Fit fit = pp.view->fit();
+        fit.turn = value;
+        pp.view->setFit(fit);
+        storeFit(pp, fit);
+    });
+}
+
+chartgeom::Chart TfmPhoto::chart() const
+{
+    return chartgeom::kCharts[std::clamp(cbChart->currentIndex(), 0, 2)];
+}
+
+void TfmPhoto::showCard(const THuman &card)
+{
+    m_card = photos::keyOf(card);
+    m_haveCard = true;
+    right.loadedPath.clear();
+    left.loadedPath.clear();
+    lbZone->setText(QStringLiteral("Зона: —"));
+    refresh();
+}
+
+void TfmPhoto::refresh()
+{
+    const QList<photos::CardKey> cards = photos::keysOf(card::entries());
+    lbPatient->setText(m_haveCard ? QStringLiteral("Пациент: ") + photos::describe(m_card) : QStringLiteral("Пациент:"));
+    showPane(right, cards);
+    showPane(left, cards);
+
+    const photos::PhotoIndex &index = photos::store().index();
+    const QSignalBlocker quiet(cbOrphans);
+    cbOrphans->clear();
+    for (int i : index.orphans(cards)) {
+        const photos::Photo &p = index.photos.at(i);
+        const QString owner = photos::describe(p.key);
+        cbOrphans->addItem(photos::eyeCaption(p.eye) + QStringLiteral(" — ") +
+                               (owner.isEmpty() ? QStringLiteral("без карточки") : owner) + QStringLiteral(" (") +
+                               p.file + QLatin1Char(')'),
+                           i);
+    }
+    cbOrphans->setEnabled(cbOrphans->count() > 0);
+    bbPutOn->setEnabled(cbOrphans->count() > 0 && m_haveCard);
+    applyChart();
+}
+
+void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
+{
+    const photos::PhotoIndex &index = photos::store().index();
+    const int i = m_haveCard ? index.photoOf(cards, m_card, p.eye) : -1;
+    p.photo = i;
+    const bool holds = m_haveCard && photos::canHoldPhotos(m_card) && photos::PhotoIndex::cardsWith(cards, m_card) == 1;
+    p.add->setEnabled(holds);
+    p.add->setText(i >= 0 ? QStringLiteral("Заменить…") : QStringLiteral("Добавить…"));
+    p.find->setEnabled(i >= 0);
+    p.turn->setEnabled(i >= 0);
+    p.takeOff->setEnabled(i >= 0);
+    if (i < 0) {
+        p.loadedPath.clear();
+        QString text;
+        if (!m_haveCard)
+            text = QStringLiteral("Карточка не выбрана");
+        else if (index.heldBack(cards, m_card))
+            text = QStringLiteral("Фотографии не показаны: в картотеке несколько карточек «%1». Измените у одной "
+                                  "из них ФИО или дату.").arg(photos::describe(m_card));
+        else if (photos::PhotoIndex::cardsWith(cards, m_card) == 0)
+            text = QStringLiteral("Этой карточки нет в списке картотеки.");
+        else if (!photos::canHoldPhotos(m_card))
+            text = QStringLiteral("Чтобы хранить фотографии, заполните в карточке фамилию и имя («Править», "
+                                  "«Записать»).");
+        else
+            text = QStringLiteral("Нет фотографии. «Добавить…» — выбрать снимок (JPEG, PNG или BMP).");
+        p.view->setPhoto(QImage(), iris::Fit{}, text);
+        p.state->clear();
+        return;
+    }
+    const QString path = photos::store().pathOf(i);
+    if (path == p.loadedPath)
+        return;
+    p.loadedPath = path;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        p.view->setPhoto(QImage(), iris::Fit{},
+                         QStringLiteral("Снимок %1 не прочитан.").arg(QDir::toNativeSeparators(path)));
+        p.find->setEnabled(false);
+        p.turn->setEnabled(false);
+        p.state->clear();
+        return;
+    }
+    std::optional<iris::Fit> fit = index.photos.at(i).fit;
+    QString state = QStringLiteral("%1 × %2, %3").arg(image.width()).arg(image.height()).arg(index.photos.at(i).file);
+    if (!fit) {
+        const iris::Found found = iris::find(image);
+        fit = found.fit;
+        photos::store().setFit(i, found.fit);
+        state::CardIndexDirty = 1;
+        if (!found.ok)
+            state += QStringLiteral(". Круги не найдены (%1): поставьте их вручную.").arg(found.problem);
+    }
+    p.view->setPhoto(image, *fit);
+    const QSignalBlocker quiet(p.turn);
+    p.turn->setValue(fit->turn);
+    p.state->setText(state);
+}
+
+void TfmPhoto::applyChart()
+{
+    for (Pane *p : {&right, &left})
+        p->view->setChart(chart(), p->eye == Eye::Right, chkOverlay->isChecked());
+}
+
+void TfmPhoto::applyShow()
+{
+    right.box->setVisible(cbShow->currentIndex() != 2);
+    left.box->setVisible(cbShow->currentIndex() != 1);
+}
+
+void TfmPhoto::storeFit(Pane &p, const iris::Fit &fit)
+{
+    if (p.photo < 0)
+        return;
+    photos::store().setFit(p.photo, fit);
+    state::CardIndexDirty = 1;
+}
+
+bool TfmPhoto::cardTakesPhotos(const QList<photos::CardKey> &cards)
+{
+    if (!m_haveCard || !photos::canHoldPhotos(m_card)) {
+        ui::showMessage(this, QStringLiteral("Чтобы хранить фотографии, заполните в карточке фамилию и имя."));
+        return false;
+    }
+    if (photos::PhotoIndex::cardsWith(cards, m_card) != 1) {
+        ui::showMessage(this, QStringLiteral("В картотеке нет ровно одной карточки «%1»: фотографии не к кому "
+                                             "приложить.").arg(photos::describe(m_card)));
+        return false;
+    }
+    return true;
+}
+
+void TfmPhoto::addPhotoClick(Eye eye)
+{
+    const QList<photos::CardKey> cards = photos::keysOf(card::entries());
+    if (!cardTakesPhotos(cards))
+        return;
+    const QString file = ui::prompter().openFileName(
+        this, ui::FileRequest{QStringLiteral("Снимок ") + eyeWord(eye) + QStringLiteral(" глаза"), {}, kFilter, {}});
+    if (file.isEmpty())
+        return;
+    if (pane(eye).photo >= 0 &&
+        ui::prompter().ask(this, QMessageBox::Question,
+                           QStringLiteral("Заменить снимок %1 глаза? Прежний останется в папке картотеки среди фото "
+                                          "без карточки.").arg(eyeWord(eye)),
+                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    const photos::Store::Added added = photos::store().add(file, eye, m_card);
+    if (!added.error.isEmpty()) {
+        ui::showMessage(this, added.error);
+        return;
+    }
+    state::CardIndexDirty = 1;
+}
+
+void TfmPhoto::findCirclesClick(Eye eye)
+{
+    Pane &p = pane(eye);
+    if (p.photo < 0 || p.view->photo().isNull())
+        return;
+    const iris::Found found = iris::find(p.view->photo());
+    p.view->setFit(found.fit);
+    storeFit(p, found.fit);
+    const QSignalBlocker quiet(p.turn);
+    p.turn->setValue(found.fit.turn);
+    if (!found.ok)
+        ui::showMessage(this, QStringLiteral("Круги не найдены (%1): поставьте их вручную.").arg(found.problem));
+}
+
+void TfmPhoto::takeOffClick(Eye eye)
+{
+    Pane &p = pane(eye);
+    if (p.photo < 0)
+        return;
+    if (ui::prompter().ask(this, QMessageBox::Question,
+                           QStringLiteral("Снять снимок %1 глаза с карточки? Он останется в папке картотеки среди "
+                                          "фото без карточки.").arg(eyeWord(eye)),
+                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    photos::store().takeOff(p.photo);
+    state::CardIndexDirty = 1;
+}
+
+void TfmPhoto::photoClicked(Eye eye, QPointF at)
+{
+    const Pane &p = pane(eye);
+    const iris::Fit &fit = p.view->fit();
+    if (!iris::usable(fit))
+        return;
+    if (iris::placeOf(fit, at).t > 1) {
+        lbZone->setText(QStringLiteral("Зона: щелчок вне радужки"));
+        return;
+    }
+    PressChart(chart(), eye == Eye::Right, iris::chartPixelOf(fit, chart(), at));
+    const QString zone = chartlinks::localisation();
+    lbZone->setText(QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("):") +
+                    (zone.isEmpty() ? QStringLiteral(" не найдена") : zone));
+    raise();
+    activateWindow();
+}
+
+void TfmPhoto::bbOKPhotoClick()
+{
+    chartlinks::enter();
+}
+
+void TfmPhoto::bbPutOnClick()
+{
+    const QList<photos::CardKey> cards = photos::keysOf(card::entries());
+    if (cbOrphans->currentIndex() < 0 || !cardTakesPhotos(cards))
+        return;
+    const int i = cbOrphans->currentData().toInt();
+    const Eye eye = photos::store().index().photos.at(i).eye;
+    if (pane(eye).photo >= 0 &&
+        ui::prompter().ask(this, QMessageBox::Question,
+                           QStringLiteral("У карточки уже есть снимок %1 глаза. Заменить его? Прежний останется "
+                                          "среди фото без карточки.").arg(eyeWord(eye)),
+                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    photos::store().putOn(i, m_card);
+    state::CardIndexDirty = 1;
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The photo window: a card's right-eye and left-eye photographs, side by
+// side or one at a time, each with its fitted pupil and limbus and the
+// chosen projection-zone chart over the iris. A click on an iris names the
+// zone in the chart window, as a click on the chart itself would; "Ввод"
+// then localises the current sign as the chart window's "Ввод" does.
+#include "photos/photoindex.h"
+
+#include <QWidget>
+
+class PhotoView;
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+class TfmPhoto : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfmPhoto(QWidget *owner = nullptr);
+
+    // The card whose photos are shown.
+    void showCard(const THuman &card);
+    const photos::CardKey &cardKey() const { return m_card; }
+    chartgeom::Chart chart() const;
+
+    // One eye's pane.
+    struct Pane {
+        photos::Eye eye = photos::Eye::Right;
+        QGroupBox *box = nullptr;
+        PhotoView *view = nullptr;
+        QPushButton *add = nullptr;
+        QPushButton *find = nullptr;
+        QDoubleSpinBox *turn = nullptr;
+        QPushButton *takeOff = nullptr;
+        QLabel *state = nullptr;
+        int photo = -1;       // index in the photo index, -1 for none
+        QString loadedPath;   // the file the view shows
+    };
+
+    QLabel *lbPatient = nullptr;
+    QComboBox *cbShow = nullptr;
+    QComboBox *cbChart = nullptr;
+    QCheckBox *chkOverlay = nullptr;
+    QPushButton *bbFit = nullptr;
+    QPushButton *bbActual = nullptr;
+    QPushButton *bbZoomIn = nullptr;
+    QPushButton *bbZoomOut = nullptr;
+    Pane right;
+    Pane left;
+    QLabel *lbZone = nullptr;
+    QPushButton *bbOKPhoto = nullptr;
+    QComboBox *cbOrphans = nullptr;
+    QPushButton *bbPutOn = nullptr;
+
+    Pane &pane(photos::Eye eye) { return eye == photos::Eye::Right ? right : left; }
+
+public slots:
+    void refresh();
+    void addPhotoClick(photos::Eye eye);
+    void findCirclesClick(photos::Eye eye);
+    void takeOffClick(photos::Eye eye);
+    void photoClicked(photos::Eye eye, QPointF photoPoint);
+    void bbOKPhotoClick();
+    void bbPutOnClick();
+
+private:
+    void buildPane(Pane &p, photos::Eye eye, const char *suffix);
+    void showPane(Pane &p, const QList<photos::CardKey> &cards);
+    void applyChart();
+    void applyShow();
+    void storeFit(Pane &p, const iris::Fit &fit);
+    bool cardTakesPhotos(const QList<photos::CardKey> &cards);
+
+    photos::CardKey m_card;
+    bool m_haveCard = false;
+};

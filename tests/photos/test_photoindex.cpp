@@ -1,0 +1,333 @@
+// The photos of a card index follow their card through the card window's
+// operations and through a list edited by hand, and never show under
+// another patient: every photo file here is made for one patient, whose tag
+// the card carries in its telephone field (not part of the key).
+#include "cards/cardindexfile.h"
+#include "cards/cardlistmodel.h"
+#include "cards/tfmcard.h"
+#include "photos/photostore.h"
+#include "platform/textfile.h"
+#include "state/openwindow.h"
+#include "state/windows.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QtTest>
+
+#include <functional>
+
+using photos::Eye;
+
+namespace {
+
+THuman patient(const QString &surname, const QString &name, const QString &tag)
+{
+    THuman h(surname);
+    h.LName = name;
+    h.MName = QStringLiteral("Иванович");
+    h.Date = QStringLiteral("01.02.2024");
+    h.Phone = tag;
+    return h;
+}
+
+struct World {
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = nullptr;
+    QMap<QByteArray, QString> owner; // photo file bytes -> the patient it was taken of
+
+    QString list(const QString &name = QStringLiteral("k.lst")) const { return env.path(name); }
+
+    void open(const QString &file)
+    {
+        prompter.fileNames << file;
+        card->mmFileOpenClick();
+    }
+    void saveAs(const QString &file)
+    {
+        prompter.fileNames << file;
+        card->mmFileSaveClick();
+    }
+    int rowOf(const QString &tag) const
+    {
+        const QList<CardEntry> &e = card->model()->entries();
+        for (int i = 0; i < e.size(); ++i)
+            if (e.at(i).record && e.at(i).record->Phone == tag)
+                return i;
+        return -1;
+    }
+    // A photo of a patient, as a camera file outside the card index.
+    QString shoot(const QString &tag, Eye eye)
+    {
+        QImage image(96, 64, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(int(qHash(tag) % 360), 200, 200));
+        QPainter(&image).drawText(image.rect(), Qt::AlignCenter, tag + (eye == Eye::Right ? "R" : "L"));
+        const QString path = env.path(QStringLiteral("camera/%1%2.png").arg(tag).arg(int(eye)));
+        QDir().mkpath(env.path(QStringLiteral("camera")));
+        image.save(path);
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        owner.insert(f.readAll(), tag);
+        return path;
+    }
+    void addPhoto(const QString &tag, Eye eye)
+    {
+        const THuman h = *card->model()->entry(rowOf(tag)).record;
+        QVERIFY(photos::store().add(shoot(tag, eye), eye, photos::keyOf(h)).error.isEmpty());
+    }
+    // The eyes shown per patient tag ("R", "L", "RL", ""); fails on a photo
+    // shown under another patient.
+    QMap<QString, QString> shown() const
+    {
+        QMap<QString, QString> out;
+        const QList<photos::CardKey> keys = photos::keysOf(card->model()->entries());
+        for (const CardEntry &e : card->model()->entries()) {
+            QString eyes;
+            for (Eye eye : {Eye::Right, Eye::Left}) {
+                const int i = photos::store().index().photoOf(keys, photos::keyOf(*e.record), eye);
+                if (i < 0)
+                    continue;
+                QFile f(photos::store().pathOf(i));
+                f.open(QIODevice::ReadOnly);
+                const QString taken = owner.value(f.readAll(), QStringLiteral("?"));
+                if (taken != e.record->Phone)
+                    qWarning("photo of %s shown under %s", qPrintable(taken), qPrintable(e.record->Phone));
+                eyes += taken == e.record->Phone ? (eye == Eye::Right ? "R" : "L") : "!";
+            }
+            out.insert(e.record->Phone, eyes);
+        }
+        return out;
+    }
+    int orphans() const
+    {
+        return int(photos::store().index().orphans(photos::keysOf(card->model()->entries())).size());
+    }
+    // Rewrites the pair on disk as a hand edit would.
+    void handEdit(const std::function<void(QList<CardEntry> &)> &change)
+    {
+        cardindex::ReadResult read = cardindex::readPair(list());
+        change(read.entries);
+        QVERIFY(cardindex::writePair(list(), read.entries).ok);
+    }
+};
+
+// Three cards A, B, C; B has both photos, C the right one; saved and reopened.
+void startWorld(World &w)
+{
+    w.card = state::openWindow(state::fmCard);
+    w.card->model()->setEntries({CardEntry{QStringLiteral("Андреев"), patient("Андреев", "Алексей", "A")},
+                                 CardEntry{QStringLiteral("Борисова"), patient("Борисова", "Белла", "B")},
+                                 CardEntry{QStringLiteral("Власов"), patient("Власов", "Виктор", "C")}});
+    w.saveAs(w.list());
+    w.addPhoto(QStringLiteral("B"), Eye::Right);
+    w.addPhoto(QStringLiteral("B"), Eye::Left);
+    w.addPhoto(QStringLiteral("C"), Eye::Right);
+    w.saveAs(w.list());
+    w.open(w.list());
+}
+
+void rewrite(World &w, const QString &tag, const std::function<void(TfmCard *)> &edit)
+{
+    w.card->selectRow(w.rowOf(tag));
+    w.card->ToolButton6Click();
+    edit(w.card);
+    w.card->ToolButton7Click();
+}
+
+struct Step {
+    const char *name;
+    std::function<void(World &)> act;
+    QMap<QString, QString> shown;
+    int orphans;
+};
+
+const QList<Step> &steps()
+{
+    static const QList<Step> table{
+        {"nothing done", [](World &) {}, {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+        {"Записать: surname changed, then saved and reopened",
+         [](World &w) {
+             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { c->FNameEdit->setText(QStringLiteral("Боброва")); });
+             w.saveAs(w.list());
+             w.open(w.list());
+         },
+         {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+        {"Записать: telephone changed",
+         [](World &w) { rewrite(w, QStringLiteral("B"), [](TfmCard *c) { c->AddrEdit->setText(QStringLiteral("Тверь")); }); },
+         {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+        {"Записать: date changed by hand in the fields",
+         [](World &w) { rewrite(w, QStringLiteral("C"), [](TfmCard *c) { c->EditDate->setText(QStringLiteral("05.06.2025")); }); },
+         {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+        {"Удалить",
+         [](World &w) {
+             w.card->selectRow(w.rowOf(QStringLiteral("B")));
+             w.card->ToolButton8Click();
+         },
+         {{"A", ""}, {"C", "R"}}, 2},
+        {"Сохранить under another name, reopened",
+         [](World &w) {
+             w.saveAs(w.list(QStringLiteral("copy.lst")));
+             w.card->mmFileClearClick();
+             w.open(w.list(QStringLiteral("copy.lst")));
+         },
+         {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+        {"list reordered by hand",
+         [](World &w) {
+             w.handEdit([](QList<CardEntry> &e) { std::reverse(e.begin(), e.end()); });
+             w.open(w.list());
+         },
+         {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+        {"surname changed by hand",
+         [](World &w) {
+             w.handEdit([](QList<CardEntry> &e) { e[1].record->FName = QStringLiteral("Боброва"); });
+             w.open(w.list());
+         },
+         {{"A", ""}, {"B", ""}, {"C", "R"}}, 2},
+        {"second card with the same name and date",
+         [](World &w) {
+             w.handEdit([](QList<CardEntry> &e) {
+                 THuman twin = *e[1].record;
+                 twin.Phone = QStringLiteral("B2");
+                 e.append(CardEntry{QStringLiteral("Борисова"), twin});
+             });
+             w.open(w.list());
+         },
+         {{"A", ""}, {"B", ""}, {"C", "R"}, {"B2", ""}}, 0},
+        {"Записать: A written back with B's name and date",
+         [](World &w) {
+             rewrite(w, QStringLiteral("A"), [](TfmCard *c) {
+                 c->FNameEdit->setText(QStringLiteral("Борисова"));
+                 c->LNameEdit->setText(QStringLiteral("Белла"));
+             });
+         },
+         {{"A", ""}, {"B", ""}, {"C", "R"}}, 0},
+        {"Записать: B takes a name whose photos were orphans",
+         [](World &w) {
+             w.card->selectRow(w.rowOf(QStringLiteral("C")));
+             w.card->ToolButton8Click(); // C's photo is now an orphan keyed Власов
+             rewrite(w, QStringLiteral("B"), [](TfmCard *c) {
+                 c->FNameEdit->setText(QStringLiteral("Власов"));
+                 c->LNameEdit->setText(QStringLiteral("Виктор"));
+             });
+         },
+         {{"A", ""}, {"B", "RL"}}, 1},
+        {"photo copied in but never saved",
+         [](World &w) {
+             w.addPhoto(QStringLiteral("A"), Eye::Left);
+             w.open(w.list());
+         },
+         {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 1},
+        {"Очистить, then the file opened again",
+         [](World &w) {
+             w.card->mmFileClearClick();
+             w.open(w.list());
+         },
+         {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+    };
+    return table;
+}
+
+} // namespace
+
+class TestPhotoIndex : public QObject {
+    Q_OBJECT
+private slots:
+    void photosFollowTheirCard_data();
+    void photosFollowTheirCard();
+    void fitsAndFilesAreKept();
+    void indexFileFormat();
+    void whoMayHoldPhotos();
+};
+
+void TestPhotoIndex::photosFollowTheirCard_data()
+{
+    QTest::addColumn<int>("step");
+    for (int i = 0; i < steps().size(); ++i)
+        QTest::newRow(steps().at(i).name) << i;
+}
+
+void TestPhotoIndex::photosFollowTheirCard()
+{
+    QFETCH(int, step);
+    World w;
+    startWorld(w);
+    const Step &s = steps().at(step);
+    s.act(w);
+    QCOMPARE(w.shown(), s.shown);
+    QCOMPARE(w.orphans(), s.orphans);
+    // Nothing is ever deleted: every photo taken is still in a folder.
+    QCOMPARE(QDir(w.env.path(QStringLiteral("k.foto"))).entryList({QStringLiteral("*.png")}, QDir::Files).size(),
+             step == 11 ? 4 : 3);
+}
+
+void TestPhotoIndex::fitsAndFilesAreKept()
+{
+    World w;
+    startWorld(w);
+    const QList<photos::CardKey> keys = photos::keysOf(w.card->model()->entries());
+    const int b = photos::store().index().photoOf(keys, keys.at(1), Eye::Left);
+    const iris::Fit fit{{40.5, 30.25, 8}, {45, 31, 30}, -3.5};
+    photos::store().setFit(b, fit);
+    w.saveAs(w.list());
+    w.open(w.list());
+    QCOMPARE(photos::store().index().photos.at(b).fit, std::optional(fit));
+    // Taken off and put on again.
+    photos::store().takeOff(b);
+    QCOMPARE(w.shown().value("B"), QStringLiteral("R"));
+    QCOMPARE(w.orphans(), 1);
+    photos::store().putOn(b, keys.at(1));
+    QCOMPARE(w.shown().value("B"), QStringLiteral("RL"));
+    // A new photo of an eye replaces the old one, which is kept as an orphan.
+    w.addPhoto(QStringLiteral("B"), Eye::Left);
+    QCOMPARE(w.shown().value("B"), QStringLiteral("RL"));
+    QCOMPARE(w.orphans(), 1);
+    QCOMPARE(w.prompter.texts(), QStringList());
+}
+
+void TestPhotoIndex::indexFileFormat()
+{
+    World w;
+    startWorld(w);
+    const QList<photos::CardKey> keys = photos::keysOf(w.card->model()->entries());
+    photos::store().setFit(0, iris::Fit{{10, 20, 5}, {12, 21, 30}, 1.5});
+    w.saveAs(w.list());
+    const QStringList expected{photos::kHeading,
+                               "правый", "R0001.png", "на карточке", "01.02.2024", "Борисова", "Белла", "Иванович",
+                               "10.00 20.00 5.00 12.00 21.00 30.00 1.50",
+                               "левый", "L0001.png", "на карточке", "01.02.2024", "Борисова", "Белла", "Иванович", "",
+                               "правый", "R0002.png", "на карточке", "01.02.2024", "Власов", "Виктор", "Иванович", ""};
+    QCOMPARE(w.env.readBytes(QStringLiteral("k.foto/index.txt")), textfile::encodeLines(expected));
+    // The pair itself is what it always was.
+    QCOMPARE(w.env.readBytes(QStringLiteral("k.lso")),
+             textfile::encodeLines(cardindex::dataLines(w.card->model()->entries())));
+    // A damaged index is said, and its photos are still offered.
+    w.env.writeLines(QStringLiteral("k.foto/index.txt"), {QStringLiteral("что-то другое")});
+    w.open(w.list());
+    QCOMPARE(w.prompter.texts().size(), 1);
+    QCOMPARE(w.orphans(), 3);
+    QCOMPARE(w.shown().value("B"), QString());
+}
+
+void TestPhotoIndex::whoMayHoldPhotos()
+{
+    QVERIFY(photos::canHoldPhotos(photos::keyOf(patient("Петров", "Олег", "x"))));
+    QVERIFY(!photos::canHoldPhotos(photos::keyOf(THuman(QStringLiteral("Новый пациент")))));
+    QVERIFY(photos::sameCard(photos::keyOf(patient("Петров", "Олег", "x")),
+                             photos::keyOf(patient(" петров ", "ОЛЕГ", "y"))));
+    QCOMPARE(photos::folderFor(QStringLiteral("/a/Пациенты.lst")), QStringLiteral("/a/Пациенты.foto"));
+    // A card index that was never saved has nowhere to keep photos.
+    World w;
+    w.card = state::openWindow(state::fmCard);
+    QVERIFY(!photos::store().add(w.shoot("A", Eye::Right), Eye::Right, photos::keyOf(patient("А", "Б", "A"))).error.isEmpty());
+    // Nor is a file that is not a photo taken.
+    w.card->model()->setEntries({CardEntry{QStringLiteral("Андреев"), patient("Андреев", "Алексей", "A")}});
+    w.saveAs(w.list());
+    w.env.writeLines(QStringLiteral("notes.txt"), {QStringLiteral("не снимок")});
+    QVERIFY(!photos::store().add(w.env.path("notes.txt"), Eye::Right, photos::keyOf(patient("Андреев", "Алексей", "A"))).error.isEmpty());
+}
+
+QTEST_MAIN(TestPhotoIndex)
+#include "test_photoindex.moc"

@@ -1,0 +1,335 @@
+// The photo window: a card with two photos, the circles found and the chart
+// laid over the iris, a click on an iris names the zone in the chart window
+// as a click on the chart does (for every zone of every chart), "Ввод" puts
+// the localised sign through the deep window into the draft conclusion, and
+// the irises go into a printed conclusion with and without the chart.
+#include "cards/cardlistmodel.h"
+#include "cards/tfmcard.h"
+#include "charts/chartpicture.h"
+#include "charts/chartsdoor.h"
+#include "charts/keyedlines.h"
+#include "charts/pictures.h"
+#include "charts/tfmshproek.h"
+#include "conclusion/concldoor.h"
+#include "deep/deepdoor.h"
+#include "deep/tfmdeep.h"
+#include "photos/overlay.h"
+#include "photos/photodoor.h"
+#include "photos/photostore.h"
+#include "photos/photoview.h"
+#include "photos/tfmphoto.h"
+#include "platform/textfile.h"
+#include "state/examstate.h"
+#include "state/openwindow.h"
+#include "state/windows.h"
+#include "support/scriptedprompter.h"
+#include "support/synthiris.h"
+#include "support/testenv.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QtTest>
+
+#include <opencv2/imgproc.hpp>
+
+#include <cmath>
+
+using chartgeom::Chart;
+using photos::Eye;
+
+namespace {
+
+// The pixel of a colour farthest from every other colour.
+QPoint deepest(const QImage &picture, int colour)
+{
+    cv::Mat mask(picture.height(), picture.width(), CV_8UC1);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            mask.at<uchar>(y, x) = keyed::colourNumber(picture, QPoint(x, y)) == colour ? 255 : 0;
+    cv::Mat distance;
+    cv::distanceTransform(mask, distance, cv::DIST_L2, 5);
+    cv::Point at;
+    cv::minMaxLoc(distance, nullptr, nullptr, nullptr, &at);
+    return {at.x, at.y};
+}
+
+// The colour of a zone named in an organ file.
+int colourOf(const QString &organFile, const QString &name)
+{
+    for (const QString &line : textfile::readLines(organFile).lines)
+        if (line.mid(11) == name)
+            return keyed::lineKey(line).value_or(-1);
+    return -1;
+}
+
+struct Setup {
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = nullptr;
+    synth::Photo right, left;
+
+    Setup()
+    {
+        for (const char *f : {"DeckOrgans.txt", "JensOrgans.txt", "ZrachOrgansR.txt", "ZrachOrgansL.txt", "Patology.txt"})
+            env.seed(QStringLiteral("SystmTxt/") + QString::fromLatin1(f));
+        card = state::openWindow(state::fmCard);
+        THuman h(QStringLiteral("Петров"));
+        h.LName = QStringLiteral("Олег");
+        h.MName = QStringLiteral("Ильич");
+        h.Date = QStringLiteral("12.03.2025");
+        card->model()->setEntries({CardEntry{QStringLiteral("Петров О.И."), h}});
+        prompter.fileNames << env.path("k.lst");
+        card->mmFileSaveClick();
+        right = synth::make(QSize(1600, 1200), 41);
+        left = synth::make(QSize(1280, 960), 42);
+        right.image.save(env.path("right.jpg"), "JPG", 90);
+        left.image.save(env.path("left.png"));
+        card->selectRow(0);
+        card->CardPhotoClick();
+        prompter.fileNames << env.path("right.jpg") << env.path("left.png");
+        window()->addPhotoClick(Eye::Right);
+        window()->addPhotoClick(Eye::Left);
+    }
+    TfmPhoto *window() const { return state::fmPhoto.data(); }
+};
+
+double miss(const iris::Circle &a, const iris::Circle &b, double r)
+{
+    return std::max(std::hypot(a.x - b.x, a.y - b.y), std::abs(a.r - b.r)) / r;
+}
+
+} // namespace
+
+class TestTfmPhoto : public QObject {
+    Q_OBJECT
+private slots:
+    void aCardWithTwoPhotosToTheDraft();
+    void theEyeIsChecked();
+    void everyZoneOfEveryChartFromAPhoto();
+    void circlesAreCorrectedByHand();
+    void followsItsCardWhenRenamed();
+    void irisesInAPrintedConclusion();
+};
+
+void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
+{
+    Setup s;
+    TfmPhoto *w = s.window();
+    QVERIFY(w && w->isVisible());
+    QCOMPARE(w->lbPatient->text(), QStringLiteral("Пациент: Петров Олег Ильич, 12.03.2025"));
+    QVERIFY(s.prompter.texts().isEmpty());
+    // Both photos copied beside the card index, shown, their circles found.
+    QCOMPARE(QDir(s.env.path("k.foto")).entryList(QDir::Files).size(), 2);
+    for (const auto &[pane, photo] : {std::pair{&w->right, &s.right}, std::pair{&w->left, &s.left}}) {
+        QCOMPARE(pane->view->photo().size(), photo->image.size());
+        const double r = photo->scene.truth.limbus.r;
+        QVERIFY(miss(pane->view->fit().limbus, photo->scene.truth.limbus, r) < 0.02);
+        QVERIFY(miss(pane->view->fit().pupil, photo->scene.truth.pupil, r) < 0.02);
+        QCOMPARE(pane->add->text(), QStringLiteral("Заменить…"));
+    }
+    QVERIFY(w->chkOverlay->isChecked());
+    QCOMPARE(state::CardIndexDirty, 1);
+
+    // A sign waits in the deep window for its place; the liver is clicked on the right photo.
+    deep::open();
+    deep::setSignLines({QStringLiteral("Лакуна: ")});
+    deep::setPathologyLines({QStringLiteral("0113 05 Хронический процесс в органе")});
+    w->activateWindow();
+    const QString liver = QStringLiteral(" (печень)");
+    const int colour = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), liver);
+    const QImage chart = charts::picture(QStringLiteral("imDeckR"));
+    const chartgeom::IrisPlace place = chartgeom::irisPlace(Chart::Deck, QPointF(deepest(chart, colour)) + QPointF(0.5, 0.5));
+    PhotoView *view = w->right.view;
+    const QPoint at = view->toWidget(iris::photoPoint(view->fit(), place)).toPoint();
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(chartlinks::localisation(), liver);
+    QCOMPARE(chartlinks::colourKey(), QString::number(colour));
+    QCOMPARE(chartlinks::zoneCode(), QStringLiteral("05"));
+    QCOMPARE(state::fmShProek->eyeTabOnView(), state::fmShProek->tsDeckR);
+    QVERIFY(w->lbZone->text().endsWith(liver));
+    w->bbOKPhoto->click();
+    QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Лакуна: ") + liver});
+    QCOMPARE(deep::pathologyLines(), QStringList{QStringLiteral("0113 05 Хронический процесс в органе") + liver});
+    // "Заключение" of the deep window takes it into the draft conclusion.
+    state::fmDeep->bbOKDeepClick();
+    QVERIFY(concl::lines().join(QLatin1Char('\n')).contains(QStringLiteral("Хронический процесс в органе") + liver));
+    QVERIFY(s.prompter.texts().isEmpty());
+}
+
+void TestTfmPhoto::theEyeIsChecked()
+{
+    Setup s;
+    TfmPhoto *w = s.window();
+    deep::setSignLines({QStringLiteral("Лакуна: ")});
+    PhotoView *view = w->left.view;
+    const QPointF onIris = iris::photoPoint(view->fit(), {0.5, 90});
+    w->photoClicked(Eye::Left, onIris);
+    QCOMPARE(state::fmShProek->eyeTabOnView(), state::fmShProek->tsDeckL);
+    QVERIFY(!chartlinks::localisation().isEmpty());
+    w->bbOKPhoto->click(); // the deep window has the right eye chosen
+    QCOMPARE(s.prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
+    QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Лакуна: ")});
+    // Beyond the limbus nothing is looked up.
+    const QString before = chartlinks::colourKey();
+    w->photoClicked(Eye::Left, iris::photoPoint(view->fit(), {1.5, 90}));
+    QCOMPARE(chartlinks::colourKey(), before);
+    QCOMPARE(w->lbZone->text(), QStringLiteral("Зона: щелчок вне радужки"));
+}
+
+void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
+{
+    Setup s;
+    TfmPhoto *w = s.window();
+    TfmShProek *charts = state::ensureWindow(state::fmShProek);
+    // The photos fitted with their true circles, the heads tilted.
+    iris::Fit rightFit = s.right.scene.truth, leftFit = s.left.scene.truth;
+    rightFit.turn = 8;
+    leftFit.turn = -11;
+    w->right.view->setFit(rightFit);
+    w->left.view->setFit(leftFit);
+    int zones = 0;
+    for (int c = 0; c < 3; ++c) {
+        w->cbChart->setCurrentIndex(c);
+        const Chart chart = chartgeom::kCharts[c];
+        for (Eye eye : {Eye::Right, Eye::Left}) {
+            const bool rightEye = eye == Eye::Right;
+            const iris::Fit &fit = rightEye ? rightFit : leftFit;
+            const QImage picture = charts::picture(chartgeom::pictureName(chart, rightEye));
+            QSet<int> colours;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    colours.insert(keyed::colourNumber(picture, QPoint(x, y)));
+            colours.remove(0);
+            colours.remove(16777215);
+            for (int colour : colours) {
+                const QPoint inside = deepest(picture, colour);
+                PressChart(chart, rightEye, inside);
+                const QStringList byChart{charts->Label1->text(), charts->Edit1->text(), charts->ChartZoneCode};
+                charts->Edit1->clear();
+                charts->ChartZoneCode.clear();
+                const QPointF onPhoto = iris::photoPoint(
+                    fit, chartgeom::irisPlace(chart, QPointF(inside) + QPointF(0.5, 0.5)));
+                w->photoClicked(eye, QPointF(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5));
+                const QStringList byPhoto{charts->Label1->text(), charts->Edit1->text(), charts->ChartZoneCode};
+                QCOMPARE(byPhoto, byChart);
+                QVERIFY(!byChart.at(1).isEmpty());
+                QCOMPARE(charts->eyeTabOnView()->objectName().endsWith(rightEye ? 'R' : 'L'), true);
+                ++zones;
+            }
+        }
+    }
+    QCOMPARE(zones, 58 + 61 + 64 + 63 + 29 + 25);
+    QVERIFY(s.prompter.texts().isEmpty());
+}
+
+void TestTfmPhoto::circlesAreCorrectedByHand()
+{
+    Setup s;
+    TfmPhoto *w = s.window();
+    PhotoView *view = w->right.view;
+    const iris::Fit before = view->fit();
+    // The limbus's rim dragged outwards by 20 screen pixels at 3:00.
+    const QPointF rim = view->toWidget(QPointF(before.limbus.x + before.limbus.r, before.limbus.y));
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, rim.toPoint());
+    QTest::mouseMove(view, (rim + QPointF(10, 0)).toPoint());
+    QTest::mouseMove(view, (rim + QPointF(20, 0)).toPoint());
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, (rim + QPointF(20, 0)).toPoint());
+    const iris::Fit after = view->fit();
+    QVERIFY(std::abs(after.limbus.r - (before.limbus.r + 20 / view->zoom())) < 2 / view->zoom());
+    QCOMPARE(after.pupil, before.pupil);
+    // The head's tilt typed in; both are kept in the index.
+    w->right.turn->setValue(-6.5);
+    QCOMPARE(view->fit().turn, -6.5);
+    const photos::Photo &stored = photos::store().index().photos.at(w->right.photo);
+    QCOMPARE(stored.fit->limbus.r, after.limbus.r);
+    QCOMPARE(stored.fit->turn, -6.5);
+    // A click that drags nothing names a zone; a drag moves the photo instead.
+    w->bbActual->click();
+    QCOMPARE(view->zoom(), 1.0);
+    w->bbZoomIn->click();
+    QCOMPARE(view->zoom(), 1.25);
+    w->bbFit->click();
+    QVERIFY(view->fitsWindow());
+    // "Найти круги" finds them again.
+    w->right.find->click();
+    QVERIFY(miss(view->fit().limbus, s.right.scene.truth.limbus, s.right.scene.truth.limbus.r) < 0.02);
+    // Shown one at a time.
+    w->cbShow->setCurrentIndex(2);
+    QVERIFY(!w->right.box->isVisible() && w->left.box->isVisible());
+}
+
+void TestTfmPhoto::followsItsCardWhenRenamed()
+{
+    Setup s;
+    s.card->selectRow(0);
+    s.card->ToolButton6Click();
+    s.card->FNameEdit->setText(QStringLiteral("Петровский"));
+    s.card->ToolButton7Click();
+    TfmPhoto *w = s.window();
+    QCOMPARE(w->lbPatient->text(), QStringLiteral("Пациент: Петровский Олег Ильич, 12.03.2025"));
+    QVERIFY(w->right.photo >= 0 && w->left.photo >= 0);
+    // Deleted: the window shows nothing more of it.
+    s.card->selectRow(0);
+    s.card->ToolButton8Click();
+    QCOMPARE(w->right.photo, -1);
+    QVERIFY(w->right.view->photo().isNull());
+    QCOMPARE(w->cbOrphans->count(), 2);
+}
+
+void TestTfmPhoto::irisesInAPrintedConclusion()
+{
+    Setup s;
+    const QList<photos::Picture> plain = photo::conclusionPictures(false);
+    const QList<photos::Picture> charted = photo::conclusionPictures(true);
+    QCOMPARE(plain.size(), 2);
+    QCOMPARE(plain.at(0).caption, QStringLiteral("Правый глаз"));
+    QCOMPARE(charted.at(1).caption, QStringLiteral("Левый глаз, схема Deck"));
+    QCOMPARE(plain.at(0).image.width(), 480);
+    QVERIFY(plain.at(0).image != charted.at(0).image);
+
+    QString documentText;
+    const auto pdfSize = [&](const QList<photos::Picture> &pictures) -> qint64 {
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        cursor.insertText(QStringLiteral("Заключение иридолога"));
+        cursor.insertBlock();
+        photos::insertPictures(cursor, pictures);
+        cursor.insertText(QStringLiteral("Подпись"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString file = s.env.path(QStringLiteral("c%1.pdf").arg(pictures.size()));
+        printer.setOutputFileName(file);
+        doc.print(&printer);
+        documentText = doc.toPlainText();
+        return QFileInfo(file).size();
+    };
+    const qint64 textOnly = pdfSize({});
+    const qint64 withPhotos = pdfSize(charted);
+    QVERIFY(documentText.contains(QStringLiteral("Правый глаз, схема Deck")));
+    QVERIFY(documentText.endsWith(QStringLiteral("Подпись")));
+    QVERIFY2(withPhotos > textOnly + 50000, qPrintable(QStringLiteral("%1 %2").arg(textOnly).arg(withPhotos)));
+
+    // Where the chart shows the liver, the picture leans to the liver's colour.
+    const iris::Fit &fit = photos::store().index().photos.at(s.window()->right.photo).fit.value();
+    const int liver = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), QStringLiteral(" (печень)"));
+    const QImage chart = charts::picture(QStringLiteral("imDeckR"));
+    const QPointF at = iris::photoPoint(fit, chartgeom::irisPlace(Chart::Deck, QPointF(deepest(chart, liver)) + QPointF(0.5, 0.5)));
+    const QImage overlay = photos::chartOverlay(fit, Chart::Deck, true, QRectF(at - QPointF(1, 1), QSizeF(2, 2)), QSize(1, 1));
+    const QRgb c = overlay.pixel(0, 0);
+    QCOMPARE(qAlpha(c), photos::kOverlayAlpha);
+    QCOMPARE(qRed(c) + 256 * qGreen(c) + 65536 * qBlue(c),
+             (liver & 255) * photos::kOverlayAlpha / 255 + 256 * (((liver >> 8) & 255) * photos::kOverlayAlpha / 255) +
+                 65536 * (((liver >> 16) & 255) * photos::kOverlayAlpha / 255));
+}
+
+QTEST_MAIN(TestTfmPhoto)
+#include "test_tfmphoto.moc"

@@ -1,0 +1,251 @@
+#include "support/synthiris.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace synth {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+double smoothstep(double a, double b, double x)
+{
+    const double t = std::clamp((x - a) / (b - a), 0.0, 1.0);
+    return t * t * (3 - 2 * t);
+}
+
+struct Rgb {
+    double r, g, b;
+};
+
+Rgb mix(const Rgb &a, const Rgb &b, double t)
+{
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+Rgb scale(const Rgb &a, double k) { return {a.r * k, a.g * k, a.b * k}; }
+
+// Periodic value noise along the circle, bilinear in (angle, radius).
+class PolarNoise {
+public:
+    PolarNoise(std::mt19937 &rng, int angles, int radii)
+        : m_a(angles), m_r(radii), m_v(static_cast<std::size_t>(angles * radii))
+    {
+        std::normal_distribution<double> n(0, 1);
+        for (double &v : m_v)
+            v = n(rng);
+    }
+    double at(double turn, double t) const // turn in [0, 1), t in [0, 1]
+    {
+        const double x = turn * m_a, y = std::clamp(t, 0.0, 1.0) * (m_r - 1);
+        const int x0 = static_cast<int>(x) % m_a, y0 = std::min(static_cast<int>(y), m_r - 2);
+        const int x1 = (x0 + 1) % m_a;
+        const double fx = x - std::floor(x), fy = y - y0;
+        const auto v = [this](int a, int r) { return m_v[static_cast<std::size_t>(r * m_a + a)]; };
+        return (v(x0, y0) * (1 - fx) + v(x1, y0) * fx) * (1 - fy) + (v(x0, y0 + 1) * (1 - fx) + v(x1, y0 + 1) * fx) * fy;
+    }
+
+private:
+    int m_a, m_r;
+    std::vector<double> m_v;
+};
+
+struct Crypt {
+    double turn, t, width, depth;
+};
+
+} // namespace
+
+Scene randomScene(QSize size, quint32 seed)
+{
+    std::mt19937 rng(seed * 2654435761u + 17);
+    std::uniform_real_distribution<double> u(0, 1);
+    const auto in = [&](double a, double b) { return a + (b - a) * u(rng); };
+    const double side = std::min(size.width(), size.height());
+    Scene s;
+    const double R = in(0.22, 0.42) * side;
+    const double margin = 0.03 * side;
+    iris::Circle limbus;
+    limbus.r = R;
+    limbus.x = in(R + margin, size.width() - R - margin);
+    limbus.y = in(R + margin, size.height() - R - margin);
+    const double rp = in(0.2, 0.6) * R;
+    const double off = in(0, 0.08) * R;
+    const double dir = in(0, 2 * kPi);
+    iris::Circle pupil{limbus.x + off * std::cos(dir), limbus.y + off * std::sin(dir), rp};
+    s.truth = iris::Fit{pupil, limbus, 0.0};
+    // The lid stops short of the pupil.
+    const double pupilTop = (pupil.y - rp) - (limbus.y - R); // from the iris's top
+    s.upperLid = std::min(in(-0.05, 0.32), (pupilTop - 0.08 * R) / (2 * R));
+    s.lowerLid = u(rng) < 0.4 ? in(0, 0.08) : -0.05;
+    s.irisKind = static_cast<int>(u(rng) * 3) % 3;
+    s.noise = in(2, 9);
+    s.glints = 1 + static_cast<int>(u(rng) * 2);
+    s.lashes = u(rng) < 0.85;
+    return s;
+}
+
+QImage render(const Scene &scene, QSize size, quint32 seed)
+{
+    std::mt19937 rng(seed ^ 0x5bd1e995u);
+    std::uniform_real_distribution<double> u(0, 1);
+    const auto in = [&](double a, double b) { return a + (b - a) * u(rng); };
+
+    const iris::Circle &L = scene.truth.limbus;
+    const iris::Circle &P = scene.truth.pupil;
+    const double R = L.r;
+
+    // Drawn small, then enlarged.
+    const double k = std::max(1.0, R / 240.0);
+    const int bw = std::max(8, static_cast<int>(std::lround(size.width() / k)));
+    const int bh = std::max(8, static_cast<int>(std::lround(size.height() / k)));
+    const double kx = double(size.width()) / bw, ky = double(size.height()) / bh;
+    const double px = (kx + ky) / 2; // one drawn pixel, in photo pixels
+
+    static const std::array<Rgb, 3> irisColours{Rgb{92, 60, 36}, Rgb{112, 132, 150}, Rgb{112, 110, 68}};
+    const Rgb irisColour = scale(irisColours[static_cast<std::size_t>(scene.irisKind)], in(0.85, 1.15));
+    const Rgb sclera = scale(Rgb{228, 218, 208}, in(0.85, 1.0));
+    const Rgb skin = scale(Rgb{205, 155, 132}, in(0.8, 1.05));
+    const Rgb pupilColour{14, 11, 12};
+    const Rgb ruff = scale(irisColour, 0.55);
+
+    PolarNoise fibres(rng, 360, 6);
+    PolarNoise patches(rng, 48, 8);
+    PolarNoise collaretteShape(rng, 24, 2);
+    std::vector<Crypt> crypts;
+    for (int i = 0; i < 14; ++i)
+        crypts.push_back(Crypt{u(rng), in(0.15, 0.8), in(0.01, 0.03), in(0.15, 0.4)});
+    const double collarette = in(0.27, 0.36);
+
+    const double edgeL = std::max(0.7 * px, in(0.006, 0.02) * R);
+    const double edgeP = std::max(0.6 * px, in(0.01, 0.03) * P.r);
+    const double lidEdge = 1.2 * px;
+    const double yU0 = L.y - R + scene.upperLid * 2 * R;
+    const double yL0 = L.y + R - scene.lowerLid * 2 * R;
+    // The lids meet in the corners of the eye, well beyond the iris.
+    const double corner = in(2.1, 2.6) * R;
+    const double qU = (L.y + 0.1 * R - yU0) / (corner * corner);
+    const double qL = (yL0 - L.y - 0.1 * R) / (corner * corner);
+
+    struct Glint {
+        double x, y, r;
+    };
+    std::vector<Glint> glints;
+    for (int i = 0; i < scene.glints; ++i) {
+        const double a = in(0, 2 * kPi), d = in(0, 1.05) * P.r;
+        glints.push_back(Glint{P.x + d * std::cos(a), P.y + d * std::sin(a), in(0.03, 0.08) * R});
+    }
+
+    const double wx = P.x - L.x, wy = P.y - L.y;
+    const double cw = size.width() / 2.0, ch = size.height() / 2.0;
+    cv::Mat base(bh, bw, CV_8UC3);
+    for (int j = 0; j < bh; ++j) {
+        cv::Vec3b *row = base.ptr<cv::Vec3b>(j);
+        const double Y = (j + 0.5) * ky;
+        for (int i = 0; i < bw; ++i) {
+            const double X = (i + 0.5) * kx;
+            const double ex = X - L.x;
+            const double yU = yU0 + qU * ex * ex;
+            const double yL = yL0 - qL * ex * ex;
+            const double open = smoothstep(-lidEdge, lidEdge, Y - yU) * smoothstep(-lidEdge, lidEdge, yL - Y);
+            Rgb c = skin;
+            if (open > 0) {
+                Rgb eye = scale(sclera, 1.0 - 0.15 * std::min(1.0, std::abs(ex) / corner));
+                const double dl = std::hypot(X - L.x, Y - L.y);
+                const double aIris = 1.0 - smoothstep(R - edgeL, R + edgeL, dl);
+                if (aIris > 0) {
+                    const double dx = X - P.x, dy = Y - P.y;
+                    const double rho = std::hypot(dx, dy);
+                    const double ux = rho > 0 ? dx / rho : 1, uy = rho > 0 ? dy / rho : 0;
+                    const double b = wx * ux + wy * uy;
+                    const double reach = -b + std::sqrt(std::max(0.0, b * b - (wx * wx + wy * wy - R * R)));
+                    const double t = std::clamp((rho - P.r) / (reach - P.r), 0.0, 1.2);
+                    double turn = std::atan2(dy, dx) / (2 * kPi);
+                    if (turn < 0)
+                        turn += 1;
+                    double m = 1.0 + 0.16 * fibres.at(turn, t) + 0.08 * patches.at(turn, t);
+                    const double ct = collarette + 0.03 * collaretteShape.at(turn, 0.5);
+                    m += 0.18 * std::exp(-std::pow((t - ct) / 0.025, 2));
+                    m -= 0.28 * smoothstep(0.8, 1.0, t);
+                    for (const Crypt &cr : crypts) {
+                        double da = std::abs(turn - cr.turn);
+                        da = std::min(da, 1 - da);
+                        const double q = std::pow(da / cr.width, 2) + std::pow((t - cr.t) / (2.5 * cr.width), 2);
+                        if (q < 4)
+                            m -= cr.depth * std::exp(-q);
+                    }
+                    Rgb ic = scale(irisColour, std::max(0.2, m));
+                    ic = mix(ic, ruff, 1.0 - smoothstep(0.0, 0.05, t));
+                    eye = mix(eye, ic, aIris);
+                    const double aPupil = 1.0 - smoothstep(P.r - edgeP, P.r + edgeP, rho);
+                    eye = mix(eye, pupilColour, aPupil);
+                }
+                // The lid's shadow falls on the eye just below it.
+                eye = scale(eye, 1.0 - 0.3 * std::exp(-std::max(0.0, Y - yU) / (0.07 * R)));
+                for (const Glint &g : glints) {
+                    const double a = 1.0 - smoothstep(g.r - px, g.r + px, std::hypot(X - g.x, Y - g.y));
+                    if (a > 0)
+                        eye = mix(eye, Rgb{250, 250, 248}, a);
+                }
+                c = mix(c, eye, open);
+            }
+            const double light = 1.0 - 0.18 * (std::pow((X - cw) / cw, 2) + std::pow((Y - ch) / ch, 2)) / 2;
+            c = scale(c, light);
+            row[i] = cv::Vec3b(cv::saturate_cast<uchar>(c.b), cv::saturate_cast<uchar>(c.g),
+                               cv::saturate_cast<uchar>(c.r));
+        }
+    }
+
+    if (scene.lashes) {
+        const int n = 40 + static_cast<int>(u(rng) * 50);
+        for (int i = 0; i < n; ++i) {
+            double x = L.x + in(-0.9, 0.9) * corner;
+            double y = yU0 + qU * (x - L.x) * (x - L.x);
+            const double len = in(0.06, 0.2) * R;
+            double a = kPi / 2 + (x - L.x) / R * 0.5 + in(-0.25, 0.25);
+            const double bend = in(-0.6, 0.6);
+            const double grey = in(20, 55);
+            const int thick = std::max(1, static_cast<int>(std::lround(in(0.6, 1.6) * 2.0 / px)));
+            for (int s = 0; s < 5; ++s) {
+                const double nx = x + len / 5 * std::cos(a), ny = y + len / 5 * std::sin(a);
+                cv::line(base, cv::Point2d(x / kx - 0.5, y / ky - 0.5) * 16, cv::Point2d(nx / kx - 0.5, ny / ky - 0.5) * 16,
+                         cv::Scalar(grey, grey, grey + 5), thick, cv::LINE_AA, 4);
+                x = nx;
+                y = ny;
+                a += bend / 5;
+            }
+        }
+    }
+
+    cv::Mat full;
+    if (bw == size.width() && bh == size.height())
+        full = base;
+    else
+        cv::resize(base, full, cv::Size(size.width(), size.height()), 0, 0, cv::INTER_CUBIC);
+
+    // Camera noise; above 2 megapixels it is drawn at half size, as a
+    // demosaiced sensor's noise is not independent from pixel to pixel.
+    const bool half = size.width() * size.height() > 2'000'000;
+    cv::Mat noise(half ? size.height() / 2 : size.height(), half ? size.width() / 2 : size.width(), CV_16SC3);
+    cv::theRNG().state = seed * 7919ull + 1;
+    cv::randn(noise, cv::Scalar::all(0), cv::Scalar::all(scene.noise));
+    if (half)
+        cv::resize(noise, noise, full.size(), 0, 0, cv::INTER_LINEAR);
+    cv::Mat sum;
+    cv::add(full, noise, sum, cv::noArray(), CV_8UC3);
+
+    QImage image(size, QImage::Format_RGB32);
+    cv::Mat bgra(size.height(), size.width(), CV_8UC4, image.bits(), static_cast<size_t>(image.bytesPerLine()));
+    cv::cvtColor(sum, bgra, cv::COLOR_BGR2BGRA);
+    return image;
+}
+
+} // namespace synth
