@@ -6,6 +6,8 @@
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "help/help.h"
+#include "photos/overlay.h"
+#include "photos/photodoor.h"
 #include "platform/hints.h"
 
 #include <QAction>
@@ -465,6 +467,16 @@ void TfmReach::buildMenu()
     miEditFont = edit->addAction(QStringLiteral("Шрифт..."));
     miEditFont->setObjectName(QStringLiteral("miEditFont"));
     connect(miEditFont, &QAction::triggered, this, &TfmReach::SelectFont);
+    edit->addSeparator();
+    miInsertPhotos = edit->addAction(QStringLiteral("Вставить фото глаз"));
+    miInsertPhotos->setObjectName(QStringLiteral("miInsertPhotos"));
+    ui::setHint(miInsertPhotos, QStringLiteral("Вставить фотографии радужек пациента"));
+    connect(miInsertPhotos, &QAction::triggered, this, [this] { InsertIrisPhotos(false); });
+    miInsertPhotosChart = edit->addAction(QStringLiteral("Вставить фото глаз со схемой"));
+    miInsertPhotosChart->setObjectName(QStringLiteral("miInsertPhotosChart"));
+    ui::setHint(miInsertPhotosChart,
+                QStringLiteral("Вставить фотографии радужек пациента со схемой проекционных зон"));
+    connect(miInsertPhotosChart, &QAction::triggered, this, [this] { InsertIrisPhotos(true); });
 
     HelpMenu = MainMenu->addAction(QStringLiteral("Помощь"));
     HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
@@ -1154,6 +1166,19 @@ void TfmReach::SelectFont()
     }
     SelectionChange();
     Editor->setFocus();
+}
+
+void TfmReach::InsertIrisPhotos(bool withChart)
+{
+    const QList<photos::Picture> pictures = photo::conclusionPictures(withChart);
+    if (pictures.isEmpty()) {
+        ui::showMessage(this, QStringLiteral("У пациента нет фотографий глаз: добавьте их в окне \"Фото\" "
+                                             "картотеки"));
+        return;
+    }
+    QTextCursor cursor = Editor->textCursor();
+    photos::insertPictures(cursor, pictures);
+    Editor->setTextCursor(cursor);
 }
 
 void TfmReach::HelpMenuClick()

@@ -110,6 +110,8 @@ public:
     QMenuBar *MainMenu = nullptr;
     QAction *SelectAllItem = nullptr;
     QAction *miEditFont = nullptr;
+    QAction *miInsertPhotos = nullptr;      // the patient's irises
+    QAction *miInsertPhotosChart = nullptr; // the same with the chart over them
     QAction *HelpMenu = nullptr;
 
     // Tool bar
@@ -168,6 +170,9 @@ public:
     void AlignButtonClick(int tag);
     void BulletsButtonClick();
     void SelectFont();
+    // Inserts the patient's iris photos at the caret, with or without the
+    // chart fitted over them.
+    void InsertIrisPhotos(bool withChart);
     void HelpMenuClick();
 
     // The window's own operations

@@ -4,12 +4,15 @@
 
 #include <QColor>
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFormat>
 #include <QTextList>
+#include <QUrl>
 
 #include <vector>
 
@@ -23,6 +26,7 @@ enum class Dest {
     FontTable,
     ColorTable,
     Pn,        // Word 6 / WordPad paragraph numbering: {\*\pn ...}
+    Pict,      // a picture: {\pict\pngblip ... hex data}
 };
 
 enum ListKind { NoList = 0, BulletList = 1, NumberList = 2 };
@@ -56,6 +60,16 @@ struct State {
 struct Run {
     CharProps props;
     QString text;
+    QImage image;       // a picture in place of text
+    qint64 widthTw = 0; // its size on the page, in twips (0: its own)
+    qint64 heightTw = 0;
+};
+
+// The picture being read.
+struct Pict {
+    const char *format = nullptr; // "PNG", "JPG", or none we can show
+    QByteArray hex;
+    qint64 widthTw = 0, heightTw = 0;
 };
 
 struct Paragraph {
@@ -172,6 +186,7 @@ private:
 
     std::vector<Paragraph> m_paragraphs;
     Paragraph m_current;
+    Pict m_pict;
     bool m_sawPar = false;
     QString m_error;
 };
@@ -197,9 +212,18 @@ void Reader::closeGroup()
     if (m_stack.empty())
         return;
     const Dest leaving = m_stack.back().dest;
+    const CharProps leavingChar = m_stack.back().ch;
     if (m_stack.size() == 1)
         m_final = m_stack.back();
     m_stack.pop_back();
+    if (leaving == Dest::Pict && (m_stack.empty() || m_stack.back().dest != Dest::Pict)) {
+        QImage image;
+        if (m_pict.format)
+            image = QImage::fromData(QByteArray::fromHex(m_pict.hex), m_pict.format);
+        if (!image.isNull())
+            m_current.runs.push_back(Run{leavingChar, QString(), image, m_pict.widthTw, m_pict.heightTw});
+        m_pict = Pict();
+    }
     // A font entry without its closing ";" still names its font.
     if (leaving == Dest::FontTable && !m_fontName.trimmed().isEmpty()) {
         m_fonts[m_fontEntry].name = m_fontName.trimmed();
@@ -256,7 +280,7 @@ void Reader::appendText(const QString &text)
         return;
     const CharProps &p = m_stack.back().ch;
     if (m_current.runs.empty() || !(m_current.runs.back().props == p))
-        m_current.runs.push_back(Run{p, QString()});
+        m_current.runs.push_back(Run{p, QString(), QImage(), 0, 0});
     m_current.runs.back().text += s;
 }
 
@@ -299,6 +323,11 @@ void Reader::hexByte(uchar b)
 void Reader::text(char c)
 {
     const Dest d = m_stack.back().dest;
+    if (d == Dest::Pict) {
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))
+            m_pict.hex += c;
+        return;
+    }
     if (d == Dest::ColorTable) {
         if (c == ';') {
             if (m_red < 0 && m_green < 0 && m_blue < 0)
@@ -452,7 +481,7 @@ void Reader::controlWord()
 
     // Destinations: a group whose text is not the document's.
     static const QList<QByteArray> skipped{
-        "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf", "footer", "footerl",
+        "stylesheet", "info", "object", "header", "headerl", "headerr", "headerf", "footer", "footerl",
         "footerr", "footerf", "footnote", "annotation", "fldinst", "xe", "tc", "txe", "rxe", "nonshppict",
         "shp", "pntext", "listtext", "pntxta", "pntxtb", "listtable", "listoverridetable", "revtbl",
         "rsidtbl", "filetbl", "generator", "themedata", "colorschememapping", "datastore", "latentstyles",
@@ -469,6 +498,30 @@ void Reader::controlWord()
     }
     if (word == "pn" && s.dest == Dest::Text) {
         s.dest = Dest::Pn;
+        return;
+    }
+    // Word puts its pictures in {\*\shppict{\pict ...}} and a copy for old
+    // readers in {\nonshppict ...}: the first is read, the second skipped.
+    if (word == "shppict" && s.dest == Dest::Text)
+        return;
+    if (word == "pict") {
+        if (s.dest == Dest::Text) {
+            s.dest = Dest::Pict;
+            m_pict = Pict();
+        } else {
+            s.dest = Dest::Skip;
+        }
+        return;
+    }
+    if (s.dest == Dest::Pict) {
+        if (word == "pngblip")
+            m_pict.format = "PNG";
+        else if (word == "jpegblip")
+            m_pict.format = "JPG";
+        else if (word == "picwgoal")
+            m_pict.widthTw = qBound(0, iparam, 31680);
+        else if (word == "pichgoal")
+            m_pict.heightTw = qBound(0, iparam, 31680);
         return;
     }
     if (star || skipped.contains(word)) {
@@ -735,6 +788,7 @@ void Reader::build(QTextDocument *doc, double unitsPerInch) const
     const qreal hang = bulletHang(*doc);
 
     doc->clear();
+    int pictures = 0;
     QTextCursor c(doc);
     c.beginEditBlock();
     QTextList *list = nullptr;
@@ -782,8 +836,21 @@ void Reader::build(QTextDocument *doc, double unitsPerInch) const
             list = nullptr;
             listKind = NoList;
         }
-        for (const Run &r : p.runs)
-            c.insertText(r.text, charFormat(r.props));
+        for (const Run &r : p.runs) {
+            if (r.image.isNull()) {
+                c.insertText(r.text, charFormat(r.props));
+                continue;
+            }
+            const QString name = QStringLiteral("rtf-picture-%1").arg(++pictures);
+            doc->addResource(QTextDocument::ImageResource, QUrl(name), r.image);
+            QTextImageFormat f;
+            f.setName(name);
+            if (r.widthTw > 0 && r.heightTw > 0) {
+                f.setWidth(r.widthTw * unitsPerInch / 1440.0);
+                f.setHeight(r.heightTw * unitsPerInch / 1440.0);
+            }
+            c.insertImage(f);
+        }
     }
     c.endEditBlock();
 }

@@ -3,12 +3,16 @@
 #include "rtf/rtfcommon.h"
 
 #include <QColor>
+#include <QBuffer>
 #include <QHash>
+#include <QImage>
+#include <QPixmap>
 #include <QList>
 #include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QUrl>
 
 #include <cmath>
 
@@ -36,6 +40,32 @@ const Cp1251Table &cp1251()
 {
     static const Cp1251Table table;
     return table;
+}
+
+// A picture of the document as {\pict\pngblip ...}, at its size on the page.
+void appendPicture(QByteArray &out, const QTextDocument &doc, const QTextImageFormat &format, double unitsPerInch)
+{
+    const QVariant resource = doc.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    QImage image = resource.value<QImage>();
+    if (image.isNull())
+        image = resource.value<QPixmap>().toImage();
+    if (image.isNull() && resource.typeId() == QMetaType::QByteArray)
+        image = QImage::fromData(resource.toByteArray());
+    if (image.isNull())
+        return;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const double w = format.width() > 0 ? format.width() : image.width();
+    const double h = format.height() > 0 ? format.height() : image.height() * w / std::max(1, image.width());
+    const auto twips = [unitsPerInch](double v) { return QByteArray::number(toTwips(v, unitsPerInch)); };
+    out += "{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich" +
+           QByteArray::number(image.height()) + "\\picwgoal" + twips(w) + "\\pichgoal" + twips(h) + "\r\n";
+    const QByteArray hex = png.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128)
+        out += hex.mid(i, 128) + "\r\n";
+    out += '}';
 }
 
 void appendHexByte(QByteArray &out, uchar b)
@@ -224,7 +254,10 @@ QByteArray write(const QTextDocument &doc, double unitsPerInch)
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
             setChar(frag.charFormat());
-            appendText(out, frag.text());
+            if (frag.charFormat().isImageFormat())
+                appendPicture(out, doc, frag.charFormat().toImageFormat(), unitsPerInch);
+            else
+                appendText(out, frag.text());
         }
         out += "\\par\r\n";
     }

@@ -114,6 +114,7 @@ private slots:
     // Hints, help, printing
     void hintsMoveToTheEditorForGood();
     void helpOpensContextEleven();
+    void irisPhotosNeedAPatientWithPhotos();
     void printsToPdf();
     void exportsPdfUnderTheDocumentsName();
 };
@@ -618,6 +619,17 @@ void TestReach::hintsMoveToTheEditorForGood()
     w->close();
     HintHub::instance().setHint(QStringLiteral("после закрытия"));
     QCOMPARE(main->StatusBar2->currentMessage(), QStringLiteral("до редактора"));
+}
+
+void TestReach::irisPhotosNeedAPatientWithPhotos()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmReach *w = editorWith(QStringLiteral("Текст"));
+    w->miInsertPhotosChart->trigger();
+    QCOMPARE(prompter.texts().size(), 1);
+    QVERIFY(prompter.texts().constFirst().startsWith(QStringLiteral("У пациента нет фотографий глаз")));
+    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("Текст"));
 }
 
 void TestReach::helpOpensContextEleven()

@@ -11,6 +11,8 @@
 #include "charts/pictures.h"
 #include "charts/tfmshproek.h"
 #include "conclusion/concldoor.h"
+#include "conclusion/reachdoor.h"
+#include "conclusion/tfmreach.h"
 #include "deep/deepdoor.h"
 #include "deep/tfmdeep.h"
 #include "photos/overlay.h"
@@ -19,6 +21,8 @@
 #include "photos/photoview.h"
 #include "photos/tfmphoto.h"
 #include "platform/textfile.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
 #include "state/examstate.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
@@ -36,6 +40,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextCursor>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -118,6 +123,7 @@ private slots:
     void circlesAreCorrectedByHand();
     void followsItsCardWhenRenamed();
     void irisesInAPrintedConclusion();
+    void irisesInTheFinalEditor();
 };
 
 void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
@@ -283,6 +289,35 @@ void TestTfmPhoto::followsItsCardWhenRenamed()
     QCOMPARE(w->right.photo, -1);
     QVERIFY(w->right.view->photo().isNull());
     QCOMPARE(w->cbOrphans->count(), 2);
+}
+
+namespace {
+
+int picturesIn(const QTextDocument &doc)
+{
+    int n = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            n += it.fragment().charFormat().isImageFormat();
+    return n;
+}
+
+} // namespace
+
+// The final editor inserts the irises at the caret, and they survive its RTF
+// file.
+void TestTfmPhoto::irisesInTheFinalEditor()
+{
+    Setup s;
+    reach::open(nullptr);
+    TfmReach *editor = state::fmReach.data();
+    editor->Editor->setPlainText(QStringLiteral("Заключение иридолога"));
+    editor->InsertIrisPhotos(true);
+    QCOMPARE(picturesIn(*editor->Editor->document()), 2);
+    QTextDocument reread;
+    QVERIFY(rtf::read(rtf::write(*editor->Editor->document()), &reread).ok);
+    QCOMPARE(picturesIn(reread), 2);
+    QVERIFY(reread.toPlainText().contains(QStringLiteral("Правый глаз, схема Deck")));
 }
 
 void TestTfmPhoto::irisesInAPrintedConclusion()

@@ -140,6 +140,7 @@ private slots:
     void malformedFilesNeitherCrashNorHang();
     void failedReadLeavesTheDocument();
     void recognisesRtf();
+    void picturesRoundTrip();
 };
 
 void TestRtf::writerMatchesGolden()
@@ -415,6 +416,48 @@ void TestRtf::recognisesRtf()
     QVERIFY(!rtf::isRtf("Заключение"));
     QVERIFY(!rtf::isRtf("{\\rt"));
     QVERIFY(!rtf::isRtf(""));
+}
+
+// A picture keeps its pixels and its size on the page; Word's copy for old
+// readers ({\nonshppict}) is not read a second time.
+void TestRtf::picturesRoundTrip()
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(QColor(200, 40, 40));
+    image.setPixel(3, 4, qRgb(10, 20, 30));
+    QTextDocument doc;
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pic")), image);
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("Радужка: "));
+    QTextImageFormat f;
+    f.setName(QStringLiteral("pic"));
+    f.setWidth(120);
+    f.setHeight(90);
+    c.insertImage(f);
+    const QByteArray bytes = rtf::write(doc);
+    QVERIFY(bytes.contains("{\\pict\\pngblip\\picw40\\pich30\\picwgoal1800\\pichgoal1350"));
+
+    QByteArray word = bytes;
+    const qsizetype at = word.indexOf("{\\pict");
+    const qsizetype end = word.indexOf('}', at) + 1;
+    const QByteArray pict = word.mid(at, end - at);
+    const QByteArray wordPict = "{\\*\\shppict" + pict + "}{\\nonshppict{\\pict\\wmetafile8 0102}}";
+    word.replace(at, end - at, wordPict);
+    for (const QByteArray &file : {bytes, word}) {
+        QTextDocument back;
+        QVERIFY(rtf::read(file, &back).ok);
+        QList<QTextImageFormat> found;
+        for (QTextBlock b = back.begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isImageFormat())
+                    found << it.fragment().charFormat().toImageFormat();
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(qRound(found.at(0).width()), 120);
+        const QImage read = back.resource(QTextDocument::ImageResource, QUrl(found.at(0).name())).value<QImage>();
+        QCOMPARE(read.size(), image.size());
+        QCOMPARE(read.pixel(3, 4), image.pixel(3, 4));
+        QCOMPARE(back.toPlainText().left(9), QStringLiteral("Радужка: "));
+    }
 }
 
 QTEST_MAIN(TestRtf)
