@@ -17,6 +17,8 @@ class TestPlatform : public QObject {
 private slots:
     void everyHighByteSurvivesDecodeAndEncode();
     void unmappableCharacterBecomesQuestionMark();
+    void eachUnmappableCharacterIsOneQuestionMark_data();
+    void eachUnmappableCharacterIsOneQuestionMark();
     void lineEnds_data();
     void lineEnds();
     void writeUsesCrLfAndCp1251();
@@ -49,6 +51,34 @@ void TestPlatform::unmappableCharacterBecomesQuestionMark()
     QCOMPARE(cp1251::encode(text), cp1251::encode(QStringLiteral("Боль ? ухо ? конец")));
     // A real U+001A stays itself.
     QCOMPARE(cp1251::encode(QString(QChar(0x1A))), QByteArray("\x1A"));
+}
+
+void TestPlatform::eachUnmappableCharacterIsOneQuestionMark_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    auto utf16 = [](std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); };
+    QTest::newRow("lone high surrogate") << utf16(u"\xD800" u"Ab") << QByteArray("?Ab");
+    QTest::newRow("lone high surrogate last") << utf16(u"A\xD800") << QByteArray("A?");
+    QTest::newRow("lone low surrogate") << utf16(u"\xDC00" u"A") << QByteArray("?A");
+    QTest::newRow("halves reversed") << utf16(u"\xDC00\xD800x") << QByteArray("??x");
+    QTest::newRow("high before a pair") << utf16(u"\xD800\xD83D\xDE00") << QByteArray("??");
+    QTest::newRow("pair") << utf16(u"\xD83D\xDE00x") << QByteArray("?x");
+    QTest::newRow("arrow among cyrillic") << QStringLiteral("ж\u2192ж") << QByteArray("\xE6?\xE6");
+    QTest::newRow("storable") << QStringLiteral("Глаз\u001A") << QByteArray("\xC3\xEB\xE0\xE7\x1A");
+}
+
+// Every character the code page cannot hold is written as exactly one "?",
+// and the characters around it are kept.
+void TestPlatform::eachUnmappableCharacterIsOneQuestionMark()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    bool lossy = false;
+    QCOMPARE(cp1251::encode(text, &lossy), bytes);
+    const bool storable = !bytes.contains('?');
+    QCOMPARE(lossy, !storable);
+    QCOMPARE(cp1251::canEncode(text), storable);
 }
 
 void TestPlatform::lineEnds_data()
