@@ -94,6 +94,12 @@ void TestPlatform::lineEnds_data()
     QTest::newRow("lone line end") << QByteArray("\r\n") << QStringList{""};
     QTest::newRow("mixed") << QByteArray("a\nb\r\nc") << QStringList{"a", "b", "c"};
     QTest::newRow("cyrillic") << QByteArray("\xC3\xEB\xE0\xE7\r\n") << QStringList{QStringLiteral("Глаз")};
+    // A CR alone ends a line too, wherever it stands.
+    QTest::newRow("lone cr inside") << QByteArray("0001 01 a\rb\r\n") << QStringList{"0001 01 a", "b"};
+    QTest::newRow("cr only") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+    QTest::newRow("cr before crlf") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
+    QTest::newRow("lf then cr") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("lone cr last") << QByteArray("\r") << QStringList{""};
 }
 
 void TestPlatform::lineEnds()
@@ -105,6 +111,12 @@ void TestPlatform::lineEnds()
     const textfile::ReadResult r = textfile::readLines(QStringLiteral("f.txt"));
     QVERIFY(r.ok);
     QCOMPARE(r.lines, lines);
+    // A text box shows each line read as one line, and writing the lines
+    // back gives CR LF after each.
+    Memo box;
+    box.setLines(r.lines);
+    QCOMPARE(box.lines(), lines);
+    QCOMPARE(textfile::splitLines(cp1251::decode(textfile::encodeLines(lines))), lines);
 }
 
 void TestPlatform::writeUsesCrLfAndCp1251()
