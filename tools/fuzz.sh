@@ -10,7 +10,7 @@ SRC="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${NIREL3_FUZZ_BUILD:-$SRC/build-fuzz}"
 SECONDS_EACH="${1:-60}"
 [ $# -gt 0 ] && shift
-TARGETS="${*:-textlines cardindex dictionary keyedlines}"
+TARGETS="${*:-textlines cardindex dictionary keyedlines help}"
 sh "$SRC/tools/deps.sh" --fuzz
 cmake -S "$SRC" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DNIREL3_FUZZ=ON >/dev/null
@@ -32,5 +32,6 @@ for t in $TARGETS; do
   # Keep only the inputs that add coverage to what is kept already.
   "$BUILD/tests/fuzz/fuzz_$t" -merge=1 "$corpus" "$fresh" 2>>"$BUILD/fuzz-$t.log" >/dev/null
   rmdir "$crashes" 2>/dev/null || echo "   crashes kept in $crashes"
+  rmdir "$SRC/tests/fuzz/crashes" 2>/dev/null || true
 done
 exit $status
