@@ -54,8 +54,7 @@ void insertAt(int line, int column, const QString &text)
 
 QString displayedLine(int line)
 {
-    const QStringList shown = box()->displayedLines();
-    return line >= 0 && line < shown.size() ? shown.at(line) : QString();
+    return box()->displayedLine(line);
 }
 
 } // namespace concl

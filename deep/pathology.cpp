@@ -5,6 +5,8 @@
 #include "platform/prompter.h"
 #include "platform/textfile.h"
 
+#include <QHash>
+
 namespace pathology {
 
 int codeOf(const QString &line)
@@ -26,15 +28,25 @@ bool lookup(const QString &path, const QList<int> &codes, int count, QStringList
     if (count <= 0)
         return true;
     const int n = int(qMin<qsizetype>(count, codes.size()));
-    for (int i = 0; i < n; ++i) {
-        // Read afresh for every code: an edit of the dictionary shows at once.
-        const textfile::ReadResult r = textfile::readLines(path);
-        if (!r.ok)
-            return false;
-        for (const QString &line : r.lines)
-            if (codeOf(line) == codes.at(i))
-                out->append(line);
+    if (n <= 0)
+        return true;
+    // Read afresh for every lookup, so an edit of the dictionary shows at
+    // the next sign; once for all its codes, so a large dictionary costs one
+    // reading, not sixteen.
+    const textfile::ReadResult r = textfile::readLines(path);
+    if (!r.ok)
+        return false;
+    QHash<int, QList<qsizetype>> linesOf;
+    for (int i = 0; i < n; ++i)
+        linesOf.insert(codes.at(i), {});
+    for (qsizetype l = 0; l < r.lines.size(); ++l) {
+        const auto it = linesOf.find(codeOf(r.lines.at(l)));
+        if (it != linesOf.end())
+            it->append(l);
     }
+    for (int i = 0; i < n; ++i)
+        for (qsizetype l : linesOf.value(codes.at(i)))
+            out->append(r.lines.at(l));
     return true;
 }
 

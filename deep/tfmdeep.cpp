@@ -32,6 +32,9 @@ Memo *makeBox(QWidget *parent, const char *name, const QString &accessibleName, 
     auto *m = new Memo(parent);
     ui::describe(m, name, accessibleName, hint);
     m->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Sign and pathology lines go on whole into the examination; they are
+    // not wrapped, so even a very long one costs time only in proportion.
+    m->setLongLinesBroken(false);
     m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return m;

@@ -10,8 +10,9 @@ namespace cp1251 {
 QString decode(const QByteArray &bytes);
 
 // Encodes to Windows-1251. A character the code page cannot hold becomes
-// "?" so that the rest of the line is kept; lossy, if given, tells whether
-// that happened.
+// one "?" so that the rest of the line is kept: a surrogate pair is one
+// character, and half a pair alone is one character too. lossy, if given,
+// tells whether that happened.
 QByteArray encode(const QString &text, bool *lossy = nullptr);
 
 // True when every character of text can be written in Windows-1251.

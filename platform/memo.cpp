@@ -1,5 +1,6 @@
 #include "platform/memo.h"
 
+#include <QMimeData>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -12,6 +13,58 @@ Memo::Memo(QWidget *parent)
         if (!m_ownChange)
             m_oneEmptyLine = false;
     });
+}
+
+namespace {
+
+// Where the first piece of a long line ends: after the last blank of its
+// second half, else at the full length (never between the halves of a
+// surrogate pair).
+qsizetype pieceEnd(QStringView line)
+{
+    const qsizetype limit = Memo::kLongLine;
+    for (qsizetype i = limit; i > limit / 2; --i) {
+        if (line.at(i - 1) == QLatin1Char(' '))
+            return i;
+    }
+    return line.at(limit - 1).isHighSurrogate() && line.at(limit).isLowSurrogate() ? limit - 1 : limit;
+}
+
+void appendBroken(QStringList &out, const QString &line)
+{
+    QStringView rest(line);
+    while (rest.size() > Memo::kLongLine) {
+        const qsizetype end = pieceEnd(rest);
+        out.append(rest.left(end).toString());
+        rest = rest.mid(end);
+    }
+    out.append(rest.toString());
+}
+
+bool anyLong(const QStringList &lines)
+{
+    for (const QString &l : lines)
+        if (l.size() > Memo::kLongLine)
+            return true;
+    return false;
+}
+
+} // namespace
+
+QStringList Memo::brokenForDisplay(const QStringList &lines)
+{
+    if (!anyLong(lines))
+        return lines;
+    QStringList out;
+    out.reserve(lines.size());
+    for (const QString &l : lines)
+        appendBroken(out, l);
+    return out;
+}
+
+QStringList Memo::shown(const QStringList &lines) const
+{
+    return m_breakLongLines ? brokenForDisplay(lines) : lines;
 }
 
 QStringList Memo::lines() const
@@ -44,7 +97,7 @@ QString Memo::line(int index) const
 void Memo::setLines(const QStringList &lines)
 {
     m_ownChange = true;
-    setPlainText(lines.join(QLatin1Char('\n')));
+    setPlainText(shown(lines).join(QLatin1Char('\n')));
     m_oneEmptyLine = lines.size() == 1 && lines.constFirst().isEmpty();
     m_ownChange = false;
 }
@@ -64,7 +117,7 @@ void Memo::appendLines(const QStringList &lines)
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
     bool needBreak = lineCount() > 0;
-    for (const QString &l : lines) {
+    for (const QString &l : shown(lines)) {
         if (needBreak)
             cursor.insertBlock();
         cursor.insertText(l);
@@ -94,12 +147,12 @@ const QTextLayout *laidOut(const QTextDocument *doc, const QTextBlock &block)
     return block.layout();
 }
 
-// Displayed line i of a wrapped block: a line the box broke at a blank
-// does not keep it.
-QString shownPiece(const QTextBlock &block, const QTextLayout *tl, int i)
+// Displayed line i of a wrapped block whose text is given: a line the box
+// broke at a blank does not keep it.
+QString shownPiece(const QString &text, const QTextLayout *tl, int i)
 {
     const QTextLine tline = tl->lineAt(i);
-    QString piece = block.text().mid(tline.textStart(), tline.textLength());
+    QString piece = text.mid(tline.textStart(), tline.textLength());
     if (i + 1 < tl->lineCount())
         while (piece.endsWith(QLatin1Char(' ')))
             piece.chop(1);
@@ -124,10 +177,30 @@ QStringList Memo::displayedLines() const
             out.append(b.text());
             continue;
         }
+        const QString text = b.text();
         for (int i = 0; i < tl->lineCount(); ++i)
-            out.append(shownPiece(b, tl, i));
+            out.append(shownPiece(text, tl, i));
     }
     return out;
+}
+
+QString Memo::displayedLine(int index) const
+{
+    if (index < 0 || lineCount() == 0)
+        return {};
+    int first = 0;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        const QTextLayout *tl = laidOut(document(), b);
+        const int count = displayedLineCount(tl);
+        if (index >= first + count) {
+            first += count;
+            continue;
+        }
+        if (!tl || tl->lineCount() <= 1)
+            return b.text();
+        return shownPiece(b.text(), tl, index - first);
+    }
+    return {};
 }
 
 Memo::Place Memo::displayedCaret() const
@@ -147,7 +220,7 @@ Memo::Place Memo::displayedCaret() const
         return {line, inBlock};
     // The column never passes the end of the line as displayedLines() gives it.
     const int column = qMin(inBlock - textLine.textStart(),
-                            int(shownPiece(caretBlock, tl, textLine.lineNumber()).size()));
+                            int(shownPiece(caretBlock.text(), tl, textLine.lineNumber()).size()));
     return {line + textLine.lineNumber(), column};
 }
 
@@ -163,18 +236,48 @@ bool Memo::insertAtDisplayed(int line, int column, const QString &text)
             first += count;
             continue;
         }
+        const QString blockText = b.text();
         int start = 0;
-        qsizetype shown = b.text().size();
+        qsizetype shownSize = blockText.size();
         if (tl && tl->lineCount() > 1) {
             start = tl->lineAt(line - first).textStart();
-            shown = shownPiece(b, tl, line - first).size();
+            shownSize = shownPiece(blockText, tl, line - first).size();
         }
+        const int at = start + int(qBound(qsizetype(0), qsizetype(column), shownSize));
         QTextCursor cursor(b);
-        cursor.setPosition(b.position() + start + int(qBound(qsizetype(0), qsizetype(column), shown)));
-        cursor.insertText(text);
+        if (!m_breakLongLines || blockText.size() + text.size() <= kLongLine) {
+            cursor.setPosition(b.position() + at);
+            cursor.insertText(text);
+            return true;
+        }
+        // The line would grow too long to lay out: it is replaced, in one
+        // edit, by its pieces, and the caret put after the inserted text.
+        const QString joined = blockText.left(at) + text + blockText.mid(at);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        const QStringList pieces = brokenForDisplay({joined});
+        cursor.insertText(pieces.join(QLatin1Char('\n')));
         return true;
     }
     return false;
+}
+
+void Memo::insertFromMimeData(const QMimeData *source)
+{
+    // Pasted text is shown by the same rule as text set from a file.
+    if (m_breakLongLines && source->hasText()) {
+        QString text = source->text();
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n')).replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        const QStringList pasted = text.split(QLatin1Char('\n'));
+        if (anyLong(pasted)) {
+            QTextCursor cursor = textCursor();
+            cursor.insertText(brokenForDisplay(pasted).join(QLatin1Char('\n')));
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
+    }
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 bool Memo::modified() const

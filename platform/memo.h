@@ -11,6 +11,19 @@ class Memo : public QPlainTextEdit {
 public:
     explicit Memo(QWidget *parent = nullptr);
 
+    // A line longer than this many characters is shown broken into lines of
+    // at most this length, each after the last blank of its second half when
+    // there is one. Laying out one line with no blank to wrap at costs time
+    // growing with the square of its length (a megabyte froze the box for a
+    // minute); pieces this long take a millisecond each. The pieces are lines
+    // of the box from then on; joined, they give the line back.
+    static constexpr qsizetype kLongLine = 4000;
+    static QStringList brokenForDisplay(const QStringList &lines);
+
+    // On by default. A box whose lines are data carried on whole (the deep
+    // examination's sign and pathology lines) turns it off.
+    void setLongLinesBroken(bool on) { m_breakLongLines = on; }
+
     QStringList lines() const;
     int lineCount() const;
     QString line(int index) const;
@@ -23,6 +36,8 @@ public:
     // The lines as the box displays them, broken where it wraps long lines;
     // a line broken at a blank does not keep the blank.
     QStringList displayedLines() const;
+    // Displayed line `index` alone (empty when there is no such line).
+    QString displayedLine(int index) const;
 
     // The caret's place counted the same way: the index of its displayed
     // line, from 0, and the characters before it in that line.
@@ -41,7 +56,13 @@ public:
     bool modified() const;
     void setModified(bool on);
 
+protected:
+    void insertFromMimeData(const QMimeData *source) override;
+
 private:
+    QStringList shown(const QStringList &lines) const;
+
+    bool m_breakLongLines = true;
     bool m_oneEmptyLine = false;
     bool m_ownChange = false;
 };

@@ -17,22 +17,20 @@ namespace textfile {
 QStringList splitLines(const QString &text)
 {
     QStringList lines;
-    if (text.isEmpty())
-        return lines;
-    qsizetype start = 0;
     const qsizetype n = text.size();
-    while (start < n) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0) {
-            lines.append(text.mid(start));
-            break;
-        }
-        qsizetype lineEnd = end;
-        if (lineEnd > start && text.at(lineEnd - 1) == QLatin1Char('\r'))
-            --lineEnd;
-        lines.append(text.mid(start, lineEnd - start));
-        start = end + 1;
+    const QChar *chars = text.constData();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = chars[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && chars[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
     }
+    if (start < n)
+        lines.append(text.mid(start));
     return lines;
 }
 

@@ -15,8 +15,10 @@ struct ReadResult {
     bool notRegular = false;
 };
 
-// Reads every line of a regular file. Lines may end in CR LF or LF; a last
-// line without a line end is still a line; an empty file has no lines. A
+// Reads every line of a regular file. A line ends at CR LF, at LF, or at a
+// CR alone: a line read never holds a CR or LF, so it stays one line in a
+// text box and one line when written back. A last line without a line end is
+// still a line; an empty file has no lines. A
 // pipe or a device is refused without reading from it (it could block the
 // program or never end).
 ReadResult readLines(const QString &path);

@@ -4,6 +4,8 @@
 set -eu
 PKGS="g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-dejavu-core python3 poppler-utils libopencv-core-dev libopencv-imgproc-dev"
 [ "${1:-}" = "--gui-tools" ] && PKGS="$PKGS xvfb xauth xdotool imagemagick"
+# The fuzz build (tools/fuzz.sh): clang with its libFuzzer and sanitizer runtimes.
+[ "${1:-}" = "--fuzz" ] && PKGS="$PKGS clang libclang-rt-14-dev"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -8,8 +8,11 @@
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMimeData>
 #include <QtTest>
 
 class TestPlatform : public QObject {
@@ -17,6 +20,8 @@ class TestPlatform : public QObject {
 private slots:
     void everyHighByteSurvivesDecodeAndEncode();
     void unmappableCharacterBecomesQuestionMark();
+    void eachUnmappableCharacterIsOneQuestionMark_data();
+    void eachUnmappableCharacterIsOneQuestionMark();
     void lineEnds_data();
     void lineEnds();
     void writeUsesCrLfAndCp1251();
@@ -27,6 +32,10 @@ private slots:
     void pipeFilterBecomesQtFilter();
     void memoKeepsEmptyLines();
     void memoDisplayedLinesFollowWrapping();
+    void longLinesAreBrokenForDisplay_data();
+    void longLinesAreBrokenForDisplay();
+    void longLinesStayResponsive_data();
+    void longLinesStayResponsive();
     void outerSizeIncludesTheFrame();
 };
 
@@ -51,6 +60,34 @@ void TestPlatform::unmappableCharacterBecomesQuestionMark()
     QCOMPARE(cp1251::encode(QString(QChar(0x1A))), QByteArray("\x1A"));
 }
 
+void TestPlatform::eachUnmappableCharacterIsOneQuestionMark_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    auto utf16 = [](std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); };
+    QTest::newRow("lone high surrogate") << utf16(u"\xD800" u"Ab") << QByteArray("?Ab");
+    QTest::newRow("lone high surrogate last") << utf16(u"A\xD800") << QByteArray("A?");
+    QTest::newRow("lone low surrogate") << utf16(u"\xDC00" u"A") << QByteArray("?A");
+    QTest::newRow("halves reversed") << utf16(u"\xDC00\xD800x") << QByteArray("??x");
+    QTest::newRow("high before a pair") << utf16(u"\xD800\xD83D\xDE00") << QByteArray("??");
+    QTest::newRow("pair") << utf16(u"\xD83D\xDE00x") << QByteArray("?x");
+    QTest::newRow("arrow among cyrillic") << QStringLiteral("ж\u2192ж") << QByteArray("\xE6?\xE6");
+    QTest::newRow("storable") << QStringLiteral("Глаз\u001A") << QByteArray("\xC3\xEB\xE0\xE7\x1A");
+}
+
+// Every character the code page cannot hold is written as exactly one "?",
+// and the characters around it are kept.
+void TestPlatform::eachUnmappableCharacterIsOneQuestionMark()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    bool lossy = false;
+    QCOMPARE(cp1251::encode(text, &lossy), bytes);
+    const bool storable = !bytes.contains('?');
+    QCOMPARE(lossy, !storable);
+    QCOMPARE(cp1251::canEncode(text), storable);
+}
+
 void TestPlatform::lineEnds_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -64,6 +101,12 @@ void TestPlatform::lineEnds_data()
     QTest::newRow("lone line end") << QByteArray("\r\n") << QStringList{""};
     QTest::newRow("mixed") << QByteArray("a\nb\r\nc") << QStringList{"a", "b", "c"};
     QTest::newRow("cyrillic") << QByteArray("\xC3\xEB\xE0\xE7\r\n") << QStringList{QStringLiteral("Глаз")};
+    // A CR alone ends a line too, wherever it stands.
+    QTest::newRow("lone cr inside") << QByteArray("0001 01 a\rb\r\n") << QStringList{"0001 01 a", "b"};
+    QTest::newRow("cr only") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+    QTest::newRow("cr before crlf") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
+    QTest::newRow("lf then cr") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("lone cr last") << QByteArray("\r") << QStringList{""};
 }
 
 void TestPlatform::lineEnds()
@@ -75,6 +118,12 @@ void TestPlatform::lineEnds()
     const textfile::ReadResult r = textfile::readLines(QStringLiteral("f.txt"));
     QVERIFY(r.ok);
     QCOMPARE(r.lines, lines);
+    // A text box shows each line read as one line, and writing the lines
+    // back gives CR LF after each.
+    Memo box;
+    box.setLines(r.lines);
+    QCOMPARE(box.lines(), lines);
+    QCOMPARE(textfile::splitLines(cp1251::decode(textfile::encodeLines(lines))), lines);
 }
 
 void TestPlatform::writeUsesCrLfAndCp1251()
@@ -171,6 +220,103 @@ void TestPlatform::memoDisplayedLinesFollowWrapping()
     QCOMPARE(shown.mid(1).join(QLatin1Char(' ')), longLine);
     for (const QString &l : shown)
         QVERIFY(!l.endsWith(QLatin1Char(' ')));
+}
+
+void TestPlatform::longLinesAreBrokenForDisplay_data()
+{
+    constexpr qsizetype k = Memo::kLongLine;
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QList<qsizetype>>("pieces");
+    QTest::newRow("short") << QStringLiteral("слово") << QList<qsizetype>{5};
+    QTest::newRow("at the limit") << QString(k, QLatin1Char('x')) << QList<qsizetype>{k};
+    QTest::newRow("one over") << QString(k + 1, QLatin1Char('x')) << QList<qsizetype>{k, 1};
+    QTest::newRow("blank in the second half") << QString(k - 10, QLatin1Char('x')) + QStringLiteral(" ") + QString(20, QLatin1Char('y'))
+                                               << QList<qsizetype>{k - 9, 20};
+    QTest::newRow("blank only in the first half") << QStringLiteral("x ") + QString(k, QLatin1Char('y'))
+                                                   << QList<qsizetype>{k, 2};
+    QTest::newRow("pair across the limit") << QString(k - 1, QLatin1Char('x')) + QStringLiteral("\U0001F600")
+                                           << QList<qsizetype>{k - 1, 2};
+    QTest::newRow("prose") << QStringLiteral("слово ").repeated(2000) << QList<qsizetype>{3996, 3996, 3996, 12};
+}
+
+// A long line is shown as pieces that give the line back when joined.
+void TestPlatform::longLinesAreBrokenForDisplay()
+{
+    QFETCH(QString, line);
+    QFETCH(QList<qsizetype>, pieces);
+    const QStringList shown = Memo::brokenForDisplay({QStringLiteral("до"), line, QStringLiteral("после")});
+    QCOMPARE(shown.first(), QStringLiteral("до"));
+    QCOMPARE(shown.last(), QStringLiteral("после"));
+    QList<qsizetype> sizes;
+    for (const QString &piece : shown.mid(1, shown.size() - 2))
+        sizes.append(piece.size());
+    QCOMPARE(sizes, pieces);
+    QCOMPARE(shown.mid(1, shown.size() - 2).join(QString()), line);
+}
+
+void TestPlatform::longLinesStayResponsive_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("wrapped");
+    QTest::addColumn<QString>("line");
+    const QString solid(1 << 20, QChar(0x436)); // "жжж...": no blank to wrap at
+    const QString prose = QStringLiteral("слово ").repeated((1 << 20) / 6);
+    QTest::newRow("set, wrapped") << "set" << true << solid;
+    QTest::newRow("set, not wrapped") << "set" << false << solid;
+    QTest::newRow("set prose, wrapped") << "set" << true << prose;
+    QTest::newRow("appended, wrapped") << "append" << true << solid;
+    QTest::newRow("inserted, wrapped") << "insert" << true << solid;
+    QTest::newRow("pasted, wrapped") << "paste" << true << solid;
+}
+
+// A megabyte line with no blank froze the draft box for about a minute
+// while it was wrapped. Now it shows, is counted and written in a fraction
+// of a second, in a box the size of the draft box, and nothing of it is lost.
+void TestPlatform::longLinesStayResponsive()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, wrapped);
+    QFETCH(QString, line);
+    Memo box;
+    box.setLineWrapMode(wrapped ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    box.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box.resize(386, 400);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+
+    QElapsedTimer clock;
+    clock.start();
+    if (how == QLatin1String("set")) {
+        box.setLines({QStringLiteral("начало"), line, QStringLiteral("конец")});
+    } else if (how == QLatin1String("append")) {
+        box.setLines({QStringLiteral("начало")});
+        box.appendLines({line, QStringLiteral("конец")});
+    } else if (how == QLatin1String("insert")) {
+        box.setLines({QStringLiteral("начало"), QStringLiteral("конец")});
+        QVERIFY(box.insertAtDisplayed(0, 6, line));
+    } else {
+        box.setLines({QStringLiteral("начало")});
+        box.moveCursor(QTextCursor::End);
+        auto *data = new QMimeData; // the clipboard takes it
+        data->setText(QStringLiteral("\n") + line + QStringLiteral("\nконец"));
+        QApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+        box.paste();
+        QApplication::clipboard()->clear();
+    }
+    QCoreApplication::processEvents();
+    box.repaint();
+    const QStringList shown = box.displayedLines();
+    box.moveCursor(QTextCursor::End);
+    const Memo::Place caret = box.displayedCaret();
+    const qint64 ms = clock.elapsed();
+    qInfo("%s: %lld ms, %lld displayed lines", QTest::currentDataTag(), ms, qsizetype(shown.size()));
+    QVERIFY2(ms < 5000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
+
+    QCOMPARE(caret.line, shown.size() - 1);
+    const QStringList lines = box.lines();
+    for (const QString &l : lines)
+        QVERIFY(l.size() <= Memo::kLongLine);
+    QCOMPARE(lines.join(QString()), QStringLiteral("начало") + line + QStringLiteral("конец"));
 }
 
 void TestPlatform::outerSizeIncludesTheFrame()

@@ -1,0 +1,88 @@
+// The pathology dictionary: its lines, their pathology and body-system
+// codes, and what the examination builds from them (findings grouped by
+// body system, the consultations sentence). Input: the dictionary's bytes.
+#include "fuzz.h"
+
+#include "deep/bodysystem.h"
+#include "deep/consultations.h"
+#include "deep/findings.h"
+#include "deep/pathology.h"
+#include "platform/cp1251.h"
+#include "platform/textfile.h"
+#include "state/examstate.h"
+
+#include <QSet>
+
+namespace {
+
+// The pathology code as the dictionary's description gives it: blanks, then
+// digits, within the first four characters.
+int referenceCode(const QString &line)
+{
+    const QString head = line.left(4);
+    qsizetype i = 0;
+    while (i < head.size() && head.at(i) == QLatin1Char(' '))
+        ++i;
+    qsizetype j = i;
+    while (j < head.size() && head.at(j).isDigit() && head.at(j).unicode() < 128)
+        ++j;
+    return j > i ? head.mid(i, j - i).toInt() : 0;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes = fuzz::bytes(data, size);
+    const QStringList lines = textfile::splitLines(cp1251::decode(bytes));
+
+    // Only the first lines take part in the findings, as an examination's
+    // unique pathology lines would.
+    const int count = int(qMin<qsizetype>(lines.size(), 200));
+    QList<int> codes;
+    bool allCoded = true;
+    QSet<int> systems;
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString &line = lines.at(n);
+        const int code = pathology::codeOf(line);
+        FUZZ_CHECK(code >= 0 && code <= 9999);
+        FUZZ_CHECK(code == referenceCode(line));
+        if (code > 0 && codes.size() < 4)
+            codes.append(code);
+        bool ok = false;
+        const int system = bodysystem::codeOf(line, &ok);
+        FUZZ_CHECK(ok || system == 0);
+        FUZZ_CHECK(!ok || (system >= -9 && system <= 99));
+        if (n < count) {
+            allCoded = allCoded && ok;
+            if (ok && system >= bodysystem::kFirst && system <= bodysystem::kLast)
+                systems.insert(system);
+        }
+    }
+
+    // The lookup finds, per code, exactly the lines of that code in file order.
+    const QString path = fuzz::scratch() + QStringLiteral("/Patology.txt");
+    fuzz::put(path, bytes);
+    QStringList found;
+    FUZZ_CHECK(pathology::lookup(path, codes, int(codes.size()), &found));
+    QStringList expected;
+    for (int code : codes)
+        for (const QString &line : lines)
+            if (pathology::codeOf(line) == code)
+                expected.append(line);
+    FUZZ_CHECK(found == expected);
+
+    // Findings: every line once, one heading per body system that occurs.
+    QStringList findings;
+    FUZZ_CHECK(groupFindings(lines, count, &findings) == allCoded);
+    FUZZ_CHECK(!allCoded || findings.size() == count + systems.size());
+    state::UniquePathologyLines = lines.mid(0, count);
+    state::UniquePathologyCount = count;
+    QString error;
+    const bool built = BuildConsultations(&error);
+    FUZZ_CHECK(built == allCoded);
+    FUZZ_CHECK(built == error.isEmpty());
+    FUZZ_CHECK(state::ConsultCount >= 1 && state::ConsultCount <= 11);
+    FUZZ_CHECK(state::ConsultLines.constFirst().startsWith(kConsultLead));
+    return 0;
+}
