@@ -4,7 +4,11 @@
 // differ everywhere, so that any mix of the two is told apart from both.
 #include "cards/cardindexfile.h"
 
+#include "rtf/rtfwriter.h"
+
 #include <QStringList>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace bigdata {
 
@@ -33,6 +37,23 @@ inline QStringList conclusion(int count, int version)
     for (int i = 0; i < count; ++i)
         lines.append(QStringLiteral("Строка %1 заключения, версия %2: лакуна в зоне печени.").arg(i).arg(version));
     return lines;
+}
+
+// A final conclusion as the editor saves it: the draft's lines, every tenth
+// paragraph in bold.
+inline QByteArray finalConclusionRtf(int count, int version)
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    const QStringList lines = conclusion(count, version);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            c.insertBlock();
+        c.insertText(lines.at(i), i % 10 == 0 ? bold : QTextCharFormat());
+    }
+    return rtf::write(doc);
 }
 
 } // namespace bigdata

@@ -2,6 +2,7 @@
 // that kill a save part-way:
 //   saver cards LIST COUNT [KILL-STEP]   a card index pair of COUNT cards
 //   saver text FILE COUNT                a draft conclusion of COUNT lines
+//   saver rtf FILE COUNT                 a final conclusion of COUNT paragraphs
 // It writes "go" on its output the moment the save begins, so that the
 // test can kill it at a chosen moment of the save itself; with KILL-STEP
 // (0 = list staged ... 5 = finished) it kills itself right after that step.
@@ -10,7 +11,9 @@
 
 #include "platform/textfile.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSaveFile>
+
 #include <QTextStream>
 
 #include <csignal>
@@ -18,7 +21,7 @@
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    QGuiApplication app(argc, argv); // the final conclusion is laid out in fonts
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 4)
         return 2;
@@ -48,6 +51,13 @@ int main(int argc, char *argv[])
         std::puts("go");
         std::fflush(stdout);
         saved = textfile::writeLines(file, lines, &error);
+    } else if (kind == QLatin1String("rtf")) {
+        // The final editor writes its RTF through a save file so.
+        const QByteArray bytes = bigdata::finalConclusionRtf(count, 2);
+        std::puts("go");
+        std::fflush(stdout);
+        QSaveFile out(file);
+        saved = textfile::stage(out, bytes, &error) && out.commit();
     } else {
         return 2;
     }

@@ -32,6 +32,7 @@ const Kind &kindNamed(const QString &name)
     static const QList<Kind> kinds = {
         {QStringLiteral("cards"), QStringLiteral("k.LST"), {QStringLiteral("k.LST"), QStringLiteral("k.lso")}, kCards},
         {QStringLiteral("text"), QStringLiteral("draft.txt"), {QStringLiteral("draft.txt")}, kLines},
+        {QStringLiteral("rtf"), QStringLiteral("final.rtf"), {QStringLiteral("final.rtf")}, kLines},
     };
     for (const Kind &k : kinds)
         if (k.name == name)
@@ -46,6 +47,8 @@ QList<QByteArray> versionBytes(const Kind &kind, int version)
         const QList<CardEntry> e = bigdata::cards(kind.count, version);
         return {textfile::encodeLines(cardindex::listLines(e)), textfile::encodeLines(cardindex::dataLines(e))};
     }
+    if (kind.name == QLatin1String("rtf"))
+        return {bigdata::finalConclusionRtf(kind.count, version)};
     return {textfile::encodeLines(bigdata::conclusion(kind.count, version))};
 }
 
@@ -86,6 +89,7 @@ void TestKilledSave::killedSaveLeavesOldOrNew_data()
         QTest::addRow("cards, after %s", steps[s]) << "cards" << s << 1;
     QTest::newRow("cards, random moments") << "cards" << -1 << 40;
     QTest::newRow("draft conclusion, random moments") << "text" << -1 << 40;
+    QTest::newRow("final conclusion (RTF), random moments") << "rtf" << -1 << 40;
 }
 
 void TestKilledSave::killedSaveLeavesOldOrNew()
@@ -105,8 +109,13 @@ void TestKilledSave::killedSaveLeavesOldOrNew()
     int sawOld = 0, sawNew = 0, killedDuring = 0;
     for (int run = 0; run < runs; ++run) {
         // The old version, whole, as an earlier save left it.
-        const bool reset = kind == QLatin1String("cards") ? cardindex::writePair(file, oldCards).ok
-                                                          : textfile::writeLines(file, bigdata::conclusion(k.count, 1));
+        bool reset = false;
+        if (kind == QLatin1String("cards")) {
+            reset = cardindex::writePair(file, oldCards).ok;
+        } else {
+            QFile old(file);
+            reset = old.open(QIODevice::WriteOnly | QIODevice::Truncate) && old.write(oldBytes.constFirst()) == oldBytes.constFirst().size();
+        }
         QVERIFY(reset);
 
         QProcess saver;
@@ -166,5 +175,5 @@ void TestKilledSave::killedSaveLeavesOldOrNew()
     }
 }
 
-QTEST_GUILESS_MAIN(TestKilledSave)
+QTEST_MAIN(TestKilledSave)
 #include "test_killedsave.moc"
