@@ -1,6 +1,7 @@
 #include "conclusion/reachfile.h"
 
 #include "platform/cp1251.h"
+#include "platform/memo.h"
 #include "platform/textfile.h"
 #include "rtf/rtfreader.h"
 #include "rtf/rtfwriter.h"
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace reachfile {
@@ -20,6 +23,27 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+// A paragraph with no blank to wrap at costs time growing with the square of
+// its length to lay out; one too long is broken where the draft box breaks
+// its lines, so that any file opens in moments.
+void breakLongParagraphs(QTextDocument *doc)
+{
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        if (b.length() - 1 <= Memo::kLongLine)
+            continue;
+        const QStringList pieces = Memo::brokenForDisplay({b.text()});
+        QTextCursor c(doc);
+        int pos = b.position();
+        for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
+            pos += int(pieces.at(i).size());
+            c.setPosition(pos);
+            c.insertBlock();
+            ++pos; // past the new paragraph's start
+        }
+        b = c.block();
+    }
+}
+
 } // namespace
 
 Result load(const QString &path, QTextDocument *doc, double unitsPerInch)
@@ -28,6 +52,10 @@ Result load(const QString &path, QTextDocument *doc, double unitsPerInch)
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
         r.error = textfile::notRegularMessage(shown(path));
+        return r;
+    }
+    if (!info.exists()) {
+        r.error = QStringLiteral("Не удалось открыть файл %1: такого файла нет").arg(shown(path));
         return r;
     }
     QFile file(path);
@@ -46,8 +74,9 @@ Result load(const QString &path, QTextDocument *doc, double unitsPerInch)
             r.error = QStringLiteral("Не удалось прочитать файл %1: %2").arg(shown(path), read.error);
             return r;
         }
+        breakLongParagraphs(doc);
     } else {
-        doc->setPlainText(textfile::splitLines(cp1251::decode(bytes)).join(QLatin1Char('\n')));
+        doc->setPlainText(Memo::brokenForDisplay(textfile::splitLines(cp1251::decode(bytes))).join(QLatin1Char('\n')));
     }
     r.ok = true;
     return r;

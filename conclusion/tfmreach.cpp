@@ -686,6 +686,10 @@ void TfmReach::FormCreate()
     defaults.setFontPointSize(points);
     Editor->document()->setDefaultFont(QFont(QStringLiteral("MS Sans Serif"), points));
     mergeTargetAttributes(defaults);
+    // Setting the attributes is no edit of the (still empty) document.
+    Editor->document()->clearUndoRedoStacks();
+    Editor->document()->setModified(false);
+    ShowModifiedState(false);
     ActionList2Update();
 }
 

@@ -115,6 +115,7 @@ private slots:
     void hintsMoveToTheEditorForGood();
     void helpOpensContextEleven();
     void irisPhotosNeedAPatientWithPhotos();
+    void hugeParagraphsOpenInPieces();
     void printsToPdf();
     void exportsPdfUnderTheDocumentsName();
 };
@@ -630,6 +631,25 @@ void TestReach::irisPhotosNeedAPatientWithPhotos()
     QCOMPARE(prompter.texts().size(), 1);
     QVERIFY(prompter.texts().constFirst().startsWith(QStringLiteral("У пациента нет фотографий глаз")));
     QCOMPARE(w->Editor->toPlainText(), QStringLiteral("Текст"));
+}
+
+// A paragraph with no blank to wrap at is opened broken into pieces that
+// the editor lays out at once; joined they give the text back.
+void TestReach::hugeParagraphsOpenInPieces()
+{
+    TestEnv env;
+    const QString word = QString(100000, QChar(0x0436)); // "жжж..."
+    const QByteArray bytes(100000, '\xe6');
+    const QByteArray rtfFile = "{\\rtf1\\ansi\\ansicpg1251 " + bytes + "}";
+    for (const QByteArray &file : {rtfFile, bytes}) {
+        env.writeBytes(QStringLiteral("huge.rtf"), file);
+        QTextDocument doc;
+        QVERIFY(reachfile::load(env.path(QStringLiteral("huge.rtf")), &doc, 96).ok);
+        QVERIFY(doc.blockCount() >= 25);
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            QVERIFY(b.length() - 1 <= 4000);
+        QCOMPARE(doc.toPlainText().remove(QLatin1Char('\n')), word);
+    }
 }
 
 void TestReach::helpOpensContextEleven()

@@ -12,6 +12,8 @@
 #include "charts/zones.h"
 #include "conclusion/concldoor.h"
 #include "conclusion/pressmemo.h"
+#include "conclusion/reachdoor.h"
+#include "conclusion/tfmreach.h"
 #include "deep/deepdoor.h"
 #include "deep/pathology.h"
 #include "guides/guidemenu.h"
@@ -134,6 +136,15 @@ const QMap<QString, Reader> &readers()
               w->ConclEdit->setText(env.path(QStringLiteral("Иванов.txt")));
               w->bbCnclCardClick();
               return concl::lines();
+          }}},
+        {QStringLiteral("final conclusion"),
+         {QStringLiteral("Петров.rtf"), corpus(QStringLiteral("../../rtf/samples/wordpad.rtf")),
+          [](TestEnv &env, ScriptedPrompter &prompter) {
+              reach::open(nullptr);
+              prompter.fileNames = {env.path(QStringLiteral("Петров.rtf"))};
+              state::fmReach->FileOpen();
+              const QString text = state::fmReach->Editor->toPlainText();
+              return text.isEmpty() ? QStringList{} : text.split(QLatin1Char('\n'));
           }}},
         {QStringLiteral("card data"),
          {QStringLiteral("k.lso"), corpus(QStringLiteral("../../cards/golden/three.lso")),
