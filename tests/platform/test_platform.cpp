@@ -9,6 +9,8 @@
 #include "support/testenv.h"
 
 #include <QDir>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QFile>
 #include <QtTest>
 
@@ -17,6 +19,9 @@ class TestPlatform : public QObject {
 private slots:
     void everyHighByteSurvivesDecodeAndEncode();
     void unmappableCharacterBecomesQuestionMark();
+    void tableAgreesWithTheSystemCodec();
+    void surrogatesBecomeOneQuestionMarkEach_data();
+    void surrogatesBecomeOneQuestionMarkEach();
     void lineEnds_data();
     void lineEnds();
     void writeUsesCrLfAndCp1251();
@@ -49,6 +54,54 @@ void TestPlatform::unmappableCharacterBecomesQuestionMark()
     QCOMPARE(cp1251::encode(text), cp1251::encode(QStringLiteral("Боль ? ухо ? конец")));
     // A real U+001A stays itself.
     QCOMPARE(cp1251::encode(QString(QChar(0x1A))), QByteArray("\x1A"));
+}
+
+// The code page's own table against the system's converter: every byte
+// decodes alike, every character of the BMP encodes alike or not at all.
+void TestPlatform::tableAgreesWithTheSystemCodec()
+{
+    QByteArray all;
+    for (int b = 0; b <= 0xFF; ++b)
+        all.append(char(b));
+    QStringDecoder decoder("windows-1251");
+    QCOMPARE(cp1251::decode(all), QString(decoder(all)));
+    for (int c = 1; c <= 0xFFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        const QString one{QChar(char16_t(c))};
+        QStringEncoder encoder("windows-1251");
+        const QByteArray expected = encoder(one);
+        bool lossy = false;
+        const QByteArray got = cp1251::encode(one, &lossy);
+        QCOMPARE(lossy, encoder.hasError());
+        QCOMPARE(cp1251::canEncode(one), !encoder.hasError());
+        QCOMPARE(got, encoder.hasError() ? QByteArray("?") : expected);
+    }
+}
+
+void TestPlatform::surrogatesBecomeOneQuestionMarkEach_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    const QChar high(char16_t(0xD83D)), low(char16_t(0xDE00));
+    QTest::newRow("pair") << QStringLiteral("а") + high + low + QStringLiteral("б") << QByteArray("\xE0?\xE1");
+    QTest::newRow("lone high before a letter") << QStringLiteral("а") + high + QStringLiteral("б") << QByteArray("\xE0?\xE1");
+    QTest::newRow("lone high at the end") << QStringLiteral("а") + high << QByteArray("\xE0?");
+    QTest::newRow("lone low") << QStringLiteral("а") + low + QStringLiteral("б") << QByteArray("\xE0?\xE1");
+    QTest::newRow("two highs then a low") << QString(high) + QString(high) + low << QByteArray("??");
+    QTest::newRow("low then high") << QString(low) + QString(high) + QStringLiteral("x") << QByteArray("??x");
+}
+
+// One character the code page lacks gives one "?", and never takes its
+// neighbour with it.
+void TestPlatform::surrogatesBecomeOneQuestionMarkEach()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    bool lossy = false;
+    QCOMPARE(cp1251::encode(text, &lossy), bytes);
+    QVERIFY(lossy);
+    QVERIFY(!cp1251::canEncode(text));
 }
 
 void TestPlatform::lineEnds_data()
