@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListView>
 #include <QRandomGenerator>
@@ -18,7 +19,11 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
+#include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -109,6 +114,73 @@ void BM_CatSameBytes(benchmark::State &st)
     }
 }
 BENCHMARK(BM_CatSameBytes)->Unit(benchmark::kMillisecond);
+
+double medianOf(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Processor time of this thread, and of the children that have ended.
+double threadCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+double childrenCpuMs()
+{
+    rusage ru{};
+    getrusage(RUSAGE_CHILDREN, &ru);
+    auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return ms(ru.ru_utime) + ms(ru.ru_stime);
+}
+
+// Open, save and cat taken turn about in one run, so that a busy machine
+// slows all three alike: the figures that count are open/cat and save/cat,
+// the ratios of the medians of wall time. On a machine shared with other
+// work the wall times stretch; the processor times (cpu_*, cat's own as a
+// child process, with its start) show the work itself.
+void BM_PairBesideCat(benchmark::State &st)
+{
+    Fixture &f = fixture();
+    const QByteArray cat = "cat '" + f.list.toUtf8() + "' '" + cardindex::dataFileName(f.list).toUtf8() +
+                           "' > /dev/null";
+    const QString saved = f.dir.filePath(QStringLiteral("beside.LST"));
+    std::vector<double> catMs, openMs, saveMs, catCpu, openCpu, saveCpu;
+    QElapsedTimer t;
+    for (auto _ : st) {
+        double cpu = childrenCpuMs();
+        t.start();
+        if (std::system(cat.constData()) != 0)
+            st.SkipWithError("cat failed");
+        catMs.push_back(t.nsecsElapsed() / 1e6);
+        catCpu.push_back(childrenCpuMs() - cpu);
+        cpu = threadCpuMs();
+        t.start();
+        cardindex::ReadResult r = cardindex::readPair(f.list);
+        openMs.push_back(t.nsecsElapsed() / 1e6);
+        openCpu.push_back(threadCpuMs() - cpu);
+        if (!r.ok || r.entries.size() != kCards)
+            st.SkipWithError("open failed");
+        cpu = threadCpuMs();
+        t.start();
+        if (!cardindex::writePair(saved, r.entries).ok)
+            st.SkipWithError("save failed");
+        saveMs.push_back(t.nsecsElapsed() / 1e6);
+        saveCpu.push_back(threadCpuMs() - cpu);
+    }
+    st.counters["cpu_cat_ms"] = medianOf(catCpu);
+    st.counters["cpu_open_ms"] = medianOf(openCpu);
+    st.counters["cpu_save_ms"] = medianOf(saveCpu);
+    st.counters["cat_ms"] = medianOf(catMs);
+    st.counters["open_ms"] = medianOf(openMs);
+    st.counters["save_ms"] = medianOf(saveMs);
+    st.counters["open/cat"] = medianOf(openMs) / medianOf(catMs);
+    st.counters["save/cat"] = medianOf(saveMs) / medianOf(catMs);
+}
+BENCHMARK(BM_PairBesideCat)->Iterations(9)->Unit(benchmark::kMillisecond);
 
 TfmCard *shownCard()
 {

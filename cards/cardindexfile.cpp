@@ -1,5 +1,6 @@
 #include "cards/cardindexfile.h"
 
+#include "cards/cardcodec.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
 
@@ -8,7 +9,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <vector>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,26 +63,14 @@ QString samePairMessage(const QString &listFile)
     return QStringLiteral("Файл списка картотеки не может служить и её файлом данных: ") + listFile;
 }
 
+QString readError(const QString &dataFile)
+{
+    return QStringLiteral("Ошибка чтения файла данных картотеки ") + dataFile;
+}
+
 QString dataErrorPrefix(const QString &dataFile)
 {
     return QStringLiteral("Ошибка в файле данных картотеки ") + dataFile;
-}
-
-THuman recordAt(const QStringList &lines, qsizetype first, int age)
-{
-    THuman h;
-    h.Date = lines.at(first);
-    h.FName = lines.at(first + 1);
-    h.LName = lines.at(first + 2);
-    h.MName = lines.at(first + 3);
-    h.Age = age;
-    h.Doc = lines.at(first + 5);
-    h.Addr = lines.at(first + 6);
-    h.Phone = lines.at(first + 7);
-    h.Complaint = lines.at(first + 8);
-    h.Anamnesis = lines.at(first + 9);
-    h.Concl = lines.at(first + 10);
-    return h;
 }
 
 bool syncFolder(const QString &file)
@@ -94,20 +87,6 @@ bool syncFolder(const QString &file)
 bool replaceFile(const QString &from, const QString &to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-// Writes bytes to a file of a fixed name and makes them durable.
-bool writeDurably(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool ok = file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0 &&
-                    file.size() == bytes.size();
-    file.close();
-    if (!ok)
-        QFile::remove(path);
-    return ok;
 }
 
 qint64 sizeOf(const QString &path)
@@ -292,7 +271,7 @@ ReadResult readPair(const QString &listFile)
         result.message = recovered.message;
         return result;
     }
-    const textfile::ReadResult list = textfile::readLines(listFile);
+    const textfile::BytesResult list = textfile::readBytes(listFile);
     if (!list.ok) {
         result.message = list.notRegular ? kOpenError + QStringLiteral("\n") + textfile::notRegularMessage(listFile)
                                          : kOpenError;
@@ -302,33 +281,25 @@ ReadResult readPair(const QString &listFile)
         result.message = QStringLiteral("Нет файла данных картотеки ") + dataFile;
         return result;
     }
-    const textfile::ReadResult data = textfile::readLines(dataFile);
-    if (!data.ok) {
-        result.message = data.notRegular ? textfile::notRegularMessage(dataFile)
-                                         : QStringLiteral("Ошибка чтения файла данных картотеки ") + dataFile;
+    cardcodec::RecordReader data;
+    if (!data.open(dataFile)) {
+        result.message = data.notRegular() ? textfile::notRegularMessage(dataFile) : readError(dataFile);
         return result;
     }
 
-    QList<CardEntry> entries;
-    entries.reserve(list.lines.size());
-    for (const QString &line : list.lines)
-        entries.append(CardEntry{line, std::nullopt});
-
-    // Empty lines after the last whole record are what an editor leaves;
-    // they are no record.
-    QStringList lines = data.lines;
-    qsizetype total = lines.size();
-    const qsizetype linesRead = total;
-    const qsizetype whole = total - total % kLinesPerRecord;
-    bool trailingBlank = total > whole;
-    for (qsizetype i = whole; i < total && trailingBlank; ++i)
-        trailingBlank = lines.at(i).isEmpty();
-    if (trailingBlank) {
-        total = whole;
-        lines.resize(total);
-    }
-
-    for (qsizetype first = 0, n = 0; first < total; first += kLinesPerRecord, ++n) {
+    // Straight from the bytes into the entries: no text of a whole file, no
+    // list of its lines.
+    cardcodec::TextArena arena(list.bytes.size() + data.size() + 2);
+    QList<CardEntry> entries = cardcodec::listEntries(list.bytes, arena);
+    cardcodec::Span lines[kLinesPerRecord];
+    int count = 0;
+    for (qsizetype n = 0; data.next(lines, &count); ++n) {
+        // Empty lines after the last whole record are what an editor
+        // leaves; they are no record.
+        if (count < kLinesPerRecord &&
+            std::all_of(lines, lines + count, [](const cardcodec::Span &l) { return l.n == 0; }))
+            break;
+        const qsizetype first = n * kLinesPerRecord;
         if (n >= entries.size()) {
             // The first record that has no list line is named by its line.
             result.message = dataErrorPrefix(dataFile) +
@@ -338,28 +309,30 @@ ReadResult readPair(const QString &listFile)
                              listFile;
             return result;
         }
-        if (total - first < kLinesPerRecord) {
+        int age = 0;
+        if (count > 4 && !cardcodec::ageOf(lines[4], &age)) {
+            result.message = dataErrorPrefix(dataFile) +
+                             QStringLiteral(", строка %1: возраст «%2» не является целым числом")
+                                 .arg(first + 5)
+                                 .arg(cardcodec::decoded(lines[4]));
+            return result;
+        }
+        THuman &h = entries[n].record.emplace();
+        h.Age = age;
+        arena.record(lines, count, &h);
+        if (count < kLinesPerRecord) {
             // A last record cut short: its missing lines read as empty.
             result.warning = dataErrorPrefix(dataFile) +
                              QStringLiteral(": последняя карточка (%1, «%2») неполная — в ней %3 строк из 11; "
                                             "недостающие строки прочитаны пустыми")
                                  .arg(n + 1)
                                  .arg(entries.at(n).text)
-                                 .arg(total - first);
-            lines.resize(first + kLinesPerRecord);
-            total = lines.size();
+                                 .arg(count);
         }
-        int age = 0;
-        const QString &ageLine = lines.at(first + 4);
-        const bool ageMissing = first + 4 >= linesRead;
-        if (!ageMissing && !human::parseAge(ageLine, &age)) {
-            result.message = dataErrorPrefix(dataFile) +
-                             QStringLiteral(", строка %1: возраст «%2» не является целым числом")
-                                 .arg(first + 5)
-                                 .arg(ageLine);
-            return result;
-        }
-        entries[n].record = recordAt(lines, first, age);
+    }
+    if (data.failed()) {
+        result.message = readError(dataFile);
+        return result;
     }
     result.entries = std::move(entries);
     result.ok = true;
@@ -390,10 +363,7 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
         return result;
     }
 
-    bool listLossy = false, dataLossy = false;
-    const QByteArray listBytes = textfile::encodeLines(listLines(entries), &listLossy);
-    const QByteArray dataBytes = textfile::encodeLines(dataLines(entries), &dataLossy);
-    const bool lossy = listLossy || dataLossy;
+    bool lossy = false;
     const QString stagedList = stagedName(list);
     const QString stagedData = stagedName(data);
     const QString intentFile = intentName(listFile);
@@ -404,16 +374,42 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
         return result;
     };
 
-    // 1. Both new files, complete and on disk, beside the old pair.
-    if (!writeDurably(stagedList, listBytes) || !step(SaveStep::ListStaged))
-        return fail(kWriteError);
-    if (!writeDurably(stagedData, dataBytes) || !step(SaveStep::DataStaged))
-        return fail(dataError);
+    // 1. Both new files, complete and on disk, beside the old pair; each
+    // field is encoded straight into its file.
+    Intent sizes;
+    {
+        cardcodec::FileWriter file;
+        if (file.create(stagedList)) {
+            for (const CardEntry &e : entries)
+                file.line(e.text, &lossy);
+        }
+        if (!file.finish() || !step(SaveStep::ListStaged))
+            return fail(kWriteError);
+        sizes.listSize = file.size();
+    }
+    {
+        cardcodec::FileWriter file;
+        if (file.create(stagedData)) {
+            for (const CardEntry &e : entries) {
+                if (!e.record)
+                    continue;
+                const THuman &h = *e.record;
+                for (const QString *field : {&h.Date, &h.FName, &h.LName, &h.MName})
+                    file.line(*field, &lossy);
+                file.age(h.Age);
+                for (const QString *field : {&h.Doc, &h.Addr, &h.Phone, &h.Complaint, &h.Anamnesis, &h.Concl})
+                    file.line(*field, &lossy);
+            }
+        }
+        if (!file.finish() || !step(SaveStep::DataStaged))
+            return fail(dataError);
+        sizes.dataSize = file.size();
+    }
 
     // 2. The record of intent: from here on the new pair wins.
     {
         QSaveFile intent(intentFile);
-        if (!textfile::stage(intent, intentBytes({listBytes.size(), dataBytes.size()})) || !intent.commit())
+        if (!textfile::stage(intent, intentBytes(sizes)) || !intent.commit())
             return fail(kWriteError);
     }
     syncFolder(intentFile);

@@ -111,6 +111,10 @@ private slots:
     void pipesAndDevicesAreRefused();
     void sizeLimitFailsTheSaveNotTheProgram();
     void unstorableCharactersAreReported();
+    void writtenBytesFollowTheLineRules();
+    void readLineEnds_data();
+    void readLineEnds();
+    void fieldsReadAreIndependentStrings();
 };
 
 void TestCardFile::recordConstructorTakesTheSurname()
@@ -645,6 +649,98 @@ void TestCardFile::unstorableCharactersAreReported()
     // (The second entry has no record, so the third's is read onto it.)
     QCOMPARE(cardindex::readPair(env.path("u.lst")).entries.at(1).record->FName, QStringLiteral("M?ller"));
     QVERIFY(cardindex::writePair(env.path("u.lst"), threeEntries()).replaced.isEmpty());
+}
+
+// The pair is written field by field straight into bytes; it must be what
+// the line rules give: each field made single-line, encoded, CR LF after it.
+void TestCardFile::writtenBytesFollowTheLineRules()
+{
+    TestEnv env;
+    QList<CardEntry> entries = manyEntries(60);
+    THuman odd(QStringLiteral("Пет\r\nров\r\rИ\nван\r"));
+    odd.Addr = QStringLiteral("a") + QChar(char16_t(0xD83D)) + QStringLiteral("б") + QChar(char16_t(0xD83D)) + QChar(char16_t(0xDE00)) +
+               u"\u00A0\u2116\u0098\x01\t";
+    odd.Concl = QStringLiteral("Ђђ€“”«»™ЁёЇїЎўҐґ");
+    odd.Age = -2147483647 - 1;
+    entries.insert(7, CardEntry{QStringLiteral("Странная\nзапись"), odd});
+    entries[9].record.reset();
+    bool lossy = false;
+    const cardindex::WriteResult written = cardindex::writePair(env.path("r.lst"), entries);
+    QVERIFY(written.ok);
+    QCOMPARE(env.readBytes("r.lst"), textfile::encodeLines(cardindex::listLines(entries)));
+    QCOMPARE(env.readBytes("r.lso"), textfile::encodeLines(cardindex::dataLines(entries), &lossy));
+    QVERIFY(lossy);
+    QCOMPARE(written.replaced, QStringList{QStringLiteral("карточка 8 (Странная запись), поле «Адрес»")});
+    QVERIFY(env.readBytes("r.lso").contains("a?\xE1?\xA0\xB9\x98\x01\t\r\n"));
+}
+
+void TestCardFile::readLineEnds_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("first"); // the first record's lines
+    // The end of line 1, lines 2 to 10 (the age on line 5).
+    const QByteArray rest = "\r\n\r\n\r\n\r\n42\r\n\r\n\r\n\r\n\r\n\r\n";
+    const QStringList restLines{"", "", "", "42", "", "", "", "", ""};
+    QTest::newRow("CR LF") << ("d" + rest + "\r\n") << (QStringList{"d"} + restLines + QStringList{""});
+    QTest::newRow("LF only") << QByteArray("d\n\n\n\n7\n\n\n\n\n\n\n")
+                             << QStringList{"d", "", "", "", "7", "", "", "", "", "", ""};
+    QTest::newRow("no line end after the last line") << ("d" + rest + "x") << (QStringList{"d"} + restLines + QStringList{"x"});
+    QTest::newRow("lone CR stays in the field") << ("a\rb" + rest + "x\r") << (QStringList{"a\rb"} + restLines + QStringList{"x\r"});
+    QTest::newRow("age with blanks and sign") << QByteArray("\r\n\r\n\r\n\r\n +12 \r\n\r\n\r\n\r\n\r\n\r\n\r\n")
+                                             << QStringList{"", "", "", "", "12", "", "", "", "", "", ""};
+    QTest::newRow("cp1251 letters") << QByteArray("\xC0\xFF\xA8\xB8\r\n\r\n\r\n\r\n-0\r\n\r\n\r\n\r\n\r\n\r\n\r\n")
+                                    << QStringList{"АяЁё", "", "", "", "0", "", "", "", "", "", ""};
+}
+
+// The reader goes over the bytes itself; its lines are those of the text
+// file rules.
+void TestCardFile::readLineEnds()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, first);
+    TestEnv env;
+    env.writeLines("l.lst", {QStringLiteral("Один")});
+    env.writeBytes("l.lso", data);
+    const cardindex::ReadResult read = cardindex::readPair(env.path("l.lst"));
+    QVERIFY2(read.ok, qPrintable(read.message));
+    QVERIFY(read.warning.isEmpty());
+    const THuman &h = *read.entries.at(0).record;
+    QCOMPARE((QStringList{h.Date, h.FName, h.LName, h.MName, QString::number(h.Age), h.Doc, h.Addr, h.Phone,
+                          h.Complaint, h.Anamnesis, h.Concl}),
+             first);
+}
+
+// Fields read from a file share blocks of memory; each must still behave as
+// a string of its own: changed, kept, or outliving the rest.
+void TestCardFile::fieldsReadAreIndependentStrings()
+{
+    TestEnv env;
+    const QList<CardEntry> written = manyEntries(2000);
+    QVERIFY(cardindex::writePair(env.path("s.lst"), written).ok);
+    QString kept;
+    QString grown;
+    {
+        cardindex::ReadResult read = cardindex::readPair(env.path("s.lst"));
+        QVERIFY(read.ok);
+        QCOMPARE(read.entries, written);
+        THuman &h = *read.entries[10].record;
+        kept = h.Addr;
+        h.FName += QStringLiteral("-изменено");
+        h.LName.append(QString(5000, QLatin1Char('x'))); // past the block's end
+        h.MName[0] = QLatin1Char('Z');
+        grown = h.Doc;
+        grown.replace(0, 4, QStringLiteral("ВРАЧ"));
+        QCOMPARE(read.entries.at(11), written.at(11));
+        QCOMPARE(h.Doc, written.at(10).record->Doc);
+        QCOMPARE(h.FName, written.at(10).record->FName + QStringLiteral("-изменено"));
+        QCOMPARE(*h.MName.utf16() , u'Z');
+        QCOMPARE(read.entries.at(9).record->Concl.utf16()[read.entries.at(9).record->Concl.size()], u'\0');
+        read.entries.erase(read.entries.begin() + 5, read.entries.end() - 5);
+        QCOMPARE(read.entries.at(5), written.at(1995));
+    }
+    // The rest is gone; what was kept is whole.
+    QCOMPARE(kept, written.at(10).record->Addr);
+    QCOMPARE(grown, QStringLiteral("ВРАЧ") + written.at(10).record->Doc.mid(4));
 }
 
 QTEST_MAIN(TestCardFile)
