@@ -1,9 +1,11 @@
 #include "cards/cardindexfile.h"
 
+#include "cards/cardbackup.h"
 #include "cards/cardcodec.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,6 +58,12 @@ bool sameFile(const QString &a, const QString &b)
         return canonical.isEmpty() ? target(path) : canonical;
     };
     return identity(a) == identity(b);
+}
+
+QString changedMessage(const QString &listFile)
+{
+    return QStringLiteral("Файлы картотеки ") + listFile +
+           QStringLiteral(" изменены другой программой после того, как картотека была открыта.");
 }
 
 QString samePairMessage(const QString &listFile)
@@ -167,6 +175,26 @@ QString intentName(const QString &listFile)
     return listFile + QStringLiteral(".nirel3-replace");
 }
 
+QString realName(const QString &path)
+{
+    return target(path);
+}
+
+PairStamp stampOf(const QString &listFile)
+{
+    PairStamp stamp;
+    const auto look = [](const QString &file, qint64 *size, qint64 *time) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(file).constData(), &st) != 0)
+            return;
+        *size = st.st_size;
+        *time = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    };
+    look(listFile, &stamp.listSize, &stamp.listTime);
+    look(dataFileName(listFile), &stamp.dataSize, &stamp.dataTime);
+    return stamp;
+}
+
 void setSaveHook(SaveHook hook)
 {
     saveHook() = std::move(hook);
@@ -271,6 +299,7 @@ ReadResult readPair(const QString &listFile)
         result.message = recovered.message;
         return result;
     }
+    result.stamp = stampOf(listFile);
     const textfile::BytesResult list = textfile::readBytes(listFile);
     if (!list.ok) {
         result.message = list.notRegular ? kOpenError + QStringLiteral("\n") + textfile::notRegularMessage(listFile)
@@ -339,7 +368,14 @@ ReadResult readPair(const QString &listFile)
     return result;
 }
 
-WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
+namespace {
+
+// Writes one staged file; false when it could not be written whole.
+using Producer = std::function<bool(cardcodec::FileWriter &)>;
+
+// The one way a pair is replaced, for a save and for a restore alike.
+WriteResult replacePair(const QString &listFile, const Producer &listBytes, const Producer &dataBytes,
+                        const SaveOptions &options)
 {
     WriteResult result;
     const QString dataFile = dataFileName(listFile);
@@ -362,51 +398,64 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
         result.message = recovered.message;
         return result;
     }
+    // Another program has written the pair since it was opened: ask first
+    // (checked now, and again just before anything is replaced).
+    auto changed = [&] { return options.expected && stampOf(listFile) != *options.expected; };
+    auto refuseChanged = [&] {
+        result.changedOnDisk = true;
+        result.message = changedMessage(listFile);
+        return result;
+    };
+    if (changed())
+        return refuseChanged();
 
-    bool lossy = false;
     const QString stagedList = stagedName(list);
     const QString stagedData = stagedName(data);
     const QString intentFile = intentName(listFile);
+    QString backup;
     auto fail = [&](const QString &message) {
         QFile::remove(stagedList);
         QFile::remove(stagedData);
+        if (!backup.isEmpty())
+            cardbackup::remove(backup);
         result.message = message;
         return result;
     };
 
-    // 1. Both new files, complete and on disk, beside the old pair; each
-    // field is encoded straight into its file.
+    // 1. Both new files, complete and on disk, beside the old pair.
     Intent sizes;
     {
         cardcodec::FileWriter file;
-        if (file.create(stagedList)) {
-            for (const CardEntry &e : entries)
-                file.line(e.text, &lossy);
-        }
-        if (!file.finish() || !step(SaveStep::ListStaged))
+        const bool written = file.create(stagedList) && listBytes(file);
+        if (!file.finish() || !written || !step(SaveStep::ListStaged))
             return fail(kWriteError);
         sizes.listSize = file.size();
     }
     {
         cardcodec::FileWriter file;
-        if (file.create(stagedData)) {
-            for (const CardEntry &e : entries) {
-                if (!e.record)
-                    continue;
-                const THuman &h = *e.record;
-                for (const QString *field : {&h.Date, &h.FName, &h.LName, &h.MName})
-                    file.line(*field, &lossy);
-                file.age(h.Age);
-                for (const QString *field : {&h.Doc, &h.Addr, &h.Phone, &h.Complaint, &h.Anamnesis, &h.Concl})
-                    file.line(*field, &lossy);
-            }
-        }
-        if (!file.finish() || !step(SaveStep::DataStaged))
+        const bool written = file.create(stagedData) && dataBytes(file);
+        if (!file.finish() || !written || !step(SaveStep::DataStaged))
             return fail(dataError);
         sizes.dataSize = file.size();
     }
+    if (changed()) {
+        fail({});
+        return refuseChanged();
+    }
 
-    // 2. The record of intent: from here on the new pair wins.
+    // 2. The pair about to be replaced is kept; a save does not fail for
+    // want of a backup, but says so.
+    if (options.keepBackups > 0) {
+        QString why;
+        backup = cardbackup::make(listFile, QDateTime::currentDateTime(), &why);
+        if (!why.isEmpty())
+            result.warning = QStringLiteral("Картотека сохранена, но прежняя картотека не сохранена в копиях (") +
+                             cardbackup::folderOf(listFile) + QStringLiteral("): ") + why;
+    }
+    if (!step(SaveStep::BackupMade))
+        return fail(kWriteError);
+
+    // 3. The record of intent: from here on the new pair wins.
     {
         QSaveFile intent(intentFile);
         if (!textfile::stage(intent, intentBytes(sizes)) || !intent.commit())
@@ -418,7 +467,7 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
         return fail(kWriteError);
     }
 
-    // 3. Both replacements, then the record goes: the same work an open
+    // 4. Both replacements, then the record goes: the same work an open
     // does when it finds the record, so there is one way to finish a save.
     if (const RecoverResult done = recoverPair(listFile); !done.ok) {
         result.message = kWriteError +
@@ -426,14 +475,60 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
                                         "завершена; она завершится при следующем открытии картотеки.");
         return result;
     }
+    result.stamp = stampOf(listFile);
+    if (options.keepBackups > 0)
+        cardbackup::rotate(listFile, options.keepBackups);
     step(SaveStep::Finished);
-
-    // Characters the code page cannot hold are rare; only then is each card
-    // looked at, to tell the user where they were.
-    if (lossy)
-        result.replaced = unstorable(entries);
     result.ok = true;
     return result;
+}
+
+// A file's bytes copied into a staged file.
+Producer copyOf(const QString &file)
+{
+    return [file](cardcodec::FileWriter &out) {
+        const textfile::BytesResult in = textfile::readBytes(file);
+        if (in.ok)
+            out.bytes(in.bytes.constData(), in.bytes.size());
+        return in.ok;
+    };
+}
+
+} // namespace
+
+WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries, const SaveOptions &options)
+{
+    // Each field is encoded straight into its file.
+    bool lossy = false;
+    const Producer list = [&](cardcodec::FileWriter &file) {
+        for (const CardEntry &e : entries)
+            file.line(e.text, &lossy);
+        return true;
+    };
+    const Producer data = [&](cardcodec::FileWriter &file) {
+        for (const CardEntry &e : entries) {
+            if (!e.record)
+                continue;
+            const THuman &h = *e.record;
+            for (const QString *field : {&h.Date, &h.FName, &h.LName, &h.MName})
+                file.line(*field, &lossy);
+            file.age(h.Age);
+            for (const QString *field : {&h.Doc, &h.Addr, &h.Phone, &h.Complaint, &h.Anamnesis, &h.Concl})
+                file.line(*field, &lossy);
+        }
+        return true;
+    };
+    WriteResult result = replacePair(listFile, list, data, options);
+    // Characters the code page cannot hold are rare; only then is each card
+    // looked at, to tell the user where they were.
+    if (result.ok && lossy)
+        result.replaced = unstorable(entries);
+    return result;
+}
+
+WriteResult restorePair(const QString &listFile, const QString &fromListFile, const SaveOptions &options)
+{
+    return replacePair(listFile, copyOf(fromListFile), copyOf(dataFileName(fromListFile)), options);
 }
 
 } // namespace cardindex

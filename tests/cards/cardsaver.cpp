@@ -2,8 +2,10 @@
 // save part-way or run it under a file-size limit:
 //   cardsaver LIST COUNT [KILL-STEP]
 // saves COUNT numbered cards to LIST; with KILL-STEP (0 = after the list is
-// staged, ... 5 = finished) the process kills itself with SIGKILL right after
-// that step. Exit code 0: saved; 3: the save failed and said so.
+// staged, ... 6 = finished) the process kills itself with SIGKILL right after
+// that step. It saves as the card window does, keeping backups. Exit code 0:
+// saved; 3: the save failed and said so.
+#include "cards/cardbackup.h"
 #include "cards/cardindexfile.h"
 #include "shell/startup.h"
 
@@ -32,7 +34,9 @@ int main(int argc, char *argv[])
             return true;
         });
     }
-    const cardindex::WriteResult written = cardindex::writePair(args.at(1), entries);
+    cardindex::SaveOptions options;
+    options.keepBackups = cardbackup::kKeep;
+    const cardindex::WriteResult written = cardindex::writePair(args.at(1), entries, options);
     if (!written.ok) {
         QTextStream(stderr) << written.message << '\n';
         return 3;
