@@ -118,11 +118,15 @@ QString make(const QString &listFile, const QDateTime &time, QString *error)
         return {};
     }
     const NameParts parts = partsOf(list);
-    // The whole second is ours: a time taken before a save can be reused
-    // only by a later save of the same second, which numbers itself.
+    // More saves in one second number themselves after the last one kept.
     const QDateTime second = time.addMSecs(-time.time().msec());
+    int number = 1;
+    for (const Backup &b : cardbackup::list(listFile)) {
+        if (b.time == second)
+            number = std::max(number, b.number + 1);
+    }
     QString backupList;
-    for (int number = 1;; ++number) {
+    for (;; ++number) {
         backupList = QDir(folder).filePath(nameFor(parts, second, number));
         if (!QFileInfo::exists(backupList) && !QFileInfo::exists(cardindex::dataFileName(backupList)))
             break;
