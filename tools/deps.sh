@@ -2,8 +2,10 @@
 # Installs the Debian packages that building, testing and running need,
 # skipping those already present. Run as root or with sudo available.
 set -eu
-PKGS="g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-dejavu-core python3"
-[ "${1:-}" = "--gui-tools" ] && PKGS="$PKGS xvfb xauth xdotool imagemagick"
+# desktop-file-utils, xvfb and xdotool: the test of the installed program.
+PKGS="g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-dejavu-core python3
+      desktop-file-utils xvfb xdotool"
+[ "${1:-}" = "--gui-tools" ] && PKGS="$PKGS xauth imagemagick"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
