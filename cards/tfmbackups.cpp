@@ -38,10 +38,10 @@ TfmBackups::TfmBackups(QWidget *owner, const QString &listFile, const QList<card
     setWindowTitle(QStringLiteral("Копии картотеки"));
 
     lbExplain = ui::makePlainLabel(
-        QStringLiteral("Картотека ") + listFile +
-            QStringLiteral(" сохраняется в копиях при каждом сохранении. Выбранная копия заменит картотеку на "
-                           "диске и в окне; нынешняя картотека на диске сама сохранится в копиях, так что "
-                           "восстановление можно отменить, восстановив её."),
+        QStringLiteral("Каждое сохранение картотеки ") + listFile +
+            QStringLiteral(" оставляет прежнюю картотеку в копии. Выбранная копия заменит картотеку на диске и "
+                           "в окне, а нынешняя сама останется в копии: восстановление можно отменить, "
+                           "восстановив её."),
         this);
     lbExplain->setObjectName(QStringLiteral("lbExplain"));
     lbExplain->setWordWrap(true);

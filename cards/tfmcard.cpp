@@ -117,7 +117,7 @@ TfmCard::TfmCard(QWidget *owner)
     labelCard->setMinimumWidth(1);
     bbBackups = new QToolButton(this);
     ui::describe(bbBackups, "bbBackups", QStringLiteral("Копии"), kBackupsHint);
-    bbBackups->setText(QStringLiteral("Копии…"));
+    bbBackups->setText(QStringLiteral("&Копии…")); // Alt+К: the button takes no focus
     bbBackups->setAutoRaise(true);
     bbBackups->setFocusPolicy(Qt::NoFocus);
     connect(bbBackups, &QToolButton::clicked, this, &TfmCard::bbBackupsClick);
@@ -597,21 +597,25 @@ void TfmCard::dropLock()
 void TfmCard::setReadOnly(bool on, const QString &why)
 {
     m_readOnly = on;
-    const QString suffix = QStringLiteral(" — недоступно: картотека открыта только для чтения, ") + why;
+    // The reason follows the usual hint: after a dash in the status bar, on
+    // a line of its own in the tooltip.
+    const QString reason = QStringLiteral("недоступно: картотека открыта только для чтения, ") + why;
+    auto status = [&](const QString &hint) { return on ? hint + QStringLiteral(" — ") + reason : hint; };
+    auto tip = [&](const QString &hint) { return on ? hint + QStringLiteral("\n") + reason : hint; };
     // Actions first: a tool button takes its action's hint whenever the
     // action changes, and gets its own back after.
     for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
         if (auto *a = qobject_cast<QAction *>(it.key())) {
-            const QString hint = on ? it.value() + suffix : it.value();
             a->setEnabled(!on);
-            a->setStatusTip(hint);
-            a->setToolTip(hint);
+            a->setStatusTip(status(it.value()));
+            a->setToolTip(tip(it.value()));
         }
     }
     for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
         if (auto *w = qobject_cast<QWidget *>(it.key())) {
             w->setEnabled(!on);
-            ui::setHint(w, on ? it.value() + suffix : it.value());
+            ui::setHint(w, status(it.value()));
+            w->setToolTip(tip(it.value()));
         }
     }
     // The menu items follow their actions.
@@ -620,7 +624,7 @@ void TfmCard::setReadOnly(bool on, const QString &why)
             if (item != a && item->text() == a->text() && !item->menu()) {
                 item->setEnabled(!on);
                 item->setStatusTip(a->statusTip());
-                item->setToolTip(a->statusTip());
+                item->setToolTip(a->toolTip());
             }
         }
     }

@@ -118,7 +118,7 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QVERIFY(b->lbReadOnly->toolTip().contains(cardlock::describe(*holder)));
     for (QToolButton *button : b->ToolBar1->findChildren<QToolButton *>()) {
         if (button->defaultAction() == b->FileSave)
-            QVERIFY(button->toolTip().startsWith("Сохранить картотеку на диске — недоступно: картотека открыта "
+            QVERIFY(button->toolTip().startsWith("Сохранить картотеку на диске\nнедоступно: картотека открыта "
                                                  "только для чтения, её открыл(а) "));
     }
     QVERIFY(b->FileSave->statusTip().startsWith("Сохранить файл на диске — недоступно"));
