@@ -163,6 +163,7 @@ TfmCard::TfmCard(QWidget *owner)
 
     lbReadOnly = new QLabel(QStringLiteral("только чтение"), this);
     lbReadOnly->setObjectName(QStringLiteral("lbReadOnly"));
+    lbReadOnly->setAccessibleName(QStringLiteral("Только для чтения"));
     lbReadOnly->setStyleSheet(QStringLiteral("color: #a01010; font-weight: bold;"));
     lbReadOnly->hide();
 
@@ -242,6 +243,12 @@ void TfmCard::buildMenu()
         i->setStatusTip(action->statusTip());
         i->setToolTip(action->statusTip());
         connect(i, &QAction::triggered, action, &QAction::trigger);
+        // ...and follow it when it is switched off (reading only) and on.
+        connect(action, &QAction::changed, i, [i, action] {
+            i->setEnabled(action->isEnabled());
+            i->setStatusTip(action->statusTip());
+            i->setToolTip(action->toolTip());
+        });
         menu->addAction(i);
     };
 
@@ -618,19 +625,8 @@ void TfmCard::setReadOnly(bool on, const QString &why)
             w->setToolTip(tip(it.value()));
         }
     }
-    // The menu items follow their actions.
-    for (QAction *item : MainMenu1->findChildren<QAction *>()) {
-        for (QAction *a : {FileSave, CardNew, CardWrite, CardDelete}) {
-            if (item != a && item->text() == a->text() && !item->menu()) {
-                item->setEnabled(!on);
-                item->setStatusTip(a->statusTip());
-                item->setToolTip(a->toolTip());
-            }
-        }
-    }
     lbReadOnly->setVisible(on);
     ui::setHint(lbReadOnly, on ? QStringLiteral("Картотека открыта только для чтения: ") + why : QString());
-    lbReadOnly->setAccessibleName(QStringLiteral("Только для чтения"));
     if (on) {
         state::CardIndexDirty = 0;
         state::CardTakenOut = 0;

@@ -122,6 +122,13 @@ void TestCardSharing::secondWindowOpensToReadOnly()
                                                  "только для чтения, её открыл(а) "));
     }
     QVERIFY(b->FileSave->statusTip().startsWith("Сохранить файл на диске — недоступно"));
+    for (const char *item : {"mmFileSave", "mmCardAdd", "mmCardSave", "mmCardDelete"}) {
+        QAction *menuItem = b->findChild<QAction *>(QString::fromLatin1(item));
+        QVERIFY2(!menuItem->isEnabled(), item);
+        QVERIFY(menuItem->statusTip().contains("недоступно: картотека открыта только для чтения"));
+    }
+    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileOpen"))->isEnabled());
+    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmCardEdit"))->isEnabled());
     // Nothing to save, nothing to ask about on leaving; a card is looked at.
     QCOMPARE(state::CardIndexDirty, 0);
     b->selectRow(1);
@@ -144,6 +151,8 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QCOMPARE(b->FileSave->statusTip(), QStringLiteral("Сохранить файл на диске"));
     QCOMPARE(b->findChild<QToolButton *>(QStringLiteral("ToolButton2"))->toolTip(),
              QStringLiteral("Сохранить картотеку на диске"));
+    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->isEnabled());
+    QCOMPARE(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->statusTip(), QStringLiteral("Сохранить файл на диске"));
     QVERIFY(cardlock::holderOf(list)->mark != holder->mark);
     delete b; // closing the program lets go too
     QVERIFY(!cardlock::holderOf(list));
