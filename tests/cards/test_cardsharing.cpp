@@ -70,7 +70,6 @@ class TestCardSharing : public QObject {
     Q_OBJECT
 private slots:
     void secondWindowOpensToReadOnly();
-    void secondWindowMayDecline();
     void lockHeldByAnotherProcess();
     void staleOrLiveLocks_data();
     void staleOrLiveLocks();
@@ -156,26 +155,6 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QVERIFY(cardlock::holderOf(list)->mark != holder->mark);
     delete b; // closing the program lets go too
     QVERIFY(!cardlock::holderOf(list));
-}
-
-void TestCardSharing::secondWindowMayDecline()
-{
-    TestEnv env;
-    ScriptedPrompter prompter;
-    const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
-    TfmCard *a = state::openWindow(state::fmCard);
-    prompter.fileNames << list;
-    a->FileOpen->trigger();
-    auto *b = new TfmCard();
-    b->model()->setEntries(cards({"Своя"}));
-    prompter.fileNames << list;
-    prompter.answers << QMessageBox::No;
-    b->FileOpen->trigger();
-    QVERIFY(!b->readOnly());
-    QCOMPARE(texts(b), QStringList{"Своя А.."});
-    QCOMPARE(b->labelCard->text(), QStringLiteral("Картотека:"));
-    delete b;
 }
 
 // A real second program holds the pair; once it is killed, its lock is
