@@ -51,6 +51,9 @@ public:
 private:
     char16_t *room(qsizetype chars);
     QString string(char16_t *begin, qsizetype n);
+    // Decodes consecutive lines in one run into the strings given (a null
+    // pointer skips a line).
+    void decode(const Span *lines, qsizetype count, QString *const *into);
     void release();
     QString::DataPointer m_block;
     char16_t *m_next = nullptr;

@@ -101,39 +101,6 @@ void decodeInto(const char *bytes, qsizetype n, char16_t *out)
         out[i] = kToUnicode[in[i]];
 }
 
-qsizetype encodePlain(const char16_t *text, qsizetype n, char *out)
-{
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    // Unsigned ranges by signed comparison with the sign bit turned over.
-    const __m128i flip = _mm_set1_epi16(short(0x8000));
-    const __m128i asciiFrom = _mm_set1_epi16(0x20), asciiSpan = _mm_set1_epi16(short(0x60 ^ 0x8000));
-    const __m128i lettersFrom = _mm_set1_epi16(0x410), lettersSpan = _mm_set1_epi16(short(0x40 ^ 0x8000));
-    const __m128i shift = _mm_set1_epi16(0x350);
-    for (; i + 8 <= n; i += 8) {
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
-        const __m128i ascii =
-            _mm_cmplt_epi16(_mm_xor_si128(_mm_sub_epi16(c, asciiFrom), flip), asciiSpan);
-        const __m128i letters =
-            _mm_cmplt_epi16(_mm_xor_si128(_mm_sub_epi16(c, lettersFrom), flip), lettersSpan);
-        if (_mm_movemask_epi8(_mm_or_si128(ascii, letters)) != 0xFFFF)
-            break;
-        const __m128i bytes16 = _mm_sub_epi16(c, _mm_and_si128(letters, shift));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(bytes16, bytes16));
-    }
-#endif
-    for (; i < n; ++i) {
-        const char16_t c = text[i];
-        if (c >= 0x0410 && c <= 0x044F)
-            out[i] = char(c - 0x0410 + 0xC0);
-        else if (c >= 0x20 && c < 0x80)
-            out[i] = char(c);
-        else
-            break;
-    }
-    return i;
-}
-
 int byteOfRare(char16_t c)
 {
     const RareTable &t = rareTable();
