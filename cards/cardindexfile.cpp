@@ -1,14 +1,21 @@
 #include "cards/cardindexfile.h"
 
+#include "cards/cardbackup.h"
+#include "cards/cardcodec.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <vector>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -53,31 +60,25 @@ bool sameFile(const QString &a, const QString &b)
     return identity(a) == identity(b);
 }
 
+QString changedMessage(const QString &listFile)
+{
+    return QStringLiteral("Файлы картотеки ") + listFile +
+           QStringLiteral(" изменены другой программой после того, как картотека была открыта.");
+}
+
 QString samePairMessage(const QString &listFile)
 {
     return QStringLiteral("Файл списка картотеки не может служить и её файлом данных: ") + listFile;
 }
 
+QString readError(const QString &dataFile)
+{
+    return QStringLiteral("Ошибка чтения файла данных картотеки ") + dataFile;
+}
+
 QString dataErrorPrefix(const QString &dataFile)
 {
     return QStringLiteral("Ошибка в файле данных картотеки ") + dataFile;
-}
-
-THuman recordAt(const QStringList &lines, qsizetype first, int age)
-{
-    THuman h;
-    h.Date = lines.at(first);
-    h.FName = lines.at(first + 1);
-    h.LName = lines.at(first + 2);
-    h.MName = lines.at(first + 3);
-    h.Age = age;
-    h.Doc = lines.at(first + 5);
-    h.Addr = lines.at(first + 6);
-    h.Phone = lines.at(first + 7);
-    h.Complaint = lines.at(first + 8);
-    h.Anamnesis = lines.at(first + 9);
-    h.Concl = lines.at(first + 10);
-    return h;
 }
 
 bool syncFolder(const QString &file)
@@ -94,20 +95,6 @@ bool syncFolder(const QString &file)
 bool replaceFile(const QString &from, const QString &to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-// Writes bytes to a file of a fixed name and makes them durable.
-bool writeDurably(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool ok = file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0 &&
-                    file.size() == bytes.size();
-    file.close();
-    if (!ok)
-        QFile::remove(path);
-    return ok;
 }
 
 qint64 sizeOf(const QString &path)
@@ -186,6 +173,26 @@ QString stagedName(const QString &file)
 QString intentName(const QString &listFile)
 {
     return listFile + QStringLiteral(".nirel3-replace");
+}
+
+QString realName(const QString &path)
+{
+    return target(path);
+}
+
+PairStamp stampOf(const QString &listFile)
+{
+    PairStamp stamp;
+    const auto look = [](const QString &file, qint64 *size, qint64 *time) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(file).constData(), &st) != 0)
+            return;
+        *size = st.st_size;
+        *time = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    };
+    look(listFile, &stamp.listSize, &stamp.listTime);
+    look(dataFileName(listFile), &stamp.dataSize, &stamp.dataTime);
+    return stamp;
 }
 
 void setSaveHook(SaveHook hook)
@@ -292,7 +299,8 @@ ReadResult readPair(const QString &listFile)
         result.message = recovered.message;
         return result;
     }
-    const textfile::ReadResult list = textfile::readLines(listFile);
+    result.stamp = stampOf(listFile);
+    const textfile::BytesResult list = textfile::readBytes(listFile);
     if (!list.ok) {
         result.message = list.notRegular ? kOpenError + QStringLiteral("\n") + textfile::notRegularMessage(listFile)
                                          : kOpenError;
@@ -302,33 +310,25 @@ ReadResult readPair(const QString &listFile)
         result.message = QStringLiteral("Нет файла данных картотеки ") + dataFile;
         return result;
     }
-    const textfile::ReadResult data = textfile::readLines(dataFile);
-    if (!data.ok) {
-        result.message = data.notRegular ? textfile::notRegularMessage(dataFile)
-                                         : QStringLiteral("Ошибка чтения файла данных картотеки ") + dataFile;
+    cardcodec::RecordReader data;
+    if (!data.open(dataFile)) {
+        result.message = data.notRegular() ? textfile::notRegularMessage(dataFile) : readError(dataFile);
         return result;
     }
 
-    QList<CardEntry> entries;
-    entries.reserve(list.lines.size());
-    for (const QString &line : list.lines)
-        entries.append(CardEntry{line, std::nullopt});
-
-    // Empty lines after the last whole record are what an editor leaves;
-    // they are no record.
-    QStringList lines = data.lines;
-    qsizetype total = lines.size();
-    const qsizetype linesRead = total;
-    const qsizetype whole = total - total % kLinesPerRecord;
-    bool trailingBlank = total > whole;
-    for (qsizetype i = whole; i < total && trailingBlank; ++i)
-        trailingBlank = lines.at(i).isEmpty();
-    if (trailingBlank) {
-        total = whole;
-        lines.resize(total);
-    }
-
-    for (qsizetype first = 0, n = 0; first < total; first += kLinesPerRecord, ++n) {
+    // Straight from the bytes into the entries: no text of a whole file, no
+    // list of its lines.
+    cardcodec::TextArena arena(list.bytes.size() + data.size() + 2);
+    QList<CardEntry> entries = cardcodec::listEntries(list.bytes, arena);
+    cardcodec::Span lines[kLinesPerRecord];
+    int count = 0;
+    for (qsizetype n = 0; data.next(lines, &count); ++n) {
+        // Empty lines after the last whole record are what an editor
+        // leaves; they are no record.
+        if (count < kLinesPerRecord &&
+            std::all_of(lines, lines + count, [](const cardcodec::Span &l) { return l.n == 0; }))
+            break;
+        const qsizetype first = n * kLinesPerRecord;
         if (n >= entries.size()) {
             // The first record that has no list line is named by its line.
             result.message = dataErrorPrefix(dataFile) +
@@ -338,35 +338,44 @@ ReadResult readPair(const QString &listFile)
                              listFile;
             return result;
         }
-        if (total - first < kLinesPerRecord) {
+        int age = 0;
+        if (count > 4 && !cardcodec::ageOf(lines[4], &age)) {
+            result.message = dataErrorPrefix(dataFile) +
+                             QStringLiteral(", строка %1: возраст «%2» не является целым числом")
+                                 .arg(first + 5)
+                                 .arg(cardcodec::decoded(lines[4]));
+            return result;
+        }
+        THuman &h = entries[n].record.emplace();
+        h.Age = age;
+        arena.record(lines, count, &h);
+        if (count < kLinesPerRecord) {
             // A last record cut short: its missing lines read as empty.
             result.warning = dataErrorPrefix(dataFile) +
                              QStringLiteral(": последняя карточка (%1, «%2») неполная — в ней %3 строк из 11; "
                                             "недостающие строки прочитаны пустыми")
                                  .arg(n + 1)
                                  .arg(entries.at(n).text)
-                                 .arg(total - first);
-            lines.resize(first + kLinesPerRecord);
-            total = lines.size();
+                                 .arg(count);
         }
-        int age = 0;
-        const QString &ageLine = lines.at(first + 4);
-        const bool ageMissing = first + 4 >= linesRead;
-        if (!ageMissing && !human::parseAge(ageLine, &age)) {
-            result.message = dataErrorPrefix(dataFile) +
-                             QStringLiteral(", строка %1: возраст «%2» не является целым числом")
-                                 .arg(first + 5)
-                                 .arg(ageLine);
-            return result;
-        }
-        entries[n].record = recordAt(lines, first, age);
+    }
+    if (data.failed()) {
+        result.message = readError(dataFile);
+        return result;
     }
     result.entries = std::move(entries);
     result.ok = true;
     return result;
 }
 
-WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
+namespace {
+
+// Writes one staged file; false when it could not be written whole.
+using Producer = std::function<bool(cardcodec::FileWriter &)>;
+
+// The one way a pair is replaced, for a save and for a restore alike.
+WriteResult replacePair(const QString &listFile, const Producer &listBytes, const Producer &dataBytes,
+                        const SaveOptions &options)
 {
     WriteResult result;
     const QString dataFile = dataFileName(listFile);
@@ -389,31 +398,67 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
         result.message = recovered.message;
         return result;
     }
+    // Another program has written the pair since it was opened: ask first
+    // (checked now, and again just before anything is replaced).
+    auto changed = [&] { return options.expected && stampOf(listFile) != *options.expected; };
+    auto refuseChanged = [&] {
+        result.changedOnDisk = true;
+        result.message = changedMessage(listFile);
+        return result;
+    };
+    if (changed())
+        return refuseChanged();
 
-    bool listLossy = false, dataLossy = false;
-    const QByteArray listBytes = textfile::encodeLines(listLines(entries), &listLossy);
-    const QByteArray dataBytes = textfile::encodeLines(dataLines(entries), &dataLossy);
-    const bool lossy = listLossy || dataLossy;
     const QString stagedList = stagedName(list);
     const QString stagedData = stagedName(data);
     const QString intentFile = intentName(listFile);
+    QString backup;
     auto fail = [&](const QString &message) {
         QFile::remove(stagedList);
         QFile::remove(stagedData);
+        if (!backup.isEmpty())
+            cardbackup::remove(backup);
         result.message = message;
         return result;
     };
 
     // 1. Both new files, complete and on disk, beside the old pair.
-    if (!writeDurably(stagedList, listBytes) || !step(SaveStep::ListStaged))
-        return fail(kWriteError);
-    if (!writeDurably(stagedData, dataBytes) || !step(SaveStep::DataStaged))
-        return fail(dataError);
+    Intent sizes;
+    {
+        cardcodec::FileWriter file;
+        const bool written = file.create(stagedList) && listBytes(file);
+        if (!file.finish() || !written || !step(SaveStep::ListStaged))
+            return fail(kWriteError);
+        sizes.listSize = file.size();
+    }
+    {
+        cardcodec::FileWriter file;
+        const bool written = file.create(stagedData) && dataBytes(file);
+        if (!file.finish() || !written || !step(SaveStep::DataStaged))
+            return fail(dataError);
+        sizes.dataSize = file.size();
+    }
+    if (changed()) {
+        fail({});
+        return refuseChanged();
+    }
 
-    // 2. The record of intent: from here on the new pair wins.
+    // 2. The pair about to be replaced is kept; a save does not fail for
+    // want of a backup, but says so.
+    if (options.keepBackups > 0) {
+        QString why;
+        backup = cardbackup::make(listFile, QDateTime::currentDateTime(), &why);
+        if (!why.isEmpty())
+            result.warning = QStringLiteral("Картотека сохранена, но прежняя картотека не сохранена в копиях (") +
+                             cardbackup::folderOf(listFile) + QStringLiteral("): ") + why;
+    }
+    if (!step(SaveStep::BackupMade))
+        return fail(kWriteError);
+
+    // 3. The record of intent: from here on the new pair wins.
     {
         QSaveFile intent(intentFile);
-        if (!textfile::stage(intent, intentBytes({listBytes.size(), dataBytes.size()})) || !intent.commit())
+        if (!textfile::stage(intent, intentBytes(sizes)) || !intent.commit())
             return fail(kWriteError);
     }
     syncFolder(intentFile);
@@ -422,7 +467,7 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
         return fail(kWriteError);
     }
 
-    // 3. Both replacements, then the record goes: the same work an open
+    // 4. Both replacements, then the record goes: the same work an open
     // does when it finds the record, so there is one way to finish a save.
     if (const RecoverResult done = recoverPair(listFile); !done.ok) {
         result.message = kWriteError +
@@ -430,14 +475,60 @@ WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries)
                                         "завершена; она завершится при следующем открытии картотеки.");
         return result;
     }
+    result.stamp = stampOf(listFile);
+    if (options.keepBackups > 0)
+        cardbackup::rotate(listFile, options.keepBackups);
     step(SaveStep::Finished);
-
-    // Characters the code page cannot hold are rare; only then is each card
-    // looked at, to tell the user where they were.
-    if (lossy)
-        result.replaced = unstorable(entries);
     result.ok = true;
     return result;
+}
+
+// A file's bytes copied into a staged file.
+Producer copyOf(const QString &file)
+{
+    return [file](cardcodec::FileWriter &out) {
+        const textfile::BytesResult in = textfile::readBytes(file);
+        if (in.ok)
+            out.bytes(in.bytes.constData(), in.bytes.size());
+        return in.ok;
+    };
+}
+
+} // namespace
+
+WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries, const SaveOptions &options)
+{
+    // Each field is encoded straight into its file.
+    bool lossy = false;
+    const Producer list = [&](cardcodec::FileWriter &file) {
+        for (const CardEntry &e : entries)
+            file.line(e.text, &lossy);
+        return true;
+    };
+    const Producer data = [&](cardcodec::FileWriter &file) {
+        for (const CardEntry &e : entries) {
+            if (!e.record)
+                continue;
+            const THuman &h = *e.record;
+            for (const QString *field : {&h.Date, &h.FName, &h.LName, &h.MName})
+                file.line(*field, &lossy);
+            file.age(h.Age);
+            for (const QString *field : {&h.Doc, &h.Addr, &h.Phone, &h.Complaint, &h.Anamnesis, &h.Concl})
+                file.line(*field, &lossy);
+        }
+        return true;
+    };
+    WriteResult result = replacePair(listFile, list, data, options);
+    // Characters the code page cannot hold are rare; only then is each card
+    // looked at, to tell the user where they were.
+    if (result.ok && lossy)
+        result.replaced = unstorable(entries);
+    return result;
+}
+
+WriteResult restorePair(const QString &listFile, const QString &fromListFile, const SaveOptions &options)
+{
+    return replacePair(listFile, copyOf(fromListFile), copyOf(dataFileName(fromListFile)), options);
 }
 
 } // namespace cardindex

@@ -47,6 +47,24 @@ QString dataFileName(const QString &listFile);
 QString stagedName(const QString &file);
 QString intentName(const QString &listFile);
 
+// Where a name really leads: a symbolic link is followed, so that a pair
+// kept as links into a shared folder is replaced (and locked and backed up)
+// there, and the links stay.
+QString realName(const QString &path);
+
+// The files of a pair as they are on disk. A save compares the stamp taken
+// when the pair was opened (or last saved) with the files' stamp now, and
+// does not replace files that another program has changed meanwhile.
+struct PairStamp {
+    qint64 listSize = -1; // -1: no such file
+    qint64 dataSize = -1;
+    qint64 listTime = 0; // modification time, nanoseconds since 1970
+    qint64 dataTime = 0;
+
+    friend bool operator==(const PairStamp &, const PairStamp &) = default;
+};
+PairStamp stampOf(const QString &listFile);
+
 // The card index label naming a file: the full name after two spaces if it
 // has at most 47 characters, otherwise " ..." and its last 48 characters.
 QString labelText(const QString &fullFileName);
@@ -60,6 +78,7 @@ struct ReadResult {
     QList<CardEntry> entries;
     QString message; // what to tell the user when ok is false
     QString warning; // read, but something the user should know (a cut record)
+    PairStamp stamp; // the files as they were read
 };
 
 // Reads the list file and its data file. The n-th record belongs to the n-th
@@ -70,17 +89,36 @@ struct ReadResult {
 // finished first.
 ReadResult readPair(const QString &listFile);
 
+struct SaveOptions {
+    // The pair as it was opened or last saved: when the files on disk are no
+    // longer these, nothing is replaced and the result says changedOnDisk.
+    std::optional<PairStamp> expected;
+    // How many backups to keep (cardbackup.h); 0 makes none.
+    int keepBackups = 0;
+};
+
 struct WriteResult {
     bool ok = false;
     QString message;
     // Fields that held characters Windows-1251 cannot store, written as "?":
     // "карточка 3 (Müller A.B.), поле «Фамилия»".
     QStringList replaced;
+    // Another program changed the pair since it was opened (options.expected).
+    bool changedOnDisk = false;
+    // Saved, but the pair replaced could not be kept as a backup.
+    QString warning;
+    // The pair as this save left it.
+    PairStamp stamp;
 };
 
 // Writes the list file and its data file (entries without a record leave no
 // trace in the data file). On failure both old files are left as they were.
-WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries);
+WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries, const SaveOptions &options = {});
+
+// Puts a backup (or any pair) in place of the pair, byte for byte, the way
+// a save does: with the same checks, and with the pair it replaces kept as
+// a backup, so that a restore can itself be undone.
+WriteResult restorePair(const QString &listFile, const QString &fromListFile, const SaveOptions &options = {});
 
 struct RecoverResult {
     bool ok = true;
@@ -93,7 +131,7 @@ struct RecoverResult {
 RecoverResult recoverPair(const QString &listFile);
 
 // The steps of a save, in order; a test hook is called after each one.
-enum class SaveStep { ListStaged, DataStaged, IntentRecorded, ListReplaced, DataReplaced, Finished };
+enum class SaveStep { ListStaged, DataStaged, BackupMade, IntentRecorded, ListReplaced, DataReplaced, Finished };
 // Returns false to make the save fail at that step as an I/O error would.
 using SaveHook = std::function<bool(SaveStep)>;
 void setSaveHook(SaveHook hook);

@@ -1,8 +1,11 @@
 #include "cards/tfmcard.h"
 
 #include "cards/agespinbox.h"
+#include "cards/cardbackup.h"
+#include "cards/cardfilter.h"
 #include "cards/cardindexfile.h"
 #include "cards/cardlistmodel.h"
+#include "cards/tfmbackups.h"
 #include "cards/tfmcalendar.h"
 #include "conclusion/concldoor.h"
 #include "help/help.h"
@@ -22,6 +25,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,6 +34,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUuid>
 #include <QVBoxLayout>
 
 namespace {
@@ -67,6 +72,11 @@ QString unstorableReport(const QStringList &places)
     return text;
 }
 
+const QString kSearchHint = QStringLiteral("Поиск по фамилии: список покажет пациентов, чья фамилия начинается "
+                                           "с набранных букв; Enter — взять найденную карточку (Ctrl+F)");
+const QString kBackupsHint = QStringLiteral("Восстановить картотеку из резервной копии (копия делается при "
+                                            "каждом сохранении)");
+
 } // namespace
 
 TfmCard::TfmCard(QWidget *owner)
@@ -78,6 +88,8 @@ TfmCard::TfmCard(QWidget *owner)
     setWindowTitle(QStringLiteral("Картотека"));
 
     m_model = new CardListModel(this);
+    m_shown = new CardFilterModel(m_model, this);
+    m_lockMark = QUuid::createUuid().toString(QUuid::WithoutBraces);
 
     QStyle *st = style();
     FileOpen = makeAction("FileOpen", QStringLiteral("Открыть"), QStringLiteral("Открыть файл"),
@@ -107,45 +119,110 @@ TfmCard::TfmCard(QWidget *owner)
     // " ...") rather than widening the window or being cut off.
     labelCard->setWordWrap(true);
     labelCard->setMinimumWidth(1);
+    bbBackups = new QToolButton(this);
+    ui::describe(bbBackups, "bbBackups", QStringLiteral("Копии"), kBackupsHint);
+    bbBackups->setText(QStringLiteral("&Копии…")); // Alt+К: the button takes no focus
+    bbBackups->setAutoRaise(true);
+    bbBackups->setFocusPolicy(Qt::NoFocus);
+    connect(bbBackups, &QToolButton::clicked, this, &TfmCard::bbBackupsClick);
 
     gbPersons = new QGroupBox(QStringLiteral("Пациенты:"), this);
     ui::describe(gbPersons, "gbPersons", QStringLiteral("Пациенты:"), {});
     PersonsList = new QListView(gbPersons);
     ui::describe(PersonsList, "PersonsList", QStringLiteral("Пациенты:"), QStringLiteral("Список пациентов"));
-    PersonsList->setModel(m_model);
+    PersonsList->setModel(m_shown);
     PersonsList->setSelectionMode(QAbstractItemView::SingleSelection);
     PersonsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PersonsList->setUniformItemSizes(true);
     PersonsList->setTextElideMode(Qt::ElideRight);
+    // Letters typed in the list go to the search field.
+    PersonsList->installEventFilter(this);
+
+    edSearch = new QLineEdit(this);
+    ui::describe(edSearch, "edSearch", QStringLiteral("Поиск по фамилии"), kSearchHint);
+    edSearch->setPlaceholderText(QStringLiteral("Поиск"));
+    edSearch->setClearButtonEnabled(true);
+    ui::keepToCodePage(edSearch);
+    for (QToolButton *clear : edSearch->findChildren<QToolButton *>())
+        ui::describe(clear, "edSearchClear", QStringLiteral("Очистить поиск"), QStringLiteral("Показать всех пациентов"));
+    // Out of the tab order, which runs from the list through the card; it
+    // is reached with Ctrl+F or by typing in the list.
+    edSearch->setFocusPolicy(Qt::ClickFocus);
+    edSearch->installEventFilter(this);
+    connect(edSearch, &QLineEdit::textChanged, this, [this](const QString &text) {
+        const int selected = selectedRow();
+        m_shown->setFilterText(text);
+        if (const int row = m_shown->rowOf(selected); row >= 0)
+            PersonsList->selectionModel()->setCurrentIndex(m_shown->index(row), QItemSelectionModel::ClearAndSelect);
+    });
+    connect(edSearch, &QLineEdit::returnPressed, this, &TfmCard::edSearchReturn);
+    auto *find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    connect(find, &QAction::triggered, this, [this] {
+        edSearch->setFocus(Qt::ShortcutFocusReason);
+        edSearch->selectAll();
+    });
+    addAction(find);
+
+    lbReadOnly = new QLabel(QStringLiteral("только чтение"), this);
+    lbReadOnly->setObjectName(QStringLiteral("lbReadOnly"));
+    lbReadOnly->setAccessibleName(QStringLiteral("Только для чтения"));
+    lbReadOnly->setStyleSheet(QStringLiteral("color: #a01010; font-weight: bold;"));
+    lbReadOnly->hide();
+
     auto *personsLayout = new QVBoxLayout(gbPersons);
     personsLayout->setContentsMargins(4, 0, 4, 3);
     PersonsList->setMinimumHeight(52);
     personsLayout->addWidget(PersonsList);
 
+    // The window's size is fixed: the search field and "Копии" share the
+    // tool bar's row, the read-only mark the label's.
+    auto *topRow = new QHBoxLayout;
+    topRow->setSpacing(4);
+    topRow->addWidget(ToolBar1);
+    topRow->addWidget(edSearch, 1);
+    topRow->addWidget(bbBackups);
+    auto *labelRow = new QHBoxLayout;
+    labelRow->setSpacing(6);
+    labelRow->addWidget(labelCard, 1);
+    labelRow->addWidget(lbReadOnly, 0, Qt::AlignTop);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(2);
     layout->setMenuBar(MainMenu1);
-    // The photos of the selected card, at the tool bar's right end; like the
-    // tool buttons it takes no focus, Alt+Ф presses it.
+    // The photos of the selected card, at the end of the tool bar's row; like
+    // the tool buttons it takes no focus, Alt+Ф presses it.
     bbPhotoCard = new QToolButton(this);
     bbPhotoCard->setDefaultAction(CardPhoto);
-    bbPhotoCard->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bbPhotoCard->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bbPhotoCard->setAutoRaise(true);
     bbPhotoCard->setFocusPolicy(Qt::NoFocus);
     ui::describe(bbPhotoCard, "bbPhotoCard", QStringLiteral("Фото"), CardPhoto->statusTip());
-    auto *toolRow = new QHBoxLayout;
-    toolRow->setSpacing(0);
-    toolRow->addWidget(ToolBar1, 1);
-    toolRow->addWidget(bbPhotoCard);
-    layout->addLayout(toolRow);
-    layout->addWidget(labelCard);
+    topRow->addWidget(bbPhotoCard);
+    layout->addLayout(topRow);
+    layout->addLayout(labelRow);
     layout->addWidget(gbPersons, 1);
     layout->addWidget(buildCardGroup());
     layout->addWidget(buildBottomRow());
 
     arrangeTabOrder();
     place::outer(this, 1, 96, 373, 469);
+
+    // The usual hints of what reading only disables, to put back after.
+    for (QAction *a : {FileSave, CardNew, CardWrite, CardDelete})
+        m_hints.insert(a, a->statusTip());
+    for (QToolButton *b : ToolBar1->findChildren<QToolButton *>()) {
+        if (m_hints.contains(b->defaultAction()))
+            m_hints.insert(b, b->toolTip());
+    }
+    m_hints.insert(bbBackups, bbBackups->toolTip());
+}
+
+TfmCard::~TfmCard()
+{
+    dropLock();
 }
 
 QAction *TfmCard::makeAction(const char *name, const QString &caption, const QString &hint,
@@ -179,6 +256,12 @@ void TfmCard::buildMenu()
         i->setStatusTip(action->statusTip());
         i->setToolTip(action->statusTip());
         connect(i, &QAction::triggered, action, &QAction::trigger);
+        // ...and follow it when it is switched off (reading only) and on.
+        connect(action, &QAction::changed, i, [i, action] {
+            i->setEnabled(action->isEnabled());
+            i->setStatusTip(action->statusTip());
+            i->setToolTip(action->toolTip());
+        });
         menu->addAction(i);
     };
 
@@ -350,7 +433,7 @@ void TfmCard::arrangeTabOrder()
 int TfmCard::selectedRow() const
 {
     const QModelIndexList rows = PersonsList->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.constFirst().row();
+    return rows.isEmpty() ? -1 : m_shown->sourceRow(rows.constFirst().row());
 }
 
 void TfmCard::selectRow(int row)
@@ -359,7 +442,9 @@ void TfmCard::selectRow(int row)
         PersonsList->clearSelection();
         return;
     }
-    const QModelIndex i = m_model->index(row);
+    if (m_shown->rowOf(row) < 0)
+        edSearch->clear();
+    const QModelIndex i = m_shown->index(m_shown->rowOf(row));
     PersonsList->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
     PersonsList->scrollTo(i);
 }
@@ -417,53 +502,270 @@ void TfmCard::mmFileOpenClick()
     if (chosen.isEmpty())
         return;
     const QString listFile = fullName(chosen);
+    bool taken = false;
+    const Claim how = claim(listFile, false, &taken);
+    if (how == Claim::Cancel)
+        return;
     // Both files are read and checked before the list changes, so a bad
     // pair leaves the list, the label and the flag as they were.
     cardindex::ReadResult read = cardindex::readPair(listFile);
     if (!read.ok) {
+        if (taken)
+            cardlock::release(listFile, me());
         ui::showMessage(this, read.message);
         return;
     }
+    if (m_lockedFile != listFile)
+        dropLock();
+    if (how == Claim::Edit && (taken || m_lockedFile == listFile))
+        m_lockedFile = listFile;
+    edSearch->clear();
     m_model->setEntries(std::move(read.entries));
     m_listFile = listFile;
+    m_stamp = read.stamp;
     labelCard->setText(cardindex::labelText(listFile));
-    state::CardIndexDirty = 1;
+    if (how == Claim::ReadOnly) {
+        const std::optional<cardlock::Holder> holder = cardlock::holderOf(listFile);
+        setReadOnly(true, holder ? QStringLiteral("её открыл(а) ") + cardlock::describe(*holder)
+                                 : QStringLiteral("её нельзя отметить как открытую"));
+    } else {
+        setReadOnly(false);
+        // A freshly read card index counts as unsaved; one open to read
+        // only cannot be saved, and is not asked about on leaving.
+        state::CardIndexDirty = 1;
+    }
     if (!read.warning.isEmpty())
         ui::inform(this, read.warning);
     photos::cardIndexOpened(this, listFile);
 }
 
+TfmCard::Claim TfmCard::claim(const QString &listFile, bool forSaving, bool *taken)
+{
+    *taken = false;
+    const cardlock::Holder self = me();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::optional<cardlock::Holder> holder = cardlock::holderOf(listFile);
+        QString error;
+        if (!holder) {
+            const cardlock::Take t = cardlock::take(listFile, self, &error);
+            if (t == cardlock::Take::Taken) {
+                *taken = true;
+                return Claim::Edit;
+            }
+            if (t == cardlock::Take::Held)
+                continue; // somebody was quicker: look again
+            // A folder that cannot be written (a disc, no rights): the pair
+            // cannot be saved there either.
+            if (forSaving)
+                return Claim::Edit;
+            const auto answer = ui::prompter().ask(
+                this, QMessageBox::Question,
+                QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
+                    QStringLiteral(" открыта (") + error + QStringLiteral(").\nОткрыть её только для чтения?"),
+                QMessageBox::Yes | QMessageBox::No);
+            return answer == QMessageBox::Yes ? Claim::ReadOnly : Claim::Cancel;
+        }
+        switch (cardlock::stateOf(*holder, self)) {
+        case cardlock::State::Ours:
+            return Claim::Edit;
+        case cardlock::State::Held: {
+            const QString who = QStringLiteral("Картотеку ") + listFile + QStringLiteral(" сейчас открыл(а) ") +
+                                cardlock::describe(*holder) + QStringLiteral(".");
+            if (forSaving) {
+                ui::showMessage(this, who + QStringLiteral("\nСохраните картотеку под другим именем."));
+                return Claim::Cancel;
+            }
+            const auto answer = ui::prompter().ask(this, QMessageBox::Question,
+                                                   who + QStringLiteral("\nОткрыть её только для чтения?"),
+                                                   QMessageBox::Yes | QMessageBox::No);
+            return answer == QMessageBox::Yes ? Claim::ReadOnly : Claim::Cancel;
+        }
+        case cardlock::State::Stale: {
+            const QString text = QStringLiteral("Картотеку ") + listFile + QStringLiteral(" открыл(а) ") +
+                                 cardlock::describe(*holder) + QStringLiteral(", но ") +
+                                 cardlock::staleReason(*holder, self) + QStringLiteral(".\nЗанять картотеку?") +
+                                 (forSaving ? QString() : QStringLiteral(" «Нет» откроет её только для чтения."));
+            const auto answer = ui::prompter().ask(
+                this, QMessageBox::Warning, text,
+                forSaving ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            if (answer == QMessageBox::No)
+                return forSaving ? Claim::Cancel : Claim::ReadOnly;
+            if (answer != QMessageBox::Yes)
+                return Claim::Cancel;
+            const cardlock::Take t = cardlock::takeOver(listFile, *holder, self, &error);
+            if (t == cardlock::Take::Taken) {
+                *taken = true;
+                return Claim::Edit;
+            }
+            if (t == cardlock::Take::Held)
+                continue;
+            ui::showMessage(this, QStringLiteral("Не удаётся занять картотеку ") + listFile +
+                                      QStringLiteral(": ") + error);
+            return Claim::Cancel;
+        }
+        }
+    }
+    return Claim::Cancel;
+}
+
+void TfmCard::dropLock()
+{
+    if (!m_lockedFile.isEmpty())
+        cardlock::release(m_lockedFile, me());
+    m_lockedFile.clear();
+}
+
+void TfmCard::setReadOnly(bool on, const QString &why)
+{
+    m_readOnly = on;
+    // The reason follows the usual hint: after a dash in the status bar, on
+    // a line of its own in the tooltip.
+    const QString reason = QStringLiteral("недоступно: картотека открыта только для чтения, ") + why;
+    auto status = [&](const QString &hint) { return on ? hint + QStringLiteral(" — ") + reason : hint; };
+    auto tip = [&](const QString &hint) { return on ? hint + QStringLiteral("\n") + reason : hint; };
+    // Actions first: a tool button takes its action's hint whenever the
+    // action changes, and gets its own back after.
+    for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
+        if (auto *a = qobject_cast<QAction *>(it.key())) {
+            a->setEnabled(!on);
+            a->setStatusTip(status(it.value()));
+            a->setToolTip(tip(it.value()));
+        }
+    }
+    for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
+        if (auto *w = qobject_cast<QWidget *>(it.key())) {
+            w->setEnabled(!on);
+            ui::setHint(w, status(it.value()));
+            w->setToolTip(tip(it.value()));
+        }
+    }
+    lbReadOnly->setVisible(on);
+    ui::setHint(lbReadOnly, on ? QStringLiteral("Картотека открыта только для чтения: ") + why : QString());
+    if (on) {
+        state::CardIndexDirty = 0;
+        state::CardTakenOut = 0;
+    }
+}
+
+bool TfmCard::replace(const QString &listFile,
+                      const std::function<cardindex::WriteResult(const cardindex::SaveOptions &)> &write)
+{
+    bool taken = false;
+    if (claim(listFile, true, &taken) == Claim::Cancel)
+        return false;
+    cardindex::SaveOptions options;
+    options.keepBackups = cardbackup::kKeep;
+    // The pair this window read or wrote last must still be on disk as it
+    // was; any other name is a pair the user chose to overwrite.
+    if (listFile == m_listFile)
+        options.expected = m_stamp;
+    cardindex::WriteResult written = write(options);
+    if (written.changedOnDisk) {
+        const auto answer = ui::prompter().ask(
+            this, QMessageBox::Warning,
+            written.message + QStringLiteral("\nЗаменить их картотекой из этого окна? Файлы, записанные той "
+                                             "программой, сохранятся в копиях."),
+            QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            if (taken)
+                cardlock::release(listFile, me());
+            return false;
+        }
+        options.expected.reset();
+        written = write(options);
+    }
+    if (!written.ok) {
+        if (taken)
+            cardlock::release(listFile, me());
+        ui::showMessage(this, written.message);
+        return false;
+    }
+    if (m_lockedFile != listFile) {
+        dropLock();
+        if (taken)
+            m_lockedFile = listFile;
+    }
+    cardlock::refresh(listFile, me());
+    m_listFile = listFile;
+    m_stamp = written.stamp;
+    labelCard->setText(cardindex::labelText(listFile));
+    state::CardIndexDirty = 0;
+    if (!written.warning.isEmpty())
+        ui::inform(this, written.warning);
+    if (!written.replaced.isEmpty())
+        ui::inform(this, unstorableReport(written.replaced));
+    photos::cardIndexSaved(this, listFile);
+    return true;
+}
+
 void TfmCard::mmFileSaveClick()
 {
+    if (m_readOnly)
+        return;
     const QString chosen = ui::prompter().saveFileName(
         this, ui::FileRequest{QStringLiteral("Сохранить картотеку"), m_listFile, cardindex::kFilter,
                               cardindex::kDefaultSuffix});
     if (chosen.isEmpty())
         return;
     const QString listFile = fullName(chosen);
-    const cardindex::WriteResult written = cardindex::writePair(listFile, m_model->entries());
-    if (!written.ok) {
-        ui::showMessage(this, written.message);
+    replace(listFile, [&](const cardindex::SaveOptions &options) {
+        return cardindex::writePair(listFile, m_model->entries(), options);
+    });
+}
+
+void TfmCard::bbBackupsClick()
+{
+    if (m_readOnly)
+        return;
+    if (m_listFile.isEmpty()) {
+        ui::showMessage(this, QStringLiteral("Копии хранятся рядом с файлами картотеки: сначала откройте или "
+                                             "сохраните картотеку."));
         return;
     }
-    m_listFile = listFile;
-    labelCard->setText(cardindex::labelText(listFile));
-    state::CardIndexDirty = 0;
-    if (!written.replaced.isEmpty())
-        ui::inform(this, unstorableReport(written.replaced));
-    photos::cardIndexSaved(this, listFile);
+    const QList<cardbackup::Backup> backups = cardbackup::list(m_listFile);
+    if (backups.isEmpty()) {
+        ui::inform(this, QStringLiteral("Копий картотеки ") + m_listFile +
+                             QStringLiteral(" пока нет: копия делается при каждом сохранении."));
+        return;
+    }
+    auto *dialog = new TfmBackups(this, m_listFile, backups);
+    const int result = ui::prompter().exec(dialog);
+    const QString chosen = dialog->chosen();
+    delete dialog;
+    if (result != QDialog::Accepted || chosen.isEmpty())
+        return;
+    // The backup is read and checked first; then it goes in place of the
+    // pair as a save would, keeping the pair it replaces.
+    cardindex::ReadResult read = cardindex::readPair(chosen);
+    if (!read.ok) {
+        ui::showMessage(this, read.message);
+        return;
+    }
+    const QString listFile = m_listFile;
+    if (!replace(listFile, [&](const cardindex::SaveOptions &options) {
+            return cardindex::restorePair(listFile, chosen, options);
+        }))
+        return;
+    edSearch->clear();
+    m_model->setEntries(std::move(read.entries));
 }
 
 void TfmCard::mmFileClearClick()
 {
+    edSearch->clear();
     m_model->clear();
     m_listFile.clear();
+    m_stamp.reset();
+    dropLock();
+    setReadOnly(false);
     labelCard->setText(cardindex::kLabelCaption);
     photos::cardIndexCleared();
 }
 
 void TfmCard::ToolButton5Click()
 {
+    if (m_readOnly)
+        return;
     m_model->append(CardEntry{kNewPatient, THuman(kNewPatient)});
     state::CardIndexDirty = 1;
 }
@@ -477,7 +779,10 @@ void TfmCard::ToolButton6Click()
     }
     if (!m_model->entry(row).record)
         m_model->setRecord(row, THuman(m_model->entry(row).text));
-    state::CardTakenOut = 1;
+    // A card of an index open to read only is only looked at: it cannot go
+    // back, so it is not "taken out".
+    if (!m_readOnly)
+        state::CardTakenOut = 1;
     m_takenOut = QPersistentModelIndex(m_model->index(row));
     m_haveTakenOut = true;
     recordToFields(*m_model->entry(row).record);
@@ -495,6 +800,8 @@ bool TfmCard::fieldsEmpty() const
 
 void TfmCard::ToolButton7Click()
 {
+    if (m_readOnly)
+        return;
     // A card taken out goes back where it was taken from, whatever is
     // selected now. With none out, the fields go onto the selected entry,
     // unless they are all empty: a second press after a write-back would
@@ -532,6 +839,8 @@ void TfmCard::ToolButton7Click()
 
 void TfmCard::ToolButton8Click()
 {
+    if (m_readOnly)
+        return;
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -540,6 +849,42 @@ void TfmCard::ToolButton8Click()
     // The view would select the next entry; with no confirmation a second
     // click would then delete a card nobody chose. Nothing stays selected.
     PersonsList->selectionModel()->clearSelection();
+}
+
+void TfmCard::edSearchReturn()
+{
+    // The entry selected among those found, or else the first found.
+    int row = PersonsList->selectionModel()->hasSelection() ? selectedRow() : m_shown->sourceRow(0);
+    if (row < 0)
+        return;
+    selectRow(row);
+    ToolButton6Click();
+}
+
+bool TfmCard::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (watched == PersonsList) {
+        // Letters typed in the list search it.
+        const QString text = key->text();
+        if (!text.isEmpty() && text.at(0).isPrint() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            edSearch->setFocus(Qt::OtherFocusReason);
+            edSearch->insert(text);
+            return true;
+        }
+    } else if (watched == edSearch && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)) {
+        // Down goes on into the list found.
+        PersonsList->setFocus(Qt::OtherFocusReason);
+        if (!PersonsList->selectionModel()->hasSelection() && m_shown->rowCount() > 0)
+            PersonsList->selectionModel()->setCurrentIndex(m_shown->index(0), QItemSelectionModel::ClearAndSelect);
+        return true;
+    } else if (watched == edSearch && key->key() == Qt::Key_Escape && !edSearch->text().isEmpty()) {
+        edSearch->clear();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfmCard::bbCnclCardClick()

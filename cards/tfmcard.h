@@ -3,14 +3,21 @@
 // card taken out into edit fields, and the link to the patient's conclusion.
 // Other windows read the patient's names, date and conclusion file from the
 // edit fields, so those are the program's record of the current patient.
+#include "cards/cardindexfile.h"
+#include "cards/cardlock.h"
 #include "cards/human.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPersistentModelIndex>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 class AgeSpinBox;
+class CardFilterModel;
 class CardListModel;
 class QAction;
 class QGroupBox;
@@ -26,9 +33,18 @@ class TfmCard : public QWidget {
     Q_OBJECT
 public:
     explicit TfmCard(QWidget *owner = nullptr);
+    // Gives up the lock of the open card index.
+    ~TfmCard() override;
 
     QLabel *labelCard = nullptr;
+    // The backups of the open card index, to restore one.
+    QToolButton *bbBackups = nullptr;
     QGroupBox *gbPersons = nullptr;
+    // Filters the list by the start of the surname as it is typed; Enter
+    // takes out the card found.
+    QLineEdit *edSearch = nullptr;
+    // Shown while the card index is open to read only; its hint says why.
+    QLabel *lbReadOnly = nullptr;
     QListView *PersonsList = nullptr;
 
     QGroupBox *gbCard = nullptr;
@@ -64,9 +80,15 @@ public:
 
     // The list's entries (display texts and records).
     CardListModel *model() const { return m_model; }
-    // Row of the selected entry, or -1.
+    // The entries the list shows (all, or those the search lets through).
+    CardFilterModel *shown() const { return m_shown; }
+    // Row (in the whole list) of the selected entry, or -1.
     int selectedRow() const;
+    // Selects an entry by its row in the whole list; an entry the search
+    // hides is shown by emptying the search field.
     void selectRow(int row);
+    // Open to read only: another workstation has the card index.
+    bool readOnly() const { return m_readOnly; }
     // Full name of the list file last opened or saved ("" after "Очистить").
     QString listFileName() const { return m_listFile; }
 
@@ -89,8 +111,20 @@ public slots:
     void bbCnclCardClick();
     void bbHelpCardClick();
     void SpeedButton1Click();
+    void bbBackupsClick();  // "Копии": restore a backup
+    void edSearchReturn();  // Enter in the search field
 
 private:
+    enum class Claim { Edit, ReadOnly, Cancel };
+    // Makes sure this window may write the pair (taking its lock, asking
+    // about somebody else's); for opening, reading only may be chosen.
+    Claim claim(const QString &listFile, bool forSaving, bool *taken);
+    void dropLock();
+    void setReadOnly(bool on, const QString &why = {});
+    // Saves entries (or restores a backup) over the pair, asking when the
+    // files were changed by another program; true when done.
+    bool replace(const QString &listFile, const std::function<cardindex::WriteResult(const cardindex::SaveOptions &)> &write);
+    bool eventFilter(QObject *watched, QEvent *event) override;
     QAction *makeAction(const char *name, const QString &caption, const QString &hint,
                         const QIcon &icon, void (TfmCard::*handler)());
     void buildMenu();
@@ -101,7 +135,16 @@ private:
     QString fullName(const QString &chosen) const;
 
     CardListModel *m_model = nullptr;
+    CardFilterModel *m_shown = nullptr;
     QString m_listFile;
+    // The pair whose lock this window holds ("" for none), and how the files
+    // were when last read or written here.
+    QString m_lockedFile;
+    std::optional<cardindex::PairStamp> m_stamp;
+    cardlock::Holder me() const { return cardlock::me(m_lockMark); }
+    QString m_lockMark;
+    bool m_readOnly = false;
+    QHash<QObject *, QString> m_hints; // the usual hints of the editing controls
     // The entry the card in the edit fields was taken from; it follows the
     // entry when others are deleted and becomes invalid when the entry goes.
     QPersistentModelIndex m_takenOut;

@@ -39,9 +39,9 @@ QString notRegularMessage(const QString &shownPath)
     return QStringLiteral("Файл ") + shownPath + QStringLiteral(" не является обычным файлом");
 }
 
-ReadResult readLines(const QString &path)
+BytesResult readBytes(const QString &path)
 {
-    ReadResult result;
+    BytesResult result;
     // Opened without blocking and checked on the open handle, so that a pipe
     // put in place of a file cannot stall the program between check and read.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -57,17 +57,31 @@ ReadResult readLines(const QString &path)
         return result;
     }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         result.error = file.errorString();
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    result.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.error = file.errorString();
+        result.bytes.clear();
         return result;
     }
-    result.lines = splitLines(cp1251::decode(bytes));
+    result.ok = true;
+    return result;
+}
+
+ReadResult readLines(const QString &path)
+{
+    ReadResult result;
+    BytesResult read = readBytes(path);
+    if (!read.ok) {
+        result.error = read.error;
+        result.notRegular = read.notRegular;
+        return result;
+    }
+    result.lines = splitLines(cp1251::decode(read.bytes));
     result.ok = true;
     return result;
 }

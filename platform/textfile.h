@@ -1,5 +1,6 @@
 #pragma once
 // Line-oriented Windows-1251 text files with CR LF line ends.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,16 @@ struct ReadResult {
 // pipe or a device is refused without reading from it (it could block the
 // program or never end).
 ReadResult readLines(const QString &path);
+
+struct BytesResult {
+    bool ok = false;
+    QByteArray bytes;
+    QString error;
+    bool notRegular = false;
+};
+
+// Reads a regular file whole, refusing pipes and devices as readLines does.
+BytesResult readBytes(const QString &path);
 
 // "Файл ... не является обычным файлом": why a pipe or a device was refused.
 QString notRegularMessage(const QString &shownPath);

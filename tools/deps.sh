@@ -2,8 +2,12 @@
 # Installs the Debian packages that building, testing and running need,
 # skipping those already present. Run as root or with sudo available.
 set -eu
-PKGS="g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-dejavu-core python3 poppler-utils libopencv-core-dev libopencv-imgproc-dev"
-[ "${1:-}" = "--gui-tools" ] && PKGS="$PKGS xvfb xauth xdotool imagemagick"
+# poppler-utils: the PDF tests read their text back; OpenCV's core and imgproc:
+# the iris photos; desktop-file-utils, xvfb and xdotool: the test of the
+# installed program.
+PKGS="g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-dejavu-core python3
+      poppler-utils libopencv-core-dev libopencv-imgproc-dev desktop-file-utils xvfb xdotool"
+[ "${1:-}" = "--gui-tools" ] && PKGS="$PKGS xauth imagemagick"
 # The fuzz build (tools/fuzz.sh): clang with its libFuzzer and sanitizer runtimes.
 [ "${1:-}" = "--fuzz" ] && PKGS="$PKGS clang libclang-rt-14-dev"
 missing=""

@@ -1,4 +1,5 @@
 // The patient record and the card index file pair, without any window.
+#include "cards/cardbackup.h"
 #include "cards/cardindexfile.h"
 #include "cards/human.h"
 #include "platform/cp1251.h"
@@ -111,6 +112,17 @@ private slots:
     void pipesAndDevicesAreRefused();
     void sizeLimitFailsTheSaveNotTheProgram();
     void unstorableCharactersAreReported();
+    void writtenBytesFollowTheLineRules();
+    void readLineEnds_data();
+    void readLineEnds();
+    void fieldsReadAreIndependentStrings();
+    void pairChangedOnDiskIsNotReplaced_data();
+    void pairChangedOnDiskIsNotReplaced();
+    void changeWhileSavingIsCaught();
+    void backupsKeepEachReplacedPair();
+    void backupNamesAndRotation_data();
+    void backupNamesAndRotation();
+    void restoreIsASaveThatCanBeUndone();
 };
 
 void TestCardFile::recordConstructorTakesTheSurname()
@@ -518,6 +530,7 @@ void TestCardFile::saveKilledAtEveryStep_data()
     QTest::addColumn<bool>("newPair"); // what an open finds afterwards
     QTest::newRow("list staged") << int(cardindex::SaveStep::ListStaged) << false;
     QTest::newRow("data staged") << int(cardindex::SaveStep::DataStaged) << false;
+    QTest::newRow("backup made") << int(cardindex::SaveStep::BackupMade) << false;
     QTest::newRow("intent recorded") << int(cardindex::SaveStep::IntentRecorded) << true;
     QTest::newRow("list replaced") << int(cardindex::SaveStep::ListReplaced) << true;
     QTest::newRow("data replaced") << int(cardindex::SaveStep::DataReplaced) << true;
@@ -541,6 +554,11 @@ void TestCardFile::saveKilledAtEveryStep()
     QVERIFY(saver.waitForFinished(30000));
     QCOMPARE(saver.exitStatus(), QProcess::CrashExit);
     checkOpensWhole(env, list, old, numbered(300), newPair);
+    // A backup, if one was made, is the old pair whole.
+    const QList<cardbackup::Backup> backups = cardbackup::list(list);
+    QVERIFY(backups.size() <= 1);
+    for (const cardbackup::Backup &b : backups)
+        QCOMPARE(cardindex::readPair(b.listFile).entries, old);
 }
 
 void TestCardFile::saveFailingAtEveryStep_data()
@@ -645,6 +663,285 @@ void TestCardFile::unstorableCharactersAreReported()
     // (The second entry has no record, so the third's is read onto it.)
     QCOMPARE(cardindex::readPair(env.path("u.lst")).entries.at(1).record->FName, QStringLiteral("M?ller"));
     QVERIFY(cardindex::writePair(env.path("u.lst"), threeEntries()).replaced.isEmpty());
+}
+
+// The pair is written field by field straight into bytes; it must be what
+// the line rules give: each field made single-line, encoded, CR LF after it.
+void TestCardFile::writtenBytesFollowTheLineRules()
+{
+    TestEnv env;
+    QList<CardEntry> entries = manyEntries(60);
+    THuman odd(QStringLiteral("Пет\r\nров\r\rИ\nван\r"));
+    odd.Addr = QStringLiteral("a") + QChar(char16_t(0xD83D)) + QStringLiteral("б") + QChar(char16_t(0xD83D)) + QChar(char16_t(0xDE00)) +
+               u"\u00A0\u2116\u0098\x01\t";
+    odd.Concl = QStringLiteral("Ђђ€“”«»™ЁёЇїЎўҐґ");
+    odd.Age = -2147483647 - 1;
+    entries.insert(7, CardEntry{QStringLiteral("Странная\nзапись"), odd});
+    entries[9].record.reset();
+    bool lossy = false;
+    const cardindex::WriteResult written = cardindex::writePair(env.path("r.lst"), entries);
+    QVERIFY(written.ok);
+    QCOMPARE(env.readBytes("r.lst"), textfile::encodeLines(cardindex::listLines(entries)));
+    QCOMPARE(env.readBytes("r.lso"), textfile::encodeLines(cardindex::dataLines(entries), &lossy));
+    QVERIFY(lossy);
+    QCOMPARE(written.replaced, QStringList{QStringLiteral("карточка 8 (Странная запись), поле «Адрес»")});
+    QVERIFY(env.readBytes("r.lso").contains("a?\xE1?\xA0\xB9\x98\x01\t\r\n"));
+}
+
+void TestCardFile::readLineEnds_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("first"); // the first record's lines
+    // The end of line 1, lines 2 to 10 (the age on line 5).
+    const QByteArray rest = "\r\n\r\n\r\n\r\n42\r\n\r\n\r\n\r\n\r\n\r\n";
+    const QStringList restLines{"", "", "", "42", "", "", "", "", ""};
+    QTest::newRow("CR LF") << ("d" + rest + "\r\n") << (QStringList{"d"} + restLines + QStringList{""});
+    QTest::newRow("LF only") << QByteArray("d\n\n\n\n7\n\n\n\n\n\n\n")
+                             << QStringList{"d", "", "", "", "7", "", "", "", "", "", ""};
+    QTest::newRow("no line end after the last line") << ("d" + rest + "x") << (QStringList{"d"} + restLines + QStringList{"x"});
+    QTest::newRow("lone CR stays in the field") << ("a\rb" + rest + "x\r") << (QStringList{"a\rb"} + restLines + QStringList{"x\r"});
+    QTest::newRow("age with blanks and sign") << QByteArray("\r\n\r\n\r\n\r\n +12 \r\n\r\n\r\n\r\n\r\n\r\n\r\n")
+                                             << QStringList{"", "", "", "", "12", "", "", "", "", "", ""};
+    QTest::newRow("cp1251 letters") << QByteArray("\xC0\xFF\xA8\xB8\r\n\r\n\r\n\r\n-0\r\n\r\n\r\n\r\n\r\n\r\n\r\n")
+                                    << QStringList{"АяЁё", "", "", "", "0", "", "", "", "", "", ""};
+}
+
+// The reader goes over the bytes itself; its lines are those of the text
+// file rules.
+void TestCardFile::readLineEnds()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, first);
+    TestEnv env;
+    env.writeLines("l.lst", {QStringLiteral("Один")});
+    env.writeBytes("l.lso", data);
+    const cardindex::ReadResult read = cardindex::readPair(env.path("l.lst"));
+    QVERIFY2(read.ok, qPrintable(read.message));
+    QVERIFY(read.warning.isEmpty());
+    const THuman &h = *read.entries.at(0).record;
+    QCOMPARE((QStringList{h.Date, h.FName, h.LName, h.MName, QString::number(h.Age), h.Doc, h.Addr, h.Phone,
+                          h.Complaint, h.Anamnesis, h.Concl}),
+             first);
+}
+
+// Fields read from a file share blocks of memory; each must still behave as
+// a string of its own: changed, kept, or outliving the rest.
+void TestCardFile::fieldsReadAreIndependentStrings()
+{
+    TestEnv env;
+    const QList<CardEntry> written = manyEntries(2000);
+    QVERIFY(cardindex::writePair(env.path("s.lst"), written).ok);
+    QString kept;
+    QString grown;
+    {
+        cardindex::ReadResult read = cardindex::readPair(env.path("s.lst"));
+        QVERIFY(read.ok);
+        QCOMPARE(read.entries, written);
+        THuman &h = *read.entries[10].record;
+        kept = h.Addr;
+        h.FName += QStringLiteral("-изменено");
+        h.LName.append(QString(5000, QLatin1Char('x'))); // past the block's end
+        h.MName[0] = QLatin1Char('Z');
+        grown = h.Doc;
+        grown.replace(0, 4, QStringLiteral("ВРАЧ"));
+        QCOMPARE(read.entries.at(11), written.at(11));
+        QCOMPARE(h.Doc, written.at(10).record->Doc);
+        QCOMPARE(h.FName, written.at(10).record->FName + QStringLiteral("-изменено"));
+        QCOMPARE(*h.MName.utf16() , u'Z');
+        QCOMPARE(read.entries.at(9).record->Concl.utf16()[read.entries.at(9).record->Concl.size()], u'\0');
+        read.entries.erase(read.entries.begin() + 5, read.entries.end() - 5);
+        QCOMPARE(read.entries.at(5), written.at(1995));
+    }
+    // The rest is gone; what was kept is whole.
+    QCOMPARE(kept, written.at(10).record->Addr);
+    QCOMPARE(grown, QStringLiteral("ВРАЧ") + written.at(10).record->Doc.mid(4));
+}
+
+void TestCardFile::pairChangedOnDiskIsNotReplaced_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("nothing changed") << "" << false;
+    QTest::newRow("list rewritten, same size") << "list" << true;
+    QTest::newRow("data grown") << "data+" << true;
+    QTest::newRow("data removed") << "data-" << true;
+    QTest::newRow("whole pair replaced") << "pair" << true;
+}
+
+// The stamp taken when the pair was read stops a save over files another
+// program has written since; without a stamp the save goes ahead.
+void TestCardFile::pairChangedOnDiskIsNotReplaced()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, refused);
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, threeEntries()).ok);
+    const cardindex::ReadResult read = cardindex::readPair(list);
+    QVERIFY(read.ok);
+    QCOMPARE(read.stamp, cardindex::stampOf(list));
+    QTest::qWait(20); // a later modification time
+    if (change == "list")
+        env.writeBytes("k.LST", QByteArray(env.readBytes("k.LST")).replace("\xcf", "\xc8"));
+    else if (change == "data+")
+        QVERIFY(textfile::appendLines(env.path("k.lso"), cardindex::recordLines(petrov())));
+    else if (change == "data-")
+        QFile::remove(env.path("k.lso"));
+    else if (change == "pair")
+        QVERIFY(cardindex::writePair(list, manyEntries(2)).ok);
+    const QByteArray listBefore = env.readBytes("k.LST");
+    const QByteArray dataBefore = env.readBytes("k.lso");
+
+    cardindex::SaveOptions options;
+    options.expected = read.stamp;
+    options.keepBackups = 3;
+    const cardindex::WriteResult written = cardindex::writePair(list, manyEntries(7), options);
+    QCOMPARE(written.changedOnDisk, refused);
+    QCOMPARE(written.ok, !refused);
+    if (refused) {
+        QCOMPARE(written.message, "Файлы картотеки " + list +
+                                      " изменены другой программой после того, как картотека была открыта.");
+        QCOMPARE(env.readBytes("k.LST"), listBefore);
+        QCOMPARE(env.readBytes("k.lso"), dataBefore);
+        QCOMPARE(filesIn(env.path()).size(), change == "data-" ? 1 : 2);
+        QVERIFY(cardbackup::list(list).isEmpty());
+        options.expected.reset(); // "replace them anyway"
+        QVERIFY(cardindex::writePair(list, manyEntries(7), options).ok);
+    }
+    QCOMPARE(cardindex::readPair(list).entries, manyEntries(7));
+    QCOMPARE(cardindex::stampOf(list), cardindex::writePair(list, manyEntries(7), {}).stamp);
+}
+
+// A change made while the new files are being written is caught before
+// anything is replaced.
+void TestCardFile::changeWhileSavingIsCaught()
+{
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, threeEntries()).ok);
+    cardindex::SaveOptions options;
+    options.expected = cardindex::stampOf(list);
+    options.keepBackups = 3;
+    cardindex::setSaveHook([&](cardindex::SaveStep s) {
+        if (s == cardindex::SaveStep::DataStaged)
+            textfile::appendLines(env.path("k.lso"), {QStringLiteral("чужая строка")});
+        return true;
+    });
+    const cardindex::WriteResult written = cardindex::writePair(list, manyEntries(5), options);
+    cardindex::setSaveHook({});
+    QVERIFY(written.changedOnDisk);
+    QCOMPARE(filesIn(env.path()), (QStringList{QStringLiteral("k.LST"), QStringLiteral("k.lso")}));
+    QCOMPARE(textfile::readLines(env.path("k.lso")).lines.constLast(), QStringLiteral("чужая строка"));
+    QVERIFY(cardbackup::list(list).isEmpty());
+}
+
+// Each save keeps the pair it replaces; the newest backups are kept, and
+// a backup is a pair that opens.
+void TestCardFile::backupsKeepEachReplacedPair()
+{
+    TestEnv env;
+    const QString list = env.path("Картотека.LST");
+    cardindex::SaveOptions options;
+    options.keepBackups = 4;
+    for (int version = 1; version <= 7; ++version) {
+        const cardindex::WriteResult written = cardindex::writePair(list, manyEntries(version), options);
+        QVERIFY2(written.ok && written.warning.isEmpty(), qPrintable(written.message + written.warning));
+    }
+    const QList<cardbackup::Backup> backups = cardbackup::list(list);
+    QCOMPARE(backups.size(), 4);
+    for (int i = 0; i < 4; ++i) // newest first: the pairs of saves 6, 5, 4, 3
+        QCOMPARE(cardindex::readPair(backups.at(i).listFile).entries, manyEntries(6 - i));
+    QCOMPARE(QFileInfo(backups.at(0).listFile).absolutePath(), env.path("Картотека.LST.nirel3-backups"));
+    QCOMPARE(QDir(env.path("Картотека.LST.nirel3-backups")).entryList(QDir::Files).size(), 8);
+    // The pair on disk is new files; writing into them in place (as an
+    // editor might) leaves the backups alone.
+    const QString newest = "Картотека.LST.nirel3-backups/" + QFileInfo(backups.at(0).listFile).fileName();
+    const QByteArray kept = env.readBytes(newest);
+    QFile live(list);
+    QVERIFY(live.open(QIODevice::ReadWrite));
+    live.write("XXXX");
+    live.close();
+    QCOMPARE(env.readBytes(newest), kept);
+}
+
+void TestCardFile::backupNamesAndRotation_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QStringList>("names"); // of the two backups made at 14:05:33
+    QTest::newRow("usual") << "k.LST" << QStringList{"k_2024-03-12_14-05-33_2.LST", "k_2024-03-12_14-05-33.LST"};
+    QTest::newRow("no extension") << "patients"
+                                  << QStringList{"pati_2024-03-12_14-05-33_2ents", "pati_2024-03-12_14-05-33ents"};
+    QTest::newRow("short name") << "a.b" << QStringList{"a.b_2024-03-12_14-05-33_2.lst", "a.b_2024-03-12_14-05-33.lst"};
+}
+
+// Backups are named by the time of the save, numbered within one second,
+// and are pairs by the usual rule for data file names.
+void TestCardFile::backupNamesAndRotation()
+{
+    QFETCH(QString, list);
+    QFETCH(QStringList, names);
+    TestEnv env;
+    const QString listFile = env.path(list);
+    QString error;
+    QVERIFY(cardbackup::make(listFile, QDateTime::currentDateTime(), &error).isEmpty()); // no pair yet
+    QVERIFY(error.isEmpty());
+    QVERIFY(cardindex::writePair(listFile, threeEntries()).ok);
+    const QDateTime at(QDate(2024, 3, 12), QTime(14, 5, 33, 250));
+    QVERIFY(!cardbackup::make(listFile, at, &error).isEmpty());
+    QVERIFY(!cardbackup::make(listFile, at.addMSecs(500), &error).isEmpty());
+    QVERIFY(!cardbackup::make(listFile, at.addDays(-1), &error).isEmpty());
+    QList<cardbackup::Backup> backups = cardbackup::list(listFile);
+    QCOMPARE(backups.size(), 3);
+    QStringList got;
+    for (int i = 0; i < 2; ++i)
+        got << QFileInfo(backups.at(i).listFile).fileName();
+    QCOMPARE(got, names);
+    QCOMPARE(cardbackup::caption(backups.at(0)), QStringLiteral("12.03.2024 14:05:33 (2)"));
+    QCOMPARE(cardbackup::caption(backups.at(2)), QStringLiteral("11.03.2024 14:05:33"));
+    for (const cardbackup::Backup &b : backups)
+        QCOMPARE(cardindex::readPair(b.listFile).entries, cardindex::readPair(listFile).entries);
+    cardbackup::rotate(listFile, 1);
+    backups = cardbackup::list(listFile);
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(QFileInfo(backups.at(0).listFile).fileName(), names.at(0));
+    QCOMPARE(QDir(cardbackup::folderOf(listFile)).entryList(QDir::Files).size(), 2);
+}
+
+// A restore puts the backup's bytes in place as a save, keeping the pair it
+// replaces, so that restoring that backup undoes it.
+void TestCardFile::restoreIsASaveThatCanBeUndone()
+{
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    cardindex::SaveOptions options;
+    options.keepBackups = cardbackup::kKeep;
+    // A hand-edited first version (LF line ends), which a restore keeps byte for byte.
+    env.writeBytes("k.LST", "A\n");
+    env.writeBytes("k.lso", "\n\xc0\xc1\n\n\n7\n\n\n\n\n\n\n\n\n");
+    const QByteArray firstList = env.readBytes("k.LST"), firstData = env.readBytes("k.lso");
+    QVERIFY(cardindex::writePair(list, manyEntries(3), options).ok);
+    const QString first = cardbackup::list(list).at(0).listFile;
+
+    options.expected = cardindex::stampOf(list);
+    const cardindex::WriteResult restored = cardindex::restorePair(list, first, options);
+    QVERIFY2(restored.ok, qPrintable(restored.message));
+    QCOMPARE(env.readBytes("k.LST"), firstList);
+    QCOMPARE(env.readBytes("k.lso"), firstData);
+    QCOMPARE(restored.stamp, cardindex::stampOf(list));
+    const QList<cardbackup::Backup> backups = cardbackup::list(list);
+    QCOMPARE(backups.size(), 2);
+    QCOMPARE(cardindex::readPair(backups.at(0).listFile).entries, manyEntries(3));
+
+    // Undone: the pair before the restore comes back.
+    options.expected = restored.stamp;
+    QVERIFY(cardindex::restorePair(list, backups.at(0).listFile, options).ok);
+    QCOMPARE(cardindex::readPair(list).entries, manyEntries(3));
+    QCOMPARE(cardbackup::list(list).size(), 3);
+
+    // A changed pair is not replaced by a restore either.
+    options.expected = restored.stamp;
+    QVERIFY(cardindex::restorePair(list, first, options).changedOnDisk);
+    QCOMPARE(cardindex::readPair(list).entries, manyEntries(3));
 }
 
 QTEST_MAIN(TestCardFile)

@@ -35,13 +35,17 @@ namespace {
 
 using Snapshot = QMap<QString, QByteArray>;
 
-// Every file and folder below the working folder, with its bytes.
+// Every file and folder below the working folder, with its bytes. The lock
+// that an open card index leaves beside its pair (and removes when it is
+// closed) is no data written.
 Snapshot snapshot(const QString &root)
 {
     Snapshot s;
     QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        if (path.endsWith(QLatin1String(".nirel3-lock")))
+            continue;
         QFile f(path);
         s.insert(QDir(root).relativeFilePath(path),
                  it.fileInfo().isDir() ? QByteArray("<folder>") : (f.open(QIODevice::ReadOnly) ? f.readAll() : "<unreadable>"));

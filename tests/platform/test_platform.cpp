@@ -11,6 +11,8 @@
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QFile>
 #include <QMimeData>
 #include <QtTest>
@@ -20,6 +22,7 @@ class TestPlatform : public QObject {
 private slots:
     void everyHighByteSurvivesDecodeAndEncode();
     void unmappableCharacterBecomesQuestionMark();
+    void tableAgreesWithTheSystemCodec();
     void eachUnmappableCharacterIsOneQuestionMark_data();
     void eachUnmappableCharacterIsOneQuestionMark();
     void lineEnds_data();
@@ -58,6 +61,29 @@ void TestPlatform::unmappableCharacterBecomesQuestionMark()
     QCOMPARE(cp1251::encode(text), cp1251::encode(QStringLiteral("Боль ? ухо ? конец")));
     // A real U+001A stays itself.
     QCOMPARE(cp1251::encode(QString(QChar(0x1A))), QByteArray("\x1A"));
+}
+
+// The code page's own table against the system's converter: every byte
+// decodes alike, every character of the BMP encodes alike or not at all.
+void TestPlatform::tableAgreesWithTheSystemCodec()
+{
+    QByteArray all;
+    for (int b = 0; b <= 0xFF; ++b)
+        all.append(char(b));
+    QStringDecoder decoder("windows-1251");
+    QCOMPARE(cp1251::decode(all), QString(decoder(all)));
+    for (int c = 1; c <= 0xFFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        const QString one{QChar(char16_t(c))};
+        QStringEncoder encoder("windows-1251");
+        const QByteArray expected = encoder(one);
+        bool lossy = false;
+        const QByteArray got = cp1251::encode(one, &lossy);
+        QCOMPARE(lossy, encoder.hasError());
+        QCOMPARE(cp1251::canEncode(one), !encoder.hasError());
+        QCOMPARE(got, encoder.hasError() ? QByteArray("?") : expected);
+    }
 }
 
 void TestPlatform::eachUnmappableCharacterIsOneQuestionMark_data()

@@ -1,5 +1,6 @@
 // Every control of every window can be found by a screen reader: it has an
 // accessible name, and a control with a hint shows it as tooltip too.
+#include "cards/tfmbackups.h"
 #include "cards/tfmcard.h"
 #include "charts/tfmpupil.h"
 #include "charts/tfmshproek.h"
@@ -66,6 +67,7 @@ void TestAccessibility::everyControlIsNamed()
                                    state::fmReach.data(),
                                    state::ensureWindow(state::fmPhoto),
                                    new TAboutBox(main),
+                                   new TfmBackups(main, QStringLiteral("k.LST"), {}),
                                    HelpViewer::open()};
     int checked = 0;
     for (QWidget *window : windows) {

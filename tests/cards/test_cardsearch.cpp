@@ -1,0 +1,295 @@
+// The search field above the card list: the filter rule, and every card
+// action on a filtered list reaching the entry the user sees.
+#include "cards/cardfilter.h"
+#include "cards/cardindexfile.h"
+#include "cards/cardlistmodel.h"
+#include "cards/tfmcard.h"
+#include "state/examstate.h"
+#include "state/openwindow.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QAction>
+#include <QListView>
+#include <QtTest>
+
+namespace {
+
+THuman person(const QString &surname, const QString &first)
+{
+    THuman h(surname);
+    h.LName = first;
+    h.MName = QStringLiteral("Ильич");
+    h.Age = int(surname.size());
+    h.Addr = surname + QStringLiteral(", ул. Садовая");
+    return h;
+}
+
+// Six cards; "бо" finds the second and the last, "ел" the fourth and fifth.
+QList<CardEntry> six()
+{
+    QList<CardEntry> entries;
+    for (const auto &[f, l] : QList<QPair<QString, QString>>{{"Андреев", "Алексей"},
+                                                             {"Борисова", "Белла"},
+                                                             {"Власов", "Виктор"},
+                                                             {"Ёлкина", "Елена"},
+                                                             {"Елагин", "Егор"},
+                                                             {"бобров", "Борис"}}) {
+        const THuman h = person(f, l);
+        entries.append(CardEntry{human::displayText(h), h});
+    }
+    return entries;
+}
+
+QStringList shownTexts(const TfmCard *card)
+{
+    QStringList out;
+    for (int r = 0; r < card->shown()->rowCount(); ++r)
+        out << card->shown()->index(r).data().toString();
+    return out;
+}
+
+QStringList allTexts(const TfmCard *card)
+{
+    QStringList out;
+    for (const CardEntry &e : card->model()->entries())
+        out << e.text;
+    return out;
+}
+
+// Clicks the n-th row the list shows.
+void clickShown(TfmCard *card, int row)
+{
+    card->PersonsList->selectionModel()->setCurrentIndex(card->shown()->index(row),
+                                                         QItemSelectionModel::ClearAndSelect);
+}
+
+TfmCard *cardWithSix()
+{
+    TfmCard *card = state::openWindow(state::fmCard);
+    card->model()->setEntries(six());
+    return card;
+}
+
+} // namespace
+
+class TestCardSearch : public QObject {
+    Q_OBJECT
+private slots:
+    void rule_data();
+    void rule();
+    void filterAsYouType();
+    void everyCardActionOnAFilteredList();
+    void enterTakesOutTheCardFound_data();
+    void enterTakesOutTheCardFound();
+    void typingInTheListSearches();
+    void newListEmptiesTheSearch();
+};
+
+void TestCardSearch::rule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("match");
+    QTest::newRow("start of the surname") << "Петров О.И." << "пет" << true;
+    QTest::newRow("case") << "петров О.И." << "ПЕТ" << true;
+    QTest::newRow("ё typed, е written") << "Петров" << "пЁт" << true;
+    QTest::newRow("е typed, ё written") << "Пётр" << "пет" << true;
+    QTest::newRow("Ё at the start") << "Ёлкина Е.И." << "ел" << true;
+    QTest::newRow("Е at the start, ё typed") << "Елагин Е.И." << "ёл" << true;
+    QTest::newRow("leading blanks") << "  Петров" << "пет" << true;
+    QTest::newRow("only the start") << "Иванов-Петров" << "пет" << false;
+    QTest::newRow("longer than the text") << "Пет" << "петр" << false;
+    QTest::newRow("latin") << "Smith J.." << "SM" << true;
+    QTest::newRow("initials too") << "Петров О.И." << "петров о" << true;
+    QTest::newRow("other letter") << "Петров" << "пес" << false;
+    QTest::newRow("empty text") << "" << "а" << false;
+    QTest::newRow("nothing typed") << "Петров" << "" << true;
+}
+
+void TestCardSearch::rule()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, typed);
+    QTEST(cardfilter::matches(text, cardfilter::fold(typed)), "match");
+}
+
+// Each letter narrows the list; rubbing out widens it again; the entry
+// selected stays selected while it is shown.
+void TestCardSearch::filterAsYouType()
+{
+    TestEnv env;
+    TfmCard *card = cardWithSix();
+    card->selectRow(5);
+    const QList<QPair<QString, QStringList>> steps{
+        {"б", {"Борисова Б.И.", "бобров Б.И."}},
+        {"бо", {"Борисова Б.И.", "бобров Б.И."}},
+        {"боб", {"бобров Б.И."}},
+        {"бобы", {}},
+        {"бо", {"Борисова Б.И.", "бобров Б.И."}},
+        {"", {"Андреев А.И.", "Борисова Б.И.", "Власов В.И.", "Ёлкина Е.И.", "Елагин Е.И.", "бобров Б.И."}},
+        {"Е", {"Ёлкина Е.И.", "Елагин Е.И."}},
+    };
+    for (const auto &[typed, shown] : steps) {
+        card->edSearch->setText(typed);
+        QCOMPARE(shownTexts(card), shown);
+        QCOMPARE(card->selectedRow(), typed.startsWith(QStringLiteral("б")) && typed != "бобы" ? 5
+                                      : typed.isEmpty()                                    ? 5
+                                                                                           : -1);
+        if (typed == "бобы") // nothing shown, nothing selected; the entry comes back unselected
+            card->selectRow(5);
+    }
+    QCOMPARE(card->model()->rowCount(), 6);
+}
+
+// Take out, write back, delete and add on a filtered list: each works on
+// the entry the user sees, never on its neighbour in the whole list.
+void TestCardSearch::everyCardActionOnAFilteredList()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = cardWithSix();
+    card->edSearch->setText(QStringLiteral("бо"));
+
+    // "Править" on the second entry shown: бобров, the sixth of the list.
+    clickShown(card, 1);
+    QCOMPARE(card->selectedRow(), 5);
+    card->CardEdit->trigger();
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("бобров"));
+    QCOMPARE(card->AddrEdit->text(), QStringLiteral("бобров, ул. Садовая"));
+    QCOMPARE(state::CardTakenOut, 1);
+
+    // "Записать": the card goes back to its own entry and stays in view,
+    // although its new surname no longer matches.
+    card->FNameEdit->setText(QStringLiteral("Смирнов"));
+    card->CardWrite->trigger();
+    QCOMPARE(card->model()->entry(5).record->FName, QStringLiteral("Смирнов"));
+    QCOMPARE(card->model()->entry(5).text, QStringLiteral("Смирнов Б.И."));
+    for (int r : {0, 1, 2, 3, 4})
+        QCOMPARE(card->model()->entry(r), six().at(r));
+    QCOMPARE(shownTexts(card), (QStringList{"Борисова Б.И.", "Смирнов Б.И."}));
+
+    // "Записать" onto an entry selected in the filtered view.
+    card->EditDate->setText(QStringLiteral("01.01.2024"));
+    clickShown(card, 0);
+    card->CardWrite->trigger();
+    QCOMPARE(card->model()->entry(1).record->Date, QStringLiteral("01.01.2024"));
+    QCOMPARE(card->model()->entry(0), six().at(0));
+
+    // "Удалить" removes the entry shown, Борисова, and nothing else.
+    clickShown(card, 0);
+    card->CardDelete->trigger();
+    QCOMPARE(allTexts(card), (QStringList{"Андреев А.И.", "Власов В.И.", "Ёлкина Е.И.", "Елагин Е.И.", "Смирнов Б.И."}));
+    QCOMPARE(shownTexts(card), QStringList{"Смирнов Б.И."});
+    QCOMPARE(card->selectedRow(), -1);
+
+    // "Новая" adds at the end of the list, in view.
+    card->CardNew->trigger();
+    QCOMPARE(allTexts(card).constLast(), QStringLiteral("Новый пациент"));
+    QCOMPARE(shownTexts(card), (QStringList{"Смирнов Б.И.", "Новый пациент"}));
+    clickShown(card, 1);
+    QCOMPARE(card->selectedRow(), 5);
+
+    // Another search; deleting the last entry shown keeps the others right.
+    card->edSearch->setText(QStringLiteral("ел"));
+    QCOMPARE(shownTexts(card), (QStringList{"Ёлкина Е.И.", "Елагин Е.И."}));
+    clickShown(card, 1);
+    card->CardDelete->trigger();
+    QCOMPARE(shownTexts(card), QStringList{"Ёлкина Е.И."});
+    clickShown(card, 0);
+    card->CardEdit->trigger();
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Ёлкина"));
+
+    // A save writes the whole list, whatever is shown.
+    const QString list = env.path("k.LST");
+    prompter.fileNames << list;
+    card->FileSave->trigger();
+    QCOMPARE(cardindex::readPair(list).entries.size(), 5);
+    QCOMPARE(cardindex::readPair(list).entries, card->model()->entries());
+}
+
+void TestCardSearch::enterTakesOutTheCardFound_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("click"); // row shown clicked first, -1 none
+    QTest::addColumn<QString>("surname"); // taken out, "" none
+    QTest::newRow("one found") << "вла" << -1 << "Власов";
+    QTest::newRow("first of two") << "ел" << -1 << "Ёлкина";
+    QTest::newRow("the one clicked") << "ел" << 1 << "Елагин";
+    QTest::newRow("none found") << "ю" << -1 << "";
+}
+
+void TestCardSearch::enterTakesOutTheCardFound()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, click);
+    QFETCH(QString, surname);
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = cardWithSix();
+    card->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(card));
+    card->edSearch->setFocus();
+    card->edSearch->setText(typed);
+    if (click >= 0)
+        clickShown(card, click);
+    QTest::keyClick(card->edSearch, Qt::Key_Return);
+    QCOMPARE(card->FNameEdit->text(), surname);
+    QCOMPARE(state::CardTakenOut, surname.isEmpty() ? 0 : 1);
+    QVERIFY(prompter.records.isEmpty());
+    if (!surname.isEmpty())
+        QCOMPARE(card->model()->entry(card->selectedRow()).record->FName, surname);
+}
+
+// Letters typed in the list go to the search field; Escape empties it,
+// Down goes back into the list; Ctrl+F reaches the field.
+void TestCardSearch::typingInTheListSearches()
+{
+    TestEnv env;
+    TfmCard *card = cardWithSix();
+    card->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(card));
+    card->PersonsList->setFocus();
+    QTest::sendKeyEvent(QTest::Press, card->PersonsList, Qt::Key(0x0412), QStringLiteral("в"), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, card->PersonsList, Qt::Key(0x0412), QStringLiteral("в"), Qt::NoModifier);
+    QCOMPARE(card->edSearch->text(), QStringLiteral("в"));
+    QCOMPARE(QApplication::focusWidget(), card->edSearch);
+    QCOMPARE(shownTexts(card), QStringList{"Власов В.И."});
+    QTest::keyClick(card->edSearch, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), card->PersonsList);
+    QCOMPARE(card->selectedRow(), 2);
+    card->edSearch->setFocus();
+    QTest::keyClick(card->edSearch, Qt::Key_Escape);
+    QCOMPARE(card->edSearch->text(), QString());
+    QCOMPARE(card->shown()->rowCount(), 6);
+    QCOMPARE(card->selectedRow(), 2);
+    card->PersonsList->setFocus();
+    QTest::keySequence(card, QKeySequence::Find);
+    QCOMPARE(QApplication::focusWidget(), card->edSearch);
+    // An entry selected by the program while hidden is shown.
+    card->edSearch->setText(QStringLiteral("вла"));
+    card->selectRow(0);
+    QCOMPARE(card->edSearch->text(), QString());
+    QCOMPARE(card->selectedRow(), 0);
+}
+
+void TestCardSearch::newListEmptiesTheSearch()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = cardWithSix();
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, six()).ok);
+    card->edSearch->setText(QStringLiteral("бо"));
+    prompter.fileNames << list;
+    card->FileOpen->trigger();
+    QCOMPARE(card->edSearch->text(), QString());
+    QCOMPARE(card->shown()->rowCount(), 6);
+    card->edSearch->setText(QStringLiteral("бо"));
+    card->FileClear->trigger();
+    QCOMPARE(card->edSearch->text(), QString());
+    QCOMPARE(card->shown()->rowCount(), 0);
+}
+
+QTEST_MAIN(TestCardSearch)
+#include "test_cardsearch.moc"

@@ -1,0 +1,407 @@
+// A card index on a shared folder, through the card window: two openers of
+// one pair, stale locks, files changed by another program, and backups.
+#include "cards/cardbackup.h"
+#include "cards/cardindexfile.h"
+#include "cards/cardlistmodel.h"
+#include "cards/cardlock.h"
+#include "cards/tfmbackups.h"
+#include "cards/tfmcard.h"
+#include "platform/textfile.h"
+#include "state/examstate.h"
+#include "state/openwindow.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QSysInfo>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+QList<CardEntry> cards(const QStringList &surnames)
+{
+    QList<CardEntry> entries;
+    for (const QString &s : surnames) {
+        THuman h(s);
+        h.LName = QStringLiteral("Анна");
+        h.Age = int(s.size());
+        entries.append(CardEntry{human::displayText(h), h});
+    }
+    return entries;
+}
+
+QStringList texts(const TfmCard *card)
+{
+    QStringList out;
+    for (const CardEntry &e : card->model()->entries())
+        out << e.text;
+    return out;
+}
+
+// A lock written as another workstation (or program) would leave it.
+void writeLock(const QString &list, const cardlock::Holder &h)
+{
+    textfile::writeLines(cardlock::lockName(list),
+                         {QStringLiteral("НИРЕЛ-3: картотека открыта"), h.user, h.host,
+                          h.since.toUTC().toString(Qt::ISODate), QString::number(h.pid),
+                          QString::number(h.started), h.mark});
+}
+
+// The editing controls and whether each is enabled.
+QList<bool> editingEnabled(const TfmCard *card)
+{
+    QList<bool> out;
+    for (const QAction *a : {card->FileSave, card->CardNew, card->CardWrite, card->CardDelete})
+        out << a->isEnabled();
+    out << card->bbBackups->isEnabled();
+    return out;
+}
+
+} // namespace
+
+class TestCardSharing : public QObject {
+    Q_OBJECT
+private slots:
+    void secondWindowOpensToReadOnly();
+    void lockHeldByAnotherProcess();
+    void staleOrLiveLocks_data();
+    void staleOrLiveLocks();
+    void saveOverAPairSomebodyHolds();
+    void changedOnDiskAsksBeforeReplacing();
+    void backupsRestoredThroughTheWindow();
+    void backupsNeedAPair();
+};
+
+// Window A has the pair; window B is told who, opens it to read only with
+// every editing action off and saying why; when A lets go, B may edit.
+void TestCardSharing::secondWindowOpensToReadOnly()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
+    TfmCard *a = state::openWindow(state::fmCard);
+    prompter.fileNames << list;
+    a->FileOpen->trigger();
+    QVERIFY(prompter.records.size() == 1); // no question for the first
+    const std::optional<cardlock::Holder> holder = cardlock::holderOf(list);
+    QVERIFY(holder);
+    QCOMPARE(holder->host, QSysInfo::machineHostName());
+    QCOMPARE(holder->pid, QCoreApplication::applicationPid());
+    QVERIFY(!holder->user.isEmpty());
+    QVERIFY(qAbs(holder->since.secsTo(QDateTime::currentDateTime())) < 60);
+
+    auto *b = new TfmCard();
+    prompter.clear();
+    prompter.fileNames << list;
+    prompter.answers << QMessageBox::Yes;
+    state::CardIndexDirty = 0;
+    b->FileOpen->trigger();
+    QCOMPARE(prompter.records.size(), 2);
+    QCOMPARE(prompter.records.at(1).kind, PromptRecord::Ask);
+    QCOMPARE(prompter.records.at(1).buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(prompter.records.at(1).text, "Картотеку " + list + " сейчас открыл(а) " + cardlock::describe(*holder) +
+                                              ".\nОткрыть её только для чтения?");
+    QVERIFY(b->readOnly());
+    QCOMPARE(texts(b), texts(a));
+    QCOMPARE(editingEnabled(b), (QList<bool>{false, false, false, false, false}));
+    QCOMPARE(editingEnabled(a), (QList<bool>{true, true, true, true, true}));
+    QVERIFY(b->lbReadOnly->isVisibleTo(b));
+    QVERIFY(b->lbReadOnly->toolTip().contains(cardlock::describe(*holder)));
+    for (QToolButton *button : b->ToolBar1->findChildren<QToolButton *>()) {
+        if (button->defaultAction() == b->FileSave)
+            QVERIFY(button->toolTip().startsWith("Сохранить картотеку на диске\nнедоступно: картотека открыта "
+                                                 "только для чтения, её открыл(а) "));
+    }
+    QVERIFY(b->FileSave->statusTip().startsWith("Сохранить файл на диске — недоступно"));
+    for (const char *item : {"mmFileSave", "mmCardAdd", "mmCardSave", "mmCardDelete"}) {
+        QAction *menuItem = b->findChild<QAction *>(QString::fromLatin1(item));
+        QVERIFY2(!menuItem->isEnabled(), item);
+        QVERIFY(menuItem->statusTip().contains("недоступно: картотека открыта только для чтения"));
+    }
+    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileOpen"))->isEnabled());
+    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmCardEdit"))->isEnabled());
+    // Nothing to save, nothing to ask about on leaving; a card is looked at.
+    QCOMPARE(state::CardIndexDirty, 0);
+    b->selectRow(1);
+    b->CardEdit->trigger();
+    QCOMPARE(b->FNameEdit->text(), QStringLiteral("Борисова"));
+    QCOMPARE(state::CardTakenOut, 0);
+    // The lock is still A's.
+    QCOMPARE(cardlock::holderOf(list)->mark, holder->mark);
+
+    // A lets go; B opens again and may edit.
+    a->FileClear->trigger();
+    QVERIFY(!cardlock::holderOf(list));
+    prompter.clear();
+    prompter.fileNames << list;
+    b->FileOpen->trigger();
+    QCOMPARE(prompter.records.size(), 1);
+    QVERIFY(!b->readOnly());
+    QCOMPARE(editingEnabled(b), (QList<bool>{true, true, true, true, true}));
+    QVERIFY(!b->lbReadOnly->isVisibleTo(b));
+    QCOMPARE(b->FileSave->statusTip(), QStringLiteral("Сохранить файл на диске"));
+    QCOMPARE(b->findChild<QToolButton *>(QStringLiteral("ToolButton2"))->toolTip(),
+             QStringLiteral("Сохранить картотеку на диске"));
+    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->isEnabled());
+    QCOMPARE(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->statusTip(), QStringLiteral("Сохранить файл на диске"));
+    QVERIFY(cardlock::holderOf(list)->mark != holder->mark);
+    delete b; // closing the program lets go too
+    QVERIFY(!cardlock::holderOf(list));
+}
+
+// A real second program holds the pair; once it is killed, its lock is
+// stale and may be taken over.
+void TestCardSharing::lockHeldByAnotherProcess()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QProcess other;
+    other.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("hold")});
+    QVERIFY(other.waitForReadyRead(30000));
+    QCOMPARE(other.readAllStandardOutput().trimmed(), QByteArray("locked"));
+
+    TfmCard *card = state::openWindow(state::fmCard);
+    prompter.fileNames << list;
+    prompter.answers << QMessageBox::Yes;
+    card->FileOpen->trigger();
+    QVERIFY(prompter.texts().constLast().endsWith("Открыть её только для чтения?"));
+    QVERIFY(card->readOnly());
+
+    ::kill(pid_t(other.processId()), SIGKILL);
+    QVERIFY(other.waitForFinished(30000));
+    QVERIFY(cardlock::holderOf(list)); // left behind
+    prompter.clear();
+    prompter.fileNames << list;
+    prompter.answers << QMessageBox::Yes;
+    card->FileOpen->trigger();
+    QCOMPARE(prompter.records.at(1).icon, QMessageBox::Warning);
+    QCOMPARE(prompter.records.at(1).buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QVERIFY(prompter.records.at(1).text.contains(
+        "но программа, открывшая её, на этом компьютере уже не работает.\nЗанять картотеку?"));
+    QVERIFY(!card->readOnly());
+    QCOMPARE(cardlock::stateOf(*cardlock::holderOf(list), cardlock::me(QStringLiteral("x"))), cardlock::State::Held);
+}
+
+void TestCardSharing::staleOrLiveLocks_data()
+{
+    QTest::addColumn<QString>("holder");
+    QTest::addColumn<int>("answer");      // to the question asked
+    QTest::addColumn<QString>("question"); // its end; "" for none
+    QTest::addColumn<QString>("outcome"); // edit, read, none
+    const int yes = QMessageBox::Yes, no = QMessageBox::No, cancel = QMessageBox::Cancel;
+    const QString live = "Открыть её только для чтения?";
+    const QString gone = "уже не работает.\nЗанять картотеку? «Нет» откроет её только для чтения.";
+    const QString old = "с тех пор прошло больше суток.\nЗанять картотеку? «Нет» откроет её только для чтения.";
+    QTest::newRow("another host, fresh") << "far" << yes << live << "read";
+    QTest::newRow("another host, fresh, declined") << "far" << no << live << "none";
+    QTest::newRow("another host, two days old, taken") << "far old" << yes << old << "edit";
+    QTest::newRow("another host, two days old, read") << "far old" << no << old << "read";
+    QTest::newRow("another host, two days old, cancelled") << "far old" << cancel << old << "none";
+    QTest::newRow("this host, process gone") << "gone" << yes << gone << "edit";
+    QTest::newRow("this host, number reused by another program") << "reused" << yes << gone << "edit";
+    QTest::newRow("this host, this process, another window") << "sibling" << yes << live << "read";
+    QTest::newRow("unreadable lock, fresh") << "garbled" << yes << live << "read";
+}
+
+void TestCardSharing::staleOrLiveLocks()
+{
+    QFETCH(QString, holder);
+    QFETCH(int, answer);
+    QFETCH(QString, question);
+    QFETCH(QString, outcome);
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    cardlock::Holder h = cardlock::me(QStringLiteral("чужой"));
+    if (holder.startsWith("far")) {
+        h.host = QStringLiteral("РЕГИСТРАТУРА");
+        h.user = QStringLiteral("ivanova");
+        h.pid = 1;
+    }
+    if (holder == "far old")
+        h.since = h.since.addDays(-2);
+    if (holder == "gone")
+        h.pid = 999999999; // above any process number the system gives
+    if (holder == "reused")
+        h.started += 12345; // the number is alive, but that program started later
+    if (holder == "garbled")
+        env.writeBytes("k.LST.nirel3-lock", "\xff\xfe");
+    else
+        writeLock(list, h);
+    const QByteArray lockBefore = env.readBytes("k.LST.nirel3-lock");
+
+    TfmCard *card = state::openWindow(state::fmCard);
+    prompter.fileNames << list;
+    prompter.answers << QMessageBox::StandardButton(answer);
+    card->FileOpen->trigger();
+    QCOMPARE(prompter.records.size(), 2);
+    QVERIFY2(prompter.records.at(1).text.endsWith(question), qPrintable(prompter.records.at(1).text));
+    QCOMPARE(card->readOnly(), outcome == "read");
+    QCOMPARE(card->model()->rowCount(), outcome == "none" ? 0 : 1);
+    // Taken over, the lock names this window; otherwise it is left alone.
+    QCOMPARE(env.readBytes("k.LST.nirel3-lock") == lockBefore, outcome != "edit");
+}
+
+// A save onto a pair another workstation has open is refused; the pair
+// and its lock stay as they were.
+void TestCardSharing::saveOverAPairSomebodyHolds()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    cardlock::Holder far = cardlock::me(QStringLiteral("чужой"));
+    far.host = QStringLiteral("РЕГИСТРАТУРА");
+    writeLock(list, far);
+    const QByteArray before = env.readBytes("k.LST");
+    TfmCard *card = state::openWindow(state::fmCard);
+    card->model()->setEntries(cards({"Новый"}));
+    state::CardIndexDirty = 1;
+    prompter.fileNames << list;
+    card->FileSave->trigger();
+    QCOMPARE(prompter.texts().constLast(), "Картотеку " + list + " сейчас открыл(а) " + cardlock::describe(*cardlock::holderOf(list)) +
+                                               ".\nСохраните картотеку под другим именем.");
+    QCOMPARE(env.readBytes("k.LST"), before);
+    QCOMPARE(state::CardIndexDirty, 1);
+    QCOMPARE(cardlock::holderOf(list)->host, far.host);
+    // Under another name it is saved, and that pair is now this window's.
+    prompter.fileNames << env.path("other.LST");
+    card->FileSave->trigger();
+    QCOMPARE(state::CardIndexDirty, 0);
+    QCOMPARE(cardlock::stateOf(*cardlock::holderOf(env.path("other.LST")), cardlock::me(QStringLiteral("x"))),
+             cardlock::State::Held);
+}
+
+// Another program writes the pair after it was opened: the save asks, "No"
+// leaves that program's files, "Yes" replaces them and keeps them as a backup.
+void TestCardSharing::changedOnDiskAsksBeforeReplacing()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
+    TfmCard *card = state::openWindow(state::fmCard);
+    prompter.fileNames << list;
+    card->FileOpen->trigger();
+    QTest::qWait(20);
+    QVERIFY(cardindex::writePair(list, cards({"Чужой"})).ok); // the other program
+    const QByteArray theirs = env.readBytes("k.lso");
+
+    card->CardNew->trigger();
+    prompter.clear();
+    prompter.fileNames << list;
+    prompter.answers << QMessageBox::No;
+    card->FileSave->trigger();
+    QCOMPARE(prompter.records.size(), 2);
+    QCOMPARE(prompter.records.at(1).icon, QMessageBox::Warning);
+    QCOMPARE(prompter.records.at(1).text,
+             "Файлы картотеки " + list + " изменены другой программой после того, как картотека была открыта.\n"
+             "Заменить их картотекой из этого окна? Файлы, записанные той программой, сохранятся в копиях.");
+    QCOMPARE(env.readBytes("k.lso"), theirs);
+    QCOMPARE(state::CardIndexDirty, 1);
+
+    prompter.clear();
+    prompter.fileNames << list;
+    prompter.answers << QMessageBox::Yes;
+    card->FileSave->trigger();
+    QCOMPARE(state::CardIndexDirty, 0);
+    QCOMPARE(cardindex::readPair(list).entries, card->model()->entries());
+    const QList<cardbackup::Backup> backups = cardbackup::list(list);
+    QVERIFY(!backups.isEmpty());
+    QCOMPARE(env.readBytes(QDir(env.path()).relativeFilePath(cardindex::dataFileName(backups.at(0).listFile))), theirs);
+
+    // Its own save since is no change: the next save asks nothing.
+    prompter.clear();
+    prompter.fileNames << list;
+    card->FileSave->trigger();
+    QCOMPARE(prompter.records.size(), 1);
+}
+
+// "Копии" lists the backups newest first; the one chosen replaces the pair
+// on disk and in the window, and the pair it replaced becomes a backup
+// itself, so restoring that undoes the restore.
+void TestCardSharing::backupsRestoredThroughTheWindow()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QString list = env.path("k.LST");
+    TfmCard *card = state::openWindow(state::fmCard);
+    const QList<QStringList> versions{{"Первый"}, {"Первый", "Второй"}, {"Первый", "Второй", "Третий"}};
+    for (const QStringList &v : versions) {
+        card->model()->setEntries(cards(v));
+        prompter.fileNames << list;
+        card->FileSave->trigger();
+    }
+    QCOMPARE(cardbackup::list(list).size(), 2);
+
+    QStringList shown;
+    prompter.onExec = [&](QDialog *d) {
+        auto *dialog = qobject_cast<TfmBackups *>(d);
+        if (!dialog)
+            return int(QDialog::Rejected);
+        for (int i = 0; i < dialog->lbBackups->count(); ++i)
+            shown << dialog->lbBackups->item(i)->text();
+        dialog->lbBackups->setCurrentRow(1); // the oldest: one card
+        dialog->bbRestore->click();
+        return dialog->result();
+    };
+    card->bbBackups->click();
+    QCOMPARE(shown.size(), 2);
+    QVERIFY(shown.at(0).endsWith(" — 2 карточки"));
+    QVERIFY(shown.at(1).endsWith(" — 1 карточка"));
+    QCOMPARE(texts(card), QStringList{"Первый А.."});
+    QCOMPARE(cardindex::readPair(list).entries, cards({"Первый"}));
+    QCOMPARE(state::CardIndexDirty, 0);
+    QCOMPARE(cardbackup::list(list).size(), 3);
+
+    // Undone: the newest backup is the pair before the restore.
+    prompter.onExec = [&](QDialog *d) {
+        auto *dialog = qobject_cast<TfmBackups *>(d);
+        dialog->lbBackups->setCurrentRow(0);
+        dialog->bbRestore->click();
+        return dialog->result();
+    };
+    card->bbBackups->click();
+    QCOMPARE(texts(card), (QStringList{"Первый А..", "Второй А..", "Третий А.."}));
+
+    // Cancelled, nothing changes.
+    prompter.onExec = [](QDialog *d) {
+        d->reject();
+        return d->result();
+    };
+    card->bbBackups->click();
+    QCOMPARE(texts(card).size(), 3);
+    QCOMPARE(cardbackup::list(list).size(), 4);
+}
+
+void TestCardSharing::backupsNeedAPair()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmCard *card = state::openWindow(state::fmCard);
+    card->bbBackups->click();
+    QCOMPARE(prompter.texts(), QStringList{"Копии хранятся рядом с файлами картотеки: сначала откройте или "
+                                           "сохраните картотеку."});
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    prompter.clear();
+    prompter.fileNames << list;
+    card->FileOpen->trigger();
+    card->bbBackups->click();
+    QCOMPARE(prompter.texts(), QStringList{"Копий картотеки " + list + " пока нет: копия делается при каждом сохранении."});
+    QCOMPARE(prompter.records.at(1).icon, QMessageBox::Information);
+}
+
+QTEST_MAIN(TestCardSharing)
+#include "test_cardsharing.moc"
