@@ -699,7 +699,8 @@ void TestCardFile::readLineEnds_data()
     QTest::newRow("LF only") << QByteArray("d\n\n\n\n7\n\n\n\n\n\n\n")
                              << QStringList{"d", "", "", "", "7", "", "", "", "", "", ""};
     QTest::newRow("no line end after the last line") << ("d" + rest + "x") << (QStringList{"d"} + restLines + QStringList{"x"});
-    QTest::newRow("lone CR stays in the field") << ("a\rb" + rest + "x\r") << (QStringList{"a\rb"} + restLines + QStringList{"x\r"});
+    QTest::newRow("a CR alone ends a line") << QByteArray("d\r\r\r\r42\r\r\r\r\r\rx\r")
+                                            << (QStringList{"d"} + restLines + QStringList{"x"});
     QTest::newRow("age with blanks and sign") << QByteArray("\r\n\r\n\r\n\r\n +12 \r\n\r\n\r\n\r\n\r\n\r\n\r\n")
                                              << QStringList{"", "", "", "", "12", "", "", "", "", "", ""};
     QTest::newRow("cp1251 letters") << QByteArray("\xC0\xFF\xA8\xB8\r\n\r\n\r\n\r\n-0\r\n\r\n\r\n\r\n\r\n\r\n\r\n")
