@@ -73,9 +73,14 @@ QString TestEnv::testDataPath(const QString &relative)
 
 void TestEnv::resetProgram()
 {
+    // Only windows of their own: a window owned by another goes with its
+    // owner, and a drop-down list's popup with its list. Deleting a popup
+    // first (the order of topLevelWidgets() is arbitrary) left its list
+    // pointing at it, and the list's window then crashed on closing.
     QList<QPointer<QWidget>> windows;
     for (QWidget *w : QApplication::topLevelWidgets())
-        windows.append(w);
+        if (!w->parentWidget())
+            windows.append(w);
     for (const QPointer<QWidget> &w : windows)
         delete w.data();
     state::clearAll();
