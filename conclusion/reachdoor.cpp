@@ -3,7 +3,7 @@
 #include "conclusion/handover.h"
 #include "conclusion/tfmconcl.h"
 #include "conclusion/tfmreach.h"
-#include "state/windows.h"
+#include "state/openwindow.h"
 
 #include <QTextCharFormat>
 
@@ -13,15 +13,7 @@ namespace {
 
 TfmReach *openEditor(QWidget *owner)
 {
-    if (!state::fmReach)
-        state::fmReach = new TfmReach(owner);
-    TfmReach *w = state::fmReach.data();
-    w->show();
-    if (!w->isVisible())
-        w->setVisible(true);
-    w->raise();
-    w->activateWindow();
-    return w;
+    return state::openWindow(state::fmReach, owner);
 }
 
 } // namespace

@@ -11,18 +11,19 @@
 
 namespace state {
 
+// A window is owned by the main window unless another owner is named.
 template <class Window>
-Window *ensureWindow(QPointer<Window> &ref)
+Window *ensureWindow(QPointer<Window> &ref, QWidget *owner = fmNirel3.data())
 {
     if (!ref)
-        ref = new Window(fmNirel3.data());
+        ref = new Window(owner);
     return ref.data();
 }
 
 template <class Window>
-Window *openWindow(QPointer<Window> &ref)
+Window *openWindow(QPointer<Window> &ref, QWidget *owner = fmNirel3.data())
 {
-    Window *w = ensureWindow(ref);
+    Window *w = ensureWindow(ref, owner);
     w->show();
     if (!w->isVisible())
         w->setVisible(true);

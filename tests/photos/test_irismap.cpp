@@ -37,19 +37,6 @@ QList<int> zoneColours(const QImage &picture)
     return out;
 }
 
-// The pixel of a colour farthest from every other colour.
-QPoint deepest(const QImage &picture, int colour)
-{
-    cv::Mat mask(picture.height(), picture.width(), CV_8UC1);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            mask.at<uchar>(y, x) = keyed::colourNumber(picture, QPoint(x, y)) == colour ? 255 : 0;
-    cv::Mat distance;
-    cv::distanceTransform(mask, distance, cv::DIST_L2, 5);
-    cv::Point at;
-    cv::minMaxLoc(distance, nullptr, nullptr, nullptr, &at);
-    return {at.x, at.y};
-}
 
 struct Case {
     Chart chart;
@@ -193,7 +180,7 @@ void TestIrisMap::everyZoneColourFromAPhoto()
         const QList<int> colours = zoneColours(picture);
         QVERIFY(colours.size() >= 25);
         for (int colour : colours) {
-            const QPoint inside = deepest(picture, colour);
+            const QPoint inside = synth::deepest(picture, colour);
             const chartgeom::IrisPlace place = chartgeom::irisPlace(c.chart, QPointF(inside) + QPointF(0.5, 0.5));
             for (const iris::Fit &fit : fits) {
                 // The photo pixel that shows the place, clicked at its centre.

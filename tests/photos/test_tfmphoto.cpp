@@ -53,19 +53,6 @@ using photos::Eye;
 
 namespace {
 
-// The pixel of a colour farthest from every other colour.
-QPoint deepest(const QImage &picture, int colour)
-{
-    cv::Mat mask(picture.height(), picture.width(), CV_8UC1);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            mask.at<uchar>(y, x) = keyed::colourNumber(picture, QPoint(x, y)) == colour ? 255 : 0;
-    cv::Mat distance;
-    cv::distanceTransform(mask, distance, cv::DIST_L2, 5);
-    cv::Point at;
-    cv::minMaxLoc(distance, nullptr, nullptr, nullptr, &at);
-    return {at.x, at.y};
-}
 
 // The colour of a zone named in an organ file.
 int colourOf(const QString &organFile, const QString &name)
@@ -153,7 +140,7 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     const QString liver = QStringLiteral(" (печень)");
     const int colour = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), liver);
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
-    const chartgeom::IrisPlace place = chartgeom::irisPlace(Chart::Deck, QPointF(deepest(chart, colour)) + QPointF(0.5, 0.5));
+    const chartgeom::IrisPlace place = chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, colour)) + QPointF(0.5, 0.5));
     PhotoView *view = w->right.view;
     const QPoint at = view->toWidget(iris::photoPoint(view->fit(), place)).toPoint();
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
@@ -217,7 +204,7 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
             colours.remove(0);
             colours.remove(16777215);
             for (int colour : colours) {
-                const QPoint inside = deepest(picture, colour);
+                const QPoint inside = synth::deepest(picture, colour);
                 PressChart(chart, rightEye, inside);
                 const QStringList byChart{charts->Label1->text(), charts->Edit1->text(), charts->ChartZoneCode};
                 charts->Edit1->clear();
@@ -357,7 +344,7 @@ void TestTfmPhoto::irisesInAPrintedConclusion()
     const iris::Fit &fit = photos::store().index().photos.at(s.window()->right.photo).fit.value();
     const int liver = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), QStringLiteral(" (печень)"));
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
-    const QPointF at = iris::photoPoint(fit, chartgeom::irisPlace(Chart::Deck, QPointF(deepest(chart, liver)) + QPointF(0.5, 0.5)));
+    const QPointF at = iris::photoPoint(fit, chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, liver)) + QPointF(0.5, 0.5)));
     const QImage overlay = photos::chartOverlay(fit, Chart::Deck, true, QRectF(at - QPointF(1, 1), QSizeF(2, 2)), QSize(1, 1));
     const QRgb c = overlay.pixel(0, 0);
     QCOMPARE(qAlpha(c), photos::kOverlayAlpha);

@@ -1,5 +1,7 @@
 #include "support/synthiris.h"
 
+#include "charts/keyedlines.h"
+
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -246,6 +248,19 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
     cv::Mat bgra(size.height(), size.width(), CV_8UC4, image.bits(), static_cast<size_t>(image.bytesPerLine()));
     cv::cvtColor(sum, bgra, cv::COLOR_BGR2BGRA);
     return image;
+}
+
+QPoint deepest(const QImage &picture, int colour)
+{
+    cv::Mat mask(picture.height(), picture.width(), CV_8UC1);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            mask.at<uchar>(y, x) = keyed::colourNumber(picture, QPoint(x, y)) == colour ? 255 : 0;
+    cv::Mat distance;
+    cv::distanceTransform(mask, distance, cv::DIST_L2, 5);
+    cv::Point at;
+    cv::minMaxLoc(distance, nullptr, nullptr, nullptr, &at);
+    return {at.x, at.y};
 }
 
 } // namespace synth

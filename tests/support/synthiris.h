@@ -11,6 +11,7 @@
 #include "photos/irismap.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 
@@ -41,5 +42,9 @@ inline Photo make(QSize size, quint32 seed)
     const Scene s = randomScene(size, seed);
     return {render(s, size, seed), s};
 }
+
+// The pixel of a colour of a chart picture farthest from every other
+// colour: a point well inside the zone.
+QPoint deepest(const QImage &picture, int colour);
 
 } // namespace synth
