@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QtTest>
 
@@ -183,6 +184,7 @@ private slots:
     void ruleNotation();
     void lowerCaseIsWindows1251();
     void everyCodeHasDictionaryLines();
+    void localisedStatementsNameNoOrganOfTheirOwn();
 
     // The menus.
     void menusFollowCatalogue();
@@ -477,6 +479,54 @@ void TestCatalog::everyCodeHasDictionaryLines()
                 missing << s.name + QLatin1Char(':') + QString::number(c);
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("codes without a dictionary line: ")
                                            + missing.join(QLatin1Char(' '))));
+}
+
+// A chart click appends the zone's name to every statement of the sign and
+// files it under the zone's body system, so a statement that a chart or belt
+// sign can bring must read with any zone after it: the autonomic ring's
+// sectors, the lymphatic and skin quadrants and the psychic zone included. It
+// names no organ or body system of its own (nor "орган", which the ring and
+// the quadrants are not).
+void TestCatalog::localisedStatementsNameNoOrganOfTheirOwn()
+{
+    // Stems of organ and body-system names, then whole words.
+    static const QString stems = QStringLiteral(
+        "желуд|кишк|кишеч|печен|печён|почк|почеч|сердц|сердеч|миокард|коронар|лёгоч|легоч|"
+        "бронх|трахе|гортан|плевр|мозг|мозжеч|головн|пищевар|пищевод|желч|жёлч|панкреа|"
+        "поджелудочн|селезен|селезён|матк|яичник|яичк|предстательн|простат|молочн|щитовидн|"
+        "паращитовидн|надпочечн|гипофиз|гипоталам|мочев|мочеполов|полов[оаы]|позвоноч|сустав|"
+        "мышц|мышечн|мускул|кост|кож|глаз|зрени|зритель|слух|носоглот|миндалин|зуб|челюст|"
+        "горл|глотк|артери|сосуд|лимфоузл|нервн|цнс|брюшн|грудн|тазов|эндокрин|дыхательн|"
+        "паренхим|слизист");
+    static const QString words = QStringLiteral(
+        "лёгкое|лёгкого|лёгком|лёгких|легкое|легкого|легком|легких|ухо|уха|уши|ушей|нос|носа|"
+        "носу|таз|таза|орган|органа|органу|органом|органе|органы|органов|органам|органами|"
+        "органах");
+    static const QRegularExpression named(
+        QStringLiteral("(?<!\\p{L})(%1|(%2)(?!\\p{L}))").arg(stems, words),
+        QRegularExpression::CaseInsensitiveOption);
+    QVERIFY(named.isValid());
+
+    QSet<int> localisable;
+    for (const catalog::Sign &s : catalog::signs())
+        if (s.action == catalog::Action::Projection || s.action == catalog::Action::Collarette)
+            localisable.unite(QSet<int>(s.codes.begin(), s.codes.end()));
+    QCOMPARE(localisable.size(), 59);
+
+    const textfile::ReadResult dict = textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
+    QVERIFY2(dict.ok, qPrintable(dict.error));
+    QStringList offending;
+    int read = 0;
+    for (const QString &line : dict.lines) {
+        if (!localisable.contains(pathology::codeOf(line)))
+            continue;
+        ++read;
+        const QRegularExpressionMatch m = named.match(line.mid(8));
+        if (m.hasMatch())
+            offending << m.captured(1) + QStringLiteral(": ") + line;
+    }
+    QVERIFY(read >= localisable.size());
+    QVERIFY2(offending.isEmpty(), qPrintable(offending.join(QLatin1Char('\n'))));
 }
 
 // ---- The menus ----
