@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHash>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
@@ -185,6 +186,7 @@ private slots:
     void lowerCaseIsWindows1251();
     void everyCodeHasDictionaryLines();
     void localisedStatementsNameNoOrganOfTheirOwn();
+    void noTubageWhereStonesAreWarnedOf();
 
     // The menus.
     void menusFollowCatalogue();
@@ -527,6 +529,39 @@ void TestCatalog::localisedStatementsNameNoOrganOfTheirOwn()
     }
     QVERIFY(read >= localisable.size());
     QVERIFY2(offending.isEmpty(), qPrintable(offending.join(QLatin1Char('\n'))));
+}
+
+// Blind tubage and choleretic mixes can set off biliary colic or obstruction
+// when there are stones: a sign whose own statements warn of gallstones or
+// biliary pancreatitis prescribes neither, and where they are prescribed
+// they wait for an ultrasound that finds no stones.
+void TestCatalog::noTubageWhereStonesAreWarnedOf()
+{
+    static const QRegularExpression stones(
+        QStringLiteral("желчнокамен|конкремент|камнеобраз|холецистопанкреат|билиарн\\p{L}* панкреат|калькул"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression tubage(QStringLiteral("тюбаж|желчегонн"), QRegularExpression::CaseInsensitiveOption);
+    const textfile::ReadResult dict = textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
+    QVERIFY2(dict.ok, qPrintable(dict.error));
+    QMultiHash<int, QString> linesOf;
+    for (const QString &line : dict.lines) {
+        linesOf.insert(pathology::codeOf(line), line);
+        if (line.mid(8).contains(tubage))
+            QVERIFY2(line.contains(QStringLiteral("при отсутствии конкрементов")), qPrintable(line));
+    }
+    int prescribing = 0;
+    for (const catalog::Sign &s : catalog::signs()) {
+        bool warns = false, prescribes = false;
+        for (int c : s.codes)
+            for (const QString &line : linesOf.values(c)) {
+                const bool recommendation = line.mid(5, 2) == QLatin1String("11");
+                warns |= !recommendation && line.mid(8).contains(stones);
+                prescribes |= recommendation && line.mid(8).contains(tubage);
+            }
+        QVERIFY2(!(warns && prescribes), qPrintable(s.name));
+        prescribing += prescribes;
+    }
+    QCOMPARE(prescribing, 8); // the other mixed subtypes keep the conditional advice
 }
 
 // ---- The menus ----
