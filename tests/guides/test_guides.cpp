@@ -51,6 +51,7 @@ private slots:
     void phrasesGoIntoTheDraft();
     void phrasesFollowDisplayedLines();
     void findingsWriteYoAsTheGuidesDo();
+    void guidesGiveNothingBeforeTheDoctor();
 };
 
 void TestGuides::menuNamesEveryShippedTextOnce()
@@ -224,6 +225,25 @@ void TestGuides::findingsWriteYoAsTheGuidesDo()
                 without << QLatin1String(file) + QStringLiteral(": ") + w;
         });
     QVERIFY2(without.isEmpty(), qPrintable(without.join(QStringLiteral(", "))));
+}
+
+// No remedy is offered for the time before emergency care arrives (a patient
+// who is not fully conscious gets nothing by mouth), and "со" stands before
+// the clusters that take it ("со жгучим", "со вздутием", "со рвотой").
+void TestGuides::guidesGiveNothingBeforeTheDoctor()
+{
+    static const QRegularExpression beforeDoctor(QStringLiteral("до прибытия врача"));
+    static const QRegularExpression bareS(QStringLiteral("(?<!\\p{L})[Сс] (жг|жж|вз|рв)\\p{L}"));
+    QStringList faults;
+    const QDir guides(TestEnv::sourcePath(QStringLiteral("data/guidText")));
+    for (const QString &name : guides.entryList(QDir::Files)) {
+        const textfile::ReadResult r = textfile::readLines(guides.filePath(name));
+        QVERIFY2(r.ok, qPrintable(name));
+        for (qsizetype i = 0; i < r.lines.size(); ++i)
+            if (r.lines.at(i).contains(beforeDoctor) || r.lines.at(i).contains(bareS))
+                faults << QStringLiteral("%1:%2: %3").arg(name).arg(i + 1).arg(r.lines.at(i));
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestGuides)
