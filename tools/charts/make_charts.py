@@ -10,8 +10,9 @@ This script keeps one table per chart and one per diagram, and draws the
 pictures and writes the files from those same tables, so a picture and its file
 can never disagree: a colour is chosen once per distinct zone name over all
 charts (so a zone has the same colour in the right and the left picture that
-share a file, no colour ever names two zones, and touching zones get clearly
-different colours), pictures are drawn pixel by pixel without smoothing (every pixel is white,
+share a file, no colour ever names two zones, touching zones get clearly
+different colours, and a zone keeps its colour, and so its key, when others
+move), pictures are drawn pixel by pixel without smoothing (every pixel is white,
 black or a key colour), and a self-check reads the written files back and
 compares them. Only the Python 3 standard library is used (own BMP writer and
 reader, own pixel font), so the output is the same byte for byte on every run.
