@@ -20,10 +20,13 @@ public:
     }
 
     QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                                    QMessageBox::StandardButtons buttons) override
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton) override
     {
         QMessageBox box(icon, titleFor(icon), text, buttons, parent);
         showPlain(box);
+        if (defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(defaultButton);
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 

@@ -42,11 +42,12 @@ public:
     }
 
     QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                                    QMessageBox::StandardButtons buttons) override
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton) override
     {
-        ScriptedPrompter::ask(parent, icon, text, buttons);
+        ScriptedPrompter::ask(parent, icon, text, buttons, defaultButton);
         closeWhenUp();
-        return ui::desktopPrompter().ask(parent, icon, text, buttons);
+        return ui::desktopPrompter().ask(parent, icon, text, buttons, defaultButton);
     }
 
 private:
