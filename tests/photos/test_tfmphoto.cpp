@@ -144,6 +144,13 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     PhotoView *view = w->right.view;
     const QPoint at = view->toWidget(iris::photoPoint(view->fit(), place)).toPoint();
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
+    // The point clicked is marked on the photo; the chart window has looked
+    // it up, and the photo window stays the one in front.
+    QVERIFY(view->mark() && QLineF(view->toWidget(*view->mark()), at).length() < 1);
+    QCOMPARE(view->grab().toImage().pixelColor(at), QColor(255, 40, 40));
+    QVERIFY(!w->left.view->mark());
+    QVERIFY(state::fmShProek->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(w));
     QCOMPARE(chartlinks::localisation(), liver);
     QCOMPARE(chartlinks::colourKey(), QString::number(colour));
     QCOMPARE(chartlinks::zoneCode(), QStringLiteral("05"));
@@ -165,7 +172,10 @@ void TestTfmPhoto::theEyeIsChecked()
     deep::setSignLines({QStringLiteral("Лакуна: ")});
     PhotoView *view = w->left.view;
     const QPointF onIris = iris::photoPoint(view->fit(), {0.5, 90});
+    w->right.view->setMark(QPointF(10, 10));
     w->photoClicked(Eye::Left, onIris);
+    QCOMPARE(w->left.view->mark(), std::optional<QPointF>(onIris)); // until the next click, on either photo
+    QVERIFY(!w->right.view->mark());
     QCOMPARE(state::fmShProek->eyeTabOnView(), state::fmShProek->tsDeckL);
     QVERIFY(!chartlinks::localisation().isEmpty());
     w->bbOKPhoto->click(); // the deep window has the right eye chosen
