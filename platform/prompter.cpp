@@ -1,5 +1,6 @@
 #include "platform/prompter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -27,6 +28,10 @@ public:
         showPlain(box);
         if (defaultButton != QMessageBox::NoButton)
             box.setDefaultButton(defaultButton);
+        // Qt's translation calls it "Отклонить"; beside "Сохранить" it
+        // means not saving.
+        if (QAbstractButton *discard = box.button(QMessageBox::Discard))
+            discard->setText(QStringLiteral("Не сохранять"));
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 

@@ -674,6 +674,24 @@ void TestShell::russianButtons()
     // Russian whatever the machine's locale (the tests run under C).
     QCOMPARE(QLocale().language(), QLocale::Russian);
     QLocale::setDefault(QLocale::c());
+
+    // Before the card list is replaced: "Не сохранять", not "Отклонить".
+    QStringList texts;
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (auto *asked = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            for (QAbstractButton *b : asked->buttons())
+                texts << b->text().remove(QLatin1Char('&'));
+            asked->button(QMessageBox::Cancel)->click();
+        }
+    });
+    poll.start();
+    QCOMPARE(ui::desktopPrompter().ask(nullptr, QMessageBox::Warning, QStringLiteral("?"),
+                                       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel),
+             QMessageBox::Cancel);
+    texts.sort();
+    QCOMPARE(texts, (QStringList{"Не сохранять", "Отмена", "Сохранить"}));
 }
 
 void TestShell::splashOuterSizeIsCentred()
