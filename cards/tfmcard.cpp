@@ -659,7 +659,9 @@ void TfmCard::setReadOnly(bool on, const QString &why)
                                                    : QStringLiteral("недоступно: ")) +
                QStringLiteral("картотека открыта только для чтения, ") + why;
     };
-    auto status = [&](QObject *o, const QString &hint) -> QString { return on ? hint + QStringLiteral(" — ") + reason(o) : hint; };
+    auto status = [&](QObject *o, const QString &hint) -> QString {
+        return on ? hint + QStringLiteral(" — ") + reason(o) : hint;
+    };
     auto tip = [&](QObject *o, const QString &hint) -> QString {
         return ui::plainTip(on ? hint + QStringLiteral("\n") + reason(o) : hint);
     };
