@@ -74,7 +74,7 @@ public:
     QString name;
     void message(QWidget *, const QString &) override {}
     QMessageBox::StandardButton ask(QWidget *, QMessageBox::Icon, const QString &,
-                                    QMessageBox::StandardButtons) override
+                                    QMessageBox::StandardButtons, QMessageBox::StandardButton) override
     {
         return QMessageBox::Ok;
     }

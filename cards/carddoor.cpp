@@ -25,6 +25,18 @@ Patient patient()
                    c->EditDate->text()};
 }
 
+PatientNotifier &patientNotifier()
+{
+    static PatientNotifier notifier;
+    return notifier;
+}
+
+void examinationRestarted()
+{
+    if (TfmCard *c = state::fmCard.data())
+        c->examinationRestarted();
+}
+
 void setConclFile(const QString &name)
 {
     state::ensureWindow(state::fmCard)->ConclEdit->setText(name);

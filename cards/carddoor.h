@@ -5,11 +5,10 @@
 // here, and nobody outside the window's own files touches them.
 #include "cards/cardindexfile.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
-
-class QObject;
 
 namespace card {
 
@@ -29,6 +28,19 @@ struct Patient {
 };
 // All empty while the window does not exist.
 Patient patient();
+
+// Tells whenever the patient in the edit fields may have changed (a card
+// taken out or written back, a name typed); it exists before the window.
+class PatientNotifier : public QObject {
+    Q_OBJECT
+signals:
+    void changed();
+};
+PatientNotifier &patientNotifier();
+
+// The examination starts afresh (the new-patient reset): it belongs to the
+// card taken out now, if any, and to no card otherwise.
+void examinationRestarted();
 
 // The card's conclusion file name (ConclEdit) becomes name; the window is
 // created (not shown) when it does not exist yet.

@@ -5,6 +5,7 @@
 #include "cards/cardfilter.h"
 #include "cards/cardindexfile.h"
 #include "cards/cardlistmodel.h"
+#include "cards/carddoor.h"
 #include "cards/tfmbackups.h"
 #include "cards/tfmcalendar.h"
 #include "conclusion/concldoor.h"
@@ -17,9 +18,11 @@
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
+#include "shell/newpatient.h"
 #include "state/examstate.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -70,6 +73,22 @@ QString unstorableReport(const QStringList &places)
     if (places.size() > kShown)
         text += QStringLiteral("\nи ещё %1").arg(places.size() - kShown);
     return text;
+}
+
+// Whether two records name the same patient: surname, first name and
+// patronymic alike, case and extra blanks aside.
+bool samePatient(const THuman &a, const THuman &b)
+{
+    const auto same = [](const QString &x, const QString &y) {
+        return x.simplified().compare(y.simplified(), Qt::CaseInsensitive) == 0;
+    };
+    return same(a.FName, b.FName) && same(a.LName, b.LName) && same(a.MName, b.MName);
+}
+
+// A record that holds somebody: neither empty nor the card "Новая" makes.
+bool holdsPatient(const THuman &h)
+{
+    return h != THuman() && h != THuman(kNewPatient);
 }
 
 const QString kSearchHint = QStringLiteral("Поиск по фамилии: список покажет пациентов, чья фамилия начинается "
@@ -135,7 +154,7 @@ TfmCard::TfmCard(QWidget *owner)
     PersonsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PersonsList->setUniformItemSizes(true);
     PersonsList->setTextElideMode(Qt::ElideRight);
-    // Letters typed in the list go to the search field.
+    // Letters typed in the list jump to a patient.
     PersonsList->installEventFilter(this);
 
     edSearch = new QLineEdit(this);
@@ -146,7 +165,7 @@ TfmCard::TfmCard(QWidget *owner)
     for (QToolButton *clear : edSearch->findChildren<QToolButton *>())
         ui::describe(clear, "edSearchClear", QStringLiteral("Очистить поиск"), QStringLiteral("Показать всех пациентов"));
     // Out of the tab order, which runs from the list through the card; it
-    // is reached with Ctrl+F or by typing in the list.
+    // is reached with Ctrl+F or a click.
     edSearch->setFocusPolicy(Qt::ClickFocus);
     edSearch->installEventFilter(this);
     connect(edSearch, &QLineEdit::textChanged, this, [this](const QString &text) {
@@ -209,13 +228,19 @@ TfmCard::TfmCard(QWidget *owner)
 
     arrangeTabOrder();
     place::outer(this, 1, 96, 373, 469);
+    // A photo added, moved or fitted is a change of the card index too.
+    connect(&photos::store(), &photos::Store::changed, this, [this] { m_pristine = false; });
+    // The main window names the patient of these fields.
+    for (QLineEdit *name : {FNameEdit, LNameEdit, MNameEdit})
+        connect(name, &QLineEdit::textChanged, &card::patientNotifier(), &card::PatientNotifier::changed);
 
-    // The usual hints of what reading only disables, to put back after.
-    for (QAction *a : {FileSave, CardNew, CardWrite, CardDelete})
-        m_hints.insert(a, a->statusTip());
+    // The usual hints of what reading only changes, to put back after.
+    m_hints.insert(FileSave, FileSave->statusTip());
     for (QToolButton *b : ToolBar1->findChildren<QToolButton *>()) {
-        if (m_hints.contains(b->defaultAction()))
+        if (b->defaultAction() == FileSave) {
+            m_saveButton = b;
             m_hints.insert(b, b->toolTip());
+        }
     }
     m_hints.insert(bbBackups, bbBackups->toolTip());
 }
@@ -496,6 +521,8 @@ QString TfmCard::fullName(const QString &chosen) const
 
 void TfmCard::mmFileOpenClick()
 {
+    if (!settleUnsavedWork(QStringLiteral("открыть другую картотеку")))
+        return;
     const QString chosen = ui::prompter().openFileName(
         this, ui::FileRequest{QStringLiteral("Открыть картотеку"), m_listFile, cardindex::kFilter,
                               cardindex::kDefaultSuffix});
@@ -530,13 +557,15 @@ void TfmCard::mmFileOpenClick()
                                  : QStringLiteral("её нельзя отметить как открытую"));
     } else {
         setReadOnly(false);
-        // A freshly read card index counts as unsaved; one open to read
-        // only cannot be saved, and is not asked about on leaving.
-        state::CardIndexDirty = 1;
     }
+    // A freshly read card index counts as unsaved; one open to read only
+    // holds nothing to save yet (what the list held before was saved or
+    // given up above). A card in the edit fields stays taken out.
+    state::CardIndexDirty = how == Claim::ReadOnly ? 0 : 1;
     if (!read.warning.isEmpty())
         ui::inform(this, read.warning);
     photos::cardIndexOpened(this, listFile);
+    m_pristine = true;
 }
 
 TfmCard::Claim TfmCard::claim(const QString &listFile, bool forSaving, bool *taken)
@@ -618,33 +647,84 @@ void TfmCard::dropLock()
 void TfmCard::setReadOnly(bool on, const QString &why)
 {
     m_readOnly = on;
+    m_readOnlyWhy = on ? why : QString();
+    // Reading only forbids writing over this pair, not saving a copy:
+    // "Сохранить" saves under another name only, and "Копии" (a restore
+    // writes over the pair) is off; the list may still be edited in memory.
     // The reason follows the usual hint: after a dash in the status bar, on
-    // a line of its own in the tooltip.
-    const QString reason = QStringLiteral("недоступно: картотека открыта только для чтения, ") + why;
-    auto status = [&](const QString &hint) { return on ? hint + QStringLiteral(" — ") + reason : hint; };
-    auto tip = [&](const QString &hint) { return on ? hint + QStringLiteral("\n") + reason : hint; };
+    // a line of its own in the tooltip. It names the lock's holder, a text
+    // from a file: the tooltips show it as plain text.
+    auto reason = [&](QObject *o) -> QString {
+        return (o == FileSave || o == m_saveButton ? QStringLiteral("только под другим именем: ")
+                                                   : QStringLiteral("недоступно: ")) +
+               QStringLiteral("картотека открыта только для чтения, ") + why;
+    };
+    auto status = [&](QObject *o, const QString &hint) -> QString {
+        return on ? hint + QStringLiteral(" — ") + reason(o) : hint;
+    };
+    auto tip = [&](QObject *o, const QString &hint) -> QString {
+        return ui::plainTip(on ? hint + QStringLiteral("\n") + reason(o) : hint);
+    };
     // Actions first: a tool button takes its action's hint whenever the
     // action changes, and gets its own back after.
     for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
         if (auto *a = qobject_cast<QAction *>(it.key())) {
-            a->setEnabled(!on);
-            a->setStatusTip(status(it.value()));
-            a->setToolTip(tip(it.value()));
+            a->setStatusTip(status(a, it.value()));
+            a->setToolTip(tip(a, it.value()));
         }
     }
     for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
         if (auto *w = qobject_cast<QWidget *>(it.key())) {
-            w->setEnabled(!on);
-            ui::setHint(w, status(it.value()));
-            w->setToolTip(tip(it.value()));
+            ui::setHint(w, status(w, it.value()));
+            w->setToolTip(tip(w, it.value()));
         }
     }
+    bbBackups->setEnabled(!on);
     lbReadOnly->setVisible(on);
-    ui::setHint(lbReadOnly, on ? QStringLiteral("Картотека открыта только для чтения: ") + why : QString());
-    if (on) {
-        state::CardIndexDirty = 0;
-        state::CardTakenOut = 0;
+    const QString mark = on ? QStringLiteral("Картотека открыта только для чтения: ") + why : QString();
+    lbReadOnly->setToolTip(ui::plainTip(mark));
+    lbReadOnly->setWhatsThis(ui::plainTip(mark));
+    lbReadOnly->setStatusTip(mark);
+    lbReadOnly->setAccessibleDescription(mark);
+}
+
+bool TfmCard::cardOutChanged() const
+{
+    if (state::CardTakenOut != 1)
+        return false;
+    // A card only looked at is no work; one whose entry has gone is the
+    // only copy of what the fields hold.
+    if (m_haveTakenOut && m_takenOut.isValid()) {
+        const std::optional<THuman> &record = m_model->entry(m_takenOut.row()).record;
+        return !record || *record != fieldsToRecord();
     }
+    return true;
+}
+
+bool TfmCard::settleUnsavedWork(const QString &before)
+{
+    // A card index just read or saved counts as unsaved (the exit check
+    // asks about it) but holds no work to lose: only changes are asked about.
+    const bool cardOut = cardOutChanged();
+    if (!cardOut && (state::CardIndexDirty != 1 || m_pristine))
+        return true;
+    const QString text =
+        cardOut ? QString(QStringLiteral("Карточка «") + human::displayText(fieldsToRecord()) +
+                          QStringLiteral("» взята из картотеки и не записана в неё. Записать её и сохранить "
+                                         "картотеку, прежде чем ") + before + QStringLiteral("?"))
+                : QString(QStringLiteral("Картотека не сохранена. Сохранить её, прежде чем ") + before +
+                          QStringLiteral("?"));
+    const auto answer = ui::prompter().ask(this, QMessageBox::Warning, text,
+                                           QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                           QMessageBox::Save);
+    if (answer == QMessageBox::Discard)
+        return true; // a card in the fields stays there, still taken out
+    if (answer != QMessageBox::Save)
+        return false;
+    if (cardOut && m_haveTakenOut && m_takenOut.isValid())
+        ToolButton7Click();
+    mmFileSaveClick();
+    return state::CardIndexDirty == 0;
 }
 
 bool TfmCard::replace(const QString &listFile,
@@ -686,6 +766,9 @@ bool TfmCard::replace(const QString &listFile,
             m_lockedFile = listFile;
     }
     cardlock::refresh(listFile, me());
+    // Saved under another name, the copy is this window's own pair.
+    if (m_readOnly)
+        setReadOnly(false);
     m_listFile = listFile;
     m_stamp = written.stamp;
     labelCard->setText(cardindex::labelText(listFile));
@@ -695,19 +778,26 @@ bool TfmCard::replace(const QString &listFile,
     if (!written.replaced.isEmpty())
         ui::inform(this, unstorableReport(written.replaced));
     photos::cardIndexSaved(this, listFile);
+    m_pristine = true;
     return true;
 }
 
 void TfmCard::mmFileSaveClick()
 {
-    if (m_readOnly)
-        return;
+    // Open to read only, the pair is not proposed: it can only be saved as
+    // a copy under another name.
     const QString chosen = ui::prompter().saveFileName(
-        this, ui::FileRequest{QStringLiteral("Сохранить картотеку"), m_listFile, cardindex::kFilter,
-                              cardindex::kDefaultSuffix});
+        this, ui::FileRequest{QStringLiteral("Сохранить картотеку"), m_readOnly ? QString() : m_listFile,
+                              cardindex::kFilter, cardindex::kDefaultSuffix});
     if (chosen.isEmpty())
         return;
     const QString listFile = fullName(chosen);
+    if (m_readOnly && QFileInfo(listFile) == QFileInfo(m_listFile)) {
+        ui::showMessage(this, QStringLiteral("Картотека ") + m_listFile +
+                                  QStringLiteral(" открыта только для чтения: ") + m_readOnlyWhy +
+                                  QStringLiteral(".\nСохраните картотеку под другим именем."));
+        return;
+    }
     replace(listFile, [&](const cardindex::SaveOptions &options) {
         return cardindex::writePair(listFile, m_model->entries(), options);
     });
@@ -722,12 +812,20 @@ void TfmCard::bbBackupsClick()
                                              "сохраните картотеку."));
         return;
     }
-    const QList<cardbackup::Backup> backups = cardbackup::list(m_listFile);
+    QList<cardbackup::Backup> backups = cardbackup::list(m_listFile);
     if (backups.isEmpty()) {
         ui::inform(this, QStringLiteral("Копий картотеки ") + m_listFile +
                              QStringLiteral(" пока нет: копия делается при каждом сохранении."));
         return;
     }
+    // A restore replaces the list in this window: unsaved work is asked
+    // about first, as before opening another card index. A save made here
+    // adds a backup (or goes to another pair), so the list is read again.
+    if (!settleUnsavedWork(QStringLiteral("восстановить копию")))
+        return;
+    backups = cardbackup::list(m_listFile);
+    if (m_readOnly || backups.isEmpty())
+        return;
     auto *dialog = new TfmBackups(this, m_listFile, backups);
     const int result = ui::prompter().exec(dialog);
     const QString chosen = dialog->chosen();
@@ -760,14 +858,17 @@ void TfmCard::mmFileClearClick()
     setReadOnly(false);
     labelCard->setText(cardindex::kLabelCaption);
     photos::cardIndexCleared();
+    m_pristine = true;
 }
 
 void TfmCard::ToolButton5Click()
 {
-    if (m_readOnly)
-        return;
     m_model->append(CardEntry{kNewPatient, THuman(kNewPatient)});
     state::CardIndexDirty = 1;
+    m_pristine = false;
+    // The new line is the one selected: what is typed next and written goes
+    // there, not onto the card that happened to be selected before.
+    selectRow(m_model->rowCount() - 1);
 }
 
 void TfmCard::ToolButton6Click()
@@ -779,13 +880,48 @@ void TfmCard::ToolButton6Click()
     }
     if (!m_model->entry(row).record)
         m_model->setRecord(row, THuman(m_model->entry(row).text));
-    // A card of an index open to read only is only looked at: it cannot go
-    // back, so it is not "taken out".
-    if (!m_readOnly)
-        state::CardTakenOut = 1;
+    const THuman card = *m_model->entry(row).record;
+    // Another patient's card while the examination holds results: those
+    // results would be printed under this patient's name.
+    if (m_examCard && !isExaminedCard(row) && shell::examinationHoldsResults() &&
+        ui::prompter().ask(this, QMessageBox::Question,
+                           QStringLiteral("Результаты осмотра получены для «") + human::displayText(*m_examCard) +
+                               QStringLiteral("». Начать новый осмотр для «") + human::displayText(card) +
+                               QStringLiteral("»?"),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
+        shell::newPatientReset();
+        // The reset brings up the emptied draft; the card comes out here.
+        raise();
+        activateWindow();
+    }
+    state::CardTakenOut = 1;
     m_takenOut = QPersistentModelIndex(m_model->index(row));
     m_haveTakenOut = true;
-    recordToFields(*m_model->entry(row).record);
+    m_examEntry = m_takenOut;
+    m_examCard = card;
+    recordToFields(card);
+}
+
+bool TfmCard::isExaminedCard(int row) const
+{
+    if (m_examEntry.isValid())
+        return m_examEntry.row() == row;
+    // The entry has gone (deleted, another list opened): the same patient
+    // with the same date is the same card.
+    const THuman &now = *m_model->entry(row).record;
+    return m_examCard && samePatient(*m_examCard, now) &&
+           m_examCard->Date.simplified() == now.Date.simplified();
+}
+
+void TfmCard::examinationRestarted()
+{
+    if (m_haveTakenOut && m_takenOut.isValid()) {
+        m_examEntry = m_takenOut;
+        m_examCard = m_model->entry(m_takenOut.row()).record;
+    } else {
+        m_examEntry = QPersistentModelIndex();
+        m_examCard.reset();
+    }
 }
 
 bool TfmCard::fieldsEmpty() const
@@ -800,8 +936,6 @@ bool TfmCard::fieldsEmpty() const
 
 void TfmCard::ToolButton7Click()
 {
-    if (m_readOnly)
-        return;
     // A card taken out goes back where it was taken from, whatever is
     // selected now. With none out, the fields go onto the selected entry,
     // unless they are all empty: a second press after a write-back would
@@ -824,6 +958,14 @@ void TfmCard::ToolButton7Click()
     const THuman before = *m_model->entry(row).record;
     const bool sameCard = m_haveTakenOut;
     const THuman h = fieldsToRecord();
+    // Fields typed without a card taken out, onto a card of somebody else:
+    // asked first, naming both; "Нет" leaves the card and the fields.
+    if (!sameCard && holdsPatient(before) && !samePatient(before, h) &&
+        ui::prompter().ask(this, QMessageBox::Question,
+                           QStringLiteral("Заменить карточку «") + human::displayText(before) +
+                               QStringLiteral("» данными «") + human::displayText(h) + QStringLiteral("»?"),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
     m_model->setRecord(row, h);
     m_model->setText(row, human::displayText(h));
     // A card taken out and written back is the same patient: his photos
@@ -833,19 +975,19 @@ void TfmCard::ToolButton7Click()
     clearFields();
     state::CardTakenOut = 0;
     state::CardIndexDirty = 1;
+    m_pristine = false;
     m_takenOut = QPersistentModelIndex();
     m_haveTakenOut = false;
 }
 
 void TfmCard::ToolButton8Click()
 {
-    if (m_readOnly)
-        return;
     const int row = selectedRow();
     if (row < 0)
         return;
     m_model->remove(row);
     state::CardIndexDirty = 1;
+    m_pristine = false;
     // The view would select the next entry; with no confirmation a second
     // click would then delete a card nobody chose. Nothing stays selected.
     PersonsList->selectionModel()->clearSelection();
@@ -867,11 +1009,23 @@ bool TfmCard::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     if (watched == PersonsList) {
-        // Letters typed in the list search it.
+        // Letters typed in the list jump to the patient they start, as in
+        // any list box; the list itself is not filtered, so the card
+        // selected stays in view.
         const QString text = key->text();
         if (!text.isEmpty() && text.at(0).isPrint() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            edSearch->setFocus(Qt::OtherFocusReason);
-            edSearch->insert(text);
+            const bool afresh = !m_typedAt.isValid() || m_typedAt.elapsed() > QApplication::keyboardInputInterval();
+            m_typedAt.start();
+            const QModelIndex current = PersonsList->currentIndex();
+            const int row = m_typeAhead.type(text, afresh, current.isValid() ? current.row() : -1,
+                                             m_shown->rowCount(), [this](int r) {
+                                                 return m_shown->index(r).data().toString();
+                                             });
+            if (row >= 0) {
+                const QModelIndex found = m_shown->index(row);
+                PersonsList->selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
+                PersonsList->scrollTo(found);
+            }
             return true;
         }
     } else if (watched == edSearch && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)) {
@@ -898,6 +1052,7 @@ void TfmCard::bbCnclCardClick()
         return;
     }
     concl::appendLines(read.lines);
+    concl::markSaved();
 }
 
 void TfmCard::CardPhotoClick()

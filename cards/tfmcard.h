@@ -3,10 +3,12 @@
 // card taken out into edit fields, and the link to the patient's conclusion.
 // Other windows read the patient's names, date and conclusion file from the
 // edit fields, so those are the program's record of the current patient.
+#include "cards/cardfilter.h"
 #include "cards/cardindexfile.h"
 #include "cards/cardlock.h"
 #include "cards/human.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,7 +89,9 @@ public:
     // Selects an entry by its row in the whole list; an entry the search
     // hides is shown by emptying the search field.
     void selectRow(int row);
-    // Open to read only: another workstation has the card index.
+    // Open to read only: another workstation has the card index, or no lock
+    // can be written beside it. The pair is then never written over; it may
+    // be saved under another name, and the list edited in memory.
     bool readOnly() const { return m_readOnly; }
     // Full name of the list file last opened or saved ("" after "Очистить").
     QString listFileName() const { return m_listFile; }
@@ -98,6 +102,10 @@ public:
     void clearFields();
     // True when every edit field is empty, as after a write-back.
     bool fieldsEmpty() const;
+
+    // The new-patient reset ran: the examination now belongs to the card
+    // taken out, if any, and to no card otherwise.
+    void examinationRestarted();
 
 public slots:
     void mmFileOpenClick();
@@ -121,6 +129,13 @@ private:
     Claim claim(const QString &listFile, bool forSaving, bool *taken);
     void dropLock();
     void setReadOnly(bool on, const QString &why = {});
+    // Before the list is replaced (another card index opened, a backup
+    // restored): with a card taken out or the card index unsaved, asks to
+    // save first; false when the user cancels or the save did not happen.
+    bool settleUnsavedWork(const QString &before);
+    // A card taken out whose fields differ from its entry (or whose entry
+    // has gone).
+    bool cardOutChanged() const;
     // Saves entries (or restores a backup) over the pair, asking when the
     // files were changed by another program; true when done.
     bool replace(const QString &listFile, const std::function<cardindex::WriteResult(const cardindex::SaveOptions &)> &write);
@@ -144,9 +159,21 @@ private:
     cardlock::Holder me() const { return cardlock::me(m_lockMark); }
     QString m_lockMark;
     bool m_readOnly = false;
+    // Nothing changed since the list was read, saved or emptied.
+    bool m_pristine = true;
+    QString m_readOnlyWhy;
+    QToolButton *m_saveButton = nullptr;
     QHash<QObject *, QString> m_hints; // the usual hints of the editing controls
     // The entry the card in the edit fields was taken from; it follows the
     // entry when others are deleted and becomes invalid when the entry goes.
     QPersistentModelIndex m_takenOut;
     bool m_haveTakenOut = false;
+    // The card whose examination the program holds: the one last taken out
+    // (its entry, and the card as it was then, for when the entry is gone).
+    QPersistentModelIndex m_examEntry;
+    std::optional<THuman> m_examCard;
+    bool isExaminedCard(int row) const;
+    // Letters typed in the list, and when the last came.
+    cardfilter::TypeAhead m_typeAhead;
+    QElapsedTimer m_typedAt;
 };

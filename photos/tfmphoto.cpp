@@ -392,6 +392,9 @@ void TfmPhoto::photoClicked(Eye eye, QPointF at)
     const iris::Fit &fit = p.view->fit();
     if (!iris::usable(fit))
         return;
+    // The point stays marked until the next click, on either photo.
+    p.view->setMark(at);
+    pane(eye == Eye::Right ? Eye::Left : Eye::Right).view->setMark(std::nullopt);
     if (iris::placeOf(fit, at).t > 1) {
         lbZone->setText(QStringLiteral("Зона: щелчок вне радужки"));
         return;
@@ -400,6 +403,8 @@ void TfmPhoto::photoClicked(Eye eye, QPointF at)
     const QString zone = chartlinks::localisation();
     lbZone->setText(QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("):") +
                     (zone.isEmpty() ? QStringLiteral(" не найдена") : zone));
+    // The chart window came up without taking the focus; this window stays
+    // in front, where the user goes on clicking.
     raise();
     activateWindow();
 }

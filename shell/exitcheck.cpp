@@ -9,9 +9,11 @@ bool exitCheck(QWidget *parent)
 {
     if (state::CardTakenOut != 1 && state::CardIndexDirty != 1)
         return true;
+    // Enter keeps the program open: leaving loses the card index, so it
+    // takes a deliberate "Да".
     const auto answer = ui::prompter().ask(parent, QMessageBox::Warning,
                                            QStringLiteral("Выйти без сохранения базы данных?"),
-                                           QMessageBox::Yes | QMessageBox::No);
+                                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::No)
         return true;
     ui::inform(parent, state::CardTakenOut == 1

@@ -36,8 +36,9 @@ bool NirelApplication::notify(QObject *receiver, QEvent *event)
 
 namespace shell {
 
-void installRussianTranslation(QCoreApplication &app)
+void installRussian(QCoreApplication &app)
 {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     auto *translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -67,7 +68,7 @@ int run(QApplication &app)
         // The application title only: a display name would be appended to
         // every window's caption in the title bar.
         QApplication::setApplicationName(QStringLiteral("Nirel-3"));
-        installRussianTranslation(app);
+        installRussian(app);
         HintHub::instance().install();
         help::setHelpFile(paths::kHelpFile);
 

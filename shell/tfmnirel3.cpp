@@ -88,6 +88,10 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     place::outer(this, 1, 1, 608, 95);
 
     connect(&HintHub::instance(), &HintHub::hintChanged, this, &TfmNirel3::StatusBar1Hint);
+    // The left pane follows the card's name fields at once, not only at the
+    // next hint: after a card is written back or another one taken out it
+    // never goes on naming the patient before.
+    connect(&card::patientNotifier(), &card::PatientNotifier::changed, this, &TfmNirel3::showPatient);
     FormCreate();
 }
 
@@ -264,6 +268,7 @@ void TfmNirel3::FileNew1Execute()
 void TfmNirel3::NewClick()
 {
     shell::newPatientReset();
+    showPatient();
 }
 
 void TfmNirel3::DeepItemClick()
@@ -337,15 +342,22 @@ QString TfmNirel3::patientPaneText()
     if (!card::exists())
         return {};
     const card::Patient p = card::patient();
+    if (p.surname.isEmpty() && p.firstName.isEmpty() && p.patronymic.isEmpty())
+        return QStringLiteral("Пациент: не выбран");
     return QStringLiteral("Пациент: ") + p.surname + QLatin1Char(' ') + p.firstName + QLatin1Char(' ') +
            p.patronymic;
+}
+
+void TfmNirel3::showPatient()
+{
+    if (card::exists())
+        StatusBar1->showMessage(patientPaneText());
 }
 
 void TfmNirel3::StatusBar1Hint(const QString &hint)
 {
     StatusBar2->showMessage(hint);
-    if (card::exists())
-        StatusBar1->showMessage(patientPaneText());
+    showPatient();
 }
 
 void TfmNirel3::closeEvent(QCloseEvent *event)

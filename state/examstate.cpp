@@ -9,6 +9,12 @@ void setStartValues()
     CardTakenOut = 0;
 }
 
+bool resultsRecorded()
+{
+    return DeepPassCount > 0 || RightEyeSignCount > 0 || LeftEyeSignCount > 0 || ExpressLineCount > 0 ||
+           VelkhoverLineCount > 0 || KrivenkoLineCount > 0;
+}
+
 void clearAll()
 {
     DeepPassCount = 0;

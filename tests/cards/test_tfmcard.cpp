@@ -145,11 +145,14 @@ private slots:
     void failedSaveLeavesTheOldPairAndTheFlag();
     void viewConclusion();
     void viewConclusionWithoutAFile();
+    void calendarWritesTheDate_data();
     void calendarWritesTheDate();
     void calendarClosedOtherwiseKeepsTheDate();
     void helpButtonAsksForContextFive();
     void exitCheckSeesBothFlags();
     void statusPaneNamesThePatient();
+    void anotherPatientsCardAsksForANewExamination_data();
+    void anotherPatientsCardAsksForANewExamination();
     void wholeRoadOfOnePatient();
 };
 
@@ -324,7 +327,7 @@ void TestTfmCard::newCardTwice()
     QCOMPARE(record(card, 4), THuman(QStringLiteral("Новый пациент")));
     QCOMPARE(state::CardIndexDirty, 1);
     QCOMPARE(state::CardTakenOut, 0);
-    QCOMPARE(card->selectedRow(), 1);
+    QCOMPARE(card->selectedRow(), 4); // the new line, ready for what is typed
     QCOMPARE(card->FNameEdit->text(), QStringLiteral("набрано"));
 
     // Each has its own record: changing one leaves the other.
@@ -343,6 +346,7 @@ void TestTfmCard::takeOutNeedsASelection()
     TfmCard *card = openCard();
     card->CardEdit->trigger(); // empty list
     card->CardNew->trigger();
+    card->PersonsList->clearSelection();
     card->CardEdit->trigger(); // an entry, none selected
     QCOMPARE(prompter.texts(), (QStringList{"Не выбраны картотека или карточка", "Не выбраны картотека или карточка"}));
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Message);
@@ -478,8 +482,12 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     } else if (how == "clear") {
         card->FileClear->trigger();
     } else {
+        // The card stays in the fields when the list's changes are given up.
+        prompter.answers << QMessageBox::Discard;
         prompter.fileNames << list;
         card->FileOpen->trigger();
+        QCOMPARE(prompter.records.at(0).buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        prompter.clear();
     }
     const QList<CardEntry> before = card->model()->entries();
     card->selectRow(0);
@@ -537,30 +545,60 @@ void TestTfmCard::writeBackWithoutTakeOut()
     QCOMPARE(state::CardTakenOut, 0);
 }
 
-// "Записать" without "Править": typed fields go onto the selected entry; a
-// refusal never throws away what was typed.
+// "Записать" without "Править": "Новая" selects its new line, so what is
+// typed next goes there and not onto the card selected before; typed onto
+// another patient's card it asks first, and "Нет" changes nothing.
 void TestTfmCard::typedCardGoesOntoTheSelectedEntry()
 {
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
-    card->CardNew->trigger();
-    state::CardIndexDirty = 0;
-    card->FNameEdit->setText(QStringLiteral("Смирнова"));
-    card->LNameEdit->setText(QStringLiteral("Елена"));
-    card->CardWrite->trigger(); // nothing selected yet
-    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Неправильное сохранение карточки")});
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Смирнова"));
-    QCOMPARE(state::CardIndexDirty, 0);
-
-    prompter.clear();
+    const THuman petrova = person("Петрова", "Анна", "Сергеевна", 40);
+    card->model()->setEntries({CardEntry{human::displayText(petrova), petrova}});
     card->selectRow(0);
+    card->CardNew->trigger();
+    QCOMPARE(card->selectedRow(), 1);
+    const auto type = [card](const QString &f, const QString &l, const QString &m) {
+        card->FNameEdit->setText(f);
+        card->LNameEdit->setText(l);
+        card->MNameEdit->setText(m);
+        card->AgeEdit->setText(QStringLiteral("52"));
+    };
+    type(QStringLiteral("Пестов"), QStringLiteral("Иван"), QStringLiteral("Петрович"));
     card->CardWrite->trigger();
     QVERIFY(prompter.records.isEmpty());
-    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Смирнова Е..")});
-    QCOMPARE(record(card, 0).LName, QStringLiteral("Елена"));
+    QCOMPARE(listTexts(card), (QStringList{"Петрова А.С.", "Пестов И.П."}));
+    QCOMPARE(record(card, 0), petrova);
+    QCOMPARE(record(card, 1).Age, 52);
     QCOMPARE(fieldTexts(card), QStringList(11));
-    QCOMPARE(state::CardIndexDirty, 1);
+
+    // Typed again with Петрова selected: the question names both cards.
+    const QString question = QStringLiteral("Заменить карточку «Петрова А.С.» данными «Пестов И.П.»?");
+    for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+        prompter.clear();
+        prompter.answers << answer;
+        card->selectRow(0);
+        type(QStringLiteral("Пестов"), QStringLiteral("Иван"), QStringLiteral("Петрович"));
+        const QStringList typed = fieldTexts(card);
+        card->CardWrite->trigger();
+        QCOMPARE(prompter.texts(), QStringList{question});
+        QCOMPARE(prompter.records.at(0).buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(prompter.records.at(0).defaultButton, QMessageBox::No);
+        QCOMPARE(record(card, 0).FName, answer == QMessageBox::No ? QStringLiteral("Петрова") : QStringLiteral("Пестов"));
+        QCOMPARE(fieldTexts(card), answer == QMessageBox::No ? typed : QStringList(11));
+    }
+
+    // The same patient retyped is stored without a question; with nothing
+    // selected the typed fields stay.
+    prompter.clear();
+    type(QStringLiteral("пестов "), QStringLiteral("Иван"), QStringLiteral("Петрович"));
+    card->CardWrite->trigger();
+    QVERIFY(prompter.records.isEmpty());
+    card->PersonsList->clearSelection();
+    type(QStringLiteral("Смирнова"), QStringLiteral("Елена"), QString());
+    card->CardWrite->trigger();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Неправильное сохранение карточки")});
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Смирнова"));
 }
 
 void TestTfmCard::fieldsTakeOnlyWhatTheFilesCanHold()
@@ -652,6 +690,7 @@ void TestTfmCard::deleteAndClear()
     // Clear: no question, no file touched, flags unchanged, label reset.
     const QString list = writeThreePair(env, "k.lst");
     const QByteArray oldData = env.readBytes("k.lso");
+    prompter.answers << QMessageBox::Discard; // the deletion above is given up
     prompter.fileNames << list;
     card->FileOpen->trigger();
     QVERIFY(card->labelCard->text().endsWith(QStringLiteral("k.lst")));
@@ -663,7 +702,7 @@ void TestTfmCard::deleteAndClear()
     QCOMPARE(state::CardIndexDirty, 1);
     QCOMPARE(state::CardTakenOut, 1);
     QCOMPARE(env.readBytes("k.lso"), oldData);
-    QVERIFY(prompter.records.size() == 1); // the open dialog only
+    QVERIFY(prompter.records.size() == 2); // the question before opening, the open dialog
 }
 
 void TestTfmCard::ageField()
@@ -891,14 +930,27 @@ void TestTfmCard::viewConclusionWithoutAFile()
     QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
 }
 
+void TestTfmCard::calendarWritesTheDate_data()
+{
+    QTest::addColumn<QDate>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("one-digit day and month") << QDate(2026, 12, 7) << "07.12.2026";
+    QTest::newRow("two digits") << QDate(2023, 11, 17) << "17.11.2023";
+    QTest::newRow("first of the year") << QDate(2024, 1, 1) << "01.01.2024";
+}
+
+// Under any locale (the tests run under C, and the default locale is made C
+// here) the calendar writes the Russian short date.
 void TestTfmCard::calendarWritesTheDate()
 {
+    QFETCH(QDate, chosen);
+    QFETCH(QString, written);
     TestEnv env;
     ScriptedPrompter prompter;
+    QLocale::setDefault(QLocale::c());
     TfmCard *card = openCard();
     card->EditDate->setText(QStringLiteral("старая дата"));
     QPointer<QDialog> seen;
-    const QDate chosen(2023, 11, 7);
     prompter.onExec = [&](QDialog *d) {
         seen = d;
         auto *cal = qobject_cast<TfmCalendar *>(d);
@@ -913,7 +965,7 @@ void TestTfmCard::calendarWritesTheDate()
         return cal->result();
     };
     card->SpeedButton1->click();
-    QCOMPARE(card->EditDate->text(), QLocale::system().toString(chosen, QLocale::ShortFormat));
+    QCOMPARE(card->EditDate->text(), written);
     QVERIFY(!seen); // destroyed once closed
 }
 
@@ -1009,9 +1061,80 @@ void TestTfmCard::statusPaneNamesThePatient()
     QCoreApplication::sendEvent(card->PersonsList, &tip);
     QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("Список пациентов"));
     QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
+    // Written back, the card is nobody's: the pane says so at once.
     card->CardWrite->trigger();
-    HintHub::instance().setHint(QStringLiteral("другая"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент:   "));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
+}
+
+void TestTfmCard::anotherPatientsCardAsksForANewExamination_data()
+{
+    QTest::addColumn<QString>("results"); // what the examination holds after Петрова's card
+    QTest::addColumn<QString>("next");    // the card taken out next
+    QTest::addColumn<int>("answer");      // to the question; 0: none asked
+    QTest::newRow("signs, new examination") << "signs" << "Пестов" << int(QMessageBox::Yes);
+    QTest::newRow("express, kept") << "express" << "Пестов" << int(QMessageBox::No);
+    QTest::newRow("draft not saved, new examination") << "draft" << "Пестов" << int(QMessageBox::Yes);
+    QTest::newRow("draft saved") << "saved draft" << "Пестов" << 0;
+    QTest::newRow("nothing recorded") << "none" << "Пестов" << 0;
+    QTest::newRow("the same card again") << "signs" << "Петрова" << 0;
+}
+
+// Петрова examined and her card written back; Пестов's card taken out next
+// would have her results printed under his name: the question comes first.
+void TestTfmCard::anotherPatientsCardAsksForANewExamination()
+{
+    QFETCH(QString, results);
+    QFETCH(QString, next);
+    QFETCH(int, answer);
+    TestEnv env;
+    ScriptedPrompter prompter;
+    auto *w = new TfmNirel3();
+    state::fmNirel3 = w;
+    w->Card->trigger();
+    TfmCard *card = state::fmCard;
+    const THuman petrova = person("Петрова", "Анна", "Сергеевна", 40);
+    const THuman pestov = person("Пестов", "Иван", "Петрович", 52);
+    card->model()->setEntries({CardEntry{human::displayText(petrova), petrova},
+                               CardEntry{human::displayText(pestov), pestov}});
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    w->CnclDraft->trigger();
+    if (results == "signs") {
+        state::putAt(state::RightEyeSigns, 0, QStringLiteral("Лакуна"));
+        state::RightEyeSignCount = 1;
+        state::DeepPassCount = 1;
+    } else if (results == "express") {
+        state::ExpressLines = {QStringLiteral("Велховер: 2"), QStringLiteral("Кривенко: 3")};
+        state::ExpressLineCount = 2;
+    } else if (results != "none") {
+        state::fmConcl->bbOKCnkl->click();
+        if (results == "saved draft") {
+            prompter.fileNames << env.path("Петрова.txt");
+            state::fmConcl->bbSaveCncl->click();
+        }
+    }
+    card->CardWrite->trigger();
+    prompter.clear();
+    if (answer)
+        prompter.answers << QMessageBox::StandardButton(answer);
+    card->selectRow(next == "Пестов" ? 1 : 0);
+    card->CardEdit->trigger();
+
+    QCOMPARE(card->FNameEdit->text(), next);
+    QCOMPARE(state::CardTakenOut, 1);
+    if (!answer) {
+        QVERIFY(prompter.records.isEmpty());
+        return;
+    }
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Результаты осмотра получены для «Петрова А.С.». "
+                                                          "Начать новый осмотр для «Пестов И.П.»?")});
+    QCOMPARE(prompter.records.at(0).defaultButton, QMessageBox::No);
+    const bool kept = answer == QMessageBox::No;
+    QCOMPARE(state::resultsRecorded() || !state::fmConcl->mmConcl->lines().isEmpty(), kept);
+    // Asked once: the examination is now Пестов's.
+    prompter.clear();
+    card->CardEdit->trigger();
+    QVERIFY(prompter.records.isEmpty());
 }
 
 void TestTfmCard::wholeRoadOfOnePatient()

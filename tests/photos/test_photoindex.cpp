@@ -217,6 +217,7 @@ const QList<Step> &steps()
         {"photo copied in but never saved",
          [](World &w) {
              w.addPhoto(QStringLiteral("A"), Eye::Left);
+             w.prompter.answers << QMessageBox::Discard; // "Картотека не сохранена. Сохранить её…?"
              w.open(w.list());
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 1},

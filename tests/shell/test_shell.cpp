@@ -1,5 +1,6 @@
 // The shell: start-up pieces, the main window, the new-patient reset, the
 // exit check, hints and help requests.
+#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
@@ -131,9 +132,11 @@ private slots:
     void exitCheck_data();
     void exitCheck();
     void titleBarCloseRunsTheExitCheck();
+    void enterAtTheExitCheckKeepsTheProgram();
     void splashRefusesToCloseBeforeItsTimer();
     void splashWaitLastsThreeSeconds();
     void hintsReachTheRightPanes();
+    void newPatientLeavesNoPatientOnScreen();
     void statusTipsOfAnyWindowBecomeTheHint();
     void applicationHintHandlerStopsThePanes();
     void helpRequestsReachTheViewer();
@@ -421,6 +424,31 @@ void TestShell::titleBarCloseRunsTheExitCheck()
     QVERIFY(!w->isVisible());
 }
 
+// The real boxes: Enter at "Выйти без сохранения базы данных?" answers No,
+// then closes the notice; the program stays with its card index.
+void TestShell::enterAtTheExitCheckKeepsTheProgram()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    w->show();
+    state::CardIndexDirty = 1;
+    QStringList seen;
+    QTimer enter;
+    enter.setInterval(10);
+    connect(&enter, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen << box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    enter.start();
+    w->Exit1->trigger();
+    enter.stop();
+    QCOMPARE(seen, (QStringList{QStringLiteral("Выйти без сохранения базы данных?"),
+                                QStringLiteral("Сохраните картотеку")}));
+    QVERIFY(w->isVisible());
+}
+
 void TestShell::splashRefusesToCloseBeforeItsTimer()
 {
     TestEnv env;
@@ -458,22 +486,43 @@ void TestShell::hintsReachTheRightPanes()
     QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("первая подсказка"));
     QCOMPARE(w->StatusBar1->currentMessage(), QString()); // no card window yet
 
+    // The left pane follows the card's names as they change, hint or not.
     TfmCard *card = state::openWindow(state::fmCard);
     card->FNameEdit->setText(QStringLiteral("Петров"));
     card->LNameEdit->setText(QStringLiteral("Олег"));
     card->MNameEdit->setText(QStringLiteral("Ильич"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QString()); // refreshed only on a hint change
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
     hub.setHint(QStringLiteral("вторая"));
     QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
     QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("вторая"));
-
     card->FNameEdit->clear();
     card->LNameEdit->clear();
     card->MNameEdit->clear();
-    hub.setHint(QStringLiteral("вторая")); // same text: no change, no refresh
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
-    hub.setHint(QString());
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент:   "));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
+}
+
+// Петрова examined, her card written back, "Новый": the draft is empty and
+// the left pane names nobody, with no hint in between (it went on naming her).
+void TestShell::newPatientLeavesNoPatientOnScreen()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmNirel3 *w = makeMainWindow();
+    w->Card->trigger();
+    TfmCard *card = state::fmCard;
+    THuman petrova(QStringLiteral("Петрова"));
+    petrova.LName = QStringLiteral("Анна");
+    petrova.MName = QStringLiteral("Сергеевна");
+    card->model()->setEntries({CardEntry{human::displayText(petrova), petrova}});
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    HintHub::instance().setHint(QStringLiteral("подсказка"));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петрова Анна Сергеевна"));
+    concl::setLines({QStringLiteral("заключение Петровой")});
+    card->CardWrite->trigger();
+    w->NewPatient->trigger();
+    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
 }
 
 void TestShell::statusTipsOfAnyWindowBecomeTheHint()
@@ -618,10 +667,31 @@ void TestShell::aboutBoxIsModalAndReused()
 
 void TestShell::russianButtons()
 {
-    shell::installRussianTranslation(*QCoreApplication::instance());
+    shell::installRussian(*QCoreApplication::instance());
     QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Да"));
     QCOMPARE(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Нет"));
+    // Russian whatever the machine's locale (the tests run under C).
+    QCOMPARE(QLocale().language(), QLocale::Russian);
+    QLocale::setDefault(QLocale::c());
+
+    // Before the card list is replaced: "Не сохранять", not "Отклонить".
+    QStringList texts;
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (auto *asked = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            for (QAbstractButton *b : asked->buttons())
+                texts << b->text().remove(QLatin1Char('&'));
+            asked->button(QMessageBox::Cancel)->click();
+        }
+    });
+    poll.start();
+    QCOMPARE(ui::desktopPrompter().ask(nullptr, QMessageBox::Warning, QStringLiteral("?"),
+                                       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel),
+             QMessageBox::Cancel);
+    texts.sort();
+    QCOMPARE(texts, (QStringList{"Не сохранять", "Отмена", "Сохранить"}));
 }
 
 void TestShell::splashOuterSizeIsCentred()
