@@ -508,7 +508,9 @@ void TfmCard::mmFileOpenClick()
         return;
     // Both files are read and checked before the list changes, so a bad
     // pair leaves the list, the label and the flag as they were.
-    cardindex::ReadResult read = cardindex::readPair(listFile);
+    // Only the lock's holder finishes what a save cut short left beside it.
+    cardindex::ReadResult read = cardindex::readPair(
+        listFile, how == Claim::Edit ? cardindex::Role::Holder : cardindex::Role::Reader);
     if (!read.ok) {
         if (taken)
             cardlock::release(listFile, me());
@@ -605,6 +607,9 @@ TfmCard::Claim TfmCard::claim(const QString &listFile, bool forSaving, bool *tak
         }
         }
     }
+    ui::showMessage(this, QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
+                              QStringLiteral(" открыта: её файл блокировки ") + cardlock::lockName(listFile) +
+                              QStringLiteral(" всё время меняется."));
     return Claim::Cancel;
 }
 

@@ -210,7 +210,13 @@ void TestCardSharing::staleOrLiveLocks_data()
     QTest::newRow("this host, process gone") << "gone" << yes << gone << "edit";
     QTest::newRow("this host, number reused by another program") << "reused" << yes << gone << "edit";
     QTest::newRow("this host, this process, another window") << "sibling" << yes << live << "read";
-    QTest::newRow("unreadable lock, fresh") << "garbled" << yes << live << "read";
+    // A lock that cannot be read is offered at once, saying what is wrong.
+    const QString offer = ".\nЗанять картотеку? «Нет» откроет её только для чтения.";
+    QTest::newRow("garbled lock, fresh") << "garbled" << yes << "nirel3-lock повреждён" + offer << "edit";
+    QTest::newRow("empty lock, fresh, read") << "empty" << no << "nirel3-lock пуст" + offer << "read";
+    QTest::newRow("lock dated in the future") << "future" << yes << "это время ещё не наступило" + offer << "edit";
+    QTest::newRow("lock a dangling link") << "dangling" << yes << "на несуществующий файл /nowhere/lock" + offer
+                                          << "edit";
 }
 
 void TestCardSharing::staleOrLiveLocks()
@@ -224,7 +230,7 @@ void TestCardSharing::staleOrLiveLocks()
     const QString list = env.path("k.LST");
     QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
     cardlock::Holder h = cardlock::me(QStringLiteral("чужой"));
-    if (holder.startsWith("far")) {
+    if (holder.startsWith("far") || holder == "future") {
         h.host = QStringLiteral("РЕГИСТРАТУРА");
         h.user = QStringLiteral("ivanova");
         h.pid = 1;
@@ -235,8 +241,14 @@ void TestCardSharing::staleOrLiveLocks()
         h.pid = 999999999; // above any process number the system gives
     if (holder == "reused")
         h.started += 12345; // the number is alive, but that program started later
+    if (holder == "future")
+        h.since = h.since.addDays(3);
     if (holder == "garbled")
         env.writeBytes("k.LST.nirel3-lock", "\xff\xfe");
+    else if (holder == "empty")
+        env.writeBytes("k.LST.nirel3-lock", "");
+    else if (holder == "dangling")
+        QVERIFY(QFile::link("/nowhere/lock", env.path("k.LST.nirel3-lock")));
     else
         writeLock(list, h);
     const QByteArray lockBefore = env.readBytes("k.LST.nirel3-lock");
