@@ -15,8 +15,10 @@
 #include <cerrno>
 #include <csignal>
 #include <limits>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -1015,6 +1017,7 @@ void TestCardFile::pairChangedOnDiskIsNotReplaced_data()
     QTest::newRow("data grown") << "data+" << true;
     QTest::newRow("data removed") << "data-" << true;
     QTest::newRow("whole pair replaced") << "pair" << true;
+    QTest::newRow("list replaced, same size, its time put back") << "same" << true;
 }
 
 // The stamp taken when the pair was read stops a save over files another
@@ -1038,6 +1041,17 @@ void TestCardFile::pairChangedOnDiskIsNotReplaced()
         QFile::remove(env.path("k.lso"));
     else if (change == "pair")
         QVERIFY(cardindex::writePair(list, manyEntries(2)).ok);
+    else if (change == "same") {
+        // Another file of the same size put in place, with the old time.
+        QByteArray bytes = env.readBytes("k.LST");
+        bytes.replace("\xcf", "\xc8");
+        env.writeBytes("other", bytes);
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(list).constData(), &st) == 0);
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(env.path("other")).constData(), times, 0) == 0);
+        QVERIFY(::rename(QFile::encodeName(env.path("other")).constData(), QFile::encodeName(list).constData()) == 0);
+    }
     const QByteArray listBefore = env.readBytes("k.LST");
     const QByteArray dataBefore = env.readBytes("k.lso");
 
@@ -1102,15 +1116,30 @@ void TestCardFile::backupsKeepEachReplacedPair()
         QCOMPARE(cardindex::readPair(backups.at(i).listFile).entries, manyEntries(6 - i));
     QCOMPARE(QFileInfo(backups.at(0).listFile).absolutePath(), env.path("Картотека.LST.nirel3-backups"));
     QCOMPARE(QDir(env.path("Картотека.LST.nirel3-backups")).entryList(QDir::Files).size(), 8);
-    // The pair on disk is new files; writing into them in place (as an
-    // editor might) leaves the backups alone.
-    const QString newest = "Картотека.LST.nirel3-backups/" + QFileInfo(backups.at(0).listFile).fileName();
+    // A backup is a copy: a program that writes into the pair in place (or
+    // into another name of the same file) leaves every backup alone.
+    QVERIFY(::link(QFile::encodeName(list).constData(), QFile::encodeName(env.path("elsewhere.LST")).constData()) == 0);
+    QVERIFY(cardindex::writePair(list, manyEntries(8), options).ok);
+    const QString newest = "Картотека.LST.nirel3-backups/" + QFileInfo(cardbackup::list(list).at(0).listFile).fileName();
     const QByteArray kept = env.readBytes(newest);
-    QFile live(list);
-    QVERIFY(live.open(QIODevice::ReadWrite));
-    live.write("XXXX");
-    live.close();
+    for (const QString &name : {list, env.path("elsewhere.LST")}) {
+        QFile live(name);
+        QVERIFY(live.open(QIODevice::ReadWrite));
+        live.write("XXXX");
+    }
     QCOMPARE(env.readBytes(newest), kept);
+    QCOMPARE(cardindex::readPair(cardbackup::list(list).at(0).listFile).entries, manyEntries(7));
+
+    // A backup's list file without its data file is not listed; what a
+    // backup or a pruning cut short left goes with the next save.
+    const QString folder = "Картотека.LST.nirel3-backups/";
+    env.writeBytes(folder + "Картотека_2020-01-01_10-00-00.LST", "x\r\n");
+    env.writeBytes(folder + "Картотека_2020-01-02_10-00-00.lso", "");
+    env.writeBytes(folder + "Картотека_2020-01-03_10-00-00.lso.nirel3-part", "");
+    env.writeBytes(folder + "чужой файл.txt", "");
+    QCOMPARE(cardbackup::list(list).size(), 4);
+    QVERIFY(cardindex::writePair(list, manyEntries(9), options).ok);
+    QCOMPARE(QDir(env.path(folder)).entryList(QDir::Files).size(), 9);
 }
 
 void TestCardFile::backupNamesAndRotation_data()

@@ -73,6 +73,7 @@ private slots:
     void lockHeldByAnotherProcess();
     void staleOrLiveLocks_data();
     void staleOrLiveLocks();
+    void twoTakersOfAStaleLock();
     void saveOverAPairSomebodyHolds();
     void changedOnDiskAsksBeforeReplacing();
     void backupsRestoredThroughTheWindow();
@@ -263,6 +264,43 @@ void TestCardSharing::staleOrLiveLocks()
     QCOMPARE(card->model()->rowCount(), outcome == "none" ? 0 : 1);
     // Taken over, the lock names this window; otherwise it is left alone.
     QCOMPARE(env.readBytes("k.LST.nirel3-lock") == lockBefore, outcome != "edit");
+}
+
+// Two workstations take over one stale lock at the same moment, twenty
+// times: each time exactly one has it, and the lock names that one.
+void TestCardSharing::twoTakersOfAStaleLock()
+{
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    for (int round = 0; round < 20; ++round) {
+        cardlock::Holder gone = cardlock::me(QStringLiteral("чужой"));
+        gone.pid = 999999999;
+        QFile::remove(cardlock::lockName(list));
+        writeLock(list, gone);
+        QProcess takers[2];
+        for (QProcess &p : takers) {
+            p.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("takeover")});
+            QVERIFY(p.waitForReadyRead(30000));
+            QCOMPARE(p.readLine().trimmed(), QByteArray("ready"));
+        }
+        for (QProcess &p : takers)
+            p.write("go\n");
+        QStringList said;
+        for (QProcess &p : takers) {
+            QVERIFY(p.canReadLine() || p.waitForReadyRead(30000));
+            said << QString::fromLatin1(p.readLine().trimmed());
+        }
+        QCOMPARE(said.count("taken"), 1);
+        QCOMPARE(said.count("held"), 1);
+        const qint64 winner = takers[said.indexOf("taken")].processId();
+        QCOMPARE(cardlock::holderOf(list)->pid, winner);
+        for (QProcess &p : takers) {
+            p.closeWriteChannel();
+            QVERIFY(p.waitForFinished(30000));
+        }
+        QVERIFY(!cardlock::holderOf(list)); // the winner let go
+    }
 }
 
 // A save onto a pair another workstation has open is refused; the pair
