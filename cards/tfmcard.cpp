@@ -849,7 +849,10 @@ void TfmCard::ToolButton8Click()
     const int row = selectedRow();
     if (row < 0)
         return;
+    const std::optional<THuman> gone = m_model->entry(row).record;
     m_model->remove(row);
+    if (gone)
+        photos::cardDeleted(*gone, m_model->entries());
     state::CardIndexDirty = 1;
     // The view would select the next entry; with no confirmation a second
     // click would then delete a card nobody chose. Nothing stays selected.
