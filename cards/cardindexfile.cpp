@@ -351,9 +351,18 @@ Attempt readOnce(const QString &listFile, ReadResult &result)
     };
     auto done = [&] { return unmoved() ? Attempt::Done : Attempt::Moved; };
 
+    // A file of the recorded size is neither staged nor in place: the record
+    // went meanwhile, or the files contradict it.
+    auto contradicted = [&](const Part &part) {
+        if (safefile::idOf(intentFile, false) != intentBefore)
+            return Attempt::Moved;
+        result.message = QStringLiteral("Не удалось прочитать картотеку ") + listFile + QStringLiteral(": файл ") +
+                         part.file + QStringLiteral(" изменён после сохранения");
+        return Attempt::Done;
+    };
     const int listError = open(parts[0], intent ? intent->listSize : 0);
     if (listError == -2)
-        return Attempt::Moved;
+        return contradicted(parts[0]);
     if (listError != 0) {
         if (!unmoved())
             return Attempt::Moved;
@@ -369,7 +378,7 @@ Attempt readOnce(const QString &listFile, ReadResult &result)
     }
     const int dataError = open(parts[1], intent ? intent->dataSize : 0);
     if (dataError == -2)
-        return Attempt::Moved;
+        return contradicted(parts[1]);
     if (dataError != 0) {
         if (!unmoved())
             return Attempt::Moved;
@@ -540,6 +549,7 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
             return fail(writeError(listFile, EIO));
         sizes.listSize = file.size();
     }
+    const safefile::Id listStaged = safefile::idOf(stagedList, false);
     {
         cardcodec::FileWriter file;
         const bool written = file.create(stagedData, modes[1]) && dataBytes(file);
@@ -549,6 +559,7 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
             return fail(writeError(dataFile, EIO));
         sizes.dataSize = file.size();
     }
+    const safefile::Id dataStaged = safefile::idOf(stagedData, false);
     if (changed()) {
         fail({});
         return refuseChanged();
@@ -566,7 +577,12 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
     if (!step(SaveStep::BackupMade))
         return fail(writeError(listFile, EIO));
 
-    // 3. The record of intent: from here on the new pair wins.
+    // 3. The record of intent: from here on the new pair wins. It is made
+    // only for the very files staged (a workstation that took the lock over
+    // meanwhile would have thrown them away).
+    if (safefile::idOf(stagedList, false) != listStaged || safefile::idOf(stagedData, false) != dataStaged)
+        return fail(kWriteError + QStringLiteral("\nНовые файлы картотеки ") + listFile +
+                    QStringLiteral(" удалены другой программой до замены: картотека не заменена"));
     if (const int err = safefile::replace(intentFile, intentBytes(sizes)))
         return fail(writeError(intentFile, err));
     if (!step(SaveStep::IntentRecorded)) {

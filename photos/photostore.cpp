@@ -93,6 +93,8 @@ Decoded decode(const QByteArray &bytes, const QString &shownName)
         shrink *= 2;
     if (shrink > 1)
         reader.setScaledSize(QSize((size.width() + shrink - 1) / shrink, (size.height() + shrink - 1) / shrink));
+    // The limit is the whole program's: it is raised for a photo only.
+    const int limit = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(kAllocationLimitMb);
     bool cut = false;
     g_cut = &cut;
@@ -100,6 +102,7 @@ Decoded decode(const QByteArray &bytes, const QString &shownName)
     QImage image = reader.read();
     qInstallMessageHandler(g_previous);
     g_cut = nullptr;
+    QImageReader::setAllocationLimit(limit);
     if (image.isNull()) {
         out.problem = QStringLiteral("Снимок %1 не читается: %2.").arg(shownName, readerProblem(reader));
         return out;
