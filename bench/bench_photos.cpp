@@ -1,10 +1,21 @@
 // Iris photos: the circles found on photos of 2 to 12 megapixels, the chart
-// laid over an iris for the screen, and a photo point taken to the chart.
+// laid over an iris for the screen, a photo point taken to the chart, and
+// the photo window refreshed over a large card index.
+#include "cards/cardlistmodel.h"
+#include "cards/tfmcard.h"
 #include "photos/irisfind.h"
 #include "photos/overlay.h"
+#include "photos/photodoor.h"
+#include "photos/photostore.h"
+#include "photos/tfmphoto.h"
+#include "state/openwindow.h"
+#include "state/windows.h"
 #include "support/synthiris.h"
+#include "support/testenv.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QComboBox>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -39,11 +50,49 @@ void photoToChart(benchmark::State &state)
 }
 BENCHMARK(photoToChart);
 
+// The photo window refreshed (after any change of the list or the photos)
+// with 3,000 cards and 6,000 photos: two on each of 2,000 cards, and 2,000
+// orphans (taken off, or of cards no longer in the list) in its list of
+// photos without a card.
+void photoWindowRefresh(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath(QStringLiteral("k.lst"));
+    QList<CardEntry> entries;
+    for (int i = 0; i < 3000; ++i) {
+        THuman h(QStringLiteral("Фамилия%1").arg(i));
+        h.LName = QStringLiteral("Имя");
+        h.MName = QStringLiteral("Отчество");
+        h.Date = QStringLiteral("01.02.2024");
+        entries.append(CardEntry{human::displayText(h), h});
+    }
+    photos::PhotoIndex index;
+    for (int i = 0; i < 6000; ++i) {
+        THuman h = *entries.at(i % 2000).record;
+        if (i >= 4000)
+            h.FName = QStringLiteral("Ушедший%1").arg(i);
+        const int n = index.add(QStringLiteral("R%1.jpg").arg(i), (i / 2000) % 2 ? photos::Eye::Left : photos::Eye::Right,
+                                photos::keyOf(h));
+        if (i >= 5000)
+            index.takeOff(n);
+    }
+    photos::save(photos::folderFor(list), index);
+    state::openWindow(state::fmCard)->model()->setEntries(entries);
+    photos::store().opened(list);
+    photo::openForCard(*entries.at(2500).record);
+    TfmPhoto *window = state::fmPhoto.data();
+    for (auto _ : state)
+        window->refresh();
+    state.counters["orphans"] = window->cbOrphans->count();
+    TestEnv::resetProgram();
+}
+BENCHMARK(photoWindowRefresh)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

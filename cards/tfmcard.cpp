@@ -535,7 +535,9 @@ void TfmCard::mmFileOpenClick()
         return;
     // Both files are read and checked before the list changes, so a bad
     // pair leaves the list, the label and the flag as they were.
-    cardindex::ReadResult read = cardindex::readPair(listFile);
+    // Only the lock's holder finishes what a save cut short left beside it.
+    cardindex::ReadResult read = cardindex::readPair(
+        listFile, how == Claim::Edit ? cardindex::Role::Holder : cardindex::Role::Reader);
     if (!read.ok) {
         if (taken)
             cardlock::release(listFile, me());
@@ -634,6 +636,9 @@ TfmCard::Claim TfmCard::claim(const QString &listFile, bool forSaving, bool *tak
         }
         }
     }
+    ui::showMessage(this, QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
+                              QStringLiteral(" открыта: её файл блокировки ") + cardlock::lockName(listFile) +
+                              QStringLiteral(" всё время меняется."));
     return Claim::Cancel;
 }
 
@@ -985,7 +990,10 @@ void TfmCard::ToolButton8Click()
     const int row = selectedRow();
     if (row < 0)
         return;
+    const std::optional<THuman> gone = m_model->entry(row).record;
     m_model->remove(row);
+    if (gone)
+        photos::cardDeleted(*gone, m_model->entries());
     state::CardIndexDirty = 1;
     m_pristine = false;
     // The view would select the next entry; with no confirmation a second

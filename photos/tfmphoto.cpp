@@ -15,7 +15,6 @@
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -274,23 +273,28 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
     if (path == p.loadedPath)
         return;
     p.loadedPath = path;
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QImage image = reader.read();
+    const photos::Decoded decoded = photos::readPhoto(photos::store().folder(), index.photos.at(i).file);
+    const QImage &image = decoded.image;
     if (image.isNull()) {
-        p.view->setPhoto(QImage(), iris::Fit{},
-                         QStringLiteral("Снимок %1 не прочитан.").arg(QDir::toNativeSeparators(path)));
+        p.view->setPhoto(QImage(), iris::Fit{}, decoded.problem);
         p.find->setEnabled(false);
         p.turn->setEnabled(false);
         p.state->clear();
         return;
     }
+    // The view works in the pixels it shows; the index keeps the photo's own.
+    p.scale = decoded.scale;
     std::optional<iris::Fit> fit = index.photos.at(i).fit;
-    QString state = QStringLiteral("%1 × %2, %3").arg(image.width()).arg(image.height()).arg(index.photos.at(i).file);
-    if (!fit) {
+    QString state = QStringLiteral("%1 × %2, %3")
+                        .arg(decoded.fullSize.width())
+                        .arg(decoded.fullSize.height())
+                        .arg(index.photos.at(i).file);
+    if (fit) {
+        fit = photos::scaled(*fit, p.scale);
+    } else {
         const iris::Found found = iris::find(image);
         fit = found.fit;
-        photos::store().setFit(i, found.fit);
+        photos::store().setFit(i, photos::scaled(found.fit, 1 / p.scale));
         state::CardIndexDirty = 1;
         if (!found.ok)
             state += QStringLiteral(". Круги не найдены (%1): поставьте их вручную.").arg(found.problem);
@@ -317,7 +321,7 @@ void TfmPhoto::storeFit(Pane &p, const iris::Fit &fit)
 {
     if (p.photo < 0)
         return;
-    photos::store().setFit(p.photo, fit);
+    photos::store().setFit(p.photo, photos::scaled(fit, 1 / p.scale));
     state::CardIndexDirty = 1;
 }
 

@@ -73,6 +73,7 @@ private slots:
     void lockHeldByAnotherProcess();
     void staleOrLiveLocks_data();
     void staleOrLiveLocks();
+    void twoTakersOfAStaleLock();
     void saveOverAPairSomebodyHolds();
     void changedOnDiskAsksBeforeReplacing();
     void backupsRestoredThroughTheWindow();
@@ -210,7 +211,13 @@ void TestCardSharing::staleOrLiveLocks_data()
     QTest::newRow("this host, process gone") << "gone" << yes << gone << "edit";
     QTest::newRow("this host, number reused by another program") << "reused" << yes << gone << "edit";
     QTest::newRow("this host, this process, another window") << "sibling" << yes << live << "read";
-    QTest::newRow("unreadable lock, fresh") << "garbled" << yes << live << "read";
+    // A lock that cannot be read is offered at once, saying what is wrong.
+    const QString offer = ".\nЗанять картотеку? «Нет» откроет её только для чтения.";
+    QTest::newRow("garbled lock, fresh") << "garbled" << yes << "nirel3-lock повреждён" + offer << "edit";
+    QTest::newRow("empty lock, fresh, read") << "empty" << no << "nirel3-lock пуст" + offer << "read";
+    QTest::newRow("lock dated in the future") << "future" << yes << "это время ещё не наступило" + offer << "edit";
+    QTest::newRow("lock a dangling link") << "dangling" << yes << "на несуществующий файл /nowhere/lock" + offer
+                                          << "edit";
 }
 
 void TestCardSharing::staleOrLiveLocks()
@@ -224,7 +231,7 @@ void TestCardSharing::staleOrLiveLocks()
     const QString list = env.path("k.LST");
     QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
     cardlock::Holder h = cardlock::me(QStringLiteral("чужой"));
-    if (holder.startsWith("far")) {
+    if (holder.startsWith("far") || holder == "future") {
         h.host = QStringLiteral("РЕГИСТРАТУРА");
         h.user = QStringLiteral("ivanova");
         h.pid = 1;
@@ -235,8 +242,14 @@ void TestCardSharing::staleOrLiveLocks()
         h.pid = 999999999; // above any process number the system gives
     if (holder == "reused")
         h.started += 12345; // the number is alive, but that program started later
+    if (holder == "future")
+        h.since = h.since.addDays(3);
     if (holder == "garbled")
         env.writeBytes("k.LST.nirel3-lock", "\xff\xfe");
+    else if (holder == "empty")
+        env.writeBytes("k.LST.nirel3-lock", "");
+    else if (holder == "dangling")
+        QVERIFY(QFile::link("/nowhere/lock", env.path("k.LST.nirel3-lock")));
     else
         writeLock(list, h);
     const QByteArray lockBefore = env.readBytes("k.LST.nirel3-lock");
@@ -251,6 +264,43 @@ void TestCardSharing::staleOrLiveLocks()
     QCOMPARE(card->model()->rowCount(), outcome == "none" ? 0 : 1);
     // Taken over, the lock names this window; otherwise it is left alone.
     QCOMPARE(env.readBytes("k.LST.nirel3-lock") == lockBefore, outcome != "edit");
+}
+
+// Two workstations take over one stale lock at the same moment, twenty
+// times: each time exactly one has it, and the lock names that one.
+void TestCardSharing::twoTakersOfAStaleLock()
+{
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    for (int round = 0; round < 20; ++round) {
+        cardlock::Holder gone = cardlock::me(QStringLiteral("чужой"));
+        gone.pid = 999999999;
+        QFile::remove(cardlock::lockName(list));
+        writeLock(list, gone);
+        QProcess takers[2];
+        for (QProcess &p : takers) {
+            p.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("takeover")});
+            QVERIFY(p.waitForReadyRead(30000));
+            QCOMPARE(p.readLine().trimmed(), QByteArray("ready"));
+        }
+        for (QProcess &p : takers)
+            p.write("go\n");
+        QStringList said;
+        for (QProcess &p : takers) {
+            QVERIFY(p.canReadLine() || p.waitForReadyRead(30000));
+            said << QString::fromLatin1(p.readLine().trimmed());
+        }
+        QCOMPARE(said.count("taken"), 1);
+        QCOMPARE(said.count("held"), 1);
+        const qint64 winner = takers[said.indexOf("taken")].processId();
+        QCOMPARE(cardlock::holderOf(list)->pid, winner);
+        for (QProcess &p : takers) {
+            p.closeWriteChannel();
+            QVERIFY(p.waitForFinished(30000));
+        }
+        QVERIFY(!cardlock::holderOf(list)); // the winner let go
+    }
 }
 
 // A save onto a pair another workstation has open is refused; the pair

@@ -882,9 +882,8 @@ void TestTfmCard::failedSaveLeavesTheOldPairAndTheFlag()
             WriteLimit writeLimit(limit);
             card->FileSave->trigger();
         }
-        QCOMPARE(prompter.texts(), QStringList{limit == 16 ? QStringLiteral("Ошибка записи в файл")
-                                                            : "Ошибка записи в файл данных картотеки " +
-                                                                  env.path("k.lso")});
+        QCOMPARE(prompter.texts(), QStringList{"Ошибка записи в файл\nФайл " + env.path(limit == 16 ? "k.lst" : "k.lso") +
+                                               ": превышен допустимый размер файла"});
         QCOMPARE(env.readBytes("k.lst"), oldList);
         QCOMPARE(env.readBytes("k.lso"), oldData);
         QCOMPARE(state::CardIndexDirty, 1);
