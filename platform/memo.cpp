@@ -1,277 +1,51 @@
 #include "platform/memo.h"
 
 #include <QMimeData>
-#include <QPlainTextDocumentLayout>
-#include <QTextBlock>
 #include <QTextCursor>
-#include <QTextLayout>
 
 Memo::Memo(QWidget *parent)
     : QPlainTextEdit(parent)
 {
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_ownChange)
-            m_oneEmptyLine = false;
+    showDocument(new LineDocument(this));
+}
+
+Memo::Memo(LineDocument *doc, QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    showDocument(doc);
+}
+
+void Memo::showDocument(LineDocument *doc)
+{
+    m_doc = doc;
+    disconnect(m_rewritten);
+    setDocument(doc);
+    doc->setDefaultFont(font());
+    // Text written in whole puts the caret at its start, as setPlainText
+    // does in a box.
+    m_rewritten = connect(doc, &LineDocument::rewritten, this, [this] {
+        setTextCursor(QTextCursor(m_doc));
+        ensureCursorVisible();
     });
-}
-
-namespace {
-
-// Where the first piece of a long line ends: after the last blank of its
-// second half, else at the full length (never between the halves of a
-// surrogate pair).
-qsizetype pieceEnd(QStringView line)
-{
-    const qsizetype limit = Memo::kLongLine;
-    for (qsizetype i = limit; i > limit / 2; --i) {
-        if (line.at(i - 1) == QLatin1Char(' '))
-            return i;
-    }
-    return line.at(limit - 1).isHighSurrogate() && line.at(limit).isLowSurrogate() ? limit - 1 : limit;
-}
-
-void appendBroken(QStringList &out, const QString &line)
-{
-    QStringView rest(line);
-    while (rest.size() > Memo::kLongLine) {
-        const qsizetype end = pieceEnd(rest);
-        out.append(rest.left(end).toString());
-        rest = rest.mid(end);
-    }
-    out.append(rest.toString());
-}
-
-bool anyLong(const QStringList &lines)
-{
-    for (const QString &l : lines)
-        if (l.size() > Memo::kLongLine)
-            return true;
-    return false;
-}
-
-} // namespace
-
-QStringList Memo::brokenForDisplay(const QStringList &lines)
-{
-    if (!anyLong(lines))
-        return lines;
-    QStringList out;
-    out.reserve(lines.size());
-    for (const QString &l : lines)
-        appendBroken(out, l);
-    return out;
-}
-
-QStringList Memo::shown(const QStringList &lines) const
-{
-    return m_breakLongLines ? brokenForDisplay(lines) : lines;
-}
-
-QStringList Memo::lines() const
-{
-    const QTextDocument *doc = document();
-    if (doc->isEmpty())
-        return m_oneEmptyLine ? QStringList{QString()} : QStringList{};
-    QStringList out;
-    out.reserve(doc->blockCount());
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-        out.append(b.text());
-    return out;
-}
-
-int Memo::lineCount() const
-{
-    const QTextDocument *doc = document();
-    if (doc->isEmpty())
-        return m_oneEmptyLine ? 1 : 0;
-    return doc->blockCount();
-}
-
-QString Memo::line(int index) const
-{
-    if (index < 0 || index >= lineCount())
-        return {};
-    return document()->findBlockByNumber(index).text();
-}
-
-void Memo::setLines(const QStringList &lines)
-{
-    m_ownChange = true;
-    setPlainText(shown(lines).join(QLatin1Char('\n')));
-    m_oneEmptyLine = lines.size() == 1 && lines.constFirst().isEmpty();
-    m_ownChange = false;
-}
-
-void Memo::appendLine(const QString &line)
-{
-    appendLines(QStringList{line});
-}
-
-void Memo::appendLines(const QStringList &lines)
-{
-    if (lines.isEmpty())
-        return;
-    const bool wasModified = document()->isModified();
-    m_ownChange = true;
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    bool needBreak = lineCount() > 0;
-    for (const QString &l : shown(lines)) {
-        if (needBreak)
-            cursor.insertBlock();
-        cursor.insertText(l);
-        needBreak = true;
-    }
-    cursor.endEditBlock();
-    m_oneEmptyLine = document()->isEmpty();
-    m_ownChange = false;
-    document()->setModified(wasModified);
-}
-
-void Memo::clearLines()
-{
-    m_ownChange = true;
-    clear();
-    m_oneEmptyLine = false;
-    m_ownChange = false;
-}
-
-namespace {
-
-// Blocks out of view are laid out lazily; lay one out before asking it.
-const QTextLayout *laidOut(const QTextDocument *doc, const QTextBlock &block)
-{
-    if (auto *layout = qobject_cast<QPlainTextDocumentLayout *>(doc->documentLayout()))
-        layout->ensureBlockLayout(block);
-    return block.layout();
-}
-
-// Displayed line i of a wrapped block whose text is given: a line the box
-// broke at a blank does not keep it.
-QString shownPiece(const QString &text, const QTextLayout *tl, int i)
-{
-    const QTextLine tline = tl->lineAt(i);
-    QString piece = text.mid(tline.textStart(), tline.textLength());
-    if (i + 1 < tl->lineCount())
-        while (piece.endsWith(QLatin1Char(' ')))
-            piece.chop(1);
-    return piece;
-}
-
-int displayedLineCount(const QTextLayout *tl)
-{
-    return tl ? qMax(1, tl->lineCount()) : 1;
-}
-
-} // namespace
-
-QStringList Memo::displayedLines() const
-{
-    QStringList out;
-    if (lineCount() == 0)
-        return out;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        const QTextLayout *tl = laidOut(document(), b);
-        if (!tl || tl->lineCount() <= 1) {
-            out.append(b.text());
-            continue;
-        }
-        const QString text = b.text();
-        for (int i = 0; i < tl->lineCount(); ++i)
-            out.append(shownPiece(text, tl, i));
-    }
-    return out;
-}
-
-QString Memo::displayedLine(int index) const
-{
-    if (index < 0 || lineCount() == 0)
-        return {};
-    int first = 0;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        const QTextLayout *tl = laidOut(document(), b);
-        const int count = displayedLineCount(tl);
-        if (index >= first + count) {
-            first += count;
-            continue;
-        }
-        if (!tl || tl->lineCount() <= 1)
-            return b.text();
-        return shownPiece(b.text(), tl, index - first);
-    }
-    return {};
 }
 
 Memo::Place Memo::displayedCaret() const
 {
-    const QTextCursor cursor = textCursor();
-    const QTextBlock caretBlock = cursor.block();
-    int line = 0;
-    for (QTextBlock b = document()->begin(); b.isValid() && b != caretBlock; b = b.next())
-        line += displayedLineCount(laidOut(document(), b));
-
-    const int inBlock = cursor.positionInBlock();
-    const QTextLayout *tl = laidOut(document(), caretBlock);
-    if (!tl || tl->lineCount() <= 1)
-        return {line, inBlock};
-    const QTextLine textLine = tl->lineForTextPosition(inBlock);
-    if (!textLine.isValid())
-        return {line, inBlock};
-    // The column never passes the end of the line as displayedLines() gives it.
-    const int column = qMin(inBlock - textLine.textStart(),
-                            int(shownPiece(caretBlock.text(), tl, textLine.lineNumber()).size()));
-    return {line + textLine.lineNumber(), column};
-}
-
-bool Memo::insertAtDisplayed(int line, int column, const QString &text)
-{
-    if (line < 0 || lineCount() == 0)
-        return false;
-    int first = 0;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        const QTextLayout *tl = laidOut(document(), b);
-        const int count = displayedLineCount(tl);
-        if (line >= first + count) {
-            first += count;
-            continue;
-        }
-        const QString blockText = b.text();
-        int start = 0;
-        qsizetype shownSize = blockText.size();
-        if (tl && tl->lineCount() > 1) {
-            start = tl->lineAt(line - first).textStart();
-            shownSize = shownPiece(blockText, tl, line - first).size();
-        }
-        const int at = start + int(qBound(qsizetype(0), qsizetype(column), shownSize));
-        QTextCursor cursor(b);
-        if (!m_breakLongLines || blockText.size() + text.size() <= kLongLine) {
-            cursor.setPosition(b.position() + at);
-            cursor.insertText(text);
-            return true;
-        }
-        // The line would grow too long to lay out: it is replaced, in one
-        // edit, by its pieces, and the caret put after the inserted text.
-        const QString joined = blockText.left(at) + text + blockText.mid(at);
-        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        const QStringList pieces = brokenForDisplay({joined});
-        cursor.insertText(pieces.join(QLatin1Char('\n')));
-        return true;
-    }
-    return false;
+    return m_doc->displayedPlace(textCursor());
 }
 
 void Memo::insertFromMimeData(const QMimeData *source)
 {
     // Pasted text is shown by the same rule as text set from a file.
-    if (m_breakLongLines && source->hasText()) {
+    if (m_doc->longLinesBroken() && source->hasText()) {
         QString text = source->text();
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n')).replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
         const QStringList pasted = text.split(QLatin1Char('\n'));
-        if (anyLong(pasted)) {
+        const QStringList broken = LineDocument::brokenForDisplay(pasted);
+        if (broken.size() != pasted.size()) {
             QTextCursor cursor = textCursor();
-            cursor.insertText(brokenForDisplay(pasted).join(QLatin1Char('\n')));
+            cursor.insertText(broken.join(QLatin1Char('\n')));
             setTextCursor(cursor);
             ensureCursorVisible();
             return;
@@ -282,10 +56,10 @@ void Memo::insertFromMimeData(const QMimeData *source)
 
 bool Memo::modified() const
 {
-    return document()->isModified();
+    return m_doc->isModified();
 }
 
 void Memo::setModified(bool on)
 {
-    document()->setModified(on);
+    m_doc->setModified(on);
 }
