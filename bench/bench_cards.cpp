@@ -223,11 +223,11 @@ BENCHMARK(BM_PairBesideCat)->Iterations(9)->Unit(benchmark::kMillisecond);
 
 TfmCard *shownCard()
 {
-    if (!state::fmCard) {
-        state::fmCard = new TfmCard();
-        state::fmCard->show();
+    if (!state::windows().fmCard) {
+        state::windows().fmCard = new TfmCard();
+        state::windows().fmCard->show();
     }
-    return state::fmCard.data();
+    return state::windows().fmCard.data();
 }
 
 void settle()
@@ -408,6 +408,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    delete state::fmCard.data();
+    delete state::windows().fmCard.data();
     return 0;
 }

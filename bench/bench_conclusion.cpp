@@ -69,7 +69,7 @@ BENCHMARK(BM_SummaryAssembly)->Unit(benchmark::kMillisecond);
 void BM_ItogButton(benchmark::State &st)
 {
     scriptLargeExamination();
-    TfmConcl *w = state::openWindow(state::fmConcl);
+    TfmConcl *w = state::openWindow(state::windows().fmConcl);
     QCoreApplication::processEvents();
     for (auto _ : st) {
         w->bbOKCnkl->click();
@@ -92,6 +92,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    delete state::fmConcl.data();
+    delete state::windows().fmConcl.data();
     return 0;
 }

@@ -70,7 +70,7 @@ void BM_FillPathologyBox16Codes(benchmark::State &st)
 {
     const QString oldCwd = QDir::currentPath();
     QDir::setCurrent(QStringLiteral(NIREL3_SOURCE_DIR "/data"));
-    TfmDeep *w = state::ensureWindow(state::fmDeep);
+    TfmDeep *w = state::ensureWindow(state::windows().fmDeep);
     const QList<int> codes = sixteenCodes();
     for (auto _ : st) {
         w->mmPathology->clearLines();

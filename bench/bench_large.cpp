@@ -73,7 +73,7 @@ QStringList conclusionLines(int count)
 
 TfmConcl *draft()
 {
-    TfmConcl *w = state::openWindow(state::fmConcl);
+    TfmConcl *w = state::openWindow(state::windows().fmConcl);
     QCoreApplication::processEvents();
     return w;
 }
@@ -136,7 +136,7 @@ BENCHMARK(BM_Draft1MBLine)->Unit(benchmark::kMillisecond);
 void BM_Guide1MBText(benchmark::State &st)
 {
     put(QStringLiteral("guidText/Big.txt"), repeatedTo(shipped("guidText/DietAcid.txt"), 1 << 20));
-    TfmGuid *w = state::openWindow(state::fmGuid);
+    TfmGuid *w = state::openWindow(state::windows().fmGuid);
     QCoreApplication::processEvents();
     for (auto _ : st) {
         w->LoadGuideText(guides::guideFileName(QStringLiteral("Big")));
@@ -156,7 +156,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    delete state::fmGuid.data();
-    delete state::fmConcl.data();
+    delete state::windows().fmGuid.data();
+    delete state::windows().fmConcl.data();
     return 0;
 }

@@ -77,10 +77,10 @@ void photoWindowRefresh(benchmark::State &state)
             index.takeOff(n);
     }
     photos::save(photos::folderFor(list), index);
-    state::openWindow(state::fmCard)->model()->setEntries(entries);
+    state::openWindow(state::windows().fmCard)->model()->setEntries(entries);
     photos::store().opened(list);
     photo::openForCard(*entries.at(2500).record);
-    TfmPhoto *window = state::fmPhoto.data();
+    TfmPhoto *window = state::windows().fmPhoto.data();
     for (auto _ : state)
         window->refresh();
     state.counters["orphans"] = window->cbOrphans->count();

@@ -96,7 +96,7 @@ void BM_OpenInEditor(benchmark::State &state)
     const QString path = g_dir->filePath(QStringLiteral("large.rtf"));
     reachfile::save(path, source, 96);
     reach::open(nullptr);
-    TfmReach *w = state::fmReach.data();
+    TfmReach *w = state::windows().fmReach.data();
     for (auto _ : state) {
         w->Editor->document()->setModified(false);
         if (!w->OpenDocument(path))

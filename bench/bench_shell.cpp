@@ -33,7 +33,7 @@ void createAndShowMainWindow(benchmark::State &st)
 {
     for (auto _ : st) {
         auto *w = new TfmNirel3();
-        state::fmNirel3 = w;
+        state::windows().fmNirel3 = w;
         w->show();
         QCoreApplication::processEvents();
         st.PauseTiming();
@@ -60,7 +60,7 @@ BENCHMARK(BM_MainWindowCreatedAndShown)->Unit(benchmark::kMillisecond);
 void BM_IdleResidentMemory(benchmark::State &st)
 {
     auto *w = new TfmNirel3();
-    state::fmNirel3 = w;
+    state::windows().fmNirel3 = w;
     w->show();
     QCoreApplication::processEvents();
     for (auto _ : st)

@@ -29,24 +29,30 @@ void clearRequests()
 
 QString colourKey()
 {
-    return state::fmShProek ? state::fmShProek->Label1->text() : QString();
+    return state::windows().fmShProek ? state::windows().fmShProek->Label1->text() : QString();
 }
 
 QString localisation()
 {
-    return state::fmShProek ? state::fmShProek->Edit1->text() : QString();
+    return state::windows().fmShProek ? state::windows().fmShProek->Edit1->text() : QString();
 }
 
 QString zoneCode()
 {
-    return state::fmShProek ? state::fmShProek->ChartZoneCode : QString();
+    return state::windows().fmShProek ? state::windows().fmShProek->ChartZoneCode : QString();
 }
 
 void enter()
 {
     // As its own button would: the chart window is not brought forward,
     // "Ввод" brings the deep window.
-    state::ensureWindow(state::fmShProek)->bbOKShProekClick();
+    state::ensureWindow(state::windows().fmShProek)->bbOKShProekClick();
+}
+
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmShProek"), &state::Windows::fmShProek);
+    state::enrolWindow(QStringLiteral("fmPupil"), &state::Windows::fmPupil);
 }
 
 } // namespace chartlinks
@@ -56,7 +62,7 @@ void PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
     // Shown without taking the focus: a window manager puts a window it
     // maps in front and activates it after the caller has raised itself
     // again, so the caller's window would end up behind the chart.
-    TfmShProek *w = state::ensureWindow(state::fmShProek);
+    TfmShProek *w = state::ensureWindow(state::windows().fmShProek);
     if (!w->isVisible()) {
         w->setAttribute(Qt::WA_ShowWithoutActivating);
         w->show();
@@ -68,17 +74,17 @@ void PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
 void OpenProjectionCharts()
 {
     chartlinks::requestLog().append(QStringLiteral("OpenProjectionCharts"));
-    state::openWindow(state::fmShProek);
+    state::openWindow(state::windows().fmShProek);
 }
 
 void OpenCollaretteChart()
 {
     chartlinks::requestLog().append(QStringLiteral("OpenCollaretteChart ") + chartlinks::kCollarettePage);
-    state::openWindow(state::fmShProek)->showCollaretteRight();
+    state::openWindow(state::windows().fmShProek)->showCollaretteRight();
 }
 
 void OpenPupilWindow(const QString &page)
 {
     chartlinks::requestLog().append(QStringLiteral("OpenPupilWindow ") + page);
-    state::openWindow(state::fmPupil)->showPage(page);
+    state::openWindow(state::windows().fmPupil)->showPage(page);
 }

@@ -37,6 +37,9 @@ QString localisation();
 QString zoneCode();
 // Presses the chart window's "Ввод".
 void enter();
+// Enrols the chart and pupil windows, "fmShProek" and "fmPupil", to be
+// opened by their names (at start-up).
+void enrol();
 
 // The chart page of OpenCollaretteChart.
 inline const QString kCollarettePage = QStringLiteral("tsCollaretteR");

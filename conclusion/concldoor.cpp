@@ -11,46 +11,46 @@ namespace concl {
 namespace {
 Memo *box()
 {
-    return state::ensureWindow(state::fmConcl)->mmConcl;
+    return state::ensureWindow(state::windows().fmConcl)->mmConcl;
 }
 } // namespace
 
 void open()
 {
-    state::openWindow(state::fmConcl);
+    state::openWindow(state::windows().fmConcl);
 }
 
 bool exists()
 {
-    return !state::fmConcl.isNull();
+    return !state::windows().fmConcl.isNull();
 }
 
 QWidget *window()
 {
-    return state::fmConcl.data();
+    return state::windows().fmConcl.data();
 }
 
 bool holdsUnsavedConclusion()
 {
-    const TfmConcl *w = state::fmConcl.data();
+    const TfmConcl *w = state::windows().fmConcl.data();
     return w && state::ConclMode == 0 && w->unsaved() && !w->mmConcl->document()->isEmpty();
 }
 
 void markSaved()
 {
-    if (TfmConcl *w = state::fmConcl.data())
+    if (TfmConcl *w = state::windows().fmConcl.data())
         w->setUnsaved(false);
 }
 
 QStringList lines()
 {
-    return state::fmConcl ? state::fmConcl->mmConcl->lines() : QStringList{};
+    return state::windows().fmConcl ? state::windows().fmConcl->mmConcl->lines() : QStringList{};
 }
 
 void clear()
 {
     box()->clearLines();
-    state::fmConcl->setUnsaved(false);
+    state::windows().fmConcl->setUnsaved(false);
 }
 
 void setLines(const QStringList &lines)
@@ -71,6 +71,11 @@ void insertAt(int line, int column, const QString &text)
 QString displayedLine(int line)
 {
     return box()->displayedLine(line);
+}
+
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmConcl"), &state::Windows::fmConcl);
 }
 
 } // namespace concl

@@ -20,6 +20,8 @@ void open();
 bool exists();
 // The window, to own a message box; nullptr while it does not exist.
 QWidget *window();
+// Enrols the window, "fmConcl", to be opened by its name (at start-up).
+void enrol();
 
 // Whether mmConcl holds a conclusion (ConclMode 0) changed since it was
 // last saved, emptied or shown from a card's file.

@@ -13,14 +13,14 @@ namespace {
 
 TfmReach *openEditor(QWidget *owner)
 {
-    return state::openWindow(state::fmReach, owner);
+    return state::openWindow(state::windows().fmReach, owner);
 }
 
 } // namespace
 
 bool exists()
 {
-    return !state::fmReach.isNull();
+    return !state::windows().fmReach.isNull();
 }
 
 void open(QWidget *owner)
@@ -36,15 +36,20 @@ void takeDraftFromClipboard(QWidget *owner)
 void openFinalCopy(QWidget *owner)
 {
     TfmReach *w = openEditor(owner);
-    if (!state::fmConcl)
+    if (!state::windows().fmConcl)
         return;
-    conclusion::copyDraftToClipboard(state::fmConcl->mmConcl);
+    conclusion::copyDraftToClipboard(state::windows().fmConcl->mmConcl);
     w->replaceWithClipboard();
     w->SelectAllItemClick();
     QTextCharFormat size;
     size.setFontPointSize(12);
     w->mergeTargetAttributes(size);
     w->SelectionChange();
+}
+
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmReach"), &state::Windows::fmReach);
 }
 
 } // namespace reach

@@ -8,6 +8,8 @@ namespace reach {
 
 // Whether the editor has been created.
 bool exists();
+// Enrols the editor, "fmReach", to be opened by its name (at start-up).
+void enrol();
 
 // Creates the editor on first use, owned by owner, then shows it, makes it
 // visible and brings it to the front.

@@ -10,33 +10,33 @@ namespace deep {
 namespace {
 TfmDeep *ensured()
 {
-    return state::ensureWindow(state::fmDeep);
+    return state::ensureWindow(state::windows().fmDeep);
 }
 } // namespace
 
 void open()
 {
-    state::openWindow(state::fmDeep);
+    state::openWindow(state::windows().fmDeep);
 }
 
 bool exists()
 {
-    return !state::fmDeep.isNull();
+    return !state::windows().fmDeep.isNull();
 }
 
 QWidget *window()
 {
-    return state::fmDeep.data();
+    return state::windows().fmDeep.data();
 }
 
 Eye chosenEye()
 {
-    return state::fmDeep && state::fmDeep->rbLeft->isChecked() ? Eye::Left : Eye::Right;
+    return state::windows().fmDeep && state::windows().fmDeep->rbLeft->isChecked() ? Eye::Left : Eye::Right;
 }
 
 QStringList signLines()
 {
-    return state::fmDeep ? state::fmDeep->mmSign->lines() : QStringList{};
+    return state::windows().fmDeep ? state::windows().fmDeep->mmSign->lines() : QStringList{};
 }
 
 void setSignLines(const QStringList &lines)
@@ -58,7 +58,7 @@ void clearSignLines()
 
 QStringList pathologyLines()
 {
-    return state::fmDeep ? state::fmDeep->mmPathology->lines() : QStringList{};
+    return state::windows().fmDeep ? state::windows().fmDeep->mmPathology->lines() : QStringList{};
 }
 
 void setPathologyLines(const QStringList &lines)
@@ -74,6 +74,11 @@ void appendPathologyLines(const QStringList &lines)
 void clearPathologyLines()
 {
     ensured()->mmPathology->clearLines();
+}
+
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmDeep"), &state::Windows::fmDeep);
 }
 
 } // namespace deep

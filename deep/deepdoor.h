@@ -24,6 +24,8 @@ void open();
 bool exists();
 // The window, to own a message box; nullptr while it does not exist.
 QWidget *window();
+// Enrols the window, "fmDeep", to be opened by its name (at start-up).
+void enrol();
 
 // The eye option chosen: rbRight "Правый" or rbLeft "Левый"; Right while the
 // window does not exist, as it starts.

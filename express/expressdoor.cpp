@@ -7,7 +7,12 @@ namespace express {
 
 void open()
 {
-    state::openWindow(state::fmExpress);
+    state::openWindow(state::windows().fmExpress);
+}
+
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmExpress"), &state::Windows::fmExpress);
 }
 
 } // namespace express

@@ -8,5 +8,7 @@ namespace express {
 // Creates the window on first use, shows it, makes it visible and brings it
 // to the front.
 void open();
+// Enrols the window, "fmExpress", to be opened by its name (at start-up).
+void enrol();
 
 } // namespace express

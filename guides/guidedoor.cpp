@@ -7,7 +7,12 @@ namespace guides {
 
 void open()
 {
-    state::openWindow(state::fmGuid);
+    state::openWindow(state::windows().fmGuid);
+}
+
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmGuid"), &state::Windows::fmGuid);
 }
 
 } // namespace guides

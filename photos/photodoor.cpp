@@ -13,12 +13,12 @@ namespace photo {
 
 void openForCard(const THuman &card)
 {
-    state::openWindow(state::fmPhoto)->showCard(card);
+    state::openWindow(state::windows().fmPhoto)->showCard(card);
 }
 
 bool exists()
 {
-    return !state::fmPhoto.isNull();
+    return !state::windows().fmPhoto.isNull();
 }
 
 QIcon icon()
@@ -40,7 +40,7 @@ QList<photos::Picture> conclusionPictures(bool withChart, int width)
 {
     photos::CardKey key;
     chartgeom::Chart chart = chartgeom::Chart::Deck;
-    if (const TfmPhoto *w = state::fmPhoto.data()) {
+    if (const TfmPhoto *w = state::windows().fmPhoto.data()) {
         key = w->cardKey();
         chart = w->chart();
     } else {
@@ -73,6 +73,11 @@ QList<photos::Picture> conclusionPictures(bool withChart, int width)
                     caption});
     }
     return out;
+}
+
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmPhoto"), &state::Windows::fmPhoto);
 }
 
 } // namespace photo

@@ -14,6 +14,8 @@ namespace photo {
 void openForCard(const THuman &card);
 // Whether the window has been created.
 bool exists();
+// Enrols the window, "fmPhoto", to be opened by its name (at start-up).
+void enrol();
 // A small camera, the picture of the buttons that open the window.
 QIcon icon();
 

@@ -1,6 +1,13 @@
 #include "shell/startup.h"
 
+#include "charts/chartsdoor.h"
+#include "conclusion/concldoor.h"
+#include "conclusion/reachdoor.h"
+#include "deep/deepdoor.h"
+#include "express/expressdoor.h"
+#include "guides/guidedoor.h"
 #include "help/help.h"
+#include "photos/photodoor.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/prompter.h"
@@ -47,6 +54,17 @@ void installRussian(QCoreApplication &app)
         delete translator;
 }
 
+void enrolWindows()
+{
+    deep::enrol();
+    express::enrol();
+    chartlinks::enrol();
+    concl::enrol();
+    reach::enrol();
+    guides::enrol();
+    photo::enrol();
+}
+
 void waitForSplash(TfmSplash &splash)
 {
     while (!splash.FormCloseQuery())
@@ -71,9 +89,10 @@ int run(QApplication &app)
         installRussian(app);
         HintHub::instance().install();
         help::setHelpFile(paths::kHelpFile);
+        enrolWindows();
 
         mainWindow = std::make_unique<TfmNirel3>();
-        state::fmNirel3 = mainWindow.get();
+        state::windows().fmNirel3 = mainWindow.get();
 
         waitForSplash(*splash);
         splash->hide();

@@ -19,6 +19,10 @@ namespace shell {
 // locale (day and month names, numbers in number fields).
 void installRussian(QCoreApplication &app);
 
+// Each window folder's door enrols its windows, so that any window can be
+// opened by its name (state/windows.h).
+void enrolWindows();
+
 // Processes window messages until the splash agrees to close.
 void waitForSplash(TfmSplash &splash);
 

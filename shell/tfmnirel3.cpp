@@ -324,9 +324,10 @@ void TfmNirel3::HelpNirelItemClick()
 
 void TfmNirel3::About1Click()
 {
-    if (!state::AboutBox)
-        state::AboutBox = new TAboutBox(this);
-    ui::prompter().exec(state::AboutBox.data());
+    QPointer<TAboutBox> &box = state::windows().AboutBox;
+    if (!box)
+        box = new TAboutBox(this);
+    ui::prompter().exec(box.data());
 }
 
 void TfmNirel3::Exit1Execute()

@@ -7,9 +7,9 @@
 #    shell/main.cpp and shell/startup.cpp, may;
 #  - inside the folder, a file that is neither a window file (tfm*) nor the
 #    folder's door implementation (*door.cpp) includes a tfm*.h header;
-#  - a window reference (state::fmCard, state::fmDeep, ...) is used outside
-#    its window's folder: the doors use the references, everybody else the
-#    doors.
+#  - a window reference of the registry (state::windows().fmCard,
+#    &state::Windows::fmDeep, ...) is used outside its window's folder: the
+#    doors use the references, everybody else the doors or opening by name.
 # Run: cmake -DSOURCE_DIR=<checkout> -P tests/doors.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -61,10 +61,10 @@ foreach(folder ${entries})
     endforeach()
 
     file(READ ${SOURCE_DIR}/${file} text)
-    string(REGEX MATCHALL "state::(fm[A-Za-z0-9_]+|AboutBox)" uses "${text}")
+    string(REGEX MATCHALL "(windows\\(\\)\\.|Windows::)(fm[A-Za-z0-9_]+|AboutBox)" uses "${text}")
     list(REMOVE_DUPLICATES uses)
     foreach(use ${uses})
-      string(REPLACE "state::" "" ref ${use})
+      string(REGEX REPLACE "^.*[.:]" "" ref ${use})
       if(ref STREQUAL "fmNirel3" OR folder STREQUAL "state")
         continue()
       endif()

@@ -66,7 +66,7 @@ void clickShown(TfmCard *card, int row)
 
 TfmCard *cardWithSix()
 {
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     card->model()->setEntries(six());
     return card;
 }

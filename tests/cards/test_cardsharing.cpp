@@ -88,7 +88,7 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
     QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
-    TfmCard *a = state::openWindow(state::fmCard);
+    TfmCard *a = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     a->FileOpen->trigger();
     QVERIFY(prompter.records.size() == 1); // no question for the first
@@ -171,7 +171,7 @@ void TestCardSharing::lockHeldByAnotherProcess()
     QVERIFY(other.waitForReadyRead(30000));
     QCOMPARE(other.readAllStandardOutput().trimmed(), QByteArray("locked"));
 
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
     card->FileOpen->trigger();
@@ -254,7 +254,7 @@ void TestCardSharing::staleOrLiveLocks()
         writeLock(list, h);
     const QByteArray lockBefore = env.readBytes("k.LST.nirel3-lock");
 
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     prompter.answers << QMessageBox::StandardButton(answer);
     card->FileOpen->trigger();
@@ -315,7 +315,7 @@ void TestCardSharing::saveOverAPairSomebodyHolds()
     far.host = QStringLiteral("РЕГИСТРАТУРА");
     writeLock(list, far);
     const QByteArray before = env.readBytes("k.LST");
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     card->model()->setEntries(cards({"Новый"}));
     state::CardIndexDirty = 1;
     prompter.fileNames << list;
@@ -341,7 +341,7 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
     QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     card->FileOpen->trigger();
     QTest::qWait(20);
@@ -386,7 +386,7 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     const QList<QStringList> versions{{"Первый"}, {"Первый", "Второй"}, {"Первый", "Второй", "Третий"}};
     for (const QStringList &v : versions) {
         card->model()->setEntries(cards(v));
@@ -439,7 +439,7 @@ void TestCardSharing::backupsNeedAPair()
 {
     TestEnv env;
     ScriptedPrompter prompter;
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     card->bbBackups->click();
     QCOMPARE(prompter.texts(), QStringList{"Копии хранятся рядом с файлами картотеки: сначала откройте или "
                                            "сохраните картотеку."});

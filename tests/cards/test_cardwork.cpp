@@ -93,7 +93,7 @@ void TestCardWork::replacingTheListAsksFirst()
         QCOMPARE(cardlock::take(other, far, &error), cardlock::Take::Taken);
     }
 
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     card->FileOpen->trigger();
     if (work == "card") {
@@ -188,7 +188,7 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     const QString list = env.path("k.LST");
     QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
     const QByteArray onDisk = env.readBytes("k.lso");
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
     {

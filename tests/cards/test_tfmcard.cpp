@@ -38,7 +38,7 @@ namespace {
 
 TfmCard *openCard()
 {
-    return state::openWindow(state::fmCard);
+    return state::openWindow(state::windows().fmCard);
 }
 
 QStringList listTexts(const TfmCard *card)
@@ -185,7 +185,7 @@ void TestTfmCard::windowPlaceAndSize()
     // Closing only hides: the window and what it holds stay.
     card->FNameEdit->setText(QStringLiteral("Петров"));
     card->close();
-    QVERIFY(state::fmCard);
+    QVERIFY(state::windows().fmCard);
     QCOMPARE(openCard(), card);
     QCOMPARE(card->FNameEdit->text(), QStringLiteral("Петров"));
 }
@@ -905,8 +905,8 @@ void TestTfmCard::viewConclusion()
     card->ConclEdit->setText(env.path("Петров.txt"));
     card->bbCnclCard->click();
     QVERIFY(prompter.records.isEmpty());
-    QVERIFY(state::fmConcl->isVisible());
-    QCOMPARE(state::fmConcl->mmConcl->lines(), lines);
+    QVERIFY(state::windows().fmConcl->isVisible());
+    QCOMPARE(state::windows().fmConcl->mmConcl->lines(), lines);
     QCOMPARE(state::ConclMode, 1);
 }
 
@@ -915,18 +915,18 @@ void TestTfmCard::viewConclusionWithoutAFile()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
-    QVERIFY(!state::fmConcl);
+    QVERIFY(!state::windows().fmConcl);
     card->bbCnclCard->click();
-    QVERIFY(state::fmConcl && state::fmConcl->isVisible());
+    QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File  is absent")});
-    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
 
     prompter.clear();
     concl::setLines({QStringLiteral("текст")});
     card->ConclEdit->setText(env.path("нет.txt"));
     card->bbCnclCard->click();
     QCOMPARE(prompter.texts(), QStringList{"File " + env.path("нет.txt") + " is absent"});
-    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
 }
 
 void TestTfmCard::calendarWritesTheDate_data()
@@ -1044,9 +1044,9 @@ void TestTfmCard::statusPaneNamesThePatient()
 {
     TestEnv env;
     auto *w = new TfmNirel3();
-    state::fmNirel3 = w;
+    state::windows().fmNirel3 = w;
     w->Card->trigger();
-    TfmCard *card = state::fmCard;
+    TfmCard *card = state::windows().fmCard;
     QVERIFY(card);
     QCOMPARE(card->parentWidget(), w);
     card->CardNew->trigger();
@@ -1088,9 +1088,9 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
     TestEnv env;
     ScriptedPrompter prompter;
     auto *w = new TfmNirel3();
-    state::fmNirel3 = w;
+    state::windows().fmNirel3 = w;
     w->Card->trigger();
-    TfmCard *card = state::fmCard;
+    TfmCard *card = state::windows().fmCard;
     const THuman petrova = person("Петрова", "Анна", "Сергеевна", 40);
     const THuman pestov = person("Пестов", "Иван", "Петрович", 52);
     card->model()->setEntries({CardEntry{human::displayText(petrova), petrova},
@@ -1106,10 +1106,10 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
         state::ExpressLines = {QStringLiteral("Велховер: 2"), QStringLiteral("Кривенко: 3")};
         state::ExpressLineCount = 2;
     } else if (results != "none") {
-        state::fmConcl->bbOKCnkl->click();
+        state::windows().fmConcl->bbOKCnkl->click();
         if (results == "saved draft") {
             prompter.fileNames << env.path("Петрова.txt");
-            state::fmConcl->bbSaveCncl->click();
+            state::windows().fmConcl->bbSaveCncl->click();
         }
     }
     card->CardWrite->trigger();
@@ -1129,7 +1129,7 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
                                                           "Начать новый осмотр для «Пестов И.П.»?")});
     QCOMPARE(prompter.records.at(0).defaultButton, QMessageBox::No);
     const bool kept = answer == QMessageBox::No;
-    QCOMPARE(state::resultsRecorded() || !state::fmConcl->mmConcl->lines().isEmpty(), kept);
+    QCOMPARE(state::resultsRecorded() || !state::windows().fmConcl->mmConcl->lines().isEmpty(), kept);
     // Asked once: the examination is now Пестов's.
     prompter.clear();
     card->CardEdit->trigger();
@@ -1141,10 +1141,10 @@ void TestTfmCard::wholeRoadOfOnePatient()
     TestEnv env;
     ScriptedPrompter prompter;
     auto *w = new TfmNirel3();
-    state::fmNirel3 = w;
+    state::windows().fmNirel3 = w;
     w->show();
     w->Card->trigger();
-    TfmCard *card = state::fmCard;
+    TfmCard *card = state::windows().fmCard;
 
     // A card is added, edited and written back; the index is saved.
     card->CardNew->trigger();
@@ -1172,7 +1172,7 @@ void TestTfmCard::wholeRoadOfOnePatient()
 
     // The draft names the patient and is saved under the proposed surname.
     w->CnclDraft->trigger();
-    TfmConcl *concl = state::fmConcl;
+    TfmConcl *concl = state::windows().fmConcl;
     concl->bbOKCnkl->click();
     const QString patientLine = QStringLiteral("Олег Ильич Петров") + QString(44, QLatin1Char(' ')) +
                                 QStringLiteral("Дата: 07.11.2023");

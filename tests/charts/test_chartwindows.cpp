@@ -48,7 +48,7 @@ void press(ChartPicture *picture, QPoint at)
 TfmShProek *chartWindow()
 {
     OpenProjectionCharts();
-    return state::fmShProek.data();
+    return state::windows().fmShProek.data();
 }
 
 } // namespace
@@ -178,7 +178,7 @@ void TestChartWindows::collaretteChartOpensAtTheRightEye()
     w->pcShList->setCurrentWidget(w->tsJensen);
     w->pcCollaretteEyes->setCurrentWidget(w->tsCollaretteL);
     OpenCollaretteChart();
-    QCOMPARE(state::fmShProek.data(), w); // one window
+    QCOMPARE(state::windows().fmShProek.data(), w); // one window
     QCOMPARE(w->eyeTabOnView(), w->tsCollaretteR);
     QVERIFY(w->isVisible());
 }
@@ -190,7 +190,7 @@ void TestChartWindows::pupilVariantBecomesTheSign()
     env.seed(QStringLiteral("SystmTxt/Decentr.txt"));
     ScriptedPrompter prompter;
     OpenPupilWindow(QStringLiteral("tsDecenter"));
-    TfmPupil *w = state::fmPupil.data();
+    TfmPupil *w = state::windows().fmPupil.data();
     QCOMPARE(w->pcPupil->currentWidget(), w->tsDecenter);
 
     // Blue, 9:00, right eye: code 772 and the note that it is a left-eye sign.
@@ -208,11 +208,11 @@ void TestChartWindows::pupilVariantBecomesTheSign()
 
     // The same patch for the left eye: its own codes, no note.
     prompter.clear();
-    state::fmDeep->rbLeft->setChecked(true);
+    state::windows().fmDeep->rbLeft->setChecked(true);
     press(w->imDecen, blue);
     QCOMPARE(state::SignCodes, (QList<int>{295, 299}));
     QVERIFY(prompter.records.isEmpty());
-    state::fmDeep->rbRight->setChecked(true);
+    state::windows().fmDeep->rbRight->setChecked(true);
     press(w->imDecen, blue);
 
     // White: nothing is found, the deep window keeps the sign.
@@ -250,7 +250,7 @@ void TestChartWindows::pupilVariantWithoutCodes()
     state::SignCodes = {230};
     state::SignCodeCount = 1;
     OpenPupilWindow(QStringLiteral("tsDecenter"));
-    press(state::fmPupil->imDecen, pixelOf(state::fmPupil->imDecen, 0));
+    press(state::windows().fmPupil->imDecen, pixelOf(state::windows().fmPupil->imDecen, 0));
     QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Зрачок в виде точки")});
     QCOMPARE(deep::pathologyLines(), QStringList{QStringLiteral("0230 05 Прежний признак")});
     QCOMPARE(state::SignCodes, QList<int>{230});

@@ -62,13 +62,13 @@ void compareWithGolden(const QStringList &actual, const QString &name)
 
 TfmConcl *draft()
 {
-    return state::openWindow(state::fmConcl);
+    return state::openWindow(state::windows().fmConcl);
 }
 
 TfmCard *cardWith(const QString &surname, const QString &firstName, const QString &patronymic,
                   const QString &date)
 {
-    TfmCard *card = state::ensureWindow(state::fmCard);
+    TfmCard *card = state::ensureWindow(state::windows().fmCard);
     card->FNameEdit->setText(surname);
     card->LNameEdit->setText(firstName);
     card->MNameEdit->setText(patronymic);
@@ -193,7 +193,7 @@ void TestConclusion::summaryWithNothingRecorded()
     compareWithGolden(summaryText(), QStringLiteral("nothing_recorded.txt"));
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(state::ConclMode, 0);
-    QVERIFY(!state::fmCard); // the summary never creates the card window
+    QVERIFY(!state::windows().fmCard); // the summary never creates the card window
 }
 
 void TestConclusion::summaryOfAFullExamination()
@@ -389,7 +389,7 @@ void TestConclusion::proposedNamePerMode()
     state::ConclMode = mode;
     TfmConcl *w = draft();
     w->bbSaveCncl->click();
-    QVERIFY(state::fmCard && state::fmCard->isVisible()); // the card comes up in every mode
+    QVERIFY(state::windows().fmCard && state::windows().fmCard->isVisible()); // the card comes up in every mode
     QCOMPARE(prompter.records.size(), 1);
     const PromptRecord &r = prompter.records.constFirst();
     QCOMPARE(r.kind, PromptRecord::Save);
@@ -409,7 +409,7 @@ void TestConclusion::cancelWritesNothing()
     prompter.fileNames = {QString()};
     w->bbSaveCncl->click();
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), before);
-    QCOMPARE(state::fmCard->ConclEdit->text(), QStringLiteral("прежнее.txt"));
+    QCOMPARE(state::windows().fmCard->ConclEdit->text(), QStringLiteral("прежнее.txt"));
     QCOMPARE(prompter.texts(), QStringList{});
     QCOMPARE(QDir::currentPath(), QDir(env.path()).absolutePath());
 }
@@ -427,7 +427,7 @@ void TestConclusion::savedBytesAreWindows1251WithCrLf()
     QCOMPARE(env.readBytes(QStringLiteral("Петров.txt")),
              QByteArray("\xC4\xE0\xF2\xE0\r\n\r\n\xB8\xA8 \xB9"
                         "1\r\n"));
-    QCOMPARE(state::fmCard->ConclEdit->text(), target);
+    QCOMPARE(state::windows().fmCard->ConclEdit->text(), target);
     QVERIFY(prompter.texts().isEmpty());
 }
 
@@ -480,7 +480,7 @@ void TestConclusion::failedSaveKeepsTheOldFileAndHandsOver()
              QStringList{QStringLiteral("Отредактируйте и сохраните заключение. Помните - его нет в картотеке!")});
     QCOMPARE(prompter.records.constLast().icon, QMessageBox::Information);
     // The card keeps the conclusion it had; the text went to the clipboard for the editor.
-    QCOMPARE(state::fmCard->ConclEdit->text(), QStringLiteral("прежнее.txt"));
+    QCOMPARE(state::windows().fmCard->ConclEdit->text(), QStringLiteral("прежнее.txt"));
     QCOMPARE(QGuiApplication::clipboard()->text(), lines.join(QLatin1Char('\n')));
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList{QStringLiteral("Петров.txt")});
 }
@@ -491,7 +491,7 @@ void TestConclusion::savedHeaderFramesTheNextSummary()
     ScriptedPrompter prompter;
     shell::CaptureItemClick();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
-    TfmConcl *w = state::fmConcl;
+    TfmConcl *w = state::windows().fmConcl;
     QVERIFY(w && w->isVisible());
     QCOMPARE(w->mmConcl->lineCount(), 0);
     const QStringList header{QStringLiteral("Кабинет доктора Иванова"), QString(), QStringLiteral("тел. 12-34-56")};
@@ -500,8 +500,8 @@ void TestConclusion::savedHeaderFramesTheNextSummary()
     prompter.fileNames = {kHeaderName}; // relative: the working directory
     w->bbSaveCncl->click();
     QCOMPARE(prompter.records.constFirst().request.fileName, kHeaderName);
-    QVERIFY(state::fmCard);
-    QCOMPARE(state::fmCard->ConclEdit->text(), QString()); // only a conclusion is linked to the card
+    QVERIFY(state::windows().fmCard);
+    QCOMPARE(state::windows().fmCard->ConclEdit->text(), QString()); // only a conclusion is linked to the card
     w->bbOKCnkl->click();
     QCOMPARE(w->mmConcl->lines().mid(0, 4), header + QStringList{QString()});
     QCOMPARE(state::ConclMode, 0);
@@ -613,7 +613,7 @@ void TestConclusion::windowControls()
         previousX = button->x();
     }
     w->close();
-    QVERIFY(state::fmConcl); // closing only hides
+    QVERIFY(state::windows().fmConcl); // closing only hides
 }
 
 void TestConclusion::doorInsertsAtADisplayedPlace()

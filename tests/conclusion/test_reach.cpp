@@ -38,16 +38,16 @@ const QString kUntitled = QStringLiteral("Безымянный");
 // The draft window holding these lines, handed over by "Печатать".
 TfmReach *handedOver(const QStringList &lines)
 {
-    TfmConcl *draft = state::openWindow(state::fmConcl);
+    TfmConcl *draft = state::openWindow(state::windows().fmConcl);
     draft->mmConcl->setLines(lines);
     draft->bbEditCncl->click();
-    return state::fmReach.data();
+    return state::windows().fmReach.data();
 }
 
 TfmReach *editorWith(const QString &text)
 {
     reach::open(nullptr);
-    TfmReach *w = state::fmReach.data();
+    TfmReach *w = state::windows().fmReach.data();
     w->Editor->setPlainText(text);
     w->Editor->document()->setModified(true);
     return w;
@@ -137,7 +137,7 @@ void TestReach::printingHandsTheDraftOver()
     const QStringList lines{QStringLiteral("ИРИДОЛОГИЧЕСКОЕ ЗАКЛЮЧЕНИЕ"), QString(), QStringLiteral("Подпись")};
     TfmReach *w = handedOver(lines);
     QVERIFY(w && w->isVisible());
-    QCOMPARE(w->parentWidget(), state::fmConcl.data()); // owned by the draft window
+    QCOMPARE(w->parentWidget(), state::windows().fmConcl.data()); // owned by the draft window
     QCOMPARE(w->Editor->toPlainText(), lines.join(QLatin1Char('\n')));
     QCOMPARE(QGuiApplication::clipboard()->text(), lines.join(QLatin1Char('\n')));
     QVERIFY(w->Editor->document()->isModified());
@@ -153,7 +153,7 @@ void TestReach::failedDraftSaveHandsOver()
 {
     TestEnv env;
     ScriptedPrompter prompter;
-    TfmConcl *draft = state::openWindow(state::fmConcl);
+    TfmConcl *draft = state::openWindow(state::windows().fmConcl);
     QStringList lines;
     for (int i = 0; i < 200; ++i)
         lines << QStringLiteral("Строка заключения %1").arg(i);
@@ -163,8 +163,8 @@ void TestReach::failedDraftSaveHandsOver()
         WriteLimit limit(1000);
         draft->bbSaveCncl->click();
     }
-    QVERIFY(state::fmReach && state::fmReach->isVisible());
-    QCOMPARE(state::fmReach->Editor->toPlainText(), lines.join(QLatin1Char('\n')));
+    QVERIFY(state::windows().fmReach && state::windows().fmReach->isVisible());
+    QCOMPARE(state::windows().fmReach->Editor->toPlainText(), lines.join(QLatin1Char('\n')));
     QCOMPARE(prompter.texts().constLast(),
              QStringLiteral("Отредактируйте и сохраните заключение. Помните - его нет в картотеке!"));
 }
@@ -173,10 +173,10 @@ void TestReach::cleanCopyWithoutDraftKeepsTextAndClipboard()
 {
     TestEnv env;
     auto *main = new TfmNirel3();
-    state::fmNirel3 = main;
+    state::windows().fmNirel3 = main;
     QGuiApplication::clipboard()->setText(QStringLiteral("чужое"));
     main->CnclEdit->trigger();
-    TfmReach *w = state::fmReach.data();
+    TfmReach *w = state::windows().fmReach.data();
     QVERIFY(w && w->isVisible());
     QCOMPARE(w->parentWidget(), main);
     w->Editor->setPlainText(QStringLiteral("прежний текст"));
@@ -189,10 +189,10 @@ void TestReach::cleanCopyTakesTheDraftInTwelvePoints()
 {
     TestEnv env;
     auto *main = new TfmNirel3();
-    state::fmNirel3 = main;
-    state::openWindow(state::fmConcl)->mmConcl->setLines({QStringLiteral("первая"), QStringLiteral("вторая")});
+    state::windows().fmNirel3 = main;
+    state::openWindow(state::windows().fmConcl)->mmConcl->setLines({QStringLiteral("первая"), QStringLiteral("вторая")});
     main->CnclEdit->trigger();
-    TfmReach *w = state::fmReach.data();
+    TfmReach *w = state::windows().fmReach.data();
     QCOMPARE(w->Editor->toPlainText(), QStringLiteral("первая\nвторая"));
     QCOMPARE(w->Editor->textCursor().selectedText(), QStringLiteral("первая") + QChar(QChar::ParagraphSeparator) +
                                                          QStringLiteral("вторая"));
@@ -261,7 +261,7 @@ void TestReach::closeYesThenCancelledSaveClosesWithoutSaving()
     prompter.fileNames = {QString()}; // the save dialog cancelled
     QVERIFY(w->close());
     QVERIFY(!w->isVisible());
-    QVERIFY(state::fmReach); // closing only hides
+    QVERIFY(state::windows().fmReach); // closing only hides
     QCOMPARE(prompter.records.size(), 2);
     QCOMPARE(prompter.records.at(1).kind, PromptRecord::Save);
     QVERIFY(QDir(env.path()).entryList(QDir::Files).isEmpty());
@@ -279,12 +279,12 @@ void TestReach::programEndAsksNothing()
     TestEnv env;
     ScriptedPrompter prompter;
     auto *main = new TfmNirel3();
-    state::fmNirel3 = main;
+    state::windows().fmNirel3 = main;
     main->show();
     reach::open(main);
-    state::fmReach->Editor->setPlainText(QStringLiteral("несохранённое"));
+    state::windows().fmReach->Editor->setPlainText(QStringLiteral("несохранённое"));
     main->hide(); // as when its close ends the program
-    QVERIFY(state::fmReach->close());
+    QVERIFY(state::windows().fmReach->close());
     QVERIFY(prompter.records.isEmpty());
 }
 
@@ -605,11 +605,11 @@ void TestReach::hintsMoveToTheEditorForGood()
 {
     TestEnv env;
     auto *main = new TfmNirel3();
-    state::fmNirel3 = main;
+    state::windows().fmNirel3 = main;
     HintHub::instance().setHint(QStringLiteral("до редактора"));
     QCOMPARE(main->StatusBar2->currentMessage(), QStringLiteral("до редактора"));
     main->CnclEdit->trigger();
-    TfmReach *w = state::fmReach.data();
+    TfmReach *w = state::windows().fmReach.data();
     HintHub::instance().setHint(QStringLiteral("Черновое заключение"));
     QCOMPARE(w->StatusBar->currentMessage(), QStringLiteral("Черновое заключение"));
     QVERIFY(!w->StatusPanel0->isVisible() || !w->isVisible());

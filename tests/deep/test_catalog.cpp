@@ -131,7 +131,7 @@ QMap<int, QStringList> seedDictionary(const TestEnv &env)
 
 TfmDeep *openDeep()
 {
-    TfmDeep *deep = state::ensureWindow(state::fmDeep);
+    TfmDeep *deep = state::ensureWindow(state::windows().fmDeep);
     deep->show();
     return deep;
 }
@@ -762,7 +762,7 @@ void TestCatalog::choiceRecordsNothing()
     QCOMPARE(state::RightEyeSignCount, 0);
     QCOMPARE(state::LeftEyeSignCount, 0);
     QCOMPARE(state::PathologyCount, 0);
-    QVERIFY(!state::fmConcl);
+    QVERIFY(!state::windows().fmConcl);
 }
 
 void TestCatalog::missingDictionaryKeepsSignAndChart()

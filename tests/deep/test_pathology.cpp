@@ -26,7 +26,7 @@ QString line(const char16_t *text)
 
 TfmDeep *deepWindow()
 {
-    return state::ensureWindow(state::fmDeep);
+    return state::ensureWindow(state::windows().fmDeep);
 }
 
 } // namespace

@@ -36,7 +36,7 @@ QString u16(const char16_t *text)
 
 TfmDeep *openDeep()
 {
-    return state::openWindow(state::fmDeep);
+    return state::openWindow(state::windows().fmDeep);
 }
 
 // A sign choice as the catalogue makes it: both boxes emptied, the sign
@@ -147,7 +147,7 @@ void TestTfmDeep::systemsListIsInformationOnly()
     QTest::keyClicks(w->cbSystems->lineEdit(), QStringLiteral("x"));
     QTest::keyClick(w->cbSystems->lineEdit(), Qt::Key_Return);
     QCOMPARE(w->cbSystems->count(), 11);
-    QVERIFY(!state::fmConcl);
+    QVERIFY(!state::windows().fmConcl);
     QVERIFY(prompter.records.isEmpty());
 }
 
@@ -205,7 +205,7 @@ void TestTfmDeep::pressWithoutSignDoesNothing()
     QCOMPARE(state::ConclMode, 0);
     QCOMPARE(state::DeepPassCount, 0);
     QCOMPARE(state::PathologyCount, 0);
-    QVERIFY(!state::fmConcl);
+    QVERIFY(!state::windows().fmConcl);
     QVERIFY(prompter.records.isEmpty());
 }
 
@@ -218,7 +218,7 @@ void TestTfmDeep::firstRecordingRightEye()
     w->mmPathology->setLines({u16(u"0043 05 Язва желудка"), u16(u"0043 01 Слабость организма")});
     state::ConclMode = 1;
     w->bbOKDeep->click();
-    QVERIFY(state::fmConcl && state::fmConcl->isVisible());
+    QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
     QCOMPARE(draft(), QStringList({
         QString(39, QLatin1Char(' ')) + u16(u"КАРТА ОСМОТРА:"),
         u16(u"Правый глаз:"),
@@ -324,7 +324,7 @@ void TestTfmDeep::failureGuard()
     QCOMPARE(state::valid(state::FindingLines, state::FindingLineCount).size(), 2); // from the first press
     QCOMPARE(state::ConsultLines.value(0), u16(u"Консультации: кардиолога, "));
     QCOMPARE(draft(), before);
-    QVERIFY(!state::fmConcl->isVisible());
+    QVERIFY(!state::windows().fmConcl->isVisible());
 }
 
 void TestTfmDeep::failureOnFirstRecordingKeepsReplacing()
@@ -337,7 +337,7 @@ void TestTfmDeep::failureOnFirstRecordingKeepsReplacing()
     w->bbOKDeep->click();
     QCOMPARE(prompter.texts(), QStringList{kFailed});
     QCOMPARE(state::DeepPassCount, 0);
-    QVERIFY(!state::fmConcl);
+    QVERIFY(!state::windows().fmConcl);
 
     w->mmSign->setLines({QStringLiteral("good")});
     w->mmPathology->setLines({QStringLiteral("0001 09 skin")});

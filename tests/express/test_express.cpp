@@ -30,7 +30,7 @@ const QString kKryResult = kIndent + QStringLiteral("ЭКСПРЕСС-ДИАГН
 
 TfmExpress *window()
 {
-    return state::openWindow(state::fmExpress);
+    return state::openWindow(state::windows().fmExpress);
 }
 
 void tick(QListWidget *list, const QList<int> &numbers)
@@ -249,7 +249,7 @@ void TestExpress::conclusionOnAFreshWindowStoresOneEmptyLine()
     QCOMPARE(state::VelkhoverLineCount, 1);
     QCOMPARE(state::VelkhoverLines, QStringList{QString()});
     QCOMPARE(state::ExpressLineCount, 1);
-    QVERIFY(state::fmConcl && state::fmConcl->isVisible());
+    QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
     QCOMPARE(draftLines(), QStringList{QString()});
     QCOMPARE(w->mExVelCncl->lineCount(), 0);
 }
@@ -356,7 +356,7 @@ void TestExpress::closeClearsVelkhoverOnly()
     const QStringList kry = w->mExKryCncl->lines();
     w->CancelBtn->click();
     QVERIFY(!w->isVisible());
-    QCOMPARE(state::fmExpress.data(), w);
+    QCOMPARE(state::windows().fmExpress.data(), w);
     QCOMPARE(w->mExVelCncl->lineCount(), 0);
     QCOMPARE(ticked(w->clbExVelSign), QList<int>{});
     QCOMPARE(window(), w);

@@ -29,7 +29,7 @@ namespace {
 TfmGuid *guide()
 {
     guides::open();
-    return state::fmGuid.data();
+    return state::windows().fmGuid.data();
 }
 
 // A press on a line of the guide text, as the mouse makes it: the caret is

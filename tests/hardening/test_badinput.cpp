@@ -101,7 +101,7 @@ const QMap<QString, Reader> &readers()
         {QStringLiteral("organs"),
          {QStringLiteral("SystmTxt/DeckOrgans.txt"), shipped(QStringLiteral("SystmTxt/DeckOrgans.txt")),
           [](TestEnv &, ScriptedPrompter &) {
-              TfmShProek *w = state::openWindow(state::fmShProek);
+              TfmShProek *w = state::openWindow(state::windows().fmShProek);
               w->ChartColourKey = QString::number(keyOfFirstLine(shipped(QStringLiteral("SystmTxt/DeckOrgans.txt"))));
               w->LookupChartZone(zones::kDeckOrgans);
               return w->Edit1->text().isEmpty() ? QStringList{} : QStringList{w->Edit1->text()};
@@ -109,7 +109,7 @@ const QMap<QString, Reader> &readers()
         {QStringLiteral("names"),
          {QStringLiteral("SystmTxt/Decentr.txt"), shipped(QStringLiteral("SystmTxt/Decentr.txt")),
           [](TestEnv &, ScriptedPrompter &) {
-              TfmPupil *w = state::openWindow(state::fmPupil);
+              TfmPupil *w = state::openWindow(state::windows().fmPupil);
               w->PupilColourKey = QString::number(keyOfFirstLine(shipped(QStringLiteral("SystmTxt/Decentr.txt"))));
               w->LookupPupilVariant(pupil::kDecentration);
               return w->Edit1->text().isEmpty() ? QStringList{} : QStringList{w->Edit1->text()};
@@ -117,7 +117,7 @@ const QMap<QString, Reader> &readers()
         {QStringLiteral("guide"),
          {QStringLiteral("guidText/DietAcid.txt"), shipped(QStringLiteral("guidText/DietAcid.txt")),
           [](TestEnv &, ScriptedPrompter &) {
-              TfmGuid *w = state::openWindow(state::fmGuid);
+              TfmGuid *w = state::openWindow(state::windows().fmGuid);
               w->LoadGuideText(guides::guideFileName(QStringLiteral("DietAcid")));
               return w->MemoGuidIri->lines();
           }}},
@@ -136,7 +136,7 @@ const QMap<QString, Reader> &readers()
         {QStringLiteral("conclusion"),
          {QStringLiteral("Иванов.txt"), shipped(QStringLiteral("Caption.txt")).append(shipped(QStringLiteral("Signature.txt"))),
           [](TestEnv &env, ScriptedPrompter &) {
-              TfmCard *w = state::openWindow(state::fmCard);
+              TfmCard *w = state::openWindow(state::windows().fmCard);
               w->ConclEdit->setText(env.path(QStringLiteral("Иванов.txt")));
               w->bbCnclCardClick();
               return concl::lines();
@@ -146,14 +146,14 @@ const QMap<QString, Reader> &readers()
           [](TestEnv &env, ScriptedPrompter &prompter) {
               reach::open(nullptr);
               prompter.fileNames = {env.path(QStringLiteral("Петров.rtf"))};
-              state::fmReach->FileOpen();
-              const QString text = state::fmReach->Editor->toPlainText();
+              state::windows().fmReach->FileOpen();
+              const QString text = state::windows().fmReach->Editor->toPlainText();
               return text.isEmpty() ? QStringList{} : text.split(QLatin1Char('\n'));
           }}},
         {QStringLiteral("card data"),
          {QStringLiteral("k.lso"), corpus(QStringLiteral("../../cards/golden/three.lso")),
           [](TestEnv &env, ScriptedPrompter &prompter) {
-              TfmCard *w = state::openWindow(state::fmCard);
+              TfmCard *w = state::openWindow(state::windows().fmCard);
               prompter.fileNames = {env.path(QStringLiteral("k.LST"))};
               w->mmFileOpenClick();
               return cardList(w);
@@ -162,7 +162,7 @@ const QMap<QString, Reader> &readers()
         {QStringLiteral("card list"),
          {QStringLiteral("k.LST"), corpus(QStringLiteral("../../cards/golden/three.lst")),
           [](TestEnv &env, ScriptedPrompter &prompter) {
-              TfmCard *w = state::openWindow(state::fmCard);
+              TfmCard *w = state::openWindow(state::windows().fmCard);
               prompter.fileNames = {env.path(QStringLiteral("k.LST"))};
               w->mmFileOpenClick();
               return cardList(w);

@@ -121,7 +121,7 @@ struct World {
 // Three cards A, B, C; B has both photos, C the right one; saved and reopened.
 void startWorld(World &w)
 {
-    w.card = state::openWindow(state::fmCard);
+    w.card = state::openWindow(state::windows().fmCard);
     w.card->model()->setEntries({CardEntry{QStringLiteral("Андреев"), patient("Андреев", "Алексей", "A")},
                                  CardEntry{QStringLiteral("Борисова"), patient("Борисова", "Белла", "B")},
                                  CardEntry{QStringLiteral("Власов"), patient("Власов", "Виктор", "C")}});
@@ -375,7 +375,7 @@ void TestPhotoIndex::whoMayHoldPhotos()
     QCOMPARE(photos::folderFor(QStringLiteral("/a/Пациенты.lst")), QStringLiteral("/a/Пациенты.foto"));
     // A card index that was never saved has nowhere to keep photos.
     World w;
-    w.card = state::openWindow(state::fmCard);
+    w.card = state::openWindow(state::windows().fmCard);
     QVERIFY(!photos::store().add(w.shoot("A", Eye::Right), Eye::Right, photos::keyOf(patient("А", "Б", "A"))).error.isEmpty());
     // Nor is a file that is not a photo taken.
     w.card->model()->setEntries({CardEntry{QStringLiteral("Андреев"), patient("Андреев", "Алексей", "A")}});

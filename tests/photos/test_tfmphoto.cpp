@@ -73,7 +73,7 @@ struct Setup {
     {
         for (const char *f : {"DeckOrgans.txt", "JensOrgans.txt", "ZrachOrgansR.txt", "ZrachOrgansL.txt", "Patology.txt"})
             env.seed(QStringLiteral("SystmTxt/") + QString::fromLatin1(f));
-        card = state::openWindow(state::fmCard);
+        card = state::openWindow(state::windows().fmCard);
         THuman h(QStringLiteral("Петров"));
         h.LName = QStringLiteral("Олег");
         h.MName = QStringLiteral("Ильич");
@@ -91,7 +91,7 @@ struct Setup {
         window()->addPhotoClick(Eye::Right);
         window()->addPhotoClick(Eye::Left);
     }
-    TfmPhoto *window() const { return state::fmPhoto.data(); }
+    TfmPhoto *window() const { return state::windows().fmPhoto.data(); }
 };
 
 double miss(const iris::Circle &a, const iris::Circle &b, double r)
@@ -150,17 +150,17 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     QVERIFY(view->mark() && QLineF(view->toWidget(*view->mark()), at).length() < 1);
     QCOMPARE(view->grab().toImage().pixelColor(at), QColor(255, 40, 40));
     QVERIFY(!w->left.view->mark());
-    QVERIFY(state::fmShProek->isVisible());
+    QVERIFY(state::windows().fmShProek->isVisible());
     QCOMPARE(chartlinks::localisation(), liver);
     QCOMPARE(chartlinks::colourKey(), QString::number(colour));
     QCOMPARE(chartlinks::zoneCode(), QStringLiteral("05"));
-    QCOMPARE(state::fmShProek->eyeTabOnView(), state::fmShProek->tsDeckR);
+    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), state::windows().fmShProek->tsDeckR);
     QVERIFY(w->lbZone->text().endsWith(liver));
     w->bbOKPhoto->click();
     QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Лакуна: ") + liver});
     QCOMPARE(deep::pathologyLines(), QStringList{QStringLiteral("0113 05 Хронический процесс в органе") + liver});
     // "Заключение" of the deep window takes it into the draft conclusion.
-    state::fmDeep->bbOKDeepClick();
+    state::windows().fmDeep->bbOKDeepClick();
     QVERIFY(concl::lines().join(QLatin1Char('\n')).contains(QStringLiteral("Хронический процесс в органе") + liver));
     QVERIFY(s.prompter.texts().isEmpty());
 }
@@ -176,7 +176,7 @@ void TestTfmPhoto::theEyeIsChecked()
     w->photoClicked(Eye::Left, onIris);
     QCOMPARE(w->left.view->mark(), std::optional<QPointF>(onIris)); // until the next click, on either photo
     QVERIFY(!w->right.view->mark());
-    QCOMPARE(state::fmShProek->eyeTabOnView(), state::fmShProek->tsDeckL);
+    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), state::windows().fmShProek->tsDeckL);
     QVERIFY(!chartlinks::localisation().isEmpty());
     w->bbOKPhoto->click(); // the deep window has the right eye chosen
     QCOMPARE(s.prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
@@ -196,13 +196,13 @@ void TestTfmPhoto::aClickKeepsThePhotoWindowInFront()
 {
     Setup s;
     TfmPhoto *w = s.window();
-    QVERIFY(!state::fmShProek);
+    QVERIFY(!state::windows().fmShProek);
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     PhotoView *view = w->right.view;
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
                       view->toWidget(iris::photoPoint(view->fit(), {0.5, 90})).toPoint());
-    QVERIFY(state::fmShProek && QTest::qWaitForWindowExposed(state::fmShProek));
+    QVERIFY(state::windows().fmShProek && QTest::qWaitForWindowExposed(state::windows().fmShProek));
     QVERIFY(!chartlinks::localisation().isEmpty());
     QTest::qWait(500); // for what the window manager does with the new window
     QCOMPARE(QApplication::activeWindow(), w);
@@ -212,7 +212,7 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
 {
     Setup s;
     TfmPhoto *w = s.window();
-    TfmShProek *charts = state::ensureWindow(state::fmShProek);
+    TfmShProek *charts = state::ensureWindow(state::windows().fmShProek);
     // The photos fitted with their true circles, the heads tilted.
     iris::Fit rightFit = s.right.scene.truth, leftFit = s.left.scene.truth;
     rightFit.turn = 8;
@@ -327,7 +327,7 @@ void TestTfmPhoto::irisesInTheFinalEditor()
 {
     Setup s;
     reach::open(nullptr);
-    TfmReach *editor = state::fmReach.data();
+    TfmReach *editor = state::windows().fmReach.data();
     editor->Editor->setPlainText(QStringLiteral("Заключение иридолога"));
     editor->InsertIrisPhotos(true);
     QCOMPARE(picturesIn(*editor->Editor->document()), 2);

@@ -54,18 +54,18 @@ void TestAccessibility::everyControlIsNamed()
 {
     TestEnv env;
     auto *main = new TfmNirel3();
-    state::fmNirel3 = main;
+    state::windows().fmNirel3 = main;
     reach::open(main);
     const QList<QWidget *> windows{main,
-                                   state::ensureWindow(state::fmCard),
-                                   state::ensureWindow(state::fmDeep),
-                                   state::ensureWindow(state::fmExpress),
-                                   state::ensureWindow(state::fmConcl),
-                                   state::ensureWindow(state::fmShProek),
-                                   state::ensureWindow(state::fmPupil),
-                                   state::ensureWindow(state::fmGuid),
-                                   state::fmReach.data(),
-                                   state::ensureWindow(state::fmPhoto),
+                                   state::ensureWindow(state::windows().fmCard),
+                                   state::ensureWindow(state::windows().fmDeep),
+                                   state::ensureWindow(state::windows().fmExpress),
+                                   state::ensureWindow(state::windows().fmConcl),
+                                   state::ensureWindow(state::windows().fmShProek),
+                                   state::ensureWindow(state::windows().fmPupil),
+                                   state::ensureWindow(state::windows().fmGuid),
+                                   state::windows().fmReach.data(),
+                                   state::ensureWindow(state::windows().fmPhoto),
                                    new TAboutBox(main),
                                    new TfmBackups(main, QStringLiteral("k.LST"), {}),
                                    HelpViewer::open()};

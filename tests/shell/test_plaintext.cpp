@@ -111,8 +111,8 @@ void TestPlainText::untrustedTextIsNeverMarkup()
     TestEnv env;
     RealBoxes boxes;
     auto *mainWindow = new TfmNirel3();
-    state::fmNirel3 = mainWindow;
-    TfmCard *card = state::openWindow(state::fmCard);
+    state::windows().fmNirel3 = mainWindow;
+    TfmCard *card = state::openWindow(state::windows().fmCard);
 
     // The message seam itself: a simple message and a question.
     ui::showMessage(card, kForged);
@@ -165,7 +165,7 @@ void TestPlainText::lockHolderInHintsIsNeverMarkup()
     TestEnv env;
     RealBoxes boxes;
     auto *mainWindow = new TfmNirel3();
-    state::fmNirel3 = mainWindow;
+    state::windows().fmNirel3 = mainWindow;
     const QString list = env.path(QStringLiteral("k.LST"));
     QVERIFY(cardindex::writePair(list, {CardEntry{QStringLiteral("Петров"), THuman(QStringLiteral("Петров"))}}).ok);
     const QString holder = QStringLiteral("<img src=\"/dev/zero\"><b>ВРЕДИТЕЛЬ</b>");
@@ -175,7 +175,7 @@ void TestPlainText::lockHolderInHintsIsNeverMarkup()
     QString error;
     QCOMPARE(cardlock::take(list, far, &error), cardlock::Take::Taken);
 
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     boxes.fileNames << list; // "Открыть её только для чтения?": "Да"
     card->FileOpen->trigger();
     QVERIFY(card->readOnly());

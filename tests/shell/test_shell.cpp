@@ -44,7 +44,7 @@ namespace {
 TfmNirel3 *makeMainWindow()
 {
     auto *w = new TfmNirel3();
-    state::fmNirel3 = w;
+    state::windows().fmNirel3 = w;
     return w;
 }
 
@@ -247,7 +247,7 @@ void TestShell::everyWindowCommandIsAvailable()
     w->SchmZone->trigger();
     findAction(w, QStringLiteral("ShPictures"))->trigger();
     w->Guid->trigger();
-    QVERIFY(state::fmShProek && state::fmPupil && state::fmGuid);
+    QVERIFY(state::windows().fmShProek && state::windows().fmPupil && state::windows().fmGuid);
 }
 
 void TestShell::startValues()
@@ -269,7 +269,7 @@ void TestShell::newPatientResetsExactlyTheCounts()
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
     deep::open();
-    state::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
+    state::openWindow(state::windows().fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
     concl::open();
     concl::setLines({QStringLiteral("старое заключение")});
     deep::setSignLines({QStringLiteral("признак")});
@@ -287,10 +287,10 @@ void TestShell::newPatientResetsExactlyTheCounts()
     QCOMPARE(DeepPassCount, 0);
     QCOMPARE(RightEyeSignCount, 0);
     QCOMPARE(LeftEyeSignCount, 0);
-    QCOMPARE(fmConcl->mmConcl->lineCount(), 0);
-    QVERIFY(fmConcl->isVisible());
-    QCOMPARE(fmDeep->mmSign->lineCount(), 0);
-    QCOMPARE(fmDeep->mmPathology->lineCount(), 0);
+    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
+    QVERIFY(state::windows().fmConcl->isVisible());
+    QCOMPARE(state::windows().fmDeep->mmSign->lineCount(), 0);
+    QCOMPARE(state::windows().fmDeep->mmPathology->lineCount(), 0);
     // Kept.
     QCOMPARE(RightEyeSigns, QStringList{"r"});
     QCOMPARE(LeftEyeSigns, QStringList{"l"});
@@ -311,7 +311,7 @@ void TestShell::newPatientResetsExactlyTheCounts()
     QCOMPARE(ConclLineTail, QStringLiteral("t"));
     QCOMPARE(CardIndexDirty, 1);
     QCOMPARE(CardTakenOut, 1);
-    QCOMPARE(fmCard->FNameEdit->text(), QStringLiteral("Петров"));
+    QCOMPARE(state::windows().fmCard->FNameEdit->text(), QStringLiteral("Петров"));
 }
 
 void TestShell::newPatientRightAfterStartOpensOnlyTheDraft()
@@ -319,12 +319,12 @@ void TestShell::newPatientRightAfterStartOpensOnlyTheDraft()
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
     w->findChild<QToolButton *>(QStringLiteral("tbNewPatient"))->click();
-    QVERIFY(state::fmConcl);
-    QCOMPARE(state::fmConcl->parentWidget(), w);
-    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
-    QVERIFY(!state::fmDeep);
-    QVERIFY(!state::fmCard);
-    QVERIFY(!state::fmExpress);
+    QVERIFY(state::windows().fmConcl);
+    QCOMPARE(state::windows().fmConcl->parentWidget(), w);
+    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
+    QVERIFY(!state::windows().fmDeep);
+    QVERIFY(!state::windows().fmCard);
+    QVERIFY(!state::windows().fmExpress);
 }
 
 void TestShell::openingTwiceGivesOneWindowWithItsText()
@@ -332,23 +332,34 @@ void TestShell::openingTwiceGivesOneWindowWithItsText()
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
     w->ExamDeep->trigger();
-    TfmDeep *first = state::fmDeep;
+    TfmDeep *first = state::windows().fmDeep;
     QVERIFY(first);
     first->mmSign->setLines({QStringLiteral("набранный текст")});
     first->close();
     QVERIFY(!first->isVisible());
     w->ExamDeep->trigger();
-    QCOMPARE(state::fmDeep.data(), first);
+    QCOMPARE(state::windows().fmDeep.data(), first);
     QVERIFY(first->isVisible());
     QCOMPARE(first->mmSign->lines(), QStringList{QStringLiteral("набранный текст")});
     QCOMPARE(w->findChildren<TfmDeep *>().size(), 1);
 
     w->CnclDraft->trigger();
-    QVERIFY(state::fmConcl && state::fmConcl->isVisible());
+    QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
     w->Card->trigger();
-    QVERIFY(state::fmCard && state::fmCard->isVisible());
+    QVERIFY(state::windows().fmCard && state::windows().fmCard->isVisible());
     w->ExamExpr->trigger();
-    QVERIFY(state::fmExpress);
+    QVERIFY(state::windows().fmExpress);
+
+    // By its name, as a folder opens a window it must not depend on: the
+    // same window, shown, owned by the main window when first made.
+    state::Windows &windows = state::windows();
+    first->close();
+    QCOMPARE(windows.open(QStringLiteral("fmDeep")), first);
+    QVERIFY(first->isVisible());
+    QVERIFY(!windows.existing(QStringLiteral("fmGuid")));
+    QCOMPARE(windows.open(QStringLiteral("fmGuid"))->parentWidget(), w);
+    QCOMPARE(windows.existing(QStringLiteral("fmGuid")), windows.open(QStringLiteral("fmGuid")));
+    QVERIFY(!windows.open(QStringLiteral("fmNobody")));
 }
 
 void TestShell::exitCheck_data()
@@ -487,7 +498,7 @@ void TestShell::hintsReachTheRightPanes()
     QCOMPARE(w->StatusBar1->currentMessage(), QString()); // no card window yet
 
     // The left pane follows the card's names as they change, hint or not.
-    TfmCard *card = state::openWindow(state::fmCard);
+    TfmCard *card = state::openWindow(state::windows().fmCard);
     card->FNameEdit->setText(QStringLiteral("Петров"));
     card->LNameEdit->setText(QStringLiteral("Олег"));
     card->MNameEdit->setText(QStringLiteral("Ильич"));
@@ -509,7 +520,7 @@ void TestShell::newPatientLeavesNoPatientOnScreen()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->Card->trigger();
-    TfmCard *card = state::fmCard;
+    TfmCard *card = state::windows().fmCard;
     THuman petrova(QStringLiteral("Петрова"));
     petrova.LName = QStringLiteral("Анна");
     petrova.MName = QStringLiteral("Сергеевна");
@@ -521,7 +532,7 @@ void TestShell::newPatientLeavesNoPatientOnScreen()
     concl::setLines({QStringLiteral("заключение Петровой")});
     card->CardWrite->trigger();
     w->NewPatient->trigger();
-    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
     QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
 }
 
@@ -529,7 +540,7 @@ void TestShell::statusTipsOfAnyWindowBecomeTheHint()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    TfmDeep *deep = state::openWindow(state::fmDeep);
+    TfmDeep *deep = state::openWindow(state::windows().fmDeep);
     QStatusTipEvent tip(QStringLiteral("подсказка окна осмотра"));
     QCoreApplication::sendEvent(deep->mmSign, &tip);
     QCOMPARE(HintHub::instance().hint(), QStringLiteral("подсказка окна осмотра"));
@@ -540,7 +551,7 @@ void TestShell::applicationHintHandlerStopsThePanes()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    state::openWindow(state::fmCard)->FNameEdit->setText(QStringLiteral("Иванова"));
+    state::openWindow(state::windows().fmCard)->FNameEdit->setText(QStringLiteral("Иванова"));
     HintHub &hub = HintHub::instance();
     hub.setHint(QStringLiteral("до"));
     QStringList taken;
@@ -621,11 +632,11 @@ void TestShell::headerAndSignatureLoadIntoTheDraft()
     env.writeBytes(QStringLiteral("Signature.txt"), QByteArray());
     shell::SignatItemClick();
     QCOMPARE(state::ConclMode, 2);
-    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
     QVERIFY(prompter.records.isEmpty());
     shell::CaptureItemClick();
     QCOMPARE(state::ConclMode, 1);
-    QCOMPARE(state::fmConcl->mmConcl->lines(),
+    QCOMPARE(state::windows().fmConcl->mmConcl->lines(),
              (QStringList{QStringLiteral("Кабинет"), QString(), QStringLiteral("Адрес")}));
     QVERIFY(prompter.records.isEmpty());
 }
@@ -641,7 +652,7 @@ void TestShell::missingHeaderIsReported()
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
     QCOMPARE(prompter.records.first().kind, PromptRecord::Message);
     QCOMPARE(state::ConclMode, 1);
-    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
     prompter.clear();
     findAction(w, QStringLiteral("SignatItem"))->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Signature.txt is absent")});
@@ -654,11 +665,11 @@ void TestShell::aboutBoxIsModalAndReused()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->AboutNirel3->trigger();
-    QVERIFY(state::AboutBox);
-    TAboutBox *box = state::AboutBox;
+    QVERIFY(state::windows().AboutBox);
+    TAboutBox *box = state::windows().AboutBox;
     QCOMPARE(box->windowTitle(), QStringLiteral("О программе"));
     findAction(w, QStringLiteral("About1"))->trigger();
-    QCOMPARE(state::AboutBox.data(), box);
+    QCOMPARE(state::windows().AboutBox.data(), box);
     QCOMPARE(prompter.records.size(), 2);
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Exec);
     QVERIFY(!TAboutBox::kWebAddress.isEmpty());
@@ -719,8 +730,8 @@ void TestShell::startUpTitlesAreTheCaptionsAlone()
         for (QWidget *w : QApplication::topLevelWidgets())
             if (qobject_cast<TfmSplash *>(w) && w->isVisible())
                 splashTitle = titleGivenToTheSystem(w);
-        if (state::fmNirel3 && state::fmNirel3->isVisible()) {
-            mainTitle = titleGivenToTheSystem(state::fmNirel3);
+        if (state::windows().fmNirel3 && state::windows().fmNirel3->isVisible()) {
+            mainTitle = titleGivenToTheSystem(state::windows().fmNirel3);
             QCoreApplication::quit();
         }
     });

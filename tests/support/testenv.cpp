@@ -2,6 +2,7 @@
 
 #include "photos/photostore.h"
 #include "platform/textfile.h"
+#include "shell/startup.h"
 #include "state/examstate.h"
 #include "state/windows.h"
 
@@ -84,6 +85,7 @@ void TestEnv::resetProgram()
     for (const QPointer<QWidget> &w : windows)
         delete w.data();
     state::clearAll();
+    shell::enrolWindows();
     photos::store().reset();
 }
 
