@@ -5,9 +5,8 @@
 #include "conclusion/summary.h"
 #include "conclusion/tfmconcl.h"
 #include "shell/startup.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 #include "state/openwindow.h"
-#include "state/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,39 +17,32 @@
 
 namespace {
 
+// Recorded as the deep window records: the right eye's 50 signs with the
+// 1,000 pathology lines, then the left eye's 50 signs; the express section.
 void scriptLargeExamination()
 {
-    using namespace state;
-    RightEyeSigns.clear();
-    LeftEyeSigns.clear();
+    state::renewExamination();
+    state::Examination &exam = state::examination();
+    QStringList right, left, pathologies;
     for (int i = 0; i < 50; ++i) {
-        RightEyeSigns << QStringLiteral("Лакуна: открытая, зона %1 (Печень)").arg(i);
-        LeftEyeSigns << QStringLiteral("Пигментное пятно: токсическое, зона %1").arg(i);
+        right << QStringLiteral("Лакуна: открытая, зона %1 (Печень)").arg(i);
+        left << QStringLiteral("Пигментное пятно: токсическое, зона %1").arg(i);
     }
-    RightEyeSignCount = 50;
-    LeftEyeSignCount = 50;
-    UniquePathologyLines.clear();
-    FindingLines.clear();
     for (int system = 1; system <= 11; ++system) {
-        FindingLines << QString(17, QLatin1Char(' ')) + QStringLiteral("РАЗДЕЛ %1:").arg(system);
         for (int i = system - 1; i < 1000; i += 11) {
-            const QString line = QStringLiteral("%1 %2 Патологическое состояние номер %3 по разделу %4.")
-                                     .arg(i + 1, 4, 10, QLatin1Char('0'))
-                                     .arg(system, 2, 10, QLatin1Char('0'))
-                                     .arg(i + 1)
-                                     .arg(system);
-            UniquePathologyLines << line;
-            FindingLines << line;
+            pathologies << QStringLiteral("%1 %2 Патологическое состояние номер %3 по разделу %4.")
+                               .arg(i + 1, 4, 10, QLatin1Char('0'))
+                               .arg(system, 2, 10, QLatin1Char('0'))
+                               .arg(i + 1)
+                               .arg(system);
         }
     }
-    UniquePathologyCount = int(UniquePathologyLines.size());
-    FindingLineCount = int(FindingLines.size());
-    ExpressLines = {QStringLiteral("             КАРТА ЭКСПРЕСС-ОСМОТРА ПО ВЕЛЬХОВЕРУ:"),
-                    QStringLiteral("Деформация зрачка"),
-                    QStringLiteral("             ЭКСПРЕСС-ДИАГНОСТИКА ПО ВЕЛЬХОВЕРУ:"),
-                    QStringLiteral("Уровень здоровья высокий [9/10]")};
-    ExpressLineCount = 4;
-    DeepPassCount = 3;
+    exam.record(state::Eye::Right, right, pathologies);
+    exam.record(state::Eye::Left, left, {});
+    exam.confirmVelkhover({QStringLiteral("             КАРТА ЭКСПРЕСС-ОСМОТРА ПО ВЕЛЬХОВЕРУ:"),
+                           QStringLiteral("Деформация зрачка"),
+                           QStringLiteral("             ЭКСПРЕСС-ДИАГНОСТИКА ПО ВЕЛЬХОВЕРУ:"),
+                           QStringLiteral("Уровень здоровья высокий [9/10]")});
 }
 
 void BM_SummaryAssembly(benchmark::State &st)
@@ -58,7 +50,11 @@ void BM_SummaryAssembly(benchmark::State &st)
     scriptLargeExamination();
     qsizetype lines = 0;
     for (auto _ : st) {
-        const conclusion::Summary s = conclusion::assembleSummary(std::nullopt);
+        // What "Итог" takes from the examination, consultations rebuilt.
+        state::Examination &exam = state::examination();
+        const conclusion::Examined examined{exam.expressLines(), exam.rightEyeSigns(), exam.leftEyeSigns(),
+                                            conclusion::Examined::Deep{exam.findingLines(), exam.rebuildConsultations()}};
+        const conclusion::Summary s = conclusion::assembleSummary(examined, std::nullopt);
         lines = s.lines.size();
         benchmark::DoNotOptimize(lines);
     }

@@ -7,9 +7,8 @@
 #include "deep/tfmdeep.h"
 #include "platform/textfile.h"
 #include "shell/startup.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 #include "state/openwindow.h"
-#include "state/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,7 +44,7 @@ void BM_Lookup16Codes(benchmark::State &st)
     qsizetype found = 0;
     for (auto _ : st) {
         QStringList out;
-        pathology::lookup(kShipped, codes, int(codes.size()), &out);
+        pathology::lookup(kShipped, codes, &out);
         found = out.size();
         benchmark::DoNotOptimize(out);
     }
@@ -65,7 +64,8 @@ void BM_ReadDictionary16Times(benchmark::State &st)
 }
 BENCHMARK(BM_ReadDictionary16Times)->Unit(benchmark::kMicrosecond);
 
-// What a sign choice costs the user: the lookup into the deep window's box.
+// What a sign choice costs the user: the lookup into the pathology lines
+// the deep window's box shows.
 void BM_FillPathologyBox16Codes(benchmark::State &st)
 {
     const QString oldCwd = QDir::currentPath();
@@ -74,7 +74,7 @@ void BM_FillPathologyBox16Codes(benchmark::State &st)
     const QList<int> codes = sixteenCodes();
     for (auto _ : st) {
         w->mmPathology->clearLines();
-        FillPathologyBox(codes, int(codes.size()));
+        state::examination().FillPathologyBox(codes);
     }
     delete w;
     QDir::setCurrent(oldCwd);
@@ -98,17 +98,16 @@ QStringList accumulation(bool distinct)
 void dedupAndGroup(benchmark::State &st, bool distinct)
 {
     const QStringList lines = accumulation(distinct);
+    qsizetype unique = 0;
     for (auto _ : st) {
         // A second recording: everything so far plus the new lines, repeats
         // removed over the whole list, then regrouped.
-        state::DeepPassCount = 1;
-        state::PathologyLines = lines.first(lines.size() - 16);
-        state::PathologyCount = int(lines.size() - 16);
-        deep::recordPathologies(lines.last(16));
-        GroupFindings(state::UniquePathologyLines, state::UniquePathologyCount);
-        benchmark::DoNotOptimize(state::FindingLineCount);
+        const deep::Pathologies p = deep::recordPathologies(false, lines.first(lines.size() - 16), lines.last(16));
+        const std::optional<QStringList> findings = GroupFindings(p.unique);
+        benchmark::DoNotOptimize(findings);
+        unique = p.unique.size();
     }
-    st.counters["unique"] = double(state::UniquePathologyCount);
+    st.counters["unique"] = double(unique);
 }
 
 void BM_DedupAndGroup100kRepeats(benchmark::State &st) { dedupAndGroup(st, false); }

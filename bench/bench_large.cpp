@@ -56,7 +56,7 @@ void BM_Lookup16CodesIn10MB(benchmark::State &st)
     qsizetype found = 0;
     for (auto _ : st) {
         QStringList out;
-        pathology::lookup(path, codes, int(codes.size()), &out);
+        pathology::lookup(path, codes, &out);
         found = out.size();
     }
     st.counters["lines"] = double(found);
@@ -110,8 +110,8 @@ void BM_Draft10kLinesPhraseAtEnd(benchmark::State &st)
     w->mmConcl->moveCursor(QTextCursor::End);
     const Memo::Place caret = w->mmConcl->displayedCaret();
     for (auto _ : st) {
-        const QString line = concl::displayedLine(caret.line);
-        concl::insertAt(caret.line, int(line.size()), QStringLiteral(" фраза"));
+        const QString line = w->mmConcl->displayedLine(caret.line);
+        w->mmConcl->insertAtDisplayed(caret.line, int(line.size()), QStringLiteral(" фраза"));
         QCoreApplication::processEvents();
     }
 }

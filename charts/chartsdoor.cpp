@@ -57,7 +57,7 @@ void enrol()
 
 } // namespace chartlinks
 
-void PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
+QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
 {
     // Shown without taking the focus: a window manager puts a window it
     // maps in front and activates it after the caller has raised itself
@@ -69,6 +69,7 @@ void PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
         w->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
     w->pressChart(chart, rightEye, pixel);
+    return w->Edit1->text();
 }
 
 void OpenProjectionCharts()

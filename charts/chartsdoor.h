@@ -24,8 +24,9 @@ void OpenPupilWindow(const QString &page);
 // would: Label1, Edit1 and ChartZoneCode are then what a click there gives,
 // and "Ввод" works on them, the eye check included. The chart window is
 // shown without taking the focus or coming to the front: the caller's
-// window (the photo window) stays where the user works.
-void PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
+// window (the photo window) stays where the user works. Returns the name of
+// the zone found there, empty for none.
+QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
 
 namespace chartlinks {
 

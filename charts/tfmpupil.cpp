@@ -3,13 +3,12 @@
 #include "charts/chartpicture.h"
 #include "charts/keyedlines.h"
 #include "charts/pupilcodes.h"
-#include "deep/deepdoor.h"
-#include "deep/pathology.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
-#include "state/examstate.h"
+#include "state/examination.h"
+#include "state/windows.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -93,7 +92,8 @@ void TfmPupil::click(ChartPicture *picture, int x, int y, const QString &nameFil
 
 void TfmPupil::LookupPupilVariant(const QString &nameFile)
 {
-    deep::open();
+    state::windows().open(QStringLiteral("fmDeep"));
+    state::Examination &exam = state::examination();
     Edit1->clear();
     const int key = PupilColourKey.toInt();
     const keyed::Matches found = keyed::matching(nameFile, key);
@@ -101,15 +101,10 @@ void TfmPupil::LookupPupilVariant(const QString &nameFile)
     // and the code table is applied (its note shown) once per line.
     for (const QString &name : found.data) {
         Edit1->setText(name);
-        deep::setSignLines({name});
-        const std::optional<pupil::Codes> codes = pupil::variantCodes(nameFile, key, deep::chosenEye() == deep::Eye::Right);
-        if (!codes)
-            continue;
-        state::SignCodes = codes->codes;
-        state::SignCodeCount = int(codes->codes.size());
-        deep::clearPathologyLines();
-        FillPathologyBox(state::SignCodes, state::SignCodeCount);
-        if (!codes->message.isEmpty())
+        const std::optional<pupil::Codes> codes =
+            pupil::variantCodes(nameFile, key, exam.chosenEye() == state::Eye::Right);
+        exam.choosePupilVariant(name, codes ? std::optional(codes->codes) : std::nullopt);
+        if (codes && !codes->message.isEmpty())
             ui::inform(this, codes->message);
     }
     if (!found.ok)

@@ -3,11 +3,12 @@
 #include "charts/chartpicture.h"
 #include "charts/keyedlines.h"
 #include "charts/zones.h"
-#include "deep/deepdoor.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
+#include "state/examination.h"
+#include "state/windows.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -165,12 +166,11 @@ void TfmShProek::LookupChartZone(const QString &organFile)
 
 void TfmShProek::bbOKShProekClick()
 {
-    deep::open();
-    if (!zones::eyeMatches(deep::chosenEye() == deep::Eye::Right, eyeTabOnView()->objectName())) {
+    state::windows().open(QStringLiteral("fmDeep"));
+    state::Examination &exam = state::examination();
+    if (!zones::eyeMatches(exam.chosenEye() == state::Eye::Right, eyeTabOnView()->objectName())) {
         ui::showMessage(this, QStringLiteral("Несоответствие глаза и схемы"));
         return;
     }
-    const QString text = Edit1->text();
-    deep::setSignLines(zones::localiseSigns(deep::signLines(), text));
-    deep::setPathologyLines(zones::localisePathology(deep::pathologyLines(), ChartZoneCode, text));
+    exam.localise(Edit1->text(), ChartZoneCode);
 }

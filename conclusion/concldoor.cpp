@@ -1,17 +1,16 @@
 #include "conclusion/concldoor.h"
 
 #include "conclusion/tfmconcl.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 #include "state/openwindow.h"
-
-#include <QTextDocument>
 
 namespace concl {
 
 namespace {
-Memo *box()
+state::Examination &draft()
 {
-    return state::ensureWindow(state::windows().fmConcl)->mmConcl;
+    state::ensureWindow(state::windows().fmConcl);
+    return state::examination();
 }
 } // namespace
 
@@ -30,52 +29,40 @@ QWidget *window()
     return state::windows().fmConcl.data();
 }
 
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmConcl"), &state::Windows::fmConcl);
+}
+
 bool holdsUnsavedConclusion()
 {
-    const TfmConcl *w = state::windows().fmConcl.data();
-    return w && state::ConclMode == 0 && w->unsaved() && !w->mmConcl->document()->isEmpty();
+    return exists() && state::examination().holdsUnsavedConclusion();
 }
 
 void markSaved()
 {
-    if (TfmConcl *w = state::windows().fmConcl.data())
-        w->setUnsaved(false);
+    if (exists())
+        state::examination().markDraftSaved();
 }
 
 QStringList lines()
 {
-    return state::windows().fmConcl ? state::windows().fmConcl->mmConcl->lines() : QStringList{};
+    return exists() ? state::examination().draftLines() : QStringList{};
 }
 
 void clear()
 {
-    box()->clearLines();
-    state::windows().fmConcl->setUnsaved(false);
+    draft().clearDraft();
 }
 
 void setLines(const QStringList &lines)
 {
-    box()->setLines(lines);
+    draft().setDraftLines(lines);
 }
 
 void appendLines(const QStringList &lines)
 {
-    box()->appendLines(lines);
-}
-
-void insertAt(int line, int column, const QString &text)
-{
-    box()->insertAtDisplayed(line, column, text);
-}
-
-QString displayedLine(int line)
-{
-    return box()->displayedLine(line);
-}
-
-void enrol()
-{
-    state::enrolWindow(QStringLiteral("fmConcl"), &state::Windows::fmConcl);
+    draft().appendDraftLines(lines);
 }
 
 } // namespace concl

@@ -1,11 +1,12 @@
 #pragma once
 // The door of the draft conclusion window: the operations other windows use
 // on it. Nobody outside the window's own files touches its controls or
-// includes its class; they come here.
+// includes its class; they come here. The text it shows is the
+// examination's draft (state/examination.h).
 //
-// The text box mmConcl is addressed by lines. Writing into it creates the
-// window when it does not exist yet (owned by the main window) but does not
-// show it: the callers open it first where they bring it up.
+// Writing the draft creates the window when it does not exist yet (owned by
+// the main window) but does not show it: the callers open it first where
+// they bring it up.
 #include <QString>
 #include <QStringList>
 
@@ -23,27 +24,19 @@ QWidget *window();
 // Enrols the window, "fmConcl", to be opened by its name (at start-up).
 void enrol();
 
-// Whether mmConcl holds a conclusion (ConclMode 0) changed since it was
+// Whether the draft holds a conclusion (ConclMode 0) changed since it was
 // last saved, emptied or shown from a card's file.
 bool holdsUnsavedConclusion();
-// What mmConcl holds now counts as saved (a stored conclusion just shown).
+// What the draft holds now counts as saved (a stored conclusion just shown).
 void markSaved();
 
-// The lines of mmConcl; none while the window does not exist.
+// The lines of the draft; none while the window does not exist.
 QStringList lines();
-// Empties mmConcl (nothing unsaved is left).
+// Empties the draft (nothing unsaved is left).
 void clear();
-// mmConcl holds exactly these lines.
+// The draft holds exactly these lines.
 void setLines(const QStringList &lines);
-// Adds the lines after the last line of mmConcl.
+// Adds the lines after the last line of the draft.
 void appendLines(const QStringList &lines);
-// Inserts text into displayed line `line` of mmConcl (counted from 0 as the
-// box shows its lines, long lines wrapped) after its first `column`
-// characters, or at its end when it is shorter. A line the box does not
-// show (the text became shorter) takes nothing: the box is unchanged.
-void insertAt(int line, int column, const QString &text);
-// Displayed line `line` of mmConcl, counted as insertAt counts; empty for a
-// line the box does not show.
-QString displayedLine(int line);
 
 } // namespace concl

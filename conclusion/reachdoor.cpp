@@ -23,6 +23,11 @@ bool exists()
     return !state::windows().fmReach.isNull();
 }
 
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmReach"), &state::Windows::fmReach);
+}
+
 void open(QWidget *owner)
 {
     openEditor(owner);
@@ -45,11 +50,6 @@ void openFinalCopy(QWidget *owner)
     size.setFontPointSize(12);
     w->mergeTargetAttributes(size);
     w->SelectionChange();
-}
-
-void enrol()
-{
-    state::enrolWindow(QStringLiteral("fmReach"), &state::Windows::fmReach);
 }
 
 } // namespace reach

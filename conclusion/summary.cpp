@@ -1,23 +1,13 @@
 #include "conclusion/summary.h"
 
 #include "conclusion/texts.h"
-#include "deep/consultations.h"
 #include "deep/preliminary.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
 
 namespace conclusion {
 
 namespace {
-
-// The first count elements of a list; an element the list does not hold
-// reads as an empty line, so the count alone decides how many lines appear.
-void appendCounted(QStringList &out, const QStringList &list, int count, qsizetype dropFront = 0)
-{
-    for (int i = 0; i < count; ++i)
-        out.append(i < list.size() ? list.at(i).mid(dropFront) : QString());
-}
 
 void appendFile(Summary &s, const QString &name)
 {
@@ -37,39 +27,33 @@ QString patientLine(const std::optional<CardFields> &card)
         + blanks(kGapAfterName) + card->dateLabel + QLatin1Char(' ') + card->date;
 }
 
-Summary assembleSummary(const std::optional<CardFields> &card)
+Summary assembleSummary(const Examined &exam, const std::optional<CardFields> &card)
 {
-    using namespace state;
-    ConclMode = 0;
     Summary s;
-    const qsizetype findings = DeepPassCount != 0 ? qMax(0, FindingLineCount) : 0;
-    s.lines.reserve(40 + qMax(0, ExpressLineCount) + qMax(0, RightEyeSignCount) + qMax(0, LeftEyeSignCount)
-                    + findings);
+    const qsizetype findings = exam.deep ? exam.deep->findingLines.size() : 0;
+    s.lines.reserve(40 + exam.expressLines.size() + exam.rightEyeSigns.size() + exam.leftEyeSigns.size() + findings);
 
     appendFile(s, paths::kCaption);
     s.lines << QString() << kConclusionTitle << patientLine(card) << QString();
-    appendCounted(s.lines, ExpressLines, ExpressLineCount);
+    s.lines += exam.expressLines;
     s.lines << QString() << kDeepTitle << deep::kCardTitle;
-    if (RightEyeSignCount != 0) {
-        s.lines << deep::kRightEye;
-        appendCounted(s.lines, RightEyeSigns, RightEyeSignCount);
-    }
-    if (LeftEyeSignCount != 0) {
-        s.lines << deep::kLeftEye;
-        appendCounted(s.lines, LeftEyeSigns, LeftEyeSignCount);
-    }
+    if (!exam.rightEyeSigns.isEmpty())
+        s.lines << deep::kRightEye << exam.rightEyeSigns;
+    if (!exam.leftEyeSigns.isEmpty())
+        s.lines << deep::kLeftEye << exam.leftEyeSigns;
     s.lines << QString() << kFindingsTitle;
-    if (DeepPassCount != 0) {
+    if (exam.deep) {
         // Every element shows from its 9th character: the pathology code and
         // the body-system code are dropped, and a heading stored with 17
         // leading blanks shows with 9.
-        appendCounted(s.lines, FindingLines, FindingLineCount, 8);
-        QString error;
-        if (!BuildConsultations(&error)) {
-            s.notices.append({s.lines.size(), error, true});
+        for (const QString &f : exam.deep->findingLines)
+            s.lines << deep::shownFinding(f);
+        const Consultations &c = exam.deep->consultations;
+        if (!c.ok) {
+            s.notices.append({s.lines.size(), c.error, true});
             return s;
         }
-        s.lines << ConsultLines.constFirst();
+        s.lines << c.lines.constFirst();
     }
     s.lines << QString() << QString() << QString();
     appendFile(s, paths::kSignature);

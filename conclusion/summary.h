@@ -2,6 +2,8 @@
 // The summary "Итог": the whole conclusion assembled from the header file,
 // the patient line, the express result, the signs per eye, the findings, the
 // consultations and the signature file.
+#include "deep/consultations.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -34,11 +36,25 @@ struct Summary {
 // patronymic, surname, 44 blanks, the date label, a blank and the date.
 QString patientLine(const std::optional<CardFields> &card);
 
-// Sets ConclMode to 0, reads "Caption.txt" and "Signature.txt" from the
-// working directory and builds the conclusion from the examination state;
-// rebuilds the consultations. A missing header or signature gives its
-// "File ... is absent" notice and the assembly goes on; a body-system code
-// that is not an integer gives the conversion error and the assembly stops.
-Summary assembleSummary(const std::optional<CardFields> &card);
+// What the summary takes from the examination.
+struct Examined {
+    QStringList expressLines;  // ExpressLines
+    QStringList rightEyeSigns; // RightEyeSigns
+    QStringList leftEyeSigns;  // LeftEyeSigns
+    // While DeepPassCount is above 0: FindingLines, and the consultations as
+    // rebuilt for the summary.
+    struct Deep {
+        QStringList findingLines;
+        Consultations consultations;
+    };
+    std::optional<Deep> deep;
+};
+
+// Reads "Caption.txt" and "Signature.txt" from the working directory and
+// builds the conclusion around what was examined. A missing header or
+// signature gives its "File ... is absent" notice and the assembly goes on;
+// consultations that could not be built (a body-system code that is not an
+// integer) give the conversion error and the assembly stops.
+Summary assembleSummary(const Examined &exam, const std::optional<CardFields> &card);
 
 } // namespace conclusion

@@ -11,13 +11,12 @@
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 
 #include <QFont>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QStyle>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 TfmConcl::TfmConcl(QWidget *owner)
@@ -27,7 +26,7 @@ TfmConcl::TfmConcl(QWidget *owner)
     setObjectName(QStringLiteral("fmConcl"));
     setWindowTitle(QStringLiteral("Заключение"));
 
-    auto *memo = new PressMemo(this);
+    auto *memo = new PressMemo(state::examination().draftDocument(), this);
     mmConcl = memo;
     mmConcl->setObjectName(QStringLiteral("mmConcl"));
     const QString memoHint = QStringLiteral("Черновое заключение");
@@ -72,7 +71,6 @@ TfmConcl::TfmConcl(QWidget *owner)
     connect(bbEditCncl, &QPushButton::clicked, this, &TfmConcl::bbEditCnclClick);
     connect(bbHelpCncl, &QPushButton::clicked, this, &TfmConcl::bbHelpCnclClick);
     connect(memo, &PressMemo::pressed, this, &TfmConcl::mmConclMouseDown);
-    connect(mmConcl->document(), &QTextDocument::contentsChanged, this, [this] { m_unsaved = true; });
 
     place::client(this, 373, 96, 386, 442);
 }
@@ -84,7 +82,12 @@ void TfmConcl::bbOKCnklClick()
         const card::Patient p = card::patient();
         fields = conclusion::CardFields{p.surname, p.firstName, p.patronymic, p.dateLabel, p.date};
     }
-    const conclusion::Summary summary = conclusion::assembleSummary(fields);
+    state::Examination &exam = state::examination();
+    exam.setConclMode(0);
+    conclusion::Examined examined{exam.expressLines(), exam.rightEyeSigns(), exam.leftEyeSigns(), std::nullopt};
+    if (exam.deepPassCount() != 0)
+        examined.deep = conclusion::Examined::Deep{exam.findingLines(), exam.rebuildConsultations()};
+    const conclusion::Summary summary = conclusion::assembleSummary(examined, fields);
 
     // Each message shows over the lines assembled before it, as the
     // assembly reaches it.
@@ -110,7 +113,8 @@ void TfmConcl::bbSaveCnclClick()
     // conclusion goes into its conclusion field.
     card::open();
     const QString surname = card::exists() ? card::patient().surname : QString();
-    const int mode = state::ConclMode;
+    state::Examination &exam = state::examination();
+    const int mode = exam.conclMode();
     const QString chosen = ui::prompter().saveFileName(
         this, ui::FileRequest{QString(), conclusion::proposedName(mode, surname), conclusion::kSaveFilter,
                               conclusion::kSaveSuffix});
@@ -119,7 +123,7 @@ void TfmConcl::bbSaveCnclClick()
     if (textfile::writeLines(chosen, mmConcl->displayedLines())) {
         if (mode == 0 && card::exists())
             card::setConclFile(chosen);
-        m_unsaved = false;
+        exam.markDraftSaved();
         return;
     }
     // Nothing was written, so the card keeps the conclusion it had: the
@@ -141,6 +145,5 @@ void TfmConcl::bbHelpCnclClick()
 void TfmConcl::mmConclMouseDown()
 {
     const Memo::Place caret = mmConcl->displayedCaret();
-    state::ConclCaretLine = caret.line;
-    state::ConclCaretColumn = caret.column;
+    state::examination().setConclCaret(caret.line, caret.column);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The draft conclusion window: the conclusion as plain text lines, assembled
 // by "Итог", saved by "Сохранить", handed to the final editor by "Печатать".
-// It also edits the conclusion header and signature (ConclMode 1 and 2).
+// It also edits the conclusion header and signature (ConclMode 1 and 2). Its
+// text box shows the examination's draft, which other windows write too.
 #include "platform/memo.h"
 
 #include <QWidget>
@@ -24,11 +25,4 @@ public:
     void bbEditCnclClick();
     void bbHelpCnclClick();
     void mmConclMouseDown();
-
-    // Whether the text changed since it was last saved or emptied.
-    bool unsaved() const { return m_unsaved; }
-    void setUnsaved(bool on) { m_unsaved = on; }
-
-private:
-    bool m_unsaved = false;
 };

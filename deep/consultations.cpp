@@ -1,7 +1,6 @@
 #include "deep/consultations.h"
 
 #include "deep/bodysystem.h"
-#include "state/examstate.h"
 
 #include <array>
 
@@ -24,11 +23,12 @@ QString SpecialistPhrase(int code)
     return QString::fromUtf16(phrases[size_t(code - 1)]);
 }
 
-bool BuildConsultations(QString *error)
+Consultations BuildConsultations(const QStringList &uniqueLines)
 {
-    state::ConsultCount = 1;
-    state::ConsultLines = QStringList{kConsultLead};
-    const int n = int(qMin<qsizetype>(qMax(state::UniquePathologyCount, 0), state::UniquePathologyLines.size()));
+    Consultations result;
+    QStringList &lines = result.lines;
+    lines = QStringList{kConsultLead};
+    const int n = int(uniqueLines.size());
 
     // Each line's code is converted once; the first bad line decides how far
     // the written code-by-code scan gets before it fails.
@@ -37,7 +37,7 @@ bool BuildConsultations(QString *error)
     int badLine = -1;
     for (int i = 0; i < n; ++i) {
         bool ok = false;
-        const int code = bodysystem::codeOf(state::UniquePathologyLines.at(i), &ok);
+        const int code = bodysystem::codeOf(uniqueLines.at(i), &ok);
         if (!ok) {
             badLine = i;
             break;
@@ -49,21 +49,16 @@ bool BuildConsultations(QString *error)
         if (badLine >= 0) {
             // Scanning for code c meets the bad line; code c counts only if
             // it was found before it.
-            if (firstLineOf[size_t(c)] >= 0 && firstLineOf[size_t(c)] < badLine) {
-                state::ConsultLines.append(SpecialistPhrase(c));
-                ++state::ConsultCount;
-            }
-            if (error)
-                *error = QStringLiteral("'%1' is not a valid integer value")
-                             .arg(state::UniquePathologyLines.at(badLine).mid(5, 2));
-            return false;
+            if (firstLineOf[size_t(c)] >= 0 && firstLineOf[size_t(c)] < badLine)
+                lines.append(SpecialistPhrase(c));
+            result.ok = false;
+            result.error = QStringLiteral("'%1' is not a valid integer value").arg(uniqueLines.at(badLine).mid(5, 2));
+            return result;
         }
-        if (firstLineOf[size_t(c)] >= 0) {
-            state::ConsultLines.append(SpecialistPhrase(c));
-            ++state::ConsultCount;
-        }
+        if (firstLineOf[size_t(c)] >= 0)
+            lines.append(SpecialistPhrase(c));
     }
-    for (int i = 1; i < state::ConsultCount; ++i)
-        state::ConsultLines[0] += state::ConsultLines.at(i);
-    return true;
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        lines[0] += lines.at(i);
+    return result;
 }

@@ -11,11 +11,17 @@ inline const QString kConsultLead = QStringLiteral("Консультации: ")
 // end); empty for any other code.
 QString SpecialistPhrase(int code);
 
-// Rebuilds ConsultLines and ConsultCount from the first UniquePathologyCount
-// elements of UniquePathologyLines; afterwards element 0 holds the whole
-// sentence. Every line is converted for every code, so a line whose
-// characters 6-7 are not an integer stops the rebuilding wherever it stands:
-// the function then returns false, ConsultLines holds the lead and the
-// specialists found before it (not yet joined), and error, when given, the
-// conversion error "'xx' is not a valid integer value".
-bool BuildConsultations(QString *error = nullptr);
+// ConsultLines as rebuilt from the unique pathology lines.
+struct Consultations {
+    // Element 0 holds the whole sentence once built; before that (when the
+    // rebuilding failed) the lead and the specialists found, not joined.
+    QStringList lines;
+    bool ok = true;
+    // The conversion error "'xx' is not a valid integer value" when not ok.
+    QString error;
+};
+
+// Every line is converted for every code, so a line whose characters 6-7
+// are not an integer stops the rebuilding wherever it stands: the
+// specialists found before it are kept and the result is not ok.
+Consultations BuildConsultations(const QStringList &uniqueLines);

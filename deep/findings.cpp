@@ -1,7 +1,6 @@
 #include "deep/findings.h"
 
 #include "deep/bodysystem.h"
-#include "state/examstate.h"
 
 #include <QList>
 
@@ -27,9 +26,9 @@ QString SystemHeading(int code)
     return QString(17, QLatin1Char(' ')) + QString::fromUtf16(titles[size_t(code - 1)]);
 }
 
-bool groupFindings(const QStringList &lines, int count, QStringList *out)
+std::optional<QStringList> GroupFindings(const QStringList &lines)
 {
-    const int n = int(qMin<qsizetype>(qMax(count, 0), lines.size()));
+    const int n = int(lines.size());
     // One pass over the lines buckets them by system, keeping their order
     // within a system; the systems are then written out in code order.
     std::array<QList<int>, 12> bySystem;
@@ -38,7 +37,7 @@ bool groupFindings(const QStringList &lines, int count, QStringList *out)
         bool ok = false;
         const int code = bodysystem::codeOf(lines.at(i), &ok);
         if (!ok)
-            return false;
+            return std::nullopt;
         if (code >= bodysystem::kFirst && code <= bodysystem::kLast)
             bySystem[size_t(code)].append(i);
         else
@@ -57,16 +56,5 @@ bool groupFindings(const QStringList &lines, int count, QStringList *out)
     // A line of no system 1-11 shows as an empty line at the end.
     for (int i = 0; i < outsideSystems; ++i)
         result.append(QString());
-    *out = result;
-    return true;
-}
-
-bool GroupFindings(const QStringList &lines, int count)
-{
-    QStringList grouped;
-    if (!groupFindings(lines, count, &grouped))
-        return false;
-    state::FindingLines = grouped;
-    state::FindingLineCount = int(grouped.size());
-    return true;
+    return result;
 }

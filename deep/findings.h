@@ -4,18 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The heading of body-system code 1..11: 17 blanks and the title, so that it
 // shows with 9 leading blanks once its first 8 characters are dropped.
 QString SystemHeading(int code);
 
-// The findings of the first count lines, as GroupFindings stores them. A line
-// whose body system lies outside 1-11 still counts as one element but has no
-// heading to stand under; each such element is an empty line at the end.
-// Returns false, with out untouched, when a line's characters 6-7 are not an
-// integer.
-bool groupFindings(const QStringList &lines, int count, QStringList *out);
-
-// Rebuilds FindingLines and FindingLineCount from the first count of lines.
-// Returns false, leaving them as they were, when a line has no integer
-// body-system code.
-bool GroupFindings(const QStringList &lines, int count);
+// FindingLines for the unique pathology lines. A line whose body system lies
+// outside 1-11 still counts as one element but has no heading to stand
+// under; each such element is an empty line at the end. Nothing when a
+// line's characters 6-7 are not an integer.
+std::optional<QStringList> GroupFindings(const QStringList &lines);

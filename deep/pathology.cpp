@@ -1,8 +1,5 @@
 #include "deep/pathology.h"
 
-#include "deep/deepdoor.h"
-#include "platform/paths.h"
-#include "platform/prompter.h"
 #include "platform/textfile.h"
 
 #include <QHash>
@@ -23,11 +20,9 @@ int codeOf(const QString &line)
     return code;
 }
 
-bool lookup(const QString &path, const QList<int> &codes, int count, QStringList *out)
+bool lookup(const QString &path, const QList<int> &codes, QStringList *out)
 {
-    if (count <= 0)
-        return true;
-    const int n = int(qMin<qsizetype>(count, codes.size()));
+    const int n = int(codes.size());
     if (n <= 0)
         return true;
     // Read afresh for every lookup, so an edit of the dictionary shows at
@@ -51,15 +46,3 @@ bool lookup(const QString &path, const QList<int> &codes, int count, QStringList
 }
 
 } // namespace pathology
-
-void FillPathologyBox(const QList<int> &codes, int count)
-{
-    if (count <= 0)
-        return;
-    QStringList found;
-    const bool ok = pathology::lookup(paths::local(paths::kPathology), codes, count, &found);
-    if (deep::exists())
-        deep::appendPathologyLines(found);
-    if (!ok)
-        ui::showMessage(deep::window(), paths::absentMessage(paths::kPathology));
-}

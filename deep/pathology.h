@@ -14,18 +14,11 @@ namespace pathology {
 // non-digit. A line without a digit there has code 0, which no sign uses.
 int codeOf(const QString &line);
 
-// Looks up the first count codes in list order, reading the file at path once
-// for all of them; matching lines are appended to out whole, grouped by code
-// in list order (a code listed twice gives its lines twice) and in file order
-// within a code. A count of 0 or less returns true at once without touching
-// the file. Returns false, with nothing appended, when the file cannot be
-// opened or read.
-bool lookup(const QString &path, const QList<int> &codes, int count, QStringList *out);
+// Looks up the codes in list order, reading the file at path once for all of
+// them; matching lines are appended to out whole, grouped by code in list
+// order (a code listed twice gives its lines twice) and in file order within
+// a code. No codes return true at once without touching the file. Returns
+// false, with nothing appended, when the file cannot be opened or read.
+bool lookup(const QString &path, const QList<int> &codes, QStringList *out);
 
 } // namespace pathology
-
-// Appends the dictionary lines of the first count codes to the deep window's
-// pathology box (never clears it: the callers do). On any failure to open or
-// read the dictionary it shows "File .\SystmTxt\Patology.txt is absent" once
-// and stops; lines found before the failure stay in the box.
-void FillPathologyBox(const QList<int> &codes, int count);

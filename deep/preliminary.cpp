@@ -1,8 +1,5 @@
 #include "deep/preliminary.h"
 
-#include "deep/consultations.h"
-#include "state/examstate.h"
-
 namespace deep {
 
 QString shownFinding(const QString &element)
@@ -10,36 +7,35 @@ QString shownFinding(const QString &element)
     return element.mid(8);
 }
 
+QString shownSign(const QString &line)
+{
+    return QString(line).remove(QLatin1Char('&'));
+}
+
 namespace {
 
-void appendEye(QStringList *out, const QString &title, QStringList &signs, int count)
+void appendEye(QStringList *out, const QString &title, const QStringList &signs)
 {
-    if (count <= 0)
+    if (signs.isEmpty())
         return;
     out->append(title);
-    const int n = int(qMin<qsizetype>(count, signs.size()));
-    for (int i = 0; i < n; ++i) {
-        signs[i].remove(QLatin1Char('&'));
-        out->append(signs.at(i));
-    }
+    *out += signs;
 }
 
 } // namespace
 
-bool preliminaryConclusion(QStringList *out)
+QStringList preliminaryConclusion(const QStringList &rightEyeSigns, const QStringList &leftEyeSigns,
+                                  const QStringList &findingLines, const QString &consultations)
 {
     QStringList text{kCardTitle};
-    appendEye(&text, kRightEye, state::RightEyeSigns, state::RightEyeSignCount);
-    appendEye(&text, kLeftEye, state::LeftEyeSigns, state::LeftEyeSignCount);
+    text.reserve(4 + rightEyeSigns.size() + leftEyeSigns.size() + findingLines.size());
+    appendEye(&text, kRightEye, rightEyeSigns);
+    appendEye(&text, kLeftEye, leftEyeSigns);
     text.append(kFindingsTitle);
-    const int n = int(qMin<qsizetype>(qMax(state::FindingLineCount, 0), state::FindingLines.size()));
-    for (int i = 0; i < n; ++i)
-        text.append(shownFinding(state::FindingLines.at(i)));
-    if (!BuildConsultations())
-        return false;
-    text.append(state::ConsultLines.value(0));
-    *out = text;
-    return true;
+    for (const QString &f : findingLines)
+        text.append(shownFinding(f));
+    text.append(consultations);
+    return text;
 }
 
 } // namespace deep

@@ -16,10 +16,14 @@ inline const QString kWriteFailed = QStringLiteral("Ошибка при запи
 // A finding as the conclusion shows it: from its 9th character on.
 QString shownFinding(const QString &element);
 
-// The text of the preliminary conclusion from the examination state. Removes
-// every "&" (left over from menu captions) from the recorded sign lines
-// themselves, so later summaries show them clean too, and rebuilds the
-// consultations. Returns false when the consultations cannot be built.
-bool preliminaryConclusion(QStringList *out);
+// A recorded sign line as the conclusion shows it (and keeps it from then
+// on): without the "&" left over from menu captions.
+QString shownSign(const QString &line);
+
+// The text of the preliminary conclusion: the card title, each eye's sign
+// lines under its title (an eye without lines has no title), the findings
+// title, the findings, and the consultations sentence.
+QStringList preliminaryConclusion(const QStringList &rightEyeSigns, const QStringList &leftEyeSigns,
+                                  const QStringList &findingLines, const QString &consultations);
 
 } // namespace deep

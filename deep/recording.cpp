@@ -1,8 +1,5 @@
 #include "deep/recording.h"
 
-#include "deep/findings.h"
-#include "state/examstate.h"
-
 #include <QSet>
 
 #include <algorithm>
@@ -36,60 +33,18 @@ QStringList uniqueLines(const QStringList &lines)
     return kept;
 }
 
-namespace {
-
-// Replaces (first recording) or extends an eye's list, keeping the previous
-// lines in the scratch copy while they are extended.
-void recordInto(QStringList &list, int &count, QStringList &old, int &oldCount,
-                const QStringList &signs)
+QStringList recordSigns(bool firstRecording, const QStringList &eyeSigns, const QStringList &signs)
 {
-    if (state::DeepPassCount == 0) {
-        list = signs;
-        count = int(signs.size());
-        return;
-    }
-    old = state::valid(list, count);
-    oldCount = int(old.size());
-    list = old + signs;
-    count = oldCount + int(signs.size());
+    return firstRecording ? signs : eyeSigns + signs;
 }
 
-} // namespace
-
-void recordSigns(Eye eye, const QStringList &signs)
+Pathologies recordPathologies(bool firstRecording, const QStringList &accumulated, const QStringList &lines)
 {
-    if (eye == Eye::Right)
-        recordInto(state::RightEyeSigns, state::RightEyeSignCount, state::RightEyeSignsOld,
-                   state::RightEyeSignCountOld, signs);
-    else
-        recordInto(state::LeftEyeSigns, state::LeftEyeSignCount, state::LeftEyeSignsOld,
-                   state::LeftEyeSignCountOld, signs);
-}
-
-void recordPathologies(const QStringList &lines)
-{
-    if (state::DeepPassCount == 0) {
-        // The first recording keeps repeats within the box.
-        state::PathologyLines = lines;
-        state::PathologyCount = int(lines.size());
-        state::UniquePathologyLines = lines;
-        state::UniquePathologyCount = int(lines.size());
-        return;
-    }
-    state::PathologyLines = state::valid(state::PathologyLines, state::PathologyCount) + lines;
-    state::PathologyCount = int(state::PathologyLines.size());
-    state::UniquePathologyLines = uniqueLines(state::PathologyLines);
-    state::UniquePathologyCount = int(state::UniquePathologyLines.size());
-}
-
-bool recordExamination(Eye eye, const QStringList &signs, const QStringList &pathologies)
-{
-    recordSigns(eye, signs);
-    recordPathologies(pathologies);
-    if (!GroupFindings(state::UniquePathologyLines, state::UniquePathologyCount))
-        return false;
-    ++state::DeepPassCount;
-    return true;
+    // The first recording keeps repeats within the box.
+    if (firstRecording)
+        return {lines, lines};
+    const QStringList all = accumulated + lines;
+    return {all, uniqueLines(all)};
 }
 
 } // namespace deep

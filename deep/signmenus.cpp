@@ -1,12 +1,10 @@
 #include "deep/signmenus.h"
 
 #include "charts/chartsdoor.h"
-#include "deep/deepdoor.h"
-#include "deep/pathology.h"
 #include "deep/signcatalog.h"
 #include "deep/signtext.h"
 #include "platform/controls.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 
 #include <QAction>
 #include <QHash>
@@ -77,14 +75,7 @@ void SignItemClick(QAction *item)
     if (!sign || !sign->bearsCodes())
         return;
 
-    state::SignCodes = sign->codes;
-    state::SignCodeCount = int(sign->codes.size());
-
-    deep::clearSignLines();
-    deep::appendSignLine(signtext::build(sign->rule, menuPath(item)));
-
-    deep::clearPathologyLines();
-    FillPathologyBox(state::SignCodes, state::SignCodeCount);
+    state::examination().chooseSign(signtext::build(sign->rule, menuPath(item)), sign->codes);
 
     switch (sign->action) {
     case catalog::Action::Projection:
@@ -103,7 +94,6 @@ void PupilItemClick(QAction *item)
     const catalog::Sign *sign = catalog::findSign(item->objectName());
     if (!sign)
         return;
-    deep::clearSignLines();
-    deep::clearPathologyLines();
+    state::examination().clearSign();
     OpenPupilWindow(catalog::pupilPage(sign->action));
 }

@@ -8,19 +8,19 @@ class QString;
 // Fills the deep window's MenuDeep: the two menu bar entries, their nested
 // submenus and every item, in catalogue order. Each submenu and item carries
 // its component name as object name ("LacunaItem", "OpenLacunaItem", ...).
-// The items act on the deep window through its door (deep/deepdoor.h).
+// The items choose the examination's current sign (state/examination.h).
 void buildSignMenus(QMenuBar *bar);
 
-// The handler of every code-bearing sign, in this order: the shared code list
-// becomes the sign's codes; the sign box is emptied and given the sign text;
-// the pathology box is emptied and refilled from the dictionary; then the
-// sign's chart opens, if it has one. The eye choice is not consulted and
-// nothing is recorded.
+// The handler of every code-bearing sign, in this order: the sign becomes
+// the examination's current sign (its codes, its text, its pathology lines
+// from the dictionary); then the sign's
+// chart opens, if it has one. The eye choice is not consulted and nothing is
+// recorded.
 void SignItemClick(QAction *item);
 
 // The handler of "Децентрация", "Уплощение" and "Зрачковая кайма": empties
-// both boxes and opens the pupil window at the item's page; the shared code
-// list stays as the previous sign left it.
+// the current sign and its pathology lines and opens the pupil window at the
+// item's page; the sign codes stay as the previous sign left them.
 void PupilItemClick(QAction *item);
 
 namespace signmenus {

@@ -1,14 +1,13 @@
 #include "deep/tfmdeep.h"
 
-#include "conclusion/concldoor.h"
 #include "deep/preliminary.h"
-#include "deep/recording.h"
 #include "deep/signmenus.h"
 #include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
-#include "state/examstate.h"
+#include "state/examination.h"
+#include "state/windows.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -20,21 +19,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <exception>
 
 namespace {
 
-Memo *makeBox(QWidget *parent, const char *name, const QString &accessibleName, const QString &hint)
+// A box showing one of the examination's texts.
+Memo *makeBox(QWidget *parent, LineDocument *text, const char *name, const QString &accessibleName,
+              const QString &hint)
 {
-    auto *m = new Memo(parent);
+    auto *m = new Memo(text, parent);
     ui::describe(m, name, accessibleName, hint);
-    m->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Sign and pathology lines go on whole into the examination; they are
     // not wrapped, so even a very long one costs time only in proportion.
-    m->setLongLinesBroken(false);
+    m->setLineWrapMode(QPlainTextEdit::NoWrap);
     m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return m;
@@ -84,6 +83,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     // --- The sign catalogue fills MenuDeep here. ---
     buildSignMenus(MenuDeep);
 
+    state::Examination &exam = state::examination();
     gbEye = new QGroupBox(QStringLiteral("Глаз"), this);
     gbEye->setObjectName(QStringLiteral("gbEye"));
     gbEye->setAccessibleName(gbEye->title());
@@ -95,6 +95,14 @@ TfmDeep::TfmDeep(QWidget *owner)
     rbLeft = new QRadioButton(QStringLiteral("Левый"), gbEye);
     rbLeft->setObjectName(QStringLiteral("rbLeft"));
     rbLeft->setAccessibleName(rbLeft->text());
+    // The eye is the examination's: the buttons show it and choose it.
+    rbLeft->setChecked(exam.chosenEye() == state::Eye::Left);
+    connect(rbLeft, &QRadioButton::toggled, this, [](bool left) {
+        state::examination().chooseEye(left ? state::Eye::Left : state::Eye::Right);
+    });
+    connect(&exam, &state::Examination::eyeChosen, this, [this](state::Eye eye) {
+        (eye == state::Eye::Left ? rbLeft : rbRight)->setChecked(true);
+    });
     auto *eyeRow = new QHBoxLayout(gbEye);
     eyeRow->setContentsMargins(8, 2, 8, 2);
     eyeRow->addWidget(rbRight);
@@ -106,7 +114,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     gbSign = new QGroupBox(QStringLiteral("Признак"), this);
     gbSign->setObjectName(QStringLiteral("gbSign"));
     gbSign->setAccessibleName(gbSign->title());
-    mmSign = makeBox(gbSign, "mmSign", gbSign->title(),
+    mmSign = makeBox(gbSign, exam.signDocument(), "mmSign", gbSign->title(),
                      QStringLiteral("Наименование заданного признака"));
     auto *signBox = new QVBoxLayout(gbSign);
     signBox->setContentsMargins(4, 2, 4, 4);
@@ -116,7 +124,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     gbPathology = new QGroupBox(QStringLiteral("Патологии"), this);
     gbPathology->setObjectName(QStringLiteral("gbPathology"));
     gbPathology->setAccessibleName(gbPathology->title());
-    mmPathology = makeBox(gbPathology, "mmPathology", gbPathology->title(),
+    mmPathology = makeBox(gbPathology, exam.pathologyDocument(), "mmPathology", gbPathology->title(),
                           QStringLiteral("Патологии, соответствующие заданному признаку"));
     auto *pathologyBox = new QVBoxLayout(gbPathology);
     pathologyBox->setContentsMargins(4, 2, 4, 4);
@@ -163,50 +171,23 @@ TfmDeep::TfmDeep(QWidget *owner)
     panelRows->addLayout(buttonRow);
     layout->addWidget(Panel1Deep);
 
-    keepSignModified();
     place::outer(this, 1, 96, 373, 469);
-}
-
-// The sign box counts as modified after every change of its text since the
-// program last emptied it: typing (even typing that empties it), undo, a
-// sign choice, the chart and pupil windows. Only the program's own emptying
-// (Memo::clearLines, setLines with nothing) clears it. The text box alone
-// forgets the flag whenever its text is written in whole or an undo returns
-// to the emptied state, so the window keeps the flag itself and puts it back.
-void TfmDeep::keepSignModified()
-{
-    QTextDocument *doc = mmSign->document();
-    connect(mmSign, &QPlainTextEdit::textChanged, this, [this, doc] {
-        // The text is written in whole (setPlainText, clear) with undo
-        // switched off; edits and appends keep undo on.
-        m_signChanged = doc->isUndoRedoEnabled() || !doc->isEmpty();
-        if (doc->isModified() != m_signChanged)
-            doc->setModified(m_signChanged);
-    });
-    connect(doc, &QTextDocument::modificationChanged, this, [this, doc](bool on) {
-        if (on != m_signChanged)
-            doc->setModified(m_signChanged);
-    });
 }
 
 void TfmDeep::bbOKDeepClick()
 {
-    state::ConclMode = 0;
-    if (!mmSign->modified())
+    state::Examination &exam = state::examination();
+    exam.setConclMode(0);
+    if (!exam.signModified())
         return;
     bool ok = false;
     try {
-        const deep::Eye eye = rbLeft->isChecked() ? deep::Eye::Left : deep::Eye::Right;
-        QStringList text;
-        ok = deep::recordExamination(eye, deep::boxLines(mmSign->lines()),
-                                     deep::boxLines(mmPathology->lines()));
+        ok = exam.recordChosenEye();
         if (ok) {
-            concl::open();
-            ok = deep::preliminaryConclusion(&text);
-            if (ok) {
-                concl::clear();
-                concl::appendLines(text);
-            }
+            // The draft window shows the examination's draft, where the
+            // preliminary conclusion goes.
+            state::windows().open(QStringLiteral("fmConcl"));
+            ok = exam.drawUpPreliminary();
         }
     } catch (const std::exception &) {
         ok = false;

@@ -40,8 +40,4 @@ public:
 public slots:
     void bbOKDeepClick();
     void bbHelpDeepClick();
-
-private:
-    void keepSignModified();
-    bool m_signChanged = false;
 };

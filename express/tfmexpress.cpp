@@ -1,11 +1,10 @@
 #include "express/tfmexpress.h"
 
 #include "conclusion/concldoor.h"
-#include "express/results.h"
 #include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -173,19 +172,17 @@ void TfmExpress::CancelBtnExKrySignClick()
 
 void TfmExpress::OKBtnClick()
 {
-    state::ConclMode = 0;
     // Only the page on view is stored; both pages are emptied either way, and
-    // the other method's earlier stored lines are combined again.
+    // the other method's earlier stored lines are combined again. The draft
+    // window shows the express section.
     concl::open();
+    state::Examination &exam = state::examination();
     if (PageControl1->currentWidget() == tsVelhover)
-        express::storeVelkhover(mExVelCncl->lines());
+        exam.confirmVelkhover(mExVelCncl->lines());
     else
-        express::storeKrivenko(mExKryCncl->lines());
+        exam.confirmKrivenko(mExKryCncl->lines());
     clearVelkhoverPage();
     clearKrivenkoPage();
-    const QStringList section = express::combineExpressLines();
-    concl::clear();
-    concl::appendLines(section);
 }
 
 void TfmExpress::CancelBtnClick()

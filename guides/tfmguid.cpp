@@ -8,7 +8,7 @@
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -101,13 +101,7 @@ void TfmGuid::MemoGuidIriMouseDown()
 {
     if (!rbString->isChecked())
         return; // "Блоком": the press only places the caret or selection
-    state::GuideLineIndex = MemoGuidIri->textCursor().blockNumber();
-    state::GuidePhrase = MemoGuidIri->line(state::GuideLineIndex);
+    const int taken = MemoGuidIri->textCursor().blockNumber();
     concl::open();
-    const QString line = concl::displayedLine(state::ConclCaretLine);
-    const int c = state::ConclCaretColumn;
-    state::ConclLineHead = line.left(c);
-    state::ConclLineTail = line.mid(c);
-    concl::insertAt(state::ConclCaretLine, c, state::GuidePhrase);
-    state::ConclCaretColumn = c + int(state::GuidePhrase.size());
+    state::examination().insertPhrase(taken, MemoGuidIri->line(taken));
 }

@@ -21,6 +21,11 @@ bool exists()
     return !state::windows().fmPhoto.isNull();
 }
 
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmPhoto"), &state::Windows::fmPhoto);
+}
+
 QIcon icon()
 {
     QPixmap pm(16, 16);
@@ -73,11 +78,6 @@ QList<photos::Picture> conclusionPictures(bool withChart, int width)
                     caption});
     }
     return out;
-}
-
-void enrol()
-{
-    state::enrolWindow(QStringLiteral("fmPhoto"), &state::Windows::fmPhoto);
 }
 
 } // namespace photo

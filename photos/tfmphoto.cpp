@@ -403,8 +403,7 @@ void TfmPhoto::photoClicked(Eye eye, QPointF at)
         lbZone->setText(QStringLiteral("Зона: щелчок вне радужки"));
         return;
     }
-    PressChart(chart(), eye == Eye::Right, iris::chartPixelOf(fit, chart(), at));
-    const QString zone = chartlinks::localisation();
+    const QString zone = PressChart(chart(), eye == Eye::Right, iris::chartPixelOf(fit, chart(), at));
     lbZone->setText(QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("):") +
                     (zone.isEmpty() ? QStringLiteral(" не найдена") : zone));
     // The chart window came up without taking the focus; this window stays

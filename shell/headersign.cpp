@@ -4,13 +4,13 @@
 #include "platform/paths.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 
 namespace shell {
 
 void loadIntoDraft(int mode, const QString &fileName)
 {
-    state::ConclMode = mode;
+    state::examination().setConclMode(mode);
     concl::open();
     concl::clear();
     const textfile::ReadResult r = textfile::readLines(paths::local(fileName));

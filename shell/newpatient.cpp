@@ -2,33 +2,24 @@
 
 #include "cards/carddoor.h"
 #include "conclusion/concldoor.h"
-#include "deep/deepdoor.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 
 namespace shell {
 
 void newPatientReset()
 {
-    state::ConclMode = 0;
-    state::ExpressLineCount = 0;
-    state::VelkhoverLineCount = 0;
-    state::KrivenkoLineCount = 0;
-    state::DeepPassCount = 0;
-    state::RightEyeSignCount = 0;
-    state::LeftEyeSignCount = 0;
+    // The draft window comes up (created with the main window as owner the
+    // first time); the examination starts afresh, which empties the draft
+    // and the deep window's boxes, since they show its texts.
     concl::open();
-    concl::clear();
-    if (deep::exists()) {
-        deep::clearSignLines();
-        deep::clearPathologyLines();
-    }
+    state::examination().newPatient();
     if (card::exists())
         card::examinationRestarted();
 }
 
 bool examinationHoldsResults()
 {
-    return state::resultsRecorded() || concl::holdsUnsavedConclusion();
+    return state::examination().resultsRecorded() || concl::holdsUnsavedConclusion();
 }
 
 } // namespace shell

@@ -16,6 +16,7 @@
 #include "shell/headersign.h"
 #include "platform/hints.h"
 #include "shell/newpatient.h"
+#include "state/examination.h"
 #include "state/examstate.h"
 #include "state/windows.h"
 
@@ -258,6 +259,7 @@ void TfmNirel3::buildStatusBars()
 void TfmNirel3::FormCreate()
 {
     state::setStartValues();
+    state::examination().setStartValues();
 }
 
 void TfmNirel3::FileNew1Execute()
@@ -293,7 +295,7 @@ void TfmNirel3::tbPupilClick()
 
 void TfmNirel3::DraftItemClick()
 {
-    state::ConclMode = 0;
+    state::examination().setConclMode(0);
     concl::open();
 }
 

@@ -16,7 +16,7 @@
 #include "shell/tfmnirel3.h"
 #include "state/examstate.h"
 #include "state/openwindow.h"
-#include "state/windows.h"
+#include "support/examscript.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -901,13 +901,13 @@ void TestTfmCard::viewConclusion()
     concl::open();
     concl::setLines({QStringLiteral("старый текст")});
     concl::window()->hide();
-    state::ConclMode = 1;
+    state::examination().setConclMode(1);
     card->ConclEdit->setText(env.path("Петров.txt"));
     card->bbCnclCard->click();
     QVERIFY(prompter.records.isEmpty());
     QVERIFY(state::windows().fmConcl->isVisible());
     QCOMPARE(state::windows().fmConcl->mmConcl->lines(), lines);
-    QCOMPARE(state::ConclMode, 1);
+    QCOMPARE(state::examination().conclMode(), 1);
 }
 
 void TestTfmCard::viewConclusionWithoutAFile()
@@ -1099,12 +1099,10 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
     card->CardEdit->trigger();
     w->CnclDraft->trigger();
     if (results == "signs") {
-        state::putAt(state::RightEyeSigns, 0, QStringLiteral("Лакуна"));
-        state::RightEyeSignCount = 1;
-        state::DeepPassCount = 1;
+        ExaminationScript().RightEyeSigns = {QStringLiteral("Лакуна")};
+        ExaminationScript().DeepPassCount = 1;
     } else if (results == "express") {
-        state::ExpressLines = {QStringLiteral("Велховер: 2"), QStringLiteral("Кривенко: 3")};
-        state::ExpressLineCount = 2;
+        ExaminationScript().ExpressLines = {QStringLiteral("Велховер: 2"), QStringLiteral("Кривенко: 3")};
     } else if (results != "none") {
         state::windows().fmConcl->bbOKCnkl->click();
         if (results == "saved draft") {
@@ -1129,7 +1127,7 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
                                                           "Начать новый осмотр для «Пестов И.П.»?")});
     QCOMPARE(prompter.records.at(0).defaultButton, QMessageBox::No);
     const bool kept = answer == QMessageBox::No;
-    QCOMPARE(state::resultsRecorded() || !state::windows().fmConcl->mmConcl->lines().isEmpty(), kept);
+    QCOMPARE(state::examination().resultsRecorded() || !state::windows().fmConcl->mmConcl->lines().isEmpty(), kept);
     // Asked once: the examination is now Пестов's.
     prompter.clear();
     card->CardEdit->trigger();

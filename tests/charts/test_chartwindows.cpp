@@ -1,6 +1,7 @@
 // The chart and pupil windows: a click names the zone or variant by colour,
 // "Ввод" localises the deep examination's sign, a pupil variant becomes the
-// sign with its codes. The deep window is used through its door.
+// sign with its codes. The sign lives in the examination, which the deep
+// window shows.
 #include "charts/chartsdoor.h"
 #include "charts/chartpicture.h"
 #include "charts/keyedlines.h"
@@ -11,8 +12,8 @@
 #include "deep/pathology.h"
 #include "deep/tfmdeep.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
 #include "state/windows.h"
+#include "support/examscript.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -49,6 +50,17 @@ TfmShProek *chartWindow()
 {
     OpenProjectionCharts();
     return state::windows().fmShProek.data();
+}
+
+// The current sign's lines, as the deep window's boxes show them.
+LineDocument *signBox()
+{
+    return state::examination().signDocument();
+}
+
+LineDocument *pathologyBox()
+{
+    return state::examination().pathologyDocument();
 }
 
 } // namespace
@@ -125,34 +137,34 @@ void TestChartWindows::enterLocalisesTheSign()
     const QString sign = QStringLiteral("Лакуна: открытая");
     const QStringList pathology{QStringLiteral("0113 05 Хронический процесс в органе"),
                                 QStringLiteral("0900 11 Щадящий режим")};
-    deep::setSignLines({sign});
-    deep::setPathologyLines(pathology);
+    signBox()->setLines({sign});
+    pathologyBox()->setLines(pathology);
 
     // Before any zone is found the body-system field is kept.
     w->Edit1->setText(QStringLiteral(" (зона)"));
     w->bbOKShProek->click();
-    QCOMPARE(deep::signLines(), QStringList{sign + QStringLiteral(" (зона)")});
-    QCOMPARE(deep::pathologyLines(), (QStringList{pathology.at(0) + QStringLiteral(" (зона)"), pathology.at(1)}));
+    QCOMPARE(signBox()->lines(), QStringList{sign + QStringLiteral(" (зона)")});
+    QCOMPARE(pathologyBox()->lines(), (QStringList{pathology.at(0) + QStringLiteral(" (зона)"), pathology.at(1)}));
 
-    deep::setSignLines({sign});
-    deep::setPathologyLines(pathology);
+    signBox()->setLines({sign});
+    pathologyBox()->setLines(pathology);
     const SharedZone zone = sharedZone(w->imDeckR, w->imDeckR, env.path("SystmTxt/DeckOrgans.txt"));
     press(w->imDeckR, pixelOf(w->imDeckR, zone.colour));
     const QString name = zone.line.mid(11);
     const QString code = zone.line.mid(9, 2);
     w->bbOKShProek->click();
     w->bbOKShProek->click(); // twice: appended twice
-    QCOMPARE(deep::signLines(), QStringList{sign + name + name});
-    QCOMPARE(deep::pathologyLines(),
+    QCOMPARE(signBox()->lines(), QStringList{sign + name + name});
+    QCOMPARE(pathologyBox()->lines(),
              (QStringList{QStringLiteral("0113 ") + code + QStringLiteral(" Хронический процесс в органе") + name + name,
                           pathology.at(1)}));
 
     // A click on white keeps the code; typed text is what is appended.
     press(w->imDeckR, pixelOf(w->imDeckR, kWhite));
     w->Edit1->setText(QStringLiteral(", слева"));
-    deep::setPathologyLines({QStringLiteral("0113 07 Процесс")});
+    pathologyBox()->setLines({QStringLiteral("0113 07 Процесс")});
     w->bbOKShProek->click();
-    QCOMPARE(deep::pathologyLines(), QStringList{QStringLiteral("0113 ") + code + QStringLiteral(" Процесс, слева")});
+    QCOMPARE(pathologyBox()->lines(), QStringList{QStringLiteral("0113 ") + code + QStringLiteral(" Процесс, слева")});
     QVERIFY(prompter.records.isEmpty());
 }
 
@@ -161,13 +173,13 @@ void TestChartWindows::eyeMismatchChangesNothing()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmShProek *w = chartWindow();
-    deep::setSignLines({QStringLiteral("Лакуна: открытая")});
+    signBox()->setLines({QStringLiteral("Лакуна: открытая")});
     w->pcShList->setCurrentWidget(w->tsJensen);
     w->pcJensenEyes->setCurrentWidget(w->tsJensenL); // the right eye is chosen
     w->Edit1->setText(QStringLiteral(" (печень)"));
     w->bbOKShProek->click();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
-    QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Лакуна: открытая")});
+    QCOMPARE(signBox()->lines(), QStringList{QStringLiteral("Лакуна: открытая")});
     QVERIFY(deep::exists());
 }
 
@@ -198,19 +210,19 @@ void TestChartWindows::pupilVariantBecomesTheSign()
     press(w->imDecen, blue);
     QCOMPARE(w->Label1->text(), QStringLiteral("16711680"));
     QVERIFY(!w->Edit1->text().isEmpty());
-    QCOMPARE(deep::signLines(), QStringList{w->Edit1->text()});
-    QCOMPARE(state::SignCodes, QList<int>{772});
+    QCOMPARE(signBox()->lines(), QStringList{w->Edit1->text()});
+    QCOMPARE(state::examination().signCodes(), QList<int>{772});
     QStringList expected;
-    QVERIFY(pathology::lookup(env.path("SystmTxt/Patology.txt"), {772}, 1, &expected));
+    QVERIFY(pathology::lookup(env.path("SystmTxt/Patology.txt"), {772}, &expected));
     QVERIFY(!expected.isEmpty());
-    QCOMPARE(deep::pathologyLines(), expected);
+    QCOMPARE(pathologyBox()->lines(), expected);
     QCOMPARE(prompter.texts(), QStringList{pupil::kUsuallyLeft});
 
     // The same patch for the left eye: its own codes, no note.
     prompter.clear();
     state::windows().fmDeep->rbLeft->setChecked(true);
     press(w->imDecen, blue);
-    QCOMPARE(state::SignCodes, (QList<int>{295, 299}));
+    QCOMPARE(state::examination().signCodes(), (QList<int>{295, 299}));
     QVERIFY(prompter.records.isEmpty());
     state::windows().fmDeep->rbRight->setChecked(true);
     press(w->imDecen, blue);
@@ -220,7 +232,7 @@ void TestChartWindows::pupilVariantBecomesTheSign()
     press(w->imDecen, pixelOf(w->imDecen, kWhite));
     QCOMPARE(w->Label1->text(), QString::number(kWhite));
     QCOMPARE(w->Edit1->text(), QString());
-    QCOMPARE(deep::pathologyLines(), expected);
+    QCOMPARE(pathologyBox()->lines(), expected);
     QVERIFY(prompter.records.isEmpty());
 
     // One-pupil flattening: any black drawing or label is the black variant.
@@ -228,7 +240,7 @@ void TestChartWindows::pupilVariantBecomesTheSign()
     w->showPage(QStringLiteral("tsFlatten"));
     press(w->imFlatRorL, pixelOf(w->imFlatRorL, 0));
     QCOMPARE(w->Label1->text(), QStringLiteral("0"));
-    QCOMPARE(state::SignCodes, QList<int>{773});
+    QCOMPARE(state::examination().signCodes(), QList<int>{773});
     QCOMPARE(prompter.texts(), QStringList{pupil::kUsuallyLeft});
     prompter.clear();
 
@@ -246,14 +258,13 @@ void TestChartWindows::pupilVariantWithoutCodes()
     TestEnv env;
     env.writeLines("SystmTxt/Decentr.txt", {QStringLiteral("       0Зрачок в виде точки")});
     ScriptedPrompter prompter;
-    deep::setPathologyLines({QStringLiteral("0230 05 Прежний признак")});
-    state::SignCodes = {230};
-    state::SignCodeCount = 1;
+    pathologyBox()->setLines({QStringLiteral("0230 05 Прежний признак")});
+    ExaminationScript().SignCodes = {230};
     OpenPupilWindow(QStringLiteral("tsDecenter"));
     press(state::windows().fmPupil->imDecen, pixelOf(state::windows().fmPupil->imDecen, 0));
-    QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Зрачок в виде точки")});
-    QCOMPARE(deep::pathologyLines(), QStringList{QStringLiteral("0230 05 Прежний признак")});
-    QCOMPARE(state::SignCodes, QList<int>{230});
+    QCOMPARE(signBox()->lines(), QStringList{QStringLiteral("Зрачок в виде точки")});
+    QCOMPARE(pathologyBox()->lines(), QStringList{QStringLiteral("0230 05 Прежний признак")});
+    QCOMPARE(state::examination().signCodes(), QList<int>{230});
     QVERIFY(prompter.records.isEmpty());
 }
 

@@ -11,9 +11,8 @@
 #include "platform/textfile.h"
 #include "shell/headersign.h"
 #include "shell/newpatient.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
-#include "state/windows.h"
+#include "support/examscript.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -95,11 +94,11 @@ QString heading(const QString &text)
 }
 
 // Two eyes, both express methods, findings of three systems after two
-// recordings; stale elements stand beyond every count.
+// recordings.
 void scriptFullExamination()
 {
-    using namespace state;
-    ExpressLines = {QStringLiteral("             КАРТА ЭКСПРЕСС-ОСМОТРА ПО ВЕЛЬХОВЕРУ:"),
+    ExaminationScript exam;
+    exam.ExpressLines = {QStringLiteral("             КАРТА ЭКСПРЕСС-ОСМОТРА ПО ВЕЛЬХОВЕРУ:"),
                     QStringLiteral("Деформация зрачка"),
                     QStringLiteral("             ЭКСПРЕСС-ДИАГНОСТИКА ПО ВЕЛЬХОВЕРУ:"),
                     QStringLiteral("Уровень здоровья высокий [9/10]"),
@@ -107,29 +106,25 @@ void scriptFullExamination()
                     QStringLiteral("Кольцо натрия"),
                     QStringLiteral("Токсические пятна"),
                     QStringLiteral("             ЭКСПРЕСС-ДИАГНОСТИКА ПО КРИВЕНКО:"),
-                    QStringLiteral("Уровень здоровья выше среднего [14/16]"),
-                    QStringLiteral("устаревшая строка экспресс-осмотра")};
-    ExpressLineCount = 9;
-    RightEyeSigns = {QStringLiteral("Лакуна: открытая (Печень)"), QStringLiteral("Радиальная борозда"),
-                     QStringLiteral("устаревший признак")};
-    RightEyeSignCount = 2;
-    LeftEyeSigns = {QStringLiteral("Пигментное пятно: токсическое")};
-    LeftEyeSignCount = 1;
-    UniquePathologyLines = {pathology(113, 5, QStringLiteral("Дискинезия желчевыводящих путей.")),
+                    QStringLiteral("Уровень здоровья выше среднего [14/16]")};
+    exam.RightEyeSigns = {QStringLiteral("Лакуна: открытая (Печень)"), QStringLiteral("Радиальная борозда")};
+    exam.LeftEyeSigns = {QStringLiteral("Пигментное пятно: токсическое")};
+    const QStringList &unique = exam.UniquePathologyLines = {pathology(113, 5, QStringLiteral("Дискинезия желчевыводящих путей.")),
                             pathology(59, 1, QStringLiteral("Снижение адаптационных резервов организма.")),
                             pathology(60, 3, QStringLiteral("Склонность к вегетососудистой дистонии.")),
                             pathology(61, 5, QStringLiteral("Хронический гастрит.")),
                             pathology(7, 11, QStringLiteral("Рекомендуется очищение печени."))};
-    UniquePathologyCount = 5;
-    FindingLines = {heading(QStringLiteral("ОБЩАЯ ХАРАКТЕРИСТИКА ОРГАНИЗМА:")), UniquePathologyLines.at(1),
-                    heading(QStringLiteral("СЕРДЕЧНО-СОСУДИСТАЯ СИСТЕМА:")), UniquePathologyLines.at(2),
-                    heading(QStringLiteral("ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:")), UniquePathologyLines.at(0),
-                    UniquePathologyLines.at(3), heading(QStringLiteral("РЕКОМЕНДАЦИИ:")),
-                    UniquePathologyLines.at(4), QStringLiteral("0001 01 устаревшая находка")};
-    FindingLineCount = 9;
-    ConsultLines = {QStringLiteral("Консультации: устаревший список")};
-    ConsultCount = 1;
-    DeepPassCount = 2;
+    exam.FindingLines = {heading(QStringLiteral("ОБЩАЯ ХАРАКТЕРИСТИКА ОРГАНИЗМА:")), unique.at(1),
+                         heading(QStringLiteral("СЕРДЕЧНО-СОСУДИСТАЯ СИСТЕМА:")), unique.at(2),
+                         heading(QStringLiteral("ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:")), unique.at(0),
+                         unique.at(3), heading(QStringLiteral("РЕКОМЕНДАЦИИ:")), unique.at(4)};
+    exam.ConsultLines = {QStringLiteral("Консультации: устаревший список")};
+    exam.DeepPassCount = 2;
+}
+
+state::Examination &exam()
+{
+    return state::examination();
 }
 
 QStringList summaryText()
@@ -189,10 +184,10 @@ void TestConclusion::summaryWithNothingRecorded()
     ScriptedPrompter prompter;
     env.seed(kHeaderName);
     env.seed(kSignatureName);
-    state::ConclMode = 2;
+    exam().setConclMode(2);
     compareWithGolden(summaryText(), QStringLiteral("nothing_recorded.txt"));
     QVERIFY(prompter.records.isEmpty());
-    QCOMPARE(state::ConclMode, 0);
+    QCOMPARE(exam().conclMode(), 0);
     QVERIFY(!state::windows().fmCard); // the summary never creates the card window
 }
 
@@ -207,8 +202,8 @@ void TestConclusion::summaryOfAFullExamination()
     scriptFullExamination();
     compareWithGolden(summaryText(), QStringLiteral("full_examination.txt"));
     QVERIFY(prompter.records.isEmpty());
-    QCOMPARE(state::ConsultCount, 4);
-    QCOMPARE(state::ConsultLines.constFirst(),
+    QCOMPARE(exam().consultLines().size(), 4);
+    QCOMPARE(exam().consultLines().constFirst(),
              QStringLiteral("Консультации: терапевта, кардиолога, гастроэнтеролога, "));
 }
 
@@ -217,15 +212,13 @@ void TestConclusion::summaryWithRecommendationsOnly()
     TestEnv env;
     ScriptedPrompter prompter;
     writeHeaderAndSignature(env);
-    using namespace state;
-    LeftEyeSigns = {QStringLiteral("Кольцо натрия")};
-    LeftEyeSignCount = 1;
-    UniquePathologyLines = {pathology(7, 11, QStringLiteral("Рекомендуется очищение печени.")),
-                            pathology(8, 11, QStringLiteral("Ограничить поваренную соль."))};
-    UniquePathologyCount = 2;
-    FindingLines = {heading(QStringLiteral("РЕКОМЕНДАЦИИ:")), UniquePathologyLines.at(0), UniquePathologyLines.at(1)};
-    FindingLineCount = 3;
-    DeepPassCount = 1;
+    ExaminationScript exam;
+    exam.LeftEyeSigns = {QStringLiteral("Кольцо натрия")};
+    exam.UniquePathologyLines = {pathology(7, 11, QStringLiteral("Рекомендуется очищение печени.")),
+                                 pathology(8, 11, QStringLiteral("Ограничить поваренную соль."))};
+    exam.FindingLines = {heading(QStringLiteral("РЕКОМЕНДАЦИИ:")), exam.UniquePathologyLines.at(0),
+                         exam.UniquePathologyLines.at(1)};
+    exam.DeepPassCount = 1;
     compareWithGolden(summaryText(), QStringLiteral("recommendations_only.txt"));
 }
 
@@ -238,7 +231,7 @@ void TestConclusion::summaryAfterNewPatientIgnoresStaleFindings()
              QStringLiteral("12.03.2025"));
     scriptFullExamination();
     shell::newPatientReset();
-    QVERIFY(state::FindingLineCount > 0); // stale, and not shown
+    QVERIFY(!exam().findingLines().isEmpty()); // stale, and not shown
     compareWithGolden(summaryText(), QStringLiteral("after_new_patient.txt"));
 }
 
@@ -260,14 +253,15 @@ void TestConclusion::summaryStopsAtABadBodySystemCode()
     writeHeaderAndSignature(env);
     scriptFullExamination();
     // A line cut by hand: characters 6-7 are "5 ", which is not a code.
-    state::UniquePathologyLines[3] = QStringLiteral("0061 5 Хронический гастрит.");
-    state::FindingLines[6] = state::UniquePathologyLines.at(3);
+    ExaminationScript exam;
+    exam.UniquePathologyLines[3] = QStringLiteral("0061 5 Хронический гастрит.");
+    exam.FindingLines[6] = exam.UniquePathologyLines.at(3);
     compareWithGolden(summaryText(), QStringLiteral("bad_system_code.txt"));
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("'5 ' is not a valid integer value")});
     QCOMPARE(prompter.records.at(0).icon, QMessageBox::Critical);
     // The code-01 line stands before the bad one: its specialist was added
     // before the conversion failed.
-    QCOMPARE(state::ConsultCount, 2);
+    QCOMPARE(exam.ConsultLines.size(), 2);
 }
 
 void TestConclusion::summaryIsRepeatableAndTouchesOnlyModeAndConsultations()
@@ -276,30 +270,29 @@ void TestConclusion::summaryIsRepeatableAndTouchesOnlyModeAndConsultations()
     ScriptedPrompter prompter;
     writeHeaderAndSignature(env);
     scriptFullExamination();
-    state::ConclCaretLine = 7;
-    state::ConclCaretColumn = 3;
-    const QStringList right = state::RightEyeSigns;
-    const QStringList findings = state::FindingLines;
-    const QStringList express = state::ExpressLines;
+    exam().setConclCaret(7, 3);
+    const QStringList right = exam().rightEyeSigns();
+    const QStringList findings = exam().findingLines();
+    const QStringList express = exam().expressLines();
     const QStringList first = summaryText();
     QCOMPARE(summaryText(), first);
-    QCOMPARE(state::RightEyeSigns, right);
-    QCOMPARE(state::FindingLines, findings);
-    QCOMPARE(state::ExpressLines, express);
-    QCOMPARE(state::DeepPassCount, 2);
-    QCOMPARE(state::ConclCaretLine, 7);
-    QCOMPARE(state::ConclCaretColumn, 3);
+    QCOMPARE(exam().rightEyeSigns(), right);
+    QCOMPARE(exam().findingLines(), findings);
+    QCOMPARE(exam().expressLines(), express);
+    QCOMPARE(exam().deepPassCount(), 2);
+    QCOMPARE(exam().conclCaretLine(), 7);
+    QCOMPARE(exam().conclCaretColumn(), 3);
 }
 
 void TestConclusion::findingsBeyondTheListReadEmpty()
 {
-    // A body-system code outside 1-11 leaves elements that the grouping never
-    // wrote; they read as empty lines, and a short element gives an empty line.
+    // A body-system code outside 1-11 leaves elements the grouping gives no
+    // heading; they read as empty lines, and a short element gives an empty line.
     TestEnv env;
-    state::FindingLines = {heading(QStringLiteral("КОЖА:")), QStringLiteral("0005 09")};
-    state::FindingLineCount = 4;
-    state::DeepPassCount = 1;
-    const conclusion::Summary s = conclusion::assembleSummary(std::nullopt);
+    conclusion::Examined exam;
+    exam.deep = conclusion::Examined::Deep{{heading(QStringLiteral("КОЖА:")), QStringLiteral("0005 09"), {}, {}},
+                                           BuildConsultations({})};
+    const conclusion::Summary s = conclusion::assembleSummary(exam, std::nullopt);
     const qsizetype title = s.lines.indexOf(QString(32, QLatin1Char(' ')) + QStringLiteral("ЗАКЛЮЧЕНИЕ ИРИДОЛОГА:"));
     QVERIFY(title > 0);
     QCOMPARE(s.lines.mid(title + 1, 5), (QStringList{QString(9, QLatin1Char(' ')) + QStringLiteral("КОЖА:"),
@@ -356,14 +349,10 @@ void TestConclusion::consultations()
     QFETCH(int, count);
     QFETCH(QString, sentence);
     QFETCH(QString, error);
-    TestEnv env;
-    state::UniquePathologyLines = lines;
-    state::UniquePathologyCount = count;
-    QString got;
-    QCOMPARE(BuildConsultations(&got), error.isEmpty());
-    QCOMPARE(got, error);
-    QCOMPARE(state::ConsultLines.constFirst(), sentence);
-    QCOMPARE(state::ConsultCount, int(state::ConsultLines.size()));
+    const Consultations got = BuildConsultations(lines.first(count));
+    QCOMPARE(got.ok, error.isEmpty());
+    QCOMPARE(got.error, error);
+    QCOMPARE(got.lines.constFirst(), sentence);
 }
 
 void TestConclusion::proposedNamePerMode_data()
@@ -386,7 +375,7 @@ void TestConclusion::proposedNamePerMode()
     ScriptedPrompter prompter;
     if (cardBefore)
         cardWith(QStringLiteral("Петров"), {}, {}, {})->hide();
-    state::ConclMode = mode;
+    exam().setConclMode(mode);
     TfmConcl *w = draft();
     w->bbSaveCncl->click();
     QVERIFY(state::windows().fmCard && state::windows().fmCard->isVisible()); // the card comes up in every mode
@@ -442,7 +431,7 @@ void TestConclusion::wrappedLinesAreSavedAsDisplayed()
         words << QStringLiteral("слово%1").arg(i);
     const QString longLine = words.join(QLatin1Char(' '));
     w->mmConcl->setLines({QStringLiteral("коротко"), longLine, QStringLiteral("конец")});
-    state::ConclMode = 1;
+    exam().setConclMode(1);
     prompter.fileNames = {env.path(kHeaderName)};
     w->bbSaveCncl->click();
     const textfile::ReadResult saved = textfile::readLines(env.path(kHeaderName));
@@ -504,7 +493,7 @@ void TestConclusion::savedHeaderFramesTheNextSummary()
     QCOMPARE(state::windows().fmCard->ConclEdit->text(), QString()); // only a conclusion is linked to the card
     w->bbOKCnkl->click();
     QCOMPARE(w->mmConcl->lines().mid(0, 4), header + QStringList{QString()});
-    QCOMPARE(state::ConclMode, 0);
+    QCOMPARE(exam().conclMode(), 0);
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Signature.txt is absent")});
 }
 
@@ -513,7 +502,7 @@ void TestConclusion::caretCountsDisplayedLines()
     TestEnv env;
     TfmConcl *w = draft();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    QCOMPARE(state::ConclCaretLine, 0);
+    QCOMPARE(exam().conclCaretLine(), 0);
     QStringList words;
     for (int i = 0; i < 40; ++i)
         words << QStringLiteral("слово%1").arg(i);
@@ -533,37 +522,37 @@ void TestConclusion::caretCountsDisplayedLines()
     };
 
     clickAt(2, 3); // "abc|def", after all the wrapped pieces
-    QCOMPARE(state::ConclCaretLine, int(shown.size() - 1));
-    QCOMPARE(state::ConclCaretColumn, 3);
+    QCOMPARE(exam().conclCaretLine(), int(shown.size() - 1));
+    QCOMPARE(exam().conclCaretColumn(), 3);
 
     // Within the second displayed piece of the long line.
     const QString second = shown.at(2);
     const int startOfSecond = int(words.join(QLatin1Char(' ')).indexOf(second));
     clickAt(1, startOfSecond + 2);
-    QCOMPARE(state::ConclCaretLine, 2);
-    QCOMPARE(state::ConclCaretColumn, 2);
+    QCOMPARE(exam().conclCaretLine(), 2);
+    QCOMPARE(exam().conclCaretColumn(), 2);
 
     clickAt(0, 0);
-    QCOMPARE(state::ConclCaretLine, 0);
-    QCOMPARE(state::ConclCaretColumn, 0);
+    QCOMPARE(exam().conclCaretLine(), 0);
+    QCOMPARE(exam().conclCaretColumn(), 0);
 
     // A double click is a press as well: the caret ends after the word it selects.
     {
         const QRect r = w->mmConcl->cursorRect(QTextCursor(w->mmConcl->document()->findBlockByNumber(2)));
         const QPoint at(r.left() + 1, r.center().y());
         QTest::mouseClick(w->mmConcl->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(state::ConclCaretColumn, 0);
+        QCOMPARE(exam().conclCaretColumn(), 0);
         QTest::mouseDClick(w->mmConcl->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(w->mmConcl->textCursor().selectedText(), QStringLiteral("abcdef"));
-        QCOMPARE(state::ConclCaretLine, int(shown.size() - 1));
-        QCOMPARE(state::ConclCaretColumn, 6);
+        QCOMPARE(exam().conclCaretLine(), int(shown.size() - 1));
+        QCOMPARE(exam().conclCaretColumn(), 6);
     }
 
     // A right-button press reports the caret too, wherever it stands.
     w->mmConcl->setTextCursor(QTextCursor(w->mmConcl->document()->findBlockByNumber(2)));
-    state::ConclCaretLine = -1;
+    exam().setConclCaret(-1, exam().conclCaretColumn());
     QTest::mouseClick(w->mmConcl->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-    QVERIFY(state::ConclCaretLine >= 0);
+    QVERIFY(exam().conclCaretLine() >= 0);
 }
 
 void TestConclusion::printingCopiesTheDraftToTheClipboard()
@@ -633,19 +622,19 @@ void TestConclusion::doorInsertsAtADisplayedPlace()
 
     // Two one-letter phrases chained at column 3 of a six-character line.
     const int last = int(shown.size() - 1);
-    concl::insertAt(last, 3, QStringLiteral("A"));
-    concl::insertAt(last, 4, QStringLiteral("B"));
+    exam().draftDocument()->insertAtDisplayed(last, 3, QStringLiteral("A"));
+    exam().draftDocument()->insertAtDisplayed(last, 4, QStringLiteral("B"));
     QCOMPARE(concl::lines().at(2), QStringLiteral("abcABdef"));
 
     // Within the second displayed piece of the long line.
-    concl::insertAt(2, 2, QStringLiteral("[x]"));
+    exam().draftDocument()->insertAtDisplayed(2, 2, QStringLiteral("[x]"));
     QCOMPARE(concl::lines().at(1), QString(longLine).insert(longLine.indexOf(shown.at(2)) + 2, QStringLiteral("[x]")));
 
     // Past the end of a line: at its end. A line the box does not show: nothing.
-    concl::insertAt(0, 99, QStringLiteral("!"));
+    exam().draftDocument()->insertAtDisplayed(0, 99, QStringLiteral("!"));
     QCOMPARE(concl::lines().at(0), QStringLiteral("первая!"));
     const QStringList before = concl::lines();
-    concl::insertAt(int(shown.size()) + 5, 0, QStringLiteral("X"));
+    exam().draftDocument()->insertAtDisplayed(int(shown.size()) + 5, 0, QStringLiteral("X"));
     QCOMPARE(concl::lines(), before);
 
     concl::clear();

@@ -11,9 +11,8 @@
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
 #include "platform/hints.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
-#include "state/windows.h"
+#include "support/examscript.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -631,13 +630,11 @@ void TestCatalog::choosingEverySign()
     TfmDeep *deep = openDeep();
     deep->mmSign->setLines({QStringLiteral("прежний признак")});
     deep->mmPathology->setLines({QStringLiteral("прежняя патология")});
-    state::SignCodes = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
-    state::SignCodeCount = 20;
+    ExaminationScript().SignCodes = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
 
     choose(deep, want.name);
 
-    QCOMPARE(state::SignCodes, want.codes);
-    QCOMPARE(state::SignCodeCount, int(want.codes.size()));
+    QCOMPARE(state::examination().signCodes(), want.codes);
     QCOMPARE(deep->mmSign->lines(), QStringList{want.text});
     QVERIFY(deep->mmSign->modified());
     QStringList pathologies;
@@ -741,8 +738,7 @@ void TestCatalog::pupilItemsEmptyBoxesAndKeepCodes()
         QCOMPARE(deep->mmSign->lineCount(), 0);
         QCOMPARE(deep->mmPathology->lineCount(), 0);
         QVERIFY(!deep->mmSign->modified());
-        QCOMPARE(state::SignCodes, QList<int>{113});
-        QCOMPARE(state::SignCodeCount, 1);
+        QCOMPARE(state::examination().signCodes(), QList<int>{113});
         QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenPupilWindow ") + QLatin1String(it.page)});
         QVERIFY(prompter.records.isEmpty());
     }
@@ -756,12 +752,13 @@ void TestCatalog::choiceRecordsNothing()
     TfmDeep *deep = openDeep();
     choose(deep, QStringLiteral("Density3Item"));
     choose(deep, QStringLiteral("LymphAbdomItem"));
-    QCOMPARE(state::SignCodeCount, 16);
+    const state::Examination &exam = state::examination();
+    QCOMPARE(exam.signCodes().size(), 16);
     QCOMPARE(deep->mmPathology->lineCount(), 16);
-    QCOMPARE(state::DeepPassCount, 0);
-    QCOMPARE(state::RightEyeSignCount, 0);
-    QCOMPARE(state::LeftEyeSignCount, 0);
-    QCOMPARE(state::PathologyCount, 0);
+    QCOMPARE(exam.deepPassCount(), 0);
+    QCOMPARE(exam.rightEyeSigns().size(), 0);
+    QCOMPARE(exam.leftEyeSigns().size(), 0);
+    QCOMPARE(exam.pathologyLines().size(), 0);
     QVERIFY(!state::windows().fmConcl);
 }
 
@@ -775,7 +772,7 @@ void TestCatalog::missingDictionaryKeepsSignAndChart()
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File .\\SystmTxt\\Patology.txt is absent")});
     QCOMPARE(deep->mmSign->lines(), QStringList{QStringLiteral("Конституциональный тип: лимфатич. брюшной")});
     QCOMPARE(deep->mmPathology->lineCount(), 0);
-    QCOMPARE(state::SignCodeCount, 16);
+    QCOMPARE(state::examination().signCodes().size(), 16);
 
     prompter.clear();
     choose(deep, QStringLiteral("PolychromItem"));
@@ -802,7 +799,7 @@ void TestCatalog::captionsComeFromTheMenus()
     open->setText(signmenus::displayCaption(QStringLiteral("откр&ытая")));
     open->trigger();
     QCOMPARE(deep->mmSign->lines(), QStringList{QStringLiteral("Ла&куна: откр&ытая")});
-    QCOMPARE(state::SignCodes, QList<int>{113});
+    QCOMPARE(state::examination().signCodes(), QList<int>{113});
 }
 
 void TestCatalog::menusFitOnSmallScreen()

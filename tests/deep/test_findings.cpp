@@ -6,13 +6,13 @@
 #include "deep/findings.h"
 #include "deep/preliminary.h"
 #include "deep/recording.h"
-#include "state/examstate.h"
+#include "support/examscript.h"
 #include "support/testenv.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
 
-using deep::Eye;
+using state::Eye;
 
 namespace {
 
@@ -96,26 +96,23 @@ void TestFindings::bodySystemCode()
 
 void TestFindings::signsReplaceThenAppend()
 {
-    state::RightEyeSigns = {QStringLiteral("stale")};
-    state::RightEyeSignCount = 1;
-    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("R1"), QStringLiteral("R2")}, {}));
-    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount),
-             QStringList({QStringLiteral("R1"), QStringLiteral("R2")}));
-    QCOMPARE(state::DeepPassCount, 1);
-    QVERIFY(deep::recordExamination(Eye::Left, {QStringLiteral("L1")}, {}));
-    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("R3")}, {}));
-    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount),
-             QStringList({QStringLiteral("R1"), QStringLiteral("R2"), QStringLiteral("R3")}));
-    QCOMPARE(state::valid(state::LeftEyeSigns, state::LeftEyeSignCount), QStringList{QStringLiteral("L1")});
-    QCOMPARE(state::DeepPassCount, 3);
+    state::Examination &exam = state::examination();
+    ExaminationScript().RightEyeSigns = {QStringLiteral("stale")};
+    QVERIFY(exam.record(Eye::Right, {QStringLiteral("R1"), QStringLiteral("R2")}, {}));
+    QCOMPARE(exam.rightEyeSigns(), QStringList({QStringLiteral("R1"), QStringLiteral("R2")}));
+    QCOMPARE(exam.deepPassCount(), 1);
+    QVERIFY(exam.record(Eye::Left, {QStringLiteral("L1")}, {}));
+    QVERIFY(exam.record(Eye::Right, {QStringLiteral("R3")}, {}));
+    QCOMPARE(exam.rightEyeSigns(), QStringList({QStringLiteral("R1"), QStringLiteral("R2"), QStringLiteral("R3")}));
+    QCOMPARE(exam.rightEyeSignsOld(), QStringList({QStringLiteral("R1"), QStringLiteral("R2")}));
+    QCOMPARE(exam.leftEyeSigns(), QStringList{QStringLiteral("L1")});
+    QCOMPARE(exam.deepPassCount(), 3);
 
-    // A new patient: counts to 0, so the next recording replaces.
-    state::DeepPassCount = 0;
-    state::RightEyeSignCount = 0;
-    state::LeftEyeSignCount = 0;
-    QVERIFY(deep::recordExamination(Eye::Left, {QStringLiteral("L9")}, {}));
-    QCOMPARE(state::RightEyeSignCount, 0);
-    QCOMPARE(state::valid(state::LeftEyeSigns, state::LeftEyeSignCount), QStringList{QStringLiteral("L9")});
+    // A new patient: the next recording replaces.
+    exam.newPatient();
+    QVERIFY(exam.record(Eye::Left, {QStringLiteral("L9")}, {}));
+    QCOMPARE(exam.rightEyeSigns(), QStringList{});
+    QCOMPARE(exam.leftEyeSigns(), QStringList{QStringLiteral("L9")});
 }
 
 void TestFindings::pathologiesDeduplicated_data()
@@ -136,12 +133,13 @@ void TestFindings::pathologiesDeduplicated()
     QFETCH(QStringList, first);
     QFETCH(QStringList, second);
     QFETCH(QStringList, unique);
-    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("s")}, first));
+    state::Examination &exam = state::examination();
+    QVERIFY(exam.record(Eye::Right, {QStringLiteral("s")}, first));
     // The first recording keeps repeats.
-    QCOMPARE(state::valid(state::UniquePathologyLines, state::UniquePathologyCount), first);
-    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("s")}, second));
-    QCOMPARE(state::valid(state::PathologyLines, state::PathologyCount), first + second);
-    QCOMPARE(state::valid(state::UniquePathologyLines, state::UniquePathologyCount), unique);
+    QCOMPARE(exam.uniquePathologyLines(), first);
+    QVERIFY(exam.record(Eye::Right, {QStringLiteral("s")}, second));
+    QCOMPARE(exam.pathologyLines(), first + second);
+    QCOMPARE(exam.uniquePathologyLines(), unique);
 }
 
 void TestFindings::uniqueLinesMatchesAllPairs()
@@ -159,54 +157,53 @@ void TestFindings::uniqueLinesMatchesAllPairs()
 
 void TestFindings::recordingIgnoresStaleElements()
 {
-    // Lists longer than their counts (left from before a reset) must not
-    // leak into the accumulation.
-    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("a")}, {p(1, QStringLiteral("old1")), p(1, QStringLiteral("old2"))}));
-    state::PathologyCount = 1;
-    state::RightEyeSignCount = 0;
-    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("b")}, {p(2, QStringLiteral("new"))}));
-    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList{QStringLiteral("b")});
-    QCOMPARE(state::valid(state::PathologyLines, state::PathologyCount),
-             QStringList({p(1, QStringLiteral("old1")), p(2, QStringLiteral("new"))}));
+    // What a patient left before the new-patient reset must not leak into
+    // the next patient's accumulation.
+    state::Examination &exam = state::examination();
+    QVERIFY(exam.record(Eye::Right, {QStringLiteral("a")}, {p(1, QStringLiteral("old1"))}));
+    QVERIFY(exam.record(Eye::Left, {QStringLiteral("l")}, {p(1, QStringLiteral("old2"))}));
+    exam.newPatient();
+    QVERIFY(exam.record(Eye::Right, {QStringLiteral("b")}, {p(2, QStringLiteral("new"))}));
+    QVERIFY(exam.record(Eye::Right, {QStringLiteral("c")}, {p(3, QStringLiteral("more"))}));
+    QCOMPARE(exam.rightEyeSigns(), QStringList({QStringLiteral("b"), QStringLiteral("c")}));
+    QCOMPARE(exam.leftEyeSigns(), QStringList{});
+    QCOMPARE(exam.pathologyLines(), QStringList({p(2, QStringLiteral("new")), p(3, QStringLiteral("more"))}));
 }
 
 void TestFindings::groupingInCodeOrder()
 {
     const QStringList lines = {p(5, QStringLiteral("a5")), p(1, QStringLiteral("b1")), p(11, QStringLiteral("c11")),
                                p(5, QStringLiteral("d5")), QStringLiteral("0100  1 e1")};
-    QVERIFY(GroupFindings(lines, int(lines.size())));
-    QCOMPARE(state::valid(state::FindingLines, state::FindingLineCount), QStringList({
+    const std::optional<QStringList> found = GroupFindings(lines);
+    QVERIFY(found);
+    QCOMPARE(*found, QStringList({
         heading(u"ОБЩАЯ ХАРАКТЕРИСТИКА ОРГАНИЗМА:"), p(1, QStringLiteral("b1")), QStringLiteral("0100  1 e1"),
         heading(u"ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:"), p(5, QStringLiteral("a5")), p(5, QStringLiteral("d5")),
         heading(u"РЕКОМЕНДАЦИИ:"), p(11, QStringLiteral("c11")),
     }));
-    QCOMPARE(state::FindingLineCount, 8);
+    QCOMPARE(found->size(), 8);
     // A heading shows with 9 leading blanks.
     QCOMPARE(deep::shownFinding(SystemHeading(10)), QString(9, QLatin1Char(' ')) + QStringLiteral("ОРГАНЫ ЗРЕНИЯ И ЛОР:"));
-    // Only the first count lines take part.
-    QVERIFY(GroupFindings(lines, 1));
-    QCOMPARE(state::valid(state::FindingLines, state::FindingLineCount),
+    QCOMPARE(GroupFindings(lines.first(1)),
              QStringList({heading(u"ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:"), p(5, QStringLiteral("a5"))}));
 }
 
 void TestFindings::codesOutsideTheSystems()
 {
-    state::FindingLines = {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z"), QStringLiteral("stale")};
     const QStringList lines = {p(0, QStringLiteral("zero")), p(3, QStringLiteral("heart")), p(12, QStringLiteral("twelve"))};
-    QVERIFY(GroupFindings(lines, 3));
-    QCOMPARE(state::FindingLines, QStringList({
+    QCOMPARE(GroupFindings(lines), QStringList({
         heading(u"СЕРДЕЧНО-СОСУДИСТАЯ СИСТЕМА:"), p(3, QStringLiteral("heart")), QString(), QString(),
     }));
-    QCOMPARE(state::FindingLineCount, 4);
 }
 
 void TestFindings::groupingFailureLeavesFindings()
 {
-    state::FindingLines = {QStringLiteral("before")};
-    state::FindingLineCount = 1;
-    QVERIFY(!GroupFindings({p(1, QStringLiteral("ok")), QStringLiteral("0113")}, 2));
-    QCOMPARE(state::FindingLines, QStringList{QStringLiteral("before")});
-    QCOMPARE(state::FindingLineCount, 1);
+    state::Examination &exam = state::examination();
+    QVERIFY(exam.record(Eye::Right, {QStringLiteral("s")}, {p(1, QStringLiteral("before"))}));
+    const QStringList before = exam.findingLines();
+    QVERIFY(!GroupFindings({p(1, QStringLiteral("ok")), QStringLiteral("0113")}));
+    QVERIFY(!exam.record(Eye::Right, {QStringLiteral("s")}, {p(1, QStringLiteral("ok")), QStringLiteral("0113")}));
+    QCOMPARE(exam.findingLines(), before);
 }
 
 void TestFindings::consultations_data()
@@ -235,30 +232,29 @@ void TestFindings::consultations()
     QFETCH(QStringList, lines);
     QFETCH(QString, sentence);
     QFETCH(int, count);
-    state::UniquePathologyLines = lines + QStringList{p(2, QStringLiteral("beyond the count"))};
-    state::UniquePathologyCount = int(lines.size());
-    QVERIFY(BuildConsultations());
-    QCOMPARE(state::ConsultLines.value(0), sentence);
-    QCOMPARE(state::ConsultCount, count);
-    QCOMPARE(state::ConsultLines.size(), qsizetype(count));
+    const Consultations c = BuildConsultations(lines);
+    QVERIFY(c.ok);
+    QCOMPARE(c.lines.value(0), sentence);
+    QCOMPARE(c.lines.size(), qsizetype(count));
 }
 
 void TestFindings::failedRecordingKeepsPassCount()
 {
     // A pathology line cut down to its code: signs and pathology lists are
     // recorded, the findings and the pass count are not.
-    QVERIFY(!deep::recordExamination(Eye::Right, {QStringLiteral("sign")}, {p(1, QStringLiteral("a")), QStringLiteral("0113")}));
-    QCOMPARE(state::DeepPassCount, 0);
-    QCOMPARE(state::RightEyeSignCount, 1);
-    QCOMPARE(state::PathologyCount, 2);
-    QCOMPARE(state::UniquePathologyCount, 2);
-    QCOMPARE(state::FindingLineCount, 0);
-    QVERIFY(!BuildConsultations());
+    state::Examination &exam = state::examination();
+    QVERIFY(!exam.record(Eye::Right, {QStringLiteral("sign")}, {p(1, QStringLiteral("a")), QStringLiteral("0113")}));
+    QCOMPARE(exam.deepPassCount(), 0);
+    QCOMPARE(exam.rightEyeSigns().size(), 1);
+    QCOMPARE(exam.pathologyLines().size(), 2);
+    QCOMPARE(exam.uniquePathologyLines().size(), 2);
+    QCOMPARE(exam.findingLines().size(), 0);
+    QVERIFY(!exam.rebuildConsultations().ok);
     // Still the first recording: the next one replaces everything.
-    QVERIFY(deep::recordExamination(Eye::Right, {QStringLiteral("again")}, {p(4, QStringLiteral("b"))}));
-    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList{QStringLiteral("again")});
-    QCOMPARE(state::valid(state::PathologyLines, state::PathologyCount), QStringList{p(4, QStringLiteral("b"))});
-    QCOMPARE(state::DeepPassCount, 1);
+    QVERIFY(exam.record(Eye::Right, {QStringLiteral("again")}, {p(4, QStringLiteral("b"))}));
+    QCOMPARE(exam.rightEyeSigns(), QStringList{QStringLiteral("again")});
+    QCOMPARE(exam.pathologyLines(), QStringList{p(4, QStringLiteral("b"))});
+    QCOMPARE(exam.deepPassCount(), 1);
 }
 
 void TestFindings::boxLinesDropTrailingBreak()

@@ -4,8 +4,8 @@
 #include "deep/tfmdeep.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
+#include "state/examination.h"
 #include "state/openwindow.h"
-#include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -29,6 +29,12 @@ TfmDeep *deepWindow()
     return state::ensureWindow(state::windows().fmDeep);
 }
 
+// The lookup into the pathology lines the deep window shows.
+bool FillPathologyBox(const QList<int> &codes)
+{
+    return state::examination().FillPathologyBox(codes);
+}
+
 } // namespace
 
 class TestPathology : public QObject {
@@ -37,10 +43,8 @@ private slots:
     void codeOf_data();
     void codeOf();
     void resultsGroupedByCodeInListOrder();
-    void countLimitsTheCodes_data();
-    void countLimitsTheCodes();
     void appendsWithoutClearing();
-    void countZeroTouchesNothing();
+    void noCodesTouchNothing();
     void failureShowsOneMessage_data();
     void failureShowsOneMessage();
     void fileIsReadAfreshForEveryLookup();
@@ -92,7 +96,7 @@ void TestPathology::resultsGroupedByCodeInListOrder()
     });
     ScriptedPrompter prompter;
     TfmDeep *w = deepWindow();
-    FillPathologyBox({113, 59}, 2);
+    FillPathologyBox({113, 59});
     QCOMPARE(w->mmPathology->lines(), QStringList({
         line(u"0113 01 Первая строка 113"),
         line(u" 113 03 Вторая строка 113"),
@@ -101,7 +105,7 @@ void TestPathology::resultsGroupedByCodeInListOrder()
         line(u"0059 04 Вторая строка 59"),
     }));
     w->mmPathology->clearLines();
-    FillPathologyBox({1130, 7, 1130}, 3);
+    FillPathologyBox({1130, 7, 1130});
     // A code without lines gives nothing; a code given twice yields twice.
     QCOMPARE(w->mmPathology->lines(), QStringList({
         line(u"1130 02 Не 113"), line(u"11305 Код 1130"),
@@ -110,44 +114,23 @@ void TestPathology::resultsGroupedByCodeInListOrder()
     QVERIFY(prompter.records.isEmpty());
 }
 
-void TestPathology::countLimitsTheCodes_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("first code only") << 1 << QStringList{QStringLiteral("0113 01 a")};
-    QTest::newRow("both") << 2 << QStringList{QStringLiteral("0113 01 a"), QStringLiteral("0059 01 b")};
-    QTest::newRow("more than the list") << 5 << QStringList{QStringLiteral("0113 01 a"), QStringLiteral("0059 01 b")};
-}
-
-void TestPathology::countLimitsTheCodes()
-{
-    QFETCH(int, count);
-    QFETCH(QStringList, expected);
-    TestEnv env;
-    env.writeLines(kDictionary, {QStringLiteral("0059 01 b"), QStringLiteral("0113 01 a")});
-    TfmDeep *w = deepWindow();
-    FillPathologyBox({113, 59}, count);
-    QCOMPARE(w->mmPathology->lines(), expected);
-}
-
 void TestPathology::appendsWithoutClearing()
 {
     TestEnv env;
     env.writeLines(kDictionary, {QStringLiteral("0113 01 a")});
     TfmDeep *w = deepWindow();
     w->mmPathology->setLines({QStringLiteral("already there")});
-    FillPathologyBox({113}, 1);
+    FillPathologyBox({113});
     QCOMPARE(w->mmPathology->lines(), QStringList({QStringLiteral("already there"), QStringLiteral("0113 01 a")}));
 }
 
-void TestPathology::countZeroTouchesNothing()
+void TestPathology::noCodesTouchNothing()
 {
     TestEnv env; // no dictionary at all
     ScriptedPrompter prompter;
     TfmDeep *w = deepWindow();
     w->mmPathology->setLines({QStringLiteral("kept")});
-    FillPathologyBox({113, 59}, 0);
-    FillPathologyBox({113, 59}, -3);
+    FillPathologyBox({});
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(w->mmPathology->lines(), QStringList{QStringLiteral("kept")});
 }
@@ -170,14 +153,14 @@ void TestPathology::failureShowsOneMessage()
         QDir().mkpath(env.path(kDictionary));
     ScriptedPrompter prompter;
     TfmDeep *w = deepWindow();
-    FillPathologyBox({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 10);
+    FillPathologyBox({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     QCOMPARE(prompter.texts(), QStringList{kAbsent});
     QCOMPARE(prompter.records.first().kind, PromptRecord::Message);
     QCOMPARE(w->mmPathology->lineCount(), 0);
     // The next sign choice tries again and finds the file.
     QDir(env.path(kDictionary)).removeRecursively();
     env.writeLines(kDictionary, {QStringLiteral("0002 01 b")});
-    FillPathologyBox({1, 2}, 2);
+    FillPathologyBox({1, 2});
     QCOMPARE(w->mmPathology->lines(), QStringList{QStringLiteral("0002 01 b")});
     QCOMPARE(prompter.records.size(), 1);
 }
@@ -187,9 +170,9 @@ void TestPathology::fileIsReadAfreshForEveryLookup()
     TestEnv env;
     env.writeLines(kDictionary, {QStringLiteral("0113 01 old")});
     TfmDeep *w = deepWindow();
-    FillPathologyBox({113}, 1);
+    FillPathologyBox({113});
     env.writeLines(kDictionary, {QStringLiteral("0113 01 new")});
-    FillPathologyBox({113}, 1);
+    FillPathologyBox({113});
     QCOMPARE(w->mmPathology->lines(), QStringList({QStringLiteral("0113 01 old"), QStringLiteral("0113 01 new")}));
 }
 
@@ -211,7 +194,7 @@ void TestPathology::awkwardFileContent()
     env.writeBytes(kDictionary, bytes);
     ScriptedPrompter prompter;
     TfmDeep *w = deepWindow();
-    FillPathologyBox({113}, 1);
+    FillPathologyBox({113});
     QCOMPARE(w->mmPathology->lines(), QStringList({
         QStringLiteral("0113 01 ") + cp1251::decode(high),
         QStringLiteral("0113 02 ") + QString::fromLatin1(longText),
@@ -226,16 +209,16 @@ void TestPathology::coreLookupWithoutWindow()
     TestEnv env;
     env.writeLines(kDictionary, {QStringLiteral("0113 01 a"), QStringLiteral("0059 01 b")});
     QStringList out;
-    QVERIFY(pathology::lookup(env.path(kDictionary), {59, 113}, 2, &out));
+    QVERIFY(pathology::lookup(env.path(kDictionary), {59, 113}, &out));
     QCOMPARE(out, QStringList({QStringLiteral("0059 01 b"), QStringLiteral("0113 01 a")}));
     out.clear();
-    QVERIFY(!pathology::lookup(env.path(QStringLiteral("nothing.txt")), {59}, 1, &out));
+    QVERIFY(!pathology::lookup(env.path(QStringLiteral("nothing.txt")), {59}, &out));
     QVERIFY(out.isEmpty());
-    QVERIFY(pathology::lookup(env.path(QStringLiteral("nothing.txt")), {59}, 0, &out));
+    QVERIFY(pathology::lookup(env.path(QStringLiteral("nothing.txt")), {}, &out));
     // Without the deep window the lookup has no box to fill but still reports.
     QFile::remove(env.path(kDictionary));
     ScriptedPrompter prompter;
-    FillPathologyBox({59}, 1);
+    FillPathologyBox({59});
     QCOMPARE(prompter.texts(), QStringList{kAbsent});
 }
 
@@ -283,7 +266,7 @@ void TestPathology::shippedHasEveryRequiredCode()
     TestEnv env;
     env.seed(kDictionary);
     QStringList found;
-    QVERIFY(pathology::lookup(env.path(kDictionary), required, int(required.size()), &found));
+    QVERIFY(pathology::lookup(env.path(kDictionary), required, &found));
     int expected = 0;
     for (int code : required)
         expected += perCode.value(code);

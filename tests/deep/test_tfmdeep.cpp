@@ -3,16 +3,13 @@
 // failure guard, and help.
 #include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
-#include "deep/deepdoor.h"
-#include "deep/pathology.h"
 #include "deep/tfmdeep.h"
 #include "help/help.h"
 #include "help/helpviewer.h"
 #include "platform/textfile.h"
 #include "shell/newpatient.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 #include "state/openwindow.h"
-#include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -39,16 +36,9 @@ TfmDeep *openDeep()
     return state::openWindow(state::windows().fmDeep);
 }
 
-// A sign choice as the catalogue makes it: both boxes emptied, the sign
-// text written, its codes looked up.
-void chooseSign(TfmDeep *w, const QString &sign, const QList<int> &codes)
+state::Examination &exam()
 {
-    w->mmSign->clearLines();
-    w->mmPathology->clearLines();
-    w->mmSign->appendLine(sign);
-    state::SignCodes = codes;
-    state::SignCodeCount = int(codes.size());
-    FillPathologyBox(state::SignCodes, state::SignCodeCount);
+    return state::examination();
 }
 
 QStringList draft()
@@ -200,11 +190,11 @@ void TestTfmDeep::pressWithoutSignDoesNothing()
     ScriptedPrompter prompter;
     TfmDeep *w = openDeep();
     w->mmPathology->setLines({QStringLiteral("0001 01 typed into the pathology box only")});
-    state::ConclMode = 2;
+    exam().setConclMode(2);
     w->bbOKDeep->click();
-    QCOMPARE(state::ConclMode, 0);
-    QCOMPARE(state::DeepPassCount, 0);
-    QCOMPARE(state::PathologyCount, 0);
+    QCOMPARE(exam().conclMode(), 0);
+    QCOMPARE(exam().deepPassCount(), 0);
+    QCOMPARE(exam().pathologyLines().size(), 0);
     QVERIFY(!state::windows().fmConcl);
     QVERIFY(prompter.records.isEmpty());
 }
@@ -216,7 +206,7 @@ void TestTfmDeep::firstRecordingRightEye()
     TfmDeep *w = openDeep();
     w->mmSign->setLines({u16(u"Лакуна: открытая")});
     w->mmPathology->setLines({u16(u"0043 05 Язва желудка"), u16(u"0043 01 Слабость организма")});
-    state::ConclMode = 1;
+    exam().setConclMode(1);
     w->bbOKDeep->click();
     QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
     QCOMPARE(draft(), QStringList({
@@ -230,9 +220,9 @@ void TestTfmDeep::firstRecordingRightEye()
         u16(u"Язва желудка"),
         u16(u"Консультации: терапевта, гастроэнтеролога, "),
     }));
-    QCOMPARE(state::ConclMode, 0);
-    QCOMPARE(state::DeepPassCount, 1);
-    QCOMPARE(state::LeftEyeSignCount, 0);
+    QCOMPARE(exam().conclMode(), 0);
+    QCOMPARE(exam().deepPassCount(), 1);
+    QCOMPARE(exam().leftEyeSigns().size(), 0);
     QVERIFY(prompter.records.isEmpty());
 }
 
@@ -249,10 +239,10 @@ void TestTfmDeep::twoEyeExaminationMatchesGolden()
         u16(u"0200 10 Хронический тонзиллит"),
     });
     TfmDeep *w = openDeep();
-    chooseSign(w, u16(u"Лакуна: &открытая"), {113, 43});
+    exam().chooseSign(u16(u"Лакуна: &открытая"), {113, 43});
     w->bbOKDeep->click();
     w->rbLeft->click();
-    chooseSign(w, u16(u"Кольца: нервно-мышечные"), {59, 113});
+    exam().chooseSign(u16(u"Кольца: нервно-мышечные"), {59, 113});
     // The iridologist adds a line of his own, ending it with a line break.
     QTest::keyClick(w->mmSign, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(w->mmSign, Qt::Key_Return);
@@ -267,8 +257,8 @@ void TestTfmDeep::twoEyeExaminationMatchesGolden()
     for (int i = 0; i < qMin(shown.size(), golden.lines.size()); ++i)
         QCOMPARE(shown.at(i), golden.lines.at(i));
     QCOMPARE(shown.size(), golden.lines.size());
-    QCOMPARE(state::UniquePathologyCount, 5);
-    QCOMPARE(state::PathologyCount, 7);
+    QCOMPARE(exam().uniquePathologyLines().size(), 5);
+    QCOMPARE(exam().pathologyLines().size(), 7);
 }
 
 void TestTfmDeep::ampersandsRemovedFromStoredSigns()
@@ -278,7 +268,7 @@ void TestTfmDeep::ampersandsRemovedFromStoredSigns()
     w->mmSign->setLines({u16(u"&Кольца && полукольца")});
     w->bbOKDeep->click();
     QCOMPARE(draft().value(2), u16(u"Кольца  полукольца"));
-    QCOMPARE(state::RightEyeSigns.value(0), u16(u"Кольца  полукольца"));
+    QCOMPARE(exam().rightEyeSigns().value(0), u16(u"Кольца  полукольца"));
     // The box keeps what it showed.
     QCOMPARE(w->mmSign->line(0), u16(u"&Кольца && полукольца"));
 }
@@ -293,9 +283,9 @@ void TestTfmDeep::pressingTwiceRecordsTwice()
     // The first recording keeps the repeat, under one heading.
     QCOMPARE(draft().mid(4, 3), QStringList({QString(9, QLatin1Char(' ')) + u16(u"НЕРВНАЯ СИСТЕМА:"), QStringLiteral("P"), QStringLiteral("P")}));
     w->bbOKDeep->click();
-    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList({QStringLiteral("S"), QStringLiteral("S")}));
-    QCOMPARE(state::valid(state::UniquePathologyLines, state::UniquePathologyCount), QStringList{QStringLiteral("0001 02 P")});
-    QCOMPARE(state::DeepPassCount, 2);
+    QCOMPARE(exam().rightEyeSigns(), QStringList({QStringLiteral("S"), QStringLiteral("S")}));
+    QCOMPARE(exam().uniquePathologyLines(), QStringList{QStringLiteral("0001 02 P")});
+    QCOMPARE(exam().deepPassCount(), 2);
 }
 
 void TestTfmDeep::failureGuard()
@@ -312,17 +302,17 @@ void TestTfmDeep::failureGuard()
     w->rbLeft->setChecked(true);
     w->mmSign->setLines({QStringLiteral("se&cond")});
     w->mmPathology->setLines({QStringLiteral("0001 04 lungs"), QStringLiteral("0113")});
-    state::ConclMode = 2;
+    exam().setConclMode(2);
     w->bbOKDeep->click();
     QCOMPARE(prompter.texts(), QStringList{kFailed});
-    QCOMPARE(state::ConclMode, 0);
-    QCOMPARE(state::DeepPassCount, 1);
+    QCOMPARE(exam().conclMode(), 0);
+    QCOMPARE(exam().deepPassCount(), 1);
     // Recorded as typed: the "&" goes only when the draft is written.
-    QCOMPARE(state::valid(state::LeftEyeSigns, state::LeftEyeSignCount), QStringList{QStringLiteral("se&cond")});
-    QCOMPARE(state::PathologyCount, 3);
-    QCOMPARE(state::UniquePathologyCount, 3);
-    QCOMPARE(state::valid(state::FindingLines, state::FindingLineCount).size(), 2); // from the first press
-    QCOMPARE(state::ConsultLines.value(0), u16(u"Консультации: кардиолога, "));
+    QCOMPARE(exam().leftEyeSigns(), QStringList{QStringLiteral("se&cond")});
+    QCOMPARE(exam().pathologyLines().size(), 3);
+    QCOMPARE(exam().uniquePathologyLines().size(), 3);
+    QCOMPARE(exam().findingLines().size(), 2); // from the first press
+    QCOMPARE(exam().consultLines().value(0), u16(u"Консультации: кардиолога, "));
     QCOMPARE(draft(), before);
     QVERIFY(!state::windows().fmConcl->isVisible());
 }
@@ -336,14 +326,14 @@ void TestTfmDeep::failureOnFirstRecordingKeepsReplacing()
     w->mmPathology->setLines({QStringLiteral("0001 xx typed by hand")});
     w->bbOKDeep->click();
     QCOMPARE(prompter.texts(), QStringList{kFailed});
-    QCOMPARE(state::DeepPassCount, 0);
+    QCOMPARE(exam().deepPassCount(), 0);
     QVERIFY(!state::windows().fmConcl);
 
     w->mmSign->setLines({QStringLiteral("good")});
     w->mmPathology->setLines({QStringLiteral("0001 09 skin")});
     w->bbOKDeep->click();
     QCOMPARE(prompter.records.size(), 1);
-    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList{QStringLiteral("good")});
+    QCOMPARE(exam().rightEyeSigns(), QStringList{QStringLiteral("good")});
     QCOMPARE(draft().constLast(), u16(u"Консультации: дерматолога, "));
 }
 
@@ -363,8 +353,8 @@ void TestTfmDeep::newPatientStartsOver()
     w->mmSign->setLines({QStringLiteral("new patient")});
     w->mmPathology->setLines({QStringLiteral("0001 07 new")});
     w->bbOKDeep->click();
-    QCOMPARE(state::valid(state::RightEyeSigns, state::RightEyeSignCount), QStringList{QStringLiteral("new patient")});
-    QCOMPARE(state::valid(state::UniquePathologyLines, state::UniquePathologyCount), QStringList{QStringLiteral("0001 07 new")});
+    QCOMPARE(exam().rightEyeSigns(), QStringList{QStringLiteral("new patient")});
+    QCOMPARE(exam().uniquePathologyLines(), QStringList{QStringLiteral("0001 07 new")});
     QCOMPARE(draft().constLast(), u16(u"Консультации: эндокринолога, "));
 }
 
@@ -381,33 +371,33 @@ void TestTfmDeep::helpOpensDeepTopic()
     QVERIFY(prompter.records.isEmpty());
 }
 
-// What the chart and pupil windows will use: the eye, and both boxes read,
-// replaced and appended to.
+// What the chart and pupil windows use: the eye, and the sign and
+// pathology lines the boxes show, chosen, named, emptied and localised.
 void TestTfmDeep::doorReadsAndWritesTheBoxes()
 {
     TestEnv env;
-    QCOMPARE(deep::chosenEye(), deep::Eye::Right);
-    QCOMPARE(deep::signLines(), QStringList{});
-    QVERIFY(!deep::exists()); // reading makes no window
+    QCOMPARE(exam().chosenEye(), state::Eye::Right);
+    QCOMPARE(exam().signLines(), QStringList{});
     TfmDeep *w = openDeep();
     w->rbLeft->setChecked(true);
-    QCOMPARE(deep::chosenEye(), deep::Eye::Left);
+    QCOMPARE(exam().chosenEye(), state::Eye::Left);
+    exam().chooseEye(state::Eye::Right);
+    QVERIFY(w->rbRight->isChecked());
 
-    deep::clearSignLines();
+    exam().clearSign();
     QVERIFY(!w->mmSign->modified());
-    deep::appendSignLine(u16(u"Лакуна: "));
+    exam().choosePupilVariant(u16(u"Лакуна: "), std::nullopt);
     QVERIFY(w->mmSign->modified());
-    deep::setSignLines({deep::signLines().at(0) + u16(u"печень")});
-    QCOMPARE(deep::signLines(), QStringList{u16(u"Лакуна: печень")});
+    exam().localise(u16(u"печень"), QStringLiteral("05"));
+    QCOMPARE(exam().signLines(), QStringList{u16(u"Лакуна: печень")});
     QVERIFY(w->mmSign->modified());
 
-    deep::setPathologyLines({QStringLiteral("0113 05 a"), QStringLiteral("0007 11 b")});
-    deep::appendPathologyLines({QStringLiteral("0059 01 c")});
-    QCOMPARE(w->mmPathology->lines(),
-             (QStringList{QStringLiteral("0113 05 a"), QStringLiteral("0007 11 b"), QStringLiteral("0059 01 c")}));
-    QCOMPARE(deep::pathologyLines(), w->mmPathology->lines());
-    deep::clearPathologyLines();
-    QCOMPARE(deep::pathologyLines(), QStringList{});
+    w->mmPathology->setLines({QStringLiteral("0113 05 a"), QStringLiteral("0007 11 b")});
+    exam().localise(QStringLiteral(" c"), QStringLiteral("01"));
+    QCOMPARE(w->mmPathology->lines(), (QStringList{QStringLiteral("0113 01 a c"), QStringLiteral("0007 11 b")}));
+    QCOMPARE(exam().currentPathologyLines(), w->mmPathology->lines());
+    exam().clearSign();
+    QCOMPARE(exam().currentPathologyLines(), QStringList{});
 }
 
 QTEST_MAIN(TestTfmDeep)

@@ -6,9 +6,8 @@
 #include "express/scoring.h"
 #include "express/tfmexpress.h"
 #include "help/helpviewer.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 #include "state/openwindow.h"
-#include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -172,7 +171,7 @@ void TestExpress::scoringWritesTheFiveLinesOfTheExample()
     w->OKBtnVelSign->click();
     QCOMPARE(w->mExVelCncl->lines(),
              (QStringList{kVelMap, kVelResult, QStringLiteral("Уровень здоровья высокий [10/10]")}));
-    QCOMPARE(state::VelkhoverLineCount, 0); // scoring stores nothing
+    QCOMPARE(state::examination().velkhoverLines().size(), 0); // scoring stores nothing
 }
 
 void TestExpress::scoringAgainRecomputesAndKeepsTicks()
@@ -243,12 +242,12 @@ void TestExpress::conclusionOnAFreshWindowStoresOneEmptyLine()
 {
     TestEnv env;
     TfmExpress *w = window();
-    state::ConclMode = 2;
+    state::examination().setConclMode(2);
     w->OKBtn->click();
-    QCOMPARE(state::ConclMode, 0);
-    QCOMPARE(state::VelkhoverLineCount, 1);
-    QCOMPARE(state::VelkhoverLines, QStringList{QString()});
-    QCOMPARE(state::ExpressLineCount, 1);
+    QCOMPARE(state::examination().conclMode(), 0);
+    QCOMPARE(state::examination().velkhoverLines().size(), 1);
+    QCOMPARE(state::examination().velkhoverLines(), QStringList{QString()});
+    QCOMPARE(state::examination().expressLines().size(), 1);
     QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
     QCOMPARE(draftLines(), QStringList{QString()});
     QCOMPARE(w->mExVelCncl->lineCount(), 0);
@@ -267,8 +266,8 @@ void TestExpress::conclusionStoresThePageOnViewThenBoth()
     tick(w->clbExKrySign, {1, 2});
     w->OKBtnKrySign->click();
     w->OKBtn->click();
-    QCOMPARE(state::VelkhoverLines, vel);
-    QCOMPARE(state::KrivenkoLineCount, 0);
+    QCOMPARE(state::examination().velkhoverLines(), vel);
+    QCOMPARE(state::examination().krivenkoLines().size(), 0);
     QCOMPARE(draftLines(), vel);
     QCOMPARE(ticked(w->clbExVelSign), QList<int>{});
     QCOMPARE(w->mExVelCncl->lineCount(), 0);
@@ -280,10 +279,10 @@ void TestExpress::conclusionStoresThePageOnViewThenBoth()
     w->OKBtnKrySign->click();
     const QStringList kry = w->mExKryCncl->lines();
     w->OKBtn->click();
-    QCOMPARE(state::VelkhoverLines, vel);
-    QCOMPARE(state::KrivenkoLines, kry);
-    QCOMPARE(state::ExpressLineCount, int(vel.size() + kry.size()));
-    QCOMPARE(state::valid(state::ExpressLines, state::ExpressLineCount), vel + kry);
+    QCOMPARE(state::examination().velkhoverLines(), vel);
+    QCOMPARE(state::examination().krivenkoLines(), kry);
+    QCOMPARE(state::examination().expressLines().size(), int(vel.size() + kry.size()));
+    QCOMPARE(state::examination().expressLines(), vel + kry);
     QCOMPARE(draftLines(), vel + kry);
     QCOMPARE(ticked(w->clbExKrySign), QList<int>{});
     QCOMPARE(w->mExKryCncl->lineCount(), 0);
@@ -298,11 +297,11 @@ void TestExpress::conclusionPressedTwiceOnOnePage()
     w->PageControl1->setCurrentWidget(w->tsKryvenko);
     w->OKBtnKrySign->click();
     w->OKBtn->click();
-    QCOMPARE(state::KrivenkoLineCount, 3);
+    QCOMPARE(state::examination().krivenkoLines().size(), 3);
     w->OKBtn->click(); // the Krivenko box is empty now: zero lines stored
-    QCOMPARE(state::KrivenkoLineCount, 0);
-    QCOMPARE(state::VelkhoverLineCount, 3);
-    QCOMPARE(draftLines(), state::valid(state::VelkhoverLines, 3));
+    QCOMPARE(state::examination().krivenkoLines().size(), 0);
+    QCOMPARE(state::examination().velkhoverLines().size(), 3);
+    QCOMPARE(draftLines(), state::examination().velkhoverLines());
 }
 
 void TestExpress::conclusionOnKrivenkoLosesTheUnstoredVelkhover()
@@ -312,7 +311,7 @@ void TestExpress::conclusionOnKrivenkoLosesTheUnstoredVelkhover()
     tick(w->clbExVelSign, {1});
     w->OKBtnVelSign->click();
     w->OKBtn->click();
-    const QStringList storedVel = state::valid(state::VelkhoverLines, state::VelkhoverLineCount);
+    const QStringList storedVel = state::examination().velkhoverLines();
     // Score both pages again, then confirm on the Krivenko page.
     tick(w->clbExVelSign, {2, 3});
     w->OKBtnVelSign->click();
@@ -341,7 +340,7 @@ void TestExpress::handEditsAreStoredAsEdited()
     QCOMPARE(edited.mid(edited.size() - 3), (QStringList{QStringLiteral("Уровень здоровья высокий [16/16]"),
                                                          QString(), QStringLiteral("OK")}));
     w->OKBtn->click();
-    QCOMPARE(state::valid(state::KrivenkoLines, state::KrivenkoLineCount), edited);
+    QCOMPARE(state::examination().krivenkoLines(), edited);
     QCOMPARE(draftLines(), edited);
 }
 
@@ -362,7 +361,7 @@ void TestExpress::closeClearsVelkhoverOnly()
     QCOMPARE(window(), w);
     QCOMPARE(ticked(w->clbExKrySign), (QList<int>{2, 3}));
     QCOMPARE(w->mExKryCncl->lines(), kry);
-    QCOMPARE(state::VelkhoverLineCount, 0);
+    QCOMPARE(state::examination().velkhoverLines().size(), 0);
 }
 
 void TestExpress::enterAndEscape()
@@ -371,18 +370,18 @@ void TestExpress::enterAndEscape()
     TfmExpress *w = window();
     w->clbExVelSign->setFocus();
     QTest::keyClick(w->clbExVelSign, Qt::Key_Return);
-    QCOMPARE(state::VelkhoverLineCount, 1); // "Заключение" ran
+    QCOMPARE(state::examination().velkhoverLines().size(), 1); // "Заключение" ran
     // Enter inside a result box is a line break, not the button.
     w->mExVelCncl->setFocus();
     QTest::keyClick(w->mExVelCncl, Qt::Key_Return);
     QCOMPARE(w->mExVelCncl->lineCount(), 2);
-    QCOMPARE(state::VelkhoverLineCount, 1);
+    QCOMPARE(state::examination().velkhoverLines().size(), 1);
     // Enter on a focused button presses that button.
     tick(w->clbExVelSign, {1});
     w->OKBtnVelSign->setFocus();
     QTest::keyClick(w->OKBtnVelSign, Qt::Key_Return);
     QCOMPARE(w->mExVelCncl->lineCount(), 4);
-    QCOMPARE(state::VelkhoverLineCount, 1);
+    QCOMPARE(state::examination().velkhoverLines().size(), 1);
     QTest::keyClick(w->clbExVelSign, Qt::Key_Escape);
     QVERIFY(!w->isVisible());
 }

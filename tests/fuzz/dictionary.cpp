@@ -9,7 +9,6 @@
 #include "deep/pathology.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
 
 #include <QSet>
 
@@ -64,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString path = fuzz::scratch() + QStringLiteral("/Patology.txt");
     fuzz::put(path, bytes);
     QStringList found;
-    FUZZ_CHECK(pathology::lookup(path, codes, int(codes.size()), &found));
+    FUZZ_CHECK(pathology::lookup(path, codes, &found));
     QStringList expected;
     for (int code : codes)
         for (const QString &line : lines)
@@ -73,16 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(found == expected);
 
     // Findings: every line once, one heading per body system that occurs.
-    QStringList findings;
-    FUZZ_CHECK(groupFindings(lines, count, &findings) == allCoded);
-    FUZZ_CHECK(!allCoded || findings.size() == count + systems.size());
-    state::UniquePathologyLines = lines.mid(0, count);
-    state::UniquePathologyCount = count;
-    QString error;
-    const bool built = BuildConsultations(&error);
-    FUZZ_CHECK(built == allCoded);
-    FUZZ_CHECK(built == error.isEmpty());
-    FUZZ_CHECK(state::ConsultCount >= 1 && state::ConsultCount <= 11);
-    FUZZ_CHECK(state::ConsultLines.constFirst().startsWith(kConsultLead));
+    const std::optional<QStringList> findings = GroupFindings(lines.mid(0, count));
+    FUZZ_CHECK(findings.has_value() == allCoded);
+    FUZZ_CHECK(!allCoded || findings->size() == count + systems.size());
+    const Consultations built = BuildConsultations(lines.mid(0, count));
+    FUZZ_CHECK(built.ok == allCoded);
+    FUZZ_CHECK(built.ok == built.error.isEmpty());
+    FUZZ_CHECK(built.lines.size() >= 1 && built.lines.size() <= 11);
+    FUZZ_CHECK(built.lines.constFirst().startsWith(kConsultLead));
     return 0;
 }

@@ -8,7 +8,7 @@
 #include "guides/tfmguid.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
+#include "state/examination.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -121,6 +121,7 @@ void TestGuides::menuLoadsTheTexts()
 void TestGuides::phrasesGoIntoTheDraft()
 {
     TestEnv env;
+    state::Examination &exam = state::examination();
     TfmGuid *w = guide();
     w->MemoGuidIri->setLines({QStringLiteral("A"), QStringLiteral("B"), QString(), QStringLiteral("Фраза.")});
     concl::setLines({QStringLiteral("abcdef"), QStringLiteral("second")});
@@ -134,18 +135,18 @@ void TestGuides::phrasesGoIntoTheDraft()
     // Before any press in the draft, the place is line 0, column 0.
     take(w, 3);
     QCOMPARE(concl::lines().constFirst(), QStringLiteral("Фраза.abcdef"));
-    QCOMPARE(state::ConclCaretColumn, 6);
-    QCOMPARE(state::GuidePhrase, QStringLiteral("Фраза."));
+    QCOMPARE(exam.conclCaretColumn(), 6);
+    QCOMPARE(exam.guidePhrase(), QStringLiteral("Фраза."));
 
     // Two one-letter phrases at column 3 go in one after the other.
     concl::setLines({QStringLiteral("abcdef")});
-    state::ConclCaretColumn = 3;
+    exam.setConclCaret(0, 3);
     take(w, 0);
     take(w, 1);
     QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABdef")});
-    QCOMPARE(state::ConclCaretColumn, 5);
-    QCOMPARE(state::ConclLineHead, QStringLiteral("abcA"));
-    QCOMPARE(state::ConclLineTail, QStringLiteral("def"));
+    QCOMPARE(exam.conclCaretColumn(), 5);
+    QCOMPARE(exam.conclLineHead(), QStringLiteral("abcA"));
+    QCOMPARE(exam.conclLineTail(), QStringLiteral("def"));
 
     // Each press inserts once (a double click: twice); an empty line inserts
     // nothing and leaves the column, but is marked as taken.
@@ -154,18 +155,17 @@ void TestGuides::phrasesGoIntoTheDraft()
     QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
     take(w, 2);
     QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
-    QCOMPARE(state::ConclCaretColumn, 7);
-    QCOMPARE(state::GuideLineIndex, 2);
+    QCOMPARE(exam.conclCaretColumn(), 7);
+    QCOMPARE(exam.guideLineIndex(), 2);
 
     // A place past the end changes nothing but still advances.
-    state::ConclCaretLine = 5;
+    exam.setConclCaret(5, exam.conclCaretColumn());
     take(w, 1);
     QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
-    QCOMPARE(state::ConclCaretColumn, 8);
+    QCOMPARE(exam.conclCaretColumn(), 8);
 
     // A hidden draft window comes back with the phrase.
-    state::ConclCaretLine = 0;
-    state::ConclCaretColumn = 0;
+    exam.setConclCaret(0, 0);
     concl::window()->hide();
     take(w, 1);
     QVERIFY(concl::window()->isVisible());
@@ -177,6 +177,7 @@ void TestGuides::phrasesGoIntoTheDraft()
 void TestGuides::phrasesFollowDisplayedLines()
 {
     TestEnv env;
+    state::Examination &exam = state::examination();
     TfmGuid *w = guide();
     w->MemoGuidIri->setLines({QStringLiteral("<вставка>")});
     QString longLine;
@@ -184,12 +185,11 @@ void TestGuides::phrasesFollowDisplayedLines()
         longLine += QStringLiteral("слово%1 ").arg(i);
     concl::open();
     concl::setLines({longLine.trimmed(), QStringLiteral("конец")});
-    const QString second = concl::displayedLine(1);
+    const QString second = exam.draftDocument()->displayedLine(1);
     QVERIFY(!second.isEmpty() && second != QStringLiteral("конец")); // the first line is wrapped
-    state::ConclCaretLine = 1;
-    state::ConclCaretColumn = 0;
+    exam.setConclCaret(1, 0);
     take(w, 0);
-    QCOMPARE(concl::displayedLine(1).left(9), QStringLiteral("<вставка>"));
+    QCOMPARE(exam.draftDocument()->displayedLine(1).left(9), QStringLiteral("<вставка>"));
     QCOMPARE(concl::lines().size(), 2);
     QCOMPARE(concl::lines().at(1), QStringLiteral("конец"));
 }

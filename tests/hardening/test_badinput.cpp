@@ -19,8 +19,8 @@
 #include "guides/guidemenu.h"
 #include "guides/tfmguid.h"
 #include "shell/headersign.h"
+#include "state/examination.h"
 #include "state/openwindow.h"
-#include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -95,8 +95,8 @@ const QMap<QString, Reader> &readers()
          {QStringLiteral("SystmTxt/Patology.txt"), shipped(QStringLiteral("SystmTxt/Patology.txt")),
           [](TestEnv &, ScriptedPrompter &) {
               deep::open();
-              FillPathologyBox({43, 44}, 2);
-              return deep::pathologyLines();
+              state::examination().FillPathologyBox({43, 44});
+              return state::examination().currentPathologyLines();
           }}},
         {QStringLiteral("organs"),
          {QStringLiteral("SystmTxt/DeckOrgans.txt"), shipped(QStringLiteral("SystmTxt/DeckOrgans.txt")),

@@ -23,6 +23,7 @@
 #include "platform/textfile.h"
 #include "rtf/rtfreader.h"
 #include "rtf/rtfwriter.h"
+#include "state/examination.h"
 #include "state/examstate.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
@@ -135,8 +136,8 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
 
     // A sign waits in the deep window for its place; the liver is clicked on the right photo.
     deep::open();
-    deep::setSignLines({QStringLiteral("Лакуна: ")});
-    deep::setPathologyLines({QStringLiteral("0113 05 Хронический процесс в органе")});
+    state::examination().signDocument()->setLines({QStringLiteral("Лакуна: ")});
+    state::examination().pathologyDocument()->setLines({QStringLiteral("0113 05 Хронический процесс в органе")});
     w->activateWindow();
     const QString liver = QStringLiteral(" (печень)");
     const int colour = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), liver);
@@ -157,8 +158,8 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     QCOMPARE(state::windows().fmShProek->eyeTabOnView(), state::windows().fmShProek->tsDeckR);
     QVERIFY(w->lbZone->text().endsWith(liver));
     w->bbOKPhoto->click();
-    QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Лакуна: ") + liver});
-    QCOMPARE(deep::pathologyLines(), QStringList{QStringLiteral("0113 05 Хронический процесс в органе") + liver});
+    QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ") + liver});
+    QCOMPARE(state::examination().currentPathologyLines(), QStringList{QStringLiteral("0113 05 Хронический процесс в органе") + liver});
     // "Заключение" of the deep window takes it into the draft conclusion.
     state::windows().fmDeep->bbOKDeepClick();
     QVERIFY(concl::lines().join(QLatin1Char('\n')).contains(QStringLiteral("Хронический процесс в органе") + liver));
@@ -169,7 +170,7 @@ void TestTfmPhoto::theEyeIsChecked()
 {
     Setup s;
     TfmPhoto *w = s.window();
-    deep::setSignLines({QStringLiteral("Лакуна: ")});
+    state::examination().signDocument()->setLines({QStringLiteral("Лакуна: ")});
     PhotoView *view = w->left.view;
     const QPointF onIris = iris::photoPoint(view->fit(), {0.5, 90});
     w->right.view->setMark(QPointF(10, 10));
@@ -180,7 +181,7 @@ void TestTfmPhoto::theEyeIsChecked()
     QVERIFY(!chartlinks::localisation().isEmpty());
     w->bbOKPhoto->click(); // the deep window has the right eye chosen
     QCOMPARE(s.prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
-    QCOMPARE(deep::signLines(), QStringList{QStringLiteral("Лакуна: ")});
+    QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ")});
     // Beyond the limbus nothing is looked up.
     const QString before = chartlinks::colourKey();
     w->photoClicked(Eye::Left, iris::photoPoint(view->fit(), {1.5, 90}));

@@ -20,6 +20,7 @@
 #include "shell/tfmsplash.h"
 #include "state/examstate.h"
 #include "state/openwindow.h"
+#include "support/examscript.h"
 #include "charts/tfmpupil.h"
 #include "charts/tfmshproek.h"
 #include "guides/tfmguid.h"
@@ -78,41 +79,29 @@ QString titleGivenToTheSystem(QWidget *w)
 // Fills every variable of the examination with something recognisable.
 void fillState()
 {
-    using namespace state;
-    DeepPassCount = 3;
-    RightEyeSigns = {QStringLiteral("r")};
-    RightEyeSignCount = 1;
-    LeftEyeSigns = {QStringLiteral("l")};
-    LeftEyeSignCount = 1;
-    RightEyeSignsOld = {QStringLiteral("ro")};
-    RightEyeSignCountOld = 1;
-    LeftEyeSignsOld = {QStringLiteral("lo")};
-    LeftEyeSignCountOld = 1;
-    PathologyLines = {QStringLiteral("p")};
-    PathologyCount = 1;
-    UniquePathologyLines = {QStringLiteral("u")};
-    UniquePathologyCount = 1;
-    FindingLines = {QStringLiteral("f")};
-    FindingLineCount = 1;
-    ConsultLines = {QStringLiteral("c")};
-    ConsultCount = 1;
-    SignCodes = {113, 59};
-    SignCodeCount = 2;
-    VelkhoverLines = {QStringLiteral("v")};
-    VelkhoverLineCount = 1;
-    KrivenkoLines = {QStringLiteral("k")};
-    KrivenkoLineCount = 1;
-    ExpressLines = {QStringLiteral("v"), QStringLiteral("k")};
-    ExpressLineCount = 2;
-    ConclCaretLine = 4;
-    ConclCaretColumn = 5;
-    GuideLineIndex = 6;
-    GuidePhrase = QStringLiteral("g");
-    ConclLineHead = QStringLiteral("h");
-    ConclLineTail = QStringLiteral("t");
-    CardIndexDirty = 1;
-    CardTakenOut = 1;
-    ConclMode = 2;
+    ExaminationScript exam;
+    exam.DeepPassCount = 3;
+    exam.RightEyeSigns = {QStringLiteral("r")};
+    exam.LeftEyeSigns = {QStringLiteral("l")};
+    exam.RightEyeSignsOld = {QStringLiteral("ro")};
+    exam.LeftEyeSignsOld = {QStringLiteral("lo")};
+    exam.PathologyLines = {QStringLiteral("p")};
+    exam.UniquePathologyLines = {QStringLiteral("u")};
+    exam.FindingLines = {QStringLiteral("f")};
+    exam.ConsultLines = {QStringLiteral("c")};
+    exam.SignCodes = {113, 59};
+    exam.VelkhoverLines = {QStringLiteral("v")};
+    exam.KrivenkoLines = {QStringLiteral("k")};
+    exam.ExpressLines = {QStringLiteral("v"), QStringLiteral("k")};
+    exam.ConclCaretLine = 4;
+    exam.ConclCaretColumn = 5;
+    exam.GuideLineIndex = 6;
+    exam.GuidePhrase = QStringLiteral("g");
+    exam.ConclLineHead = QStringLiteral("h");
+    exam.ConclLineTail = QStringLiteral("t");
+    exam.ConclMode = 2;
+    state::CardIndexDirty = 1;
+    state::CardTakenOut = 1;
 }
 
 } // namespace
@@ -253,15 +242,16 @@ void TestShell::everyWindowCommandIsAvailable()
 void TestShell::startValues()
 {
     TestEnv env;
-    state::DeepPassCount = 5;
+    ExaminationScript exam;
+    exam.DeepPassCount = 5;
     state::CardIndexDirty = 1;
     state::CardTakenOut = 1;
-    state::ConclMode = 2;
+    exam.ConclMode = 2;
     makeMainWindow();
-    QCOMPARE(state::DeepPassCount, 0);
+    QCOMPARE(exam.DeepPassCount, 0);
     QCOMPARE(state::CardIndexDirty, 0);
     QCOMPARE(state::CardTakenOut, 0);
-    QCOMPARE(state::ConclMode, 2); // not among the start values
+    QCOMPARE(exam.ConclMode, 2); // not among the start values
 }
 
 void TestShell::newPatientResetsExactlyTheCounts()
@@ -272,46 +262,43 @@ void TestShell::newPatientResetsExactlyTheCounts()
     state::openWindow(state::windows().fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
     concl::open();
     concl::setLines({QStringLiteral("старое заключение")});
-    deep::setSignLines({QStringLiteral("признак")});
-    deep::setPathologyLines({QStringLiteral("0113 05 патология")});
+    state::examination().signDocument()->setLines({QStringLiteral("признак")});
+    state::examination().pathologyDocument()->setLines({QStringLiteral("0113 05 патология")});
     fillState();
 
     w->NewPatient->trigger();
 
-    using namespace state;
-    // Reset.
-    QCOMPARE(ConclMode, 0);
-    QCOMPARE(ExpressLineCount, 0);
-    QCOMPARE(VelkhoverLineCount, 0);
-    QCOMPARE(KrivenkoLineCount, 0);
-    QCOMPARE(DeepPassCount, 0);
-    QCOMPARE(RightEyeSignCount, 0);
-    QCOMPARE(LeftEyeSignCount, 0);
-    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
-    QVERIFY(state::windows().fmConcl->isVisible());
-    QCOMPARE(state::windows().fmDeep->mmSign->lineCount(), 0);
-    QCOMPARE(state::windows().fmDeep->mmPathology->lineCount(), 0);
+    ExaminationScript exam;
+    state::Windows &windows = state::windows();
+    // Reset: the counts to 0 empty their lists.
+    QCOMPARE(exam.ConclMode, 0);
+    QCOMPARE(exam.ExpressLines.size(), 0);
+    QCOMPARE(exam.VelkhoverLines.size(), 0);
+    QCOMPARE(exam.KrivenkoLines.size(), 0);
+    QCOMPARE(exam.DeepPassCount, 0);
+    QCOMPARE(exam.RightEyeSigns.size(), 0);
+    QCOMPARE(exam.LeftEyeSigns.size(), 0);
+    QCOMPARE(windows.fmConcl->mmConcl->lineCount(), 0);
+    QVERIFY(windows.fmConcl->isVisible());
+    QCOMPARE(windows.fmDeep->mmSign->lineCount(), 0);
+    QCOMPARE(windows.fmDeep->mmPathology->lineCount(), 0);
     // Kept.
-    QCOMPARE(RightEyeSigns, QStringList{"r"});
-    QCOMPARE(LeftEyeSigns, QStringList{"l"});
-    QCOMPARE(ExpressLines, (QStringList{"v", "k"}));
-    QCOMPARE(RightEyeSignCountOld, 1);
-    QCOMPARE(LeftEyeSignCountOld, 1);
-    QCOMPARE(PathologyCount, 1);
-    QCOMPARE(UniquePathologyCount, 1);
-    QCOMPARE(FindingLineCount, 1);
-    QCOMPARE(ConsultCount, 1);
-    QCOMPARE(SignCodeCount, 2);
-    QCOMPARE(SignCodes, (QList<int>{113, 59}));
-    QCOMPARE(ConclCaretLine, 4);
-    QCOMPARE(ConclCaretColumn, 5);
-    QCOMPARE(GuideLineIndex, 6);
-    QCOMPARE(GuidePhrase, QStringLiteral("g"));
-    QCOMPARE(ConclLineHead, QStringLiteral("h"));
-    QCOMPARE(ConclLineTail, QStringLiteral("t"));
-    QCOMPARE(CardIndexDirty, 1);
-    QCOMPARE(CardTakenOut, 1);
-    QCOMPARE(state::windows().fmCard->FNameEdit->text(), QStringLiteral("Петров"));
+    QCOMPARE(exam.RightEyeSignsOld, QStringList{"ro"});
+    QCOMPARE(exam.LeftEyeSignsOld, QStringList{"lo"});
+    QCOMPARE(exam.PathologyLines, QStringList{"p"});
+    QCOMPARE(exam.UniquePathologyLines, QStringList{"u"});
+    QCOMPARE(exam.FindingLines, QStringList{"f"});
+    QCOMPARE(exam.ConsultLines, QStringList{"c"});
+    QCOMPARE(exam.SignCodes, (QList<int>{113, 59}));
+    QCOMPARE(exam.ConclCaretLine, 4);
+    QCOMPARE(exam.ConclCaretColumn, 5);
+    QCOMPARE(exam.GuideLineIndex, 6);
+    QCOMPARE(exam.GuidePhrase, QStringLiteral("g"));
+    QCOMPARE(exam.ConclLineHead, QStringLiteral("h"));
+    QCOMPARE(exam.ConclLineTail, QStringLiteral("t"));
+    QCOMPARE(state::CardIndexDirty, 1);
+    QCOMPARE(state::CardTakenOut, 1);
+    QCOMPARE(windows.fmCard->FNameEdit->text(), QStringLiteral("Петров"));
 }
 
 void TestShell::newPatientRightAfterStartOpensOnlyTheDraft()
@@ -631,11 +618,11 @@ void TestShell::headerAndSignatureLoadIntoTheDraft()
     env.writeLines(QStringLiteral("Caption.txt"), {QStringLiteral("Кабинет"), QString(), QStringLiteral("Адрес")});
     env.writeBytes(QStringLiteral("Signature.txt"), QByteArray());
     shell::SignatItemClick();
-    QCOMPARE(state::ConclMode, 2);
+    QCOMPARE(state::examination().conclMode(), 2);
     QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
     QVERIFY(prompter.records.isEmpty());
     shell::CaptureItemClick();
-    QCOMPARE(state::ConclMode, 1);
+    QCOMPARE(state::examination().conclMode(), 1);
     QCOMPARE(state::windows().fmConcl->mmConcl->lines(),
              (QStringList{QStringLiteral("Кабинет"), QString(), QStringLiteral("Адрес")}));
     QVERIFY(prompter.records.isEmpty());
@@ -651,12 +638,12 @@ void TestShell::missingHeaderIsReported()
     findAction(w, QStringLiteral("CaptureItem"))->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
     QCOMPARE(prompter.records.first().kind, PromptRecord::Message);
-    QCOMPARE(state::ConclMode, 1);
+    QCOMPARE(state::examination().conclMode(), 1);
     QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
     prompter.clear();
     findAction(w, QStringLiteral("SignatItem"))->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Signature.txt is absent")});
-    QCOMPARE(state::ConclMode, 2);
+    QCOMPARE(state::examination().conclMode(), 2);
 }
 
 void TestShell::aboutBoxIsModalAndReused()

@@ -3,8 +3,8 @@
 #include "photos/photostore.h"
 #include "platform/textfile.h"
 #include "shell/startup.h"
+#include "state/examination.h"
 #include "state/examstate.h"
-#include "state/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -85,6 +85,7 @@ void TestEnv::resetProgram()
     for (const QPointer<QWidget> &w : windows)
         delete w.data();
     state::clearAll();
+    state::renewExamination();
     shell::enrolWindows();
     photos::store().reset();
 }
