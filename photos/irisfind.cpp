@@ -443,9 +443,12 @@ std::optional<std::pair<double, double>> firstRise(const std::vector<float> &v, 
         rises.emplace_back(i, x);
         top = std::max(top, x);
     }
-    for (const auto &[i, x] : rises)
-        if (x >= 0.4 * top)
-            return std::pair{i + peakOffset(d[static_cast<std::size_t>(i - 1)], x, d[static_cast<std::size_t>(i + 1)]), x};
+    for (const auto &[i, x] : rises) {
+        if (x < 0.4 * top)
+            continue;
+        const std::size_t k = static_cast<std::size_t>(i);
+        return std::pair{i + peakOffset(d[k - 1], x, d[k + 1]), x};
+    }
     return std::nullopt;
 }
 

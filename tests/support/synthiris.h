@@ -47,7 +47,7 @@ struct Scene {
     double tiltClock = 0;   // ... towards this clock direction
     double defocus = 0;     // blur, as a fraction of the iris's radius
     int jpeg = 0;           // quality of the JPEG the photo went through; 0 for none
-    double ruff = 0;        // the dark frill at the pupil's margin, from the pupil (0) to the iris (1); 0: as dark as before
+    double ruff = 0;        // the frill at the pupil's margin, from the pupil (0) to the iris (1); 0: as at first
     // The pupil's shape: an oval of this ratio of its axes (area kept) with
     // the long axis towards ovalClock, and a flat chord cut off its edge,
     // flatDepth of its radius deep, in the middle of which lies flatClock.
