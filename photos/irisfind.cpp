@@ -269,83 +269,6 @@ std::optional<C2> consensus(const std::vector<Edge> &edges, const C2 &pupil, Che
 // ---------------------------------------------------------------------------
 // The pupil: the darkest round blob, then its edge along rays.
 
-std::optional<C2> roughPupil(const cv::Mat &work)
-{
-    cv::Mat small;
-    const double f = std::max(work.cols, work.rows) > 420 ? 0.5 : 1.0;
-    cv::resize(work, small, cv::Size(), f, f, cv::INTER_AREA);
-    cv::medianBlur(small, small, 5);
-
-    int hist[256] = {};
-    for (int y = 0; y < small.rows; ++y) {
-        const uchar *row = small.ptr<uchar>(y);
-        for (int x = 0; x < small.cols; ++x)
-            ++hist[row[x]];
-    }
-    const int total = small.rows * small.cols;
-    int darkest = 0;
-    for (int acc = 0; darkest < 255 && (acc += hist[darkest]) < total / 400;)
-        ++darkest;
-
-    struct Blob {
-        double area = 0;
-        C2 circle;
-    };
-    std::vector<std::optional<Blob>> blobs;
-    const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(5, 5));
-    cv::Mat mask;
-    for (int t = darkest + 5; t <= std::min(darkest + 95, 250); t += 5) {
-        cv::threshold(small, mask, t, 255, cv::THRESH_BINARY_INV);
-        cv::morphologyEx(mask, mask, cv::MORPH_OPEN, kernel);
-        std::vector<std::vector<cv::Point>> contours;
-        cv::findContours(mask, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
-        std::optional<Blob> best;
-        for (const std::vector<cv::Point> &c : contours) {
-            const cv::Rect box = cv::boundingRect(c);
-            if (box.x <= 1 || box.y <= 1 || box.br().x >= small.cols - 1 || box.br().y >= small.rows - 1)
-                continue;
-            std::vector<cv::Point> hull;
-            cv::convexHull(c, hull);
-            const double area = cv::contourArea(hull);
-            if (area < 20)
-                continue;
-            cv::Point2f centre;
-            float radius = 0;
-            cv::minEnclosingCircle(hull, centre, radius);
-            if (area < 0.72 * std::numbers::pi * radius * radius)
-                continue;
-            if (!best || area > best->area)
-                best = Blob{area, C2{centre.x / f, centre.y / f, std::sqrt(area / std::numbers::pi) / f}};
-        }
-        blobs.push_back(best);
-    }
-    // The pupil keeps its size over a few thresholds before the iris joins it.
-    for (std::size_t i = 0; i + 1 < blobs.size(); ++i) {
-        if (!blobs[i] || !blobs[i + 1])
-            continue;
-        const Blob &a = *blobs[i], &b = *blobs[i + 1];
-        if (b.area <= 1.2 * a.area &&
-            std::hypot(a.circle.x - b.circle.x, a.circle.y - b.circle.y) < 0.3 * a.circle.r)
-            return b.circle;
-    }
-    std::optional<C2> largest;
-    double largestArea = 0;
-    for (const std::optional<Blob> &b : blobs)
-        if (b && b->area > largestArea) {
-            largestArea = b->area;
-            largest = b->circle;
-        }
-    return largest;
-}
-
-double pupilTolerance(double r) { return std::max(1.0, 0.04 * r); }
-
-bool plausiblePupil(const C2 &c, const C2 &rough)
-{
-    return c.r > 0.65 * rough.r && c.r < 1.35 * rough.r &&
-           std::hypot(c.x - rough.x, c.y - rough.y) < 0.4 * rough.r;
-}
-
 // How bright the pupil is, how much brighter the iris just around it, and
 // the camera noise, all in grey levels: medians, so that glints, lashes and
 // a lid over part of the ring count for little.
@@ -387,6 +310,126 @@ Levels levelsAround(const cv::Mat &work, const C2 &c)
     return l;
 }
 
+struct Blob {
+    double area = 0; // of its convex hull, pixels of the image it was found on
+    C2 circle;       // in that image's pixels
+};
+
+// The largest round dark blob below a threshold within an area, not
+// touching the area's border.
+std::optional<Blob> roundBlob(const cv::Mat &image, cv::Rect area, int threshold)
+{
+    static const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(5, 5));
+    cv::Mat mask;
+    cv::threshold(image(area), mask, threshold, 255, cv::THRESH_BINARY_INV);
+    cv::morphologyEx(mask, mask, cv::MORPH_OPEN, kernel);
+    std::vector<std::vector<cv::Point>> contours;
+    cv::findContours(mask, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
+    std::optional<Blob> best;
+    for (const std::vector<cv::Point> &c : contours) {
+        const cv::Rect box = cv::boundingRect(c);
+        if (box.x <= 1 || box.y <= 1 || box.br().x >= mask.cols - 1 || box.br().y >= mask.rows - 1)
+            continue;
+        std::vector<cv::Point> hull;
+        cv::convexHull(c, hull);
+        const double size = cv::contourArea(hull);
+        if (size < 20)
+            continue;
+        cv::Point2f centre;
+        float radius = 0;
+        cv::minEnclosingCircle(hull, centre, radius);
+        if (size < 0.72 * std::numbers::pi * radius * radius)
+            continue;
+        if (!best || size > best->area)
+            best = Blob{size, C2{centre.x + area.x, centre.y + area.y, std::sqrt(size / std::numbers::pi)}};
+    }
+    return best;
+}
+
+// Two blobs of thresholds close together are the same thing seen twice.
+bool steady(const Blob &a, const Blob &b, double growth)
+{
+    return b.area <= growth * a.area && std::hypot(a.circle.x - b.circle.x, a.circle.y - b.circle.y) < 0.3 * a.circle.r;
+}
+
+std::optional<C2> roughPupil(const cv::Mat &work)
+{
+    cv::Mat small;
+    const double f = std::max(work.cols, work.rows) > 420 ? 0.5 : 1.0;
+    cv::resize(work, small, cv::Size(), f, f, cv::INTER_AREA);
+    cv::medianBlur(small, small, 5);
+
+    int hist[256] = {};
+    for (int y = 0; y < small.rows; ++y) {
+        const uchar *row = small.ptr<uchar>(y);
+        for (int x = 0; x < small.cols; ++x)
+            ++hist[row[x]];
+    }
+    const int total = small.rows * small.cols;
+    int darkest = 0;
+    for (int acc = 0; darkest < 255 && (acc += hist[darkest]) < total / 400;)
+        ++darkest;
+
+    const cv::Rect whole(0, 0, small.cols, small.rows);
+    std::vector<std::optional<Blob>> blobs;
+    for (int t = darkest + 5; t <= std::min(darkest + 95, 250); t += 5)
+        blobs.push_back(roundBlob(small, whole, t));
+    // The pupil keeps its size over a few thresholds before the iris joins it.
+    std::optional<Blob> found;
+    int foundAt = 0;
+    for (std::size_t i = 0; !found && i + 1 < blobs.size(); ++i)
+        if (blobs[i] && blobs[i + 1] && steady(*blobs[i], *blobs[i + 1], 1.2)) {
+            found = blobs[i + 1];
+            foundAt = darkest + 5 * static_cast<int>(i + 2);
+        }
+    if (!found) {
+        for (std::size_t i = 0; i < blobs.size(); ++i)
+            if (blobs[i] && (!found || blobs[i]->area > found->area)) {
+                found = blobs[i];
+                foundAt = darkest + 5 * static_cast<int>(i + 1);
+            }
+    }
+    if (!found)
+        return std::nullopt;
+    // A dark-brown iris lies so little above the pupil that both may have
+    // passed for one blob: a darker round blob inside, steady from one
+    // threshold to the next but one, is the pupil.
+    const C2 b = found->circle;
+    const cv::Rect around = cv::Rect(int(b.x - 1.2 * b.r), int(b.y - 1.2 * b.r), int(2.4 * b.r) + 1, int(2.4 * b.r) + 1) &
+                            whole;
+    // It must lie well inside, and the ring round it must be brighter all
+    // about (not a piece of the pupil between lashes).
+    const auto pupilLike = [&](const Blob &blob) {
+        const C2 &c = blob.circle;
+        if (c.r > 0.8 * b.r || c.r < std::max(3.0, 0.18 * b.r) || std::hypot(c.x - b.x, c.y - b.y) > 0.35 * b.r)
+            return false;
+        const Levels l = levelsAround(small, c);
+        return l.iris - l.pupil >= std::max(6.0, 4 * l.noise);
+    };
+    std::vector<std::optional<Blob>> inner;
+    for (int t = darkest + 2; t + 2 < foundAt; ++t) {
+        std::optional<Blob> blob = roundBlob(small, around, t);
+        if (blob && !pupilLike(*blob))
+            blob.reset();
+        inner.push_back(blob);
+        const std::size_t n = inner.size();
+        if (n >= 3 && inner[n - 3] && blob && steady(*inner[n - 3], *blob, 1.15)) {
+            found = blob;
+            break;
+        }
+    }
+    const C2 &c = found->circle;
+    return C2{c.x / f, c.y / f, c.r / f};
+}
+
+double pupilTolerance(double r) { return std::max(1.0, 0.04 * r); }
+
+bool plausiblePupil(const C2 &c, const C2 &rough)
+{
+    return c.r > 0.65 * rough.r && c.r < 1.35 * rough.r &&
+           std::hypot(c.x - rough.x, c.y - rough.y) < 0.4 * rough.r;
+}
+
 // What makes a rise of brightness along a ray the pupil's edge.
 struct RiseRule {
     int span = 3;         // samples either side of a rise
@@ -399,7 +442,9 @@ RiseRule riseRule(const Levels &levels, double sigma, double pupilRadius, double
 {
     RiseRule rule;
     const double contrast = levels.iris - levels.pupil;
-    rule.minRise = std::clamp(std::max(0.3 * contrast, 4 * levels.noise / (2 * sigma)), 3.0, 8.0);
+    // Three times the noise left in a difference of two samples after the
+    // blur (for white noise its sigma shrinks by 2 sqrt(pi) sigma).
+    rule.minRise = std::clamp(std::max(0.3 * contrast, 1.2 * levels.noise / sigma), 3.0, 8.0);
     rule.brightest = levels.iris + std::max(2 * contrast, 30.0);
     rule.hold = std::max(4, static_cast<int>(0.1 * pupilRadius / step));
     return rule;
@@ -500,9 +545,15 @@ bool plausibleLimbus(const C2 &c, const C2 &pupil)
 std::optional<C2> limbusEdge(const cv::Mat &smooth, const C2 &pupil)
 {
     constexpr double kStep = 0.5;
+    // Rays start just outside the pupil, so that where the pupil sits close
+    // to the limbus the iris before it still counts; the windows either
+    // side of a rise shrink where the iris is narrow or the photo ends.
+    const double start = pupil.r + 2;
     const double r0 = std::max(1.25 * pupil.r, pupil.r + 4);
     const double r1 = std::min(9 * pupil.r, 0.8 * std::max(smooth.cols, smooth.rows));
     const int w = std::max(6, static_cast<int>(0.4 * pupil.r / kStep)); // window, samples
+    const int least = std::max(4, w / 4);
+    const int first = static_cast<int>(std::ceil((r0 - start) / kStep));
     std::vector<Edge> edges;
     int rays = 0;
     for (double clock = 0; clock < 360; clock += 1.5) {
@@ -510,9 +561,9 @@ std::optional<C2> limbusEdge(const cv::Mat &smooth, const C2 &pupil)
             continue;
         ++rays;
         const QPointF u = chartgeom::directionOf(clock);
-        const std::vector<float> v = profile(smooth, pupil.x, pupil.y, u.x(), u.y(), r0, r1, kStep);
+        const std::vector<float> v = profile(smooth, pupil.x, pupil.y, u.x(), u.y(), start, r1, kStep);
         const int n = static_cast<int>(v.size());
-        if (n < 2 * w + 6)
+        if (n < first + 2 * least + 6)
             continue;
         std::vector<double> sum(static_cast<std::size_t>(n) + 1, 0.0);
         for (int i = 0; i < n; ++i)
@@ -521,18 +572,18 @@ std::optional<C2> limbusEdge(const cv::Mat &smooth, const C2 &pupil)
             return (sum[static_cast<std::size_t>(b)] - sum[static_cast<std::size_t>(a)]) / (b - a);
         };
         std::vector<double> s(static_cast<std::size_t>(n), 0.0);
-        for (int i = w + 2; i + w + 2 < n; ++i)
-            s[static_cast<std::size_t>(i)] = mean(i + 2, i + 2 + w) - mean(i - 2 - w, i - 2);
+        for (int i = least + 2; i + least + 2 < n; ++i)
+            s[static_cast<std::size_t>(i)] = mean(i + 2, std::min(n, i + 2 + w)) - mean(std::max(0, i - 2 - w), i - 2);
         // The three strongest rises of the ray.
         std::vector<std::pair<double, int>> peaks;
-        for (int i = w + 3; i + w + 3 < n; ++i) {
+        for (int i = std::max(first, least + 3); i + least + 3 < n; ++i) {
             const double x = s[static_cast<std::size_t>(i)];
             if (x > 8 && x >= s[static_cast<std::size_t>(i - 1)] && x > s[static_cast<std::size_t>(i + 1)])
                 peaks.emplace_back(x, i);
         }
         std::sort(peaks.begin(), peaks.end(), std::greater<>());
         for (std::size_t p = 0; p < std::min<std::size_t>(3, peaks.size()); ++p) {
-            const double r = r0 + peaks[p].second * kStep;
+            const double r = start + peaks[p].second * kStep;
             edges.push_back(Edge{pupil.x + r * u.x(), pupil.y + r * u.y(), peaks[p].first, rays});
         }
     }
