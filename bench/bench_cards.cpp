@@ -339,7 +339,6 @@ void BM_TakeOutWriteBack(benchmark::State &st)
         card->CardWrite->trigger();
         settle();
     }
-    state::CardTakenOut = 0;
 }
 BENCHMARK(BM_TakeOutWriteBack)->Unit(benchmark::kMicrosecond);
 

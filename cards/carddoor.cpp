@@ -1,5 +1,6 @@
 #include "cards/carddoor.h"
 
+#include "cards/cardindex.h"
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "state/openwindow.h"
@@ -33,8 +34,7 @@ PatientNotifier &patientNotifier()
 
 void examinationRestarted()
 {
-    if (TfmCard *c = state::fmCard.data())
-        c->examinationRestarted();
+    cards::cardIndex().examinationRestarted();
 }
 
 void setConclFile(const QString &name)
@@ -44,13 +44,12 @@ void setConclFile(const QString &name)
 
 QList<CardEntry> entries()
 {
-    const TfmCard *c = state::fmCard.data();
-    return c ? c->model()->entries() : QList<CardEntry>{};
+    return cards::cardIndex().entries();
 }
 
 void watchList(QObject *context, const std::function<void()> &onChange)
 {
-    CardListModel *m = state::ensureWindow(state::fmCard)->model();
+    CardListModel *m = cards::cardIndex().model();
     QObject::connect(m, &QAbstractItemModel::modelReset, context, onChange);
     QObject::connect(m, &QAbstractItemModel::rowsInserted, context, onChange);
     QObject::connect(m, &QAbstractItemModel::rowsRemoved, context, onChange);

@@ -46,12 +46,10 @@ void examinationRestarted();
 // created (not shown) when it does not exist yet.
 void setConclFile(const QString &name);
 
-// The entries of the card index list, in list order; none while the window
-// does not exist.
+// The entries of the card index, in list order.
 QList<CardEntry> entries();
 // Calls onChange after every change of the list (an entry added, removed,
-// renamed or rewritten, the list replaced) while context lives; the window
-// is created (not shown) when it does not exist yet.
+// renamed or rewritten, the list replaced) while context lives.
 void watchList(QObject *context, const std::function<void()> &onChange);
 
 } // namespace card

@@ -1,6 +1,7 @@
 #include "shell/tfmnirel3.h"
 
 #include "cards/carddoor.h"
+#include "cards/cardindex.h"
 #include "charts/chartsdoor.h"
 #include "conclusion/concldoor.h"
 #include "conclusion/reachdoor.h"
@@ -258,6 +259,7 @@ void TfmNirel3::buildStatusBars()
 void TfmNirel3::FormCreate()
 {
     state::setStartValues();
+    cards::cardIndex().setStartValues();
 }
 
 void TfmNirel3::FileNew1Execute()
