@@ -22,14 +22,13 @@ Patient patient()
     const TfmCard *c = state::fmCard.data();
     if (!c)
         return {};
-    return Patient{c->FNameEdit->text(), c->LNameEdit->text(), c->MNameEdit->text(), c->lbDate->text(),
-                   c->EditDate->text()};
+    const THuman &h = cards::cardIndex().card();
+    return Patient{h.FName, h.LName, h.MName, c->lbDate->text(), h.Date};
 }
 
-PatientNotifier &patientNotifier()
+void watchPatient(QObject *context, const std::function<void()> &onChange)
 {
-    static PatientNotifier notifier;
-    return notifier;
+    QObject::connect(&cards::cardIndex(), &cards::CardIndex::cardChanged, context, onChange);
 }
 
 void examinationRestarted()
@@ -39,7 +38,7 @@ void examinationRestarted()
 
 void setConclFile(const QString &name)
 {
-    state::ensureWindow(state::fmCard)->ConclEdit->setText(name);
+    cards::cardIndex().setConclFile(name);
 }
 
 QList<CardEntry> entries()

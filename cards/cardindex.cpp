@@ -54,6 +54,22 @@ void CardIndex::setTakenOut(bool on)
     emit takenOutChanged(on);
 }
 
+void CardIndex::editCard(const THuman &card)
+{
+    if (card == m_card)
+        return;
+    m_card = card;
+    emit cardChanged();
+}
+
+void CardIndex::setConclFile(const QString &fileName)
+{
+    THuman card = m_card;
+    card.Concl = fileName;
+    editCard(card);
+    emit conclFileChanged(fileName);
+}
+
 void CardIndex::setStartValues()
 {
     setDirty(false);
@@ -66,6 +82,7 @@ void CardIndex::reset()
 {
     clear();
     setStartValues();
+    editCard(THuman());
     m_examEntry = QPersistentModelIndex();
     m_examCard.reset();
 }
@@ -258,6 +275,7 @@ THuman CardIndex::takeOut(int row)
     m_haveTakenOut = true;
     m_examEntry = m_takenOut;
     m_examCard = card;
+    editCard(card);
     return card;
 }
 
@@ -285,6 +303,7 @@ void CardIndex::writeBack(int row, const THuman &card)
     m_changed = true;
     m_takenOut = QPersistentModelIndex();
     m_haveTakenOut = false;
+    editCard(THuman());
 }
 
 void CardIndex::remove(int row)

@@ -56,6 +56,14 @@ public:
     // Everything as at program start: no entries, no file, no lock (between tests).
     void reset();
 
+    // --- The current patient: the card in the card window's edit fields,
+    // taken out, typed, or empty. The window puts in what the user types;
+    // "Править" fills it, "Записать" empties it.
+    const THuman &card() const { return m_card; }
+    void editCard(const THuman &card);
+    // The conclusion saved for the patient (the draft saved as a conclusion).
+    void setConclFile(const QString &fileName);
+
     // --- The lock. Before a pair is opened or written, the caller claims
     // it: it looks at the lock (holder, state), asks the user what the
     // state calls for, and takes the lock or takes a stale one over. The
@@ -113,8 +121,9 @@ public:
     // selects. It still counts as taken out.
     void detachCard();
     // "Записать": card becomes the record of row, which is named after it;
-    // the card counts as written back. A card written back to the entry it
-    // came from is the same patient (cardRewritten).
+    // the card counts as written back and the fields are emptied. A card
+    // written back to the entry it came from is the same patient
+    // (cardRewritten).
     void writeBack(int row, const THuman &card);
     // "Удалить".
     void remove(int row);
@@ -144,6 +153,9 @@ signals:
     void cardRewritten(const THuman &before, const THuman &after);
     // A card with a record was deleted from the list.
     void cardDeleted(const THuman &card);
+    // The current patient changed (typed, taken out, written back).
+    void cardChanged();
+    void conclFileChanged(const QString &fileName);
     void dirtyChanged(bool dirty);
     void takenOutChanged(bool takenOut);
     void readOnlyChanged(bool readOnly);
@@ -176,6 +188,7 @@ private:
     // 1 from "Править" until "Записать".
     int CardTakenOut = 0;
     bool m_changed = false;
+    THuman m_card;
     // The entry the card in the edit fields was taken from; it follows the
     // entry when others are deleted and becomes invalid when the entry goes.
     QPersistentModelIndex m_takenOut;

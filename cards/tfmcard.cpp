@@ -214,9 +214,11 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *index)
 
     arrangeTabOrder();
     place::outer(this, 1, 96, 373, 469);
-    // The main window names the patient of these fields.
-    for (QLineEdit *name : {FNameEdit, LNameEdit, MNameEdit})
-        connect(name, &QLineEdit::textChanged, &card::patientNotifier(), &card::PatientNotifier::changed);
+    // What is typed is the current patient, which the card index holds.
+    for (QLineEdit *field : {EditDate, FNameEdit, LNameEdit, MNameEdit, DocEdit, AddrEdit, PhoneEdit, ComplaintEdit,
+                             AnamnesisEdit, ConclEdit})
+        connect(field, &QLineEdit::textChanged, this, [this] { m_index->editCard(fieldsToRecord()); });
+    connect(AgeEdit, &AgeSpinBox::textChanged, this, [this] { m_index->editCard(fieldsToRecord()); });
 
     // The usual hints of what reading only changes, to put back after.
     m_hints.insert(FileSave, FileSave->statusTip());
@@ -233,8 +235,12 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *index)
     for (auto changed : {&cards::CardIndex::opened, &cards::CardIndex::saved})
         connect(m_index, changed, this, &TfmCard::showFileName);
     connect(m_index, &cards::CardIndex::cleared, this, &TfmCard::showFileName);
+    connect(m_index, &cards::CardIndex::conclFileChanged, ConclEdit, &QLineEdit::setText);
     showFileName();
-    showReadOnly();
+    if (m_index->readOnly())
+        showReadOnly();
+    if (m_index->card() != THuman())
+        recordToFields(m_index->card());
 }
 
 QAction *TfmCard::makeAction(const char *name, const QString &caption, const QString &hint,

@@ -92,7 +92,7 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     // The left pane follows the card's name fields at once, not only at the
     // next hint: after a card is written back or another one taken out it
     // never goes on naming the patient before.
-    connect(&card::patientNotifier(), &card::PatientNotifier::changed, this, &TfmNirel3::showPatient);
+    card::watchPatient(this, [this] { showPatient(); });
     FormCreate();
 }
 
