@@ -85,11 +85,11 @@ const QString kBackupsHint = QStringLiteral("Восстановить карто
 
 } // namespace
 
-TfmCard::TfmCard(QWidget *owner, cards::CardIndex *index)
+TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                          Qt::WindowCloseButtonHint)
-    , m_index(index)
+    , m_index(own ? own : &cards::cardIndex())
 {
     setObjectName(QStringLiteral("fmCard"));
     setWindowTitle(QStringLiteral("Картотека"));
@@ -241,6 +241,9 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *index)
         showReadOnly();
     if (m_index->card() != THuman())
         recordToFields(m_index->card());
+    // A card index of its own goes with the window, after the views of it.
+    if (own)
+        own->setParent(this);
 }
 
 QAction *TfmCard::makeAction(const char *name, const QString &caption, const QString &hint,

@@ -33,9 +33,9 @@ class QToolButton;
 class TfmCard : public QWidget {
     Q_OBJECT
 public:
-    // A view of the program's card index, or of another (a second
-    // workstation, in tests).
-    explicit TfmCard(QWidget *owner = nullptr, cards::CardIndex *index = &cards::cardIndex());
+    // A view of the program's card index, or of one of its own (taken over:
+    // a second workstation, in tests).
+    explicit TfmCard(QWidget *owner = nullptr, cards::CardIndex *own = nullptr);
 
     QLabel *labelCard = nullptr;
     // The backups of the open card index, to restore one.

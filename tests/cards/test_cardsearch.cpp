@@ -4,7 +4,6 @@
 #include "cards/cardindexfile.h"
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"

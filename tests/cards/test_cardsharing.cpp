@@ -7,7 +7,6 @@
 #include "cards/tfmbackups.h"
 #include "cards/tfmcard.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -99,9 +98,7 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QVERIFY(!holder->user.isEmpty());
     QVERIFY(qAbs(holder->since.secsTo(QDateTime::currentDateTime())) < 60);
 
-    // Another workstation: a card index of its own.
-    auto *b = new TfmCard(nullptr, new cards::CardIndex);
-    b->index()->setParent(b);
+    auto *b = new TfmCard(nullptr, new cards::CardIndex); // another workstation
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;

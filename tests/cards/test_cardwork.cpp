@@ -9,7 +9,6 @@
 #include "cards/tfmbackups.h"
 #include "cards/tfmcard.h"
 #include "shell/exitcheck.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"

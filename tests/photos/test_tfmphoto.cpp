@@ -23,7 +23,6 @@
 #include "platform/textfile.h"
 #include "rtf/rtfreader.h"
 #include "rtf/rtfwriter.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
