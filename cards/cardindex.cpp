@@ -115,7 +115,7 @@ void CardIndex::keepClaim(const QString &listFile)
 
 void CardIndex::dropClaim(const QString &listFile)
 {
-    if (m_claimed == listFile)
+    if (!m_claimed.isEmpty() && m_claimed == listFile)
         cardlock::release(listFile, self());
     m_claimed.clear();
 }
@@ -282,6 +282,19 @@ THuman CardIndex::takeOut(int row)
 int CardIndex::takenOutRow() const
 {
     return m_haveTakenOut && m_takenOut.isValid() ? m_takenOut.row() : -1;
+}
+
+bool CardIndex::cardOutChanged() const
+{
+    if (!hasCardTakenOut())
+        return false;
+    // A card only looked at is no work; one whose entry has gone is the
+    // only copy of what the fields hold.
+    if (const int row = takenOutRow(); row >= 0) {
+        const std::optional<THuman> &record = m_model->entry(row).record;
+        return !record || *record != m_card;
+    }
+    return true;
 }
 
 void CardIndex::detachCard()

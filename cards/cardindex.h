@@ -116,6 +116,9 @@ public:
     // none was taken out).
     bool cardFromEntry() const { return m_haveTakenOut; }
     int takenOutRow() const;
+    // A card taken out that was changed in the fields (or whose entry has
+    // gone): work to lose.
+    bool cardOutChanged() const;
     // "Записать" found no entry for the card out: it has nowhere to go back
     // to, and counts as typed from now on, to go onto an entry the user
     // selects. It still counts as taken out.

@@ -656,28 +656,15 @@ void TfmCard::showReadOnly()
     lbReadOnly->setAccessibleDescription(mark);
 }
 
-bool TfmCard::cardOutChanged() const
-{
-    if (!m_index->hasCardTakenOut())
-        return false;
-    // A card only looked at is no work; one whose entry has gone is the
-    // only copy of what the fields hold.
-    if (const int row = m_index->takenOutRow(); row >= 0) {
-        const std::optional<THuman> &record = model()->entry(row).record;
-        return !record || *record != fieldsToRecord();
-    }
-    return true;
-}
-
 bool TfmCard::settleUnsavedWork(const QString &before)
 {
     // A card index just read or saved counts as unsaved (the exit check
     // asks about it) but holds no work to lose: only changes are asked about.
-    const bool cardOut = cardOutChanged();
+    const bool cardOut = m_index->cardOutChanged();
     if (!cardOut && (!m_index->isDirty() || !m_index->hasChanges()))
         return true;
     const QString text =
-        cardOut ? QString(QStringLiteral("Карточка «") + human::displayText(fieldsToRecord()) +
+        cardOut ? QString(QStringLiteral("Карточка «") + human::displayText(m_index->card()) +
                           QStringLiteral("» взята из картотеки и не записана в неё. Записать её и сохранить "
                                          "картотеку, прежде чем ") + before + QStringLiteral("?"))
                 : QString(QStringLiteral("Картотека не сохранена. Сохранить её, прежде чем ") + before +

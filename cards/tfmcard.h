@@ -126,9 +126,6 @@ private:
     // restored): with a card taken out or the card index unsaved, asks to
     // save first; false when the user cancels or the save did not happen.
     bool settleUnsavedWork(const QString &before);
-    // A card taken out whose fields differ from its entry (or whose entry
-    // has gone).
-    bool cardOutChanged() const;
     // Whether to write over files another program changed (message says which).
     bool replaceChanged(const QString &message);
     // After a save or a restore: what the user must be told; true when done.
