@@ -231,6 +231,11 @@ cardindex::WriteResult CardIndex::saveAs(const QString &listFile, const ReplaceC
         replaceChanged);
 }
 
+QList<cardbackup::Backup> CardIndex::backups() const
+{
+    return m_listFile.isEmpty() ? QList<cardbackup::Backup>{} : cardbackup::list(m_listFile);
+}
+
 cardindex::WriteResult CardIndex::restore(const QString &backupListFile, QList<CardEntry> entries,
                                           const ReplaceChanged &replaceChanged)
 {

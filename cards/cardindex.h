@@ -8,6 +8,7 @@
 //
 // No operation here shows anything: what the user must be told comes back
 // in the results, and the questions are the caller's.
+#include "cards/cardbackup.h"
 #include "cards/cardindexfile.h"
 #include "cards/cardlock.h"
 #include "cards/human.h"
@@ -97,6 +98,8 @@ public:
     // Why the entries may not be written as listFile ("" when they may): the
     // pair open to read only takes a copy under another name only.
     QString refusal(const QString &listFile) const;
+    // The backups of the pair (each save keeps the pair it replaces), newest first.
+    QList<cardbackup::Backup> backups() const;
     // "Копии": puts a backup of the pair (already read: its entries) in place
     // of the pair, as a save would, and its entries in place of the list.
     cardindex::WriteResult restore(const QString &backupListFile, QList<CardEntry> entries,

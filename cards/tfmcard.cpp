@@ -735,7 +735,7 @@ void TfmCard::bbBackupsClick()
                                              "сохраните картотеку."));
         return;
     }
-    QList<cardbackup::Backup> backups = cardbackup::list(listFile);
+    QList<cardbackup::Backup> backups = m_index->backups();
     if (backups.isEmpty()) {
         ui::inform(this, QStringLiteral("Копий картотеки ") + listFile +
                              QStringLiteral(" пока нет: копия делается при каждом сохранении."));
@@ -746,7 +746,7 @@ void TfmCard::bbBackupsClick()
     // adds a backup (or goes to another pair), so the list is read again.
     if (!settleUnsavedWork(QStringLiteral("восстановить копию")))
         return;
-    backups = cardbackup::list(m_index->listFileName());
+    backups = m_index->backups();
     if (m_index->readOnly() || backups.isEmpty())
         return;
     auto *dialog = new TfmBackups(this, m_index->listFileName(), backups);
