@@ -162,13 +162,15 @@ Store::Store()
         if (!written) {
             // The photos' index still waits to be written: the card index counts as unsaved.
             cardIndex->noteUnsaved();
-            ui::showMessage(QApplication::activeWindow(), QStringLiteral("Картотека сохранена, фотографии — нет: ") + error);
+            ui::showMessage(QApplication::activeWindow(),
+                            QStringLiteral("Картотека сохранена, фотографии — нет: ") + error);
         }
     });
     connect(cardIndex, &cards::CardIndex::cleared, this, &Store::cleared);
-    connect(cardIndex, &cards::CardIndex::cardRewritten, this, [this, cardIndex](const THuman &before, const THuman &after) {
-        rewritten(before, after, cardIndex->entries());
-    });
+    connect(cardIndex, &cards::CardIndex::cardRewritten, this,
+            [this, cardIndex](const THuman &before, const THuman &after) {
+                rewritten(before, after, cardIndex->entries());
+            });
     connect(cardIndex, &cards::CardIndex::cardDeleted, this, [this, cardIndex](const THuman &card) {
         deleted(card, cardIndex->entries());
     });
