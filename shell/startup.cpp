@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "help/help.h"
+#include "photos/photostore.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/prompter.h"
@@ -71,6 +72,7 @@ int run(QApplication &app)
         installRussian(app);
         HintHub::instance().install();
         help::setHelpFile(paths::kHelpFile);
+        photos::followCardIndex();
 
         mainWindow = std::make_unique<TfmNirel3>();
         state::fmNirel3 = mainWindow.get();

@@ -5,8 +5,6 @@ namespace state {
 void setStartValues()
 {
     DeepPassCount = 0;
-    CardIndexDirty = 0;
-    CardTakenOut = 0;
 }
 
 bool resultsRecorded()
@@ -48,8 +46,6 @@ void clearAll()
     GuidePhrase.clear();
     ConclLineHead.clear();
     ConclLineTail.clear();
-    CardIndexDirty = 0;
-    CardTakenOut = 0;
     ConclMode = 0;
 }
 

@@ -48,10 +48,6 @@ inline QString GuidePhrase;
 inline QString ConclLineHead;
 inline QString ConclLineTail;
 
-// Card index flags: 1 or 0.
-inline int CardIndexDirty = 0;
-inline int CardTakenOut = 0;
-
 // What the draft conclusion window holds: 0 a conclusion, 1 the header, 2 the signature.
 inline int ConclMode = 0;
 

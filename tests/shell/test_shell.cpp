@@ -110,8 +110,7 @@ void fillState()
     GuidePhrase = QStringLiteral("g");
     ConclLineHead = QStringLiteral("h");
     ConclLineTail = QStringLiteral("t");
-    CardIndexDirty = 1;
-    CardTakenOut = 1;
+    cards::cardIndex().takeOut(cards::cardIndex().newCard());
     ConclMode = 2;
 }
 
@@ -254,13 +253,12 @@ void TestShell::startValues()
 {
     TestEnv env;
     state::DeepPassCount = 5;
-    state::CardIndexDirty = 1;
-    state::CardTakenOut = 1;
+    cards::cardIndex().takeOut(cards::cardIndex().newCard());
     state::ConclMode = 2;
     makeMainWindow();
     QCOMPARE(state::DeepPassCount, 0);
-    QCOMPARE(state::CardIndexDirty, 0);
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
     QCOMPARE(state::ConclMode, 2); // not among the start values
 }
 
@@ -309,8 +307,8 @@ void TestShell::newPatientResetsExactlyTheCounts()
     QCOMPARE(GuidePhrase, QStringLiteral("g"));
     QCOMPARE(ConclLineHead, QStringLiteral("h"));
     QCOMPARE(ConclLineTail, QStringLiteral("t"));
-    QCOMPARE(CardIndexDirty, 1);
-    QCOMPARE(CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     QCOMPARE(fmCard->FNameEdit->text(), QStringLiteral("Петров"));
 }
 
@@ -383,8 +381,11 @@ void TestShell::exitCheck()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    state::CardTakenOut = taken;
-    state::CardIndexDirty = dirty;
+    cards::cardIndex().model()->append({});
+    if (taken)
+        cards::cardIndex().takeOut(0);
+    if (dirty)
+        cards::cardIndex().noteUnsaved();
     prompter.answers = {QMessageBox::StandardButton(answer)};
     w->Exit1->trigger();
     QCOMPARE(prompter.texts(), texts);
@@ -405,7 +406,7 @@ void TestShell::titleBarCloseRunsTheExitCheck()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    state::CardIndexDirty = 1;
+    cards::cardIndex().noteUnsaved();
     prompter.answers = {QMessageBox::No};
     QVERIFY(!w->close());
     QVERIFY(w->isVisible());
@@ -431,7 +432,7 @@ void TestShell::enterAtTheExitCheckKeepsTheProgram()
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    state::CardIndexDirty = 1;
+    cards::cardIndex().noteUnsaved();
     QStringList seen;
     QTimer enter;
     enter.setInterval(10);
