@@ -5,9 +5,9 @@
 #include "cards/cardindexfile.h"
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
+#include "photos/photostore.h"
 #include "platform/prompter.h"
 #include "shell/startup.h"
-#include "state/examstate.h"
 #include "state/windows.h"
 
 #include <QApplication>
@@ -339,7 +339,6 @@ void BM_TakeOutWriteBack(benchmark::State &st)
         card->CardWrite->trigger();
         settle();
     }
-    state::CardTakenOut = 0;
 }
 BENCHMARK(BM_TakeOutWriteBack)->Unit(benchmark::kMicrosecond);
 
@@ -405,6 +404,7 @@ BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv)
 {
     NirelApplication app(argc, argv);
+    photos::followCardIndex(); // as the program does
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,12 +1,15 @@
-// Iris photos: the circles found on photos of 2 to 12 megapixels, the chart
-// laid over an iris for the screen, a photo point taken to the chart, and
-// the photo window refreshed over a large card index.
+// Iris photos: the circles found on photos of 2 to 12 megapixels (everyday
+// ones, and hard ones of the lightest and the darkest iris colour), the
+// pupil outlined and measured, the chart laid over an iris for the screen,
+// a photo point taken to the chart, and the photo window refreshed over a
+// large card index.
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "photos/irisfind.h"
 #include "photos/overlay.h"
 #include "photos/photodoor.h"
 #include "photos/photostore.h"
+#include "photos/pupilmeasure.h"
 #include "photos/tfmphoto.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
@@ -29,6 +32,31 @@ void findCircles(benchmark::State &state)
     state.SetLabel(QStringLiteral("%1 MP").arg(size.width() * size.height() / 1e6, 0, 'f', 1).toStdString());
 }
 BENCHMARK(findCircles)->Arg(1632)->Arg(2592)->Arg(4000)->Unit(benchmark::kMillisecond);
+
+// Width and iris colour class (0 blue ... 5 dark brown) of a hard scene.
+void findCirclesHard(benchmark::State &state)
+{
+    const QSize size(int(state.range(0)), int(state.range(0)) * 3 / 4);
+    const synth::IrisColour colour = synth::kIrisColours[state.range(1)];
+    const synth::Photo photo = synth::makeHard(size, 77, colour);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(iris::find(photo.image));
+    state.SetLabel(QStringLiteral("%1 MP, %2")
+                       .arg(size.width() * size.height() / 1e6, 0, 'f', 1)
+                       .arg(QLatin1String(synth::nameOf(colour)))
+                       .toStdString());
+}
+BENCHMARK(findCirclesHard)->Args({1632, 5})->Args({4000, 0})->Args({4000, 5})->Unit(benchmark::kMillisecond);
+
+// The pupil of a fitted 12-megapixel photo outlined and measured.
+void measurePupil(benchmark::State &state)
+{
+    const synth::Photo photo = synth::makeHard(QSize(4000, 3000), 77, synth::IrisColour::DarkBrown);
+    const iris::Fit fit = iris::find(photo.image).fit;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(iris::measurePupil(fit, iris::pupilOutline(photo.image, fit)));
+}
+BENCHMARK(measurePupil)->Unit(benchmark::kMillisecond);
 
 void chartOverlay(benchmark::State &state)
 {

@@ -11,7 +11,6 @@
 #include "conclusion/concldoor.h"
 #include "help/help.h"
 #include "photos/photodoor.h"
-#include "photos/photostore.h"
 #include "platform/codepagefield.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
@@ -19,7 +18,6 @@
 #include "platform/prompter.h"
 #include "platform/textfile.h"
 #include "shell/newpatient.h"
-#include "state/examstate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,7 +35,6 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUuid>
 #include <QVBoxLayout>
 
 namespace {
@@ -75,16 +72,6 @@ QString unstorableReport(const QStringList &places)
     return text;
 }
 
-// Whether two records name the same patient: surname, first name and
-// patronymic alike, case and extra blanks aside.
-bool samePatient(const THuman &a, const THuman &b)
-{
-    const auto same = [](const QString &x, const QString &y) {
-        return x.simplified().compare(y.simplified(), Qt::CaseInsensitive) == 0;
-    };
-    return same(a.FName, b.FName) && same(a.LName, b.LName) && same(a.MName, b.MName);
-}
-
 // A record that holds somebody: neither empty nor the card "Новая" makes.
 bool holdsPatient(const THuman &h)
 {
@@ -98,17 +85,16 @@ const QString kBackupsHint = QStringLiteral("Восстановить карто
 
 } // namespace
 
-TfmCard::TfmCard(QWidget *owner)
+TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                          Qt::WindowCloseButtonHint)
+    , m_index(own ? own : &cards::cardIndex())
 {
     setObjectName(QStringLiteral("fmCard"));
     setWindowTitle(QStringLiteral("Картотека"));
 
-    m_model = new CardListModel(this);
-    m_shown = new CardFilterModel(m_model, this);
-    m_lockMark = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    m_shown = new CardFilterModel(m_index->model(), this);
 
     QStyle *st = style();
     FileOpen = makeAction("FileOpen", QStringLiteral("Открыть"), QStringLiteral("Открыть файл"),
@@ -228,11 +214,11 @@ TfmCard::TfmCard(QWidget *owner)
 
     arrangeTabOrder();
     place::outer(this, 1, 96, 373, 469);
-    // A photo added, moved or fitted is a change of the card index too.
-    connect(&photos::store(), &photos::Store::changed, this, [this] { m_pristine = false; });
-    // The main window names the patient of these fields.
-    for (QLineEdit *name : {FNameEdit, LNameEdit, MNameEdit})
-        connect(name, &QLineEdit::textChanged, &card::patientNotifier(), &card::PatientNotifier::changed);
+    // What is typed is the current patient, which the card index holds.
+    for (QLineEdit *field : {EditDate, FNameEdit, LNameEdit, MNameEdit, DocEdit, AddrEdit, PhoneEdit, ComplaintEdit,
+                             AnamnesisEdit, ConclEdit})
+        connect(field, &QLineEdit::textChanged, this, [this] { m_index->editCard(fieldsToRecord()); });
+    connect(AgeEdit, &AgeSpinBox::textChanged, this, [this] { m_index->editCard(fieldsToRecord()); });
 
     // The usual hints of what reading only changes, to put back after.
     m_hints.insert(FileSave, FileSave->statusTip());
@@ -243,11 +229,21 @@ TfmCard::TfmCard(QWidget *owner)
         }
     }
     m_hints.insert(bbBackups, bbBackups->toolTip());
-}
 
-TfmCard::~TfmCard()
-{
-    dropLock();
+    // What the card index holds, as it changes.
+    connect(m_index, &cards::CardIndex::readOnlyChanged, this, &TfmCard::showReadOnly);
+    for (auto changed : {&cards::CardIndex::opened, &cards::CardIndex::saved})
+        connect(m_index, changed, this, &TfmCard::showFileName);
+    connect(m_index, &cards::CardIndex::cleared, this, &TfmCard::showFileName);
+    connect(m_index, &cards::CardIndex::conclFileChanged, ConclEdit, &QLineEdit::setText);
+    showFileName();
+    if (m_index->readOnly())
+        showReadOnly();
+    if (m_index->card() != THuman())
+        recordToFields(m_index->card());
+    // A card index of its own goes with the window, after the views of it.
+    if (own)
+        own->setParent(this);
 }
 
 QAction *TfmCard::makeAction(const char *name, const QString &caption, const QString &hint,
@@ -463,7 +459,7 @@ int TfmCard::selectedRow() const
 
 void TfmCard::selectRow(int row)
 {
-    if (row < 0 || row >= m_model->rowCount()) {
+    if (row < 0 || row >= model()->rowCount()) {
         PersonsList->clearSelection();
         return;
     }
@@ -524,135 +520,102 @@ void TfmCard::mmFileOpenClick()
     if (!settleUnsavedWork(QStringLiteral("открыть другую картотеку")))
         return;
     const QString chosen = ui::prompter().openFileName(
-        this, ui::FileRequest{QStringLiteral("Открыть картотеку"), m_listFile, cardindex::kFilter,
+        this, ui::FileRequest{QStringLiteral("Открыть картотеку"), m_index->listFileName(), cardindex::kFilter,
                               cardindex::kDefaultSuffix});
     if (chosen.isEmpty())
         return;
     const QString listFile = fullName(chosen);
-    bool taken = false;
-    const Claim how = claim(listFile, false, &taken);
-    if (how == Claim::Cancel)
+    const std::optional<cards::CardIndex::Access> access = claim(listFile, false);
+    if (!access)
         return;
-    // Both files are read and checked before the list changes, so a bad
-    // pair leaves the list, the label and the flag as they were.
-    // Only the lock's holder finishes what a save cut short left beside it.
-    cardindex::ReadResult read = cardindex::readPair(
-        listFile, how == Claim::Edit ? cardindex::Role::Holder : cardindex::Role::Reader);
-    if (!read.ok) {
-        if (taken)
-            cardlock::release(listFile, me());
-        ui::showMessage(this, read.message);
+    const cards::CardIndex::Opened opened = m_index->open(listFile, *access);
+    if (!opened.ok) {
+        ui::showMessage(this, opened.message);
         return;
     }
-    if (m_lockedFile != listFile)
-        dropLock();
-    if (how == Claim::Edit && (taken || m_lockedFile == listFile))
-        m_lockedFile = listFile;
     edSearch->clear();
-    m_model->setEntries(std::move(read.entries));
-    m_listFile = listFile;
-    m_stamp = read.stamp;
-    labelCard->setText(cardindex::labelText(listFile));
-    if (how == Claim::ReadOnly) {
-        const std::optional<cardlock::Holder> holder = cardlock::holderOf(listFile);
-        setReadOnly(true, holder ? QStringLiteral("её открыл(а) ") + cardlock::describe(*holder)
-                                 : QStringLiteral("её нельзя отметить как открытую"));
-    } else {
-        setReadOnly(false);
-    }
-    // A freshly read card index counts as unsaved; one open to read only
-    // holds nothing to save yet (what the list held before was saved or
-    // given up above). A card in the edit fields stays taken out.
-    state::CardIndexDirty = how == Claim::ReadOnly ? 0 : 1;
-    if (!read.warning.isEmpty())
-        ui::inform(this, read.warning);
-    photos::cardIndexOpened(this, listFile);
-    m_pristine = true;
+    if (!opened.warning.isEmpty())
+        ui::inform(this, opened.warning);
 }
 
-TfmCard::Claim TfmCard::claim(const QString &listFile, bool forSaving, bool *taken)
+std::optional<cards::CardIndex::Access> TfmCard::claim(const QString &listFile, bool forSaving)
 {
-    *taken = false;
-    const cardlock::Holder self = me();
+    using Access = cards::CardIndex::Access;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const std::optional<cardlock::Holder> holder = cardlock::holderOf(listFile);
         QString error;
         if (!holder) {
-            const cardlock::Take t = cardlock::take(listFile, self, &error);
-            if (t == cardlock::Take::Taken) {
-                *taken = true;
-                return Claim::Edit;
-            }
+            const cardlock::Take t = m_index->takeLock(listFile, &error);
+            if (t == cardlock::Take::Taken)
+                return Access::Edit;
             if (t == cardlock::Take::Held)
                 continue; // somebody was quicker: look again
             // A folder that cannot be written (a disc, no rights): the pair
             // cannot be saved there either.
             if (forSaving)
-                return Claim::Edit;
+                return Access::Edit;
             const auto answer = ui::prompter().ask(
                 this, QMessageBox::Question,
                 QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
                     QStringLiteral(" открыта (") + error + QStringLiteral(").\nОткрыть её только для чтения?"),
                 QMessageBox::Yes | QMessageBox::No);
-            return answer == QMessageBox::Yes ? Claim::ReadOnly : Claim::Cancel;
+            return answer == QMessageBox::Yes ? std::optional(Access::ReadOnly) : std::nullopt;
         }
-        switch (cardlock::stateOf(*holder, self)) {
+        switch (m_index->stateOf(*holder)) {
         case cardlock::State::Ours:
-            return Claim::Edit;
+            return Access::Edit;
         case cardlock::State::Held: {
             const QString who = QStringLiteral("Картотеку ") + listFile + QStringLiteral(" сейчас открыл(а) ") +
                                 cardlock::describe(*holder) + QStringLiteral(".");
             if (forSaving) {
                 ui::showMessage(this, who + QStringLiteral("\nСохраните картотеку под другим именем."));
-                return Claim::Cancel;
+                return std::nullopt;
             }
             const auto answer = ui::prompter().ask(this, QMessageBox::Question,
                                                    who + QStringLiteral("\nОткрыть её только для чтения?"),
                                                    QMessageBox::Yes | QMessageBox::No);
-            return answer == QMessageBox::Yes ? Claim::ReadOnly : Claim::Cancel;
+            return answer == QMessageBox::Yes ? std::optional(Access::ReadOnly) : std::nullopt;
         }
         case cardlock::State::Stale: {
             const QString text = QStringLiteral("Картотеку ") + listFile + QStringLiteral(" открыл(а) ") +
                                  cardlock::describe(*holder) + QStringLiteral(", но ") +
-                                 cardlock::staleReason(*holder, self) + QStringLiteral(".\nЗанять картотеку?") +
+                                 cardlock::staleReason(*holder, m_index->self()) +
+                                 QStringLiteral(".\nЗанять картотеку?") +
                                  (forSaving ? QString() : QStringLiteral(" «Нет» откроет её только для чтения."));
             const auto answer = ui::prompter().ask(
                 this, QMessageBox::Warning, text,
                 forSaving ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             if (answer == QMessageBox::No)
-                return forSaving ? Claim::Cancel : Claim::ReadOnly;
+                return forSaving ? std::nullopt : std::optional(Access::ReadOnly);
             if (answer != QMessageBox::Yes)
-                return Claim::Cancel;
-            const cardlock::Take t = cardlock::takeOver(listFile, *holder, self, &error);
-            if (t == cardlock::Take::Taken) {
-                *taken = true;
-                return Claim::Edit;
-            }
+                return std::nullopt;
+            const cardlock::Take t = m_index->takeOverLock(listFile, *holder, &error);
+            if (t == cardlock::Take::Taken)
+                return Access::Edit;
             if (t == cardlock::Take::Held)
                 continue;
             ui::showMessage(this, QStringLiteral("Не удаётся занять картотеку ") + listFile +
                                       QStringLiteral(": ") + error);
-            return Claim::Cancel;
+            return std::nullopt;
         }
         }
     }
     ui::showMessage(this, QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
                               QStringLiteral(" открыта: её файл блокировки ") + cardlock::lockName(listFile) +
                               QStringLiteral(" всё время меняется."));
-    return Claim::Cancel;
+    return std::nullopt;
 }
 
-void TfmCard::dropLock()
+void TfmCard::showFileName()
 {
-    if (!m_lockedFile.isEmpty())
-        cardlock::release(m_lockedFile, me());
-    m_lockedFile.clear();
+    const QString listFile = m_index->listFileName();
+    labelCard->setText(listFile.isEmpty() ? cardindex::kLabelCaption : cardindex::labelText(listFile));
 }
 
-void TfmCard::setReadOnly(bool on, const QString &why)
+void TfmCard::showReadOnly()
 {
-    m_readOnly = on;
-    m_readOnlyWhy = on ? why : QString();
+    const bool on = m_index->readOnly();
+    const QString why = m_index->readOnlyReason();
     // Reading only forbids writing over this pair, not saving a copy:
     // "Сохранить" saves under another name only, and "Копии" (a restore
     // writes over the pair) is off; the list may still be edited in memory.
@@ -693,28 +656,15 @@ void TfmCard::setReadOnly(bool on, const QString &why)
     lbReadOnly->setAccessibleDescription(mark);
 }
 
-bool TfmCard::cardOutChanged() const
-{
-    if (state::CardTakenOut != 1)
-        return false;
-    // A card only looked at is no work; one whose entry has gone is the
-    // only copy of what the fields hold.
-    if (m_haveTakenOut && m_takenOut.isValid()) {
-        const std::optional<THuman> &record = m_model->entry(m_takenOut.row()).record;
-        return !record || *record != fieldsToRecord();
-    }
-    return true;
-}
-
 bool TfmCard::settleUnsavedWork(const QString &before)
 {
     // A card index just read or saved counts as unsaved (the exit check
     // asks about it) but holds no work to lose: only changes are asked about.
-    const bool cardOut = cardOutChanged();
-    if (!cardOut && (state::CardIndexDirty != 1 || m_pristine))
+    const bool cardOut = m_index->cardOutChanged();
+    if (!cardOut && (!m_index->isDirty() || !m_index->hasChanges()))
         return true;
     const QString text =
-        cardOut ? QString(QStringLiteral("Карточка «") + human::displayText(fieldsToRecord()) +
+        cardOut ? QString(QStringLiteral("Карточка «") + human::displayText(m_index->card()) +
                           QStringLiteral("» взята из картотеки и не записана в неё. Записать её и сохранить "
                                          "картотеку, прежде чем ") + before + QStringLiteral("?"))
                 : QString(QStringLiteral("Картотека не сохранена. Сохранить её, прежде чем ") + before +
@@ -726,64 +676,24 @@ bool TfmCard::settleUnsavedWork(const QString &before)
         return true; // a card in the fields stays there, still taken out
     if (answer != QMessageBox::Save)
         return false;
-    if (cardOut && m_haveTakenOut && m_takenOut.isValid())
+    if (cardOut && m_index->takenOutRow() >= 0)
         ToolButton7Click();
     mmFileSaveClick();
-    return state::CardIndexDirty == 0;
+    return !m_index->isDirty();
 }
 
-bool TfmCard::replace(const QString &listFile,
-                      const std::function<cardindex::WriteResult(const cardindex::SaveOptions &)> &write)
+bool TfmCard::reportWritten(const cardindex::WriteResult &written)
 {
-    bool taken = false;
-    if (claim(listFile, true, &taken) == Claim::Cancel)
-        return false;
-    cardindex::SaveOptions options;
-    options.keepBackups = cardbackup::kKeep;
-    // The pair this window read or wrote last must still be on disk as it
-    // was; any other name is a pair the user chose to overwrite.
-    if (listFile == m_listFile)
-        options.expected = m_stamp;
-    cardindex::WriteResult written = write(options);
-    if (written.changedOnDisk) {
-        const auto answer = ui::prompter().ask(
-            this, QMessageBox::Warning,
-            written.message + QStringLiteral("\nЗаменить их картотекой из этого окна? Файлы, записанные той "
-                                             "программой, сохранятся в копиях."),
-            QMessageBox::Yes | QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
-            if (taken)
-                cardlock::release(listFile, me());
-            return false;
-        }
-        options.expected.reset();
-        written = write(options);
-    }
     if (!written.ok) {
-        if (taken)
-            cardlock::release(listFile, me());
-        ui::showMessage(this, written.message);
+        // Declined when the files were changed by another program: nothing to say.
+        if (!written.message.isEmpty())
+            ui::showMessage(this, written.message);
         return false;
     }
-    if (m_lockedFile != listFile) {
-        dropLock();
-        if (taken)
-            m_lockedFile = listFile;
-    }
-    cardlock::refresh(listFile, me());
-    // Saved under another name, the copy is this window's own pair.
-    if (m_readOnly)
-        setReadOnly(false);
-    m_listFile = listFile;
-    m_stamp = written.stamp;
-    labelCard->setText(cardindex::labelText(listFile));
-    state::CardIndexDirty = 0;
     if (!written.warning.isEmpty())
         ui::inform(this, written.warning);
     if (!written.replaced.isEmpty())
         ui::inform(this, unstorableReport(written.replaced));
-    photos::cardIndexSaved(this, listFile);
-    m_pristine = true;
     return true;
 }
 
@@ -792,34 +702,42 @@ void TfmCard::mmFileSaveClick()
     // Open to read only, the pair is not proposed: it can only be saved as
     // a copy under another name.
     const QString chosen = ui::prompter().saveFileName(
-        this, ui::FileRequest{QStringLiteral("Сохранить картотеку"), m_readOnly ? QString() : m_listFile,
-                              cardindex::kFilter, cardindex::kDefaultSuffix});
+        this, ui::FileRequest{QStringLiteral("Сохранить картотеку"),
+                              m_index->readOnly() ? QString() : m_index->listFileName(), cardindex::kFilter,
+                              cardindex::kDefaultSuffix});
     if (chosen.isEmpty())
         return;
     const QString listFile = fullName(chosen);
-    if (m_readOnly && QFileInfo(listFile) == QFileInfo(m_listFile)) {
-        ui::showMessage(this, QStringLiteral("Картотека ") + m_listFile +
-                                  QStringLiteral(" открыта только для чтения: ") + m_readOnlyWhy +
-                                  QStringLiteral(".\nСохраните картотеку под другим именем."));
+    if (const QString refusal = m_index->refusal(listFile); !refusal.isEmpty()) {
+        ui::showMessage(this, refusal);
         return;
     }
-    replace(listFile, [&](const cardindex::SaveOptions &options) {
-        return cardindex::writePair(listFile, m_model->entries(), options);
-    });
+    if (!claim(listFile, true))
+        return;
+    reportWritten(m_index->saveAs(listFile, [this](const QString &message) { return replaceChanged(message); }));
+}
+
+bool TfmCard::replaceChanged(const QString &message)
+{
+    return ui::prompter().ask(this, QMessageBox::Warning,
+                              message + QStringLiteral("\nЗаменить их картотекой из этого окна? Файлы, записанные "
+                                                       "той программой, сохранятся в копиях."),
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TfmCard::bbBackupsClick()
 {
-    if (m_readOnly)
+    if (m_index->readOnly())
         return;
-    if (m_listFile.isEmpty()) {
+    const QString listFile = m_index->listFileName();
+    if (listFile.isEmpty()) {
         ui::showMessage(this, QStringLiteral("Копии хранятся рядом с файлами картотеки: сначала откройте или "
                                              "сохраните картотеку."));
         return;
     }
-    QList<cardbackup::Backup> backups = cardbackup::list(m_listFile);
+    QList<cardbackup::Backup> backups = m_index->backups();
     if (backups.isEmpty()) {
-        ui::inform(this, QStringLiteral("Копий картотеки ") + m_listFile +
+        ui::inform(this, QStringLiteral("Копий картотеки ") + listFile +
                              QStringLiteral(" пока нет: копия делается при каждом сохранении."));
         return;
     }
@@ -828,10 +746,10 @@ void TfmCard::bbBackupsClick()
     // adds a backup (or goes to another pair), so the list is read again.
     if (!settleUnsavedWork(QStringLiteral("восстановить копию")))
         return;
-    backups = cardbackup::list(m_listFile);
-    if (m_readOnly || backups.isEmpty())
+    backups = m_index->backups();
+    if (m_index->readOnly() || backups.isEmpty())
         return;
-    auto *dialog = new TfmBackups(this, m_listFile, backups);
+    auto *dialog = new TfmBackups(this, m_index->listFileName(), backups);
     const int result = ui::prompter().exec(dialog);
     const QString chosen = dialog->chosen();
     delete dialog;
@@ -844,36 +762,24 @@ void TfmCard::bbBackupsClick()
         ui::showMessage(this, read.message);
         return;
     }
-    const QString listFile = m_listFile;
-    if (!replace(listFile, [&](const cardindex::SaveOptions &options) {
-            return cardindex::restorePair(listFile, chosen, options);
-        }))
+    if (!claim(m_index->listFileName(), true))
         return;
-    edSearch->clear();
-    m_model->setEntries(std::move(read.entries));
+    if (reportWritten(m_index->restore(chosen, std::move(read.entries),
+                                       [this](const QString &message) { return replaceChanged(message); })))
+        edSearch->clear();
 }
 
 void TfmCard::mmFileClearClick()
 {
     edSearch->clear();
-    m_model->clear();
-    m_listFile.clear();
-    m_stamp.reset();
-    dropLock();
-    setReadOnly(false);
-    labelCard->setText(cardindex::kLabelCaption);
-    photos::cardIndexCleared();
-    m_pristine = true;
+    m_index->clear();
 }
 
 void TfmCard::ToolButton5Click()
 {
-    m_model->append(CardEntry{kNewPatient, THuman(kNewPatient)});
-    state::CardIndexDirty = 1;
-    m_pristine = false;
     // The new line is the one selected: what is typed next and written goes
     // there, not onto the card that happened to be selected before.
-    selectRow(m_model->rowCount() - 1);
+    selectRow(m_index->newCard());
 }
 
 void TfmCard::ToolButton6Click()
@@ -883,50 +789,21 @@ void TfmCard::ToolButton6Click()
         ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
         return;
     }
-    if (!m_model->entry(row).record)
-        m_model->setRecord(row, THuman(m_model->entry(row).text));
-    const THuman card = *m_model->entry(row).record;
     // Another patient's card while the examination holds results: those
     // results would be printed under this patient's name.
-    if (m_examCard && !isExaminedCard(row) && shell::examinationHoldsResults() &&
+    if (m_index->examinesAnotherCard(row) && shell::examinationHoldsResults() &&
         ui::prompter().ask(this, QMessageBox::Question,
-                           QStringLiteral("Результаты осмотра получены для «") + human::displayText(*m_examCard) +
-                               QStringLiteral("». Начать новый осмотр для «") + human::displayText(card) +
-                               QStringLiteral("»?"),
+                           QStringLiteral("Результаты осмотра получены для «") +
+                               human::displayText(*m_index->examinedCard()) +
+                               QStringLiteral("». Начать новый осмотр для «") +
+                               human::displayText(m_index->cardOf(row)) + QStringLiteral("»?"),
                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
         shell::newPatientReset();
         // The reset brings up the emptied draft; the card comes out here.
         raise();
         activateWindow();
     }
-    state::CardTakenOut = 1;
-    m_takenOut = QPersistentModelIndex(m_model->index(row));
-    m_haveTakenOut = true;
-    m_examEntry = m_takenOut;
-    m_examCard = card;
-    recordToFields(card);
-}
-
-bool TfmCard::isExaminedCard(int row) const
-{
-    if (m_examEntry.isValid())
-        return m_examEntry.row() == row;
-    // The entry has gone (deleted, another list opened): the same patient
-    // with the same date is the same card.
-    const THuman &now = *m_model->entry(row).record;
-    return m_examCard && samePatient(*m_examCard, now) &&
-           m_examCard->Date.simplified() == now.Date.simplified();
-}
-
-void TfmCard::examinationRestarted()
-{
-    if (m_haveTakenOut && m_takenOut.isValid()) {
-        m_examEntry = m_takenOut;
-        m_examCard = m_model->entry(m_takenOut.row()).record;
-    } else {
-        m_examEntry = QPersistentModelIndex();
-        m_examCard.reset();
-    }
+    recordToFields(m_index->takeOut(row));
 }
 
 bool TfmCard::fieldsEmpty() const
@@ -946,43 +823,31 @@ void TfmCard::ToolButton7Click()
     // unless they are all empty: a second press after a write-back would
     // otherwise wipe the card just written back.
     int row = -1;
-    if (m_haveTakenOut)
-        row = m_takenOut.isValid() ? m_takenOut.row() : -1;
+    if (m_index->cardFromEntry())
+        row = m_index->takenOutRow();
     else if (!fieldsEmpty())
         row = selectedRow();
 
-    if (row < 0 || !m_model->entry(row).record) {
+    if (row < 0 || !model()->entry(row).record) {
         // What the user typed stays in the fields. A card whose entry has
         // gone has nowhere to go back to: the fields now count as typed, to
         // be written onto an entry the user selects.
-        m_takenOut = QPersistentModelIndex();
-        m_haveTakenOut = false;
+        m_index->detachCard();
         ui::showMessage(this, QStringLiteral("Неправильное сохранение карточки"));
         return;
     }
-    const THuman before = *m_model->entry(row).record;
-    const bool sameCard = m_haveTakenOut;
+    const THuman before = *model()->entry(row).record;
     const THuman h = fieldsToRecord();
     // Fields typed without a card taken out, onto a card of somebody else:
     // asked first, naming both; "Нет" leaves the card and the fields.
-    if (!sameCard && holdsPatient(before) && !samePatient(before, h) &&
+    if (!m_index->cardFromEntry() && holdsPatient(before) && !human::samePatient(before, h) &&
         ui::prompter().ask(this, QMessageBox::Question,
                            QStringLiteral("Заменить карточку «") + human::displayText(before) +
                                QStringLiteral("» данными «") + human::displayText(h) + QStringLiteral("»?"),
                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
-    m_model->setRecord(row, h);
-    m_model->setText(row, human::displayText(h));
-    // A card taken out and written back is the same patient: his photos
-    // follow a changed name or date.
-    if (sameCard)
-        photos::cardWrittenBack(before, h, m_model->entries());
+    m_index->writeBack(row, h);
     clearFields();
-    state::CardTakenOut = 0;
-    state::CardIndexDirty = 1;
-    m_pristine = false;
-    m_takenOut = QPersistentModelIndex();
-    m_haveTakenOut = false;
 }
 
 void TfmCard::ToolButton8Click()
@@ -990,12 +855,7 @@ void TfmCard::ToolButton8Click()
     const int row = selectedRow();
     if (row < 0)
         return;
-    const std::optional<THuman> gone = m_model->entry(row).record;
-    m_model->remove(row);
-    if (gone)
-        photos::cardDeleted(*gone, m_model->entries());
-    state::CardIndexDirty = 1;
-    m_pristine = false;
+    m_index->remove(row);
     // The view would select the next entry; with no confirmation a second
     // click would then delete a card nobody chose. Nothing stays selected.
     PersonsList->selectionModel()->clearSelection();
@@ -1070,8 +930,7 @@ void TfmCard::CardPhotoClick()
         ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
         return;
     }
-    const CardEntry &e = m_model->entry(row);
-    photo::openForCard(e.record ? *e.record : THuman(e.text));
+    photo::openForCard(m_index->cardOf(row));
 }
 
 void TfmCard::bbHelpCardClick()

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace photos {
@@ -265,15 +266,17 @@ bool PhotoIndex::deleted(const QList<CardEntry> &entries, const THuman &card)
             newcomers.removeAt(i); // the photos stay with the card that had the key
             return false;
         }
+    // The cards are looked through only when a photo is on the key: a card
+    // deleted from a large list without photos costs nothing here.
+    const auto onKey = [&](const Photo &p) { return p.onCard && sameCard(p.key, key); };
+    if (std::none_of(photos.cbegin(), photos.cend(), onKey))
+        return false;
     if (cardsWith(keysOf(entries), key) == 0)
         return false; // orphans: no card has the key
-    bool changed = false;
     for (Photo &p : photos)
-        if (p.onCard && sameCard(p.key, key)) {
+        if (onKey(p))
             p.onCard = false;
-            changed = true;
-        }
-    return changed;
+    return true;
 }
 
 void PhotoIndex::putOn(int i, const CardKey &card)

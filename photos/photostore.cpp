@@ -1,9 +1,10 @@
 #include "photos/photostore.h"
 
+#include "cards/cardindex.h"
 #include "platform/prompter.h"
 #include "platform/safefile.h"
-#include "state/examstate.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -141,6 +142,38 @@ iris::Fit scaled(const iris::Fit &fit, double factor)
         c->r *= factor;
     }
     return f;
+}
+
+Store::Store()
+{
+    // What the user is told goes over the window at work (the card window).
+    cards::CardIndex *cardIndex = &cards::cardIndex();
+    connect(cardIndex, &cards::CardIndex::opened, this, [this](const QString &listFile) {
+        const QString warning = opened(listFile);
+        if (!warning.isEmpty())
+            ui::inform(QApplication::activeWindow(), warning);
+    });
+    connect(cardIndex, &cards::CardIndex::saved, this, [this, cardIndex](const QString &listFile) {
+        QString error;
+        QString warning;
+        const bool written = saved(listFile, &error, &warning);
+        if (!warning.isEmpty())
+            ui::inform(QApplication::activeWindow(), warning);
+        if (!written) {
+            // The photos' index still waits to be written: the card index counts as unsaved.
+            cardIndex->noteUnsaved();
+            ui::showMessage(QApplication::activeWindow(),
+                            QStringLiteral("Картотека сохранена, фотографии — нет: ") + error);
+        }
+    });
+    connect(cardIndex, &cards::CardIndex::cleared, this, &Store::cleared);
+    connect(cardIndex, &cards::CardIndex::cardRewritten, this,
+            [this, cardIndex](const THuman &before, const THuman &after) {
+                rewritten(before, after, cardIndex->entries());
+            });
+    connect(cardIndex, &cards::CardIndex::cardDeleted, this, [this, cardIndex](const THuman &card) {
+        deleted(card, cardIndex->entries());
+    });
 }
 
 QString Store::pathOf(int photo) const
@@ -282,6 +315,7 @@ Store::Added Store::add(const QString &source, Eye eye, const CardKey &card)
             safefile::remove(part);
         if (err == 0) {
             out.photo = m_index.add(QFileInfo(to).fileName(), eye, card);
+            cards::cardIndex().noteChange();
             emit changed();
             return out;
         }
@@ -294,12 +328,14 @@ Store::Added Store::add(const QString &source, Eye eye, const CardKey &card)
 void Store::putOn(int photo, const CardKey &card)
 {
     m_index.putOn(photo, card);
+    cards::cardIndex().noteChange();
     emit changed();
 }
 
 void Store::takeOff(int photo)
 {
     m_index.takeOff(photo);
+    cards::cardIndex().noteChange();
     emit changed();
 }
 
@@ -320,40 +356,9 @@ Store &store()
     return s;
 }
 
-void cardIndexOpened(QWidget *parent, const QString &listFile)
+void followCardIndex()
 {
-    const QString warning = store().opened(listFile);
-    if (!warning.isEmpty())
-        ui::inform(parent, warning);
-}
-
-void cardIndexSaved(QWidget *parent, const QString &listFile)
-{
-    QString error;
-    QString warning;
-    const bool saved = store().saved(listFile, &error, &warning);
-    if (!warning.isEmpty())
-        ui::inform(parent, warning);
-    if (!saved) {
-        // The photos' index still waits to be written: the card index counts as unsaved.
-        state::CardIndexDirty = 1;
-        ui::showMessage(parent, QStringLiteral("Картотека сохранена, фотографии — нет: ") + error);
-    }
-}
-
-void cardIndexCleared()
-{
-    store().cleared();
-}
-
-void cardWrittenBack(const THuman &before, const THuman &after, const QList<CardEntry> &entries)
-{
-    store().rewritten(before, after, entries);
-}
-
-void cardDeleted(const THuman &card, const QList<CardEntry> &entries)
-{
-    store().deleted(card, entries);
+    store();
 }
 
 } // namespace photos

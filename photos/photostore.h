@@ -1,14 +1,14 @@
 #pragma once
 // The photos of the card index now open: its photo folder and index, kept
-// in step with the card window's operations. The index is read when a card
-// index is opened and written when it is saved, like the pair itself; the
-// photos are copied into the folder as they are added.
+// in step with the card index (cards/cardindex.h) by following its signals.
+// The index is read when a card index is opened and written when it is
+// saved, like the pair itself; the photos are copied into the folder as they
+// are added, and a photo added, put on or taken off is a change of the card
+// index.
 #include "photos/photoindex.h"
 
 #include <QImage>
 #include <QObject>
-
-class QWidget;
 
 namespace photos {
 
@@ -41,6 +41,9 @@ iris::Fit scaled(const iris::Fit &fit, double factor);
 class Store : public QObject {
     Q_OBJECT
 public:
+    // Follows the program's card index.
+    Store();
+
     // "" while the card index has no file.
     QString folder() const { return m_folder; }
     const PhotoIndex &index() const { return m_index; }
@@ -85,12 +88,7 @@ private:
 };
 
 Store &store();
-
-// What the card window tells the photos, with its own messages.
-void cardIndexOpened(QWidget *parent, const QString &listFile);
-void cardIndexSaved(QWidget *parent, const QString &listFile);
-void cardIndexCleared();
-void cardWrittenBack(const THuman &before, const THuman &after, const QList<CardEntry> &entries);
-void cardDeleted(const THuman &card, const QList<CardEntry> &entries);
+// The photos follow the card index from now on (at start-up).
+void followCardIndex();
 
 } // namespace photos

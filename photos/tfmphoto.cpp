@@ -1,13 +1,13 @@
 #include "photos/tfmphoto.h"
 
 #include "cards/carddoor.h"
+#include "cards/cardindex.h"
 #include "charts/chartsdoor.h"
 #include "photos/irisfind.h"
 #include "photos/photostore.h"
 #include "photos/photoview.h"
 #include "platform/controls.h"
 #include "platform/prompter.h"
-#include "state/examstate.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -295,7 +295,7 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
         const iris::Found found = iris::find(image);
         fit = found.fit;
         photos::store().setFit(i, photos::scaled(found.fit, 1 / p.scale));
-        state::CardIndexDirty = 1;
+        cards::cardIndex().noteUnsaved();
         if (!found.ok)
             state += QStringLiteral(". Круги не найдены (%1): поставьте их вручную.").arg(found.problem);
     }
@@ -322,7 +322,7 @@ void TfmPhoto::storeFit(Pane &p, const iris::Fit &fit)
     if (p.photo < 0)
         return;
     photos::store().setFit(p.photo, photos::scaled(fit, 1 / p.scale));
-    state::CardIndexDirty = 1;
+    cards::cardIndex().noteUnsaved();
 }
 
 bool TfmPhoto::cardTakesPhotos(const QList<photos::CardKey> &cards)
@@ -355,11 +355,8 @@ void TfmPhoto::addPhotoClick(Eye eye)
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const photos::Store::Added added = photos::store().add(file, eye, m_card);
-    if (!added.error.isEmpty()) {
+    if (!added.error.isEmpty())
         ui::showMessage(this, added.error);
-        return;
-    }
-    state::CardIndexDirty = 1;
 }
 
 void TfmPhoto::findCirclesClick(Eye eye)
@@ -387,7 +384,6 @@ void TfmPhoto::takeOffClick(Eye eye)
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     photos::store().takeOff(p.photo);
-    state::CardIndexDirty = 1;
 }
 
 void TfmPhoto::photoClicked(Eye eye, QPointF at)
@@ -431,5 +427,4 @@ void TfmPhoto::bbPutOnClick()
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     photos::store().putOn(i, m_card);
-    state::CardIndexDirty = 1;
 }

@@ -8,6 +8,7 @@
 #include "guides/guidedoor.h"
 #include "help/help.h"
 #include "photos/photodoor.h"
+#include "photos/photostore.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/prompter.h"
@@ -90,6 +91,7 @@ int run(QApplication &app)
         HintHub::instance().install();
         help::setHelpFile(paths::kHelpFile);
         enrolWindows();
+        photos::followCardIndex();
 
         mainWindow = std::make_unique<TfmNirel3>();
         state::windows().fmNirel3 = mainWindow.get();

@@ -1,6 +1,7 @@
 #include "shell/tfmnirel3.h"
 
 #include "cards/carddoor.h"
+#include "cards/cardindex.h"
 #include "charts/chartsdoor.h"
 #include "conclusion/concldoor.h"
 #include "conclusion/reachdoor.h"
@@ -17,7 +18,6 @@
 #include "platform/hints.h"
 #include "shell/newpatient.h"
 #include "state/examination.h"
-#include "state/examstate.h"
 #include "state/windows.h"
 
 #include <QAction>
@@ -92,7 +92,7 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     // The left pane follows the card's name fields at once, not only at the
     // next hint: after a card is written back or another one taken out it
     // never goes on naming the patient before.
-    connect(&card::patientNotifier(), &card::PatientNotifier::changed, this, &TfmNirel3::showPatient);
+    card::watchPatient(this, [this] { showPatient(); });
     FormCreate();
 }
 
@@ -258,8 +258,8 @@ void TfmNirel3::buildStatusBars()
 
 void TfmNirel3::FormCreate()
 {
-    state::setStartValues();
     state::examination().setStartValues();
+    cards::cardIndex().setStartValues();
 }
 
 void TfmNirel3::FileNew1Execute()

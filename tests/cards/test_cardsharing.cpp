@@ -7,7 +7,6 @@
 #include "cards/tfmbackups.h"
 #include "cards/tfmcard.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -25,7 +24,7 @@
 
 namespace {
 
-QList<CardEntry> cards(const QStringList &surnames)
+QList<CardEntry> patients(const QStringList &surnames)
 {
     QList<CardEntry> entries;
     for (const QString &s : surnames) {
@@ -87,7 +86,7 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     TfmCard *a = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     a->FileOpen->trigger();
@@ -99,11 +98,10 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QVERIFY(!holder->user.isEmpty());
     QVERIFY(qAbs(holder->since.secsTo(QDateTime::currentDateTime())) < 60);
 
-    auto *b = new TfmCard();
+    auto *b = new TfmCard(nullptr, new cards::CardIndex); // another workstation
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
-    state::CardIndexDirty = 0;
     b->FileOpen->trigger();
     QCOMPARE(prompter.records.size(), 2);
     QCOMPARE(prompter.records.at(1).kind, PromptRecord::Ask);
@@ -130,11 +128,11 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->statusTip().contains("только под другим именем"));
     // Nothing changed yet, nothing to ask about on leaving; a card taken
     // out may be written back into the list.
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!b->index()->isDirty());
     b->selectRow(1);
     b->CardEdit->trigger();
     QCOMPARE(b->FNameEdit->text(), QStringLiteral("Борисова"));
-    QCOMPARE(state::CardTakenOut, 1);
+    QVERIFY(b->index()->hasCardTakenOut());
     // The lock is still A's.
     QCOMPARE(cardlock::holderOf(list)->mark, holder->mark);
 
@@ -165,7 +163,7 @@ void TestCardSharing::lockHeldByAnotherProcess()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     QProcess other;
     other.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("hold")});
     QVERIFY(other.waitForReadyRead(30000));
@@ -229,7 +227,7 @@ void TestCardSharing::staleOrLiveLocks()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     cardlock::Holder h = cardlock::me(QStringLiteral("чужой"));
     if (holder.startsWith("far") || holder == "future") {
         h.host = QStringLiteral("РЕГИСТРАТУРА");
@@ -272,7 +270,7 @@ void TestCardSharing::twoTakersOfAStaleLock()
 {
     TestEnv env;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     for (int round = 0; round < 20; ++round) {
         cardlock::Holder gone = cardlock::me(QStringLiteral("чужой"));
         gone.pid = 999999999;
@@ -310,25 +308,25 @@ void TestCardSharing::saveOverAPairSomebodyHolds()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     cardlock::Holder far = cardlock::me(QStringLiteral("чужой"));
     far.host = QStringLiteral("РЕГИСТРАТУРА");
     writeLock(list, far);
     const QByteArray before = env.readBytes("k.LST");
     TfmCard *card = state::openWindow(state::windows().fmCard);
-    card->model()->setEntries(cards({"Новый"}));
-    state::CardIndexDirty = 1;
+    card->model()->setEntries(patients({"Новый"}));
+    card->index()->noteUnsaved();
     prompter.fileNames << list;
     card->FileSave->trigger();
     QCOMPARE(prompter.texts().constLast(), "Картотеку " + list + " сейчас открыл(а) " + cardlock::describe(*cardlock::holderOf(list)) +
                                                ".\nСохраните картотеку под другим именем.");
     QCOMPARE(env.readBytes("k.LST"), before);
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
     QCOMPARE(cardlock::holderOf(list)->host, far.host);
     // Under another name it is saved, and that pair is now this window's.
     prompter.fileNames << env.path("other.LST");
     card->FileSave->trigger();
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(cardlock::stateOf(*cardlock::holderOf(env.path("other.LST")), cardlock::me(QStringLiteral("x"))),
              cardlock::State::Held);
 }
@@ -340,12 +338,12 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     card->FileOpen->trigger();
     QTest::qWait(20);
-    QVERIFY(cardindex::writePair(list, cards({"Чужой"})).ok); // the other program
+    QVERIFY(cardindex::writePair(list, patients({"Чужой"})).ok); // the other program
     const QByteArray theirs = env.readBytes("k.lso");
 
     card->CardNew->trigger();
@@ -359,13 +357,13 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
              "Файлы картотеки " + list + " изменены другой программой после того, как картотека была открыта.\n"
              "Заменить их картотекой из этого окна? Файлы, записанные той программой, сохранятся в копиях.");
     QCOMPARE(env.readBytes("k.lso"), theirs);
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
 
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
     card->FileSave->trigger();
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(cardindex::readPair(list).entries, card->model()->entries());
     const QList<cardbackup::Backup> backups = cardbackup::list(list);
     QVERIFY(!backups.isEmpty());
@@ -389,7 +387,7 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
     TfmCard *card = state::openWindow(state::windows().fmCard);
     const QList<QStringList> versions{{"Первый"}, {"Первый", "Второй"}, {"Первый", "Второй", "Третий"}};
     for (const QStringList &v : versions) {
-        card->model()->setEntries(cards(v));
+        card->model()->setEntries(patients(v));
         prompter.fileNames << list;
         card->FileSave->trigger();
     }
@@ -411,8 +409,8 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
     QVERIFY(shown.at(0).endsWith(" — 2 карточки"));
     QVERIFY(shown.at(1).endsWith(" — 1 карточка"));
     QCOMPARE(texts(card), QStringList{"Первый А.."});
-    QCOMPARE(cardindex::readPair(list).entries, cards({"Первый"}));
-    QCOMPARE(state::CardIndexDirty, 0);
+    QCOMPARE(cardindex::readPair(list).entries, patients({"Первый"}));
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(cardbackup::list(list).size(), 3);
 
     // Undone: the newest backup is the pair before the restore.
@@ -444,7 +442,7 @@ void TestCardSharing::backupsNeedAPair()
     QCOMPARE(prompter.texts(), QStringList{"Копии хранятся рядом с файлами картотеки: сначала откройте или "
                                            "сохраните картотеку."});
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     prompter.clear();
     prompter.fileNames << list;
     card->FileOpen->trigger();

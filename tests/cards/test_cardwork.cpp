@@ -9,7 +9,6 @@
 #include "cards/tfmbackups.h"
 #include "cards/tfmcard.h"
 #include "shell/exitcheck.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -22,7 +21,7 @@
 
 namespace {
 
-QList<CardEntry> cards(const QStringList &surnames)
+QList<CardEntry> patients(const QStringList &surnames)
 {
     QList<CardEntry> entries;
     for (const QString &s : surnames) {
@@ -81,11 +80,11 @@ void TestCardWork::replacingTheListAsksFirst()
     const QString other = env.path("other.LST");
     // k.LST has a backup holding Андреев alone; other.LST holds Чужой and,
     // to open it to read only, is held by another workstation.
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     cardindex::SaveOptions keep;
     keep.keepBackups = cardbackup::kKeep;
-    QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"}), keep).ok);
-    QVERIFY(cardindex::writePair(other, cards({"Чужой"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"}), keep).ok);
+    QVERIFY(cardindex::writePair(other, patients({"Чужой"})).ok);
     if (how == "read only") {
         cardlock::Holder far = cardlock::me(QStringLiteral("чужой"));
         far.host = QStringLiteral("РЕГИСТРАТУРА");
@@ -105,7 +104,7 @@ void TestCardWork::replacingTheListAsksFirst()
     }
     const QList<CardEntry> before = card->model()->entries();
     const QString typed = card->FNameEdit->text();
-    const int takenOut = state::CardTakenOut;
+    const bool takenOut = card->index()->hasCardTakenOut();
     const QByteArray onDisk = env.readBytes("k.LST");
 
     prompter.clear();
@@ -145,8 +144,8 @@ void TestCardWork::replacingTheListAsksFirst()
         QCOMPARE(prompter.records.size(), 1); // no file dialog, no list of backups
         QCOMPARE(card->model()->entries(), before);
         QCOMPARE(card->FNameEdit->text(), typed);
-        QCOMPARE(state::CardTakenOut, takenOut);
-        QCOMPARE(state::CardIndexDirty, 1);
+        QCOMPARE(card->index()->hasCardTakenOut(), takenOut);
+        QVERIFY(cards::cardIndex().isDirty());
         QCOMPARE(env.readBytes("k.LST"), onDisk);
         return;
     }
@@ -157,17 +156,17 @@ void TestCardWork::replacingTheListAsksFirst()
         // The list's changes are given up; a card in the fields stays there,
         // still out, and the exit check still asks about it.
         QCOMPARE(card->FNameEdit->text(), typed);
-        QCOMPARE(state::CardTakenOut, takenOut);
-        QCOMPARE(state::CardIndexDirty, how == "open" ? 1 : 0);
+        QCOMPARE(card->index()->hasCardTakenOut(), takenOut);
+        QCOMPARE(card->index()->isDirty(), how == "open");
         QCOMPARE(env.readBytes("k.LST") == onDisk, how != "restore");
         prompter.clear();
         prompter.answers << QMessageBox::No;
-        QCOMPARE(shell::exitCheck(nullptr), state::CardTakenOut == 0 && state::CardIndexDirty == 0);
+        QCOMPARE(shell::exitCheck(nullptr), !card->index()->hasCardTakenOut() && !card->index()->isDirty());
         return;
     }
     // Saved first: the card written back, the pair on disk (for a restore,
     // now the newest backup) holds the work.
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
     QCOMPARE(card->FNameEdit->text(), QString());
     const QString saved = how == "restore" ? cardbackup::list(list).constFirst().listFile : list;
     QStringList expected = surnames(before);
@@ -186,7 +185,7 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     const QByteArray onDisk = env.readBytes("k.lso");
     TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
@@ -199,13 +198,13 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
              qPrintable(prompter.texts().join('\n')));
     QVERIFY(card->readOnly());
     QVERIFY(!cardlock::holderOf(list));
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
 
     card->CardNew->trigger();
     card->FNameEdit->setText(QStringLiteral("Власов"));
     card->CardWrite->trigger();
     QCOMPARE(surnames(card->model()->entries()), (QStringList{"Андреев", "Борисова", "Власов"}));
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
     prompter.clear();
     prompter.answers << QMessageBox::No;
     QVERIFY(!shell::exitCheck(nullptr));
@@ -217,7 +216,7 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     QCOMPARE(prompter.records.at(0).request.fileName, QString()); // the pair is not proposed
     QVERIFY(prompter.texts().constLast().endsWith(QStringLiteral("Сохраните картотеку под другим именем.")));
     QCOMPARE(env.readBytes("k.lso"), onDisk);
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
 
     // Under another name: saved, locked, and from now on edited as usual.
     prompter.clear();
@@ -226,7 +225,7 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     card->FileSave->trigger();
     QVERIFY(prompter.texts().isEmpty());
     QCOMPARE(surnames(cardindex::readPair(copy).entries), (QStringList{"Андреев", "Борисова", "Власов"}));
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     QVERIFY(!card->readOnly());
     QVERIFY(!card->lbReadOnly->isVisibleTo(card));
     QCOMPARE(card->listFileName(), copy);

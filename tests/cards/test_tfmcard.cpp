@@ -14,7 +14,6 @@
 #include "shell/exitcheck.h"
 #include "platform/hints.h"
 #include "shell/tfmnirel3.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "support/examscript.h"
 #include "support/scriptedprompter.h"
@@ -325,8 +324,8 @@ void TestTfmCard::newCardTwice()
     QCOMPARE(listTexts(card).mid(3), (QStringList{"Новый пациент", "Новый пациент"}));
     QCOMPARE(record(card, 3), THuman(QStringLiteral("Новый пациент")));
     QCOMPARE(record(card, 4), THuman(QStringLiteral("Новый пациент")));
-    QCOMPARE(state::CardIndexDirty, 1);
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
     QCOMPARE(card->selectedRow(), 4); // the new line, ready for what is typed
     QCOMPARE(card->FNameEdit->text(), QStringLiteral("набрано"));
 
@@ -350,7 +349,7 @@ void TestTfmCard::takeOutNeedsASelection()
     card->CardEdit->trigger(); // an entry, none selected
     QCOMPARE(prompter.texts(), (QStringList{"Не выбраны картотека или карточка", "Не выбраны картотека или карточка"}));
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Message);
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
     QCOMPARE(card->FNameEdit->text(), QString());
 }
 
@@ -365,7 +364,7 @@ void TestTfmCard::takeOutOfAnEntryWithoutRecord()
     card->FileOpen->trigger();
     card->selectRow(1);
     card->CardEdit->trigger();
-    QCOMPARE(state::CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     QCOMPARE(card->FNameEdit->text(), QStringLiteral("Сидоров"));
     QCOMPARE(card->AgeEdit->text(), QStringLiteral("0"));
     QCOMPARE(card->ConclEdit->text(), QString());
@@ -383,7 +382,7 @@ void TestTfmCard::writeBackStoresAndClears()
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
     card->CardNew->trigger();
-    state::CardIndexDirty = 0; // as after a save
+    cards::cardIndex().setStartValues(); // nothing unsaved, as after a save
     card->selectRow(0);
     card->CardEdit->trigger();
     QCOMPARE(card->FNameEdit->text(), QStringLiteral("Новый пациент"));
@@ -405,8 +404,8 @@ void TestTfmCard::writeBackStoresAndClears()
     QCOMPARE(h.Doc, QStringLiteral("токарь"));
     QCOMPARE(h.Concl, QStringLiteral("/tmp/Петров.txt"));
     QCOMPARE(fieldTexts(card), QStringList(11));
-    QCOMPARE(state::CardTakenOut, 0);
-    QCOMPARE(state::CardIndexDirty, 1); // the index has changed since it was saved
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QVERIFY(cards::cardIndex().isDirty()); // the index has changed since it was saved
     QCOMPARE(card->selectedRow(), 0);
 
     // Empty first and middle names: the surname, a space and two dots.
@@ -439,7 +438,7 @@ void TestTfmCard::writeBackGoesToTheTakenOutCard()
     QCOMPARE(record(card, 0).Age, 30);
     QCOMPARE(record(card, 1), b);
     QCOMPARE(card->selectedRow(), 1);
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
 }
 
 void TestTfmCard::takenOutCardFollowsItsEntry()
@@ -496,7 +495,7 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     QCOMPARE(card->model()->entries(), before);
     // What was typed stays, and still counts as a card taken out.
     QCOMPARE(fieldTexts(card).at(1), QStringLiteral("Изменено"));
-    QCOMPARE(state::CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     // Written onto an entry the user selects, it is stored there.
     prompter.clear();
     card->CardNew->trigger();
@@ -505,7 +504,7 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(record(card, card->model()->rowCount() - 1).FName, QStringLiteral("Изменено"));
     QCOMPARE(fieldTexts(card), QStringList(11));
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
 }
 
 void TestTfmCard::writeBackWithoutTakeOut()
@@ -542,7 +541,7 @@ void TestTfmCard::writeBackWithoutTakeOut()
     QCOMPARE(listTexts(card), (QStringList{"Сидоров О.И.", "Без записи"}));
     QCOMPARE(record(card, 0).FName, QStringLiteral("Сидоров"));
     QCOMPARE(record(card, 0).LName, QStringLiteral("Олег"));
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
 }
 
 // "Записать" without "Править": "Новая" selects its new line, so what is
@@ -672,10 +671,9 @@ void TestTfmCard::deleteAndClear()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = cardWithThree();
-    state::CardIndexDirty = 0;
     card->CardDelete->trigger(); // nothing selected: nothing happens
     QCOMPARE(listTexts(card).size(), 3);
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     card->selectRow(1);
     card->CardDelete->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
@@ -684,7 +682,7 @@ void TestTfmCard::deleteAndClear()
     QCOMPARE(card->selectedRow(), -1);
     card->CardDelete->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
-    QCOMPARE(state::CardIndexDirty, 1); // the deletion is an unsaved change
+    QVERIFY(cards::cardIndex().isDirty()); // the deletion is an unsaved change
     QVERIFY(prompter.records.isEmpty());
 
     // Clear: no question, no file touched, flags unchanged, label reset.
@@ -699,8 +697,8 @@ void TestTfmCard::deleteAndClear()
     card->FileClear->trigger();
     QCOMPARE(card->model()->rowCount(), 0);
     QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека:"));
-    QCOMPARE(state::CardIndexDirty, 1);
-    QCOMPARE(state::CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     QCOMPARE(env.readBytes("k.lso"), oldData);
     QVERIFY(prompter.records.size() == 2); // the question before opening, the open dialog
 }
@@ -735,13 +733,13 @@ void TestTfmCard::openThroughTheWindow()
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
     card->CardNew->trigger();
-    state::CardIndexDirty = 0;
+    cards::cardIndex().setStartValues();
 
     // Cancel: nothing changes.
     prompter.fileNames << QString();
     card->FileOpen->trigger();
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Open);
     QCOMPARE(prompter.records.at(0).request.filter, QStringLiteral("Списки|*.LST"));
     QCOMPARE(prompter.records.at(0).request.defaultSuffix, QStringLiteral("lst"));
@@ -768,7 +766,7 @@ void TestTfmCard::openThroughTheWindow()
     QCOMPARE(QAccessible::queryAccessibleInterface(card->labelCard)->text(QAccessible::Name),
              cardindex::labelText(golden));
     QCOMPARE(card->listFileName(), golden);
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
     QCOMPARE(card->selectedRow(), -1);
 
     // Short names show whole; a relative name is made full.
@@ -816,7 +814,7 @@ void TestTfmCard::badPairLeavesTheWindowAlone()
     prompter.fileNames << good;
     card->FileOpen->trigger();
     card->CardNew->trigger();
-    state::CardIndexDirty = 0;
+    cards::cardIndex().setStartValues();
     const QList<CardEntry> before = card->model()->entries();
     const QString label = card->labelCard->text();
 
@@ -826,7 +824,7 @@ void TestTfmCard::badPairLeavesTheWindowAlone()
              QStringList{QString(message).replace("%D", env.path("bad.lso")).replace("%L", env.path("bad.LST"))});
     QCOMPARE(card->model()->entries(), before);
     QCOMPARE(card->labelCard->text(), label);
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
 
     // A save now still proposes and writes the good file, with every record.
     prompter.fileNames << good;
@@ -840,7 +838,7 @@ void TestTfmCard::saveThroughTheWindow()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = cardWithThree();
-    state::CardIndexDirty = 1;
+    cards::cardIndex().noteUnsaved();
 
     prompter.fileNames << QString();
     card->FileSave->trigger();
@@ -848,14 +846,14 @@ void TestTfmCard::saveThroughTheWindow()
     QCOMPARE(prompter.records.at(0).request.filter, QStringLiteral("Списки|*.LST"));
     QCOMPARE(prompter.records.at(0).request.defaultSuffix, QStringLiteral("lst"));
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList());
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
 
     // A name of more than 47 characters shows its last 48 after " ...".
     QString name = env.path("Картотека_пациентов_кабинета_иридодиагностики.LST");
     QVERIFY(name.size() > 48);
     prompter.fileNames << name;
     card->FileSave->trigger();
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека: ...") + name.right(48));
     QVERIFY(QFile::exists(env.path("Картотека_пациентов_кабинета_иридодиагностики.lso")));
     QCOMPARE(cardindex::readPair(name).entries, card->model()->entries());
@@ -886,7 +884,7 @@ void TestTfmCard::failedSaveLeavesTheOldPairAndTheFlag()
                                                ": превышен допустимый размер файла"});
         QCOMPARE(env.readBytes("k.lst"), oldList);
         QCOMPARE(env.readBytes("k.lso"), oldData);
-        QCOMPARE(state::CardIndexDirty, 1);
+        QVERIFY(cards::cardIndex().isDirty());
         QCOMPARE(card->labelCard->text(), label);
     }
 }
@@ -1118,7 +1116,7 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
     card->CardEdit->trigger();
 
     QCOMPARE(card->FNameEdit->text(), next);
-    QCOMPARE(state::CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     if (!answer) {
         QVERIFY(prompter.records.isEmpty());
         return;
@@ -1157,7 +1155,7 @@ void TestTfmCard::wholeRoadOfOnePatient()
     const QString list = env.path("Пациенты.LST");
     prompter.fileNames << list;
     card->FileSave->trigger();
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
 
     // Opened again, the card is taken out for the examination.
     card->FileClear->trigger();

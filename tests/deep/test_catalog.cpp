@@ -487,7 +487,8 @@ void TestCatalog::everyCodeHasDictionaryLines()
 // sign can bring must read with any zone after it: the autonomic ring's
 // sectors, the lymphatic and skin quadrants and the psychic zone included. It
 // names no organ or body system of its own (nor "орган", which the ring and
-// the quadrants are not).
+// the quadrants are not). A constitutional type shows no disease either, only
+// a tendency to one: its statements do not open with a diagnosis.
 void TestCatalog::localisedStatementsNameNoOrganOfTheirOwn()
 {
     // Stems of organ and body-system names, then whole words.
@@ -507,18 +508,28 @@ void TestCatalog::localisedStatementsNameNoOrganOfTheirOwn()
         QStringLiteral("(?<!\\p{L})(%1|(%2)(?!\\p{L}))").arg(stems, words),
         QRegularExpression::CaseInsensitiveOption);
     QVERIFY(named.isValid());
+    static const QRegularExpression diagnosis(
+        QStringLiteral("^((хронич|остр)|[\\p{L}-]+(ит|оз|ез|аз|ия)ы?(?!\\p{L})|[\\p{L}-]+ (синдром|дистония|"
+                       "недостаточность|рефлюкс|тетания|расширение|явления|масса|\\p{L}+(ит|оз)(?!\\p{L})))"),
+        QRegularExpression::CaseInsensitiveOption);
 
-    QSet<int> localisable;
+    QSet<int> localisable, constitutional;
     for (const catalog::Sign &s : catalog::signs())
         if (s.action == catalog::Action::Projection || s.action == catalog::Action::Collarette)
             localisable.unite(QSet<int>(s.codes.begin(), s.codes.end()));
+        else if (s.path.first() == QStringLiteral("Конституциональный тип"))
+            constitutional.unite(QSet<int>(s.codes.begin(), s.codes.end()));
     QCOMPARE(localisable.size(), 59);
+    QCOMPARE(constitutional.size(), 100);
 
     const textfile::ReadResult dict = textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
     QVERIFY2(dict.ok, qPrintable(dict.error));
     QStringList offending;
     int read = 0;
     for (const QString &line : dict.lines) {
+        if (constitutional.contains(pathology::codeOf(line)) && line.mid(5, 2) != QLatin1String("11")
+            && line.mid(8).contains(diagnosis))
+            offending << QStringLiteral("diagnosis: ") + line;
         if (!localisable.contains(pathology::codeOf(line)))
             continue;
         ++read;

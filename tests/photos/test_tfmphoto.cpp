@@ -24,7 +24,6 @@
 #include "rtf/rtfreader.h"
 #include "rtf/rtfwriter.h"
 #include "state/examination.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
@@ -132,7 +131,7 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
         QCOMPARE(pane->add->text(), QStringLiteral("Заменить…"));
     }
     QVERIFY(w->chkOverlay->isChecked());
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
 
     // A sign waits in the deep window for its place; the liver is clicked on the right photo.
     deep::open();

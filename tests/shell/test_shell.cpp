@@ -18,7 +18,6 @@
 #include "shell/startup.h"
 #include "shell/tfmnirel3.h"
 #include "shell/tfmsplash.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "support/examscript.h"
 #include "charts/tfmpupil.h"
@@ -100,8 +99,7 @@ void fillState()
     exam.ConclLineHead = QStringLiteral("h");
     exam.ConclLineTail = QStringLiteral("t");
     exam.ConclMode = 2;
-    state::CardIndexDirty = 1;
-    state::CardTakenOut = 1;
+    cards::cardIndex().takeOut(cards::cardIndex().newCard());
 }
 
 } // namespace
@@ -244,13 +242,12 @@ void TestShell::startValues()
     TestEnv env;
     ExaminationScript exam;
     exam.DeepPassCount = 5;
-    state::CardIndexDirty = 1;
-    state::CardTakenOut = 1;
+    cards::cardIndex().takeOut(cards::cardIndex().newCard());
     exam.ConclMode = 2;
     makeMainWindow();
     QCOMPARE(exam.DeepPassCount, 0);
-    QCOMPARE(state::CardIndexDirty, 0);
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
     QCOMPARE(exam.ConclMode, 2); // not among the start values
 }
 
@@ -296,8 +293,8 @@ void TestShell::newPatientResetsExactlyTheCounts()
     QCOMPARE(exam.GuidePhrase, QStringLiteral("g"));
     QCOMPARE(exam.ConclLineHead, QStringLiteral("h"));
     QCOMPARE(exam.ConclLineTail, QStringLiteral("t"));
-    QCOMPARE(state::CardIndexDirty, 1);
-    QCOMPARE(state::CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     QCOMPARE(windows.fmCard->FNameEdit->text(), QStringLiteral("Петров"));
 }
 
@@ -381,8 +378,11 @@ void TestShell::exitCheck()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    state::CardTakenOut = taken;
-    state::CardIndexDirty = dirty;
+    cards::cardIndex().model()->append({});
+    if (taken)
+        cards::cardIndex().takeOut(0);
+    if (dirty)
+        cards::cardIndex().noteUnsaved();
     prompter.answers = {QMessageBox::StandardButton(answer)};
     w->Exit1->trigger();
     QCOMPARE(prompter.texts(), texts);
@@ -403,7 +403,7 @@ void TestShell::titleBarCloseRunsTheExitCheck()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    state::CardIndexDirty = 1;
+    cards::cardIndex().noteUnsaved();
     prompter.answers = {QMessageBox::No};
     QVERIFY(!w->close());
     QVERIFY(w->isVisible());
@@ -429,7 +429,7 @@ void TestShell::enterAtTheExitCheckKeepsTheProgram()
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    state::CardIndexDirty = 1;
+    cards::cardIndex().noteUnsaved();
     QStringList seen;
     QTimer enter;
     enter.setInterval(10);

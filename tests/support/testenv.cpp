@@ -1,10 +1,10 @@
 #include "testenv.h"
 
+#include "cards/cardindex.h"
 #include "photos/photostore.h"
 #include "platform/textfile.h"
 #include "shell/startup.h"
 #include "state/examination.h"
-#include "state/examstate.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,9 +84,9 @@ void TestEnv::resetProgram()
             windows.append(w);
     for (const QPointer<QWidget> &w : windows)
         delete w.data();
-    state::clearAll();
     state::renewExamination();
     shell::enrolWindows();
+    cards::cardIndex().reset();
     photos::store().reset();
 }
 
