@@ -1,13 +1,13 @@
 #include "charts/tfmpupil.h"
 
 #include "charts/chartpicture.h"
-#include "charts/keyedlines.h"
 #include "charts/pupilcodes.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "state/examination.h"
+#include "state/keyedlines.h"
 #include "state/windows.h"
 
 #include <QFrame>

@@ -1,14 +1,14 @@
 #include "charts/tfmshproek.h"
 
 #include "charts/chartpicture.h"
-#include "charts/keyedlines.h"
-#include "charts/zones.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "state/examination.h"
+#include "state/keyedlines.h"
 #include "state/windows.h"
+#include "state/zones.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,16 +1,16 @@
 #include "conclusion/tfmconcl.h"
 
-#include "cards/carddoor.h"
 #include "conclusion/handover.h"
-#include "conclusion/pressmemo.h"
 #include "conclusion/save.h"
 #include "conclusion/summary.h"
 #include "conclusion/texts.h"
 #include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
+#include "platform/pressmemo.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
+#include "state/carddoor.h"
 #include "state/examination.h"
 
 #include <QFont>

@@ -1,12 +1,12 @@
 #include "deep/tfmdeep.h"
 
-#include "deep/preliminary.h"
 #include "deep/signmenus.h"
 #include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "state/examination.h"
+#include "state/preliminary.h"
 #include "state/windows.h"
 
 #include <QAbstractItemView>

@@ -1,11 +1,11 @@
 #include "guides/tfmguid.h"
 
 #include "conclusion/concldoor.h"
-#include "conclusion/pressmemo.h"
 #include "guides/guidemenu.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
+#include "platform/pressmemo.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
 #include "state/examination.h"

@@ -1,8 +1,8 @@
 #include "photos/photostore.h"
 
-#include "cards/cardindex.h"
 #include "platform/prompter.h"
 #include "platform/safefile.h"
+#include "state/cardindex.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,13 +1,13 @@
 #include "photos/tfmphoto.h"
 
-#include "cards/carddoor.h"
-#include "cards/cardindex.h"
 #include "charts/chartsdoor.h"
 #include "photos/irisfind.h"
 #include "photos/photostore.h"
 #include "photos/photoview.h"
 #include "platform/controls.h"
 #include "platform/prompter.h"
+#include "state/carddoor.h"
+#include "state/cardindex.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,22 +1,22 @@
 #include "shell/tfmnirel3.h"
 
-#include "cards/carddoor.h"
-#include "cards/cardindex.h"
 #include "charts/chartsdoor.h"
 #include "conclusion/concldoor.h"
+#include "conclusion/newpatient.h"
 #include "conclusion/reachdoor.h"
 #include "deep/deepdoor.h"
 #include "express/expressdoor.h"
 #include "guides/guidedoor.h"
 #include "help/help.h"
+#include "platform/hints.h"
 #include "platform/place.h"
-#include "shell/resources.h"
 #include "platform/prompter.h"
 #include "shell/aboutbox.h"
 #include "shell/exitcheck.h"
 #include "shell/headersign.h"
-#include "platform/hints.h"
-#include "shell/newpatient.h"
+#include "shell/resources.h"
+#include "state/carddoor.h"
+#include "state/cardindex.h"
 #include "state/examination.h"
 #include "state/windows.h"
 
@@ -269,7 +269,7 @@ void TfmNirel3::FileNew1Execute()
 
 void TfmNirel3::NewClick()
 {
-    shell::newPatientReset();
+    concl::newPatientReset();
     showPatient();
 }
 

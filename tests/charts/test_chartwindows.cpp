@@ -2,16 +2,16 @@
 // "Ввод" localises the deep examination's sign, a pupil variant becomes the
 // sign with its codes. The sign lives in the examination, which the deep
 // window shows.
-#include "charts/chartsdoor.h"
 #include "charts/chartpicture.h"
-#include "charts/keyedlines.h"
+#include "charts/chartsdoor.h"
 #include "charts/pupilcodes.h"
 #include "charts/tfmpupil.h"
 #include "charts/tfmshproek.h"
 #include "deep/deepdoor.h"
-#include "deep/pathology.h"
 #include "deep/tfmdeep.h"
 #include "platform/textfile.h"
+#include "state/keyedlines.h"
+#include "state/pathology.h"
 #include "state/windows.h"
 #include "support/examscript.h"
 #include "support/scriptedprompter.h"

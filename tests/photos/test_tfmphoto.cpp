@@ -3,11 +3,9 @@
 // as a click on the chart does (for every zone of every chart), "Ввод" puts
 // the localised sign through the deep window into the draft conclusion, and
 // the irises go into a printed conclusion with and without the chart.
-#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "charts/chartpicture.h"
 #include "charts/chartsdoor.h"
-#include "charts/keyedlines.h"
 #include "charts/pictures.h"
 #include "charts/tfmshproek.h"
 #include "conclusion/concldoor.h"
@@ -23,7 +21,9 @@
 #include "platform/textfile.h"
 #include "rtf/rtfreader.h"
 #include "rtf/rtfwriter.h"
+#include "state/cardlistmodel.h"
 #include "state/examination.h"
+#include "state/keyedlines.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"

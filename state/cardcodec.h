@@ -4,7 +4,7 @@
 // Windows-1251 straight into its string; on saving, each field is encoded
 // straight into the file through a small buffer. Nothing holds the text of a
 // whole file or a list of its lines. Used by cardindexfile.cpp only.
-#include "cards/cardindexfile.h"
+#include "state/cardindexfile.h"
 
 #include <QByteArray>
 #include <QString>

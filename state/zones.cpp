@@ -1,6 +1,6 @@
-#include "charts/zones.h"
+#include "state/zones.h"
 
-#include "charts/keyedlines.h"
+#include "state/keyedlines.h"
 
 namespace zones {
 

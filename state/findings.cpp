@@ -1,6 +1,6 @@
-#include "deep/findings.h"
+#include "state/findings.h"
 
-#include "deep/bodysystem.h"
+#include "state/bodysystem.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
-#include "deep/consultations.h"
+#include "state/consultations.h"
 
-#include "deep/bodysystem.h"
+#include "state/bodysystem.h"
 
 #include <array>
 

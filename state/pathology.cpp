@@ -1,4 +1,4 @@
-#include "deep/pathology.h"
+#include "state/pathology.h"
 
 #include "platform/textfile.h"
 

@@ -1,7 +1,7 @@
-#include "cards/cardindex.h"
+#include "state/cardindex.h"
 
-#include "cards/cardbackup.h"
-#include "cards/cardlistmodel.h"
+#include "state/cardbackup.h"
+#include "state/cardlistmodel.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

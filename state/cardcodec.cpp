@@ -1,4 +1,4 @@
-#include "cards/cardcodec.h"
+#include "state/cardcodec.h"
 
 #include "platform/cp1251.h"
 #include "platform/safefile.h"

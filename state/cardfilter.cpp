@@ -1,6 +1,6 @@
-#include "cards/cardfilter.h"
+#include "state/cardfilter.h"
 
-#include "cards/cardlistmodel.h"
+#include "state/cardlistmodel.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "deep/preliminary.h"
+#include "state/preliminary.h"
 
 namespace deep {
 

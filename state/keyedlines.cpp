@@ -1,4 +1,4 @@
-#include "charts/keyedlines.h"
+#include "state/keyedlines.h"
 
 #include "platform/paths.h"
 #include "platform/textfile.h"

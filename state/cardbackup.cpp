@@ -1,7 +1,7 @@
-#include "cards/cardbackup.h"
+#include "state/cardbackup.h"
 
-#include "cards/cardindexfile.h"
 #include "platform/safefile.h"
+#include "state/cardindexfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,10 +8,10 @@
 //
 // No operation here shows anything: what the user must be told comes back
 // in the results, and the questions are the caller's.
-#include "cards/cardbackup.h"
-#include "cards/cardindexfile.h"
-#include "cards/cardlock.h"
-#include "cards/human.h"
+#include "state/cardbackup.h"
+#include "state/cardindexfile.h"
+#include "state/cardlock.h"
+#include "state/human.h"
 
 #include <QObject>
 #include <QPersistentModelIndex>

@@ -1,10 +1,10 @@
-#include "shell/newpatient.h"
+#include "conclusion/newpatient.h"
 
-#include "cards/carddoor.h"
 #include "conclusion/concldoor.h"
+#include "state/carddoor.h"
 #include "state/examination.h"
 
-namespace shell {
+namespace concl {
 
 void newPatientReset()
 {
@@ -22,4 +22,4 @@ bool examinationHoldsResults()
     return state::examination().resultsRecorded() || concl::holdsUnsavedConclusion();
 }
 
-} // namespace shell
+} // namespace concl

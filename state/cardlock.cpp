@@ -1,8 +1,8 @@
-#include "cards/cardlock.h"
+#include "state/cardlock.h"
 
-#include "cards/cardindexfile.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
+#include "state/cardindexfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "cards/cardlistmodel.h"
+#include "state/cardlistmodel.h"
 
 CardListModel::CardListModel(QObject *parent)
     : QAbstractListModel(parent)

@@ -1,4 +1,4 @@
-#include "deep/recording.h"
+#include "state/recording.h"
 
 #include <QSet>
 

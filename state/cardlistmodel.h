@@ -2,7 +2,7 @@
 // The entries of the card index list, each a display text with maybe a
 // record. A model of our own keeps a list of a hundred thousand cards cheap:
 // the view asks only for the rows it shows.
-#include "cards/cardindexfile.h"
+#include "state/cardindexfile.h"
 
 #include <QAbstractListModel>
 

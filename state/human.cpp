@@ -1,4 +1,4 @@
-#include "cards/human.h"
+#include "state/human.h"
 
 #include <QRegularExpression>
 

@@ -1,15 +1,14 @@
-#include "cards/carddoor.h"
+#include "state/carddoor.h"
 
-#include "cards/cardindex.h"
-#include "cards/cardlistmodel.h"
-#include "cards/tfmcard.h"
-#include "state/openwindow.h"
+#include "state/cardindex.h"
+#include "state/cardlistmodel.h"
+#include "state/windows.h"
 
 namespace card {
 
 void open()
 {
-    state::openWindow(state::windows().fmCard);
+    state::windows().open(QStringLiteral("fmCard"));
 }
 
 bool exists()
@@ -19,11 +18,10 @@ bool exists()
 
 Patient patient()
 {
-    const TfmCard *c = state::windows().fmCard.data();
-    if (!c)
+    if (!exists())
         return {};
     const THuman &h = cards::cardIndex().card();
-    return Patient{h.FName, h.LName, h.MName, c->lbDate->text(), h.Date};
+    return Patient{h.FName, h.LName, h.MName, QStringLiteral("Дата:"), h.Date};
 }
 
 void watchPatient(QObject *context, const std::function<void()> &onChange)

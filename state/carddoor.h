@@ -1,10 +1,10 @@
 #pragma once
 // The door of the card index: what other windows use of it. The current
 // patient is the card in the card window's edit fields, which the card index
-// holds (cards/cardindex.h); other windows read the patient and link a saved
+// holds (state/cardindex.h); other windows read the patient and link a saved
 // conclusion to the card here, and nobody outside the window's own files
 // touches the window's controls.
-#include "cards/cardindexfile.h"
+#include "state/cardindexfile.h"
 
 #include <QObject>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "cards/cardindexfile.h"
+#include "state/cardindexfile.h"
 
-#include "cards/cardbackup.h"
-#include "cards/cardcodec.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
+#include "state/cardbackup.h"
+#include "state/cardcodec.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "deep/bodysystem.h"
+#include "state/bodysystem.h"
 
 namespace bodysystem {
 

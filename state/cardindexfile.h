@@ -12,8 +12,8 @@
 // later open or save of the pair that finds the record finishes the renames
 // first; one that finds new files without a record throws them away. A save
 // killed at any instant thus leaves exactly the old or exactly the new pair.
-#include "cards/human.h"
 #include "platform/safefile.h"
+#include "state/human.h"
 
 #include <QList>
 #include <QString>
