@@ -13,6 +13,7 @@
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
+#include "platform/titlebar.h"
 #include "state/cardbackup.h"
 #include "state/carddoor.h"
 #include "state/cardfilter.h"
@@ -86,9 +87,7 @@ const QString kBackupsHint = QStringLiteral("Восстановить карто
 } // namespace
 
 TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
-    : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                         Qt::WindowCloseButtonHint)
+    : QWidget(owner, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint))
     , m_index(own ? own : &cards::cardIndex())
 {
     setObjectName(QStringLiteral("fmCard"));

@@ -10,6 +10,7 @@
 #include "platform/pressmemo.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
+#include "platform/titlebar.h"
 #include "state/carddoor.h"
 #include "state/examination.h"
 
@@ -20,8 +21,8 @@
 #include <QVBoxLayout>
 
 TfmConcl::TfmConcl(QWidget *owner)
-    : QWidget(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                         | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint)
+    : QWidget(owner, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                                                 | Qt::WindowContextHelpButtonHint))
 {
     setObjectName(QStringLiteral("fmConcl"));
     setWindowTitle(QStringLiteral("Заключение"));

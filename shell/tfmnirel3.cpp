@@ -11,6 +11,7 @@
 #include "platform/hints.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
+#include "platform/titlebar.h"
 #include "shell/aboutbox.h"
 #include "shell/exitcheck.h"
 #include "shell/headersign.h"
@@ -41,8 +42,7 @@ QIcon icon(const QString &name)
 } // namespace
 
 TfmNirel3::TfmNirel3(QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QMainWindow(parent, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint))
 {
     shell::initResources();
     setObjectName(QStringLiteral("fmNirel3"));

@@ -6,21 +6,7 @@
 
 QString SpecialistPhrase(int code)
 {
-    static const std::array<const char16_t *, 10> phrases = {
-        u"терапевта, ",
-        u"невропатолога, ",
-        u"кардиолога, ",
-        u"пульмонолога, ",
-        u"гастроэнтеролога, ",
-        u"уролога, ",
-        u"эндокринолога, ",
-        u"вертебролога, ",
-        u"дерматолога, ",
-        u"окулиста, ЛОР, ",
-    };
-    if (code < bodysystem::kFirst || code > bodysystem::kLastSpecialist)
-        return {};
-    return QString::fromUtf16(phrases[size_t(code - 1)]);
+    return bodysystem::specialist(code);
 }
 
 Consultations BuildConsultations(const QStringList &uniqueLines)

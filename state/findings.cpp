@@ -8,22 +8,8 @@
 
 QString SystemHeading(int code)
 {
-    static const std::array<const char16_t *, 11> titles = {
-        u"ОБЩАЯ ХАРАКТЕРИСТИКА ОРГАНИЗМА:",
-        u"НЕРВНАЯ СИСТЕМА:",
-        u"СЕРДЕЧНО-СОСУДИСТАЯ СИСТЕМА:",
-        u"ДЫХАТЕЛЬНАЯ СИСТЕМА:",
-        u"ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:",
-        u"МОЧЕВЫДЕЛИТЕЛЬНАЯ И ПОЛОВАЯ СИСТЕМЫ:",
-        u"ЭНДОКРИННАЯ СИСТЕМА:",
-        u"ОПОРНО-ДВИГАТЕЛЬНАЯ СИСТЕМА:",
-        u"КОЖА:",
-        u"ОРГАНЫ ЗРЕНИЯ И ЛОР:",
-        u"РЕКОМЕНДАЦИИ:",
-    };
-    if (code < bodysystem::kFirst || code > bodysystem::kLast)
-        return {};
-    return QString(17, QLatin1Char(' ')) + QString::fromUtf16(titles[size_t(code - 1)]);
+    const QString title = bodysystem::heading(code);
+    return title.isEmpty() ? title : QString(17, QLatin1Char(' ')) + title;
 }
 
 std::optional<QStringList> GroupFindings(const QStringList &lines)
