@@ -109,7 +109,7 @@ TfmShProek::TfmShProek(QWidget *owner)
     lbZones = new QListWidget(this);
     ui::describe(lbZones, "lbZones", QStringLiteral("Зоны схемы"),
                  QStringLiteral("Зоны схемы на виду: выбранная зона обводится на схеме и на снимке"));
-    lbZones->setFixedWidth(210);
+    lbZones->setFixedWidth(250);
     connect(lbZones, &QListWidget::currentRowChanged, this, &TfmShProek::outlineChosenZone);
     for (QTabWidget *t : {pcShList, pcDeckEyes, pcJensenEyes, pcCollaretteEyes})
         connect(t, &QTabWidget::currentChanged, this, &TfmShProek::listZones);
@@ -130,7 +130,7 @@ TfmShProek::TfmShProek(QWidget *owner)
     layout->addWidget(Panel1);
     layout->addWidget(lbZoneUnder);
     // The chart's own 401 pixels, and the list beside it.
-    place::client(this, 362, 70, 401 + 210, 475 + 22);
+    place::client(this, 362, 70, 401 + 250, 475 + 22);
     listZones();
 }
 

@@ -330,11 +330,13 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
                         .arg(decoded.fullSize.width())
                         .arg(decoded.fullSize.height())
                         .arg(index.photos.at(i).file);
+    bool circlesFound = true;
     if (fit) {
         fit = photos::scaled(*fit, p.scale);
     } else {
         const iris::Found found = iris::find(image);
         fit = found.fit;
+        circlesFound = found.ok;
         photos::store().setFit(i, photos::scaled(found.fit, 1 / p.scale));
         cards::cardIndex().noteUnsaved();
         if (!found.ok)
@@ -344,7 +346,7 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
     const QSignalBlocker quiet(p.turn);
     p.turn->setValue(fit->turn);
     p.state->setText(state);
-    measure(p);
+    measure(p, circlesFound);
 }
 
 void TfmPhoto::applyChart()
@@ -356,12 +358,13 @@ void TfmPhoto::applyChart()
     }
 }
 
-void TfmPhoto::measure(Pane &p)
+void TfmPhoto::measure(Pane &p, bool circlesFound)
 {
     const iris::Fit &fit = p.view->fit();
-    if (p.photo < 0 || p.view->photo().isNull() || !iris::usable(fit)) {
+    if (p.photo < 0 || p.view->photo().isNull() || !iris::usable(fit) || !circlesFound) {
+        // Circles only proposed are no measure: the user places them first.
         p.measures.reset();
-        p.pupil->clear();
+        p.pupil->setText(p.photo >= 0 && !circlesFound ? QStringLiteral("Зрачок не измерен: поставьте круги") : QString());
         return;
     }
     p.measures = iris::measurePupil(fit, iris::pupilOutline(p.view->photo(), fit));
@@ -488,7 +491,7 @@ void TfmPhoto::findCirclesClick(Eye eye)
     storeFit(p, found.fit);
     const QSignalBlocker quiet(p.turn);
     p.turn->setValue(found.fit.turn);
-    measure(p);
+    measure(p, found.ok);
     showOffers();
     if (!found.ok)
         ui::showMessage(this, QStringLiteral("Круги не найдены (%1): поставьте их вручную.").arg(found.problem));

@@ -94,7 +94,9 @@ private:
     void applyShow();
     void storeFit(Pane &p, const iris::Fit &fit);
     bool cardTakesPhotos(const QList<photos::CardKey> &cards);
-    void measure(Pane &p);
+    // The pupil measured from the circles shown; not while they are only
+    // proposed (not found).
+    void measure(Pane &p, bool circlesFound = true);
     void showOffers();
 
     std::vector<iris::Offer> m_offers;

@@ -1,6 +1,7 @@
 // The photo window: a card with two photos, the circles found and the chart
 // laid over the iris, a click on an iris names the zone in the chart window
-// as a click on the chart does (for every zone of every chart), "Ввод" puts
+// as a click on the chart does (for every zone of every chart; the mouse over
+// it names the zone and sets nothing), "Ввод" puts
 // the localised sign through the deep window into the draft conclusion, and
 // the irises go into a printed conclusion with and without the chart.
 #include "cards/cardlistmodel.h"
@@ -255,7 +256,13 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
                 charts->ChartZoneCode.clear();
                 const QPointF onPhoto = iris::photoPoint(
                     fit, chartgeom::irisPlace(chart, QPointF(inside) + QPointF(0.5, 0.5)));
-                w->photoClicked(eye, QPointF(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5));
+                const QPointF at(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5);
+                // The mouse over the point names the zone and sets nothing a click sets.
+                w->photoHovered(eye, at);
+                QVERIFY(w->lbZoneUnder->text().endsWith(
+                    byChart.at(1).trimmed().remove(QRegularExpression(QStringLiteral("^\\(|\\)$")))));
+                QVERIFY(charts->Edit1->text().isEmpty() && charts->ChartZoneCode.isEmpty());
+                w->photoClicked(eye, at);
                 const QStringList byPhoto{charts->Label1->text(), charts->Edit1->text(), charts->ChartZoneCode};
                 QCOMPARE(byPhoto, byChart);
                 QVERIFY(!byChart.at(1).isEmpty());
