@@ -71,28 +71,25 @@ TfmShProek::TfmShProek(QWidget *owner)
         void (TfmShProek::*handler)(int, int);
         Chart chart;
         bool rightEye;
-        const QString &organFile;
     };
     const Row rows[] = {
-        {imDeckR, tsDeckR, pcDeckEyes, "tsDeckR", "imDeckR", right, &TfmShProek::imDeckRMouseDown, Chart::Deck, true,
-         zones::kDeckOrgans},
-        {imDeckL, tsDeckL, pcDeckEyes, "tsDeckL", "imDeckL", left, &TfmShProek::imDeckLMouseDown, Chart::Deck, false,
-         zones::kDeckOrgans},
+        {imDeckR, tsDeckR, pcDeckEyes, "tsDeckR", "imDeckR", right, &TfmShProek::imDeckRMouseDown, Chart::Deck, true},
+        {imDeckL, tsDeckL, pcDeckEyes, "tsDeckL", "imDeckL", left, &TfmShProek::imDeckLMouseDown, Chart::Deck, false},
         {imJensenR, tsJensenR, pcJensenEyes, "tsJensenR", "imJensenR", right, &TfmShProek::imJensenRMouseDown,
-         Chart::Jensen, true, zones::kJensenOrgans},
+         Chart::Jensen, true},
         {imJensenL, tsJensenL, pcJensenEyes, "tsJensenL", "imJensenL", left, &TfmShProek::imJensenLMouseDown,
-         Chart::Jensen, false, zones::kJensenOrgans},
+         Chart::Jensen, false},
         {imZrachR, tsCollaretteR, pcCollaretteEyes, "tsCollaretteR", "imZrachR", right,
-         &TfmShProek::imZrachRMouseDown, Chart::Collarette, true, zones::kCollaretteOrgansR},
+         &TfmShProek::imZrachRMouseDown, Chart::Collarette, true},
         {imZrachL, tsCollaretteL, pcCollaretteEyes, "tsCollaretteL", "imZrachL", left,
-         &TfmShProek::imZrachLMouseDown, Chart::Collarette, false, zones::kCollaretteOrgansL},
+         &TfmShProek::imZrachLMouseDown, Chart::Collarette, false},
     };
     m_pictures.reserve(std::size(rows));
     for (const Row &c : rows) {
         c.picture = new ChartPicture(QString::fromLatin1(c.pictureName), kChartHint);
         c.tab = charts::pictureTab(c.eyes, c.tabName, c.caption, c.picture);
         connect(c.picture, &ChartPicture::pressed, this, c.handler);
-        m_pictures.push_back(Picture{c.picture, c.tab, c.chart, c.rightEye, c.organFile});
+        m_pictures.push_back(Picture{c.picture, c.tab, c.chart, c.rightEye, zones::organFile(c.chart, c.rightEye)});
         const Chart chart = c.chart;
         const bool rightEye = c.rightEye;
         connect(c.picture, &ChartPicture::hovered, this,
