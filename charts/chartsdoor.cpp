@@ -17,6 +17,17 @@ QStringList &requestLog()
 }
 } // namespace
 
+Notices &notices()
+{
+    static Notices notices;
+    return notices;
+}
+
+void noteOutline(chartgeom::Chart chart, bool rightEye, int colour)
+{
+    emit notices().outlined(chart, rightEye, colour);
+}
+
 QStringList requests()
 {
     return requestLog();
@@ -70,6 +81,17 @@ QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
     }
     w->pressChart(chart, rightEye, pixel);
     return w->Edit1->text();
+}
+
+void PressPupilPatch(const QString &picture, QPoint pixel)
+{
+    TfmPupil *w = state::ensureWindow(state::windows().fmPupil);
+    if (!w->isVisible()) {
+        w->setAttribute(Qt::WA_ShowWithoutActivating);
+        w->show();
+        w->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+    w->pressPatch(picture, pixel);
 }
 
 void OpenProjectionCharts()

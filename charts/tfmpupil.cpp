@@ -76,6 +76,32 @@ void TfmPupil::showPage(const QString &page)
     }
 }
 
+bool TfmPupil::pressPatch(const QString &picture, QPoint pixel)
+{
+    struct Target {
+        ChartPicture *picture;
+        QWidget *page;
+        QWidget *tab; // within the flattening page
+        void (TfmPupil::*handler)(int, int);
+    };
+    const Target targets[] = {
+        {imDecen, tsDecenter, nullptr, &TfmPupil::imDecenMouseDown},
+        {imFlatRorL, tsFlatten, tsFlatRorL, &TfmPupil::imFlatRorLMouseDown},
+        {imFlatBoth, tsFlatten, tsFlatBoth, &TfmPupil::imFlatBothMouseDown},
+        {imBorder, tsBorder, nullptr, &TfmPupil::imBorderMouseDown},
+    };
+    for (const Target &t : targets) {
+        if (t.picture->objectName() != picture)
+            continue;
+        pcPupil->setCurrentWidget(t.page);
+        if (t.tab)
+            pcFlat->setCurrentWidget(t.tab);
+        (this->*t.handler)(pixel.x(), pixel.y());
+        return true;
+    }
+    return false;
+}
+
 void TfmPupil::imDecenMouseDown(int x, int y) { click(imDecen, x, y, pupil::kDecentration); }
 void TfmPupil::imFlatRorLMouseDown(int x, int y) { click(imFlatRorL, x, y, pupil::kFlatOne); }
 void TfmPupil::imFlatBothMouseDown(int x, int y) { click(imFlatBoth, x, y, pupil::kFlatBoth); }
@@ -83,11 +109,8 @@ void TfmPupil::imBorderMouseDown(int x, int y) { click(imBorder, x, y, pupil::kB
 
 void TfmPupil::click(ChartPicture *picture, int x, int y, const QString &nameFile)
 {
-    PupilClickX = x;
-    PupilClickY = y;
-    PupilColourKey = QString::number(keyed::colourNumber(picture->image(), QPoint(x, y)));
-    Label1->setText(PupilColourKey);
-    LookupPupilVariant(nameFile);
+    charts::takePress(*picture, QPoint(x, y), PupilClickX, PupilClickY, PupilColourKey, Label1,
+                      [&] { LookupPupilVariant(nameFile); });
 }
 
 void TfmPupil::LookupPupilVariant(const QString &nameFile)

@@ -37,6 +37,10 @@ public:
 
     // Brings a page to view by its name: "tsDecenter", "tsFlatten" or "tsBorder".
     void showPage(const QString &page);
+    // Brings a diagram to view by its picture's name ("imDecen", "imFlatRorL",
+    // "imFlatBoth", "imBorder") and presses it at a pixel, as the mouse would.
+    // False for an unknown picture.
+    bool pressPatch(const QString &picture, QPoint pixel);
 
 public slots:
     void imDecenMouseDown(int x, int y);

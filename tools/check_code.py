@@ -26,6 +26,7 @@ SHARED = {
     "charts/pupilcodes.h",        # the pupil diagram's codes, which the photos measure
     "photos/overlay.h",           # the irises as pictures, for the final editor
     "conclusion/newpatient.h",    # the new-patient reset the card window starts
+    "deep/signcatalog.h",         # the sign catalogue, which the photo window offers items of
 }
 
 # Window headers whose controls are still public members (being made private

@@ -1,12 +1,14 @@
 // The photo window: a card with two photos, the circles found and the chart
 // laid over the iris, a click on an iris names the zone in the chart window
-// as a click on the chart does (for every zone of every chart), "Ввод" puts
+// as a click on the chart does (for every zone of every chart; the mouse over
+// it names the zone and sets nothing), "Ввод" puts
 // the localised sign through the deep window into the draft conclusion, and
 // the irises go into a printed conclusion with and without the chart.
 #include "cards/tfmcard.h"
 #include "charts/chartpicture.h"
 #include "charts/chartsdoor.h"
 #include "charts/pictures.h"
+#include "charts/tfmpupil.h"
 #include "charts/tfmshproek.h"
 #include "conclusion/concldoor.h"
 #include "conclusion/reachdoor.h"
@@ -17,6 +19,7 @@
 #include "photos/photodoor.h"
 #include "photos/photostore.h"
 #include "photos/photoview.h"
+#include "photos/pupilreport.h"
 #include "photos/tfmphoto.h"
 #include "platform/textfile.h"
 #include "rtf/rtfreader.h"
@@ -26,6 +29,7 @@
 #include "state/keyedlines.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
+#include "support/examscript.h"
 #include "support/scriptedprompter.h"
 #include "support/synthiris.h"
 #include "support/testenv.h"
@@ -36,9 +40,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTextCursor>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -112,6 +119,7 @@ private slots:
     void followsItsCardWhenRenamed();
     void irisesInAPrintedConclusion();
     void irisesInTheFinalEditor();
+    void anOfferDoesWhatItsPatchDoes();
 };
 
 void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
@@ -156,6 +164,13 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     QCOMPARE(chartlinks::zoneCode(), QStringLiteral("05"));
     QCOMPARE(state::windows().fmShProek->eyeTabOnView(), state::windows().fmShProek->tsDeckR);
     QVERIFY(w->lbZone->text().endsWith(liver));
+    // The liver chosen in the chart window's list is outlined on the right iris.
+    const QList<QListWidgetItem *> listed =
+        state::windows().fmShProek->lbZones->findItems(QStringLiteral("печень"), Qt::MatchExactly);
+    QCOMPARE(listed.size(), 1);
+    state::windows().fmShProek->lbZones->setCurrentItem(listed.at(0));
+    QCOMPARE(w->right.view->outline(), colour);
+    QCOMPARE(w->left.view->outline(), -1);
     w->bbOKPhoto->click();
     QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ") + liver});
     QCOMPARE(state::examination().currentPathologyLines(), QStringList{QStringLiteral("0113 05 Хронический процесс в органе") + liver});
@@ -241,7 +256,13 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
                 charts->ChartZoneCode.clear();
                 const QPointF onPhoto = iris::photoPoint(
                     fit, chartgeom::irisPlace(chart, QPointF(inside) + QPointF(0.5, 0.5)));
-                w->photoClicked(eye, QPointF(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5));
+                const QPointF at(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5);
+                // The mouse over the point names the zone and sets nothing a click sets.
+                w->photoHovered(eye, at);
+                QVERIFY(w->lbZoneUnder->text().endsWith(
+                    byChart.at(1).trimmed().remove(QRegularExpression(QStringLiteral("^\\(|\\)$")))));
+                QVERIFY(charts->Edit1->text().isEmpty() && charts->ChartZoneCode.isEmpty());
+                w->photoClicked(eye, at);
                 const QStringList byPhoto{charts->Label1->text(), charts->Edit1->text(), charts->ChartZoneCode};
                 QCOMPARE(byPhoto, byChart);
                 QVERIFY(!byChart.at(1).isEmpty());
@@ -381,6 +402,123 @@ void TestTfmPhoto::irisesInAPrintedConclusion()
     QCOMPARE(qRed(c) + 256 * qGreen(c) + 65536 * qBlue(c),
              (liver & 255) * photos::kOverlayAlpha / 255 + 256 * (((liver >> 8) & 255) * photos::kOverlayAlpha / 255) +
                  65536 * (((liver >> 16) & 255) * photos::kOverlayAlpha / 255));
+}
+
+namespace {
+
+// What the examination shows of the sign being chosen, and the messages.
+struct Chosen {
+    QStringList signs, pathology;
+    QList<int> codes;
+    state::Eye eye;
+    QStringList messages;
+    bool operator==(const Chosen &) const = default;
+};
+
+Chosen chosen(const ScriptedPrompter &prompter)
+{
+    const state::Examination &exam = state::examination();
+    return {exam.signLines(), exam.currentPathologyLines(), exam.signCodes(), exam.chosenEye(), prompter.texts()};
+}
+
+// No sign, no codes, the other eye chosen, no messages.
+void startOver(ScriptedPrompter &prompter, const iris::Offer &offer)
+{
+    state::examination().clearSign();
+    ExaminationScript().SignCodes.clear();
+    state::examination().chooseEye(offer.rightEye ? state::Eye::Left : state::Eye::Right);
+    prompter.clear();
+}
+
+// The user's own way to the offered sign: the eye chosen in the deep
+// window, then the mouse on the diagram's patch, or the sign menu's item.
+void byHand(const iris::Offer &offer)
+{
+    deep::open();
+    (offer.rightEye ? state::windows().fmDeep->rbRight : state::windows().fmDeep->rbLeft)->click();
+    if (offer.source == iris::Source::Catalogue) {
+        state::windows().fmDeep->MenuDeep->findChild<QAction *>(offer.item)->trigger();
+        return;
+    }
+    OpenPupilWindow(QStringLiteral("tsFlatten"));
+    auto *picture = state::windows().fmPupil->findChild<ChartPicture *>(offer.picture);
+    for (QWidget *w = picture; w->parentWidget(); w = w->parentWidget())
+        if (auto *tabs = qobject_cast<QTabWidget *>(w->parentWidget()->parentWidget()))
+            tabs->setCurrentWidget(w);
+    QTest::mouseClick(picture, Qt::LeftButton, Qt::NoModifier, offer.pixel);
+}
+
+} // namespace
+
+// A pupil that passes a threshold is offered as a sign and nothing enters
+// the examination until the offer is pressed; the press then leaves the
+// examination (sign, pathology lines, codes, eye, messages) exactly as the
+// user's click on the same patch or menu item does, for every kind of offer.
+void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
+{
+    Setup s;
+    for (const char *f : {"Decentr.txt", "FlatRorL.txt", "FlatBoth.txt"})
+        s.env.seed(QStringLiteral("SystmTxt/") + QString::fromLatin1(f));
+    TfmPhoto *w = s.window();
+    // The right pupil moved towards 9:00 by 12 % of the iris's radius.
+    synth::Scene scene = s.right.scene;
+    const iris::Circle &l = scene.truth.limbus;
+    scene.truth.pupil = {l.x - 0.12 * l.r, l.y, 0.3 * l.r};
+    synth::render(scene, s.right.image.size(), 7).save(s.env.path("shifted.png"));
+    s.prompter.fileNames << s.env.path("shifted.png");
+    w->addPhotoClick(Eye::Right);
+    QVERIFY(w->right.pupil->text().contains(QStringLiteral("Децентрация зрачка на 9.00")));
+    const QList<QPushButton *> offered = w->right.offers->findChildren<QPushButton *>();
+    QCOMPARE(offered.size(), 1);
+    QCOMPARE(offered.at(0)->text(), QStringLiteral("Предложено: Децентрация зрачка на 9.00"));
+    QVERIFY(state::examination().signLines().isEmpty() && state::examination().signCodes().isEmpty());
+    iris::Offer decentred = w->offers().at(0);
+    startOver(s.prompter, decentred);
+    byHand(decentred);
+    const Chosen clicked = chosen(s.prompter);
+    startOver(s.prompter, decentred);
+    offered.at(0)->click();
+    QCOMPARE(chosen(s.prompter), clicked);
+    QCOMPARE(clicked.codes, QList<int>{772});
+
+    // Every kind of offer: decentration, one pupil flattened, both, the catalogue's signs.
+    using iris::FlatGrade;
+    using iris::PupilSize;
+    const auto eye = [](double ratio, PupilSize size, double shift, double shiftClock, FlatGrade flat,
+                        double flatClock) {
+        iris::PupilMeasures m;
+        m.ratio = ratio;
+        m.size = size;
+        m.decentration = shift;
+        m.decentrationClock = shiftClock;
+        m.shaped = true;
+        m.flat = flat;
+        m.flatHours = flat == FlatGrade::None ? 0 : 2.5;
+        m.flatClock = flatClock;
+        return m;
+    };
+    const auto round = PupilSize::Normal;
+    const struct {
+        iris::PupilMeasures right, left;
+        int offers;
+    } visits[] = {
+        {eye(0.27, round, 10, 270, FlatGrade::Moderate, 315), eye(0.27, round, 10, 90, FlatGrade::None, 0), 3},
+        {eye(0.35, round, 0, 0, FlatGrade::Slight, 90), eye(0.35, round, 0, 0, FlatGrade::Slight, 270), 2},
+        {eye(0.45, PupilSize::Mydriasis, 0, 0, FlatGrade::None, 0), eye(0.25, round, 0, 0, FlatGrade::None, 0), 2},
+    };
+    for (const auto &v : visits) {
+        const std::vector<iris::Offer> offers = iris::pupilOffers(v.right, v.left);
+        QCOMPARE(int(offers.size()), v.offers);
+        for (const iris::Offer &o : offers) {
+            startOver(s.prompter, o);
+            byHand(o);
+            const Chosen byClick = chosen(s.prompter);
+            QVERIFY(!byClick.signs.isEmpty() && !byClick.codes.isEmpty());
+            startOver(s.prompter, o);
+            w->takeOffer(o);
+            QCOMPARE(chosen(s.prompter), byClick);
+        }
+    }
 }
 
 QTEST_MAIN(TestTfmPhoto)
