@@ -34,6 +34,9 @@ rtf::ReadNotes readPlainText(const QStringList &lines, QTextDocument *doc)
     bool first = true;
     int emptyRun = 0;
     int paragraphs = 0;
+    // The height of the text, estimated high as the RTF reader does.
+    const qreal letter = doc->defaultFont().pointSizeF() > 0 ? doc->defaultFont().pointSizeF() * 96 / 72.0 : 16;
+    qreal height = 0;
     for (const QString &line : lines) {
         if (line.isEmpty() && ++emptyRun > rtf::kMaxEmptyRun) {
             ++notes.droppedEmpty;
@@ -41,10 +44,9 @@ rtf::ReadNotes readPlainText(const QStringList &lines, QTextDocument *doc)
         }
         if (!line.isEmpty())
             emptyRun = 0;
-        if (paragraphs >= rtf::kMaxParagraphs && c.block().length() + line.size() < rtf::kLongParagraph) {
-            ++notes.joinedParagraphs;
-            c.insertText(QString(QChar::LineSeparator) + line);
-            continue;
+        if (paragraphs >= rtf::kMaxParagraphs || height >= rtf::kMaxLayoutHeight) {
+            notes.truncated = paragraphs; // as long as the layout can take
+            break;
         }
         const QList<qsizetype> cuts = rtf::paragraphCuts(line);
         if (!cuts.isEmpty())
@@ -57,6 +59,7 @@ rtf::ReadNotes readPlainText(const QStringList &lines, QTextDocument *doc)
             first = false;
             ++paragraphs;
             c.insertText(line.mid(from, to - from));
+            height += (1 + (to - from) * 0.6 * letter / 400.0) * letter * 1.3;
             from = to;
         }
     }
@@ -126,6 +129,7 @@ Result load(const QString &path, QTextDocument *doc, double unitsPerInch)
         notes = readPlainText(textfile::splitLines(cp1251::decode(bytes)), doc);
     }
     r.notice = noticeOf(path, notes);
+    r.whole = notes.truncated == 0;
     r.ok = true;
     return r;
 }

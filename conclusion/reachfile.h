@@ -20,6 +20,7 @@ struct Result {
     bool ok = false;
     QString error;  // the message to show: file name and reason, in Russian
     QString notice; // read, but not as it stood: what to tell the user
+    bool whole = true; // false: the file is longer than was read
 };
 
 Result load(const QString &path, QTextDocument *doc, double unitsPerInch);

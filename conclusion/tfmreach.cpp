@@ -379,6 +379,9 @@ TfmReach::TfmReach(QWidget *owner)
     Editor->setBackgroundRole(QPalette::Base);
     Editor->document()->setDocumentMargin(0);
     Editor->setTabChangesFocus(false);
+    // The reader bounds a document's height for a text column this wide
+    // (rtf/rtfcommon.h); a narrower one could make it taller than Qt lays out.
+    Editor->setMinimumWidth(320);
 
     buildMenu();
     buildToolBar();
@@ -744,7 +747,9 @@ bool TfmReach::OpenDocument(const QString &name)
     }
     m_lastCaret = 0;
     Editor->setTextCursor(QTextCursor(Editor->document()));
-    SetDocumentName(name);
+    // A file read only in part is not the document's name: a save must not
+    // replace the whole file by its beginning.
+    SetDocumentName(r.whole ? name : kUntitled);
     Editor->setFocus();
     Editor->document()->setModified(false);
     ShowModifiedState(false);

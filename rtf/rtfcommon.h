@@ -50,9 +50,12 @@ constexpr qsizetype kLongWord = 2000;
 // More empty paragraphs in a row than this only make blank pages; the rest
 // are left out.
 constexpr int kMaxEmptyRun = 100;
-// Each paragraph costs the layout about 600 bytes; after this many, further
-// paragraphs go on as lines of the last one.
+// Qt lays text out only to a height of 8,388,607 units (QFIXED_MAX: a
+// taller document hangs the layout), and each paragraph costs it about 600
+// bytes: a document is read up to this many paragraphs or this height,
+// estimated high, and no further.
 constexpr int kMaxParagraphs = 200000;
+constexpr qreal kMaxLayoutHeight = 4000000;
 // Each change of character format costs the layout about 10 microseconds;
 // after this many, the text goes on in the format it has.
 constexpr int kMaxFormatRuns = 100000;
@@ -64,7 +67,7 @@ constexpr int kMaxListedItems = 20000;
 // is laid out at once, about 40 microseconds a cell), cells in all, columns
 // of a row, levels of tables in tables.
 constexpr int kMaxTableCells = 5000;
-constexpr int kMaxCells = 200000;
+constexpr int kMaxCells = 100000;
 constexpr int kMaxColumns = 63;
 constexpr int kMaxTableDepth = 8;
 // Pixels of all pictures decoded for the page together (4 bytes each).

@@ -531,6 +531,9 @@ public:
     }
 
     void closeTables() { setDepth(0); }
+    // Whether the document is as long as the layout can take: what comes
+    // after is not read.
+    bool full() const { return m_blocks >= kMaxParagraphs || m_height >= kMaxLayoutHeight; }
 
 private:
     struct Open {
@@ -579,17 +582,6 @@ private:
             }
         } else {
             m_emptyRun = 0;
-        }
-        if (m_blocks >= kMaxParagraphs && !m_fresh) {
-            const int length = m_cursor.block().length();
-            if (length + p->text.size() < kLongParagraph) {
-                // Goes on as a line of the last paragraph.
-                ++m_notes.joinedParagraphs;
-                m_cursor.insertText(QString(QChar::LineSeparator));
-                insertContent(m_cursor, *p);
-                return;
-            }
-            p->list = ListRef();
         }
         insertPara(m_cursor, *p, m_fresh);
     }
@@ -754,8 +746,24 @@ private:
         }
     }
 
+    // The height the paragraph takes, estimated high: a narrow text
+    // column, the largest letters of the paragraph for every line.
+    qreal estimatedHeight(const Para &p) const
+    {
+        int halfPoints = m_catalog.formats[p.mark].halfPoints;
+        for (const auto &r : p.runs)
+            halfPoints = qMax<int>(halfPoints, m_catalog.formats[r.second].halfPoints);
+        const qreal letter = halfPoints / 2.0 * m_upi / 72.0;
+        const qreal lines = 1 + p.text.count(QChar(QChar::LineSeparator)) + p.text.size() * 0.6 * letter / 400.0;
+        qreal height = lines * letter * 1.3 + fromTwips(p.props.sb, m_upi) + fromTwips(p.props.sa, m_upi);
+        for (const auto &o : p.objects)
+            height += o.second.height;
+        return height;
+    }
+
     void insertContent(QTextCursor &c, Para &p)
     {
+        m_height += estimatedHeight(p);
         std::size_t run = 0;
         int at = 0;
         for (auto &[pos, object] : p.objects) {
@@ -808,7 +816,6 @@ private:
         QTextTableFormat tf;
         tf.setBorder(t.borders ? 1 : 0);
         tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-        tf.setBorderCollapse(true);
         tf.setCellSpacing(0);
         tf.setCellPadding(2);
         tf.setAlignment(Qt::AlignLeft);
@@ -883,6 +890,7 @@ private:
     int m_cells = 0;
     int m_emptyRun = 0;
     int m_pictures = 0;
+    qreal m_height = 0; // the text's height so far, estimated high
 };
 
 // --- Control words ----------------------------------------------------------
@@ -1029,6 +1037,7 @@ private:
     void endParagraph(bool last = false);
     void cutEarly();
     void placePieces(std::unique_ptr<Para> p, int level, bool tailFollows = false);
+    void placeCut(std::unique_ptr<Para> p, int level, bool tailFollows);
     ListRef listOf(const ParaProps &props);
     int tableLevel() const;
     void endCell(int level);
@@ -1082,6 +1091,7 @@ private:
     bool m_tablesOff = false;
     qint64 m_pixels = 0;
     bool m_sawPar = false;
+    int m_placed = 0; // paragraphs read
 
     ReadNotes m_notes;
     std::unique_ptr<Builder> m_builder;
@@ -1444,6 +1454,17 @@ ListRef Reader::listOf(const ParaProps &props)
 }
 
 void Reader::placePieces(std::unique_ptr<Para> p, int level, bool tailFollows)
+{
+    placeCut(std::move(p), level, tailFollows);
+    ++m_placed;
+    if (!m_finished && m_builder->full()) {
+        // As long as the layout can take: the rest of the file is not read.
+        m_notes.truncated = m_placed;
+        m_finished = true;
+    }
+}
+
+void Reader::placeCut(std::unique_ptr<Para> p, int level, bool tailFollows)
 {
     const QList<qsizetype> cuts = paragraphCuts(p->text);
     if (cuts.isEmpty() && !tailFollows && !p->continued) {
@@ -2333,7 +2354,7 @@ ReadResult Reader::run()
     }
     // The last paragraph needs no \par; an empty one after the last \par is
     // only the file's final paragraph mark.
-    if (!m_para->text.isEmpty() || !m_sawPar) {
+    if (!m_notes.truncated && (!m_para->text.isEmpty() || !m_sawPar)) {
         if (m_stack.empty())
             endParagraph(true);
         else
@@ -2370,10 +2391,10 @@ QStringList ReadNotes::sentences() const
                  .arg(reducedPictures);
     if (droppedEmpty)
         s << QStringLiteral("Пустых абзацев подряд больше %1: лишние (%2) убраны.").arg(kMaxEmptyRun).arg(droppedEmpty);
-    if (joinedParagraphs)
-        s << QStringLiteral("Абзацев больше %1: следующие %2 продолжают последний абзац с новой строки.")
-                 .arg(kMaxParagraphs)
-                 .arg(joinedParagraphs);
+    if (truncated)
+        s << QStringLiteral("Файл слишком велик для редактора: прочитаны первые %1 абзацев, остальное не показано. "
+                            "Документ открыт как новый, чтобы при сохранении не заменить файл его началом.")
+                 .arg(truncated);
     if (formatsDropped)
         s << QStringLiteral("Оформление текста меняется больше %1 раз: дальше текст оставлен в оформлении, которое "
                             "было на этом месте.")

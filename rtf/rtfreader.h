@@ -48,14 +48,14 @@ struct ReadNotes {
     int undrawnPictures = 0;    // shown as placeholders (kept for the save)
     int reducedPictures = 0;    // decoded smaller than shown, for memory
     int droppedEmpty = 0;       // empty paragraphs left out
-    int joinedParagraphs = 0;   // paragraphs joined as lines
+    int truncated = 0;          // paragraphs read before the rest was left unread
     bool formatsDropped = false; // format changes past kMaxFormatRuns
     int writtenNumbers = 0;     // list items whose numbers became text
     int splitTables = 0;        // tables continued in a new table
     int flatCells = 0;          // table cells read as text with tabs
     bool any() const
     {
-        return cutParagraphs || undrawnPictures || reducedPictures || droppedEmpty || joinedParagraphs ||
+        return cutParagraphs || undrawnPictures || reducedPictures || droppedEmpty || truncated ||
                formatsDropped || writtenNumbers || splitTables || flatCells;
     }
     // One sentence in Russian for each thing changed.

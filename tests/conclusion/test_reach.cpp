@@ -403,6 +403,13 @@ void TestReach::opensPlainTextAndRtf()
     QCOMPARE(prompter.records.size(), 3);
     QCOMPARE(prompter.records.at(2).icon, QMessageBox::Information);
     QCOMPARE(prompter.records.at(2).text.count(QLatin1Char('\n')), 2);
+    QCOMPARE(w->windowTitle(), QStringLiteral("рисунок.rtf - Nirel-3"));
+    // A file longer than the editor can lay out is opened in part, as a new
+    // document: a save does not replace the file by its beginning.
+    env.writeBytes(QStringLiteral("длинный.rtf"), "{\\rtf1\\fs99999 " + QByteArray("a\\par ").repeated(5000) + "}");
+    QVERIFY(w->OpenDocument(env.path(QStringLiteral("длинный.rtf"))));
+    QCOMPARE(w->DocumentName, kUntitled);
+    QCOMPARE(prompter.records.size(), 4);
 }
 
 void TestReach::unreadableFileLeavesTheText()
