@@ -222,7 +222,7 @@ void Writer::collect()
                 }
             }
         }
-        if (const QTextList *list = b.textList(); list && isNumbered(list) && !m_ls.contains(list))
+        if (const QTextList *list = b.textList(); list && !m_ls.contains(list))
             m_ls.insert(list, int(m_ls.size()) + 1);
     }
     m_symbolFont = int(m_fonts.size());
@@ -242,8 +242,8 @@ QByteArray Writer::run()
                  QByteArray::number(qBlue(c)) + ';';
     m_out += "}\r\n";
     if (!m_ls.isEmpty()) {
-        // Numbered lists as Word and LibreOffice read them: one list of
-        // nine levels each, every level numbered alike, the list's own
+        // Lists as Word and LibreOffice read them: one list of nine levels
+        // each, every level numbered (or bulleted) alike, the list's own
         // level starting where the list starts.
         QList<const QTextList *> lists(m_ls.size());
         for (auto it = m_ls.cbegin(); it != m_ls.cend(); ++it)
@@ -256,8 +256,10 @@ QByteArray Writer::run()
             while (start <= list->count() && isPad(list->item(start - 1)))
                 ++start;
             const int own = qBound(0, lf.indent() - 1, 8);
-            const int nfc = levelNfc(lf.style());
-            const QString prefix = lf.numberPrefix(), suffix = numberSuffix(lf);
+            const bool numbered = isNumbered(list);
+            const int nfc = numbered ? levelNfc(lf.style()) : 23;
+            const QString prefix = numbered ? lf.numberPrefix() : QString();
+            const QString suffix = numbered ? numberSuffix(lf) : QString();
             m_out += "\r\n{\\list\\listtemplateid" + QByteArray::number(k + 1);
             for (int level = 0; level < 9; ++level) {
                 QByteArray text;
@@ -268,11 +270,15 @@ QByteArray Writer::run()
                 m_out += "{\\listlevel\\levelnfc" + QByteArray::number(nfc) + "\\levelnfcn" +
                          QByteArray::number(nfc) + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat" +
                          QByteArray::number(level == own ? start : 1) + "{\\leveltext";
-                appendHexByte(m_out, uchar(qMin(length, 255)));
-                m_out += text;
-                appendHexByte(m_out, uchar(level));
-                m_out += after + ";}{\\levelnumbers";
-                appendHexByte(m_out, uchar(prefix.size() + 1));
+                if (numbered) {
+                    appendHexByte(m_out, uchar(qMin(length, 255)));
+                    m_out += text;
+                    appendHexByte(m_out, uchar(level));
+                    m_out += after + ";}{\\levelnumbers";
+                    appendHexByte(m_out, uchar(prefix.size() + 1));
+                } else {
+                    m_out += "\\'01\\u8226 ?;}{\\levelnumbers";
+                }
                 m_out += ";}\\fi-" + QByteArray::number(toTwips(m_hang, m_upi)) + "\\li" +
                          QByteArray::number(toTwips(m_hang * (level + 1), m_upi)) + "}";
             }
@@ -484,9 +490,11 @@ void Writer::writePicture(const QTextImageFormat &format)
 
 void Writer::writeListItem(const QTextBlock &b, const QTextList *list)
 {
-    if (!m_ls.contains(list)) {
+    const QByteArray ls = "\\ls" + QByteArray::number(m_ls.value(list)) + "\\ilvl" +
+                          QByteArray::number(qBound(0, list->format().indent() - 1, 8));
+    if (!isNumbered(list)) {
         m_out += "{\\pntext\\f" + QByteArray::number(m_symbolFont) + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" +
-                 QByteArray::number(m_symbolFont) + "\\pnindent0{\\pntxtb\\'b7}}";
+                 QByteArray::number(m_symbolFont) + "\\pnindent0{\\pntxtb\\'b7}}" + ls;
         return;
     }
     // The number for readers that know lists (\ls), that know WordPad's
@@ -506,8 +514,7 @@ void Writer::writeListItem(const QTextBlock &b, const QTextList *list)
     }
     m_out += "{\\pntxta ";
     appendText(m_out, numberSuffix(lf));
-    m_out += "}}\\ls" + QByteArray::number(m_ls.value(list)) + "\\ilvl" +
-             QByteArray::number(qBound(0, lf.indent() - 1, 8));
+    m_out += "}}" + ls;
 }
 
 void Writer::writeBlock(const QTextBlock &b, int level, const char *end)

@@ -205,6 +205,57 @@ QList<QTextTable *> tables(const QTextDocument &doc)
     return found;
 }
 
+// What a reader sees, as tools/rtf_corpus.py takes it from LibreOffice's
+// HTML: each paragraph's text after its list number (a bullet "•"), each
+// table cell ("| " and its paragraphs apart by " / ", after the cells of a
+// table in it).
+QString paragraphText(const QTextBlock &b)
+{
+    QString text = b.text().remove(QChar::ObjectReplacementCharacter).simplified();
+    const QTextList *list = b.textList();
+    if (text.isEmpty() || !list)
+        return text;
+    const QTextListFormat f = list->format();
+    QString number = list->itemText(b);
+    const qsizetype suffix = f.hasProperty(QTextFormat::ListNumberSuffix) ? f.numberSuffix().size() : 1;
+    number = f.style() >= QTextListFormat::ListSquare
+                 ? QStringLiteral("•")
+                 : number.mid(f.numberPrefix().size(), number.size() - f.numberPrefix().size() - suffix);
+    return number + QLatin1Char(' ') + text;
+}
+
+void summarise(const QTextFrame *frame, QStringList &lines);
+
+void summariseTable(const QTextTable *table, QStringList &lines)
+{
+    for (int r = 0; r < table->rows(); ++r)
+        for (int c = 0; c < table->columns(); ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() != r || cell.column() != c)
+                continue;
+            QStringList paragraphs;
+            for (auto it = cell.begin(); !it.atEnd(); ++it) {
+                if (const auto *nested = qobject_cast<const QTextTable *>(it.currentFrame()))
+                    summariseTable(nested, lines);
+                else if (!it.currentFrame() && !paragraphText(it.currentBlock()).isEmpty())
+                    paragraphs << paragraphText(it.currentBlock());
+            }
+            lines << QStringLiteral("| ") + paragraphs.join(QStringLiteral(" / "));
+        }
+}
+
+void summarise(const QTextFrame *frame, QStringList &lines)
+{
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+        if (const auto *table = qobject_cast<const QTextTable *>(it.currentFrame()))
+            summariseTable(table, lines);
+        else if (it.currentFrame())
+            summarise(it.currentFrame(), lines);
+        else if (it.currentBlock().isVisible() && !paragraphText(it.currentBlock()).isEmpty())
+            lines << paragraphText(it.currentBlock());
+    }
+}
+
 } // namespace
 
 class TestRtf : public QObject {
@@ -235,6 +286,8 @@ private slots:
     void hiddenTextPagesAndHighlight();
     void longParagraphsAreCutOnlyBeyondTheLimit();
     void valuesAreClampedToAPage();
+    void corpusReadsAsLibreOfficeShowsIt_data();
+    void corpusReadsAsLibreOfficeShowsIt();
 };
 
 void TestRtf::writerMatchesGolden()
@@ -878,6 +931,41 @@ void TestRtf::valuesAreClampedToAPage()
     QCOMPARE(doc.blockCount(), r.notes.truncated);
     doc.setTextWidth(100);
     QVERIFY(doc.size().height() < 8388607);
+}
+
+// The corpus made with LibreOffice from documents of our own (pictures,
+// numbered, lettered and roman lists, a table with a cell of two
+// paragraphs and merged cells, Cyrillic with and without code page) reads
+// as LibreOffice showed it. tools/rtf_corpus.py remakes the corpus, and
+// checks, with LibreOffice, that it reads what our writer makes of it the
+// same way (the test rtf_libreoffice).
+void TestRtf::corpusReadsAsLibreOfficeShowsIt_data()
+{
+    QTest::addColumn<QString>("name");
+    const QDir corpus(TestEnv::testDataPath(QStringLiteral("rtf/corpus")));
+    const QStringList files = corpus.entryList({QStringLiteral("*.rtf")});
+    QVERIFY(files.size() >= 6);
+    for (const QString &f : files)
+        QTest::newRow(qPrintable(f)) << f.chopped(4);
+}
+
+void TestRtf::corpusReadsAsLibreOfficeShowsIt()
+{
+    QFETCH(QString, name);
+    QTextDocument doc;
+    const rtf::ReadResult r = rtf::read(readFile(QStringLiteral("corpus/") + name + QStringLiteral(".rtf")), &doc);
+    QVERIFY(r.ok);
+    QVERIFY(!r.notes.any());
+    QStringList lines;
+    summarise(doc.rootFrame(), lines);
+    int pictures = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            pictures += it.fragment().charFormat().isImageFormat() ? it.fragment().length() : 0;
+    lines << QStringLiteral("pictures: %1").arg(pictures);
+    const QString expected = name.startsWith(QLatin1String("cyrillic")) ? QStringLiteral("cyrillic") : name;
+    const QString shown = QString::fromUtf8(readFile(QStringLiteral("corpus/") + expected + QStringLiteral(".expected")));
+    QCOMPARE(lines, shown.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts));
 }
 
 QTEST_MAIN(TestRtf)
