@@ -96,6 +96,7 @@ private slots:
     void failedSaveKeepsTheOldFile();
     void opensPlainTextAndRtf();
     void unreadableFileLeavesTheText();
+    void listStartsAreKeptAndTheCaretPassesThem();
     void droppedFilesOpenOnlyTheFirst();
     void commandLineNamesAnExistingFile();
 
@@ -428,6 +429,36 @@ void TestReach::unreadableFileLeavesTheText()
         QCOMPARE(w->Editor->toPlainText(), QStringLiteral("прежний"));
         QCOMPARE(w->DocumentName, env.path(QStringLiteral("before.rtf")));
     }
+}
+
+// A list that starts at 3 keeps two invisible items before its first: the
+// caret passes them by, and a save writes the start, not them.
+void TestReach::listStartsAreKeptAndTheCaretPassesThem()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.writeBytes(QStringLiteral("список.rtf"),
+                   "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00.;}}"
+                   "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+                   "before\\par\\ls1 third\\par fourth\\par}");
+    TfmReach *w = editorWith(QString());
+    w->Editor->document()->setModified(false);
+    QVERIFY(w->OpenDocument(env.path(QStringLiteral("список.rtf"))));
+    const QTextBlock third = w->Editor->document()->findBlockByNumber(3);
+    QCOMPARE(third.text(), QStringLiteral("third"));
+    QCOMPARE(third.textList()->itemText(third), QStringLiteral("3."));
+    QTextCursor at(third);
+    w->Editor->setTextCursor(at);
+    QTest::keyClick(w->Editor, Qt::Key_Left);
+    QCOMPARE(w->Editor->textCursor().block().text(), QStringLiteral("before"));
+    QCOMPARE(w->StatusPanel0->text(), QStringLiteral("Line:   1   Col:   7"));
+    QTest::keyClick(w->Editor, Qt::Key_Right);
+    QCOMPARE(w->Editor->textCursor().block(), third);
+    prompter.fileNames = {env.path(QStringLiteral("снова.rtf"))};
+    w->FileSaveAsCmd->trigger();
+    const QByteArray saved = env.readBytes(QStringLiteral("снова.rtf"));
+    QVERIFY(saved.contains("\\levelstartat3"));
+    QCOMPARE(saved.count("\\par\r\n"), 3);
 }
 
 void TestReach::droppedFilesOpenOnlyTheFirst()
