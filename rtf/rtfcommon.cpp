@@ -23,13 +23,15 @@ qreal bulletHang(const QTextDocument &doc)
     return doc.indentWidth();
 }
 
-qsizetype nextCut(QStringView text, qsizetype from)
+qsizetype nextCut(QStringView text, qsizetype from, qsizetype limit)
 {
+    limit = qMax<qsizetype>(1, limit);
+    const qsizetype near = limit / 10;
     qsizetype blankEnd = from; // just after the last blank of the piece
     const qsizetype n = text.size();
     for (qsizetype i = from; i < n; ++i) {
-        if (i - from == kLongParagraph)
-            return blankEnd > from && blankEnd >= i - kNearBlank ? blankEnd : i;
+        if (i - from == limit)
+            return blankEnd > from && blankEnd >= i - near ? blankEnd : i;
         if (i - blankEnd == kLongWord)
             return i;
         if (isBlank(text[i]))
@@ -38,10 +40,10 @@ qsizetype nextCut(QStringView text, qsizetype from)
     return -1;
 }
 
-QList<qsizetype> paragraphCuts(QStringView text)
+QList<qsizetype> paragraphCuts(QStringView text, qsizetype limit)
 {
     QList<qsizetype> cuts;
-    for (qsizetype at = nextCut(text, 0); at >= 0; at = nextCut(text, at))
+    for (qsizetype at = nextCut(text, 0, limit); at >= 0; at = nextCut(text, at, limit))
         cuts << at;
     return cuts;
 }

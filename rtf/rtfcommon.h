@@ -56,6 +56,9 @@ constexpr int kMaxEmptyRun = 100;
 // estimated high, and no further.
 constexpr int kMaxParagraphs = 200000;
 constexpr qreal kMaxLayoutHeight = 4000000;
+// No paragraph is taller than this: in large letters a paragraph is cut
+// after fewer characters.
+constexpr qreal kMaxParagraphHeight = kMaxLayoutHeight / 4;
 // Each change of character format costs the layout about 10 microseconds;
 // after this many, the text goes on in the format it has.
 constexpr int kMaxFormatRuns = 100000;
@@ -74,13 +77,14 @@ constexpr int kMaxTableDepth = 8;
 constexpr qint64 kPictureBudget = 24 * 1024 * 1024;
 
 // Where a paragraph too long to lay out quickly is cut: the ends of its
-// pieces but the last, each piece at most kLongParagraph characters and no
-// stretch without a blank longer than kLongWord. A piece cut at a blank ends
-// with it. Empty when the paragraph is kept whole.
-QList<qsizetype> paragraphCuts(QStringView text);
+// pieces but the last, each piece at most `limit` characters (a blank is
+// near within a tenth of it) and no stretch without a blank longer than
+// kLongWord. A piece cut at a blank ends with it. Empty when the paragraph
+// is kept whole.
+QList<qsizetype> paragraphCuts(QStringView text, qsizetype limit = kLongParagraph);
 // The end of the first piece from `from` when it must be cut within text,
 // otherwise -1 (the decision needs no text after the cut).
-qsizetype nextCut(QStringView text, qsizetype from);
+qsizetype nextCut(QStringView text, qsizetype from, qsizetype limit = kLongParagraph);
 // A character after which a line may wrap: blanks, tabs and line breaks.
 inline bool isBlank(QChar c)
 {

@@ -1025,7 +1025,6 @@ private:
     void openGroup();
     void closeGroup();
     State &st() { return m_stack.back(); }
-    bool skipping() const { return m_stack.back().dest == Dest::Skip; }
 
     // Text
     int codePage(Dest d) const;
@@ -1038,6 +1037,7 @@ private:
     void cutEarly();
     void placePieces(std::unique_ptr<Para> p, int level, bool tailFollows = false);
     void placeCut(std::unique_ptr<Para> p, int level, bool tailFollows);
+    bool stopWhenFull();
     ListRef listOf(const ParaProps &props);
     int tableLevel() const;
     void endCell(int level);
@@ -1053,7 +1053,6 @@ private:
     int m_excessSkip = 0; // of those, the depth where skipping began (0: none)
     State m_final;
     bool m_star = false;
-    bool m_started = false;
     bool m_finished = false;
     int m_fallbackLeft = 0;
 
@@ -1071,7 +1070,16 @@ private:
 
     std::vector<ListDef> m_listDefs;
     std::vector<Override> m_overrides;
-    QString *m_levelText = nullptr;
+    // The level text being read: list and level (-1: none). Indices, as
+    // the lists grow while they are read.
+    int m_levelList = -1, m_levelIndex = -1;
+    QString *levelText()
+    {
+        if (m_levelList < 0 || m_levelList >= int(m_listDefs.size()) || m_levelIndex < 0 ||
+            m_levelIndex >= int(m_listDefs[m_levelList].levels.size()))
+            return nullptr;
+        return &m_listDefs[m_levelList].levels[m_levelIndex].text;
+    }
     std::vector<std::pair<QString, QString>> m_pnTexts;
     std::unordered_map<quint64, int> m_levelGeneration; // (ls, level) -> generation
     quint64 m_pnChain = 0;     // the WordPad list the last paragraph belonged to
@@ -1141,7 +1149,7 @@ void Reader::closeGroup()
         m_fontName.clear();
     }
     if (leaving.dest == Dest::LevelText && (m_stack.empty() || m_stack.back().dest != Dest::LevelText))
-        m_levelText = nullptr;
+        m_levelList = m_levelIndex = -1;
     if (m_stack.empty())
         m_finished = true;
 }
@@ -1189,8 +1197,8 @@ void Reader::flushBytes()
         }
         break;
     case Dest::LevelText:
-        if (m_levelText)
-            *m_levelText += s;
+        if (QString *t = levelText())
+            *t += s;
         break;
     default: break;
     }
@@ -1207,10 +1215,10 @@ void Reader::hexByte(uchar b)
         // The level text: its length, then characters with the places of
         // the level numbers as bytes 0 to 8.
         flushBytes();
-        if (m_levelText && b < 0x10)
-            *m_levelText += QChar(char16_t(b));
-        else if (m_levelText)
-            m_codecs.decode(codePage(d), QByteArray(1, char(b)), *m_levelText);
+        if (QString *t = levelText(); t && b < 0x10)
+            *t += QChar(char16_t(b));
+        else if (t)
+            m_codecs.decode(codePage(d), QByteArray(1, char(b)), *t);
         return;
     }
     if (d != Dest::Text && d != Dest::FontTable && d != Dest::PnBefore && d != Dest::PnAfter)
@@ -1237,8 +1245,8 @@ void Reader::appendChar(QChar c)
         m_fontName += c;
     else if ((d == Dest::PnBefore || d == Dest::PnAfter) && st().para.pnText >= 0)
         (d == Dest::PnBefore ? m_pnTexts[st().para.pnText].first : m_pnTexts[st().para.pnText].second) += c;
-    else if (d == Dest::LevelText && m_levelText)
-        *m_levelText += c;
+    else if (QString *t = levelText(); d == Dest::LevelText && t)
+        *t += c;
 }
 
 void Reader::flushHidden()
@@ -1455,18 +1463,34 @@ ListRef Reader::listOf(const ParaProps &props)
 
 void Reader::placePieces(std::unique_ptr<Para> p, int level, bool tailFollows)
 {
+    if (m_notes.truncated)
+        return;
     placeCut(std::move(p), level, tailFollows);
     ++m_placed;
-    if (!m_finished && m_builder->full()) {
+    stopWhenFull();
+}
+
+bool Reader::stopWhenFull()
+{
+    if (!m_notes.truncated && m_builder->full()) {
         // As long as the layout can take: the rest of the file is not read.
-        m_notes.truncated = m_placed;
+        m_notes.truncated = qMax(1, m_placed);
         m_finished = true;
     }
+    return m_notes.truncated;
 }
 
 void Reader::placeCut(std::unique_ptr<Para> p, int level, bool tailFollows)
 {
-    const QList<qsizetype> cuts = paragraphCuts(p->text);
+    // In large letters a paragraph is cut after fewer characters, so that
+    // no paragraph is taller than kMaxParagraphHeight.
+    int halfPoints = m_catalog.formats[p->mark].halfPoints;
+    for (const auto &r : p->runs)
+        halfPoints = qMax<int>(halfPoints, m_catalog.formats[r.second].halfPoints);
+    const qreal letter = halfPoints / 2.0 * m_upi / 72.0;
+    const qreal lines = kMaxParagraphHeight / (letter * 1.3) - 1;
+    const qsizetype limit = qsizetype(qBound<qreal>(1, lines * 400.0 / (0.6 * letter), kLongParagraph));
+    const QList<qsizetype> cuts = paragraphCuts(p->text, limit);
     if (cuts.isEmpty() && !tailFollows && !p->continued) {
         m_builder->place(std::move(p), level);
         return;
@@ -1509,6 +1533,8 @@ void Reader::placeCut(std::unique_ptr<Para> p, int level, bool tailFollows)
         for (auto &o : p->objects)
             if (o.first >= from && o.first < end)
                 piece->objects.push_back({int(o.first - from), std::move(o.second)});
+        if (i > 0 && stopWhenFull())
+            return;
         m_builder->place(std::move(piece), level);
         from = to;
     }
@@ -1990,8 +2016,9 @@ void Reader::controlWord()
     case W::Leveltext:
         if (s.dest == Dest::ListTable && !m_listDefs.empty() && !m_listDefs.back().levels.empty()) {
             s.dest = Dest::LevelText;
-            m_levelText = &m_listDefs.back().levels.back().text;
-            m_levelText->clear();
+            m_levelList = int(m_listDefs.size()) - 1;
+            m_levelIndex = int(m_listDefs.back().levels.size()) - 1;
+            levelText()->clear();
         } else if (s.dest == Dest::ListOverride) {
             s.dest = Dest::Skip;
         } else {
@@ -2094,9 +2121,9 @@ void Reader::controlWord()
                 m_listDefs.back().levels.back().start = iparam;
             break;
         case W::U:
-            if (hasParam && s.dest == Dest::LevelText && m_levelText) {
+            if (QString *t = levelText(); hasParam && s.dest == Dest::LevelText && t) {
                 flushBytes();
-                *m_levelText += QChar(char16_t(((param % 65536) + 65536) % 65536));
+                *t += QChar(char16_t(((param % 65536) + 65536) % 65536));
                 m_fallbackLeft = qBound(0, int(s.uc), 16);
             }
             break;
@@ -2291,7 +2318,6 @@ ReadResult Reader::run()
         return result;
     }
     m_pos = i + 1;
-    m_started = true;
     m_stack.reserve(64);
     m_stack.push_back(State());
 

@@ -931,6 +931,11 @@ void TestRtf::valuesAreClampedToAPage()
     QCOMPARE(doc.blockCount(), r.notes.truncated);
     doc.setTextWidth(100);
     QVERIFY(doc.size().height() < 8388607);
+    // So is one long paragraph in such letters: it is cut sooner.
+    r = rtf::read("{\\rtf1\\fs99999 " + QByteArray("word ").repeated(20000) + "}", &doc);
+    QVERIFY(r.notes.truncated && r.notes.cutParagraphs);
+    doc.setTextWidth(320);
+    QVERIFY(doc.size().height() < 8388607);
 }
 
 // The corpus made with LibreOffice from documents of our own (pictures,
