@@ -67,8 +67,9 @@ constexpr int kMaxFormatRuns = 100000;
 constexpr int kMaxListItems = 2000;
 constexpr int kMaxListedItems = 20000;
 // Tables: cells of one table before the rest goes on in a new table (a table
-// is laid out at once, about 40 microseconds a cell), cells in all, columns
-// of a row, levels of tables in tables.
+// is laid out at once, about 40 microseconds a cell; so it also does after
+// kMaxParagraphHeight), cells in all, columns of a row, levels of tables in
+// tables.
 constexpr int kMaxTableCells = 5000;
 constexpr int kMaxCells = 100000;
 constexpr int kMaxColumns = 63;

@@ -287,6 +287,7 @@ struct Table {
     std::vector<Row> rows;
     int cells = 0;
     bool borders = false;
+    qreal height = 0; // of all its paragraphs one under the other: estimated high
 };
 
 struct Font {
@@ -486,6 +487,7 @@ public:
             emitTop(std::move(p));
             return;
         }
+        m_open.front().table.height += estimatedHeight(*p);
         m_open.back().cell.items.push_back(Item{std::move(p), nullptr});
     }
 
@@ -520,7 +522,7 @@ public:
         o.table.cells += int(o.row.cells.size());
         o.table.rows.push_back(std::move(o.row));
         o.row = Row();
-        if (level == 1 && o.table.cells >= kMaxTableCells) {
+        if (level == 1 && (o.table.cells >= kMaxTableCells || o.table.height >= kMaxParagraphHeight)) {
             // The rest of a long table goes on in a new one, which is laid
             // out apart.
             Table t = std::move(o.table);
@@ -1603,6 +1605,7 @@ void Reader::endRow(int level)
         endCell(level);
     }
     m_builder->endRow(level, m_rowDefs[level]);
+    stopWhenFull();
 }
 
 void Reader::endPicture(const CharProps &props)

@@ -936,6 +936,11 @@ void TestRtf::valuesAreClampedToAPage()
     QVERIFY(r.notes.truncated && r.notes.cutParagraphs);
     doc.setTextWidth(320);
     QVERIFY(doc.size().height() < 8388607);
+    // And a table of such rows, which goes on in a new table sooner.
+    r = rtf::read("{\\rtf1\\fs99999 " + QByteArray("\\trowd\\cellx9000\\intbl a\\cell\\row ").repeated(5000) + "}", &doc);
+    QVERIFY(r.notes.truncated && r.notes.splitTables);
+    doc.setTextWidth(100);
+    QVERIFY(doc.size().height() < 8388607);
 }
 
 // The corpus made with LibreOffice from documents of our own (pictures,
