@@ -4,7 +4,7 @@
 // mark), e.g.
 //   QT_QPA_PLATFORM=offscreen /usr/bin/time -v ./bench/bench_rtf --benchmark_filter=BM_Open/pars
 // Shapes: 50 MB of \par; of {\b a}{\i b}; 35 MB of \'e0\b ; paragraphs of
-// 1, 2 and 5 MB; 50 MB of one-letter paragraphs; 50 MB of short paragraphs
+// 64 KB (kept whole), 1, 2 and 5 MB; 50 MB of one-letter paragraphs; 50 MB of short paragraphs
 // of words; 50 MB of table cells; 20 photos of 5700 x 5700 shown a page
 // wide.
 #include "conclusion/reachdoor.h"
@@ -90,6 +90,7 @@ const std::map<std::string, std::function<QByteArray()>> &shapes()
         {"pars", [] { return repeated("{\\rtf1\\ansi ", "\\par ", 50 << 20); }},
         {"bold_italic", [] { return repeated("{\\rtf1\\ansi ", "{\\b a}{\\i b}", 50 << 20); }},
         {"hex_bold", [] { return repeated("{\\rtf1\\ansi\\ansicpg1251 ", "\\'e0\\b ", 35 << 20); }},
+        {"paragraph_64kb", [] { return paragraphOf(64 << 10); }},
         {"paragraph_1mb", [] { return paragraphOf(1 << 20); }},
         {"paragraph_2mb", [] { return paragraphOf(2 << 20); }},
         {"paragraph_5mb", [] { return paragraphOf(5 << 20); }},
