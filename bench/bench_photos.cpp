@@ -1,10 +1,24 @@
-// Iris photos: the circles found on photos of 2 to 12 megapixels, the chart
-// laid over an iris for the screen, and a photo point taken to the chart.
+// Iris photos: the circles found on photos of 2 to 12 megapixels (everyday
+// ones, and hard ones of the lightest and the darkest iris colour), the
+// pupil outlined and measured, the chart laid over an iris for the screen,
+// a photo point taken to the chart, and the photo window refreshed over a
+// large card index.
+#include "cards/cardlistmodel.h"
+#include "cards/tfmcard.h"
 #include "photos/irisfind.h"
 #include "photos/overlay.h"
+#include "photos/photodoor.h"
+#include "photos/photostore.h"
+#include "photos/pupilmeasure.h"
+#include "photos/tfmphoto.h"
+#include "state/openwindow.h"
+#include "state/windows.h"
 #include "support/synthiris.h"
+#include "support/testenv.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QComboBox>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -18,6 +32,31 @@ void findCircles(benchmark::State &state)
     state.SetLabel(QStringLiteral("%1 MP").arg(size.width() * size.height() / 1e6, 0, 'f', 1).toStdString());
 }
 BENCHMARK(findCircles)->Arg(1632)->Arg(2592)->Arg(4000)->Unit(benchmark::kMillisecond);
+
+// Width and iris colour class (0 blue ... 5 dark brown) of a hard scene.
+void findCirclesHard(benchmark::State &state)
+{
+    const QSize size(int(state.range(0)), int(state.range(0)) * 3 / 4);
+    const synth::IrisColour colour = synth::kIrisColours[state.range(1)];
+    const synth::Photo photo = synth::makeHard(size, 77, colour);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(iris::find(photo.image));
+    state.SetLabel(QStringLiteral("%1 MP, %2")
+                       .arg(size.width() * size.height() / 1e6, 0, 'f', 1)
+                       .arg(QLatin1String(synth::nameOf(colour)))
+                       .toStdString());
+}
+BENCHMARK(findCirclesHard)->Args({1632, 5})->Args({4000, 0})->Args({4000, 5})->Unit(benchmark::kMillisecond);
+
+// The pupil of a fitted 12-megapixel photo outlined and measured.
+void measurePupil(benchmark::State &state)
+{
+    const synth::Photo photo = synth::makeHard(QSize(4000, 3000), 77, synth::IrisColour::DarkBrown);
+    const iris::Fit fit = iris::find(photo.image).fit;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(iris::measurePupil(fit, iris::pupilOutline(photo.image, fit)));
+}
+BENCHMARK(measurePupil)->Unit(benchmark::kMillisecond);
 
 void chartOverlay(benchmark::State &state)
 {
@@ -39,11 +78,49 @@ void photoToChart(benchmark::State &state)
 }
 BENCHMARK(photoToChart);
 
+// The photo window refreshed (after any change of the list or the photos)
+// with 3,000 cards and 6,000 photos: two on each of 2,000 cards, and 2,000
+// orphans (taken off, or of cards no longer in the list) in its list of
+// photos without a card.
+void photoWindowRefresh(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath(QStringLiteral("k.lst"));
+    QList<CardEntry> entries;
+    for (int i = 0; i < 3000; ++i) {
+        THuman h(QStringLiteral("Фамилия%1").arg(i));
+        h.LName = QStringLiteral("Имя");
+        h.MName = QStringLiteral("Отчество");
+        h.Date = QStringLiteral("01.02.2024");
+        entries.append(CardEntry{human::displayText(h), h});
+    }
+    photos::PhotoIndex index;
+    for (int i = 0; i < 6000; ++i) {
+        THuman h = *entries.at(i % 2000).record;
+        if (i >= 4000)
+            h.FName = QStringLiteral("Ушедший%1").arg(i);
+        const int n = index.add(QStringLiteral("R%1.jpg").arg(i), (i / 2000) % 2 ? photos::Eye::Left : photos::Eye::Right,
+                                photos::keyOf(h));
+        if (i >= 5000)
+            index.takeOff(n);
+    }
+    photos::save(photos::folderFor(list), index);
+    state::openWindow(state::fmCard)->model()->setEntries(entries);
+    photos::store().opened(list);
+    photo::openForCard(*entries.at(2500).record);
+    TfmPhoto *window = state::fmPhoto.data();
+    for (auto _ : state)
+        window->refresh();
+    state.counters["orphans"] = window->cbOrphans->count();
+    TestEnv::resetProgram();
+}
+BENCHMARK(photoWindowRefresh)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

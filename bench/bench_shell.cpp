@@ -75,7 +75,7 @@ BENCHMARK(BM_IdleResidentMemory)->Iterations(10);
 int main(int argc, char **argv)
 {
     NirelApplication app(argc, argv);
-    shell::installRussianTranslation(app);
+    shell::installRussian(app);
     HintHub::instance().install();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

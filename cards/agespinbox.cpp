@@ -9,6 +9,7 @@
 AgeSpinBox::AgeSpinBox(QWidget *parent)
     : QAbstractSpinBox(parent)
 {
+    connect(lineEdit(), &QLineEdit::textChanged, this, &AgeSpinBox::textChanged);
 }
 
 int AgeSpinBox::value() const

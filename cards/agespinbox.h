@@ -17,6 +17,9 @@ public:
     void stepBy(int steps) override;
     QValidator::State validate(QString &input, int &pos) const override;
 
+signals:
+    void textChanged(const QString &text);
+
 protected:
     StepEnabled stepEnabled() const override;
 };

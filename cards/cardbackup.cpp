@@ -1,11 +1,13 @@
 #include "cards/cardbackup.h"
 
 #include "cards/cardindexfile.h"
+#include "platform/safefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -42,30 +44,35 @@ QString nameFor(const NameParts &parts, const QDateTime &time, int number)
     return name + parts.suffix;
 }
 
-// A hard link, or else a copy that is on disk before it counts.
-bool keep(const QString &from, const QString &to, QString *error)
+// The time and number of a backup's name with the list file's suffix
+// ("k_2024-03-12_14-05-33_2.LST") or the data file's (".lso"); the whole
+// match is empty when the name is no backup's.
+QRegularExpressionMatch matchName(const NameParts &parts, const QString &name, const QString &suffix)
 {
-    const QByteArray src = QFile::encodeName(from);
-    const QByteArray dst = QFile::encodeName(to);
-    if (::link(src.constData(), dst.constData()) == 0)
-        return true;
-    if (errno == EEXIST) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    if (!QFile::copy(from, to)) {
-        *error = QStringLiteral("не удаётся скопировать ") + from;
-        return false;
-    }
-    const int fd = ::open(dst.constData(), O_RDONLY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    if (!synced) {
-        QFile::remove(to);
-        *error = QStringLiteral("не удаётся записать ") + to;
-    }
-    return synced;
+    static const QRegularExpression stamp(
+        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)(?:_(\\d+))?$"));
+    if (name.size() <= parts.stem.size() + suffix.size() + 1 || !name.startsWith(parts.stem + QLatin1Char('_')) ||
+        !name.endsWith(suffix))
+        return {};
+    return stamp.match(name.mid(parts.stem.size() + 1, name.size() - parts.stem.size() - 1 - suffix.size()));
+}
+
+// A copy of a file of the pair (or a clone sharing its blocks), on disk,
+// with the file's permissions, under the name given.
+int keep(const QString &from, const QString &to)
+{
+    safefile::Fd in;
+    int err = safefile::openForReading(from, true, &in);
+    if (err != 0)
+        return err;
+    safefile::remove(to);
+    return safefile::copyNew(in.get(), to, safefile::modeOf(from, true));
+}
+
+// The names in the folder, links left out: the program makes none there.
+QStringList namesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
 }
 
 } // namespace
@@ -78,23 +85,21 @@ QString folderOf(const QString &listFile)
 QList<Backup> list(const QString &listFile)
 {
     const NameParts parts = partsOf(cardindex::realName(listFile));
-    const QDir folder(folderOf(listFile));
-    static const QRegularExpression stamp(
-        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)(?:_(\\d+))?$"));
+    const QString folder = folderOf(listFile);
     QList<Backup> found;
-    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden)) {
-        if (name.size() <= parts.stem.size() + parts.suffix.size() + 1 || !name.startsWith(parts.stem + QLatin1Char('_')) ||
-            !name.endsWith(parts.suffix))
-            continue;
-        const QString middle = name.mid(parts.stem.size() + 1, name.size() - parts.stem.size() - 1 - parts.suffix.size());
-        const QRegularExpressionMatch m = stamp.match(middle);
+    if (safefile::folderState(folder) != 0)
+        return found;
+    const QStringList names = namesIn(folder);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch m = matchName(parts, name, parts.suffix);
         if (!m.hasMatch())
             continue;
         Backup b;
-        b.listFile = folder.filePath(name);
+        b.listFile = QDir(folder).filePath(name);
         b.time = QDateTime::fromString(m.captured(1), kTimeFormat);
         b.number = m.captured(2).isEmpty() ? 1 : m.captured(2).toInt();
-        if (b.time.isValid())
+        // Whole: its data file is there too (it is made first, and removed last).
+        if (b.time.isValid() && names.contains(QFileInfo(cardindex::dataFileName(b.listFile)).fileName()))
             found.append(b);
     }
     std::sort(found.begin(), found.end(), [](const Backup &a, const Backup &b) {
@@ -111,12 +116,12 @@ QString make(const QString &listFile, const QDateTime &time, QString *error)
     // Without a list file there is no pair to restore.
     if (!QFileInfo(list).isFile())
         return {};
-    const bool haveData = QFileInfo(data).isFile();
     const QString folder = folderOf(listFile);
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("не удаётся создать папку ") + folder;
+    if (const int err = safefile::makeFolder(folder)) {
+        *error = QStringLiteral("не удаётся создать папку ") + folder + QStringLiteral(": ") + safefile::reason(err);
         return {};
     }
+    removeLeftovers(listFile);
     const NameParts parts = partsOf(list);
     // More saves in one second number themselves after the last one kept.
     const QDateTime second = time.addMSecs(-time.time().msec());
@@ -128,23 +133,42 @@ QString make(const QString &listFile, const QDateTime &time, QString *error)
     QString backupList;
     for (;; ++number) {
         backupList = QDir(folder).filePath(nameFor(parts, second, number));
-        if (!QFileInfo::exists(backupList) && !QFileInfo::exists(cardindex::dataFileName(backupList)))
+        if (safefile::idOf(backupList, false).size < 0 &&
+            safefile::idOf(cardindex::dataFileName(backupList), false).size < 0)
             break;
     }
     const QString backupData = cardindex::dataFileName(backupList);
-    if (haveData && !keep(data, backupData, error))
-        return {};
-    if (!keep(list, backupList, error)) {
-        QFile::remove(backupData);
-        return {};
-    }
+    // Both files are copied under names of their own, then the data file
+    // takes its name and the list file last: a backup is listed only whole.
+    const QString partData = safefile::partName(backupData);
+    const QString partList = safefile::partName(backupList);
+    auto fail = [&](const QString &file, int err) {
+        safefile::remove(partData);
+        safefile::remove(partList);
+        safefile::remove(backupData);
+        *error = QStringLiteral("не удаётся записать ") + file + QStringLiteral(": ") + safefile::reason(err);
+        return QString();
+    };
+    // A pair without its data file is kept with an empty one: its list is
+    // what can be restored.
+    int err = QFileInfo(data).isFile() ? keep(data, partData) : safefile::writeNew(partData, {}, safefile::modeOf(list, true));
+    if (err != 0)
+        return fail(backupData, err);
+    if ((err = keep(list, partList)) != 0)
+        return fail(backupList, err);
+    if ((err = safefile::rename(partData, backupData)) != 0)
+        return fail(backupData, err);
+    if ((err = safefile::rename(partList, backupList)) != 0)
+        return fail(backupList, err);
+    safefile::syncFolderOf(backupList);
     return backupList;
 }
 
 void remove(const QString &backupListFile)
 {
-    QFile::remove(cardindex::dataFileName(backupListFile));
-    QFile::remove(backupListFile);
+    // The list file first: from then on the backup is no longer listed.
+    safefile::remove(backupListFile);
+    safefile::remove(cardindex::dataFileName(backupListFile));
 }
 
 void rotate(const QString &listFile, int keep)
@@ -152,6 +176,36 @@ void rotate(const QString &listFile, int keep)
     const QList<Backup> backups = list(listFile);
     for (qsizetype i = std::max(keep, 0); i < backups.size(); ++i)
         remove(backups.at(i).listFile);
+    removeLeftovers(listFile);
+}
+
+void removeLeftovers(const QString &listFile)
+{
+    const NameParts parts = partsOf(cardindex::realName(listFile));
+    const QString folder = folderOf(listFile);
+    if (safefile::folderState(folder) != 0)
+        return;
+    const QStringList names = namesIn(folder);
+    const QSet<QString> present(names.cbegin(), names.cend());
+    const QString dataSuffix = QStringLiteral(".lso");
+    for (const QString &name : names) {
+        const QString path = QDir(folder).filePath(name);
+        QString whole = name;
+        if (name.endsWith(safefile::kPartSuffix)) {
+            // Copied by a save that did not finish.
+            whole.chop(safefile::kPartSuffix.size());
+            if (matchName(parts, whole, parts.suffix).hasMatch() || matchName(parts, whole, dataSuffix).hasMatch())
+                safefile::remove(path);
+        } else if (matchName(parts, name, parts.suffix).hasMatch()) {
+            // A list file whose data file went: half-removed.
+            if (!present.contains(QFileInfo(cardindex::dataFileName(path)).fileName()))
+                safefile::remove(path);
+        } else if (matchName(parts, name, dataSuffix).hasMatch()) {
+            // A data file whose list file never came, or already went.
+            if (!present.contains(name.chopped(dataSuffix.size()) + parts.suffix))
+                safefile::remove(path);
+        }
+    }
 }
 
 QString caption(const Backup &backup)

@@ -1,6 +1,7 @@
 #include "cards/cardcodec.h"
 
 #include "platform/cp1251.h"
+#include "platform/safefile.h"
 
 #include <QFile>
 
@@ -234,19 +235,22 @@ RecordReader::~RecordReader()
 
 bool RecordReader::open(const QString &path)
 {
-    // Without blocking, and checked on the open handle: a pipe put in place
-    // of the file cannot stall the program.
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        m_notRegular = true;
+    safefile::Fd fd;
+    const int err = safefile::openForReading(path, true, &fd);
+    if (err != 0) {
+        m_notRegular = err == safefile::kNotRegular;
         return false;
     }
-    m_size = st.st_size;
-    m_buffer.resize(kBufferSize);
+    adopt(fd.release());
     return true;
+}
+
+void RecordReader::adopt(int fd)
+{
+    m_fd = fd;
+    struct stat st {};
+    m_size = ::fstat(m_fd, &st) == 0 ? st.st_size : 0;
+    m_buffer.resize(kBufferSize);
 }
 
 bool RecordReader::fill()
@@ -310,33 +314,41 @@ FileWriter::~FileWriter()
 {
     if (m_fd >= 0) {
         ::close(m_fd);
-        QFile::remove(m_path);
+        safefile::remove(m_path);
     }
 }
 
-bool FileWriter::create(const QString &path)
+bool FileWriter::create(const QString &path, std::optional<mode_t> mode)
 {
     m_path = path;
-    m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     m_buffer.resize(kBufferSize);
-    return m_fd >= 0;
+    // A file (or a link) left under this name is no part of this save.
+    int err = safefile::remove(path);
+    if (err == 0 || err == ENOENT) {
+        safefile::Fd fd;
+        err = safefile::create(path, mode, &fd);
+        m_fd = fd.release();
+    }
+    if (err != 0)
+        fail(err);
+    return err == 0;
+}
+
+void FileWriter::fail(int error)
+{
+    if (m_ok) {
+        m_ok = false;
+        m_error = error;
+    }
 }
 
 bool FileWriter::flush()
 {
-    const char *p = m_buffer.constData();
-    qsizetype left = m_used;
-    while (m_ok && left > 0) {
-        const ssize_t put = ::write(m_fd, p, size_t(left));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            m_ok = false; // a full disk, a size limit
-            break;
-        }
-        p += put;
-        left -= put;
-        m_total += put;
+    if (m_ok && m_used > 0) {
+        if (const int err = safefile::writeAll(m_fd, m_buffer.constData(), m_used, m_path))
+            fail(err);
+        else
+            m_total += m_used;
     }
     m_used = 0;
     if (m_ok && m_total - m_synced >= kStartWritingEvery) {
@@ -408,14 +420,23 @@ void FileWriter::bytes(const char *data, qsizetype n)
 
 bool FileWriter::finish()
 {
-    bool ok = flush() && ::fsync(m_fd) == 0;
+    if (m_fd < 0) {
+        fail(EBADF);
+        return false;
+    }
+    if (flush()) {
+        if (const int err = safefile::sync(m_fd, m_path))
+            fail(err);
+    }
     struct stat st {};
-    ok = ok && ::fstat(m_fd, &st) == 0 && st.st_size == m_total;
-    ok = ::close(m_fd) == 0 && ok;
+    if (m_ok && (::fstat(m_fd, &st) != 0 || st.st_size != m_total))
+        fail(ENOSPC); // a short write the writes did not report
+    if (::close(m_fd) != 0)
+        fail(errno);
     m_fd = -1;
-    if (!ok)
-        QFile::remove(m_path);
-    return ok;
+    if (!m_ok)
+        safefile::remove(m_path);
+    return m_ok;
 }
 
 } // namespace cardcodec

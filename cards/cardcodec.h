@@ -11,6 +11,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <sys/types.h>
 #include <vector>
 
 namespace cardcodec {
@@ -78,6 +79,8 @@ public:
 
     // Opens a regular file (a pipe or a device is refused, notRegular set).
     bool open(const QString &path);
+    // Reads from a file already open (and found regular); closes it at the end.
+    void adopt(int fd);
     bool notRegular() const { return m_notRegular; }
     qint64 size() const { return m_size; }
     // The next record's lines: count is 11, or fewer at the end of the
@@ -107,7 +110,9 @@ public:
     FileWriter &operator=(const FileWriter &) = delete;
     ~FileWriter();
 
-    bool create(const QString &path);
+    // A new file in place of whatever had the name (a link is removed, not
+    // followed); mode, if given, is the new file's.
+    bool create(const QString &path, std::optional<mode_t> mode = std::nullopt);
     // One line of a card file: the text with each line break (CR LF, CR or
     // LF) made one space, encoded, CR LF after it; lossy is set when a
     // character had to be written as "?".
@@ -118,10 +123,13 @@ public:
     // on failure the file is removed.
     bool finish();
     qint64 size() const { return m_total; }
+    // Why it failed: the system's error number.
+    int error() const { return m_error; }
 
 private:
     char *room(qsizetype n);
     bool flush();
+    void fail(int error);
     QString m_path;
     int m_fd = -1;
     QByteArray m_buffer;
@@ -129,6 +137,7 @@ private:
     qint64 m_total = 0;
     qint64 m_synced = 0;
     bool m_ok = true;
+    int m_error = 0;
 };
 
 } // namespace cardcodec

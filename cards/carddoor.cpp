@@ -1,5 +1,6 @@
 #include "cards/carddoor.h"
 
+#include "cards/cardindex.h"
 #include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "state/openwindow.h"
@@ -21,24 +22,33 @@ Patient patient()
     const TfmCard *c = state::fmCard.data();
     if (!c)
         return {};
-    return Patient{c->FNameEdit->text(), c->LNameEdit->text(), c->MNameEdit->text(), c->lbDate->text(),
-                   c->EditDate->text()};
+    const THuman &h = cards::cardIndex().card();
+    return Patient{h.FName, h.LName, h.MName, c->lbDate->text(), h.Date};
+}
+
+void watchPatient(QObject *context, const std::function<void()> &onChange)
+{
+    QObject::connect(&cards::cardIndex(), &cards::CardIndex::cardChanged, context, onChange);
+}
+
+void examinationRestarted()
+{
+    cards::cardIndex().examinationRestarted();
 }
 
 void setConclFile(const QString &name)
 {
-    state::ensureWindow(state::fmCard)->ConclEdit->setText(name);
+    cards::cardIndex().setConclFile(name);
 }
 
 QList<CardEntry> entries()
 {
-    const TfmCard *c = state::fmCard.data();
-    return c ? c->model()->entries() : QList<CardEntry>{};
+    return cards::cardIndex().entries();
 }
 
 void watchList(QObject *context, const std::function<void()> &onChange)
 {
-    CardListModel *m = state::ensureWindow(state::fmCard)->model();
+    CardListModel *m = cards::cardIndex().model();
     QObject::connect(m, &QAbstractItemModel::modelReset, context, onChange);
     QObject::connect(m, &QAbstractItemModel::rowsInserted, context, onChange);
     QObject::connect(m, &QAbstractItemModel::rowsRemoved, context, onChange);

@@ -1,15 +1,15 @@
 #pragma once
-// The door of the card index window: the operations other windows use on it.
-// Its edit fields are the program's record of the current patient; other
-// windows read the patient from them and link a saved conclusion to the card
-// here, and nobody outside the window's own files touches them.
+// The door of the card index: what other windows use of it. The current
+// patient is the card in the card window's edit fields, which the card index
+// holds (cards/cardindex.h); other windows read the patient and link a saved
+// conclusion to the card here, and nobody outside the window's own files
+// touches the window's controls.
 #include "cards/cardindexfile.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
-
-class QObject;
 
 namespace card {
 
@@ -30,16 +30,21 @@ struct Patient {
 // All empty while the window does not exist.
 Patient patient();
 
-// The card's conclusion file name (ConclEdit) becomes name; the window is
-// created (not shown) when it does not exist yet.
+// Calls onChange whenever the patient may have changed (a card taken out or
+// written back, a name typed) while context lives.
+void watchPatient(QObject *context, const std::function<void()> &onChange);
+
+// The examination starts afresh (the new-patient reset): it belongs to the
+// card taken out now, if any, and to no card otherwise.
+void examinationRestarted();
+
+// The card's conclusion file name (ConclEdit) becomes name.
 void setConclFile(const QString &name);
 
-// The entries of the card index list, in list order; none while the window
-// does not exist.
+// The entries of the card index, in list order.
 QList<CardEntry> entries();
 // Calls onChange after every change of the list (an entry added, removed,
-// renamed or rewritten, the list replaced) while context lives; the window
-// is created (not shown) when it does not exist yet.
+// renamed or rewritten, the list replaced) while context lives.
 void watchList(QObject *context, const std::function<void()> &onChange);
 
 } // namespace card

@@ -47,6 +47,25 @@ bool matches(const QString &displayText, const QString &foldedKey)
     return true;
 }
 
+int TypeAhead::type(const QString &typed, bool afresh, int current, qsizetype count,
+                    const std::function<QString(int)> &textAt)
+{
+    m_typed = afresh ? typed : m_typed + typed;
+    QString key = fold(m_typed);
+    // "ппп" steps through the entries starting with "п".
+    const bool sameLetter = key.size() > 1 && key.count(key.back()) == key.size();
+    if (sameLetter)
+        key = key.back();
+    const bool next = afresh || sameLetter || current < 0;
+    const qsizetype start = next ? current + 1 : current;
+    for (qsizetype i = 0; i < count; ++i) {
+        const int row = int((start + i) % count);
+        if (matches(textAt(row), key))
+            return row;
+    }
+    return -1;
+}
+
 } // namespace cardfilter
 
 CardFilterModel::CardFilterModel(CardListModel *source, QObject *parent)

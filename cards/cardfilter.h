@@ -12,6 +12,7 @@
 #include <QAbstractListModel>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class CardListModel;
@@ -22,6 +23,24 @@ namespace cardfilter {
 QString fold(const QString &text);
 // Whether a display text starts with the folded key.
 bool matches(const QString &displayText, const QString &foldedKey);
+
+// Letters typed into the list itself jump to a patient, as in any list box:
+// the letters typed in quick succession are looked for from the entry
+// selected on (from the next one when the typing starts afresh), and one
+// letter typed again and again steps through the entries it starts. The
+// list's display texts are matched by the same rule as the search field.
+class TypeAhead {
+public:
+    // The row of `texts` to select after `typed` is typed with `current`
+    // selected (-1 for none); `afresh` when the pause since the last key
+    // was longer than the keyboard input interval. -1 when none matches.
+    int type(const QString &typed, bool afresh, int current, qsizetype count,
+             const std::function<QString(int)> &textAt);
+    QString typed() const { return m_typed; }
+
+private:
+    QString m_typed;
+};
 
 } // namespace cardfilter
 

@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -81,26 +81,9 @@ QString dataErrorPrefix(const QString &dataFile)
     return QStringLiteral("Ошибка в файле данных картотеки ") + dataFile;
 }
 
-bool syncFolder(const QString &file)
+QString writeError(const QString &file, int error)
 {
-    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-bool replaceFile(const QString &from, const QString &to)
-{
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-qint64 sizeOf(const QString &path)
-{
-    const QFileInfo fi(path);
-    return fi.exists() ? fi.size() : -1;
+    return kWriteError + QStringLiteral("\nФайл ") + file + QStringLiteral(": ") + safefile::reason(error);
 }
 
 struct Intent {
@@ -116,18 +99,29 @@ QByteArray intentBytes(const Intent &intent)
                                   QString::number(intent.dataSize)});
 }
 
+// The record of intent, never read through a link; nullopt when it cannot
+// be read as one.
 std::optional<Intent> readIntent(const QString &path)
 {
-    const textfile::ReadResult r = textfile::readLines(path);
-    if (!r.ok || r.lines.size() != 3 || r.lines.at(0) != kIntentHeader)
+    safefile::Fd fd;
+    QByteArray bytes;
+    if (safefile::openForReading(path, false, &fd) != 0 || safefile::readAll(fd.get(), &bytes, 4096) != 0)
+        return std::nullopt;
+    const QStringList lines = textfile::splitLines(cp1251::decode(bytes));
+    if (lines.size() != 3 || lines.at(0) != kIntentHeader)
         return std::nullopt;
     Intent intent;
     bool ok1 = false, ok2 = false;
-    intent.listSize = r.lines.at(1).toLongLong(&ok1);
-    intent.dataSize = r.lines.at(2).toLongLong(&ok2);
+    intent.listSize = lines.at(1).toLongLong(&ok1);
+    intent.dataSize = lines.at(2).toLongLong(&ok2);
     if (!ok1 || !ok2)
         return std::nullopt;
     return intent;
+}
+
+bool exists(const safefile::Id &id)
+{
+    return id.size >= 0;
 }
 
 const QString kFieldNames[kLinesPerRecord] = {
@@ -182,17 +176,7 @@ QString realName(const QString &path)
 
 PairStamp stampOf(const QString &listFile)
 {
-    PairStamp stamp;
-    const auto look = [](const QString &file, qint64 *size, qint64 *time) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(file).constData(), &st) != 0)
-            return;
-        *size = st.st_size;
-        *time = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    };
-    look(listFile, &stamp.listSize, &stamp.listTime);
-    look(dataFileName(listFile), &stamp.dataSize, &stamp.dataTime);
-    return stamp;
+    return PairStamp{safefile::idOf(listFile, true), safefile::idOf(dataFileName(listFile), true)};
 }
 
 void setSaveHook(SaveHook hook)
@@ -242,11 +226,15 @@ RecoverResult recoverPair(const QString &listFile)
     const QString list = target(listFile);
     const QString data = target(dataFileName(listFile));
     const QString intentFile = intentName(listFile);
-    if (!QFileInfo::exists(intentFile)) {
+    // A record of intent that was being written when its save died.
+    if (exists(safefile::idOf(safefile::partName(intentFile), false)))
+        safefile::remove(safefile::partName(intentFile));
+    if (!exists(safefile::idOf(intentFile, false))) {
         // A save that died before its record of intent: the old pair stands.
+        // What is under the staged names (a link too) is removed, not followed.
         for (const QString &staged : {stagedName(list), stagedName(data)}) {
-            if (QFileInfo(staged).isFile())
-                QFile::remove(staged);
+            if (exists(safefile::idOf(staged, false)) && safefile::folderState(staged) != 0)
+                safefile::remove(staged);
         }
         return result;
     }
@@ -266,63 +254,150 @@ RecoverResult recoverPair(const QString &listFile)
         qint64 size;
     } parts[] = {{list, intent->listSize}, {data, intent->dataSize}};
     for (const auto &part : parts) {
-        const qint64 staged = sizeOf(stagedName(part.file));
-        if (staged != part.size && !(staged < 0 && sizeOf(part.file) == part.size))
+        const safefile::Id staged = safefile::idOf(stagedName(part.file), false);
+        if (staged.size != part.size && !(!exists(staged) && safefile::idOf(part.file, true).size == part.size))
             return refuse(QStringLiteral("файл ") + part.file + QStringLiteral(" изменён после сохранения"));
     }
     const SaveStep stepAfter[] = {SaveStep::ListReplaced, SaveStep::DataReplaced};
     for (int i = 0; i < 2; ++i) {
         const QString staged = stagedName(parts[i].file);
-        if (QFileInfo::exists(staged) && !replaceFile(staged, parts[i].file))
-            return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+        if (exists(safefile::idOf(staged, false))) {
+            if (const int err = safefile::rename(staged, parts[i].file))
+                return refuse(safefile::reason(err));
+        }
         if (!step(stepAfter[i]))
             return refuse(QStringLiteral("ошибка записи"));
     }
-    syncFolder(list);
+    safefile::syncFolderOf(list);
     if (QFileInfo(data).absolutePath() != QFileInfo(list).absolutePath())
-        syncFolder(data);
-    if (!QFile::remove(intentFile))
-        return refuse(QStringLiteral("не удаётся удалить ") + intentFile);
-    syncFolder(intentFile);
+        safefile::syncFolderOf(data);
+    if (const int err = safefile::remove(intentFile))
+        return refuse(QStringLiteral("не удаётся удалить ") + intentFile + QStringLiteral(": ") + safefile::reason(err));
+    safefile::syncFolderOf(intentFile);
     return result;
 }
 
-ReadResult readPair(const QString &listFile)
+namespace {
+
+// How often and how long a reader waits for a save of another workstation
+// to finish, when the pair changed under it while it read: about ten
+// seconds in all, enough for a slow share.
+constexpr int kReadTries = 40;
+constexpr int kReadWaitMs = 250;
+
+// One file of the pair as it was read.
+struct Part {
+    QString file;       // the name it is known by (the real one)
+    safefile::Id id;    // the file read
+    safefile::Fd fd;
+};
+
+enum class Attempt { Done, Moved };
+
+// Reads the pair once. Moved: a save replaced a file of it meanwhile, so
+// what was read may mix two saves; the caller reads again.
+Attempt readOnce(const QString &listFile, ReadResult &result)
 {
-    ReadResult result;
+    result = ReadResult{};
     const QString dataFile = dataFileName(listFile);
-    if (sameFile(listFile, dataFile)) {
-        result.message = samePairMessage(listFile);
-        return result;
+    const QString list = target(listFile);
+    const QString data = target(dataFile);
+    const QString intentFile = intentName(listFile);
+
+    // While a record of intent stands, the pair is the one it records: each
+    // new file still under its staged name or already renamed into place.
+    const safefile::Id intentBefore = safefile::idOf(intentFile, false);
+    std::optional<Intent> intent;
+    if (exists(intentBefore)) {
+        intent = readIntent(intentFile);
+        if (!intent) {
+            if (safefile::idOf(intentFile, false) != intentBefore)
+                return Attempt::Moved;
+            result.message = QStringLiteral("Не удалось прочитать картотеку ") + listFile +
+                             QStringLiteral(": файл ") + intentFile + QStringLiteral(" повреждён");
+            return Attempt::Done;
+        }
     }
-    if (const RecoverResult recovered = recoverPair(listFile); !recovered.ok) {
-        result.message = recovered.message;
-        return result;
+    Part parts[2] = {{list, {}, {}}, {data, {}, {}}};
+    auto open = [&](Part &part, qint64 recorded) {
+        int err = ENOENT;
+        if (intent)
+            err = safefile::openForReading(stagedName(part.file), false, &part.fd);
+        if (err == ENOENT)
+            err = safefile::openForReading(part.file, true, &part.fd);
+        if (err == 0) {
+            part.id = safefile::idOf(part.fd.get());
+            if (intent && part.id.size != recorded)
+                return -2; // not the file recorded: the record went meanwhile
+        }
+        return err;
+    };
+    // Whether every file read is still the pair's: with no record, under its
+    // own name; with one, under its staged or its own name, and the record
+    // still the same. Checked in this order, so that a save running through
+    // while the files were opened one after the other shows.
+    auto unmoved = [&] {
+        if (safefile::idOf(intentFile, false) != intentBefore)
+            return false;
+        for (int i = 1; i >= 0; --i) {
+            const Part &part = parts[i];
+            if (!part.fd)
+                continue;
+            const bool here = safefile::idOf(part.file, true) == part.id;
+            if (!here && !(intent && safefile::idOf(stagedName(part.file), false) == part.id))
+                return false;
+        }
+        return true;
+    };
+    auto done = [&] { return unmoved() ? Attempt::Done : Attempt::Moved; };
+
+    // A file of the recorded size is neither staged nor in place: the record
+    // went meanwhile, or the files contradict it.
+    auto contradicted = [&](const Part &part) {
+        if (safefile::idOf(intentFile, false) != intentBefore)
+            return Attempt::Moved;
+        result.message = QStringLiteral("Не удалось прочитать картотеку ") + listFile + QStringLiteral(": файл ") +
+                         part.file + QStringLiteral(" изменён после сохранения");
+        return Attempt::Done;
+    };
+    const int listError = open(parts[0], intent ? intent->listSize : 0);
+    if (listError == -2)
+        return contradicted(parts[0]);
+    if (listError != 0) {
+        if (!unmoved())
+            return Attempt::Moved;
+        result.message = listError == safefile::kNotRegular
+                             ? kOpenError + QStringLiteral("\n") + textfile::notRegularMessage(listFile)
+                             : kOpenError;
+        return Attempt::Done;
     }
-    result.stamp = stampOf(listFile);
-    const textfile::BytesResult list = textfile::readBytes(listFile);
-    if (!list.ok) {
-        result.message = list.notRegular ? kOpenError + QStringLiteral("\n") + textfile::notRegularMessage(listFile)
-                                         : kOpenError;
-        return result;
+    QByteArray listBytes;
+    if (safefile::readAll(parts[0].fd.get(), &listBytes) != 0) {
+        result.message = kOpenError;
+        return done();
     }
-    if (!QFileInfo::exists(dataFile)) {
-        result.message = QStringLiteral("Нет файла данных картотеки ") + dataFile;
-        return result;
+    const int dataError = open(parts[1], intent ? intent->dataSize : 0);
+    if (dataError == -2)
+        return contradicted(parts[1]);
+    if (dataError != 0) {
+        if (!unmoved())
+            return Attempt::Moved;
+        result.message = dataError == ENOENT ? QStringLiteral("Нет файла данных картотеки ") + dataFile
+                         : dataError == safefile::kNotRegular ? textfile::notRegularMessage(dataFile)
+                                                               : readError(dataFile);
+        return Attempt::Done;
     }
-    cardcodec::RecordReader data;
-    if (!data.open(dataFile)) {
-        result.message = data.notRegular() ? textfile::notRegularMessage(dataFile) : readError(dataFile);
-        return result;
-    }
+    result.stamp = PairStamp{parts[0].id, parts[1].id};
+    cardcodec::RecordReader reader;
+    reader.adopt(safefile::Fd(::dup(parts[1].fd.get())).release());
 
     // Straight from the bytes into the entries: no text of a whole file, no
     // list of its lines.
-    cardcodec::TextArena arena(list.bytes.size() + data.size() + 2);
-    QList<CardEntry> entries = cardcodec::listEntries(list.bytes, arena);
+    cardcodec::TextArena arena(listBytes.size() + reader.size() + 2);
+    QList<CardEntry> entries = cardcodec::listEntries(listBytes, arena);
     cardcodec::Span lines[kLinesPerRecord];
     int count = 0;
-    for (qsizetype n = 0; data.next(lines, &count); ++n) {
+    for (qsizetype n = 0; reader.next(lines, &count); ++n) {
         // Empty lines after the last whole record are what an editor
         // leaves; they are no record.
         if (count < kLinesPerRecord &&
@@ -336,7 +411,7 @@ ReadResult readPair(const QString &listFile)
                                  .arg(first + 1)
                                  .arg(entries.size()) +
                              listFile;
-            return result;
+            return done();
         }
         int age = 0;
         if (count > 4 && !cardcodec::ageOf(lines[4], &age)) {
@@ -344,7 +419,7 @@ ReadResult readPair(const QString &listFile)
                              QStringLiteral(", строка %1: возраст «%2» не является целым числом")
                                  .arg(first + 5)
                                  .arg(cardcodec::decoded(lines[4]));
-            return result;
+            return done();
         }
         THuman &h = entries[n].record.emplace();
         h.Age = age;
@@ -359,12 +434,43 @@ ReadResult readPair(const QString &listFile)
                                  .arg(count);
         }
     }
-    if (data.failed()) {
+    if (reader.failed()) {
         result.message = readError(dataFile);
-        return result;
+        return done();
     }
+    if (!unmoved())
+        return Attempt::Moved;
     result.entries = std::move(entries);
     result.ok = true;
+    return Attempt::Done;
+}
+
+} // namespace
+
+ReadResult readPair(const QString &listFile, Role role)
+{
+    ReadResult result;
+    if (sameFile(listFile, dataFileName(listFile))) {
+        result.message = samePairMessage(listFile);
+        return result;
+    }
+    if (role == Role::Holder) {
+        if (const RecoverResult recovered = recoverPair(listFile); !recovered.ok) {
+            result.message = recovered.message;
+            return result;
+        }
+    }
+    for (int attempt = 1;; ++attempt) {
+        if (readOnce(listFile, result) == Attempt::Done)
+            return result;
+        if (attempt == kReadTries)
+            break;
+        QThread::msleep(std::min(attempt * 10, kReadWaitMs));
+    }
+    result = ReadResult{};
+    result.message = QStringLiteral("Картотеку ") + listFile +
+                     QStringLiteral(" не удалось прочитать целиком: её файлы всё время заменяются (другая программа "
+                                    "сохраняет её). Попробуйте открыть её ещё раз.");
     return result;
 }
 
@@ -383,13 +489,23 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
         result.message = samePairMessage(listFile);
         return result;
     }
-    const QString dataError = QStringLiteral("Ошибка записи в файл данных картотеки ") + dataFile;
     const QString list = target(listFile);
     const QString data = target(dataFile);
-    for (const QString &file : {list, data}) {
-        const QFileInfo fi(file);
+    // The new files take the old ones' permissions: a register kept private
+    // stays private. One the user protected against writing is not replaced.
+    std::optional<mode_t> modes[2];
+    const QString shown[2] = {listFile, dataFile};
+    const QString real[2] = {list, data};
+    for (int i = 0; i < 2; ++i) {
+        const QFileInfo fi(real[i]);
         if (fi.exists() && !fi.isFile()) {
-            result.message = kWriteError + QStringLiteral("\n") + textfile::notRegularMessage(file);
+            result.message = kWriteError + QStringLiteral("\n") + textfile::notRegularMessage(real[i]);
+            return result;
+        }
+        modes[i] = safefile::modeOf(real[i], true);
+        if (modes[i] && ((*modes[i] & 0222) == 0 || ::access(QFile::encodeName(real[i]).constData(), W_OK) != 0)) {
+            result.message = kWriteError + QStringLiteral("\nФайл ") + shown[i] +
+                             QStringLiteral(" защищён от записи: картотека не заменена");
             return result;
         }
     }
@@ -414,8 +530,8 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
     const QString intentFile = intentName(listFile);
     QString backup;
     auto fail = [&](const QString &message) {
-        QFile::remove(stagedList);
-        QFile::remove(stagedData);
+        safefile::remove(stagedList);
+        safefile::remove(stagedData);
         if (!backup.isEmpty())
             cardbackup::remove(backup);
         result.message = message;
@@ -426,18 +542,24 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
     Intent sizes;
     {
         cardcodec::FileWriter file;
-        const bool written = file.create(stagedList) && listBytes(file);
-        if (!file.finish() || !written || !step(SaveStep::ListStaged))
-            return fail(kWriteError);
+        const bool written = file.create(stagedList, modes[0]) && listBytes(file);
+        if (!file.finish() || !written)
+            return fail(writeError(listFile, file.error() ? file.error() : EIO));
+        if (!step(SaveStep::ListStaged))
+            return fail(writeError(listFile, EIO));
         sizes.listSize = file.size();
     }
+    const safefile::Id listStaged = safefile::idOf(stagedList, false);
     {
         cardcodec::FileWriter file;
-        const bool written = file.create(stagedData) && dataBytes(file);
-        if (!file.finish() || !written || !step(SaveStep::DataStaged))
-            return fail(dataError);
+        const bool written = file.create(stagedData, modes[1]) && dataBytes(file);
+        if (!file.finish() || !written)
+            return fail(writeError(dataFile, file.error() ? file.error() : EIO));
+        if (!step(SaveStep::DataStaged))
+            return fail(writeError(dataFile, EIO));
         sizes.dataSize = file.size();
     }
+    const safefile::Id dataStaged = safefile::idOf(stagedData, false);
     if (changed()) {
         fail({});
         return refuseChanged();
@@ -453,18 +575,19 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
                              cardbackup::folderOf(listFile) + QStringLiteral("): ") + why;
     }
     if (!step(SaveStep::BackupMade))
-        return fail(kWriteError);
+        return fail(writeError(listFile, EIO));
 
-    // 3. The record of intent: from here on the new pair wins.
-    {
-        QSaveFile intent(intentFile);
-        if (!textfile::stage(intent, intentBytes(sizes)) || !intent.commit())
-            return fail(kWriteError);
-    }
-    syncFolder(intentFile);
+    // 3. The record of intent: from here on the new pair wins. It is made
+    // only for the very files staged (a workstation that took the lock over
+    // meanwhile would have thrown them away).
+    if (safefile::idOf(stagedList, false) != listStaged || safefile::idOf(stagedData, false) != dataStaged)
+        return fail(kWriteError + QStringLiteral("\nНовые файлы картотеки ") + listFile +
+                    QStringLiteral(" удалены другой программой до замены: картотека не заменена"));
+    if (const int err = safefile::replace(intentFile, intentBytes(sizes)))
+        return fail(writeError(intentFile, err));
     if (!step(SaveStep::IntentRecorded)) {
-        QFile::remove(intentFile);
-        return fail(kWriteError);
+        safefile::remove(intentFile);
+        return fail(writeError(intentFile, EIO));
     }
 
     // 4. Both replacements, then the record goes: the same work an open
@@ -487,10 +610,12 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
 Producer copyOf(const QString &file)
 {
     return [file](cardcodec::FileWriter &out) {
-        const textfile::BytesResult in = textfile::readBytes(file);
-        if (in.ok)
-            out.bytes(in.bytes.constData(), in.bytes.size());
-        return in.ok;
+        safefile::Fd fd;
+        QByteArray bytes;
+        if (safefile::openForReading(file, true, &fd) != 0 || safefile::readAll(fd.get(), &bytes) != 0)
+            return false;
+        out.bytes(bytes.constData(), bytes.size());
+        return true;
     };
 }
 

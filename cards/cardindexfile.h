@@ -13,6 +13,7 @@
 // first; one that finds new files without a record throws them away. A save
 // killed at any instant thus leaves exactly the old or exactly the new pair.
 #include "cards/human.h"
+#include "platform/safefile.h"
 
 #include <QList>
 #include <QString>
@@ -54,12 +55,12 @@ QString realName(const QString &path);
 
 // The files of a pair as they are on disk. A save compares the stamp taken
 // when the pair was opened (or last saved) with the files' stamp now, and
-// does not replace files that another program has changed meanwhile.
+// does not replace files that another program has changed meanwhile; a file
+// put in place of another with the same size and time still differs in its
+// number on the disk and its status time.
 struct PairStamp {
-    qint64 listSize = -1; // -1: no such file
-    qint64 dataSize = -1;
-    qint64 listTime = 0; // modification time, nanoseconds since 1970
-    qint64 dataTime = 0;
+    safefile::Id list; // size -1: no such file
+    safefile::Id data;
 
     friend bool operator==(const PairStamp &, const PairStamp &) = default;
 };
@@ -81,13 +82,21 @@ struct ReadResult {
     PairStamp stamp; // the files as they were read
 };
 
+// Who reads a pair. Only the holder of its lock (cardlock.h) finishes or
+// throws away what an interrupted save left beside it; anybody else reads
+// the pair as it stands and writes nothing.
+enum class Role { Reader, Holder };
+
 // Reads the list file and its data file. The n-th record belongs to the n-th
 // list line; with fewer records than lines the last entries have none. A
 // last record cut short (a hand-edited file) is read with its missing lines
 // empty, and empty lines after the last record are ignored; both are told
-// in warning. A replacement left unfinished by an interrupted save is
-// finished first.
-ReadResult readPair(const QString &listFile);
+// in warning.
+// The two files are read as one pair: if either was replaced while it was
+// read (another workstation saving), they are read again. While a save's
+// record of intent stands, the pair read is the one it records. The holder
+// finishes an interrupted replacement first.
+ReadResult readPair(const QString &listFile, Role role = Role::Reader);
 
 struct SaveOptions {
     // The pair as it was opened or last saved: when the files on disk are no
@@ -112,7 +121,9 @@ struct WriteResult {
 };
 
 // Writes the list file and its data file (entries without a record leave no
-// trace in the data file). On failure both old files are left as they were.
+// trace in the data file), for the holder of the pair's lock. On failure
+// both old files are left as they were. The new files keep the old files'
+// permissions; a pair protected against writing is not replaced.
 WriteResult writePair(const QString &listFile, const QList<CardEntry> &entries, const SaveOptions &options = {});
 
 // Puts a backup (or any pair) in place of the pair, byte for byte, the way
@@ -125,9 +136,9 @@ struct RecoverResult {
     QString message;
 };
 
-// Finishes or throws away what an interrupted save left beside the pair.
-// Fails only when the files on disk contradict the record of intent; then
-// nothing is touched.
+// Finishes or throws away what an interrupted save left beside the pair;
+// for the holder of its lock only. Fails only when the files on disk
+// contradict the record of intent; then nothing is touched.
 RecoverResult recoverPair(const QString &listFile);
 
 // The steps of a save, in order; a test hook is called after each one.

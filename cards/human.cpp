@@ -22,6 +22,14 @@ QString displayText(const THuman &h)
     return text;
 }
 
+bool samePatient(const THuman &a, const THuman &b)
+{
+    const auto same = [](const QString &x, const QString &y) {
+        return x.simplified().compare(y.simplified(), Qt::CaseInsensitive) == 0;
+    };
+    return same(a.FName, b.FName) && same(a.LName, b.LName) && same(a.MName, b.MName);
+}
+
 QString singleLine(const QString &text)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));

@@ -29,6 +29,10 @@ namespace human {
 // of the middle name, each followed by a dot (an empty name gives the dot only).
 QString displayText(const THuman &h);
 
+// Whether two records name the same patient: surname, first name and
+// patronymic alike, case and extra blanks aside.
+bool samePatient(const THuman &a, const THuman &b);
+
 // A card is kept one field per line, so a line break inside a field would
 // shift every later field; each break (CR LF, CR or LF) becomes one space.
 QString singleLine(const QString &text);

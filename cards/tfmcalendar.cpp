@@ -1,5 +1,7 @@
 #include "cards/tfmcalendar.h"
 
+#include "platform/dates.h"
+
 #include <QDate>
 #include <QLocale>
 #include <QVBoxLayout>
@@ -15,8 +17,8 @@ TfmCalendar::TfmCalendar(QWidget *owner)
     Calendar = new QCalendarWidget(this);
     Calendar->setObjectName(QStringLiteral("Calendar"));
     Calendar->setAccessibleName(QStringLiteral("Календарь"));
-    // Month and day names in Russian like the rest of the program; the date
-    // written into the card still follows the system's short date format.
+    // Month and day names in Russian like the rest of the program, whatever
+    // the machine's locale.
     Calendar->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     // Week numbers would not leave room for the days in so small a window.
     Calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
@@ -43,7 +45,7 @@ TfmCalendar::TfmCalendar(QWidget *owner)
 
 QString TfmCalendar::dateText() const
 {
-    return QLocale::system().toString(Calendar->selectedDate(), QLocale::ShortFormat);
+    return dates::shortDate(Calendar->selectedDate());
 }
 
 void TfmCalendar::Button1Click()

@@ -9,7 +9,7 @@ class TfmCalendar : public QDialog {
 public:
     explicit TfmCalendar(QWidget *owner = nullptr);
 
-    // The selected date in the system's short date format.
+    // The selected date as the Russian short date, "07.12.2026".
     QString dateText() const;
 
     QCalendarWidget *Calendar = nullptr;

@@ -5,21 +5,22 @@
 #include "cards/cardfilter.h"
 #include "cards/cardindexfile.h"
 #include "cards/cardlistmodel.h"
+#include "cards/carddoor.h"
 #include "cards/tfmbackups.h"
 #include "cards/tfmcalendar.h"
 #include "conclusion/concldoor.h"
 #include "help/help.h"
 #include "photos/photodoor.h"
-#include "photos/photostore.h"
 #include "platform/codepagefield.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
+#include "shell/newpatient.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -34,7 +35,6 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUuid>
 #include <QVBoxLayout>
 
 namespace {
@@ -72,6 +72,12 @@ QString unstorableReport(const QStringList &places)
     return text;
 }
 
+// A record that holds somebody: neither empty nor the card "Новая" makes.
+bool holdsPatient(const THuman &h)
+{
+    return h != THuman() && h != THuman(kNewPatient);
+}
+
 const QString kSearchHint = QStringLiteral("Поиск по фамилии: список покажет пациентов, чья фамилия начинается "
                                            "с набранных букв; Enter — взять найденную карточку (Ctrl+F)");
 const QString kBackupsHint = QStringLiteral("Восстановить картотеку из резервной копии (копия делается при "
@@ -79,17 +85,16 @@ const QString kBackupsHint = QStringLiteral("Восстановить карто
 
 } // namespace
 
-TfmCard::TfmCard(QWidget *owner)
+TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                          Qt::WindowCloseButtonHint)
+    , m_index(own ? own : &cards::cardIndex())
 {
     setObjectName(QStringLiteral("fmCard"));
     setWindowTitle(QStringLiteral("Картотека"));
 
-    m_model = new CardListModel(this);
-    m_shown = new CardFilterModel(m_model, this);
-    m_lockMark = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    m_shown = new CardFilterModel(m_index->model(), this);
 
     QStyle *st = style();
     FileOpen = makeAction("FileOpen", QStringLiteral("Открыть"), QStringLiteral("Открыть файл"),
@@ -135,7 +140,7 @@ TfmCard::TfmCard(QWidget *owner)
     PersonsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PersonsList->setUniformItemSizes(true);
     PersonsList->setTextElideMode(Qt::ElideRight);
-    // Letters typed in the list go to the search field.
+    // Letters typed in the list jump to a patient.
     PersonsList->installEventFilter(this);
 
     edSearch = new QLineEdit(this);
@@ -146,7 +151,7 @@ TfmCard::TfmCard(QWidget *owner)
     for (QToolButton *clear : edSearch->findChildren<QToolButton *>())
         ui::describe(clear, "edSearchClear", QStringLiteral("Очистить поиск"), QStringLiteral("Показать всех пациентов"));
     // Out of the tab order, which runs from the list through the card; it
-    // is reached with Ctrl+F or by typing in the list.
+    // is reached with Ctrl+F or a click.
     edSearch->setFocusPolicy(Qt::ClickFocus);
     edSearch->installEventFilter(this);
     connect(edSearch, &QLineEdit::textChanged, this, [this](const QString &text) {
@@ -209,20 +214,36 @@ TfmCard::TfmCard(QWidget *owner)
 
     arrangeTabOrder();
     place::outer(this, 1, 96, 373, 469);
+    // What is typed is the current patient, which the card index holds.
+    for (QLineEdit *field : {EditDate, FNameEdit, LNameEdit, MNameEdit, DocEdit, AddrEdit, PhoneEdit, ComplaintEdit,
+                             AnamnesisEdit, ConclEdit})
+        connect(field, &QLineEdit::textChanged, this, [this] { m_index->editCard(fieldsToRecord()); });
+    connect(AgeEdit, &AgeSpinBox::textChanged, this, [this] { m_index->editCard(fieldsToRecord()); });
 
-    // The usual hints of what reading only disables, to put back after.
-    for (QAction *a : {FileSave, CardNew, CardWrite, CardDelete})
-        m_hints.insert(a, a->statusTip());
+    // The usual hints of what reading only changes, to put back after.
+    m_hints.insert(FileSave, FileSave->statusTip());
     for (QToolButton *b : ToolBar1->findChildren<QToolButton *>()) {
-        if (m_hints.contains(b->defaultAction()))
+        if (b->defaultAction() == FileSave) {
+            m_saveButton = b;
             m_hints.insert(b, b->toolTip());
+        }
     }
     m_hints.insert(bbBackups, bbBackups->toolTip());
-}
 
-TfmCard::~TfmCard()
-{
-    dropLock();
+    // What the card index holds, as it changes.
+    connect(m_index, &cards::CardIndex::readOnlyChanged, this, &TfmCard::showReadOnly);
+    for (auto changed : {&cards::CardIndex::opened, &cards::CardIndex::saved})
+        connect(m_index, changed, this, &TfmCard::showFileName);
+    connect(m_index, &cards::CardIndex::cleared, this, &TfmCard::showFileName);
+    connect(m_index, &cards::CardIndex::conclFileChanged, ConclEdit, &QLineEdit::setText);
+    showFileName();
+    if (m_index->readOnly())
+        showReadOnly();
+    if (m_index->card() != THuman())
+        recordToFields(m_index->card());
+    // A card index of its own goes with the window, after the views of it.
+    if (own)
+        own->setParent(this);
 }
 
 QAction *TfmCard::makeAction(const char *name, const QString &caption, const QString &hint,
@@ -438,7 +459,7 @@ int TfmCard::selectedRow() const
 
 void TfmCard::selectRow(int row)
 {
-    if (row < 0 || row >= m_model->rowCount()) {
+    if (row < 0 || row >= model()->rowCount()) {
         PersonsList->clearSelection();
         return;
     }
@@ -496,239 +517,239 @@ QString TfmCard::fullName(const QString &chosen) const
 
 void TfmCard::mmFileOpenClick()
 {
+    if (!settleUnsavedWork(QStringLiteral("открыть другую картотеку")))
+        return;
     const QString chosen = ui::prompter().openFileName(
-        this, ui::FileRequest{QStringLiteral("Открыть картотеку"), m_listFile, cardindex::kFilter,
+        this, ui::FileRequest{QStringLiteral("Открыть картотеку"), m_index->listFileName(), cardindex::kFilter,
                               cardindex::kDefaultSuffix});
     if (chosen.isEmpty())
         return;
     const QString listFile = fullName(chosen);
-    bool taken = false;
-    const Claim how = claim(listFile, false, &taken);
-    if (how == Claim::Cancel)
+    const std::optional<cards::CardIndex::Access> access = claim(listFile, false);
+    if (!access)
         return;
-    // Both files are read and checked before the list changes, so a bad
-    // pair leaves the list, the label and the flag as they were.
-    cardindex::ReadResult read = cardindex::readPair(listFile);
-    if (!read.ok) {
-        if (taken)
-            cardlock::release(listFile, me());
-        ui::showMessage(this, read.message);
+    const cards::CardIndex::Opened opened = m_index->open(listFile, *access);
+    if (!opened.ok) {
+        ui::showMessage(this, opened.message);
         return;
     }
-    if (m_lockedFile != listFile)
-        dropLock();
-    if (how == Claim::Edit && (taken || m_lockedFile == listFile))
-        m_lockedFile = listFile;
     edSearch->clear();
-    m_model->setEntries(std::move(read.entries));
-    m_listFile = listFile;
-    m_stamp = read.stamp;
-    labelCard->setText(cardindex::labelText(listFile));
-    if (how == Claim::ReadOnly) {
-        const std::optional<cardlock::Holder> holder = cardlock::holderOf(listFile);
-        setReadOnly(true, holder ? QStringLiteral("её открыл(а) ") + cardlock::describe(*holder)
-                                 : QStringLiteral("её нельзя отметить как открытую"));
-    } else {
-        setReadOnly(false);
-        // A freshly read card index counts as unsaved; one open to read
-        // only cannot be saved, and is not asked about on leaving.
-        state::CardIndexDirty = 1;
-    }
-    if (!read.warning.isEmpty())
-        ui::inform(this, read.warning);
-    photos::cardIndexOpened(this, listFile);
+    if (!opened.warning.isEmpty())
+        ui::inform(this, opened.warning);
 }
 
-TfmCard::Claim TfmCard::claim(const QString &listFile, bool forSaving, bool *taken)
+std::optional<cards::CardIndex::Access> TfmCard::claim(const QString &listFile, bool forSaving)
 {
-    *taken = false;
-    const cardlock::Holder self = me();
+    using Access = cards::CardIndex::Access;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const std::optional<cardlock::Holder> holder = cardlock::holderOf(listFile);
         QString error;
         if (!holder) {
-            const cardlock::Take t = cardlock::take(listFile, self, &error);
-            if (t == cardlock::Take::Taken) {
-                *taken = true;
-                return Claim::Edit;
-            }
+            const cardlock::Take t = m_index->takeLock(listFile, &error);
+            if (t == cardlock::Take::Taken)
+                return Access::Edit;
             if (t == cardlock::Take::Held)
                 continue; // somebody was quicker: look again
             // A folder that cannot be written (a disc, no rights): the pair
             // cannot be saved there either.
             if (forSaving)
-                return Claim::Edit;
+                return Access::Edit;
             const auto answer = ui::prompter().ask(
                 this, QMessageBox::Question,
                 QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
                     QStringLiteral(" открыта (") + error + QStringLiteral(").\nОткрыть её только для чтения?"),
                 QMessageBox::Yes | QMessageBox::No);
-            return answer == QMessageBox::Yes ? Claim::ReadOnly : Claim::Cancel;
+            return answer == QMessageBox::Yes ? std::optional(Access::ReadOnly) : std::nullopt;
         }
-        switch (cardlock::stateOf(*holder, self)) {
+        switch (m_index->stateOf(*holder)) {
         case cardlock::State::Ours:
-            return Claim::Edit;
+            return Access::Edit;
         case cardlock::State::Held: {
             const QString who = QStringLiteral("Картотеку ") + listFile + QStringLiteral(" сейчас открыл(а) ") +
                                 cardlock::describe(*holder) + QStringLiteral(".");
             if (forSaving) {
                 ui::showMessage(this, who + QStringLiteral("\nСохраните картотеку под другим именем."));
-                return Claim::Cancel;
+                return std::nullopt;
             }
             const auto answer = ui::prompter().ask(this, QMessageBox::Question,
                                                    who + QStringLiteral("\nОткрыть её только для чтения?"),
                                                    QMessageBox::Yes | QMessageBox::No);
-            return answer == QMessageBox::Yes ? Claim::ReadOnly : Claim::Cancel;
+            return answer == QMessageBox::Yes ? std::optional(Access::ReadOnly) : std::nullopt;
         }
         case cardlock::State::Stale: {
             const QString text = QStringLiteral("Картотеку ") + listFile + QStringLiteral(" открыл(а) ") +
                                  cardlock::describe(*holder) + QStringLiteral(", но ") +
-                                 cardlock::staleReason(*holder, self) + QStringLiteral(".\nЗанять картотеку?") +
+                                 cardlock::staleReason(*holder, m_index->self()) +
+                                 QStringLiteral(".\nЗанять картотеку?") +
                                  (forSaving ? QString() : QStringLiteral(" «Нет» откроет её только для чтения."));
             const auto answer = ui::prompter().ask(
                 this, QMessageBox::Warning, text,
                 forSaving ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             if (answer == QMessageBox::No)
-                return forSaving ? Claim::Cancel : Claim::ReadOnly;
+                return forSaving ? std::nullopt : std::optional(Access::ReadOnly);
             if (answer != QMessageBox::Yes)
-                return Claim::Cancel;
-            const cardlock::Take t = cardlock::takeOver(listFile, *holder, self, &error);
-            if (t == cardlock::Take::Taken) {
-                *taken = true;
-                return Claim::Edit;
-            }
+                return std::nullopt;
+            const cardlock::Take t = m_index->takeOverLock(listFile, *holder, &error);
+            if (t == cardlock::Take::Taken)
+                return Access::Edit;
             if (t == cardlock::Take::Held)
                 continue;
             ui::showMessage(this, QStringLiteral("Не удаётся занять картотеку ") + listFile +
                                       QStringLiteral(": ") + error);
-            return Claim::Cancel;
+            return std::nullopt;
         }
         }
     }
-    return Claim::Cancel;
+    ui::showMessage(this, QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
+                              QStringLiteral(" открыта: её файл блокировки ") + cardlock::lockName(listFile) +
+                              QStringLiteral(" всё время меняется."));
+    return std::nullopt;
 }
 
-void TfmCard::dropLock()
+void TfmCard::showFileName()
 {
-    if (!m_lockedFile.isEmpty())
-        cardlock::release(m_lockedFile, me());
-    m_lockedFile.clear();
+    const QString listFile = m_index->listFileName();
+    labelCard->setText(listFile.isEmpty() ? cardindex::kLabelCaption : cardindex::labelText(listFile));
 }
 
-void TfmCard::setReadOnly(bool on, const QString &why)
+void TfmCard::showReadOnly()
 {
-    m_readOnly = on;
+    const bool on = m_index->readOnly();
+    const QString why = m_index->readOnlyReason();
+    // Reading only forbids writing over this pair, not saving a copy:
+    // "Сохранить" saves under another name only, and "Копии" (a restore
+    // writes over the pair) is off; the list may still be edited in memory.
     // The reason follows the usual hint: after a dash in the status bar, on
-    // a line of its own in the tooltip.
-    const QString reason = QStringLiteral("недоступно: картотека открыта только для чтения, ") + why;
-    auto status = [&](const QString &hint) { return on ? hint + QStringLiteral(" — ") + reason : hint; };
-    auto tip = [&](const QString &hint) { return on ? hint + QStringLiteral("\n") + reason : hint; };
+    // a line of its own in the tooltip. It names the lock's holder, a text
+    // from a file: the tooltips show it as plain text.
+    auto reason = [&](QObject *o) -> QString {
+        return (o == FileSave || o == m_saveButton ? QStringLiteral("только под другим именем: ")
+                                                   : QStringLiteral("недоступно: ")) +
+               QStringLiteral("картотека открыта только для чтения, ") + why;
+    };
+    auto status = [&](QObject *o, const QString &hint) -> QString {
+        return on ? hint + QStringLiteral(" — ") + reason(o) : hint;
+    };
+    auto tip = [&](QObject *o, const QString &hint) -> QString {
+        return ui::plainTip(on ? hint + QStringLiteral("\n") + reason(o) : hint);
+    };
     // Actions first: a tool button takes its action's hint whenever the
     // action changes, and gets its own back after.
     for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
         if (auto *a = qobject_cast<QAction *>(it.key())) {
-            a->setEnabled(!on);
-            a->setStatusTip(status(it.value()));
-            a->setToolTip(tip(it.value()));
+            a->setStatusTip(status(a, it.value()));
+            a->setToolTip(tip(a, it.value()));
         }
     }
     for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
         if (auto *w = qobject_cast<QWidget *>(it.key())) {
-            w->setEnabled(!on);
-            ui::setHint(w, status(it.value()));
-            w->setToolTip(tip(it.value()));
+            ui::setHint(w, status(w, it.value()));
+            w->setToolTip(tip(w, it.value()));
         }
     }
+    bbBackups->setEnabled(!on);
     lbReadOnly->setVisible(on);
-    ui::setHint(lbReadOnly, on ? QStringLiteral("Картотека открыта только для чтения: ") + why : QString());
-    if (on) {
-        state::CardIndexDirty = 0;
-        state::CardTakenOut = 0;
-    }
+    const QString mark = on ? QStringLiteral("Картотека открыта только для чтения: ") + why : QString();
+    lbReadOnly->setToolTip(ui::plainTip(mark));
+    lbReadOnly->setWhatsThis(ui::plainTip(mark));
+    lbReadOnly->setStatusTip(mark);
+    lbReadOnly->setAccessibleDescription(mark);
 }
 
-bool TfmCard::replace(const QString &listFile,
-                      const std::function<cardindex::WriteResult(const cardindex::SaveOptions &)> &write)
+bool TfmCard::settleUnsavedWork(const QString &before)
 {
-    bool taken = false;
-    if (claim(listFile, true, &taken) == Claim::Cancel)
+    // A card index just read or saved counts as unsaved (the exit check
+    // asks about it) but holds no work to lose: only changes are asked about.
+    const bool cardOut = m_index->cardOutChanged();
+    if (!cardOut && (!m_index->isDirty() || !m_index->hasChanges()))
+        return true;
+    const QString text =
+        cardOut ? QString(QStringLiteral("Карточка «") + human::displayText(m_index->card()) +
+                          QStringLiteral("» взята из картотеки и не записана в неё. Записать её и сохранить "
+                                         "картотеку, прежде чем ") + before + QStringLiteral("?"))
+                : QString(QStringLiteral("Картотека не сохранена. Сохранить её, прежде чем ") + before +
+                          QStringLiteral("?"));
+    const auto answer = ui::prompter().ask(this, QMessageBox::Warning, text,
+                                           QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                           QMessageBox::Save);
+    if (answer == QMessageBox::Discard)
+        return true; // a card in the fields stays there, still taken out
+    if (answer != QMessageBox::Save)
         return false;
-    cardindex::SaveOptions options;
-    options.keepBackups = cardbackup::kKeep;
-    // The pair this window read or wrote last must still be on disk as it
-    // was; any other name is a pair the user chose to overwrite.
-    if (listFile == m_listFile)
-        options.expected = m_stamp;
-    cardindex::WriteResult written = write(options);
-    if (written.changedOnDisk) {
-        const auto answer = ui::prompter().ask(
-            this, QMessageBox::Warning,
-            written.message + QStringLiteral("\nЗаменить их картотекой из этого окна? Файлы, записанные той "
-                                             "программой, сохранятся в копиях."),
-            QMessageBox::Yes | QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
-            if (taken)
-                cardlock::release(listFile, me());
-            return false;
-        }
-        options.expected.reset();
-        written = write(options);
-    }
+    if (cardOut && m_index->takenOutRow() >= 0)
+        ToolButton7Click();
+    mmFileSaveClick();
+    return !m_index->isDirty();
+}
+
+bool TfmCard::reportWritten(const cardindex::WriteResult &written)
+{
     if (!written.ok) {
-        if (taken)
-            cardlock::release(listFile, me());
-        ui::showMessage(this, written.message);
+        // Declined when the files were changed by another program: nothing to say.
+        if (!written.message.isEmpty())
+            ui::showMessage(this, written.message);
         return false;
     }
-    if (m_lockedFile != listFile) {
-        dropLock();
-        if (taken)
-            m_lockedFile = listFile;
-    }
-    cardlock::refresh(listFile, me());
-    m_listFile = listFile;
-    m_stamp = written.stamp;
-    labelCard->setText(cardindex::labelText(listFile));
-    state::CardIndexDirty = 0;
     if (!written.warning.isEmpty())
         ui::inform(this, written.warning);
     if (!written.replaced.isEmpty())
         ui::inform(this, unstorableReport(written.replaced));
-    photos::cardIndexSaved(this, listFile);
     return true;
 }
 
 void TfmCard::mmFileSaveClick()
 {
-    if (m_readOnly)
-        return;
+    // Open to read only, the pair is not proposed: it can only be saved as
+    // a copy under another name.
     const QString chosen = ui::prompter().saveFileName(
-        this, ui::FileRequest{QStringLiteral("Сохранить картотеку"), m_listFile, cardindex::kFilter,
+        this, ui::FileRequest{QStringLiteral("Сохранить картотеку"),
+                              m_index->readOnly() ? QString() : m_index->listFileName(), cardindex::kFilter,
                               cardindex::kDefaultSuffix});
     if (chosen.isEmpty())
         return;
     const QString listFile = fullName(chosen);
-    replace(listFile, [&](const cardindex::SaveOptions &options) {
-        return cardindex::writePair(listFile, m_model->entries(), options);
-    });
+    if (const QString refusal = m_index->refusal(listFile); !refusal.isEmpty()) {
+        ui::showMessage(this, refusal);
+        return;
+    }
+    if (!claim(listFile, true))
+        return;
+    reportWritten(m_index->saveAs(listFile, [this](const QString &message) { return replaceChanged(message); }));
+}
+
+bool TfmCard::replaceChanged(const QString &message)
+{
+    return ui::prompter().ask(this, QMessageBox::Warning,
+                              message + QStringLiteral("\nЗаменить их картотекой из этого окна? Файлы, записанные "
+                                                       "той программой, сохранятся в копиях."),
+                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TfmCard::bbBackupsClick()
 {
-    if (m_readOnly)
+    if (m_index->readOnly())
         return;
-    if (m_listFile.isEmpty()) {
+    const QString listFile = m_index->listFileName();
+    if (listFile.isEmpty()) {
         ui::showMessage(this, QStringLiteral("Копии хранятся рядом с файлами картотеки: сначала откройте или "
                                              "сохраните картотеку."));
         return;
     }
-    const QList<cardbackup::Backup> backups = cardbackup::list(m_listFile);
+    QList<cardbackup::Backup> backups = m_index->backups();
     if (backups.isEmpty()) {
-        ui::inform(this, QStringLiteral("Копий картотеки ") + m_listFile +
+        ui::inform(this, QStringLiteral("Копий картотеки ") + listFile +
                              QStringLiteral(" пока нет: копия делается при каждом сохранении."));
         return;
     }
-    auto *dialog = new TfmBackups(this, m_listFile, backups);
+    // A restore replaces the list in this window: unsaved work is asked
+    // about first, as before opening another card index. A save made here
+    // adds a backup (or goes to another pair), so the list is read again.
+    if (!settleUnsavedWork(QStringLiteral("восстановить копию")))
+        return;
+    backups = m_index->backups();
+    if (m_index->readOnly() || backups.isEmpty())
+        return;
+    auto *dialog = new TfmBackups(this, m_index->listFileName(), backups);
     const int result = ui::prompter().exec(dialog);
     const QString chosen = dialog->chosen();
     delete dialog;
@@ -741,33 +762,24 @@ void TfmCard::bbBackupsClick()
         ui::showMessage(this, read.message);
         return;
     }
-    const QString listFile = m_listFile;
-    if (!replace(listFile, [&](const cardindex::SaveOptions &options) {
-            return cardindex::restorePair(listFile, chosen, options);
-        }))
+    if (!claim(m_index->listFileName(), true))
         return;
-    edSearch->clear();
-    m_model->setEntries(std::move(read.entries));
+    if (reportWritten(m_index->restore(chosen, std::move(read.entries),
+                                       [this](const QString &message) { return replaceChanged(message); })))
+        edSearch->clear();
 }
 
 void TfmCard::mmFileClearClick()
 {
     edSearch->clear();
-    m_model->clear();
-    m_listFile.clear();
-    m_stamp.reset();
-    dropLock();
-    setReadOnly(false);
-    labelCard->setText(cardindex::kLabelCaption);
-    photos::cardIndexCleared();
+    m_index->clear();
 }
 
 void TfmCard::ToolButton5Click()
 {
-    if (m_readOnly)
-        return;
-    m_model->append(CardEntry{kNewPatient, THuman(kNewPatient)});
-    state::CardIndexDirty = 1;
+    // The new line is the one selected: what is typed next and written goes
+    // there, not onto the card that happened to be selected before.
+    selectRow(m_index->newCard());
 }
 
 void TfmCard::ToolButton6Click()
@@ -777,15 +789,21 @@ void TfmCard::ToolButton6Click()
         ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
         return;
     }
-    if (!m_model->entry(row).record)
-        m_model->setRecord(row, THuman(m_model->entry(row).text));
-    // A card of an index open to read only is only looked at: it cannot go
-    // back, so it is not "taken out".
-    if (!m_readOnly)
-        state::CardTakenOut = 1;
-    m_takenOut = QPersistentModelIndex(m_model->index(row));
-    m_haveTakenOut = true;
-    recordToFields(*m_model->entry(row).record);
+    // Another patient's card while the examination holds results: those
+    // results would be printed under this patient's name.
+    if (m_index->examinesAnotherCard(row) && shell::examinationHoldsResults() &&
+        ui::prompter().ask(this, QMessageBox::Question,
+                           QStringLiteral("Результаты осмотра получены для «") +
+                               human::displayText(*m_index->examinedCard()) +
+                               QStringLiteral("». Начать новый осмотр для «") +
+                               human::displayText(m_index->cardOf(row)) + QStringLiteral("»?"),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
+        shell::newPatientReset();
+        // The reset brings up the emptied draft; the card comes out here.
+        raise();
+        activateWindow();
+    }
+    recordToFields(m_index->takeOut(row));
 }
 
 bool TfmCard::fieldsEmpty() const
@@ -800,52 +818,44 @@ bool TfmCard::fieldsEmpty() const
 
 void TfmCard::ToolButton7Click()
 {
-    if (m_readOnly)
-        return;
     // A card taken out goes back where it was taken from, whatever is
     // selected now. With none out, the fields go onto the selected entry,
     // unless they are all empty: a second press after a write-back would
     // otherwise wipe the card just written back.
     int row = -1;
-    if (m_haveTakenOut)
-        row = m_takenOut.isValid() ? m_takenOut.row() : -1;
+    if (m_index->cardFromEntry())
+        row = m_index->takenOutRow();
     else if (!fieldsEmpty())
         row = selectedRow();
 
-    if (row < 0 || !m_model->entry(row).record) {
+    if (row < 0 || !model()->entry(row).record) {
         // What the user typed stays in the fields. A card whose entry has
         // gone has nowhere to go back to: the fields now count as typed, to
         // be written onto an entry the user selects.
-        m_takenOut = QPersistentModelIndex();
-        m_haveTakenOut = false;
+        m_index->detachCard();
         ui::showMessage(this, QStringLiteral("Неправильное сохранение карточки"));
         return;
     }
-    const THuman before = *m_model->entry(row).record;
-    const bool sameCard = m_haveTakenOut;
+    const THuman before = *model()->entry(row).record;
     const THuman h = fieldsToRecord();
-    m_model->setRecord(row, h);
-    m_model->setText(row, human::displayText(h));
-    // A card taken out and written back is the same patient: his photos
-    // follow a changed name or date.
-    if (sameCard)
-        photos::cardWrittenBack(before, h, m_model->entries());
+    // Fields typed without a card taken out, onto a card of somebody else:
+    // asked first, naming both; "Нет" leaves the card and the fields.
+    if (!m_index->cardFromEntry() && holdsPatient(before) && !human::samePatient(before, h) &&
+        ui::prompter().ask(this, QMessageBox::Question,
+                           QStringLiteral("Заменить карточку «") + human::displayText(before) +
+                               QStringLiteral("» данными «") + human::displayText(h) + QStringLiteral("»?"),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    m_index->writeBack(row, h);
     clearFields();
-    state::CardTakenOut = 0;
-    state::CardIndexDirty = 1;
-    m_takenOut = QPersistentModelIndex();
-    m_haveTakenOut = false;
 }
 
 void TfmCard::ToolButton8Click()
 {
-    if (m_readOnly)
-        return;
     const int row = selectedRow();
     if (row < 0)
         return;
-    m_model->remove(row);
-    state::CardIndexDirty = 1;
+    m_index->remove(row);
     // The view would select the next entry; with no confirmation a second
     // click would then delete a card nobody chose. Nothing stays selected.
     PersonsList->selectionModel()->clearSelection();
@@ -867,11 +877,23 @@ bool TfmCard::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     if (watched == PersonsList) {
-        // Letters typed in the list search it.
+        // Letters typed in the list jump to the patient they start, as in
+        // any list box; the list itself is not filtered, so the card
+        // selected stays in view.
         const QString text = key->text();
         if (!text.isEmpty() && text.at(0).isPrint() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            edSearch->setFocus(Qt::OtherFocusReason);
-            edSearch->insert(text);
+            const bool afresh = !m_typedAt.isValid() || m_typedAt.elapsed() > QApplication::keyboardInputInterval();
+            m_typedAt.start();
+            const QModelIndex current = PersonsList->currentIndex();
+            const int row = m_typeAhead.type(text, afresh, current.isValid() ? current.row() : -1,
+                                             m_shown->rowCount(), [this](int r) {
+                                                 return m_shown->index(r).data().toString();
+                                             });
+            if (row >= 0) {
+                const QModelIndex found = m_shown->index(row);
+                PersonsList->selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
+                PersonsList->scrollTo(found);
+            }
             return true;
         }
     } else if (watched == edSearch && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)) {
@@ -898,6 +920,7 @@ void TfmCard::bbCnclCardClick()
         return;
     }
     concl::appendLines(read.lines);
+    concl::markSaved();
 }
 
 void TfmCard::CardPhotoClick()
@@ -907,8 +930,7 @@ void TfmCard::CardPhotoClick()
         ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
         return;
     }
-    const CardEntry &e = m_model->entry(row);
-    photo::openForCard(e.record ? *e.record : THuman(e.text));
+    photo::openForCard(m_index->cardOf(row));
 }
 
 void TfmCard::bbHelpCardClick()

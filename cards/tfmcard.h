@@ -1,19 +1,20 @@
 #pragma once
-// The card index window: the list of patients of the open card index, the
-// card taken out into edit fields, and the link to the patient's conclusion.
-// Other windows read the patient's names, date and conclusion file from the
-// edit fields, so those are the program's record of the current patient.
-#include "cards/cardindexfile.h"
-#include "cards/cardlock.h"
+// The card index window, a view of the card index (cards/cardindex.h): the
+// list of patients, the card taken out into edit fields, and the link to the
+// patient's conclusion. It asks the user and calls the card index; what it
+// shows follows the card index's signals. Other windows read the patient's
+// names, date and conclusion file from the edit fields, so those are the
+// program's record of the current patient.
+#include "cards/cardfilter.h"
+#include "cards/cardindex.h"
 #include "cards/human.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPersistentModelIndex>
 #include <QWidget>
 
-#include <functional>
 #include <optional>
 
 class AgeSpinBox;
@@ -32,9 +33,9 @@ class QToolButton;
 class TfmCard : public QWidget {
     Q_OBJECT
 public:
-    explicit TfmCard(QWidget *owner = nullptr);
-    // Gives up the lock of the open card index.
-    ~TfmCard() override;
+    // A view of the program's card index, or of one of its own (taken over:
+    // a second workstation, in tests).
+    explicit TfmCard(QWidget *owner = nullptr, cards::CardIndex *own = nullptr);
 
     QLabel *labelCard = nullptr;
     // The backups of the open card index, to restore one.
@@ -78,8 +79,9 @@ public:
     QAction *CardDelete = nullptr;
     QAction *CardPhoto = nullptr;
 
-    // The list's entries (display texts and records).
-    CardListModel *model() const { return m_model; }
+    // The card index shown, and its entries (display texts and records).
+    cards::CardIndex *index() const { return m_index; }
+    CardListModel *model() const { return m_index->model(); }
     // The entries the list shows (all, or those the search lets through).
     CardFilterModel *shown() const { return m_shown; }
     // Row (in the whole list) of the selected entry, or -1.
@@ -87,10 +89,8 @@ public:
     // Selects an entry by its row in the whole list; an entry the search
     // hides is shown by emptying the search field.
     void selectRow(int row);
-    // Open to read only: another workstation has the card index.
-    bool readOnly() const { return m_readOnly; }
-    // Full name of the list file last opened or saved ("" after "Очистить").
-    QString listFileName() const { return m_listFile; }
+    bool readOnly() const { return m_index->readOnly(); }
+    QString listFileName() const { return m_index->listFileName(); }
 
     // The edit fields as a record, and back.
     THuman fieldsToRecord() const;
@@ -115,15 +115,21 @@ public slots:
     void edSearchReturn();  // Enter in the search field
 
 private:
-    enum class Claim { Edit, ReadOnly, Cancel };
-    // Makes sure this window may write the pair (taking its lock, asking
+    // Makes sure the card index may write the pair (taking its lock, asking
     // about somebody else's); for opening, reading only may be chosen.
-    Claim claim(const QString &listFile, bool forSaving, bool *taken);
-    void dropLock();
-    void setReadOnly(bool on, const QString &why = {});
-    // Saves entries (or restores a backup) over the pair, asking when the
-    // files were changed by another program; true when done.
-    bool replace(const QString &listFile, const std::function<cardindex::WriteResult(const cardindex::SaveOptions &)> &write);
+    // Cancelled: nullopt.
+    std::optional<cards::CardIndex::Access> claim(const QString &listFile, bool forSaving);
+    // The read-only mark and the hints of what reading only changes.
+    void showReadOnly();
+    void showFileName();
+    // Before the list is replaced (another card index opened, a backup
+    // restored): with a card taken out or the card index unsaved, asks to
+    // save first; false when the user cancels or the save did not happen.
+    bool settleUnsavedWork(const QString &before);
+    // Whether to write over files another program changed (message says which).
+    bool replaceChanged(const QString &message);
+    // After a save or a restore: what the user must be told; true when done.
+    bool reportWritten(const cardindex::WriteResult &written);
     bool eventFilter(QObject *watched, QEvent *event) override;
     QAction *makeAction(const char *name, const QString &caption, const QString &hint,
                         const QIcon &icon, void (TfmCard::*handler)());
@@ -134,19 +140,11 @@ private:
     void arrangeTabOrder();
     QString fullName(const QString &chosen) const;
 
-    CardListModel *m_model = nullptr;
+    cards::CardIndex *m_index = nullptr;
     CardFilterModel *m_shown = nullptr;
-    QString m_listFile;
-    // The pair whose lock this window holds ("" for none), and how the files
-    // were when last read or written here.
-    QString m_lockedFile;
-    std::optional<cardindex::PairStamp> m_stamp;
-    cardlock::Holder me() const { return cardlock::me(m_lockMark); }
-    QString m_lockMark;
-    bool m_readOnly = false;
+    QToolButton *m_saveButton = nullptr;
     QHash<QObject *, QString> m_hints; // the usual hints of the editing controls
-    // The entry the card in the edit fields was taken from; it follows the
-    // entry when others are deleted and becomes invalid when the entry goes.
-    QPersistentModelIndex m_takenOut;
-    bool m_haveTakenOut = false;
+    // Letters typed in the list, and when the last came.
+    cardfilter::TypeAhead m_typeAhead;
+    QElapsedTimer m_typedAt;
 };

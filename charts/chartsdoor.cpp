@@ -53,7 +53,15 @@ void enter()
 
 void PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
 {
-    TfmShProek *w = state::openWindow(state::fmShProek);
+    // Shown without taking the focus: a window manager puts a window it
+    // maps in front and activates it after the caller has raised itself
+    // again, so the caller's window would end up behind the chart.
+    TfmShProek *w = state::ensureWindow(state::fmShProek);
+    if (!w->isVisible()) {
+        w->setAttribute(Qt::WA_ShowWithoutActivating);
+        w->show();
+        w->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
     w->pressChart(chart, rightEye, pixel);
 }
 

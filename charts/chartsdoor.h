@@ -22,7 +22,9 @@ void OpenPupilWindow(const QString &page);
 // Shows the chart window at a chart's eye tab (created on first use, owned
 // by the main window) and presses its picture at a pixel, as the mouse
 // would: Label1, Edit1 and ChartZoneCode are then what a click there gives,
-// and "Ввод" works on them, the eye check included.
+// and "Ввод" works on them, the eye check included. The chart window is
+// shown without taking the focus or coming to the front: the caller's
+// window (the photo window) stays where the user works.
 void PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
 
 namespace chartlinks {

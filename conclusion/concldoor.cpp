@@ -1,7 +1,10 @@
 #include "conclusion/concldoor.h"
 
 #include "conclusion/tfmconcl.h"
+#include "state/examstate.h"
 #include "state/openwindow.h"
+
+#include <QTextDocument>
 
 namespace concl {
 
@@ -27,6 +30,18 @@ QWidget *window()
     return state::fmConcl.data();
 }
 
+bool holdsUnsavedConclusion()
+{
+    const TfmConcl *w = state::fmConcl.data();
+    return w && state::ConclMode == 0 && w->unsaved() && !w->mmConcl->document()->isEmpty();
+}
+
+void markSaved()
+{
+    if (TfmConcl *w = state::fmConcl.data())
+        w->setUnsaved(false);
+}
+
 QStringList lines()
 {
     return state::fmConcl ? state::fmConcl->mmConcl->lines() : QStringList{};
@@ -35,6 +50,7 @@ QStringList lines()
 void clear()
 {
     box()->clearLines();
+    state::fmConcl->setUnsaved(false);
 }
 
 void setLines(const QStringList &lines)

@@ -21,9 +21,15 @@ bool exists();
 // The window, to own a message box; nullptr while it does not exist.
 QWidget *window();
 
+// Whether mmConcl holds a conclusion (ConclMode 0) changed since it was
+// last saved, emptied or shown from a card's file.
+bool holdsUnsavedConclusion();
+// What mmConcl holds now counts as saved (a stored conclusion just shown).
+void markSaved();
+
 // The lines of mmConcl; none while the window does not exist.
 QStringList lines();
-// Empties mmConcl.
+// Empties mmConcl (nothing unsaved is left).
 void clear();
 // mmConcl holds exactly these lines.
 void setLines(const QStringList &lines);

@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 TfmConcl::TfmConcl(QWidget *owner)
@@ -71,6 +72,7 @@ TfmConcl::TfmConcl(QWidget *owner)
     connect(bbEditCncl, &QPushButton::clicked, this, &TfmConcl::bbEditCnclClick);
     connect(bbHelpCncl, &QPushButton::clicked, this, &TfmConcl::bbHelpCnclClick);
     connect(memo, &PressMemo::pressed, this, &TfmConcl::mmConclMouseDown);
+    connect(mmConcl->document(), &QTextDocument::contentsChanged, this, [this] { m_unsaved = true; });
 
     place::client(this, 373, 96, 386, 442);
 }
@@ -117,6 +119,7 @@ void TfmConcl::bbSaveCnclClick()
     if (textfile::writeLines(chosen, mmConcl->displayedLines())) {
         if (mode == 0 && card::exists())
             card::setConclFile(chosen);
+        m_unsaved = false;
         return;
     }
     // Nothing was written, so the card keeps the conclusion it had: the

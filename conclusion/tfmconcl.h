@@ -24,4 +24,11 @@ public:
     void bbEditCnclClick();
     void bbHelpCnclClick();
     void mmConclMouseDown();
+
+    // Whether the text changed since it was last saved or emptied.
+    bool unsaved() const { return m_unsaved; }
+    void setUnsaved(bool on) { m_unsaved = on; }
+
+private:
+    bool m_unsaved = false;
 };

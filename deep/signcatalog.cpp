@@ -62,11 +62,14 @@ QList<Entry> makeEntries()
         sign("MixedItem", "MixedFerrumItem", "Смешанный феррумхроматический", {161, 162, 164, 241, 432, 435, 438, 454, 601, 1204, 1205}),
         sign("MixedItem", "MixedConnTissueItem", "Смешан. со слабостью соед. ткани", {147, 153, 157, 165, 304, 432, 436, 439, 601, 709, 903, 1204, 1205}),
         sign("MixedItem", "MixedAbdomItem", "Смешанный брюшной", {157, 165, 166, 304, 417, 432, 436, 437, 438, 1204, 1205}),
-        sign("MixedItem", "MixedPancreoItem", "Смешанный панкреотриадный", {157, 165, 166, 290, 367, 425, 615, 1204, 1205}),
+        // The two subtypes whose statements warn of gallstones or biliary
+        // pancreatitis get 1208 in place of 1204: blind tubage and choleretic
+        // mixes can set off colic or obstruction when there are stones.
+        sign("MixedItem", "MixedPancreoItem", "Смешанный панкреотриадный", {157, 165, 166, 290, 367, 425, 615, 1208, 1205}),
         sign("MixedItem", "MixedCardioRenalItem", "Смешанный кардиоренальный", {157, 165, 166, 300, 305, 309, 310, 311, 436, 513, 514, 710, 1204, 1205}),
         sign("MixedItem", "MixedBronchoItem", "Смешанный бронхопульмональный", {157, 165, 166, 307, 310, 368, 709, 1204, 1205}),
         sign("MixedItem", "MixedUricItem", "Смешан. с призн. мочекисл. диатеза", {157, 167, 168, 169, 170, 149, 1204, 1205}),
-        sign("MixedItem", "MixedCholestItem", "Смешаный с призн. холестероза", {147, 171, 172, 242, 312, 1204, 1205}),
+        sign("MixedItem", "MixedCholestItem", "Смешаный с призн. холестероза", {147, 171, 172, 242, 312, 1208, 1205}),
         sign("MixedItem", "MixedNeuroItem", "Смешанный нейрогенный", {150, 161, 165, 237, 281, 300, 440, 617, 1204, 1205}),
         menu("SyndromeItem", "HaematItem", "Гематогенный", R"(c0 + ": " + l2)"),
         sign("HaematItem", "PureHaematItem", "Чисто гематогенный", {147, 149, 158, 422, 425, 431, 436, 437, 709, 1206, 1207}),

@@ -6,7 +6,6 @@
 #include "photos/tfmphoto.h"
 #include "state/openwindow.h"
 
-#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 
@@ -55,15 +54,16 @@ QList<photos::Picture> conclusionPictures(bool withChart, int width)
         const int i = store.index().photoOf(cards, key, eye);
         if (i < 0)
             continue;
-        QImageReader reader(store.pathOf(i));
-        reader.setAutoTransform(true);
-        const QImage image = reader.read();
+        const photos::Decoded decoded = photos::readPhoto(store.folder(), store.index().photos.at(i).file);
+        const QImage &image = decoded.image;
         if (image.isNull())
             continue;
         std::optional<iris::Fit> fit = store.index().photos.at(i).fit;
-        if (!fit) {
+        if (fit) {
+            fit = photos::scaled(*fit, decoded.scale);
+        } else {
             fit = iris::find(image).fit;
-            store.setFit(i, *fit);
+            store.setFit(i, photos::scaled(*fit, 1 / decoded.scale));
         }
         const bool right = eye == photos::Eye::Right;
         QString caption = photos::eyeCaption(eye);

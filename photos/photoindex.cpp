@@ -1,11 +1,17 @@
 #include "photos/photoindex.h"
 
+#include "platform/cp1251.h"
+#include "platform/safefile.h"
 #include "platform/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QHash>
 #include <QSet>
+
+#include <algorithm>
+#include <cerrno>
 
 namespace photos {
 
@@ -19,6 +25,13 @@ const QString kTakenOff = QStringLiteral("без карточки");
 QString norm(const QString &s)
 {
     return s.simplified().toCaseFolded();
+}
+
+// A key as one string, for finding equal keys in a hash.
+QString keyText(const CardKey &k)
+{
+    return norm(k.date) + QChar(0x1f) + norm(k.surname) + QChar(0x1f) + norm(k.firstName) + QChar(0x1f) +
+           norm(k.patronymic);
 }
 
 QString fitLine(const std::optional<iris::Fit> &fit)
@@ -136,31 +149,134 @@ bool PhotoIndex::heldBack(const QList<CardKey> &cards, const CardKey &card) cons
 
 QList<int> PhotoIndex::orphans(const QList<CardKey> &cards) const
 {
+    // Once through the cards and twice through the photos: a window with
+    // thousands of each is refreshed at once.
+    QHash<QString, int> owners;
+    owners.reserve(cards.size());
+    for (const CardKey &c : cards)
+        ++owners[keyText(c)];
+    QList<QString> keys(photos.size());
+    QHash<QString, int> shown[2]; // per eye: the last photo on each key
+    for (int i = 0; i < photos.size(); ++i) {
+        const Photo &p = photos.at(i);
+        keys[i] = keyText(p.key);
+        if (p.onCard)
+            shown[p.eye == Eye::Right ? 0 : 1].insert(keys.at(i), i);
+    }
     QList<int> out;
     for (int i = 0; i < photos.size(); ++i) {
         const Photo &p = photos.at(i);
-        const int owners = cardsWith(cards, p.key);
-        if (!p.onCard || owners == 0 || (owners == 1 && photoOf(cards, p.key, p.eye) != i))
+        const int n = owners.value(keys.at(i));
+        if (!p.onCard || n == 0 || (n == 1 && shown[p.eye == Eye::Right ? 0 : 1].value(keys.at(i)) != i))
             out.append(i);
     }
     return out;
 }
 
-bool PhotoIndex::rekey(const QList<CardKey> &cards, const CardKey &from, const CardKey &to)
+namespace {
+
+// How many newcomers (see rekey) on a key are still cards of the list.
+int newcomersOn(const QList<PhotoIndex::Newcomer> &newcomers, const QList<CardEntry> &entries, const CardKey &key)
 {
-    if (sameCard(from, to) || cardsWith(cards, from) > 0 || cardsWith(cards, to) > 1)
-        return false;
-    for (Photo &p : photos)
-        if (p.onCard && sameCard(p.key, to))
-            p.onCard = false;
-    bool moved = false;
-    for (Photo &p : photos) {
-        if (p.onCard && sameCard(p.key, from)) {
-            p.key = to;
-            moved = true;
-        }
+    int n = 0;
+    for (const PhotoIndex::Newcomer &c : newcomers) {
+        if (!sameCard(c.came, key))
+            continue;
+        for (const CardEntry &e : entries)
+            if (e.record && *e.record == c.card) {
+                ++n;
+                break;
+            }
     }
-    return moved;
+    return n;
+}
+
+} // namespace
+
+bool PhotoIndex::rekey(const QList<CardEntry> &entries, const THuman &before, const THuman &after)
+{
+    const CardKey from = keyOf(before);
+    const CardKey to = keyOf(after);
+    qsizetype newcomer = -1;
+    for (qsizetype i = 0; i < newcomers.size() && newcomer < 0; ++i)
+        if (newcomers.at(i).card == before && sameCard(newcomers.at(i).came, from))
+            newcomer = i;
+    if (sameCard(from, to)) {
+        if (newcomer >= 0)
+            newcomers[newcomer].card = after;
+        return false;
+    }
+    const QList<CardKey> cards = keysOf(entries);
+    bool changed = false;
+    auto takeOffKey = [&](const CardKey &key) {
+        for (Photo &p : photos)
+            if (p.onCard && sameCard(p.key, key)) {
+                p.onCard = false;
+                changed = true;
+            }
+    };
+
+    // Whose the photos of the key left are.
+    enum class Whose { ThisCard, Others, Unknown };
+    const int othersOnFrom = cardsWith(cards, from);
+    Whose whose = Whose::ThisCard;
+    if (othersOnFrom > 0) {
+        if (newcomer >= 0)
+            whose = Whose::Others;
+        else if (newcomersOn(newcomers, entries, from) == othersOnFrom)
+            whose = Whose::ThisCard; // the others all came later
+        else
+            whose = Whose::Unknown;
+    }
+    if (whose == Whose::Unknown)
+        takeOffKey(from);
+    // The photos this card takes along, and those of its own that wait
+    // under the key it had before it became a newcomer.
+    const std::optional<CardKey> carried = whose == Whose::ThisCard ? std::optional(from) : std::nullopt;
+    std::optional<CardKey> home;
+    if (newcomer >= 0) {
+        home = newcomers.at(newcomer).own;
+        newcomers.removeAt(newcomer);
+    }
+
+    if (cardsWith(cards, to) > 1) {
+        // A clash: nothing moves onto the key; the card is a newcomer on it.
+        newcomers.append(Newcomer{after, to, carried ? carried : home});
+        return changed;
+    }
+    // Photos of the key that were orphans belong to a card that had it
+    // before, unless this card is coming back to its own.
+    if (!(home && sameCard(*home, to)))
+        takeOffKey(to);
+    if (carried) {
+        for (Photo &p : photos)
+            if (p.onCard && sameCard(p.key, *carried)) {
+                p.key = to;
+                changed = true;
+            }
+    }
+    return changed;
+}
+
+bool PhotoIndex::deleted(const QList<CardEntry> &entries, const THuman &card)
+{
+    const CardKey key = keyOf(card);
+    for (qsizetype i = 0; i < newcomers.size(); ++i)
+        if (newcomers.at(i).card == card && sameCard(newcomers.at(i).came, key)) {
+            newcomers.removeAt(i); // the photos stay with the card that had the key
+            return false;
+        }
+    // The cards are looked through only when a photo is on the key: a card
+    // deleted from a large list without photos costs nothing here.
+    const auto onKey = [&](const Photo &p) { return p.onCard && sameCard(p.key, key); };
+    if (std::none_of(photos.cbegin(), photos.cend(), onKey))
+        return false;
+    if (cardsWith(keysOf(entries), key) == 0)
+        return false; // orphans: no card has the key
+    for (Photo &p : photos)
+        if (onKey(p))
+            p.onCard = false;
+    return true;
 }
 
 void PhotoIndex::putOn(int i, const CardKey &card)
@@ -213,27 +329,50 @@ Loaded load(const QString &folder)
 {
     Loaded out;
     const QString indexFile = indexFileIn(folder);
+    const QString shownIndex = QDir::toNativeSeparators(indexFile);
+    const int state = safefile::folderState(folder);
+    if (state == ENOENT)
+        return out;
+    if (state != 0) {
+        out.warning = QStringLiteral("Папка фотографий %1 не открыта: %2.")
+                          .arg(QDir::toNativeSeparators(folder), safefile::reason(state));
+        return out;
+    }
+    QStringList warnings;
     QSet<QString> named;
-    if (QFileInfo::exists(indexFile)) {
-        const textfile::ReadResult read = textfile::readLines(indexFile);
-        if (!read.ok || read.lines.value(0) != kHeading) {
-            out.warning = QStringLiteral("Список фотографий %1 не прочитан; фотографии из папки предложены "
-                                         "без карточек.").arg(QDir::toNativeSeparators(indexFile));
+    safefile::Fd fd;
+    QByteArray bytes;
+    int err = safefile::openInFolder(folder, QStringLiteral("index.txt"), &fd);
+    if (err == 0)
+        err = safefile::readAll(fd.get(), &bytes);
+    if (err != 0 && err != ENOENT) {
+        warnings << QStringLiteral("Список фотографий %1 не прочитан (%2); фотографии из папки предложены без "
+                                   "карточек.").arg(shownIndex, safefile::reason(err));
+    } else if (err == 0) {
+        const QStringList l = textfile::splitLines(cp1251::decode(bytes));
+        if (l.value(0) != kHeading) {
+            warnings << QStringLiteral("Список фотографий %1 не прочитан; фотографии из папки предложены "
+                                       "без карточек.").arg(shownIndex);
         } else {
-            const QStringList &l = read.lines;
             qsizetype i = 1;
             for (; i + kLinesPerPhoto <= l.size(); i += kLinesPerPhoto) {
                 Photo p;
                 const QString eye = l.at(i).trimmed().toLower();
+                const QString file = l.at(i + 1).trimmed();
                 std::optional<iris::Fit> fit;
-                if ((eye != kRight && eye != kLeft) || l.at(i + 1).trimmed().isEmpty() ||
-                    !parseFit(l.at(i + 7), &fit)) {
-                    out.warning = QStringLiteral("Список фотографий %1: запись со строки %2 не прочитана.")
-                                      .arg(QDir::toNativeSeparators(indexFile)).arg(i + 1);
+                if ((eye != kRight && eye != kLeft) || file.isEmpty() || !parseFit(l.at(i + 7), &fit)) {
+                    warnings << QStringLiteral("Список фотографий %1: запись со строки %2 не прочитана.")
+                                    .arg(shownIndex).arg(i + 1);
+                    continue;
+                }
+                if (!safefile::isPlainName(file)) {
+                    warnings << QStringLiteral("Список фотографий %1: запись со строки %2 называет файл «%3» не "
+                                               "из папки фотографий; она не прочитана.")
+                                    .arg(shownIndex).arg(i + 1).arg(file);
                     continue;
                 }
                 p.eye = eye == kRight ? Eye::Right : Eye::Left;
-                p.file = l.at(i + 1).trimmed();
+                p.file = file;
                 p.onCard = l.at(i + 2).trimmed() != kTakenOff;
                 p.key = CardKey{l.at(i + 3), l.at(i + 4), l.at(i + 5), l.at(i + 6)};
                 p.fit = fit;
@@ -242,28 +381,53 @@ Loaded load(const QString &folder)
             }
             const bool trailingBlank = i < l.size() && l.mid(i).join(QString()).trimmed().isEmpty();
             if (i < l.size() && !trailingBlank)
-                out.warning = QStringLiteral("Список фотографий %1 обрывается после строки %2.")
-                                  .arg(QDir::toNativeSeparators(indexFile)).arg(i);
+                warnings << QStringLiteral("Список фотографий %1 обрывается после строки %2.").arg(shownIndex).arg(i);
         }
     }
-    const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::NoSymLinks, QDir::Name);
     for (const QString &f : files) {
         const QRegularExpressionMatch m = ourName().match(f);
         if (m.hasMatch() && !named.contains(f.toCaseFolded()))
             out.index.photos.append(Photo{m.captured(1).toUpper() == QLatin1String("R") ? Eye::Right : Eye::Left, f,
                                           false, CardKey{}, std::nullopt});
     }
+    // A damaged index may have many bad records; the first few tell enough.
+    constexpr qsizetype kShown = 5;
+    if (warnings.size() > kShown) {
+        const qsizetype more = warnings.size() - kShown;
+        warnings.resize(kShown);
+        warnings << QStringLiteral("… и ещё %1.").arg(more);
+    }
+    out.warning = warnings.join(QLatin1Char('\n'));
     return out;
 }
 
 bool save(const QString &folder, const PhotoIndex &index, QString *error)
 {
-    if (!QDir().mkpath(folder)) {
+    if (const int err = safefile::makeFolder(folder)) {
         if (error)
-            *error = QStringLiteral("Не удалось создать папку %1").arg(QDir::toNativeSeparators(folder));
+            *error = QStringLiteral("Не удалось создать папку %1: %2").arg(QDir::toNativeSeparators(folder),
+                                                                          safefile::reason(err));
         return false;
     }
-    return textfile::writeLines(indexFileIn(folder), indexLines(index), error);
+    removeLeftovers(folder);
+    const QString file = indexFileIn(folder);
+    if (const int err = safefile::replace(file, textfile::encodeLines(indexLines(index)))) {
+        if (error)
+            *error = QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(file),
+                                                                          safefile::reason(err));
+        return false;
+    }
+    return true;
+}
+
+void removeLeftovers(const QString &folder)
+{
+    if (safefile::folderState(folder) != 0)
+        return;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({QLatin1Char('*') + safefile::kPartSuffix}, QDir::Files | QDir::System))
+        safefile::remove(dir.filePath(name));
 }
 
 QString freeName(const QString &folder, Eye eye, const QString &suffix)
@@ -277,7 +441,7 @@ QString freeName(const QString &folder, Eye eye, const QString &suffix)
                                  .arg(eye == Eye::Right ? QLatin1Char('R') : QLatin1Char('L'))
                                  .arg(n, 4, 10, QLatin1Char('0'))
                                  .arg(ext);
-        if (!QFileInfo::exists(dir.filePath(name)))
+        if (safefile::idOf(dir.filePath(name), false).size < 0)
             return name;
     }
 }

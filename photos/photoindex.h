@@ -17,10 +17,17 @@
 //    has the same key; otherwise they are shown for none of those cards.
 //  - A card written back with a new name or date takes its photos along,
 //    unless another card already has the new key.
+//  - While a key clashes, no write-back moves photos from one of the
+//    clashing cards to another (rekey(), below).
 //  - A photo whose key no card of the list has, or that was taken off its
 //    card, or that another photo of the same card and eye replaced, is an
 //    orphan: kept in the folder and the index, and offered in the photo
 //    window to be put on a card by hand. Nothing is ever deleted.
+//
+// A photo's file name in the index is a plain name inside the folder; an
+// index naming anything else (another folder, a path) is not followed. No
+// link is followed in the folder: not the folder's own name, not the
+// index, not a photo.
 #include "cards/cardindexfile.h"
 #include "photos/irismap.h"
 
@@ -72,11 +79,34 @@ public:
     // The photos shown for no card (see above), in index order.
     QList<int> orphans(const QList<CardKey> &cards) const;
 
-    // A card of the list (cards: the list after the change) went from one
-    // key to another: its photos follow it unless the old key is still on
-    // another card or the new one already was. Photos of the new key that
-    // were orphans are taken off first. Returns whether photos moved.
-    bool rekey(const QList<CardKey> &cards, const CardKey &from, const CardKey &to);
+    // A card of the list was written back from before to after (entries:
+    // the list after the change). Returns whether photos moved or were
+    // taken off. How a clash of keys is settled:
+    //  - A card written back onto the key of another card is a newcomer
+    //    there: the key's photos stay the other card's, and its own stay
+    //    under its former key until it goes back to it, when they are its
+    //    own again (photos of a key that were orphans are otherwise taken
+    //    off before a card arrives at it).
+    //  - The clash ends when one of the cards changes: a newcomer leaves
+    //    the photos behind; the card that had the key takes them along.
+    //  - When it cannot be told which card had the key first (both were in
+    //    the list as it was opened), the key's photos are taken off when one
+    //    of them changes, to be put on the right card by hand.
+    // Newcomers are known for this run of the program; opening a card
+    // index forgets them.
+    bool rekey(const QList<CardEntry> &entries, const THuman &before, const THuman &after);
+    // A card was deleted (entries: the list after). The key's photos are
+    // taken off when other cards keep the key and the deleted card was not
+    // a newcomer there: they never pass to another card. Returns whether
+    // photos were taken off.
+    bool deleted(const QList<CardEntry> &entries, const THuman &card);
+    struct Newcomer {
+        THuman card;  // as it is now
+        CardKey came; // the key it came to, which another card had
+        std::optional<CardKey> own; // the key its own photos are under
+    };
+    QList<Newcomer> newcomers;
+
     // Puts photo i on a card as the card's photo of its eye; the card's
     // previous photo of that eye is taken off.
     void putOn(int i, const CardKey &card);
@@ -100,12 +130,17 @@ struct Loaded {
 // Reads a folder's index; a folder or index that is not there gives an
 // empty index. Photo files of the folder the index does not name (copied in
 // but never saved) are added as taken off, so they are offered, not lost.
+// A folder or index that is a link, and records naming files outside the
+// folder, are not read, and the warning says so.
 Loaded load(const QString &folder);
 // Writes the index into the folder (created if needed), replacing the old
-// one only when the new one is complete.
+// one only when the new one is complete, and never through a link.
 bool save(const QString &folder, const PhotoIndex &index, QString *error = nullptr);
+// Removes files a copy or a save cut short left in the folder.
+void removeLeftovers(const QString &folder);
 
 // A free name in the folder for a new photo of an eye: "R0001.jpg", ...
+// (a name taken by a link or anything else is not free).
 QString freeName(const QString &folder, Eye eye, const QString &suffix);
 
 } // namespace photos

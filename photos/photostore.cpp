@@ -1,12 +1,18 @@
 #include "photos/photostore.h"
 
+#include "cards/cardindex.h"
 #include "platform/prompter.h"
-#include "state/examstate.h"
+#include "platform/safefile.h"
 
+#include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+
+#include <algorithm>
+#include <cerrno>
 
 namespace photos {
 
@@ -17,7 +23,158 @@ bool sameFolder(const QString &a, const QString &b)
     return !a.isEmpty() && QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
 }
 
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// The decoder's allocation limit, in megabytes: a photo of kMaxPixels fits
+// under it even where it is decoded whole (BMP).
+constexpr int kAllocationLimitMb = int(kMaxPixels * 4 / (1024 * 1024)) + 1;
+// No photo file is larger than this; anything larger is not read.
+constexpr qint64 kLargestFile = 512LL * 1024 * 1024;
+
+// Whether the JPEG decoder said, while it decoded, that the data ended
+// early: it then fills the rest of the photo with grey and reports success.
+bool *g_cut = nullptr;
+QtMessageHandler g_previous = nullptr;
+
+void watchDecoder(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (g_cut && context.category && qstrcmp(context.category, "qt.gui.imageio.jpeg") == 0 &&
+        message.contains(QLatin1String("premature end"), Qt::CaseInsensitive))
+        *g_cut = true;
+    if (g_previous)
+        g_previous(type, context, message);
+}
+
+QString readerProblem(const QImageReader &reader)
+{
+    switch (reader.error()) {
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("формат не поддерживается");
+    case QImageReader::DeviceError:
+        return QStringLiteral("ошибка чтения");
+    default:
+        return QStringLiteral("файл повреждён");
+    }
+}
+
 } // namespace
+
+Decoded decode(const QByteArray &bytes, const QString &shownName)
+{
+    Decoded out;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format().toLower();
+    if (format != "jpeg" && format != "jpg" && format != "png" && format != "bmp") {
+        out.problem = QStringLiteral("Файл %1 — не снимок в формате JPEG, PNG или BMP.").arg(shownName);
+        return out;
+    }
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) {
+        out.problem = QStringLiteral("Снимок %1 не читается: файл повреждён.").arg(shownName);
+        return out;
+    }
+    out.fullSize = size;
+    if (qint64(size.width()) * size.height() > kMaxPixels) {
+        out.problem = QStringLiteral("Снимок %1 слишком велик: %2 × %3 точек (больше %4 мегапикселей).")
+                          .arg(shownName)
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(kMaxPixels / 1000000);
+        return out;
+    }
+    int shrink = 1;
+    while (std::max(size.width(), size.height()) / shrink > kShownSide)
+        shrink *= 2;
+    if (shrink > 1)
+        reader.setScaledSize(QSize((size.width() + shrink - 1) / shrink, (size.height() + shrink - 1) / shrink));
+    // The limit is the whole program's: it is raised for a photo only.
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(kAllocationLimitMb);
+    bool cut = false;
+    g_cut = &cut;
+    g_previous = qInstallMessageHandler(watchDecoder);
+    QImage image = reader.read();
+    qInstallMessageHandler(g_previous);
+    g_cut = nullptr;
+    QImageReader::setAllocationLimit(limit);
+    if (image.isNull()) {
+        out.problem = QStringLiteral("Снимок %1 не читается: %2.").arg(shownName, readerProblem(reader));
+        return out;
+    }
+    // A photo turned by its orientation tag: its own size turns with it.
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        out.fullSize.transpose();
+    out.scale = double(image.width()) / out.fullSize.width();
+    out.image = std::move(image);
+    out.cut = cut;
+    return out;
+}
+
+Decoded readPhoto(const QString &folder, const QString &file)
+{
+    const QString path = shown(QDir(folder).filePath(file));
+    safefile::Fd fd;
+    QByteArray bytes;
+    int err = safefile::openInFolder(folder, file, &fd);
+    if (err == 0)
+        err = safefile::readAll(fd.get(), &bytes, kLargestFile);
+    if (err != 0) {
+        Decoded out;
+        out.problem = QStringLiteral("Снимок %1 не прочитан: %2.").arg(path, safefile::reason(err));
+        return out;
+    }
+    return decode(bytes, path);
+}
+
+iris::Fit scaled(const iris::Fit &fit, double factor)
+{
+    iris::Fit f = fit;
+    for (iris::Circle *c : {&f.pupil, &f.limbus}) {
+        c->x *= factor;
+        c->y *= factor;
+        c->r *= factor;
+    }
+    return f;
+}
+
+Store::Store()
+{
+    // What the user is told goes over the window at work (the card window).
+    cards::CardIndex *cardIndex = &cards::cardIndex();
+    connect(cardIndex, &cards::CardIndex::opened, this, [this](const QString &listFile) {
+        const QString warning = opened(listFile);
+        if (!warning.isEmpty())
+            ui::inform(QApplication::activeWindow(), warning);
+    });
+    connect(cardIndex, &cards::CardIndex::saved, this, [this, cardIndex](const QString &listFile) {
+        QString error;
+        QString warning;
+        const bool written = saved(listFile, &error, &warning);
+        if (!warning.isEmpty())
+            ui::inform(QApplication::activeWindow(), warning);
+        if (!written) {
+            // The photos' index still waits to be written: the card index counts as unsaved.
+            cardIndex->noteUnsaved();
+            ui::showMessage(QApplication::activeWindow(),
+                            QStringLiteral("Картотека сохранена, фотографии — нет: ") + error);
+        }
+    });
+    connect(cardIndex, &cards::CardIndex::cleared, this, &Store::cleared);
+    connect(cardIndex, &cards::CardIndex::cardRewritten, this,
+            [this, cardIndex](const THuman &before, const THuman &after) {
+                rewritten(before, after, cardIndex->entries());
+            });
+    connect(cardIndex, &cards::CardIndex::cardDeleted, this, [this, cardIndex](const THuman &card) {
+        deleted(card, cardIndex->entries());
+    });
+}
 
 QString Store::pathOf(int photo) const
 {
@@ -33,36 +190,55 @@ QString Store::opened(const QString &listFile)
     return loaded.warning;
 }
 
-bool Store::saved(const QString &listFile, QString *error)
+bool Store::saved(const QString &listFile, QString *error, QString *warning)
 {
     const QString target = folderFor(listFile);
     if (sameFolder(m_folder, target)) {
-        if (m_index.photos.isEmpty() && !QFileInfo::exists(indexFileIn(target)))
+        if (m_index.photos.isEmpty() && safefile::idOf(indexFileIn(target), false).size < 0)
             return true;
         return save(target, m_index, error);
     }
     // Another folder: what it held stays, taken off its cards; ours is copied in.
+    if (const int state = safefile::folderState(target); state != 0 && state != ENOENT) {
+        if (error)
+            *error = QStringLiteral("Папка фотографий %1 не используется: %2").arg(shown(target), safefile::reason(state));
+        return false;
+    }
     PhotoIndex merged = load(target).index;
     for (Photo &p : merged.photos)
         p.onCard = false;
+    merged.newcomers = m_index.newcomers;
     if (m_index.photos.isEmpty() && merged.photos.isEmpty()) {
         m_folder = target;
-        m_index = {};
+        m_index = std::move(merged);
         emit changed();
         return true;
     }
-    if (!QDir().mkpath(target)) {
+    if (const int err = safefile::makeFolder(target)) {
         if (error)
-            *error = QStringLiteral("Не удалось создать папку %1").arg(QDir::toNativeSeparators(target));
+            *error = QStringLiteral("Не удалось создать папку %1: %2").arg(shown(target), safefile::reason(err));
         return false;
     }
+    removeLeftovers(target);
+    QStringList left;
     for (Photo p : m_index.photos) {
-        const QString from = QDir(m_folder).filePath(p.file);
+        // Only a file of the old folder itself is copied: never a link, nor
+        // a name that leads elsewhere.
+        safefile::Fd in;
+        if (const int err = safefile::openInFolder(m_folder, p.file, &in)) {
+            left << p.file + QStringLiteral(" (") + safefile::reason(err) + QLatin1Char(')');
+            continue;
+        }
         const QString name = freeName(target, p.eye, QFileInfo(p.file).suffix());
-        if (!QFile::copy(from, QDir(target).filePath(name))) {
+        const QString to = QDir(target).filePath(name);
+        const QString part = safefile::partName(to);
+        int err = safefile::copyNew(in.get(), part, std::nullopt);
+        if (err == 0 && (err = safefile::rename(part, to)) != 0)
+            safefile::remove(part);
+        if (err != 0) {
             if (error)
-                *error = QStringLiteral("Не удалось скопировать %1 в %2").arg(QDir::toNativeSeparators(from),
-                                                                                QDir::toNativeSeparators(target));
+                *error = QStringLiteral("Не удалось скопировать %1 в %2: %3")
+                             .arg(shown(QDir(m_folder).filePath(p.file)), shown(target), safefile::reason(err));
             return false;
         }
         p.file = name;
@@ -70,6 +246,9 @@ bool Store::saved(const QString &listFile, QString *error)
     }
     if (!save(target, merged, error))
         return false;
+    if (warning && !left.isEmpty())
+        *warning = QStringLiteral("Не скопированы в папку %1 фотографии, которых нет в папке %2 как файлов: %3.")
+                       .arg(shown(target), shown(m_folder), left.join(QStringLiteral(", ")));
     m_folder = target;
     m_index = std::move(merged);
     emit changed();
@@ -85,9 +264,15 @@ void Store::cleared()
 
 void Store::rewritten(const THuman &before, const THuman &after, const QList<CardEntry> &entries)
 {
-    const bool moved = m_index.rekey(keysOf(entries), keyOf(before), keyOf(after));
+    const bool moved = m_index.rekey(entries, before, after);
     emit cardRewritten(keyOf(before), keyOf(after));
     if (moved)
+        emit changed();
+}
+
+void Store::deleted(const THuman &card, const QList<CardEntry> &entries)
+{
+    if (m_index.deleted(entries, card))
         emit changed();
 }
 
@@ -99,33 +284,58 @@ Store::Added Store::add(const QString &source, Eye eye, const CardKey &card)
                                    "фотографии хранятся в папке рядом с её файлом.");
         return out;
     }
-    QImageReader reader(source);
-    const QByteArray format = reader.format().toLower();
-    if (!reader.canRead() || (format != "jpeg" && format != "jpg" && format != "png" && format != "bmp")) {
-        out.error = QStringLiteral("Файл %1 — не снимок в формате JPEG, PNG или BMP.").arg(QDir::toNativeSeparators(source));
+    // The photo is read once: checked, then copied from these very bytes.
+    safefile::Fd fd;
+    QByteArray bytes;
+    int err = safefile::openForReading(source, true, &fd);
+    if (err == 0)
+        err = safefile::readAll(fd.get(), &bytes, kLargestFile);
+    if (err != 0) {
+        out.error = QStringLiteral("Файл %1 не прочитан: %2.").arg(shown(source), safefile::reason(err));
         return out;
     }
+    const Decoded decoded = decode(bytes, shown(source));
+    if (decoded.image.isNull()) {
+        out.error = decoded.problem;
+        return out;
+    }
+    if (decoded.cut) {
+        out.error = QStringLiteral("Снимок %1 обрывается: файл записан не полностью.").arg(shown(source));
+        return out;
+    }
+    QBuffer buffer(&bytes);
+    const QByteArray format = QImageReader(&buffer).format().toLower();
     const QString suffix = format == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(format);
-    const QString name = freeName(m_folder, eye, suffix);
-    if (!QDir().mkpath(m_folder) || !QFile::copy(source, QDir(m_folder).filePath(name))) {
-        out.error = QStringLiteral("Не удалось скопировать %1 в %2").arg(QDir::toNativeSeparators(source),
-                                                                         QDir::toNativeSeparators(m_folder));
-        return out;
+    if ((err = safefile::makeFolder(m_folder)) == 0) {
+        const QString to = QDir(m_folder).filePath(freeName(m_folder, eye, suffix));
+        const QString part = safefile::partName(to);
+        safefile::remove(part);
+        err = safefile::writeNew(part, bytes);
+        if (err == 0 && (err = safefile::rename(part, to)) != 0)
+            safefile::remove(part);
+        if (err == 0) {
+            out.photo = m_index.add(QFileInfo(to).fileName(), eye, card);
+            cards::cardIndex().noteChange();
+            emit changed();
+            return out;
+        }
     }
-    out.photo = m_index.add(name, eye, card);
-    emit changed();
+    out.error = QStringLiteral("Не удалось скопировать %1 в %2: %3")
+                    .arg(shown(source), shown(m_folder), safefile::reason(err));
     return out;
 }
 
 void Store::putOn(int photo, const CardKey &card)
 {
     m_index.putOn(photo, card);
+    cards::cardIndex().noteChange();
     emit changed();
 }
 
 void Store::takeOff(int photo)
 {
     m_index.takeOff(photo);
+    cards::cardIndex().noteChange();
     emit changed();
 }
 
@@ -146,31 +356,9 @@ Store &store()
     return s;
 }
 
-void cardIndexOpened(QWidget *parent, const QString &listFile)
+void followCardIndex()
 {
-    const QString warning = store().opened(listFile);
-    if (!warning.isEmpty())
-        ui::inform(parent, warning);
-}
-
-void cardIndexSaved(QWidget *parent, const QString &listFile)
-{
-    QString error;
-    if (!store().saved(listFile, &error)) {
-        // The photos' index still waits to be written: the card index counts as unsaved.
-        state::CardIndexDirty = 1;
-        ui::showMessage(parent, QStringLiteral("Картотека сохранена, фотографии — нет: ") + error);
-    }
-}
-
-void cardIndexCleared()
-{
-    store().cleared();
-}
-
-void cardWrittenBack(const THuman &before, const THuman &after, const QList<CardEntry> &entries)
-{
-    store().rewritten(before, after, entries);
+    store();
 }
 
 } // namespace photos

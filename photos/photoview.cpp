@@ -36,8 +36,15 @@ void PhotoView::setPhoto(const QImage &photo, const iris::Fit &fit, const QStrin
     if (!photo.isNull() && std::max(photo.width(), photo.height()) > 1600)
         m_preview = photo.scaled(1600, 1600, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     m_fit = fit;
+    m_mark.reset();
     dropOverlay();
     fitToWindow();
+}
+
+void PhotoView::setMark(std::optional<QPointF> photoPoint)
+{
+    m_mark = photoPoint;
+    update();
 }
 
 void PhotoView::setFit(const iris::Fit &fit)
@@ -195,6 +202,19 @@ void PhotoView::paintEvent(QPaintEvent *)
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(QColor(255, 220, 40));
     p.drawEllipse(knob, 5, 5);
+    if (m_mark) {
+        // The point clicked: a red ring with a cross, sharp at its centre.
+        const QPointF at = toWidget(*m_mark);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(255, 40, 40), 2));
+        p.drawEllipse(at, 7, 7);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const QPoint c = at.toPoint();
+        p.setPen(QPen(QColor(255, 40, 40), 1));
+        p.drawLine(c - QPoint(4, 0), c + QPoint(4, 0));
+        p.drawLine(c - QPoint(0, 4), c + QPoint(0, 4));
+        p.setRenderHint(QPainter::Antialiasing);
+    }
     if (hasFocus()) {
         p.setPen(QPen(palette().highlight().color(), 2));
         p.setBrush(Qt::NoBrush);

@@ -4,12 +4,14 @@
 // limbus (yellow) are drawn as circles: drag a circle's centre to move it,
 // its rim to resize it, and the knob above the limbus to turn the chart for
 // the tilt of the head. The chart's zones may be laid over the iris. A click
-// that drags nothing reports the photo point clicked.
+// that drags nothing reports the photo point clicked; the window marks it.
 #include "charts/chartgeometry.h"
 #include "photos/irismap.h"
 
 #include <QImage>
 #include <QWidget>
+
+#include <optional>
 
 class PhotoView : public QWidget {
     Q_OBJECT
@@ -22,6 +24,9 @@ public:
     void setFit(const iris::Fit &fit);
     const iris::Fit &fit() const { return m_fit; }
     void setChart(chartgeom::Chart chart, bool rightEye, bool shown);
+    // The point last clicked, marked on the photo (a new photo drops it).
+    void setMark(std::optional<QPointF> photoPoint);
+    std::optional<QPointF> mark() const { return m_mark; }
 
     void fitToWindow();
     void actualSize();
@@ -64,6 +69,7 @@ private:
     bool m_overlayShown = true;
     QImage m_overlay;
     QRectF m_overlayArea;
+    std::optional<QPointF> m_mark;
 
     double m_scale = 1;
     QPointF m_origin; // photo point at the widget's top-left corner

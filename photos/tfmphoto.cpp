@@ -1,13 +1,13 @@
 #include "photos/tfmphoto.h"
 
 #include "cards/carddoor.h"
+#include "cards/cardindex.h"
 #include "charts/chartsdoor.h"
 #include "photos/irisfind.h"
 #include "photos/photostore.h"
 #include "photos/photoview.h"
 #include "platform/controls.h"
 #include "platform/prompter.h"
-#include "state/examstate.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,7 +15,6 @@
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -274,24 +273,29 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
     if (path == p.loadedPath)
         return;
     p.loadedPath = path;
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QImage image = reader.read();
+    const photos::Decoded decoded = photos::readPhoto(photos::store().folder(), index.photos.at(i).file);
+    const QImage &image = decoded.image;
     if (image.isNull()) {
-        p.view->setPhoto(QImage(), iris::Fit{},
-                         QStringLiteral("Снимок %1 не прочитан.").arg(QDir::toNativeSeparators(path)));
+        p.view->setPhoto(QImage(), iris::Fit{}, decoded.problem);
         p.find->setEnabled(false);
         p.turn->setEnabled(false);
         p.state->clear();
         return;
     }
+    // The view works in the pixels it shows; the index keeps the photo's own.
+    p.scale = decoded.scale;
     std::optional<iris::Fit> fit = index.photos.at(i).fit;
-    QString state = QStringLiteral("%1 × %2, %3").arg(image.width()).arg(image.height()).arg(index.photos.at(i).file);
-    if (!fit) {
+    QString state = QStringLiteral("%1 × %2, %3")
+                        .arg(decoded.fullSize.width())
+                        .arg(decoded.fullSize.height())
+                        .arg(index.photos.at(i).file);
+    if (fit) {
+        fit = photos::scaled(*fit, p.scale);
+    } else {
         const iris::Found found = iris::find(image);
         fit = found.fit;
-        photos::store().setFit(i, found.fit);
-        state::CardIndexDirty = 1;
+        photos::store().setFit(i, photos::scaled(found.fit, 1 / p.scale));
+        cards::cardIndex().noteUnsaved();
         if (!found.ok)
             state += QStringLiteral(". Круги не найдены (%1): поставьте их вручную.").arg(found.problem);
     }
@@ -317,8 +321,8 @@ void TfmPhoto::storeFit(Pane &p, const iris::Fit &fit)
 {
     if (p.photo < 0)
         return;
-    photos::store().setFit(p.photo, fit);
-    state::CardIndexDirty = 1;
+    photos::store().setFit(p.photo, photos::scaled(fit, 1 / p.scale));
+    cards::cardIndex().noteUnsaved();
 }
 
 bool TfmPhoto::cardTakesPhotos(const QList<photos::CardKey> &cards)
@@ -351,11 +355,8 @@ void TfmPhoto::addPhotoClick(Eye eye)
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const photos::Store::Added added = photos::store().add(file, eye, m_card);
-    if (!added.error.isEmpty()) {
+    if (!added.error.isEmpty())
         ui::showMessage(this, added.error);
-        return;
-    }
-    state::CardIndexDirty = 1;
 }
 
 void TfmPhoto::findCirclesClick(Eye eye)
@@ -383,7 +384,6 @@ void TfmPhoto::takeOffClick(Eye eye)
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     photos::store().takeOff(p.photo);
-    state::CardIndexDirty = 1;
 }
 
 void TfmPhoto::photoClicked(Eye eye, QPointF at)
@@ -392,6 +392,9 @@ void TfmPhoto::photoClicked(Eye eye, QPointF at)
     const iris::Fit &fit = p.view->fit();
     if (!iris::usable(fit))
         return;
+    // The point stays marked until the next click, on either photo.
+    p.view->setMark(at);
+    pane(eye == Eye::Right ? Eye::Left : Eye::Right).view->setMark(std::nullopt);
     if (iris::placeOf(fit, at).t > 1) {
         lbZone->setText(QStringLiteral("Зона: щелчок вне радужки"));
         return;
@@ -400,6 +403,8 @@ void TfmPhoto::photoClicked(Eye eye, QPointF at)
     const QString zone = chartlinks::localisation();
     lbZone->setText(QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("):") +
                     (zone.isEmpty() ? QStringLiteral(" не найдена") : zone));
+    // The chart window came up without taking the focus; this window stays
+    // in front, where the user goes on clicking.
     raise();
     activateWindow();
 }
@@ -423,5 +428,4 @@ void TfmPhoto::bbPutOnClick()
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     photos::store().putOn(i, m_card);
-    state::CardIndexDirty = 1;
 }

@@ -38,6 +38,7 @@ public:
         QLabel *state = nullptr;
         int photo = -1;       // index in the photo index, -1 for none
         QString loadedPath;   // the file the view shows
+        double scale = 1;     // pixels shown per pixel of the photo (a large one is shown smaller)
     };
 
     QLabel *lbPatient = nullptr;

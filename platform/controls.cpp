@@ -3,16 +3,22 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace ui {
+
+QString plainTip(const QString &text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
+}
 
 void setHint(QWidget *w, const QString &hint)
 {
     if (hint.isEmpty())
         return;
-    w->setToolTip(hint);
+    w->setToolTip(plainTip(hint));
     w->setStatusTip(hint);
-    w->setWhatsThis(hint);
+    w->setWhatsThis(plainTip(hint));
     w->setAccessibleDescription(hint);
 }
 
@@ -21,7 +27,7 @@ void setHint(QAction *action, const QString &hint)
     if (hint.isEmpty())
         return;
     action->setStatusTip(hint);
-    action->setToolTip(hint);
+    action->setToolTip(plainTip(hint));
 }
 
 void describe(QWidget *w, const char *name, const QString &accessibleName, const QString &hint)

@@ -12,7 +12,15 @@ class QWidget;
 
 namespace ui {
 
-// Sets the hint; an empty hint sets nothing.
+// A tooltip or "What's This" text that shows as it is. Qt renders such a
+// text as markup when its first line looks like markup, so a hint that
+// carries a file's or the user's text (a lock holder's name, a file name)
+// could show pictures or links, or load a file; such a text is given
+// escaped. Any other text is returned unchanged.
+QString plainTip(const QString &text);
+
+// Sets the hint; an empty hint sets nothing. The tooltip and "What's This"
+// show it as plain text (plainTip), the status bar always does.
 void setHint(QWidget *w, const QString &hint);
 // The same for a menu item: status tip and tooltip.
 void setHint(QAction *action, const QString &hint);

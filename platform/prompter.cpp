@@ -1,5 +1,6 @@
 #include "platform/prompter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -20,10 +21,17 @@ public:
     }
 
     QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                                    QMessageBox::StandardButtons buttons) override
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton) override
     {
         QMessageBox box(icon, titleFor(icon), text, buttons, parent);
         showPlain(box);
+        if (defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(defaultButton);
+        // Qt's translation calls it "Отклонить"; beside "Сохранить" it
+        // means not saving.
+        if (QAbstractButton *discard = box.button(QMessageBox::Discard))
+            discard->setText(QStringLiteral("Не сохранять"));
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 

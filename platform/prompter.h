@@ -25,9 +25,12 @@ public:
     // A simple message box with an OK button (no icon).
     virtual void message(QWidget *parent, const QString &text) = 0;
     // A message dialog with an icon and a set of buttons; returns the answer.
+    // Enter presses defaultButton; without one, the box picks its own
+    // (Yes, OK or Save before the others).
     virtual QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon,
                                             const QString &text,
-                                            QMessageBox::StandardButtons buttons) = 0;
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) = 0;
     // File dialogs; an empty result means the user cancelled.
     virtual QString openFileName(QWidget *parent, const FileRequest &request) = 0;
     virtual QString saveFileName(QWidget *parent, const FileRequest &request) = 0;

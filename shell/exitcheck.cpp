@@ -1,20 +1,23 @@
 #include "shell/exitcheck.h"
 
+#include "cards/cardindex.h"
 #include "platform/prompter.h"
-#include "state/examstate.h"
 
 namespace shell {
 
 bool exitCheck(QWidget *parent)
 {
-    if (state::CardTakenOut != 1 && state::CardIndexDirty != 1)
+    const cards::CardIndex &cardIndex = cards::cardIndex();
+    if (!cardIndex.hasCardTakenOut() && !cardIndex.isDirty())
         return true;
+    // Enter keeps the program open: leaving loses the card index, so it
+    // takes a deliberate "Да".
     const auto answer = ui::prompter().ask(parent, QMessageBox::Warning,
                                            QStringLiteral("Выйти без сохранения базы данных?"),
-                                           QMessageBox::Yes | QMessageBox::No);
+                                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::No)
         return true;
-    ui::inform(parent, state::CardTakenOut == 1
+    ui::inform(parent, cardIndex.hasCardTakenOut()
                            ? QStringLiteral("Верните карточку в картотеку и сохраните картотеку")
                            : QStringLiteral("Сохраните картотеку"));
     return false;

@@ -1,5 +1,6 @@
 #include "shell/newpatient.h"
 
+#include "cards/carddoor.h"
 #include "conclusion/concldoor.h"
 #include "deep/deepdoor.h"
 #include "state/examstate.h"
@@ -21,6 +22,13 @@ void newPatientReset()
         deep::clearSignLines();
         deep::clearPathologyLines();
     }
+    if (card::exists())
+        card::examinationRestarted();
+}
+
+bool examinationHoldsResults()
+{
+    return state::resultsRecorded() || concl::holdsUnsavedConclusion();
 }
 
 } // namespace shell

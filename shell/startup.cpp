@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "help/help.h"
+#include "photos/photostore.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/prompter.h"
@@ -36,8 +37,9 @@ bool NirelApplication::notify(QObject *receiver, QEvent *event)
 
 namespace shell {
 
-void installRussianTranslation(QCoreApplication &app)
+void installRussian(QCoreApplication &app)
 {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     auto *translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -67,9 +69,10 @@ int run(QApplication &app)
         // The application title only: a display name would be appended to
         // every window's caption in the title bar.
         QApplication::setApplicationName(QStringLiteral("Nirel-3"));
-        installRussianTranslation(app);
+        installRussian(app);
         HintHub::instance().install();
         help::setHelpFile(paths::kHelpFile);
+        photos::followCardIndex();
 
         mainWindow = std::make_unique<TfmNirel3>();
         state::fmNirel3 = mainWindow.get();

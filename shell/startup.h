@@ -14,8 +14,10 @@ public:
 
 namespace shell {
 
-// Loads Qt's own Russian translation, so that standard buttons read "Да"/"Нет".
-void installRussianTranslation(QCoreApplication &app);
+// The program is Russian whatever the machine's locale: Qt's own Russian
+// translation (standard buttons read "Да"/"Нет"), and Russian as the default
+// locale (day and month names, numbers in number fields).
+void installRussian(QCoreApplication &app);
 
 // Processes window messages until the splash agrees to close.
 void waitForSplash(TfmSplash &splash);

@@ -1,6 +1,7 @@
 #include "shell/tfmnirel3.h"
 
 #include "cards/carddoor.h"
+#include "cards/cardindex.h"
 #include "charts/chartsdoor.h"
 #include "conclusion/concldoor.h"
 #include "conclusion/reachdoor.h"
@@ -88,6 +89,10 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     place::outer(this, 1, 1, 608, 95);
 
     connect(&HintHub::instance(), &HintHub::hintChanged, this, &TfmNirel3::StatusBar1Hint);
+    // The left pane follows the card's name fields at once, not only at the
+    // next hint: after a card is written back or another one taken out it
+    // never goes on naming the patient before.
+    card::watchPatient(this, [this] { showPatient(); });
     FormCreate();
 }
 
@@ -257,6 +262,7 @@ void TfmNirel3::buildStatusBars()
 void TfmNirel3::FormCreate()
 {
     state::setStartValues();
+    cards::cardIndex().setStartValues();
 }
 
 void TfmNirel3::FileNew1Execute()
@@ -267,6 +273,7 @@ void TfmNirel3::FileNew1Execute()
 void TfmNirel3::NewClick()
 {
     shell::newPatientReset();
+    showPatient();
 }
 
 void TfmNirel3::DeepItemClick()
@@ -340,15 +347,22 @@ QString TfmNirel3::patientPaneText()
     if (!card::exists())
         return {};
     const card::Patient p = card::patient();
+    if (p.surname.isEmpty() && p.firstName.isEmpty() && p.patronymic.isEmpty())
+        return QStringLiteral("Пациент: не выбран");
     return QStringLiteral("Пациент: ") + p.surname + QLatin1Char(' ') + p.firstName + QLatin1Char(' ') +
            p.patronymic;
+}
+
+void TfmNirel3::showPatient()
+{
+    if (card::exists())
+        StatusBar1->showMessage(patientPaneText());
 }
 
 void TfmNirel3::StatusBar1Hint(const QString &hint)
 {
     StatusBar2->showMessage(hint);
-    if (card::exists())
-        StatusBar1->showMessage(patientPaneText());
+    showPatient();
 }
 
 void TfmNirel3::closeEvent(QCloseEvent *event)

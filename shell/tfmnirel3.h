@@ -53,8 +53,11 @@ public:
     void Exit1Execute();
     void StatusBar1Hint(const QString &hint);
 
-    // The left pane's text for the current card window fields.
+    // The left pane's text for the current card window fields: "Пациент: "
+    // and the three names, or "Пациент: не выбран" when they are empty.
     static QString patientPaneText();
+    // Puts it into the left pane (once the card window exists).
+    void showPatient();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

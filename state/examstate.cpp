@@ -5,8 +5,12 @@ namespace state {
 void setStartValues()
 {
     DeepPassCount = 0;
-    CardIndexDirty = 0;
-    CardTakenOut = 0;
+}
+
+bool resultsRecorded()
+{
+    return DeepPassCount > 0 || RightEyeSignCount > 0 || LeftEyeSignCount > 0 || ExpressLineCount > 0 ||
+           VelkhoverLineCount > 0 || KrivenkoLineCount > 0;
 }
 
 void clearAll()
@@ -42,8 +46,6 @@ void clearAll()
     GuidePhrase.clear();
     ConclLineHead.clear();
     ConclLineTail.clear();
-    CardIndexDirty = 0;
-    CardTakenOut = 0;
     ConclMode = 0;
 }
 

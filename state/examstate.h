@@ -48,12 +48,12 @@ inline QString GuidePhrase;
 inline QString ConclLineHead;
 inline QString ConclLineTail;
 
-// Card index flags: 1 or 0.
-inline int CardIndexDirty = 0;
-inline int CardTakenOut = 0;
-
 // What the draft conclusion window holds: 0 a conclusion, 1 the header, 2 the signature.
 inline int ConclMode = 0;
+
+// Whether the examination holds results of its own: signs recorded for an
+// eye or express results (what the new-patient reset empties).
+bool resultsRecorded();
 
 // Start values set when the main window is created.
 void setStartValues();

@@ -4,9 +4,10 @@
 set -eu
 # poppler-utils: the PDF tests read their text back; OpenCV's core and imgproc:
 # the iris photos; desktop-file-utils, xvfb and xdotool: the test of the
-# installed program.
+# installed program; openbox: a window manager for the photo window's test
+# on a real display.
 PKGS="g++ make cmake ninja-build qt6-base-dev qt6-translations-l10n libbenchmark-dev fonts-dejavu-core python3
-      poppler-utils libopencv-core-dev libopencv-imgproc-dev desktop-file-utils xvfb xdotool"
+      poppler-utils libopencv-core-dev libopencv-imgproc-dev desktop-file-utils xvfb xdotool openbox"
 [ "${1:-}" = "--gui-tools" ] && PKGS="$PKGS xauth imagemagick"
 # The fuzz build (tools/fuzz.sh): clang with its libFuzzer and sanitizer runtimes.
 [ "${1:-}" = "--fuzz" ] && PKGS="$PKGS clang libclang-rt-14-dev"

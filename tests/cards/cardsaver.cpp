@@ -1,22 +1,99 @@
 // A separate process that saves a card index pair, for the tests that kill a
-// save part-way or run it under a file-size limit:
+// save part-way, run it under a file-size limit, or race it:
 //   cardsaver LIST COUNT [KILL-STEP]
 // saves COUNT numbered cards to LIST; with KILL-STEP (0 = after the list is
 // staged, ... 6 = finished) the process kills itself with SIGKILL right after
 // that step. It saves as the card window does, keeping backups. Exit code 0:
 // saved; 3: the save failed and said so.
+//   cardsaver LIST COUNT pause STEP
+// the same, but after STEP it says "paused" on standard output and waits
+// for a line on standard input before it goes on (a slow disk or share).
 //   cardsaver LIST hold
 // opens LIST as a second workstation would: takes its lock, says "locked" on
 // standard output, and holds it until standard input is closed.
+//   cardsaver LIST takeover
+// reads LIST's (stale) lock, says "ready", and at a line on standard input
+// takes it over; says "taken" or "held", and holds what it took until
+// standard input is closed.
+//   cardsaver LIST scenario KILL-AT
+// works on LIST as a workstation does in a day (see scenario() below), and
+// kills itself just before its KILL-AT-th file call; exit code 0 when it
+// got through without reaching that call.
 #include "cards/cardbackup.h"
 #include "cards/cardindexfile.h"
 #include "cards/cardlock.h"
+#include "photos/photoindex.h"
 #include "shell/startup.h"
 
 #include <QTextStream>
 
 #include <csignal>
+#include <cstdio>
 #include <unistd.h>
+
+namespace {
+
+QList<CardEntry> numbered(int count)
+{
+    QList<CardEntry> entries;
+    for (int i = 0; i < count; ++i) {
+        THuman h(QStringLiteral("Пациент%1").arg(i));
+        h.Age = i;
+        h.Complaint = QStringLiteral("жалобы пациента номер %1").arg(i);
+        entries.append(CardEntry{human::displayText(h), h});
+    }
+    return entries;
+}
+
+void say(const char *word)
+{
+    std::puts(word);
+    std::fflush(stdout);
+}
+
+// Waits for a line (or the end) on standard input.
+void waitForLine()
+{
+    char c;
+    while (::read(0, &c, 1) > 0 && c != '\n') {
+    }
+}
+
+void waitForEnd()
+{
+    char c;
+    while (::read(0, &c, 1) > 0) {
+    }
+}
+
+// Takes over the stale lock left by a workstation that died, saves the
+// list of 5 cards keeping 3 backups (one is pruned), writes the photo index
+// with 3 photos, restores the oldest backup, and lets the lock go.
+int scenario(const QString &list)
+{
+    const cardlock::Holder self = cardlock::me(QStringLiteral("cardsaver"));
+    const std::optional<cardlock::Holder> seen = cardlock::holderOf(list);
+    QString error;
+    if (!seen || cardlock::takeOver(list, *seen, self, &error) != cardlock::Take::Taken)
+        return 4;
+    cardindex::SaveOptions options;
+    options.keepBackups = 3;
+    if (!cardindex::writePair(list, numbered(5), options).ok)
+        return 3;
+    cardlock::refresh(list, self);
+    photos::PhotoIndex index;
+    for (int i = 0; i < 3; ++i)
+        index.add(QStringLiteral("R%1.jpg").arg(i), photos::Eye::Right, photos::keyOf(*numbered(5).at(i).record));
+    if (!photos::save(photos::folderFor(list), index))
+        return 3;
+    const QList<cardbackup::Backup> backups = cardbackup::list(list);
+    if (backups.isEmpty() || !cardindex::restorePair(list, backups.constLast().listFile, options).ok)
+        return 3;
+    cardlock::release(list, self);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -24,26 +101,51 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 3)
         return 2;
+    const QString list = args.at(1);
     if (args.at(2) == QLatin1String("hold")) {
         const cardlock::Holder self = cardlock::me(QStringLiteral("cardsaver"));
         QString error;
-        if (cardlock::take(args.at(1), self, &error) != cardlock::Take::Taken)
+        if (cardlock::take(list, self, &error) != cardlock::Take::Taken)
             return 4;
-        QTextStream(stdout) << "locked" << Qt::endl;
-        char c;
-        while (::read(0, &c, 1) > 0) {
-        }
-        cardlock::release(args.at(1), self);
+        say("locked");
+        waitForEnd();
+        cardlock::release(list, self);
         return 0;
     }
-    QList<CardEntry> entries;
-    for (int i = 0, n = args.at(2).toInt(); i < n; ++i) {
-        THuman h(QStringLiteral("Пациент%1").arg(i));
-        h.Age = i;
-        h.Complaint = QStringLiteral("жалобы пациента номер %1").arg(i);
-        entries.append(CardEntry{human::displayText(h), h});
+    if (args.at(2) == QLatin1String("takeover")) {
+        const cardlock::Holder self = cardlock::me(QStringLiteral("cardsaver"));
+        const std::optional<cardlock::Holder> seen = cardlock::holderOf(list);
+        if (!seen)
+            return 4;
+        say("ready");
+        waitForLine();
+        QString error;
+        const cardlock::Take t = cardlock::takeOver(list, *seen, self, &error);
+        say(t == cardlock::Take::Taken ? "taken" : t == cardlock::Take::Held ? "held" : "failed");
+        waitForEnd();
+        cardlock::release(list, self);
+        return 0;
     }
-    if (args.size() > 3) {
+    if (args.at(2) == QLatin1String("scenario") && args.size() > 3) {
+        const int killAt = args.at(3).toInt();
+        int calls = 0;
+        safefile::setHook([&](safefile::Call call, const QString &) {
+            if (++calls == killAt)
+                std::raise(SIGKILL);
+            return call == safefile::Call::Sync ? safefile::kSkip : 0; // what counts is the order
+        });
+        return scenario(list);
+    }
+    if (args.size() > 4 && args.at(3) == QLatin1String("pause")) {
+        const int pauseAt = args.at(4).toInt();
+        cardindex::setSaveHook([pauseAt](cardindex::SaveStep s) {
+            if (int(s) == pauseAt) {
+                say("paused");
+                waitForLine();
+            }
+            return true;
+        });
+    } else if (args.size() > 3) {
         const int killAt = args.at(3).toInt();
         cardindex::setSaveHook([killAt](cardindex::SaveStep s) {
             if (int(s) == killAt)
@@ -53,7 +155,7 @@ int main(int argc, char *argv[])
     }
     cardindex::SaveOptions options;
     options.keepBackups = cardbackup::kKeep;
-    const cardindex::WriteResult written = cardindex::writePair(args.at(1), entries, options);
+    const cardindex::WriteResult written = cardindex::writePair(list, numbered(args.at(2).toInt()), options);
     if (!written.ok) {
         QTextStream(stderr) << written.message << '\n';
         return 3;

@@ -1,7 +1,9 @@
 // The patient record and the card index file pair, without any window.
 #include "cards/cardbackup.h"
 #include "cards/cardindexfile.h"
+#include "cards/cardlock.h"
 #include "cards/human.h"
+#include "photos/photoindex.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
 #include "support/testenv.h"
@@ -10,10 +12,13 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
 #include <limits>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -108,6 +113,14 @@ private slots:
     void saveKilledAtEveryStep();
     void saveFailingAtEveryStep_data();
     void saveFailingAtEveryStep();
+    void readerLeavesAWritersFilesAlone_data();
+    void readerLeavesAWritersFilesAlone();
+    void readerRacingASaveReadsOnePair_data();
+    void readerRacingASaveReadsOnePair();
+    void everyFileCallKilled();
+    void writeRefusalsSayWhy_data();
+    void writeRefusalsSayWhy();
+    void permissionsAreKept();
     void linksAreFollowedNotReplaced();
     void pipesAndDevicesAreRefused();
     void sizeLimitFailsTheSaveNotTheProgram();
@@ -421,8 +434,8 @@ void TestCardFile::failedSaveKeepsTheOldPair_data()
     QTest::addColumn<long long>("limit");
     QTest::addColumn<QString>("message");
     // The new list file is 60-odd bytes, its data file several kilobytes.
-    QTest::newRow("list file cannot be written") << 10LL << "Ошибка записи в файл";
-    QTest::newRow("data file cannot be written") << 2000LL << "Ошибка записи в файл данных картотеки %D";
+    QTest::newRow("list file cannot be written") << 10LL << "Ошибка записи в файл\nФайл %L: превышен допустимый размер файла";
+    QTest::newRow("data file cannot be written") << 2000LL << "Ошибка записи в файл\nФайл %D: превышен допустимый размер файла";
 }
 
 void TestCardFile::failedSaveKeepsTheOldPair()
@@ -441,7 +454,7 @@ void TestCardFile::failedSaveKeepsTheOldPair()
         written = cardindex::writePair(list, manyEntries(40));
     }
     QVERIFY(!written.ok);
-    QCOMPARE(written.message, QString(message).replace("%D", env.path("k.lso")));
+    QCOMPARE(written.message, QString(message).replace("%D", env.path("k.lso")).replace("%L", list));
     QCOMPARE(env.readBytes("k.LST"), oldList);
     QCOMPARE(env.readBytes("k.lso"), oldData);
     QCOMPARE(filesIn(env.path()), (QStringList{QStringLiteral("k.LST"), QStringLiteral("k.lso")}));
@@ -512,11 +525,12 @@ QList<CardEntry> numbered(int count)
     return entries;
 }
 
-// After the pair is opened, nothing but the pair is left in the folder.
+// After the pair is opened by the holder of its lock, nothing but the pair
+// is left in the folder.
 void checkOpensWhole(const TestEnv &env, const QString &list, const QList<CardEntry> &old,
                      const QList<CardEntry> &saved, bool expectSaved)
 {
-    const cardindex::ReadResult read = cardindex::readPair(list);
+    const cardindex::ReadResult read = cardindex::readPair(list, cardindex::Role::Holder);
     QVERIFY2(read.ok, qPrintable(read.message));
     QCOMPARE(read.entries, expectSaved ? saved : old);
     QCOMPARE(filesIn(env.path()), (QStringList{QStringLiteral("k.LST"), QStringLiteral("k.lso")}));
@@ -583,6 +597,242 @@ void TestCardFile::saveFailingAtEveryStep()
     QCOMPARE(written.ok, step == int(cardindex::SaveStep::Finished));
     // A failure while the record of intent is written leaves the old pair.
     checkOpensWhole(env, list, old, manyEntries(20), newPair && step != int(cardindex::SaveStep::IntentRecorded));
+}
+
+void TestCardFile::readerLeavesAWritersFilesAlone_data()
+{
+    QTest::addColumn<int>("step"); // where the writer is held up
+    QTest::addColumn<bool>("newPair"); // what the reader reads meanwhile
+    QTest::newRow("staged, no record of intent yet") << int(cardindex::SaveStep::BackupMade) << false;
+    QTest::newRow("between the two renames") << int(cardindex::SaveStep::ListReplaced) << true;
+}
+
+// Another workstation reads the pair while its holder's save is held up (a
+// slow share): the reader reads one whole pair and writes nothing, and the
+// save then goes through.
+void TestCardFile::readerLeavesAWritersFilesAlone()
+{
+    QFETCH(int, step);
+    QFETCH(bool, newPair);
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    const QList<CardEntry> old = numbered(299).mid(1);
+    QVERIFY(cardindex::writePair(list, old).ok);
+    QProcess writer;
+    writer.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("300"), QStringLiteral("pause"), QString::number(step)});
+    QVERIFY(writer.waitForReadyRead(30000));
+    QCOMPARE(writer.readAll().trimmed(), QByteArray("paused"));
+    const QStringList during = filesIn(env.path());
+
+    const cardindex::ReadResult read = cardindex::readPair(list);
+    QVERIFY2(read.ok, qPrintable(read.message));
+    QCOMPARE(read.entries, newPair ? numbered(300) : old);
+    QCOMPARE(filesIn(env.path()), during);
+
+    writer.write("\n");
+    QVERIFY(writer.waitForFinished(30000));
+    QCOMPARE(writer.exitCode(), 0);
+    QCOMPARE(cardindex::readPair(list).entries, numbered(300));
+}
+
+void TestCardFile::readerRacingASaveReadsOnePair_data()
+{
+    QTest::addColumn<QString>("killStep"); // of the save run between the two opens; "" for none
+    QTest::newRow("a whole save") << "";
+    QTest::newRow("a save that dies between the renames") << QString::number(int(cardindex::SaveStep::ListReplaced));
+}
+
+// The reader is slow to open the data file, and another workstation saves
+// the pair in that moment: what is read is one save's pair, never the old
+// list with the new records.
+void TestCardFile::readerRacingASaveReadsOnePair()
+{
+    QFETCH(QString, killStep);
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    const QList<CardEntry> old = numbered(299).mid(1);
+    QVERIFY(cardindex::writePair(list, old).ok);
+    bool saved = false;
+    safefile::setHook([&](safefile::Call call, const QString &path) {
+        if (call == safefile::Call::Open && path.endsWith(QLatin1String(".lso")) && !saved) {
+            saved = true;
+            QStringList args{list, QStringLiteral("300")};
+            if (!killStep.isEmpty())
+                args << killStep;
+            QProcess::execute(QStringLiteral(CARDSAVER), args);
+        }
+        return 0;
+    });
+    const cardindex::ReadResult read = cardindex::readPair(list);
+    safefile::setHook({});
+    QVERIFY(saved);
+    QVERIFY2(read.ok, qPrintable(read.message));
+    QCOMPARE(read.entries, numbered(300));
+    if (!killStep.isEmpty()) // nothing was finished by the reader
+        QVERIFY(QFileInfo::exists(cardindex::intentName(list)));
+}
+
+namespace {
+
+// The pair of version n of the day's work (cardsaver's scenario).
+QList<CardEntry> version(int n)
+{
+    return numbered(n);
+}
+
+} // namespace
+
+// A workstation is killed just before each of its file calls in turn while
+// it takes over a stale lock, saves (backing up and pruning), writes the
+// photo index, restores a backup and lets the lock go. After each kill the
+// lock is whole or gone, the pair and every backup listed open whole, the
+// photo index reads, and the next save leaves nothing stray behind.
+void TestCardFile::everyFileCallKilled()
+{
+    TestEnv env;
+    // What counts is the order of the calls, not the disk: nothing is synced.
+    safefile::setHook([](safefile::Call call, const QString &) {
+        return call == safefile::Call::Sync ? safefile::kSkip : 0;
+    });
+    const auto unhook = qScopeGuard([] { safefile::setHook({}); });
+    // The day starts from the same folder each time: the pair is version 4,
+    // its backups 3, 2 and 1, its lock left by a workstation that died, its
+    // photo index names 2 photos.
+    const QString start = env.path("start");
+    {
+        const QString list = start + "/k.LST";
+        QDir().mkpath(start);
+        cardindex::SaveOptions options;
+        options.keepBackups = 3;
+        for (int v = 1; v <= 4; ++v)
+            QVERIFY(cardindex::writePair(list, version(v), options).ok);
+        cardlock::Holder dead = cardlock::me(QStringLiteral("gone"));
+        QVERIFY(textfile::writeLines(cardlock::lockName(list),
+                                     {QStringLiteral("НИРЕЛ-3: картотека открыта"), dead.user, dead.host,
+                                      dead.since.toUTC().toString(Qt::ISODate), "999999999", "0", "x"}));
+        photos::PhotoIndex index;
+        for (int i = 0; i < 2; ++i)
+            index.add(QStringLiteral("R%1.jpg").arg(i), photos::Eye::Right, photos::keyOf(*version(4).at(i).record));
+        QVERIFY(photos::save(photos::folderFor(list), index));
+    }
+    const QString work = env.path("work");
+    const QString list = work + "/k.LST";
+    const QString foto = photos::folderFor(list);
+    int killAt = 1;
+    for (;; ++killAt) {
+        QDir(work).removeRecursively();
+        QVERIFY(QProcess::execute("cp", {"-a", start, work}) == 0);
+        QProcess worker;
+        worker.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("scenario"), QString::number(killAt)});
+        QVERIFY(worker.waitForFinished(30000));
+        if (worker.exitStatus() == QProcess::NormalExit) {
+            QCOMPARE(worker.exitCode(), 0);
+            break;
+        }
+        const QString at = QStringLiteral("killed before file call %1").arg(killAt);
+
+        // The lock: whole, or not there.
+        const std::optional<cardlock::Holder> left = cardlock::holderOf(list);
+        QVERIFY2(!left || left->problem.isEmpty(), qPrintable(at + ": " + (left ? left->problem : QString())));
+        const cardlock::Holder self = cardlock::me(QStringLiteral("test"));
+        QString error;
+        QCOMPARE(left ? cardlock::takeOver(list, *left, self, &error) : cardlock::take(list, self, &error),
+                 cardlock::Take::Taken);
+        // The pair and the backups, each one whole version.
+        const QList<QList<CardEntry>> versions{version(1), version(2), version(3), version(4), version(5)};
+        const cardindex::ReadResult read = cardindex::readPair(list, cardindex::Role::Holder);
+        QVERIFY2(read.ok && versions.contains(read.entries), qPrintable(at + ": " + read.message));
+        const QList<cardbackup::Backup> backups = cardbackup::list(list);
+        QVERIFY2(backups.size() >= 3 && backups.size() <= 4, qPrintable(at));
+        for (const cardbackup::Backup &b : backups)
+            QVERIFY2(versions.contains(cardindex::readPair(b.listFile).entries), qPrintable(at + ": " + b.listFile));
+        // The photo index: the old one or the new one.
+        const photos::Loaded photos = photos::load(foto);
+        QVERIFY2(photos.warning.isEmpty(), qPrintable(at + ": " + photos.warning));
+        QVERIFY2(photos.index.photos.size() == 2 || photos.index.photos.size() == 3, qPrintable(at));
+
+        // The next save and photo index leave the folders as they should be.
+        cardindex::SaveOptions options;
+        options.keepBackups = 3;
+        QVERIFY(cardindex::writePair(list, version(6), options).ok);
+        QVERIFY(photos::save(foto, photos.index));
+        cardlock::release(list, self);
+        QCOMPARE(filesIn(work), (QStringList{"k.LST", "k.lso"}));
+        QCOMPARE(filesIn(cardbackup::folderOf(list)).size(), 6);
+        QCOMPARE(cardbackup::list(list).size(), 3);
+        QCOMPARE(filesIn(foto), QStringList{"index.txt"});
+    }
+    qInfo("%d file calls, each one killed once", killAt - 1);
+    QVERIFY(killAt > 40);
+}
+
+void TestCardFile::writeRefusalsSayWhy_data()
+{
+    QTest::addColumn<int>("call"); // made to fail; -1: none
+    QTest::addColumn<QString>("on"); // the name it fails on
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("message"); // %L the list file, %D the data file
+    const int create = int(safefile::Call::Create), write = int(safefile::Call::Write);
+    QTest::newRow("disk full") << write << "k.lso.nirel3-new" << ENOSPC
+                               << "Ошибка записи в файл\nФайл %D: на диске нет места";
+    QTest::newRow("read-only disk") << create << "k.LST.nirel3-new" << EROFS
+                                    << "Ошибка записи в файл\nФайл %L: диск доступен только для чтения";
+    QTest::newRow("folder without rights") << create << "k.LST.nirel3-new" << EACCES
+                                           << "Ошибка записи в файл\nФайл %L: нет прав доступа";
+    QTest::newRow("pair protected against writing") << -1 << "" << 0
+                                                    << "Ошибка записи в файл\nФайл %L защищён от записи: картотека не заменена";
+}
+
+// A save that cannot be made names the file and the reason, and leaves the
+// pair as it was.
+void TestCardFile::writeRefusalsSayWhy()
+{
+    QFETCH(int, call);
+    QFETCH(QString, on);
+    QFETCH(int, error);
+    QFETCH(QString, message);
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, threeEntries()).ok);
+    const QByteArray oldList = env.readBytes("k.LST");
+    const QByteArray oldData = env.readBytes("k.lso");
+    if (call < 0)
+        QVERIFY(QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    safefile::setHook([&](safefile::Call c, const QString &path) {
+        return int(c) == call && path.endsWith(on) ? error : 0;
+    });
+    const cardindex::WriteResult written = cardindex::writePair(list, manyEntries(40));
+    safefile::setHook({});
+    QVERIFY(!written.ok);
+    QCOMPARE(written.message, QString(message).replace("%L", list).replace("%D", env.path("k.lso")));
+    QCOMPARE(env.readBytes("k.LST"), oldList);
+    QCOMPARE(env.readBytes("k.lso"), oldData);
+    QCOMPARE(filesIn(env.path()), (QStringList{"k.LST", "k.lso"}));
+}
+
+// A register kept private stays private through a save and a restore, and
+// so do its backups.
+void TestCardFile::permissionsAreKept()
+{
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, manyEntries(2)).ok);
+    const auto modeOf = [](const QString &file) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    for (const QString &file : {list, env.path("k.lso")})
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0600) == 0);
+    cardindex::SaveOptions options;
+    options.keepBackups = 3;
+    QVERIFY(cardindex::writePair(list, manyEntries(4), options).ok);
+    const QString backup = cardbackup::list(list).at(0).listFile;
+    const QList<int> privateModes{0600, 0600, 0600, 0600};
+    QCOMPARE((QList<int>{modeOf(list), modeOf(env.path("k.lso")), modeOf(backup), modeOf(cardindex::dataFileName(backup))}),
+             privateModes);
+    QVERIFY(cardindex::restorePair(list, backup, options).ok);
+    QCOMPARE((QList<int>{modeOf(list), modeOf(env.path("k.lso"))}), (QList<int>{0600, 0600}));
+    QCOMPARE(cardindex::readPair(list).entries, manyEntries(2));
 }
 
 void TestCardFile::linksAreFollowedNotReplaced()
@@ -767,6 +1017,7 @@ void TestCardFile::pairChangedOnDiskIsNotReplaced_data()
     QTest::newRow("data grown") << "data+" << true;
     QTest::newRow("data removed") << "data-" << true;
     QTest::newRow("whole pair replaced") << "pair" << true;
+    QTest::newRow("list replaced, same size, its time put back") << "same" << true;
 }
 
 // The stamp taken when the pair was read stops a save over files another
@@ -790,6 +1041,17 @@ void TestCardFile::pairChangedOnDiskIsNotReplaced()
         QFile::remove(env.path("k.lso"));
     else if (change == "pair")
         QVERIFY(cardindex::writePair(list, manyEntries(2)).ok);
+    else if (change == "same") {
+        // Another file of the same size put in place, with the old time.
+        QByteArray bytes = env.readBytes("k.LST");
+        bytes.replace("\xcf", "\xc8");
+        env.writeBytes("other", bytes);
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(list).constData(), &st) == 0);
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(env.path("other")).constData(), times, 0) == 0);
+        QVERIFY(::rename(QFile::encodeName(env.path("other")).constData(), QFile::encodeName(list).constData()) == 0);
+    }
     const QByteArray listBefore = env.readBytes("k.LST");
     const QByteArray dataBefore = env.readBytes("k.lso");
 
@@ -854,15 +1116,30 @@ void TestCardFile::backupsKeepEachReplacedPair()
         QCOMPARE(cardindex::readPair(backups.at(i).listFile).entries, manyEntries(6 - i));
     QCOMPARE(QFileInfo(backups.at(0).listFile).absolutePath(), env.path("Картотека.LST.nirel3-backups"));
     QCOMPARE(QDir(env.path("Картотека.LST.nirel3-backups")).entryList(QDir::Files).size(), 8);
-    // The pair on disk is new files; writing into them in place (as an
-    // editor might) leaves the backups alone.
-    const QString newest = "Картотека.LST.nirel3-backups/" + QFileInfo(backups.at(0).listFile).fileName();
+    // A backup is a copy: a program that writes into the pair in place (or
+    // into another name of the same file) leaves every backup alone.
+    QVERIFY(::link(QFile::encodeName(list).constData(), QFile::encodeName(env.path("elsewhere.LST")).constData()) == 0);
+    QVERIFY(cardindex::writePair(list, manyEntries(8), options).ok);
+    const QString newest = "Картотека.LST.nirel3-backups/" + QFileInfo(cardbackup::list(list).at(0).listFile).fileName();
     const QByteArray kept = env.readBytes(newest);
-    QFile live(list);
-    QVERIFY(live.open(QIODevice::ReadWrite));
-    live.write("XXXX");
-    live.close();
+    for (const QString &name : {list, env.path("elsewhere.LST")}) {
+        QFile live(name);
+        QVERIFY(live.open(QIODevice::ReadWrite));
+        live.write("XXXX");
+    }
     QCOMPARE(env.readBytes(newest), kept);
+    QCOMPARE(cardindex::readPair(cardbackup::list(list).at(0).listFile).entries, manyEntries(7));
+
+    // A backup's list file without its data file is not listed; what a
+    // backup or a pruning cut short left goes with the next save.
+    const QString folder = "Картотека.LST.nirel3-backups/";
+    env.writeBytes(folder + "Картотека_2020-01-01_10-00-00.LST", "x\r\n");
+    env.writeBytes(folder + "Картотека_2020-01-02_10-00-00.lso", "");
+    env.writeBytes(folder + "Картотека_2020-01-03_10-00-00.lso.nirel3-part", "");
+    env.writeBytes(folder + "чужой файл.txt", "");
+    QCOMPARE(cardbackup::list(list).size(), 4);
+    QVERIFY(cardindex::writePair(list, manyEntries(9), options).ok);
+    QCOMPARE(QDir(env.path(folder)).entryList(QDir::Files).size(), 9);
 }
 
 void TestCardFile::backupNamesAndRotation_data()

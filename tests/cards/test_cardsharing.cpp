@@ -7,7 +7,6 @@
 #include "cards/tfmbackups.h"
 #include "cards/tfmcard.h"
 #include "platform/textfile.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -25,7 +24,7 @@
 
 namespace {
 
-QList<CardEntry> cards(const QStringList &surnames)
+QList<CardEntry> patients(const QStringList &surnames)
 {
     QList<CardEntry> entries;
     for (const QString &s : surnames) {
@@ -73,6 +72,7 @@ private slots:
     void lockHeldByAnotherProcess();
     void staleOrLiveLocks_data();
     void staleOrLiveLocks();
+    void twoTakersOfAStaleLock();
     void saveOverAPairSomebodyHolds();
     void changedOnDiskAsksBeforeReplacing();
     void backupsRestoredThroughTheWindow();
@@ -86,7 +86,7 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     TfmCard *a = state::openWindow(state::fmCard);
     prompter.fileNames << list;
     a->FileOpen->trigger();
@@ -98,11 +98,10 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QVERIFY(!holder->user.isEmpty());
     QVERIFY(qAbs(holder->since.secsTo(QDateTime::currentDateTime())) < 60);
 
-    auto *b = new TfmCard();
+    auto *b = new TfmCard(nullptr, new cards::CardIndex); // another workstation
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
-    state::CardIndexDirty = 0;
     b->FileOpen->trigger();
     QCOMPARE(prompter.records.size(), 2);
     QCOMPARE(prompter.records.at(1).kind, PromptRecord::Ask);
@@ -111,29 +110,29 @@ void TestCardSharing::secondWindowOpensToReadOnly()
                                               ".\nОткрыть её только для чтения?");
     QVERIFY(b->readOnly());
     QCOMPARE(texts(b), texts(a));
-    QCOMPARE(editingEnabled(b), (QList<bool>{false, false, false, false, false}));
+    // Reading only forbids writing over the pair, not saving a copy or
+    // editing the list in memory: only "Копии" (a restore) is off.
+    QCOMPARE(editingEnabled(b), (QList<bool>{true, true, true, true, false}));
     QCOMPARE(editingEnabled(a), (QList<bool>{true, true, true, true, true}));
     QVERIFY(b->lbReadOnly->isVisibleTo(b));
     QVERIFY(b->lbReadOnly->toolTip().contains(cardlock::describe(*holder)));
     for (QToolButton *button : b->ToolBar1->findChildren<QToolButton *>()) {
         if (button->defaultAction() == b->FileSave)
-            QVERIFY(button->toolTip().startsWith("Сохранить картотеку на диске\nнедоступно: картотека открыта "
-                                                 "только для чтения, её открыл(а) "));
+            QVERIFY(button->toolTip().startsWith("Сохранить картотеку на диске\nтолько под другим именем: картотека "
+                                                 "открыта только для чтения, её открыл(а) "));
     }
-    QVERIFY(b->FileSave->statusTip().startsWith("Сохранить файл на диске — недоступно"));
-    for (const char *item : {"mmFileSave", "mmCardAdd", "mmCardSave", "mmCardDelete"}) {
-        QAction *menuItem = b->findChild<QAction *>(QString::fromLatin1(item));
-        QVERIFY2(!menuItem->isEnabled(), item);
-        QVERIFY(menuItem->statusTip().contains("недоступно: картотека открыта только для чтения"));
-    }
-    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileOpen"))->isEnabled());
-    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmCardEdit"))->isEnabled());
-    // Nothing to save, nothing to ask about on leaving; a card is looked at.
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(b->FileSave->statusTip().startsWith("Сохранить файл на диске — только под другим именем"));
+    QVERIFY(b->bbBackups->toolTip().contains("недоступно: картотека открыта только для чтения"));
+    for (const char *item : {"mmFileOpen", "mmFileSave", "mmCardAdd", "mmCardEdit", "mmCardSave", "mmCardDelete"})
+        QVERIFY2(b->findChild<QAction *>(QString::fromLatin1(item))->isEnabled(), item);
+    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->statusTip().contains("только под другим именем"));
+    // Nothing changed yet, nothing to ask about on leaving; a card taken
+    // out may be written back into the list.
+    QVERIFY(!b->index()->isDirty());
     b->selectRow(1);
     b->CardEdit->trigger();
     QCOMPARE(b->FNameEdit->text(), QStringLiteral("Борисова"));
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(b->index()->hasCardTakenOut());
     // The lock is still A's.
     QCOMPARE(cardlock::holderOf(list)->mark, holder->mark);
 
@@ -164,7 +163,7 @@ void TestCardSharing::lockHeldByAnotherProcess()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     QProcess other;
     other.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("hold")});
     QVERIFY(other.waitForReadyRead(30000));
@@ -210,7 +209,13 @@ void TestCardSharing::staleOrLiveLocks_data()
     QTest::newRow("this host, process gone") << "gone" << yes << gone << "edit";
     QTest::newRow("this host, number reused by another program") << "reused" << yes << gone << "edit";
     QTest::newRow("this host, this process, another window") << "sibling" << yes << live << "read";
-    QTest::newRow("unreadable lock, fresh") << "garbled" << yes << live << "read";
+    // A lock that cannot be read is offered at once, saying what is wrong.
+    const QString offer = ".\nЗанять картотеку? «Нет» откроет её только для чтения.";
+    QTest::newRow("garbled lock, fresh") << "garbled" << yes << "nirel3-lock повреждён" + offer << "edit";
+    QTest::newRow("empty lock, fresh, read") << "empty" << no << "nirel3-lock пуст" + offer << "read";
+    QTest::newRow("lock dated in the future") << "future" << yes << "это время ещё не наступило" + offer << "edit";
+    QTest::newRow("lock a dangling link") << "dangling" << yes << "на несуществующий файл /nowhere/lock" + offer
+                                          << "edit";
 }
 
 void TestCardSharing::staleOrLiveLocks()
@@ -222,9 +227,9 @@ void TestCardSharing::staleOrLiveLocks()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     cardlock::Holder h = cardlock::me(QStringLiteral("чужой"));
-    if (holder.startsWith("far")) {
+    if (holder.startsWith("far") || holder == "future") {
         h.host = QStringLiteral("РЕГИСТРАТУРА");
         h.user = QStringLiteral("ivanova");
         h.pid = 1;
@@ -235,8 +240,14 @@ void TestCardSharing::staleOrLiveLocks()
         h.pid = 999999999; // above any process number the system gives
     if (holder == "reused")
         h.started += 12345; // the number is alive, but that program started later
+    if (holder == "future")
+        h.since = h.since.addDays(3);
     if (holder == "garbled")
         env.writeBytes("k.LST.nirel3-lock", "\xff\xfe");
+    else if (holder == "empty")
+        env.writeBytes("k.LST.nirel3-lock", "");
+    else if (holder == "dangling")
+        QVERIFY(QFile::link("/nowhere/lock", env.path("k.LST.nirel3-lock")));
     else
         writeLock(list, h);
     const QByteArray lockBefore = env.readBytes("k.LST.nirel3-lock");
@@ -253,6 +264,43 @@ void TestCardSharing::staleOrLiveLocks()
     QCOMPARE(env.readBytes("k.LST.nirel3-lock") == lockBefore, outcome != "edit");
 }
 
+// Two workstations take over one stale lock at the same moment, twenty
+// times: each time exactly one has it, and the lock names that one.
+void TestCardSharing::twoTakersOfAStaleLock()
+{
+    TestEnv env;
+    const QString list = env.path("k.LST");
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
+    for (int round = 0; round < 20; ++round) {
+        cardlock::Holder gone = cardlock::me(QStringLiteral("чужой"));
+        gone.pid = 999999999;
+        QFile::remove(cardlock::lockName(list));
+        writeLock(list, gone);
+        QProcess takers[2];
+        for (QProcess &p : takers) {
+            p.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("takeover")});
+            QVERIFY(p.waitForReadyRead(30000));
+            QCOMPARE(p.readLine().trimmed(), QByteArray("ready"));
+        }
+        for (QProcess &p : takers)
+            p.write("go\n");
+        QStringList said;
+        for (QProcess &p : takers) {
+            QVERIFY(p.canReadLine() || p.waitForReadyRead(30000));
+            said << QString::fromLatin1(p.readLine().trimmed());
+        }
+        QCOMPARE(said.count("taken"), 1);
+        QCOMPARE(said.count("held"), 1);
+        const qint64 winner = takers[said.indexOf("taken")].processId();
+        QCOMPARE(cardlock::holderOf(list)->pid, winner);
+        for (QProcess &p : takers) {
+            p.closeWriteChannel();
+            QVERIFY(p.waitForFinished(30000));
+        }
+        QVERIFY(!cardlock::holderOf(list)); // the winner let go
+    }
+}
+
 // A save onto a pair another workstation has open is refused; the pair
 // and its lock stay as they were.
 void TestCardSharing::saveOverAPairSomebodyHolds()
@@ -260,25 +308,25 @@ void TestCardSharing::saveOverAPairSomebodyHolds()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     cardlock::Holder far = cardlock::me(QStringLiteral("чужой"));
     far.host = QStringLiteral("РЕГИСТРАТУРА");
     writeLock(list, far);
     const QByteArray before = env.readBytes("k.LST");
     TfmCard *card = state::openWindow(state::fmCard);
-    card->model()->setEntries(cards({"Новый"}));
-    state::CardIndexDirty = 1;
+    card->model()->setEntries(patients({"Новый"}));
+    card->index()->noteUnsaved();
     prompter.fileNames << list;
     card->FileSave->trigger();
     QCOMPARE(prompter.texts().constLast(), "Картотеку " + list + " сейчас открыл(а) " + cardlock::describe(*cardlock::holderOf(list)) +
                                                ".\nСохраните картотеку под другим именем.");
     QCOMPARE(env.readBytes("k.LST"), before);
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
     QCOMPARE(cardlock::holderOf(list)->host, far.host);
     // Under another name it is saved, and that pair is now this window's.
     prompter.fileNames << env.path("other.LST");
     card->FileSave->trigger();
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(cardlock::stateOf(*cardlock::holderOf(env.path("other.LST")), cardlock::me(QStringLiteral("x"))),
              cardlock::State::Held);
 }
@@ -290,12 +338,12 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев", "Борисова"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     TfmCard *card = state::openWindow(state::fmCard);
     prompter.fileNames << list;
     card->FileOpen->trigger();
     QTest::qWait(20);
-    QVERIFY(cardindex::writePair(list, cards({"Чужой"})).ok); // the other program
+    QVERIFY(cardindex::writePair(list, patients({"Чужой"})).ok); // the other program
     const QByteArray theirs = env.readBytes("k.lso");
 
     card->CardNew->trigger();
@@ -309,13 +357,13 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
              "Файлы картотеки " + list + " изменены другой программой после того, как картотека была открыта.\n"
              "Заменить их картотекой из этого окна? Файлы, записанные той программой, сохранятся в копиях.");
     QCOMPARE(env.readBytes("k.lso"), theirs);
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
 
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
     card->FileSave->trigger();
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(cardindex::readPair(list).entries, card->model()->entries());
     const QList<cardbackup::Backup> backups = cardbackup::list(list);
     QVERIFY(!backups.isEmpty());
@@ -339,7 +387,7 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
     TfmCard *card = state::openWindow(state::fmCard);
     const QList<QStringList> versions{{"Первый"}, {"Первый", "Второй"}, {"Первый", "Второй", "Третий"}};
     for (const QStringList &v : versions) {
-        card->model()->setEntries(cards(v));
+        card->model()->setEntries(patients(v));
         prompter.fileNames << list;
         card->FileSave->trigger();
     }
@@ -361,8 +409,8 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
     QVERIFY(shown.at(0).endsWith(" — 2 карточки"));
     QVERIFY(shown.at(1).endsWith(" — 1 карточка"));
     QCOMPARE(texts(card), QStringList{"Первый А.."});
-    QCOMPARE(cardindex::readPair(list).entries, cards({"Первый"}));
-    QCOMPARE(state::CardIndexDirty, 0);
+    QCOMPARE(cardindex::readPair(list).entries, patients({"Первый"}));
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(cardbackup::list(list).size(), 3);
 
     // Undone: the newest backup is the pair before the restore.
@@ -394,7 +442,7 @@ void TestCardSharing::backupsNeedAPair()
     QCOMPARE(prompter.texts(), QStringList{"Копии хранятся рядом с файлами картотеки: сначала откройте или "
                                            "сохраните картотеку."});
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, cards({"Андреев"})).ok);
+    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     prompter.clear();
     prompter.fileNames << list;
     card->FileOpen->trigger();

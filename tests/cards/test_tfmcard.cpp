@@ -145,11 +145,14 @@ private slots:
     void failedSaveLeavesTheOldPairAndTheFlag();
     void viewConclusion();
     void viewConclusionWithoutAFile();
+    void calendarWritesTheDate_data();
     void calendarWritesTheDate();
     void calendarClosedOtherwiseKeepsTheDate();
     void helpButtonAsksForContextFive();
     void exitCheckSeesBothFlags();
     void statusPaneNamesThePatient();
+    void anotherPatientsCardAsksForANewExamination_data();
+    void anotherPatientsCardAsksForANewExamination();
     void wholeRoadOfOnePatient();
 };
 
@@ -322,9 +325,9 @@ void TestTfmCard::newCardTwice()
     QCOMPARE(listTexts(card).mid(3), (QStringList{"Новый пациент", "Новый пациент"}));
     QCOMPARE(record(card, 3), THuman(QStringLiteral("Новый пациент")));
     QCOMPARE(record(card, 4), THuman(QStringLiteral("Новый пациент")));
-    QCOMPARE(state::CardIndexDirty, 1);
-    QCOMPARE(state::CardTakenOut, 0);
-    QCOMPARE(card->selectedRow(), 1);
+    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QCOMPARE(card->selectedRow(), 4); // the new line, ready for what is typed
     QCOMPARE(card->FNameEdit->text(), QStringLiteral("набрано"));
 
     // Each has its own record: changing one leaves the other.
@@ -343,10 +346,11 @@ void TestTfmCard::takeOutNeedsASelection()
     TfmCard *card = openCard();
     card->CardEdit->trigger(); // empty list
     card->CardNew->trigger();
+    card->PersonsList->clearSelection();
     card->CardEdit->trigger(); // an entry, none selected
     QCOMPARE(prompter.texts(), (QStringList{"Не выбраны картотека или карточка", "Не выбраны картотека или карточка"}));
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Message);
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
     QCOMPARE(card->FNameEdit->text(), QString());
 }
 
@@ -361,7 +365,7 @@ void TestTfmCard::takeOutOfAnEntryWithoutRecord()
     card->FileOpen->trigger();
     card->selectRow(1);
     card->CardEdit->trigger();
-    QCOMPARE(state::CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     QCOMPARE(card->FNameEdit->text(), QStringLiteral("Сидоров"));
     QCOMPARE(card->AgeEdit->text(), QStringLiteral("0"));
     QCOMPARE(card->ConclEdit->text(), QString());
@@ -379,7 +383,7 @@ void TestTfmCard::writeBackStoresAndClears()
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
     card->CardNew->trigger();
-    state::CardIndexDirty = 0; // as after a save
+    cards::cardIndex().setStartValues(); // nothing unsaved, as after a save
     card->selectRow(0);
     card->CardEdit->trigger();
     QCOMPARE(card->FNameEdit->text(), QStringLiteral("Новый пациент"));
@@ -401,8 +405,8 @@ void TestTfmCard::writeBackStoresAndClears()
     QCOMPARE(h.Doc, QStringLiteral("токарь"));
     QCOMPARE(h.Concl, QStringLiteral("/tmp/Петров.txt"));
     QCOMPARE(fieldTexts(card), QStringList(11));
-    QCOMPARE(state::CardTakenOut, 0);
-    QCOMPARE(state::CardIndexDirty, 1); // the index has changed since it was saved
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QVERIFY(cards::cardIndex().isDirty()); // the index has changed since it was saved
     QCOMPARE(card->selectedRow(), 0);
 
     // Empty first and middle names: the surname, a space and two dots.
@@ -435,7 +439,7 @@ void TestTfmCard::writeBackGoesToTheTakenOutCard()
     QCOMPARE(record(card, 0).Age, 30);
     QCOMPARE(record(card, 1), b);
     QCOMPARE(card->selectedRow(), 1);
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
 }
 
 void TestTfmCard::takenOutCardFollowsItsEntry()
@@ -478,8 +482,12 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     } else if (how == "clear") {
         card->FileClear->trigger();
     } else {
+        // The card stays in the fields when the list's changes are given up.
+        prompter.answers << QMessageBox::Discard;
         prompter.fileNames << list;
         card->FileOpen->trigger();
+        QCOMPARE(prompter.records.at(0).buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        prompter.clear();
     }
     const QList<CardEntry> before = card->model()->entries();
     card->selectRow(0);
@@ -488,7 +496,7 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     QCOMPARE(card->model()->entries(), before);
     // What was typed stays, and still counts as a card taken out.
     QCOMPARE(fieldTexts(card).at(1), QStringLiteral("Изменено"));
-    QCOMPARE(state::CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     // Written onto an entry the user selects, it is stored there.
     prompter.clear();
     card->CardNew->trigger();
@@ -497,7 +505,7 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(record(card, card->model()->rowCount() - 1).FName, QStringLiteral("Изменено"));
     QCOMPARE(fieldTexts(card), QStringList(11));
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
 }
 
 void TestTfmCard::writeBackWithoutTakeOut()
@@ -534,33 +542,63 @@ void TestTfmCard::writeBackWithoutTakeOut()
     QCOMPARE(listTexts(card), (QStringList{"Сидоров О.И.", "Без записи"}));
     QCOMPARE(record(card, 0).FName, QStringLiteral("Сидоров"));
     QCOMPARE(record(card, 0).LName, QStringLiteral("Олег"));
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
 }
 
-// "Записать" without "Править": typed fields go onto the selected entry; a
-// refusal never throws away what was typed.
+// "Записать" without "Править": "Новая" selects its new line, so what is
+// typed next goes there and not onto the card selected before; typed onto
+// another patient's card it asks first, and "Нет" changes nothing.
 void TestTfmCard::typedCardGoesOntoTheSelectedEntry()
 {
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
-    card->CardNew->trigger();
-    state::CardIndexDirty = 0;
-    card->FNameEdit->setText(QStringLiteral("Смирнова"));
-    card->LNameEdit->setText(QStringLiteral("Елена"));
-    card->CardWrite->trigger(); // nothing selected yet
-    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Неправильное сохранение карточки")});
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Смирнова"));
-    QCOMPARE(state::CardIndexDirty, 0);
-
-    prompter.clear();
+    const THuman petrova = person("Петрова", "Анна", "Сергеевна", 40);
+    card->model()->setEntries({CardEntry{human::displayText(petrova), petrova}});
     card->selectRow(0);
+    card->CardNew->trigger();
+    QCOMPARE(card->selectedRow(), 1);
+    const auto type = [card](const QString &f, const QString &l, const QString &m) {
+        card->FNameEdit->setText(f);
+        card->LNameEdit->setText(l);
+        card->MNameEdit->setText(m);
+        card->AgeEdit->setText(QStringLiteral("52"));
+    };
+    type(QStringLiteral("Пестов"), QStringLiteral("Иван"), QStringLiteral("Петрович"));
     card->CardWrite->trigger();
     QVERIFY(prompter.records.isEmpty());
-    QCOMPARE(listTexts(card), QStringList{QStringLiteral("Смирнова Е..")});
-    QCOMPARE(record(card, 0).LName, QStringLiteral("Елена"));
+    QCOMPARE(listTexts(card), (QStringList{"Петрова А.С.", "Пестов И.П."}));
+    QCOMPARE(record(card, 0), petrova);
+    QCOMPARE(record(card, 1).Age, 52);
     QCOMPARE(fieldTexts(card), QStringList(11));
-    QCOMPARE(state::CardIndexDirty, 1);
+
+    // Typed again with Петрова selected: the question names both cards.
+    const QString question = QStringLiteral("Заменить карточку «Петрова А.С.» данными «Пестов И.П.»?");
+    for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+        prompter.clear();
+        prompter.answers << answer;
+        card->selectRow(0);
+        type(QStringLiteral("Пестов"), QStringLiteral("Иван"), QStringLiteral("Петрович"));
+        const QStringList typed = fieldTexts(card);
+        card->CardWrite->trigger();
+        QCOMPARE(prompter.texts(), QStringList{question});
+        QCOMPARE(prompter.records.at(0).buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(prompter.records.at(0).defaultButton, QMessageBox::No);
+        QCOMPARE(record(card, 0).FName, answer == QMessageBox::No ? QStringLiteral("Петрова") : QStringLiteral("Пестов"));
+        QCOMPARE(fieldTexts(card), answer == QMessageBox::No ? typed : QStringList(11));
+    }
+
+    // The same patient retyped is stored without a question; with nothing
+    // selected the typed fields stay.
+    prompter.clear();
+    type(QStringLiteral("пестов "), QStringLiteral("Иван"), QStringLiteral("Петрович"));
+    card->CardWrite->trigger();
+    QVERIFY(prompter.records.isEmpty());
+    card->PersonsList->clearSelection();
+    type(QStringLiteral("Смирнова"), QStringLiteral("Елена"), QString());
+    card->CardWrite->trigger();
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Неправильное сохранение карточки")});
+    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Смирнова"));
 }
 
 void TestTfmCard::fieldsTakeOnlyWhatTheFilesCanHold()
@@ -634,10 +672,9 @@ void TestTfmCard::deleteAndClear()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = cardWithThree();
-    state::CardIndexDirty = 0;
     card->CardDelete->trigger(); // nothing selected: nothing happens
     QCOMPARE(listTexts(card).size(), 3);
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     card->selectRow(1);
     card->CardDelete->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
@@ -646,12 +683,13 @@ void TestTfmCard::deleteAndClear()
     QCOMPARE(card->selectedRow(), -1);
     card->CardDelete->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
-    QCOMPARE(state::CardIndexDirty, 1); // the deletion is an unsaved change
+    QVERIFY(cards::cardIndex().isDirty()); // the deletion is an unsaved change
     QVERIFY(prompter.records.isEmpty());
 
     // Clear: no question, no file touched, flags unchanged, label reset.
     const QString list = writeThreePair(env, "k.lst");
     const QByteArray oldData = env.readBytes("k.lso");
+    prompter.answers << QMessageBox::Discard; // the deletion above is given up
     prompter.fileNames << list;
     card->FileOpen->trigger();
     QVERIFY(card->labelCard->text().endsWith(QStringLiteral("k.lst")));
@@ -660,10 +698,10 @@ void TestTfmCard::deleteAndClear()
     card->FileClear->trigger();
     QCOMPARE(card->model()->rowCount(), 0);
     QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека:"));
-    QCOMPARE(state::CardIndexDirty, 1);
-    QCOMPARE(state::CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     QCOMPARE(env.readBytes("k.lso"), oldData);
-    QVERIFY(prompter.records.size() == 1); // the open dialog only
+    QVERIFY(prompter.records.size() == 2); // the question before opening, the open dialog
 }
 
 void TestTfmCard::ageField()
@@ -696,13 +734,13 @@ void TestTfmCard::openThroughTheWindow()
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
     card->CardNew->trigger();
-    state::CardIndexDirty = 0;
+    cards::cardIndex().setStartValues();
 
     // Cancel: nothing changes.
     prompter.fileNames << QString();
     card->FileOpen->trigger();
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Open);
     QCOMPARE(prompter.records.at(0).request.filter, QStringLiteral("Списки|*.LST"));
     QCOMPARE(prompter.records.at(0).request.defaultSuffix, QStringLiteral("lst"));
@@ -729,7 +767,7 @@ void TestTfmCard::openThroughTheWindow()
     QCOMPARE(QAccessible::queryAccessibleInterface(card->labelCard)->text(QAccessible::Name),
              cardindex::labelText(golden));
     QCOMPARE(card->listFileName(), golden);
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
     QCOMPARE(card->selectedRow(), -1);
 
     // Short names show whole; a relative name is made full.
@@ -777,7 +815,7 @@ void TestTfmCard::badPairLeavesTheWindowAlone()
     prompter.fileNames << good;
     card->FileOpen->trigger();
     card->CardNew->trigger();
-    state::CardIndexDirty = 0;
+    cards::cardIndex().setStartValues();
     const QList<CardEntry> before = card->model()->entries();
     const QString label = card->labelCard->text();
 
@@ -787,7 +825,7 @@ void TestTfmCard::badPairLeavesTheWindowAlone()
              QStringList{QString(message).replace("%D", env.path("bad.lso")).replace("%L", env.path("bad.LST"))});
     QCOMPARE(card->model()->entries(), before);
     QCOMPARE(card->labelCard->text(), label);
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
 
     // A save now still proposes and writes the good file, with every record.
     prompter.fileNames << good;
@@ -801,7 +839,7 @@ void TestTfmCard::saveThroughTheWindow()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = cardWithThree();
-    state::CardIndexDirty = 1;
+    cards::cardIndex().noteUnsaved();
 
     prompter.fileNames << QString();
     card->FileSave->trigger();
@@ -809,14 +847,14 @@ void TestTfmCard::saveThroughTheWindow()
     QCOMPARE(prompter.records.at(0).request.filter, QStringLiteral("Списки|*.LST"));
     QCOMPARE(prompter.records.at(0).request.defaultSuffix, QStringLiteral("lst"));
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList());
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
 
     // A name of more than 47 characters shows its last 48 after " ...".
     QString name = env.path("Картотека_пациентов_кабинета_иридодиагностики.LST");
     QVERIFY(name.size() > 48);
     prompter.fileNames << name;
     card->FileSave->trigger();
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека: ...") + name.right(48));
     QVERIFY(QFile::exists(env.path("Картотека_пациентов_кабинета_иридодиагностики.lso")));
     QCOMPARE(cardindex::readPair(name).entries, card->model()->entries());
@@ -843,12 +881,11 @@ void TestTfmCard::failedSaveLeavesTheOldPairAndTheFlag()
             WriteLimit writeLimit(limit);
             card->FileSave->trigger();
         }
-        QCOMPARE(prompter.texts(), QStringList{limit == 16 ? QStringLiteral("Ошибка записи в файл")
-                                                            : "Ошибка записи в файл данных картотеки " +
-                                                                  env.path("k.lso")});
+        QCOMPARE(prompter.texts(), QStringList{"Ошибка записи в файл\nФайл " + env.path(limit == 16 ? "k.lst" : "k.lso") +
+                                               ": превышен допустимый размер файла"});
         QCOMPARE(env.readBytes("k.lst"), oldList);
         QCOMPARE(env.readBytes("k.lso"), oldData);
-        QCOMPARE(state::CardIndexDirty, 1);
+        QVERIFY(cards::cardIndex().isDirty());
         QCOMPARE(card->labelCard->text(), label);
     }
 }
@@ -891,14 +928,27 @@ void TestTfmCard::viewConclusionWithoutAFile()
     QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
 }
 
+void TestTfmCard::calendarWritesTheDate_data()
+{
+    QTest::addColumn<QDate>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("one-digit day and month") << QDate(2026, 12, 7) << "07.12.2026";
+    QTest::newRow("two digits") << QDate(2023, 11, 17) << "17.11.2023";
+    QTest::newRow("first of the year") << QDate(2024, 1, 1) << "01.01.2024";
+}
+
+// Under any locale (the tests run under C, and the default locale is made C
+// here) the calendar writes the Russian short date.
 void TestTfmCard::calendarWritesTheDate()
 {
+    QFETCH(QDate, chosen);
+    QFETCH(QString, written);
     TestEnv env;
     ScriptedPrompter prompter;
+    QLocale::setDefault(QLocale::c());
     TfmCard *card = openCard();
     card->EditDate->setText(QStringLiteral("старая дата"));
     QPointer<QDialog> seen;
-    const QDate chosen(2023, 11, 7);
     prompter.onExec = [&](QDialog *d) {
         seen = d;
         auto *cal = qobject_cast<TfmCalendar *>(d);
@@ -913,7 +963,7 @@ void TestTfmCard::calendarWritesTheDate()
         return cal->result();
     };
     card->SpeedButton1->click();
-    QCOMPARE(card->EditDate->text(), QLocale::system().toString(chosen, QLocale::ShortFormat));
+    QCOMPARE(card->EditDate->text(), written);
     QVERIFY(!seen); // destroyed once closed
 }
 
@@ -1009,9 +1059,80 @@ void TestTfmCard::statusPaneNamesThePatient()
     QCoreApplication::sendEvent(card->PersonsList, &tip);
     QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("Список пациентов"));
     QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
+    // Written back, the card is nobody's: the pane says so at once.
     card->CardWrite->trigger();
-    HintHub::instance().setHint(QStringLiteral("другая"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент:   "));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
+}
+
+void TestTfmCard::anotherPatientsCardAsksForANewExamination_data()
+{
+    QTest::addColumn<QString>("results"); // what the examination holds after Петрова's card
+    QTest::addColumn<QString>("next");    // the card taken out next
+    QTest::addColumn<int>("answer");      // to the question; 0: none asked
+    QTest::newRow("signs, new examination") << "signs" << "Пестов" << int(QMessageBox::Yes);
+    QTest::newRow("express, kept") << "express" << "Пестов" << int(QMessageBox::No);
+    QTest::newRow("draft not saved, new examination") << "draft" << "Пестов" << int(QMessageBox::Yes);
+    QTest::newRow("draft saved") << "saved draft" << "Пестов" << 0;
+    QTest::newRow("nothing recorded") << "none" << "Пестов" << 0;
+    QTest::newRow("the same card again") << "signs" << "Петрова" << 0;
+}
+
+// Петрова examined and her card written back; Пестов's card taken out next
+// would have her results printed under his name: the question comes first.
+void TestTfmCard::anotherPatientsCardAsksForANewExamination()
+{
+    QFETCH(QString, results);
+    QFETCH(QString, next);
+    QFETCH(int, answer);
+    TestEnv env;
+    ScriptedPrompter prompter;
+    auto *w = new TfmNirel3();
+    state::fmNirel3 = w;
+    w->Card->trigger();
+    TfmCard *card = state::fmCard;
+    const THuman petrova = person("Петрова", "Анна", "Сергеевна", 40);
+    const THuman pestov = person("Пестов", "Иван", "Петрович", 52);
+    card->model()->setEntries({CardEntry{human::displayText(petrova), petrova},
+                               CardEntry{human::displayText(pestov), pestov}});
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    w->CnclDraft->trigger();
+    if (results == "signs") {
+        state::putAt(state::RightEyeSigns, 0, QStringLiteral("Лакуна"));
+        state::RightEyeSignCount = 1;
+        state::DeepPassCount = 1;
+    } else if (results == "express") {
+        state::ExpressLines = {QStringLiteral("Велховер: 2"), QStringLiteral("Кривенко: 3")};
+        state::ExpressLineCount = 2;
+    } else if (results != "none") {
+        state::fmConcl->bbOKCnkl->click();
+        if (results == "saved draft") {
+            prompter.fileNames << env.path("Петрова.txt");
+            state::fmConcl->bbSaveCncl->click();
+        }
+    }
+    card->CardWrite->trigger();
+    prompter.clear();
+    if (answer)
+        prompter.answers << QMessageBox::StandardButton(answer);
+    card->selectRow(next == "Пестов" ? 1 : 0);
+    card->CardEdit->trigger();
+
+    QCOMPARE(card->FNameEdit->text(), next);
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
+    if (!answer) {
+        QVERIFY(prompter.records.isEmpty());
+        return;
+    }
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Результаты осмотра получены для «Петрова А.С.». "
+                                                          "Начать новый осмотр для «Пестов И.П.»?")});
+    QCOMPARE(prompter.records.at(0).defaultButton, QMessageBox::No);
+    const bool kept = answer == QMessageBox::No;
+    QCOMPARE(state::resultsRecorded() || !state::fmConcl->mmConcl->lines().isEmpty(), kept);
+    // Asked once: the examination is now Пестов's.
+    prompter.clear();
+    card->CardEdit->trigger();
+    QVERIFY(prompter.records.isEmpty());
 }
 
 void TestTfmCard::wholeRoadOfOnePatient()
@@ -1037,7 +1158,7 @@ void TestTfmCard::wholeRoadOfOnePatient()
     const QString list = env.path("Пациенты.LST");
     prompter.fileNames << list;
     card->FileSave->trigger();
-    QCOMPARE(state::CardIndexDirty, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
 
     // Opened again, the card is taken out for the examination.
     card->FileClear->trigger();

@@ -19,10 +19,12 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHash>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QtTest>
 
@@ -183,6 +185,8 @@ private slots:
     void ruleNotation();
     void lowerCaseIsWindows1251();
     void everyCodeHasDictionaryLines();
+    void localisedStatementsNameNoOrganOfTheirOwn();
+    void noTubageWhereStonesAreWarnedOf();
 
     // The menus.
     void menusFollowCatalogue();
@@ -477,6 +481,98 @@ void TestCatalog::everyCodeHasDictionaryLines()
                 missing << s.name + QLatin1Char(':') + QString::number(c);
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("codes without a dictionary line: ")
                                            + missing.join(QLatin1Char(' '))));
+}
+
+// A chart click appends the zone's name to every statement of the sign and
+// files it under the zone's body system, so a statement that a chart or belt
+// sign can bring must read with any zone after it: the autonomic ring's
+// sectors, the lymphatic and skin quadrants and the psychic zone included. It
+// names no organ or body system of its own (nor "орган", which the ring and
+// the quadrants are not). A constitutional type shows no disease either, only
+// a tendency to one: its statements do not open with a diagnosis.
+void TestCatalog::localisedStatementsNameNoOrganOfTheirOwn()
+{
+    // Stems of organ and body-system names, then whole words.
+    static const QString stems = QStringLiteral(
+        "желуд|кишк|кишеч|печен|печён|почк|почеч|сердц|сердеч|миокард|коронар|лёгоч|легоч|"
+        "бронх|трахе|гортан|плевр|мозг|мозжеч|головн|пищевар|пищевод|желч|жёлч|панкреа|"
+        "поджелудочн|селезен|селезён|матк|яичник|яичк|предстательн|простат|молочн|щитовидн|"
+        "паращитовидн|надпочечн|гипофиз|гипоталам|мочев|мочеполов|полов[оаы]|позвоноч|сустав|"
+        "мышц|мышечн|мускул|кост|кож|глаз|зрени|зритель|слух|носоглот|миндалин|зуб|челюст|"
+        "горл|глотк|артери|сосуд|лимфоузл|нервн|цнс|брюшн|грудн|тазов|эндокрин|дыхательн|"
+        "паренхим|слизист");
+    static const QString words = QStringLiteral(
+        "лёгкое|лёгкого|лёгком|лёгких|легкое|легкого|легком|легких|ухо|уха|уши|ушей|нос|носа|"
+        "носу|таз|таза|орган|органа|органу|органом|органе|органы|органов|органам|органами|"
+        "органах");
+    static const QRegularExpression named(
+        QStringLiteral("(?<!\\p{L})(%1|(%2)(?!\\p{L}))").arg(stems, words),
+        QRegularExpression::CaseInsensitiveOption);
+    QVERIFY(named.isValid());
+    static const QRegularExpression diagnosis(
+        QStringLiteral("^((хронич|остр)|[\\p{L}-]+(ит|оз|ез|аз|ия)ы?(?!\\p{L})|[\\p{L}-]+ (синдром|дистония|"
+                       "недостаточность|рефлюкс|тетания|расширение|явления|масса|\\p{L}+(ит|оз)(?!\\p{L})))"),
+        QRegularExpression::CaseInsensitiveOption);
+
+    QSet<int> localisable, constitutional;
+    for (const catalog::Sign &s : catalog::signs())
+        if (s.action == catalog::Action::Projection || s.action == catalog::Action::Collarette)
+            localisable.unite(QSet<int>(s.codes.begin(), s.codes.end()));
+        else if (s.path.first() == QStringLiteral("Конституциональный тип"))
+            constitutional.unite(QSet<int>(s.codes.begin(), s.codes.end()));
+    QCOMPARE(localisable.size(), 59);
+    QCOMPARE(constitutional.size(), 100);
+
+    const textfile::ReadResult dict = textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
+    QVERIFY2(dict.ok, qPrintable(dict.error));
+    QStringList offending;
+    int read = 0;
+    for (const QString &line : dict.lines) {
+        if (constitutional.contains(pathology::codeOf(line)) && line.mid(5, 2) != QLatin1String("11")
+            && line.mid(8).contains(diagnosis))
+            offending << QStringLiteral("diagnosis: ") + line;
+        if (!localisable.contains(pathology::codeOf(line)))
+            continue;
+        ++read;
+        const QRegularExpressionMatch m = named.match(line.mid(8));
+        if (m.hasMatch())
+            offending << m.captured(1) + QStringLiteral(": ") + line;
+    }
+    QVERIFY(read >= localisable.size());
+    QVERIFY2(offending.isEmpty(), qPrintable(offending.join(QLatin1Char('\n'))));
+}
+
+// Blind tubage and choleretic mixes can set off biliary colic or obstruction
+// when there are stones: a sign whose own statements warn of gallstones or
+// biliary pancreatitis prescribes neither, and where they are prescribed
+// they wait for an ultrasound that finds no stones.
+void TestCatalog::noTubageWhereStonesAreWarnedOf()
+{
+    static const QRegularExpression stones(
+        QStringLiteral("желчнокамен|конкремент|камнеобраз|холецистопанкреат|билиарн\\p{L}* панкреат|калькул"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression tubage(QStringLiteral("тюбаж|желчегонн"), QRegularExpression::CaseInsensitiveOption);
+    const textfile::ReadResult dict = textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
+    QVERIFY2(dict.ok, qPrintable(dict.error));
+    QMultiHash<int, QString> linesOf;
+    for (const QString &line : dict.lines) {
+        linesOf.insert(pathology::codeOf(line), line);
+        if (line.mid(8).contains(tubage))
+            QVERIFY2(line.contains(QStringLiteral("при отсутствии конкрементов")), qPrintable(line));
+    }
+    int prescribing = 0;
+    for (const catalog::Sign &s : catalog::signs()) {
+        bool warns = false, prescribes = false;
+        for (int c : s.codes)
+            for (const QString &line : linesOf.values(c)) {
+                const bool recommendation = line.mid(5, 2) == QLatin1String("11");
+                warns |= !recommendation && line.mid(8).contains(stones);
+                prescribes |= recommendation && line.mid(8).contains(tubage);
+            }
+        QVERIFY2(!(warns && prescribes), qPrintable(s.name));
+        prescribing += prescribes;
+    }
+    QCOMPARE(prescribing, 8); // the other mixed subtypes keep the conditional advice
 }
 
 // ---- The menus ----

@@ -7,6 +7,7 @@
 #include "guides/guidemenu.h"
 #include "guides/tfmguid.h"
 #include "platform/cp1251.h"
+#include "platform/textfile.h"
 #include "state/examstate.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
@@ -14,9 +15,11 @@
 
 #include <QAction>
 #include <QDir>
+#include <QHash>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTextBlock>
 #include <QtTest>
@@ -47,6 +50,8 @@ private slots:
     void menuLoadsTheTexts();
     void phrasesGoIntoTheDraft();
     void phrasesFollowDisplayedLines();
+    void findingsWriteYoAsTheGuidesDo();
+    void guidesGiveNothingBeforeTheDoctor();
 };
 
 void TestGuides::menuNamesEveryShippedTextOnce()
@@ -194,6 +199,58 @@ void TestGuides::phrasesFollowDisplayedLines()
     QCOMPARE(concl::displayedLine(1).left(9), QStringLiteral("<вставка>"));
     QCOMPARE(concl::lines().size(), 2);
     QCOMPARE(concl::lines().at(1), QStringLiteral("конец"));
+}
+
+// The findings of a conclusion are dictionary lines with zone names after
+// them, and guide phrases are taken in beside them: a word the guides write
+// with ё is written so in the dictionary and the organ files as well.
+void TestGuides::findingsWriteYoAsTheGuidesDo()
+{
+    static const QRegularExpression word(QStringLiteral("\\p{L}+"));
+    const auto eachWord = [](const QString &path, const auto &take) {
+        const textfile::ReadResult r = textfile::readLines(path);
+        QVERIFY2(r.ok && !r.lines.isEmpty(), qPrintable(path));
+        for (const QString &line : r.lines) {
+            QRegularExpressionMatchIterator it = word.globalMatch(line);
+            while (it.hasNext())
+                take(it.next().captured().toLower());
+        }
+    };
+    QHash<QString, QString> guidesWrite; // spelled with е -> as the guides spell it
+    const QDir guides(TestEnv::sourcePath(QStringLiteral("data/guidText")));
+    for (const QString &name : guides.entryList(QDir::Files))
+        eachWord(guides.filePath(name), [&](const QString &w) {
+            if (w.contains(QChar(u'ё')))
+                guidesWrite.insert(QString(w).replace(QChar(u'ё'), QChar(u'е')), w);
+        });
+    QVERIFY(guidesWrite.size() > 100);
+
+    QStringList without;
+    for (const char *file : {"Patology.txt", "DeckOrgans.txt", "JensOrgans.txt", "ZrachOrgansR.txt", "ZrachOrgansL.txt"})
+        eachWord(TestEnv::sourcePath(QStringLiteral("data/SystmTxt/") + QLatin1String(file)), [&](const QString &w) {
+            if (guidesWrite.contains(w))
+                without << QLatin1String(file) + QStringLiteral(": ") + w;
+        });
+    QVERIFY2(without.isEmpty(), qPrintable(without.join(QStringLiteral(", "))));
+}
+
+// No remedy is offered for the time before emergency care arrives (a patient
+// who is not fully conscious gets nothing by mouth), and "со" stands before
+// the clusters that take it ("со жгучим", "со вздутием", "со рвотой").
+void TestGuides::guidesGiveNothingBeforeTheDoctor()
+{
+    static const QRegularExpression beforeDoctor(QStringLiteral("до прибытия врача"));
+    static const QRegularExpression bareS(QStringLiteral("(?<!\\p{L})[Сс] (жг|жж|вз|рв)\\p{L}"));
+    QStringList faults;
+    const QDir guides(TestEnv::sourcePath(QStringLiteral("data/guidText")));
+    for (const QString &name : guides.entryList(QDir::Files)) {
+        const textfile::ReadResult r = textfile::readLines(guides.filePath(name));
+        QVERIFY2(r.ok, qPrintable(name));
+        for (qsizetype i = 0; i < r.lines.size(); ++i)
+            if (r.lines.at(i).contains(beforeDoctor) || r.lines.at(i).contains(bareS))
+                faults << QStringLiteral("%1:%2: %3").arg(name).arg(i + 1).arg(r.lines.at(i));
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestGuides)

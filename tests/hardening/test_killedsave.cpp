@@ -152,7 +152,7 @@ void TestKilledSave::killedSaveLeavesOldOrNew()
         QVERIFY2(onDisk == oldBytes || onDisk == newBytes || intent, "a torn file on disk");
 
         if (kind == QLatin1String("cards")) {
-            const cardindex::ReadResult read = cardindex::readPair(file);
+            const cardindex::ReadResult read = cardindex::readPair(file, cardindex::Role::Holder);
             QVERIFY2(read.ok, qPrintable(read.message));
             QVERIFY2(read.entries == oldCards || read.entries == newCards, "the card index opened mixed");
             (read.entries == oldCards ? sawOld : sawNew)++;

@@ -1,13 +1,15 @@
 // Finding the pupil and the limbus on synthetic photos whose circles are
 // known: sizes up to 12 megapixels, lids, lashes, glints, off-centre pupils,
 // noise, some through JPEG. Both circles must come within 2 % of the iris's
-// radius on at least 95 % of the photos, and a 12-megapixel photo must be
-// fitted within 150 ms.
+// radius on at least 95 % of the everyday photos; on the hard ones (every
+// iris colour down to dark brown, dim and uneven light, lids, long lashes,
+// glints on the pupil's edge, JPEG down to quality 70) on at least 98 %, and
+// on 95 % of the dark-brown ones. How long a 12-megapixel photo takes is
+// measured in bench/bench_photos, not here.
 #include "photos/irisfind.h"
 #include "support/synthiris.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <algorithm>
@@ -36,7 +38,8 @@ class TestIrisFind : public QObject {
     Q_OBJECT
 private slots:
     void circlesOnSyntheticPhotos();
-    void twelveMegapixelsWithin150ms();
+    void everyIrisColour();
+    void twelveMegapixels();
     void aPhotoWithoutAnEye();
 };
 
@@ -80,22 +83,52 @@ void TestIrisFind::circlesOnSyntheticPhotos()
     QVERIFY2(good * 100 >= 95 * total, qPrintable(QString::number(good) + QStringLiteral(" of ") + QString::number(total)));
 }
 
-void TestIrisFind::twelveMegapixelsWithin150ms()
+void TestIrisFind::everyIrisColour()
+{
+    const QList<QSize> sizes{{640, 480}, {1024, 768}, {1600, 1200}, {2592, 1944}, {4000, 3000}};
+    constexpr int kPerSize = 4;
+    int total = 0, good = 0, darkTotal = 0, darkGood = 0;
+    for (const synth::IrisColour colour : synth::kIrisColours) {
+        int count = 0, hits = 0;
+        std::vector<double> worse; // of the two circles' misses, per photo
+        for (int s = 0; s < sizes.size(); ++s) {
+            for (int i = 0; i < kPerSize; ++i) {
+                const quint32 seed = quint32(5000 + 1000 * int(colour) + 100 * s + i);
+                const synth::Photo photo = synth::makeHard(sizes.at(s), seed, colour);
+                const iris::Found found = iris::find(photo.image);
+                const double R = photo.scene.truth.limbus.r;
+                const double m = found.ok ? std::max(miss(found.fit.pupil, photo.scene.truth.pupil, R),
+                                                     miss(found.fit.limbus, photo.scene.truth.limbus, R))
+                                          : 1.0;
+                worse.push_back(m);
+                ++count;
+                if (m <= 0.02)
+                    ++hits;
+                else
+                    qInfo("  %s, seed %u %dx%d: %.2f %% %s", synth::nameOf(colour), seed, sizes.at(s).width(),
+                          sizes.at(s).height(), 100 * m, qPrintable(found.problem));
+            }
+        }
+        std::sort(worse.begin(), worse.end());
+        qInfo("%-10s %3d photos, %3d hits, median miss %.2f %%, worst %.2f %%", synth::nameOf(colour), count, hits,
+              100 * worse[worse.size() / 2], 100 * worse.back());
+        total += count;
+        good += hits;
+        if (colour == synth::IrisColour::DarkBrown) {
+            darkTotal = count;
+            darkGood = hits;
+        }
+    }
+    QVERIFY2(good * 100 >= 98 * total, qPrintable(QStringLiteral("%1 of %2").arg(good).arg(total)));
+    QVERIFY2(darkGood * 100 >= 95 * darkTotal, qPrintable(QStringLiteral("%1 of %2").arg(darkGood).arg(darkTotal)));
+}
+
+void TestIrisFind::twelveMegapixels()
 {
     const synth::Photo photo = synth::make(QSize(4000, 3000), 77);
-    qint64 best = -1;
-    iris::Found found;
-    for (int run = 0; run < 3; ++run) {
-        QElapsedTimer clock;
-        clock.start();
-        found = iris::find(photo.image);
-        const qint64 ms = clock.elapsed();
-        best = best < 0 ? ms : std::min(best, ms);
-    }
-    qInfo("12 MP photo fitted in %lld ms (best of 3)", best);
+    const iris::Found found = iris::find(photo.image);
     QVERIFY(found.ok);
     QVERIFY(miss(found.fit.limbus, photo.scene.truth.limbus, photo.scene.truth.limbus.r) <= 0.02);
-    QVERIFY2(best <= 150, qPrintable(QString::number(best)));
 }
 
 void TestIrisFind::aPhotoWithoutAnEye()

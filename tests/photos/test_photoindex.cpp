@@ -12,12 +12,16 @@
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QtTest>
 
 #include <functional>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using photos::Eye;
 
@@ -217,6 +221,7 @@ const QList<Step> &steps()
         {"photo copied in but never saved",
          [](World &w) {
              w.addPhoto(QStringLiteral("A"), Eye::Left);
+             w.prompter.answers << QMessageBox::Discard; // "Картотека не сохранена. Сохранить её…?"
              w.open(w.list());
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 1},
@@ -226,6 +231,53 @@ const QList<Step> &steps()
              w.open(w.list());
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+        // A clash of keys is settled without a photo passing between the
+        // clashing cards: C is written back with B's name by mistake, B then
+        // gets a patronymic, and C its own name back.
+        {"Записать: C onto B's name, B renamed on, C renamed back",
+         [](World &w) {
+             rewrite(w, QStringLiteral("C"), [](TfmCard *c) {
+                 c->FNameEdit->setText(QStringLiteral("Борисова"));
+                 c->LNameEdit->setText(QStringLiteral("Белла"));
+             });
+             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { c->MNameEdit->setText(QStringLiteral("Петровна")); });
+             QCOMPARE(w.shown(), (QMap<QString, QString>{{"A", ""}, {"B", "RL"}, {"C", ""}}));
+             rewrite(w, QStringLiteral("C"), [](TfmCard *c) {
+                 c->FNameEdit->setText(QStringLiteral("Власов"));
+                 c->LNameEdit->setText(QStringLiteral("Виктор"));
+             });
+         },
+         {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+        {"Записать: C onto B's name and straight back",
+         [](World &w) {
+             for (const auto &[surname, name] : {std::pair{"Борисова", "Белла"}, std::pair{"Власов", "Виктор"}})
+                 rewrite(w, QStringLiteral("C"), [&](TfmCard *c) {
+                     c->FNameEdit->setText(QString::fromUtf8(surname));
+                     c->LNameEdit->setText(QString::fromUtf8(name));
+                 });
+         },
+         {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
+        {"Удалить: B, while C has B's name",
+         [](World &w) {
+             rewrite(w, QStringLiteral("C"), [](TfmCard *c) {
+                 c->FNameEdit->setText(QStringLiteral("Борисова"));
+                 c->LNameEdit->setText(QStringLiteral("Белла"));
+             });
+             w.card->selectRow(w.rowOf(QStringLiteral("B")));
+             w.card->ToolButton8Click();
+         },
+         {{"A", ""}, {"C", ""}}, 3},
+        {"Записать: one of two cards of one name from the file renamed",
+         [](World &w) {
+             w.handEdit([](QList<CardEntry> &e) {
+                 THuman twin = *e[1].record;
+                 twin.Phone = QStringLiteral("B2");
+                 e.append(CardEntry{QStringLiteral("Борисова"), twin});
+             });
+             w.open(w.list());
+             rewrite(w, QStringLiteral("B2"), [](TfmCard *c) { c->LNameEdit->setText(QStringLiteral("Вера")); });
+         },
+         {{"A", ""}, {"B", ""}, {"C", "R"}, {"B2", ""}}, 2},
     };
     return table;
 }
@@ -240,6 +292,9 @@ private slots:
     void fitsAndFilesAreKept();
     void indexFileFormat();
     void whoMayHoldPhotos();
+    void photosThatCannotBeShownAreRefused_data();
+    void photosThatCannotBeShownAreRefused();
+    void nothingOutsideIsReadOrWritten();
 };
 
 void TestPhotoIndex::photosFollowTheirCard_data()
@@ -327,6 +382,163 @@ void TestPhotoIndex::whoMayHoldPhotos()
     w.saveAs(w.list());
     w.env.writeLines(QStringLiteral("notes.txt"), {QStringLiteral("не снимок")});
     QVERIFY(!photos::store().add(w.env.path("notes.txt"), Eye::Right, photos::keyOf(patient("Андреев", "Алексей", "A"))).error.isEmpty());
+}
+
+void TestPhotoIndex::photosThatCannotBeShownAreRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("said"); // the start of the reason; "" when taken
+    QTest::newRow("a JPEG cut short") << "cut" << "обрывается: файл записан не полностью";
+    QTest::newRow("a decompression bomb") << "bomb" << "слишком велик: 60000 × 60000 точек";
+    QTest::newRow("a text file") << "text" << "— не снимок в формате JPEG, PNG или BMP";
+    QTest::newRow("a 36-megapixel camera photo") << "camera" << "";
+}
+
+// "Добавить…" takes only a photo that decodes whole and is no bigger than
+// a camera's; a camera's largest is shown halved until it fits the screen.
+void TestPhotoIndex::photosThatCannotBeShownAreRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, said);
+    World w;
+    startWorld(w);
+    const QSize size = kind == "camera" ? QSize(7360, 4912) : QSize(400, 300);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(90, 110, 130));
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x)
+            image.setPixel(x, y, qRgb(x * 37 % 256, y * 91 % 256, (x * y) % 256)); // not too small a file
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPG", 90);
+    }
+    if (kind == "cut")
+        bytes.truncate(bytes.size() / 2);
+    if (kind == "bomb") { // the frame header claims 60000 × 60000 pixels
+        const qsizetype frame = bytes.indexOf("\xff\xc0");
+        QVERIFY(frame > 0);
+        bytes.replace(frame + 5, 4, QByteArray("\xea\x60\xea\x60", 4));
+    }
+    if (kind == "text")
+        bytes = "не снимок\r\n";
+    w.env.writeBytes("photo.jpg", bytes);
+    const THuman a = *w.card->model()->entry(w.rowOf(QStringLiteral("A"))).record;
+    const photos::Store::Added added = photos::store().add(w.env.path("photo.jpg"), Eye::Right, photos::keyOf(a));
+    if (!said.isEmpty()) {
+        QVERIFY2(added.error.startsWith("Снимок " + w.env.path("photo.jpg") + " " + said) ||
+                     added.error.startsWith("Файл " + w.env.path("photo.jpg") + " " + said),
+                 qPrintable(added.error));
+        QCOMPARE(added.photo, -1);
+        return;
+    }
+    QVERIFY2(added.error.isEmpty(), qPrintable(added.error));
+    const photos::Decoded shown = photos::readPhoto(photos::store().folder(), photos::store().index().photos.at(added.photo).file);
+    QCOMPARE(shown.fullSize, size);
+    QCOMPARE(shown.image.size(), size / 2);
+    QCOMPARE(shown.scale, 0.5);
+}
+
+namespace {
+
+// Every event on the files of some folders, from the moment it is made.
+class Watch {
+public:
+    explicit Watch(const QStringList &folders)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        for (const QString &f : folders)
+            ::inotify_add_watch(m_fd, QFile::encodeName(f).constData(), IN_ALL_EVENTS);
+    }
+    ~Watch() { ::close(m_fd); }
+    // "secret.png: opened", ...
+    QStringList events() const
+    {
+        QStringList out;
+        alignas(inotify_event) char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+            if (n <= 0)
+                return out;
+            for (ssize_t at = 0; at < n;) {
+                const auto *e = reinterpret_cast<const inotify_event *>(buffer + at);
+                out << QString::fromUtf8(e->len ? e->name : ".") + QStringLiteral(": 0x") + QString::number(e->mask, 16);
+                at += ssize_t(sizeof(inotify_event)) + e->len;
+            }
+        }
+    }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+// A card index whose photo index names files outside its folder and whose
+// helper files are links out of it is opened, its photos shown, saved and
+// saved under two other names: no file outside is opened, read or written.
+// (The kernel reports every open of a watched folder's files, by any code,
+// Qt's image readers included; times of access are not kept on every disk.)
+void TestPhotoIndex::nothingOutsideIsReadOrWritten()
+{
+    World w;
+    startWorld(w);
+    w.card->mmFileClearClick(); // lets the lock go
+    const QString outside = w.env.path("outside");
+    QDir().mkpath(outside + "/folder");
+    QImage secret(64, 48, QImage::Format_RGB32);
+    secret.fill(Qt::red);
+    secret.save(outside + "/secret.png");
+    w.env.writeLines("outside/index.txt", {photos::kHeading});
+    w.env.writeLines("outside/note.txt", {QStringLiteral("чужое")});
+    const QStringList outsideFiles{"folder", "index.txt", "note.txt", "secret.png"};
+    auto bytesOutside = [&] {
+        QList<QByteArray> all;
+        for (const QString &f : outsideFiles)
+            all << w.env.readBytes("outside/" + f);
+        return all;
+    };
+    const QList<QByteArray> before = bytesOutside();
+
+    // The index names files outside and links that lead out.
+    const QStringList names{"../outside/secret.png", outside + "/secret.png", "R0009.png"};
+    QStringList lines = textfile::readLines(w.env.path("k.foto/index.txt")).lines;
+    for (const QString &name : names)
+        lines << "левый" << name << "на карточке" << "01.02.2024" << "Андреев" << "Алексей" << "Иванович" << "";
+    w.env.writeLines("k.foto/index.txt", lines);
+    QDir(w.env.path("k.lst.nirel3-backups")).removeRecursively();
+    for (const auto &[link, to] : {std::pair{"k.foto/R0009.png", "outside/secret.png"},
+                                   std::pair{"k.foto/L0010.png", "outside/secret.png"},
+                                   std::pair{"k.lst.nirel3-lock", "outside/note.txt"},
+                                   std::pair{"k.lst.nirel3-new", "outside/note.txt"},
+                                   std::pair{"k.lst.nirel3-backups", "outside/folder"},
+                                   std::pair{"linked.foto", "outside/folder"},
+                                   std::pair{"copy.foto/index.txt", "outside/index.txt"}}) {
+        QDir().mkpath(QFileInfo(w.env.path(link)).absolutePath());
+        QVERIFY2(QFile::link(w.env.path(to), w.env.path(link)), link);
+    }
+
+    const Watch watch(QStringList{outside, outside + "/folder"});
+    w.open(w.list()); // the lock that is a link is taken over (the first button)
+    for (int row = 0; row < 3; ++row) {
+        w.card->selectRow(row);
+        w.card->CardPhotoClick();
+    }
+    w.saveAs(w.list());
+    w.saveAs(w.list("copy.lst"));
+    w.saveAs(w.list("linked.lst"));
+    QCOMPARE(watch.events(), QStringList());
+    QCOMPARE(bytesOutside(), before);
+    QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), outsideFiles);
+    QCOMPARE(QDir(outside + "/folder").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    // The user was told.
+    const QString told = w.prompter.texts().join("\n");
+    for (const QString &name : names.mid(0, 2))
+        QVERIFY2(told.contains("называет файл «" + name + "» не из папки фотографий"), qPrintable(told));
+    QVERIFY2(told.contains("nirel3-lock — символическая ссылка"), qPrintable(told));
+    QVERIFY2(told.contains("R0009.png (это символическая ссылка)"), qPrintable(told));
+    QCOMPARE(w.shown(), (QMap<QString, QString>{{"A", ""}, {"B", "RL"}, {"C", "R"}}));
 }
 
 QTEST_MAIN(TestPhotoIndex)

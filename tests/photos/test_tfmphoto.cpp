@@ -23,7 +23,6 @@
 #include "platform/textfile.h"
 #include "rtf/rtfreader.h"
 #include "rtf/rtfwriter.h"
-#include "state/examstate.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
@@ -106,6 +105,7 @@ class TestTfmPhoto : public QObject {
 private slots:
     void aCardWithTwoPhotosToTheDraft();
     void theEyeIsChecked();
+    void aClickKeepsThePhotoWindowInFront();
     void everyZoneOfEveryChartFromAPhoto();
     void circlesAreCorrectedByHand();
     void followsItsCardWhenRenamed();
@@ -130,7 +130,7 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
         QCOMPARE(pane->add->text(), QStringLiteral("Заменить…"));
     }
     QVERIFY(w->chkOverlay->isChecked());
-    QCOMPARE(state::CardIndexDirty, 1);
+    QVERIFY(cards::cardIndex().isDirty());
 
     // A sign waits in the deep window for its place; the liver is clicked on the right photo.
     deep::open();
@@ -144,6 +144,12 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     PhotoView *view = w->right.view;
     const QPoint at = view->toWidget(iris::photoPoint(view->fit(), place)).toPoint();
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
+    // The point clicked is marked on the photo; the chart window has looked
+    // it up, and the photo window stays the one in front.
+    QVERIFY(view->mark() && QLineF(view->toWidget(*view->mark()), at).length() < 1);
+    QCOMPARE(view->grab().toImage().pixelColor(at), QColor(255, 40, 40));
+    QVERIFY(!w->left.view->mark());
+    QVERIFY(state::fmShProek->isVisible());
     QCOMPARE(chartlinks::localisation(), liver);
     QCOMPARE(chartlinks::colourKey(), QString::number(colour));
     QCOMPARE(chartlinks::zoneCode(), QStringLiteral("05"));
@@ -165,7 +171,10 @@ void TestTfmPhoto::theEyeIsChecked()
     deep::setSignLines({QStringLiteral("Лакуна: ")});
     PhotoView *view = w->left.view;
     const QPointF onIris = iris::photoPoint(view->fit(), {0.5, 90});
+    w->right.view->setMark(QPointF(10, 10));
     w->photoClicked(Eye::Left, onIris);
+    QCOMPARE(w->left.view->mark(), std::optional<QPointF>(onIris)); // until the next click, on either photo
+    QVERIFY(!w->right.view->mark());
     QCOMPARE(state::fmShProek->eyeTabOnView(), state::fmShProek->tsDeckL);
     QVERIFY(!chartlinks::localisation().isEmpty());
     w->bbOKPhoto->click(); // the deep window has the right eye chosen
@@ -176,6 +185,26 @@ void TestTfmPhoto::theEyeIsChecked()
     w->photoClicked(Eye::Left, iris::photoPoint(view->fit(), {1.5, 90}));
     QCOMPARE(chartlinks::colourKey(), before);
     QCOMPARE(w->lbZone->text(), QStringLiteral("Зона: щелчок вне радужки"));
+}
+
+// The first click on an iris creates the chart window, which looks the zone
+// up without coming in front: the photo window stays the active one. A
+// window manager puts a window it maps in front; test_tfmphoto_x11 runs
+// this on a real display with one.
+void TestTfmPhoto::aClickKeepsThePhotoWindowInFront()
+{
+    Setup s;
+    TfmPhoto *w = s.window();
+    QVERIFY(!state::fmShProek);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    PhotoView *view = w->right.view;
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
+                      view->toWidget(iris::photoPoint(view->fit(), {0.5, 90})).toPoint());
+    QVERIFY(state::fmShProek && QTest::qWaitForWindowExposed(state::fmShProek));
+    QVERIFY(!chartlinks::localisation().isEmpty());
+    QTest::qWait(500); // for what the window manager does with the new window
+    QCOMPARE(QApplication::activeWindow(), w);
 }
 
 void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()

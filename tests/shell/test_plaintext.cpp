@@ -1,7 +1,10 @@
 // Text that comes from a file or from the user is shown as it is: the real
 // message boxes and every label that can carry such text show it as plain
 // text, so markup in it is never rendered and no link in it can be clicked.
+#include "cards/cardindexfile.h"
+#include "cards/cardlock.h"
 #include "cards/tfmcard.h"
+#include "platform/hints.h"
 #include "platform/prompter.h"
 #include "state/openwindow.h"
 #include "shell/tfmnirel3.h"
@@ -14,6 +17,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 
@@ -42,11 +47,12 @@ public:
     }
 
     QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                                    QMessageBox::StandardButtons buttons) override
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton) override
     {
-        ScriptedPrompter::ask(parent, icon, text, buttons);
+        ScriptedPrompter::ask(parent, icon, text, buttons, defaultButton);
         closeWhenUp();
-        return ui::desktopPrompter().ask(parent, icon, text, buttons);
+        return ui::desktopPrompter().ask(parent, icon, text, buttons, defaultButton);
     }
 
 private:
@@ -80,12 +86,24 @@ QList<QLabel *> labelsShowing(const QString &text)
     return out;
 }
 
+// What a tooltip or "What's This" shows: Qt renders a text as markup when
+// its first line looks like markup.
+QString shownTip(const QString &tip)
+{
+    if (!Qt::mightBeRichText(tip))
+        return tip;
+    QTextDocument doc;
+    doc.setHtml(tip);
+    return doc.toPlainText();
+}
+
 } // namespace
 
 class TestPlainText : public QObject {
     Q_OBJECT
 private slots:
     void untrustedTextIsNeverMarkup();
+    void lockHolderInHintsIsNeverMarkup();
 };
 
 void TestPlainText::untrustedTextIsNeverMarkup()
@@ -137,6 +155,53 @@ void TestPlainText::untrustedTextIsNeverMarkup()
     for (const QString &text : {kForged, kForgedLink, markupName})
         for (const QLabel *label : labelsShowing(text))
             QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+}
+
+// A lock written by a hostile program names its holder in markup; the card
+// window opened to read only says who holds the pair in tooltips, "What's
+// This" and the status bar, always as the text it is.
+void TestPlainText::lockHolderInHintsIsNeverMarkup()
+{
+    TestEnv env;
+    RealBoxes boxes;
+    auto *mainWindow = new TfmNirel3();
+    state::fmNirel3 = mainWindow;
+    const QString list = env.path(QStringLiteral("k.LST"));
+    QVERIFY(cardindex::writePair(list, {CardEntry{QStringLiteral("Петров"), THuman(QStringLiteral("Петров"))}}).ok);
+    const QString holder = QStringLiteral("<img src=\"/dev/zero\"><b>ВРЕДИТЕЛЬ</b>");
+    cardlock::Holder far = cardlock::me(QStringLiteral("чужой"));
+    far.user = holder;
+    far.host = QStringLiteral("<a href=\"http://example.org\">РЕГИСТРАТУРА</a>");
+    QString error;
+    QCOMPARE(cardlock::take(list, far, &error), cardlock::Take::Taken);
+
+    TfmCard *card = state::openWindow(state::fmCard);
+    boxes.fileNames << list; // "Открыть её только для чтения?": "Да"
+    card->FileOpen->trigger();
+    QVERIFY(card->readOnly());
+
+    int carriers = 0;
+    const auto check = [&](const QString &what, const QString &text) {
+        if (!text.contains(QStringLiteral("ВРЕДИТЕЛЬ")))
+            return;
+        ++carriers;
+        QVERIFY2(shownTip(text).contains(holder), qPrintable(what + QStringLiteral(": ") + text));
+    };
+    for (QWidget *w : QApplication::allWidgets()) {
+        check(w->objectName() + QStringLiteral(" tooltip"), w->toolTip());
+        check(w->objectName() + QStringLiteral(" what's this"), w->whatsThis());
+    }
+    for (QAction *a : card->findChildren<QAction *>())
+        check(a->objectName() + QStringLiteral(" tooltip"), a->toolTip());
+    QVERIFY2(carriers >= 4, qPrintable(QString::number(carriers))); // the mark, "Сохранить", "Копии"
+    QVERIFY(card->lbReadOnly->toolTip().contains(QStringLiteral("ВРЕДИТЕЛЬ")));
+    QVERIFY(card->lbReadOnly->whatsThis().contains(QStringLiteral("ВРЕДИТЕЛЬ")));
+
+    // The status bar shows the hint as plain text.
+    HintHub::instance().install();
+    QStatusTipEvent tip(card->lbReadOnly->statusTip());
+    QCoreApplication::sendEvent(card->lbReadOnly, &tip);
+    QVERIFY(mainWindow->StatusBar2->currentMessage().contains(holder));
 }
 
 QTEST_MAIN(TestPlainText)

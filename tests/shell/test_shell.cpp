@@ -1,5 +1,6 @@
 // The shell: start-up pieces, the main window, the new-patient reset, the
 // exit check, hints and help requests.
+#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "conclusion/concldoor.h"
 #include "conclusion/tfmconcl.h"
@@ -109,8 +110,7 @@ void fillState()
     GuidePhrase = QStringLiteral("g");
     ConclLineHead = QStringLiteral("h");
     ConclLineTail = QStringLiteral("t");
-    CardIndexDirty = 1;
-    CardTakenOut = 1;
+    cards::cardIndex().takeOut(cards::cardIndex().newCard());
     ConclMode = 2;
 }
 
@@ -131,9 +131,11 @@ private slots:
     void exitCheck_data();
     void exitCheck();
     void titleBarCloseRunsTheExitCheck();
+    void enterAtTheExitCheckKeepsTheProgram();
     void splashRefusesToCloseBeforeItsTimer();
     void splashWaitLastsThreeSeconds();
     void hintsReachTheRightPanes();
+    void newPatientLeavesNoPatientOnScreen();
     void statusTipsOfAnyWindowBecomeTheHint();
     void applicationHintHandlerStopsThePanes();
     void helpRequestsReachTheViewer();
@@ -251,13 +253,12 @@ void TestShell::startValues()
 {
     TestEnv env;
     state::DeepPassCount = 5;
-    state::CardIndexDirty = 1;
-    state::CardTakenOut = 1;
+    cards::cardIndex().takeOut(cards::cardIndex().newCard());
     state::ConclMode = 2;
     makeMainWindow();
     QCOMPARE(state::DeepPassCount, 0);
-    QCOMPARE(state::CardIndexDirty, 0);
-    QCOMPARE(state::CardTakenOut, 0);
+    QVERIFY(!cards::cardIndex().isDirty());
+    QVERIFY(!cards::cardIndex().hasCardTakenOut());
     QCOMPARE(state::ConclMode, 2); // not among the start values
 }
 
@@ -306,8 +307,8 @@ void TestShell::newPatientResetsExactlyTheCounts()
     QCOMPARE(GuidePhrase, QStringLiteral("g"));
     QCOMPARE(ConclLineHead, QStringLiteral("h"));
     QCOMPARE(ConclLineTail, QStringLiteral("t"));
-    QCOMPARE(CardIndexDirty, 1);
-    QCOMPARE(CardTakenOut, 1);
+    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(cards::cardIndex().hasCardTakenOut());
     QCOMPARE(fmCard->FNameEdit->text(), QStringLiteral("Петров"));
 }
 
@@ -380,8 +381,11 @@ void TestShell::exitCheck()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    state::CardTakenOut = taken;
-    state::CardIndexDirty = dirty;
+    cards::cardIndex().model()->append({});
+    if (taken)
+        cards::cardIndex().takeOut(0);
+    if (dirty)
+        cards::cardIndex().noteUnsaved();
     prompter.answers = {QMessageBox::StandardButton(answer)};
     w->Exit1->trigger();
     QCOMPARE(prompter.texts(), texts);
@@ -402,7 +406,7 @@ void TestShell::titleBarCloseRunsTheExitCheck()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    state::CardIndexDirty = 1;
+    cards::cardIndex().noteUnsaved();
     prompter.answers = {QMessageBox::No};
     QVERIFY(!w->close());
     QVERIFY(w->isVisible());
@@ -419,6 +423,31 @@ void TestShell::titleBarCloseRunsTheExitCheck()
     w->Exit1->trigger();
     QCOMPARE(prompter.texts().size(), 1);
     QVERIFY(!w->isVisible());
+}
+
+// The real boxes: Enter at "Выйти без сохранения базы данных?" answers No,
+// then closes the notice; the program stays with its card index.
+void TestShell::enterAtTheExitCheckKeepsTheProgram()
+{
+    TestEnv env;
+    TfmNirel3 *w = makeMainWindow();
+    w->show();
+    cards::cardIndex().noteUnsaved();
+    QStringList seen;
+    QTimer enter;
+    enter.setInterval(10);
+    connect(&enter, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen << box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    enter.start();
+    w->Exit1->trigger();
+    enter.stop();
+    QCOMPARE(seen, (QStringList{QStringLiteral("Выйти без сохранения базы данных?"),
+                                QStringLiteral("Сохраните картотеку")}));
+    QVERIFY(w->isVisible());
 }
 
 void TestShell::splashRefusesToCloseBeforeItsTimer()
@@ -458,22 +487,43 @@ void TestShell::hintsReachTheRightPanes()
     QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("первая подсказка"));
     QCOMPARE(w->StatusBar1->currentMessage(), QString()); // no card window yet
 
+    // The left pane follows the card's names as they change, hint or not.
     TfmCard *card = state::openWindow(state::fmCard);
     card->FNameEdit->setText(QStringLiteral("Петров"));
     card->LNameEdit->setText(QStringLiteral("Олег"));
     card->MNameEdit->setText(QStringLiteral("Ильич"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QString()); // refreshed only on a hint change
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
     hub.setHint(QStringLiteral("вторая"));
     QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
     QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("вторая"));
-
     card->FNameEdit->clear();
     card->LNameEdit->clear();
     card->MNameEdit->clear();
-    hub.setHint(QStringLiteral("вторая")); // same text: no change, no refresh
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
-    hub.setHint(QString());
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент:   "));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
+}
+
+// Петрова examined, her card written back, "Новый": the draft is empty and
+// the left pane names nobody, with no hint in between (it went on naming her).
+void TestShell::newPatientLeavesNoPatientOnScreen()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    TfmNirel3 *w = makeMainWindow();
+    w->Card->trigger();
+    TfmCard *card = state::fmCard;
+    THuman petrova(QStringLiteral("Петрова"));
+    petrova.LName = QStringLiteral("Анна");
+    petrova.MName = QStringLiteral("Сергеевна");
+    card->model()->setEntries({CardEntry{human::displayText(petrova), petrova}});
+    card->selectRow(0);
+    card->CardEdit->trigger();
+    HintHub::instance().setHint(QStringLiteral("подсказка"));
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петрова Анна Сергеевна"));
+    concl::setLines({QStringLiteral("заключение Петровой")});
+    card->CardWrite->trigger();
+    w->NewPatient->trigger();
+    QCOMPARE(state::fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
 }
 
 void TestShell::statusTipsOfAnyWindowBecomeTheHint()
@@ -618,10 +668,31 @@ void TestShell::aboutBoxIsModalAndReused()
 
 void TestShell::russianButtons()
 {
-    shell::installRussianTranslation(*QCoreApplication::instance());
+    shell::installRussian(*QCoreApplication::instance());
     QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Да"));
     QCOMPARE(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Нет"));
+    // Russian whatever the machine's locale (the tests run under C).
+    QCOMPARE(QLocale().language(), QLocale::Russian);
+    QLocale::setDefault(QLocale::c());
+
+    // Before the card list is replaced: "Не сохранять", not "Отклонить".
+    QStringList texts;
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (auto *asked = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            for (QAbstractButton *b : asked->buttons())
+                texts << b->text().remove(QLatin1Char('&'));
+            asked->button(QMessageBox::Cancel)->click();
+        }
+    });
+    poll.start();
+    QCOMPARE(ui::desktopPrompter().ask(nullptr, QMessageBox::Warning, QStringLiteral("?"),
+                                       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel),
+             QMessageBox::Cancel);
+    texts.sort();
+    QCOMPARE(texts, (QStringList{"Не сохранять", "Отмена", "Сохранить"}));
 }
 
 void TestShell::splashOuterSizeIsCentred()

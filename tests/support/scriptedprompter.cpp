@@ -18,9 +18,10 @@ void ScriptedPrompter::message(QWidget *, const QString &text)
 }
 
 QMessageBox::StandardButton ScriptedPrompter::ask(QWidget *, QMessageBox::Icon icon, const QString &text,
-                                                  QMessageBox::StandardButtons buttons)
+                                                  QMessageBox::StandardButtons buttons,
+                                                  QMessageBox::StandardButton defaultButton)
 {
-    records.append({PromptRecord::Ask, icon, text, buttons, {}});
+    records.append({PromptRecord::Ask, icon, text, buttons, {}, defaultButton});
     if (!answers.isEmpty())
         return answers.takeFirst();
     for (int b = QMessageBox::FirstButton; b <= QMessageBox::LastButton; b <<= 1)

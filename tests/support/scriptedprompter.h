@@ -14,6 +14,7 @@ struct PromptRecord {
     QString text;
     QMessageBox::StandardButtons buttons = QMessageBox::NoButton;
     ui::FileRequest request;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 class ScriptedPrompter : public ui::Prompter {
@@ -28,7 +29,8 @@ public:
 
     void message(QWidget *parent, const QString &text) override;
     QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                                    QMessageBox::StandardButtons buttons) override;
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override;
     QString openFileName(QWidget *parent, const ui::FileRequest &request) override;
     QString saveFileName(QWidget *parent, const ui::FileRequest &request) override;
     int exec(QDialog *dialog) override;

@@ -2,6 +2,8 @@
 
 #include "charts/keyedlines.h"
 
+#include <QBuffer>
+
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -35,6 +37,21 @@ Rgb mix(const Rgb &a, const Rgb &b, double t)
 
 Rgb scale(const Rgb &a, double k) { return {a.r * k, a.g * k, a.b * k}; }
 
+double greyOf(const Rgb &a) { return 0.299 * a.r + 0.587 * a.g + 0.114 * a.b; }
+
+Rgb colourOf(IrisColour c)
+{
+    switch (c) {
+    case IrisColour::Blue: return {120, 150, 182};
+    case IrisColour::BlueGrey: return {112, 132, 150};
+    case IrisColour::Green: return {92, 118, 80};
+    case IrisColour::Hazel: return {112, 110, 68};
+    case IrisColour::Brown: return {92, 60, 36};
+    case IrisColour::DarkBrown: return {48, 30, 20};
+    }
+    return {92, 60, 36};
+}
+
 // Periodic value noise along the circle, bilinear in (angle, radius).
 class PolarNoise {
 public:
@@ -66,6 +83,19 @@ struct Crypt {
 
 } // namespace
 
+const char *nameOf(IrisColour colour)
+{
+    switch (colour) {
+    case IrisColour::Blue: return "blue";
+    case IrisColour::BlueGrey: return "blue-grey";
+    case IrisColour::Green: return "green";
+    case IrisColour::Hazel: return "hazel";
+    case IrisColour::Brown: return "brown";
+    case IrisColour::DarkBrown: return "dark brown";
+    }
+    return "";
+}
+
 Scene randomScene(QSize size, quint32 seed)
 {
     std::mt19937 rng(seed * 2654435761u + 17);
@@ -88,10 +118,50 @@ Scene randomScene(QSize size, quint32 seed)
     const double pupilTop = (pupil.y - rp) - (limbus.y - R); // from the iris's top
     s.upperLid = std::min(in(-0.05, 0.32), (pupilTop - 0.08 * R) / (2 * R));
     s.lowerLid = u(rng) < 0.4 ? in(0, 0.08) : -0.05;
-    s.irisKind = static_cast<int>(u(rng) * 3) % 3;
+    static constexpr IrisColour kFirst[] = {IrisColour::Brown, IrisColour::BlueGrey, IrisColour::Hazel};
+    s.colour = kFirst[static_cast<int>(u(rng) * 3) % 3];
     s.noise = in(2, 9);
     s.glints = 1 + static_cast<int>(u(rng) * 2);
     s.lashes = u(rng) < 0.85;
+    return s;
+}
+
+Scene hardScene(QSize size, quint32 seed, IrisColour colour)
+{
+    std::mt19937 rng(seed * 2246822519u + 3);
+    std::uniform_real_distribution<double> u(0, 1);
+    const auto in = [&](double a, double b) { return a + (b - a) * u(rng); };
+    const double side = std::min(size.width(), size.height());
+    Scene s;
+    s.colour = colour;
+    const double R = in(0.2, 0.42) * side;
+    const double margin = 0.03 * side;
+    iris::Circle limbus;
+    limbus.r = R;
+    limbus.x = in(R + margin, size.width() - R - margin);
+    limbus.y = in(R + margin, size.height() - R - margin);
+    const double rp = in(0.2, 0.6) * R;
+    const double off = in(0, 0.1) * R;
+    const double dir = in(0, 2 * kPi);
+    const iris::Circle pupil{limbus.x + off * std::cos(dir), limbus.y + off * std::sin(dir), rp};
+    s.truth = iris::Fit{pupil, limbus, 0.0};
+    // Lids over up to 45 % of the iris's height; the upper one may hide up
+    // to a quarter of the pupil's height.
+    const double pupilTop = (pupil.y - rp) - (limbus.y - R);
+    s.upperLid = std::min(in(-0.05, 0.35), (pupilTop + 0.5 * rp) / (2 * R));
+    s.lowerLid = u(rng) < 0.5 ? std::min(in(0, 0.15), 0.45 - std::max(0.0, s.upperLid)) : -0.05;
+    s.light = u(rng) < 0.35 ? in(0.45, 0.7) : in(0.85, 1.1);
+    s.tilt = u(rng) < 0.4 ? in(0.15, 0.4) : in(0, 0.08);
+    s.tiltClock = in(0, 360);
+    s.noise = in(2, 8) / std::sqrt(s.light);
+    s.glints = 1 + static_cast<int>(u(rng) * 3);
+    s.glintOnEdge = u(rng) < 0.6;
+    s.lashes = u(rng) < 0.9;
+    s.lashReach = in(0.15, 0.45);
+    s.defocus = u(rng) < 0.3 ? in(0.001, 0.004) : 0.0;
+    s.jpeg = u(rng) < 0.5 ? static_cast<int>(in(70, 95)) : 0;
+    s.ruff = in(0.45, 0.75);
+    s.contrast = colour == IrisColour::DarkBrown ? in(10, 25) : 0.0;
     return s;
 }
 
@@ -112,12 +182,29 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
     const double kx = double(size.width()) / bw, ky = double(size.height()) / bh;
     const double px = (kx + ky) / 2; // one drawn pixel, in photo pixels
 
-    static const std::array<Rgb, 3> irisColours{Rgb{92, 60, 36}, Rgb{112, 132, 150}, Rgb{112, 110, 68}};
-    const Rgb irisColour = scale(irisColours[static_cast<std::size_t>(scene.irisKind)], in(0.85, 1.15));
+    const double cw = size.width() / 2.0, ch = size.height() / 2.0;
+    const QPointF tiltTo = chartgeom::directionOf(scene.tiltClock);
+    const double halfSide = std::min(cw, ch);
+    // The light falling on a point of the scene.
+    const auto lightAt = [&](double X, double Y) {
+        const double vignette = 1.0 - 0.18 * (std::pow((X - cw) / cw, 2) + std::pow((Y - ch) / ch, 2)) / 2;
+        if (scene.light == 1.0 && scene.tilt == 0)
+            return vignette;
+        const double along = ((X - cw) * tiltTo.x() + (Y - ch) * tiltTo.y()) / halfSide;
+        return vignette * scene.light * std::max(0.2, 1.0 + scene.tilt * along);
+    };
+
+    const Rgb pupilColour{14, 11, 12};
+    Rgb irisColour = scale(colourOf(scene.colour), in(0.85, 1.15));
+    if (scene.contrast > 0) {
+        // So many grey levels above the pupil where the light falls on the iris.
+        const Rgb hue{1.0, 0.68, 0.50};
+        const double k = scene.contrast / lightAt(L.x, L.y) / greyOf(hue);
+        irisColour = {pupilColour.r + k * hue.r, pupilColour.g + k * hue.g, pupilColour.b + k * hue.b};
+    }
     const Rgb sclera = scale(Rgb{228, 218, 208}, in(0.85, 1.0));
     const Rgb skin = scale(Rgb{205, 155, 132}, in(0.8, 1.05));
-    const Rgb pupilColour{14, 11, 12};
-    const Rgb ruff = scale(irisColour, 0.55);
+    const Rgb ruff = scene.ruff > 0 ? mix(pupilColour, irisColour, scene.ruff) : scale(irisColour, 0.55);
 
     PolarNoise fibres(rng, 360, 6);
     PolarNoise patches(rng, 48, 8);
@@ -140,14 +227,35 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
     struct Glint {
         double x, y, r;
     };
+    std::mt19937 more(seed * 40503u + 99); // for what the first photos did not have
+    std::uniform_real_distribution<double> v(0, 1);
     std::vector<Glint> glints;
     for (int i = 0; i < scene.glints; ++i) {
-        const double a = in(0, 2 * kPi), d = in(0, 1.05) * P.r;
-        glints.push_back(Glint{P.x + d * std::cos(a), P.y + d * std::sin(a), in(0.03, 0.08) * R});
+        const double a = in(0, 2 * kPi);
+        double d = in(0, 1.05) * P.r;
+        const double r = in(0.03, 0.08) * R;
+        if (i == 0 && scene.glintOnEdge)
+            d = P.r + (v(more) - 0.5) * r;
+        glints.push_back(Glint{P.x + d * std::cos(a), P.y + d * std::sin(a), r});
     }
 
+    // The pupil's outline: an oval, perhaps cut flat on one side.
+    const QPointF ovalAxis = chartgeom::directionOf(scene.ovalClock);
+    const QPointF flatAxis = chartgeom::directionOf(scene.flatClock);
+    const double ovalLong = P.r / std::sqrt(scene.oval), ovalShort = P.r * std::sqrt(scene.oval);
+    const auto outsidePupil = [&](double dx, double dy, double rho) { // distance beyond the edge, roughly
+        double d = rho - P.r;
+        if (scene.oval != 1.0) {
+            const double a = (dx * ovalAxis.x() + dy * ovalAxis.y()) / ovalLong;
+            const double b = (-dx * ovalAxis.y() + dy * ovalAxis.x()) / ovalShort;
+            d = P.r * (std::hypot(a, b) - 1);
+        }
+        if (scene.flatDepth > 0)
+            d = std::max(d, dx * flatAxis.x() + dy * flatAxis.y() - P.r * (1 - scene.flatDepth));
+        return d;
+    };
+
     const double wx = P.x - L.x, wy = P.y - L.y;
-    const double cw = size.width() / 2.0, ch = size.height() / 2.0;
     cv::Mat base(bh, bw, CV_8UC3);
     for (int j = 0; j < bh; ++j) {
         cv::Vec3b *row = base.ptr<cv::Vec3b>(j);
@@ -185,9 +293,11 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
                             m -= cr.depth * std::exp(-q);
                     }
                     Rgb ic = scale(irisColour, std::max(0.2, m));
-                    ic = mix(ic, ruff, 1.0 - smoothstep(0.0, 0.05, t));
+                    // The frill follows the pupil's edge, flat or round.
+                    const double beyond = outsidePupil(dx, dy, rho);
+                    ic = mix(ic, ruff, 1.0 - smoothstep(0.0, 0.05, std::clamp(beyond / (reach - P.r), 0.0, 1.2)));
                     eye = mix(eye, ic, aIris);
-                    const double aPupil = 1.0 - smoothstep(P.r - edgeP, P.r + edgeP, rho);
+                    const double aPupil = 1.0 - smoothstep(-edgeP, edgeP, beyond);
                     eye = mix(eye, pupilColour, aPupil);
                 }
                 // The lid's shadow falls on the eye just below it.
@@ -199,8 +309,7 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
                 }
                 c = mix(c, eye, open);
             }
-            const double light = 1.0 - 0.18 * (std::pow((X - cw) / cw, 2) + std::pow((Y - ch) / ch, 2)) / 2;
-            c = scale(c, light);
+            c = scale(c, lightAt(X, Y));
             row[i] = cv::Vec3b(cv::saturate_cast<uchar>(c.b), cv::saturate_cast<uchar>(c.g),
                                cv::saturate_cast<uchar>(c.r));
         }
@@ -211,7 +320,7 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
         for (int i = 0; i < n; ++i) {
             double x = L.x + in(-0.9, 0.9) * corner;
             double y = yU0 + qU * (x - L.x) * (x - L.x);
-            const double len = in(0.06, 0.2) * R;
+            const double len = in(0.06, scene.lashReach > 0 ? scene.lashReach : 0.2) * R;
             double a = kPi / 2 + (x - L.x) / R * 0.5 + in(-0.25, 0.25);
             const double bend = in(-0.6, 0.6);
             const double grey = in(20, 55);
@@ -226,6 +335,9 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
             }
         }
     }
+
+    if (scene.defocus > 0)
+        cv::GaussianBlur(base, base, cv::Size(0, 0), scene.defocus * R / px);
 
     cv::Mat full;
     if (bw == size.width() && bh == size.height())
@@ -247,6 +359,13 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
     QImage image(size, QImage::Format_RGB32);
     cv::Mat bgra(size.height(), size.width(), CV_8UC4, image.bits(), static_cast<size_t>(image.bytesPerLine()));
     cv::cvtColor(sum, bgra, cv::COLOR_BGR2BGRA);
+    if (scene.jpeg > 0) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPG", scene.jpeg);
+        image = QImage::fromData(bytes, "JPG").convertToFormat(QImage::Format_RGB32);
+    }
     return image;
 }
 

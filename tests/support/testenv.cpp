@@ -1,5 +1,6 @@
 #include "testenv.h"
 
+#include "cards/cardindex.h"
 #include "photos/photostore.h"
 #include "platform/textfile.h"
 #include "state/examstate.h"
@@ -84,6 +85,7 @@ void TestEnv::resetProgram()
     for (const QPointer<QWidget> &w : windows)
         delete w.data();
     state::clearAll();
+    cards::cardIndex().reset();
     photos::store().reset();
 }
 

@@ -1,0 +1,14 @@
+#pragma once
+// Dates as this program writes them. The program speaks Russian whatever the
+// machine's locale is, so a date put into a card is always the Russian short
+// date, "07.12.2026", never the machine's ("7 Dec 2026" on a C locale). Date
+// texts already stored are left as they are.
+#include <QDate>
+#include <QString>
+
+namespace dates {
+
+// The Russian short date: day and month with two digits, the year with four.
+QString shortDate(const QDate &date);
+
+} // namespace dates
