@@ -33,7 +33,7 @@ class Answers : public ui::Prompter {
 public:
     void message(QWidget *, const QString &) override {}
     QMessageBox::StandardButton ask(QWidget *, QMessageBox::Icon, const QString &text,
-                                    QMessageBox::StandardButtons) override
+                                    QMessageBox::StandardButtons, QMessageBox::StandardButton) override
     {
         lastText = text;
         return QMessageBox::Ok;
