@@ -827,6 +827,13 @@ void TestRtf::tablesAreTables()
         QVERIFY(!written.contains("\\tab"));
         QVERIFY(rtf::read(written, &doc).ok);
     }
+    // A table pasted into the editor from elsewhere is saved as a table.
+    QTextDocument pasted;
+    pasted.setHtml(QStringLiteral("<p>до</p><table border=1><tr><td>a</td><td><p>b</p><p>c</p></td></tr>"
+                                  "<tr><td>d</td><td>e</td></tr></table>"));
+    QVERIFY(rtf::read(rtf::write(pasted), &doc).ok);
+    QCOMPARE(tables(doc).size(), 1);
+    QCOMPARE(tableText(tables(doc).at(0)), QStringLiteral("a|b/c||d|e"));
 }
 
 // Hidden text is not shown and is kept; \page breaks the page when printed;
