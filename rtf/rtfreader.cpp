@@ -2431,7 +2431,7 @@ QStringList ReadNotes::sentences() const
     if (writtenNumbers)
         s << QStringLiteral("Номера %1 пунктов списков записаны в текст: списки слишком длинные.").arg(writtenNumbers);
     if (splitTables)
-        s << QStringLiteral("Длинные таблицы разделены на части по %1 ячеек.").arg(kMaxTableCells);
+        s << QStringLiteral("Длинные таблицы разделены на части, не больше %1 ячеек в каждой.").arg(kMaxTableCells);
     if (flatCells)
         s << QStringLiteral("Ячеек таблиц больше %1: остальные (%2) прочитаны как текст с табуляциями.")
                  .arg(kMaxCells)
