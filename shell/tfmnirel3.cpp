@@ -233,6 +233,9 @@ void TfmNirel3::buildToolBars()
     button(ToolBar3, HelpNirel3, "tbHelpNirel");
     ToolBar3->addSeparator();
     button(ToolBar3, Exit1, "ToolButton2");
+    // The exit action's caption is its component name: the button is read
+    // out as the menu's "Выход".
+    ToolBar3->widgetForAction(Exit1)->setAccessibleName(QStringLiteral("Выход"));
 }
 
 void TfmNirel3::buildStatusBars()
