@@ -270,31 +270,12 @@ void TfmCard::buildMenu()
         m->setToolTipsVisible(true);
         return m;
     };
-    // Menu items are bound to the actions: same caption, hint and image.
-    auto item = [this](QMenu *menu, const char *name, QAction *action) {
-        auto *i = new QAction(action->icon(), action->text(), this);
-        i->setObjectName(QString::fromLatin1(name));
-        i->setStatusTip(action->statusTip());
-        i->setToolTip(action->statusTip());
-        connect(i, &QAction::triggered, action, &QAction::trigger);
-        // ...and follow it when it is switched off (reading only) and on.
-        connect(action, &QAction::changed, i, [i, action] {
-            i->setEnabled(action->isEnabled());
-            i->setStatusTip(action->statusTip());
-            i->setToolTip(action->toolTip());
-        });
-        menu->addAction(i);
-    };
-
+    // The menu holds the actions themselves (the tool bar's too), so an item
+    // follows its action when reading only switches it off or changes its hint.
     QMenu *file = submenu("mmFile", QStringLiteral("Картотека"));
-    item(file, "mmFileOpen", FileOpen);
-    item(file, "mmFileSave", FileSave);
-    item(file, "mmFileClear", FileClear);
+    file->addActions({FileOpen, FileSave, FileClear}); // items mmFileOpen, mmFileSave, mmFileClear
     QMenu *card = submenu("mmCard", QStringLiteral("Карточка"));
-    item(card, "mmCardAdd", CardNew);
-    item(card, "mmCardEdit", CardEdit);
-    item(card, "mmCardSave", CardWrite);
-    item(card, "mmCardDelete", CardDelete);
+    card->addActions({CardNew, CardEdit, CardWrite, CardDelete}); // mmCardAdd, mmCardEdit, mmCardSave, mmCardDelete
 }
 
 void TfmCard::buildToolBar()

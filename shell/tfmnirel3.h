@@ -63,10 +63,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QAction *makeAction(const char *name, const QString &caption, const QString &hint,
+    // An action with the menu item's caption and hint, and the tooltip its
+    // tool button shows.
+    QAction *makeAction(const char *name, const QString &caption, const QString &menuHint, const QString &hint,
                         const QString &icon, void (TfmNirel3::*handler)());
-    QAction *menuItem(QMenu *menu, const char *name, QAction *action,
-                      const QString &caption = {}, const QString &hint = {});
     void buildMenu();
     void buildToolBars();
     void buildStatusBars();

@@ -123,9 +123,9 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     }
     QVERIFY(b->FileSave->statusTip().startsWith("Сохранить файл на диске — только под другим именем"));
     QVERIFY(b->bbBackups->toolTip().contains("недоступно: картотека открыта только для чтения"));
-    for (const char *item : {"mmFileOpen", "mmFileSave", "mmCardAdd", "mmCardEdit", "mmCardSave", "mmCardDelete"})
+    for (const char *item : {"FileOpen", "FileSave", "CardNew", "CardEdit", "CardWrite", "CardDelete"})
         QVERIFY2(b->findChild<QAction *>(QString::fromLatin1(item))->isEnabled(), item);
-    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->statusTip().contains("только под другим именем"));
+    QVERIFY(b->findChild<QAction *>(QStringLiteral("FileSave"))->statusTip().contains("только под другим именем"));
     // Nothing changed yet, nothing to ask about on leaving; a card taken
     // out may be written back into the list.
     QVERIFY(!b->index()->isDirty());
@@ -149,8 +149,8 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QCOMPARE(b->FileSave->statusTip(), QStringLiteral("Сохранить файл на диске"));
     QCOMPARE(b->findChild<QToolButton *>(QStringLiteral("ToolButton2"))->toolTip(),
              QStringLiteral("Сохранить картотеку на диске"));
-    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->isEnabled());
-    QCOMPARE(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->statusTip(), QStringLiteral("Сохранить файл на диске"));
+    QVERIFY(b->findChild<QAction *>(QStringLiteral("FileSave"))->isEnabled());
+    QCOMPARE(b->findChild<QAction *>(QStringLiteral("FileSave"))->statusTip(), QStringLiteral("Сохранить файл на диске"));
     QVERIFY(cardlock::holderOf(list)->mark != holder->mark);
     delete b; // closing the program lets go too
     QVERIFY(!cardlock::holderOf(list));

@@ -231,8 +231,8 @@ void TestTfmCard::actionsMenuAndToolBar()
     QCOMPARE(top.at(0)->text(), QStringLiteral("Картотека"));
     QCOMPARE(top.at(1)->text(), QStringLiteral("Карточка"));
     const QList<QPair<QMenu *, QStringList>> menus{
-        {top.at(0)->menu(), {"mmFileOpen", "mmFileSave", "mmFileClear"}},
-        {top.at(1)->menu(), {"mmCardAdd", "mmCardEdit", "mmCardSave", "mmCardDelete"}}};
+        {top.at(0)->menu(), {"FileOpen", "FileSave", "FileClear"}},
+        {top.at(1)->menu(), {"CardNew", "CardEdit", "CardWrite", "CardDelete"}}};
     for (const auto &[menu, names] : menus) {
         QStringList got;
         for (QAction *i : menu->actions())
@@ -240,9 +240,9 @@ void TestTfmCard::actionsMenuAndToolBar()
         QCOMPARE(got, names);
     }
     // A menu item runs its action: "Новая" from the menu adds a card.
-    card->findChild<QAction *>(QStringLiteral("mmCardAdd"))->trigger();
+    card->findChild<QAction *>(QStringLiteral("CardNew"))->trigger();
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
-    QCOMPARE(card->findChild<QAction *>(QStringLiteral("mmCardAdd"))->statusTip(),
+    QCOMPARE(card->findChild<QAction *>(QStringLiteral("CardNew"))->statusTip(),
              QStringLiteral("Завести новую карточку"));
 }
 

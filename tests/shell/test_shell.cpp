@@ -159,33 +159,33 @@ void TestShell::menuCaptionsHintsAndOrder()
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
     QCOMPARE(actionNames(w->MainMenu1->actions()),
-             (QStringList{"CardItem", "New", "ExamItem", "ChartItem", "ReportItem", "GuidItem",
-                          "ServisItem", "Help2", "N2"}));
+             (QStringList{"Card", "NewPatient", "ExamItem", "ChartItem", "ReportItem", "Guid",
+                          "ServisItem", "Help2", "Exit1"}));
     struct Item {
         const char *name;
         const char *caption;
         const char *hint;
     };
     const Item items[] = {
-        {"CardItem", "Картотека", "Регистрация пациента"},
-        {"New", "Новый", "Сброс системы в начальное состояние"},
+        {"Card", "Картотека", "Регистрация пациента"},
+        {"NewPatient", "Новый", "Сброс системы в начальное состояние"},
         {"ExamItem", "&Осмотр", "Оценка иридологических признаков"},
-        {"ExpressItem", "Экспресс", "Экспресс-осмотр"},
-        {"DeepItem", "&Углубленный", "Углубленный осмотр"},
+        {"ExamExpr", "Экспресс", "Экспресс-осмотр"},
+        {"ExamDeep", "&Углубленный", "Углубленный осмотр"},
         {"ChartItem", "&Схемы", "Локализация знаков и графические меню"},
-        {"ShProekt", "Проекционные зоны", "Схемы прекционных зон"},
-        {"ShPictures", "Зрачок и ка&йма", "Графические меню: форма зрачка и каймы"},
+        {"SchmZone", "Проекционные зоны", "Схемы прекционных зон"},
+        {"Pupil", "Зрачок и ка&йма", "Графические меню: форма зрачка и каймы"},
         {"ReportItem", "&Заключения", "Редактирование и печать заключения иридолога"},
-        {"DraftItem", "Черновое", "Черновое заключение"},
-        {"CleanItem", "Оконча&тельное", "Окончательное заключение - редактирование и печать"},
-        {"GuidItem", "Справочники", "Справочники для быстрого редактирования заключения"},
+        {"CnclDraft", "Черновое", "Черновое заключение"},
+        {"CnclEdit", "Оконча&тельное", "Окончательное заключение - редактирование и печать"},
+        {"Guid", "Справочники", "Справочники для быстрого редактирования заключения"},
         {"ServisItem", "Сервис", "Сервис"},
         {"CaptureItem", "Шапка заключения", "Заголовок заключения"},
         {"SignatItem", "Подпись иридолога", "Подпись под заключением"},
         {"Help2", "&Помощь", "Спрвки по программе Nirel-3"},
-        {"HelpNirelItem", "Описание Nirel-3", "Медико-техническое описание Nirel-3"},
-        {"About1", "О п&рограмме...", "Версия, год разработки, авторы"},
-        {"N2", "Выход", "Выход из программы"},
+        {"HelpNirel3", "Описание Nirel-3", "Медико-техническое описание Nirel-3"},
+        {"AboutNirel3", "О п&рограмме...", "Версия, год разработки, авторы"},
+        {"Exit1", "Выход", "Выход из программы"},
     };
     for (const Item &it : items) {
         QAction *a = findAction(w, QString::fromUtf8(it.name));
@@ -193,10 +193,9 @@ void TestShell::menuCaptionsHintsAndOrder()
         QCOMPARE(a->text(), QString::fromUtf8(it.caption));
         QCOMPARE(a->statusTip(), QString::fromUtf8(it.hint));
     }
-    QCOMPARE(w->Exit1->text(), QStringLiteral("Exit1"));
     QCOMPARE(w->HelpNirel3->property("helpContext").toInt(), 1);
     auto *help = w->findChild<QMenu *>(QStringLiteral("Help2"));
-    QCOMPARE(actionNames(help->actions()), (QStringList{"HelpNirelItem", "-", "About1"}));
+    QCOMPARE(actionNames(help->actions()), (QStringList{"HelpNirel3", "-", "AboutNirel3"}));
 }
 
 void TestShell::toolBarsInOrder()
@@ -214,7 +213,7 @@ void TestShell::toolBarsInOrder()
                                               "tbCnclTemp", "tbCnclEdit", "-", "tbGuidIri", "-",
                                               "tbHelpNirel", "-", "ToolButton2"}));
     auto *newPatient = w->findChild<QToolButton *>(QStringLiteral("tbNewPatient"));
-    QCOMPARE(newPatient->defaultAction()->text(), QStringLiteral("Новый пациент"));
+    QCOMPARE(newPatient->defaultAction()->iconText(), QStringLiteral("Новый пациент"));
     QCOMPARE(newPatient->toolTip(), QStringLiteral("Сброс системы в начальное состояние"));
     for (QToolBar *tb : {w->ToolBar2, w->ToolBar3})
         QCOMPARE(tb->toolButtonStyle(), Qt::ToolButtonIconOnly);
@@ -232,7 +231,7 @@ void TestShell::everyWindowCommandIsAvailable()
         QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
     // The charts, the pupil diagrams and the guides open their windows.
     w->SchmZone->trigger();
-    findAction(w, QStringLiteral("ShPictures"))->trigger();
+    findAction(w, QStringLiteral("Pupil"))->trigger();
     w->Guid->trigger();
     QVERIFY(state::windows().fmShProek && state::windows().fmPupil && state::windows().fmGuid);
 }
@@ -655,7 +654,7 @@ void TestShell::aboutBoxIsModalAndReused()
     QVERIFY(state::windows().AboutBox);
     TAboutBox *box = state::windows().AboutBox;
     QCOMPARE(box->windowTitle(), QStringLiteral("О программе"));
-    findAction(w, QStringLiteral("About1"))->trigger();
+    findAction(w, QStringLiteral("AboutNirel3"))->trigger();
     QCOMPARE(state::windows().AboutBox.data(), box);
     QCOMPARE(prompter.records.size(), 2);
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Exec);
