@@ -16,5 +16,5 @@ public:
     QPushButton *Button1 = nullptr;
 
 public slots:
-    void Button1Click();
+    void enterDate(); // Button1Click
 };

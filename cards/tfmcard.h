@@ -100,19 +100,19 @@ public:
     bool fieldsEmpty() const;
 
 public slots:
-    void mmFileOpenClick();
-    void mmFileSaveClick();
-    void mmFileClearClick();
-    void ToolButton5Click(); // "Новая"
-    void ToolButton6Click(); // "Править"
-    void ToolButton7Click(); // "Записать"
-    void ToolButton8Click(); // "Удалить"
-    void CardPhotoClick();   // "Фото"
-    void bbCnclCardClick();
-    void bbHelpCardClick();
-    void SpeedButton1Click();
-    void bbBackupsClick();  // "Копии": restore a backup
-    void edSearchReturn();  // Enter in the search field
+    void openCardIndex(); // mmFileOpenClick
+    void saveCardIndex(); // mmFileSaveClick
+    void clearCardIndex(); // mmFileClearClick
+    void addCard(); // ToolButton5Click: "Новая"
+    void takeOutCard(); // ToolButton6Click: "Править"
+    void writeBackCard(); // ToolButton7Click: "Записать"
+    void deleteCard(); // ToolButton8Click: "Удалить"
+    void showPhotos(); // CardPhotoClick: "Фото"
+    void openConclusion(); // bbCnclCardClick
+    void showHelp(); // bbHelpCardClick
+    void chooseDate(); // SpeedButton1Click
+    void restoreBackup(); // bbBackupsClick: "Копии": restore a backup
+    void takeOutFound(); // edSearchReturn: Enter in the search field
 
 private:
     // Makes sure the card index may write the pair (taking its lock, asking

@@ -46,7 +46,7 @@ void enter()
 {
     // As its own button would: the chart window is not brought forward,
     // "Ввод" brings the deep window.
-    state::ensureWindow(state::windows().fmShProek)->bbOKShProekClick();
+    state::ensureWindow(state::windows().fmShProek)->enterZone();
 }
 
 void enrol()

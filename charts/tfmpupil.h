@@ -39,10 +39,10 @@ public:
     void showPage(const QString &page);
 
 public slots:
-    void imDecenMouseDown(int x, int y);
-    void imFlatRorLMouseDown(int x, int y);
-    void imFlatBothMouseDown(int x, int y);
-    void imBorderMouseDown(int x, int y);
+    void pressDecentration(int x, int y); // imDecenMouseDown
+    void pressFlatOne(int x, int y); // imFlatRorLMouseDown
+    void pressFlatBoth(int x, int y); // imFlatBothMouseDown
+    void pressBorder(int x, int y); // imBorderMouseDown
     void LookupPupilVariant(const QString &nameFile);
 
 private:

@@ -50,13 +50,13 @@ public:
     void pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
 
 public slots:
-    void imDeckRMouseDown(int x, int y);
-    void imDeckLMouseDown(int x, int y);
-    void imJensenRMouseDown(int x, int y);
-    void imJensenLMouseDown(int x, int y);
-    void imZrachRMouseDown(int x, int y);
-    void imZrachLMouseDown(int x, int y);
-    void bbOKShProekClick();
+    void pressDeckRight(int x, int y); // imDeckRMouseDown
+    void pressDeckLeft(int x, int y); // imDeckLMouseDown
+    void pressJensenRight(int x, int y); // imJensenRMouseDown
+    void pressJensenLeft(int x, int y); // imJensenLMouseDown
+    void pressCollaretteRight(int x, int y); // imZrachRMouseDown
+    void pressCollaretteLeft(int x, int y); // imZrachLMouseDown
+    void enterZone(); // bbOKShProekClick
     void LookupChartZone(const QString &organFile);
 
 private:

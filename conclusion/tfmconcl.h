@@ -20,9 +20,9 @@ public:
     QPushButton *bbEditCncl = nullptr;
     QPushButton *bbHelpCncl = nullptr;
 
-    void bbOKCnklClick();
-    void bbSaveCnclClick();
-    void bbEditCnclClick();
-    void bbHelpCnclClick();
-    void mmConclMouseDown();
+    void drawUpSummary(); // bbOKCnklClick
+    void saveConclusion(); // bbSaveCnclClick
+    void handOverToFinalEditor(); // bbEditCnclClick
+    void showHelp(); // bbHelpCnclClick
+    void noteCaret(); // mmConclMouseDown
 };

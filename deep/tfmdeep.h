@@ -38,6 +38,6 @@ public:
     static QString systemsText();
 
 public slots:
-    void bbOKDeepClick();
-    void bbHelpDeepClick();
+    void recordSign(); // bbOKDeepClick
+    void showHelp(); // bbHelpDeepClick
 };

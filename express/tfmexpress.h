@@ -40,13 +40,13 @@ public:
     QPushButton *CancelBtn = nullptr;
     QPushButton *HelpBtn = nullptr;
 
-    void OKBtnVelSignClick();
-    void OKBtnKrySignClick();
-    void CancelBtnExVelSignClick();
-    void CancelBtnExKrySignClick();
-    void OKBtnClick();
-    void CancelBtnClick();
-    void HelpBtnClick();
+    void evaluateVelkhover(); // OKBtnVelSignClick
+    void evaluateKrivenko(); // OKBtnKrySignClick
+    void clearVelkhover(); // CancelBtnExVelSignClick
+    void clearKrivenko(); // CancelBtnExKrySignClick
+    void storeResults(); // OKBtnClick
+    void cancel(); // CancelBtnClick
+    void showHelp(); // HelpBtnClick
 
 protected:
     // Enter answers "Заключение" and Esc "Закрыть", as in a dialog, unless

@@ -27,7 +27,7 @@ public:
 public slots:
     // Replaces the box's content by the file's lines.
     void LoadGuideText(const QString &fileName);
-    void MemoGuidIriMouseDown();
+    void insertPhrase(); // MemoGuidIriMouseDown
 
 private:
     void buildMenu();

@@ -126,8 +126,8 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     connect(bbActual, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->actualSize(); }); });
     connect(bbZoomIn, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->zoomBy(1.25); }); });
     connect(bbZoomOut, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->zoomBy(0.8); }); });
-    connect(bbOKPhoto, &QPushButton::clicked, this, &TfmPhoto::bbOKPhotoClick);
-    connect(bbPutOn, &QPushButton::clicked, this, &TfmPhoto::bbPutOnClick);
+    connect(bbOKPhoto, &QPushButton::clicked, this, &TfmPhoto::enterZone);
+    connect(bbPutOn, &QPushButton::clicked, this, &TfmPhoto::putOnCard);
     connect(&photos::store(), &photos::Store::changed, this, &TfmPhoto::refresh);
     // The card shown was written back with a new name or date: follow it.
     connect(&photos::store(), &photos::Store::cardRewritten, this,
@@ -408,12 +408,12 @@ void TfmPhoto::photoClicked(Eye eye, QPointF at)
     activateWindow();
 }
 
-void TfmPhoto::bbOKPhotoClick()
+void TfmPhoto::enterZone()
 {
     chartlinks::enter();
 }
 
-void TfmPhoto::bbPutOnClick()
+void TfmPhoto::putOnCard()
 {
     const QList<photos::CardKey> cards = photos::keysOf(card::entries());
     if (cbOrphans->currentIndex() < 0 || !cardTakesPhotos(cards))

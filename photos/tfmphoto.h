@@ -64,8 +64,8 @@ public slots:
     void findCirclesClick(photos::Eye eye);
     void takeOffClick(photos::Eye eye);
     void photoClicked(photos::Eye eye, QPointF photoPoint);
-    void bbOKPhotoClick();
-    void bbPutOnClick();
+    void enterZone(); // bbOKPhotoClick
+    void putOnCard(); // bbPutOnClick
 
 private:
     void buildPane(Pane &p, photos::Eye eye, const char *suffix);

@@ -58,64 +58,64 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     // have their image on the tool button alone.
     // ActionList2 / File; menu item CardItem, tool button ToolButton1
     Card = makeAction("Card", QStringLiteral("Картотека"), QStringLiteral("Регистрация пациента"),
-                      QStringLiteral("Работа с картотекой"), {}, &TfmNirel3::FileNew1Execute);
+                      QStringLiteral("Работа с картотекой"), {}, &TfmNirel3::openCardIndex);
     // Menu item New, tool button tbNewPatient ("Новый пациент")
     NewPatient = makeAction("NewPatient", QStringLiteral("Новый"), QStringLiteral("Сброс системы в начальное состояние"),
-                            QStringLiteral("Сброс системы в начальное состояние"), {}, &TfmNirel3::NewClick);
+                            QStringLiteral("Сброс системы в начальное состояние"), {}, &TfmNirel3::startNewPatient);
     NewPatient->setIconText(QStringLiteral("Новый пациент"));
     // ActionList3; menu item DeepItem, tool button tbExamDeep
     ExamDeep = makeAction("ExamDeep", QStringLiteral("&Углубленный"), QStringLiteral("Углубленный осмотр"),
-                          QStringLiteral("Углубленный осмотр"), QStringLiteral("deep"), &TfmNirel3::DeepItemClick);
+                          QStringLiteral("Углубленный осмотр"), QStringLiteral("deep"), &TfmNirel3::openDeepExamination);
     ExamDeep->setIconText(QStringLiteral("Углубленное"));
     // Menu item ExpressItem, tool button tbExamExpr
     ExamExpr = makeAction("ExamExpr", QStringLiteral("Экспресс"), QStringLiteral("Экспресс-осмотр"),
-                          QStringLiteral("Экспресс-осмотр"), QStringLiteral("express"), &TfmNirel3::ExpressItemClick);
+                          QStringLiteral("Экспресс-осмотр"), QStringLiteral("express"), &TfmNirel3::openExpressExamination);
     // Menu item ShProekt, tool button tbShZone
     SchmZone = makeAction("SchmZone", QStringLiteral("Проекционные зоны"), QStringLiteral("Схемы прекционных зон"),
-                          QStringLiteral("Схемы прекционных зон"), QStringLiteral("charts"), &TfmNirel3::ShProektClick);
+                          QStringLiteral("Схемы прекционных зон"), QStringLiteral("charts"), &TfmNirel3::openProjectionCharts);
     // Menu item DraftItem, tool button tbCnclTemp
     CnclDraft = makeAction("CnclDraft", QStringLiteral("Черновое"), QStringLiteral("Черновое заключение"),
-                           QStringLiteral("Черновое заключение"), QStringLiteral("draft"), &TfmNirel3::DraftItemClick);
+                           QStringLiteral("Черновое заключение"), QStringLiteral("draft"), &TfmNirel3::openDraftConclusion);
     // Menu item CleanItem, tool button tbCnclEdit
     CnclEdit = makeAction("CnclEdit", QStringLiteral("Оконча&тельное"),
                           QStringLiteral("Окончательное заключение - редактирование и печать"),
                           QStringLiteral("Окончательное заключение - редактирование и печать"), QStringLiteral("final"),
-                          &TfmNirel3::CleanItemClick);
+                          &TfmNirel3::openFinalConclusion);
     CnclEdit->setIconText(QStringLiteral("Чистовое"));
     // Menu item GuidItem, tool button tbGuidIri
     Guid = makeAction("Guid", QStringLiteral("Справочники"),
                       QStringLiteral("Справочники для быстрого редактирования заключения"),
-                      QStringLiteral("Справочники для быстрого редактирования заключения"), {}, &TfmNirel3::GuidItemClick);
+                      QStringLiteral("Справочники для быстрого редактирования заключения"), {}, &TfmNirel3::openGuides);
     // Menu item HelpNirelItem, tool button tbHelpNirel
     HelpNirel3 = makeAction("HelpNirel3", QStringLiteral("Описание Nirel-3"),
                             QStringLiteral("Медико-техническое описание Nirel-3"),
                             QStringLiteral("Медико-техническое описание Nirel-3"), QStringLiteral("help"),
-                            &TfmNirel3::HelpNirelItemClick);
+                            &TfmNirel3::showHelpContents);
     HelpNirel3->setProperty("helpContext", 1);
     // Menu item ShPictures, tool button tbPupil
     Pupil = makeAction("Pupil", QStringLiteral("Зрачок и ка&йма"), QStringLiteral("Графические меню: форма зрачка и каймы"),
-                       QStringLiteral("Зрачок и кайма"), QStringLiteral("pupil"), &TfmNirel3::tbPupilClick);
+                       QStringLiteral("Зрачок и кайма"), QStringLiteral("pupil"), &TfmNirel3::openPupilDiagrams);
     Pupil->setIconText(QStringLiteral("Зрачок и кайма"));
     // Menu item About1
     AboutNirel3 = makeAction("AboutNirel3", QStringLiteral("О п&рограмме..."),
                              QStringLiteral("Версия, год разработки, авторы"),
                              QStringLiteral("Авторы и версия программы"), QStringLiteral("about"),
-                             &TfmNirel3::About1Click);
+                             &TfmNirel3::showAboutBox);
     // Menu item N2, tool button ToolButton2
     Exit1 = makeAction("Exit1", QStringLiteral("Выход"), QStringLiteral("Выход из программы"),
-                       QStringLiteral("Выход из программы"), {}, &TfmNirel3::Exit1Execute);
+                       QStringLiteral("Выход из программы"), {}, &TfmNirel3::exitProgram);
 
     buildMenu();
     buildToolBars();
     buildStatusBars();
     place::outer(this, 1, 1, 608, 95);
 
-    connect(&HintHub::instance(), &HintHub::hintChanged, this, &TfmNirel3::StatusBar1Hint);
+    connect(&HintHub::instance(), &HintHub::hintChanged, this, &TfmNirel3::showHint);
     // The left pane follows the card's name fields at once, not only at the
     // next hint: after a card is written back or another one taken out it
     // never goes on naming the patient before.
     card::watchPatient(this, [this] { showPatient(); });
-    FormCreate();
+    setStartValues();
 }
 
 QAction *TfmNirel3::makeAction(const char *name, const QString &caption, const QString &menuHint,
@@ -169,11 +169,11 @@ void TfmNirel3::buildMenu()
     QAction *capture = servis->addAction(QStringLiteral("Шапка заключения"));
     capture->setObjectName(QStringLiteral("CaptureItem"));
     capture->setStatusTip(QStringLiteral("Заголовок заключения"));
-    connect(capture, &QAction::triggered, this, &TfmNirel3::CaptureItemClick);
+    connect(capture, &QAction::triggered, this, &TfmNirel3::editConclusionHeader);
     QAction *signat = servis->addAction(QStringLiteral("Подпись иридолога"));
     signat->setObjectName(QStringLiteral("SignatItem"));
     signat->setStatusTip(QStringLiteral("Подпись под заключением"));
-    connect(signat, &QAction::triggered, this, &TfmNirel3::SignatItemClick);
+    connect(signat, &QAction::triggered, this, &TfmNirel3::editSignature);
 
     QMenu *help = submenu("Help2", QStringLiteral("&Помощь"), QStringLiteral("Спрвки по программе Nirel-3"));
     help->addAction(HelpNirel3);
@@ -251,75 +251,75 @@ void TfmNirel3::buildStatusBars()
     setCentralWidget(row);
 }
 
-void TfmNirel3::FormCreate()
+void TfmNirel3::setStartValues()
 {
     state::examination().setStartValues();
     cards::cardIndex().setStartValues();
 }
 
-void TfmNirel3::FileNew1Execute()
+void TfmNirel3::openCardIndex()
 {
     card::open();
 }
 
-void TfmNirel3::NewClick()
+void TfmNirel3::startNewPatient()
 {
     shell::newPatientReset();
     showPatient();
 }
 
-void TfmNirel3::DeepItemClick()
+void TfmNirel3::openDeepExamination()
 {
     deep::open();
 }
 
-void TfmNirel3::ExpressItemClick()
+void TfmNirel3::openExpressExamination()
 {
     express::open();
 }
 
-void TfmNirel3::ShProektClick()
+void TfmNirel3::openProjectionCharts()
 {
     OpenProjectionCharts();
 }
 
-void TfmNirel3::tbPupilClick()
+void TfmNirel3::openPupilDiagrams()
 {
     OpenPupilWindow(QString()); // at whichever page it showed last
 }
 
-void TfmNirel3::DraftItemClick()
+void TfmNirel3::openDraftConclusion()
 {
     state::examination().setConclMode(0);
     concl::open();
 }
 
-void TfmNirel3::CleanItemClick()
+void TfmNirel3::openFinalConclusion()
 {
     reach::openFinalCopy(this);
 }
 
-void TfmNirel3::GuidItemClick()
+void TfmNirel3::openGuides()
 {
     guides::open();
 }
 
-void TfmNirel3::CaptureItemClick()
+void TfmNirel3::editConclusionHeader()
 {
     shell::CaptureItemClick();
 }
 
-void TfmNirel3::SignatItemClick()
+void TfmNirel3::editSignature()
 {
     shell::SignatItemClick();
 }
 
-void TfmNirel3::HelpNirelItemClick()
+void TfmNirel3::showHelpContents()
 {
     help::showContents();
 }
 
-void TfmNirel3::About1Click()
+void TfmNirel3::showAboutBox()
 {
     QPointer<TAboutBox> &box = state::windows().AboutBox;
     if (!box)
@@ -327,7 +327,7 @@ void TfmNirel3::About1Click()
     ui::prompter().exec(box.data());
 }
 
-void TfmNirel3::Exit1Execute()
+void TfmNirel3::exitProgram()
 {
     if (!shell::exitCheck(this))
         return;
@@ -352,7 +352,7 @@ void TfmNirel3::showPatient()
         StatusBar1->showMessage(patientPaneText());
 }
 
-void TfmNirel3::StatusBar1Hint(const QString &hint)
+void TfmNirel3::showHint(const QString &hint)
 {
     StatusBar2->showMessage(hint);
     showPatient();

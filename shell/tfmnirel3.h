@@ -36,22 +36,22 @@ public:
     QStatusBar *StatusBar2 = nullptr;
 
     // Handlers
-    void FormCreate();
-    void FileNew1Execute();
-    void NewClick();
-    void DeepItemClick();
-    void ExpressItemClick();
-    void ShProektClick();
-    void tbPupilClick();
-    void DraftItemClick();
-    void CleanItemClick();
-    void GuidItemClick();
-    void CaptureItemClick();
-    void SignatItemClick();
-    void HelpNirelItemClick();
-    void About1Click();
-    void Exit1Execute();
-    void StatusBar1Hint(const QString &hint);
+    void setStartValues(); // FormCreate
+    void openCardIndex(); // FileNew1Execute
+    void startNewPatient(); // NewClick
+    void openDeepExamination(); // DeepItemClick
+    void openExpressExamination(); // ExpressItemClick
+    void openProjectionCharts(); // ShProektClick
+    void openPupilDiagrams(); // tbPupilClick
+    void openDraftConclusion(); // DraftItemClick
+    void openFinalConclusion(); // CleanItemClick
+    void openGuides(); // GuidItemClick
+    void editConclusionHeader(); // CaptureItemClick
+    void editSignature(); // SignatItemClick
+    void showHelpContents(); // HelpNirelItemClick
+    void showAboutBox(); // About1Click
+    void exitProgram(); // Exit1Execute
+    void showHint(const QString &hint); // StatusBar1Hint
 
     // The left pane's text for the current card window fields: "Пациент: "
     // and the three names, or "Пациент: не выбран" when they are empty.

@@ -13,7 +13,7 @@ public:
 
     // The close query: closing is allowed exactly when Timer1 is no longer enabled.
     bool FormCloseQuery() const;
-    void Timer1Timer();
+    void stopWaiting(); // Timer1Timer
 
 protected:
     void closeEvent(QCloseEvent *event) override;

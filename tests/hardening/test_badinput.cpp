@@ -138,7 +138,7 @@ const QMap<QString, Reader> &readers()
           [](TestEnv &env, ScriptedPrompter &) {
               TfmCard *w = state::openWindow(state::windows().fmCard);
               w->ConclEdit->setText(env.path(QStringLiteral("Иванов.txt")));
-              w->bbCnclCardClick();
+              w->openConclusion();
               return concl::lines();
           }}},
         {QStringLiteral("final conclusion"),
@@ -155,7 +155,7 @@ const QMap<QString, Reader> &readers()
           [](TestEnv &env, ScriptedPrompter &prompter) {
               TfmCard *w = state::openWindow(state::windows().fmCard);
               prompter.fileNames = {env.path(QStringLiteral("k.LST"))};
-              w->mmFileOpenClick();
+              w->openCardIndex();
               return cardList(w);
           },
           QStringLiteral("k.LST"), corpus(QStringLiteral("../../cards/golden/three.lst"))}},
@@ -164,7 +164,7 @@ const QMap<QString, Reader> &readers()
           [](TestEnv &env, ScriptedPrompter &prompter) {
               TfmCard *w = state::openWindow(state::windows().fmCard);
               prompter.fileNames = {env.path(QStringLiteral("k.LST"))};
-              w->mmFileOpenClick();
+              w->openCardIndex();
               return cardList(w);
           },
           QStringLiteral("k.lso"), corpus(QStringLiteral("../../cards/golden/three.lso"))}},

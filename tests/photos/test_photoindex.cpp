@@ -48,12 +48,12 @@ struct World {
     void open(const QString &file)
     {
         prompter.fileNames << file;
-        card->mmFileOpenClick();
+        card->openCardIndex();
     }
     void saveAs(const QString &file)
     {
         prompter.fileNames << file;
-        card->mmFileSaveClick();
+        card->saveCardIndex();
     }
     int rowOf(const QString &tag) const
     {
@@ -136,9 +136,9 @@ void startWorld(World &w)
 void rewrite(World &w, const QString &tag, const std::function<void(TfmCard *)> &edit)
 {
     w.card->selectRow(w.rowOf(tag));
-    w.card->ToolButton6Click();
+    w.card->takeOutCard();
     edit(w.card);
-    w.card->ToolButton7Click();
+    w.card->writeBackCard();
 }
 
 struct Step {
@@ -168,13 +168,13 @@ const QList<Step> &steps()
         {"Удалить",
          [](World &w) {
              w.card->selectRow(w.rowOf(QStringLiteral("B")));
-             w.card->ToolButton8Click();
+             w.card->deleteCard();
          },
          {{"A", ""}, {"C", "R"}}, 2},
         {"Сохранить under another name, reopened",
          [](World &w) {
              w.saveAs(w.list(QStringLiteral("copy.lst")));
-             w.card->mmFileClearClick();
+             w.card->clearCardIndex();
              w.open(w.list(QStringLiteral("copy.lst")));
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
@@ -211,7 +211,7 @@ const QList<Step> &steps()
         {"Записать: B takes a name whose photos were orphans",
          [](World &w) {
              w.card->selectRow(w.rowOf(QStringLiteral("C")));
-             w.card->ToolButton8Click(); // C's photo is now an orphan keyed Власов
+             w.card->deleteCard(); // C's photo is now an orphan keyed Власов
              rewrite(w, QStringLiteral("B"), [](TfmCard *c) {
                  c->FNameEdit->setText(QStringLiteral("Власов"));
                  c->LNameEdit->setText(QStringLiteral("Виктор"));
@@ -227,7 +227,7 @@ const QList<Step> &steps()
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 1},
         {"Очистить, then the file opened again",
          [](World &w) {
-             w.card->mmFileClearClick();
+             w.card->clearCardIndex();
              w.open(w.list());
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
@@ -264,7 +264,7 @@ const QList<Step> &steps()
                  c->LNameEdit->setText(QStringLiteral("Белла"));
              });
              w.card->selectRow(w.rowOf(QStringLiteral("B")));
-             w.card->ToolButton8Click();
+             w.card->deleteCard();
          },
          {{"A", ""}, {"C", ""}}, 3},
         {"Записать: one of two cards of one name from the file renamed",
@@ -484,7 +484,7 @@ void TestPhotoIndex::nothingOutsideIsReadOrWritten()
 {
     World w;
     startWorld(w);
-    w.card->mmFileClearClick(); // lets the lock go
+    w.card->clearCardIndex(); // lets the lock go
     const QString outside = w.env.path("outside");
     QDir().mkpath(outside + "/folder");
     QImage secret(64, 48, QImage::Format_RGB32);
@@ -523,7 +523,7 @@ void TestPhotoIndex::nothingOutsideIsReadOrWritten()
     w.open(w.list()); // the lock that is a link is taken over (the first button)
     for (int row = 0; row < 3; ++row) {
         w.card->selectRow(row);
-        w.card->CardPhotoClick();
+        w.card->showPhotos();
     }
     w.saveAs(w.list());
     w.saveAs(w.list("copy.lst"));

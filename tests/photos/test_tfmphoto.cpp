@@ -80,13 +80,13 @@ struct Setup {
         h.Date = QStringLiteral("12.03.2025");
         card->model()->setEntries({CardEntry{QStringLiteral("Петров О.И."), h}});
         prompter.fileNames << env.path("k.lst");
-        card->mmFileSaveClick();
+        card->saveCardIndex();
         right = synth::make(QSize(1600, 1200), 41);
         left = synth::make(QSize(1280, 960), 42);
         right.image.save(env.path("right.jpg"), "JPG", 90);
         left.image.save(env.path("left.png"));
         card->selectRow(0);
-        card->CardPhotoClick();
+        card->showPhotos();
         prompter.fileNames << env.path("right.jpg") << env.path("left.png");
         window()->addPhotoClick(Eye::Right);
         window()->addPhotoClick(Eye::Left);
@@ -160,7 +160,7 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ") + liver});
     QCOMPARE(state::examination().currentPathologyLines(), QStringList{QStringLiteral("0113 05 Хронический процесс в органе") + liver});
     // "Заключение" of the deep window takes it into the draft conclusion.
-    state::windows().fmDeep->bbOKDeepClick();
+    state::windows().fmDeep->recordSign();
     QVERIFY(concl::lines().join(QLatin1Char('\n')).contains(QStringLiteral("Хронический процесс в органе") + liver));
     QVERIFY(s.prompter.texts().isEmpty());
 }
@@ -294,15 +294,15 @@ void TestTfmPhoto::followsItsCardWhenRenamed()
 {
     Setup s;
     s.card->selectRow(0);
-    s.card->ToolButton6Click();
+    s.card->takeOutCard();
     s.card->FNameEdit->setText(QStringLiteral("Петровский"));
-    s.card->ToolButton7Click();
+    s.card->writeBackCard();
     TfmPhoto *w = s.window();
     QCOMPARE(w->lbPatient->text(), QStringLiteral("Пациент: Петровский Олег Ильич, 12.03.2025"));
     QVERIFY(w->right.photo >= 0 && w->left.photo >= 0);
     // Deleted: the window shows nothing more of it.
     s.card->selectRow(0);
-    s.card->ToolButton8Click();
+    s.card->deleteCard();
     QCOMPARE(w->right.photo, -1);
     QVERIFY(w->right.view->photo().isNull());
     QCOMPARE(w->cbOrphans->count(), 2);

@@ -139,7 +139,7 @@ void TestPlainText::untrustedTextIsNeverMarkup()
     card->selectRow(0);
     card->CardEdit->trigger();
     QCOMPARE(card->ConclEdit->text(), kForgedLink);
-    mainWindow->StatusBar1Hint(QStringLiteral("Подсказка"));
+    mainWindow->showHint(QStringLiteral("Подсказка"));
     QVERIFY(mainWindow->StatusBar1->currentMessage().contains(kForged));
 
     // "Просмотр" names the missing conclusion file in its message.

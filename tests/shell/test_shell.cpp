@@ -456,7 +456,7 @@ void TestShell::splashRefusesToCloseBeforeItsTimer()
     QVERIFY(!splash.FormCloseQuery());
     QVERIFY(!splash.close());
     QVERIFY(splash.isVisible());
-    splash.Timer1Timer();
+    splash.stopWaiting();
     QVERIFY(!splash.Timer1->isActive());
     QVERIFY(splash.FormCloseQuery());
     QVERIFY(splash.close());
