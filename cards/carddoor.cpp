@@ -23,7 +23,7 @@ Patient patient()
     if (!c)
         return {};
     const THuman &h = cards::cardIndex().card();
-    return Patient{h.FName, h.LName, h.MName, c->lbDate->text(), h.Date};
+    return Patient{h.FName, h.LName, h.MName, c->dateLabel(), h.Date};
 }
 
 void watchPatient(QObject *context, const std::function<void()> &onChange)

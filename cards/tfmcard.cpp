@@ -926,3 +926,8 @@ void TfmCard::chooseDate()
         EditDate->setText(calendar->dateText());
     delete calendar;
 }
+
+QString TfmCard::dateLabel() const
+{
+    return lbDate->text();
+}

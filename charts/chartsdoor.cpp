@@ -4,9 +4,6 @@
 #include "charts/tfmshproek.h"
 #include "state/openwindow.h"
 
-#include <QLabel>
-#include <QLineEdit>
-
 namespace chartlinks {
 
 namespace {
@@ -27,22 +24,13 @@ void clearRequests()
     requestLog().clear();
 }
 
-QString colourKey()
+Zone shownZone()
 {
-    return state::windows().fmShProek ? state::windows().fmShProek->Label1->text() : QString();
+    const TfmShProek *w = state::windows().fmShProek.data();
+    return w ? Zone{w->colourShown(), w->zoneShown(), w->ChartZoneCode} : Zone{};
 }
 
-QString localisation()
-{
-    return state::windows().fmShProek ? state::windows().fmShProek->Edit1->text() : QString();
-}
-
-QString zoneCode()
-{
-    return state::windows().fmShProek ? state::windows().fmShProek->ChartZoneCode : QString();
-}
-
-void enter()
+void enterZone()
 {
     // As its own button would: the chart window is not brought forward,
     // "Ввод" brings the deep window.
@@ -69,7 +57,7 @@ QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
         w->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
     w->pressChart(chart, rightEye, pixel);
-    return w->Edit1->text();
+    return w->zoneShown();
 }
 
 void OpenProjectionCharts()

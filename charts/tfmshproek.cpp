@@ -174,3 +174,13 @@ void TfmShProek::enterZone()
     }
     exam.localise(Edit1->text(), ChartZoneCode);
 }
+
+QString TfmShProek::colourShown() const
+{
+    return Label1->text();
+}
+
+QString TfmShProek::zoneShown() const
+{
+    return Edit1->text();
+}

@@ -44,6 +44,10 @@ public:
 
     // Brings the pupillary belt's right-eye chart to view.
     void showCollaretteRight();
+    // What the window shows: the colour number of the last click (Label1)
+    // and the zone found or typed (Edit1).
+    QString colourShown() const;
+    QString zoneShown() const;
     // The eye tab on view: the tab on view within the page on view.
     QWidget *eyeTabOnView() const;
     // Brings a chart's eye tab to view and clicks its picture at a pixel.

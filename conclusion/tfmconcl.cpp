@@ -147,3 +147,8 @@ void TfmConcl::noteCaret()
     const Memo::Place caret = mmConcl->displayedCaret();
     state::examination().setConclCaret(caret.line, caret.column);
 }
+
+void TfmConcl::copyDraftToClipboard()
+{
+    conclusion::copyDraftToClipboard(mmConcl);
+}

@@ -89,58 +89,8 @@ public:
     int DragOffset = 0;
     bool Dragging = false;
 
-    // Actions: ActionList1 (file), ActionList2 (edit)
-    QAction *FileNewCmd = nullptr;
-    QAction *FileOpenCmd = nullptr;
-    QAction *FileSaveCmd = nullptr;
-    QAction *FileSaveAsCmd = nullptr;
-    QAction *FilePrintCmd = nullptr;
-    QAction *FilePreviewCmd = nullptr;
-    QAction *FilePdfCmd = nullptr;
-    QAction *FileExitCmd = nullptr;
-    QAction *EditUndoCmd = nullptr;
-    QAction *EditCutCmd = nullptr;
-    QAction *EditCopyCmd = nullptr;
-    QAction *EditPasteCmd = nullptr;
-    QAction *EditFontCmd = nullptr;
     QList<QAction *> ActionList1;
     QList<QAction *> ActionList2;
-
-    // Menu
-    QMenuBar *MainMenu = nullptr;
-    QAction *SelectAllItem = nullptr;
-    QAction *miEditFont = nullptr;
-    QAction *miInsertPhotos = nullptr;      // the patient's irises
-    QAction *miInsertPhotosChart = nullptr; // the same with the chart over them
-    QAction *HelpMenu = nullptr;
-
-    // Tool bar
-    QToolBar *StandardToolBar = nullptr;
-    QComboBox *FontName = nullptr;
-    QLineEdit *FontSize = nullptr;
-    QWidget *UpDown1 = nullptr;
-    QToolButton *BoldButton = nullptr;
-    QToolButton *ItalicButton = nullptr;
-    QToolButton *UnderlineButton = nullptr;
-    QToolButton *LeftAlign = nullptr;
-    QToolButton *CenterAlign = nullptr;
-    QToolButton *RightAlign = nullptr;
-    QToolButton *BulletsButton = nullptr;
-    QButtonGroup *AlignGroup = nullptr;
-
-    // Ruler
-    ReachRuler *Ruler = nullptr;
-    RulerMarker *FirstInd = nullptr;
-    RulerMarker *LeftInd = nullptr;
-    RulerMarker *RightInd = nullptr;
-    QFrame *RulerLine = nullptr;
-
-    ReachEditor *Editor = nullptr;
-
-    QStatusBar *StatusBar = nullptr;
-    QLabel *StatusPanel0 = nullptr;
-    QLabel *StatusPanel1 = nullptr;
-    QLabel *StatusPanel2 = nullptr;
 
     // The screen resolution the ruler converts with (logical dots an inch).
     double dpi() const;
@@ -216,6 +166,53 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // The controls, under their written names (their object names too).
+    // Actions: ActionList1 (file), ActionList2 (edit)
+    QAction *FileNewCmd = nullptr;
+    QAction *FileOpenCmd = nullptr;
+    QAction *FileSaveCmd = nullptr;
+    QAction *FileSaveAsCmd = nullptr;
+    QAction *FilePrintCmd = nullptr;
+    QAction *FilePreviewCmd = nullptr;
+    QAction *FilePdfCmd = nullptr;
+    QAction *FileExitCmd = nullptr;
+    QAction *EditUndoCmd = nullptr;
+    QAction *EditCutCmd = nullptr;
+    QAction *EditCopyCmd = nullptr;
+    QAction *EditPasteCmd = nullptr;
+    QAction *EditFontCmd = nullptr;
+    // Menu
+    QMenuBar *MainMenu = nullptr;
+    QAction *SelectAllItem = nullptr;
+    QAction *miEditFont = nullptr;
+    QAction *miInsertPhotos = nullptr;      // the patient's irises
+    QAction *miInsertPhotosChart = nullptr; // the same with the chart over them
+    QAction *HelpMenu = nullptr;
+    // Tool bar
+    QToolBar *StandardToolBar = nullptr;
+    QComboBox *FontName = nullptr;
+    QLineEdit *FontSize = nullptr;
+    QWidget *UpDown1 = nullptr;
+    QToolButton *BoldButton = nullptr;
+    QToolButton *ItalicButton = nullptr;
+    QToolButton *UnderlineButton = nullptr;
+    QToolButton *LeftAlign = nullptr;
+    QToolButton *CenterAlign = nullptr;
+    QToolButton *RightAlign = nullptr;
+    QToolButton *BulletsButton = nullptr;
+    QButtonGroup *AlignGroup = nullptr;
+    // Ruler
+    ReachRuler *Ruler = nullptr;
+    RulerMarker *FirstInd = nullptr;
+    RulerMarker *LeftInd = nullptr;
+    RulerMarker *RightInd = nullptr;
+    QFrame *RulerLine = nullptr;
+    ReachEditor *Editor = nullptr;
+    QStatusBar *StatusBar = nullptr;
+    QLabel *StatusPanel0 = nullptr;
+    QLabel *StatusPanel1 = nullptr;
+    QLabel *StatusPanel2 = nullptr;
+
     QAction *makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
                         const QIcon &icon, void (TfmReach::*handler)());
     void buildMenu();

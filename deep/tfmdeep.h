@@ -19,6 +19,15 @@ class TfmDeep : public QWidget {
 public:
     explicit TfmDeep(QWidget *owner = nullptr);
 
+    // The eleven items of cbSystems and its text at start.
+    static QStringList systemItems();
+    static QString systemsText();
+
+public slots:
+    void recordSign(); // bbOKDeepClick
+    void showHelp(); // bbHelpDeepClick
+
+private:
     // The sign catalogue's menus.
     QMenuBar *MenuDeep = nullptr;
     QGroupBox *gbEye = nullptr;
@@ -32,12 +41,4 @@ public:
     QComboBox *cbSystems = nullptr;
     QPushButton *bbOKDeep = nullptr;
     QPushButton *bbHelpDeep = nullptr;
-
-    // The eleven items of cbSystems and its text at start.
-    static QStringList systemItems();
-    static QString systemsText();
-
-public slots:
-    void recordSign(); // bbOKDeepClick
-    void showHelp(); // bbHelpDeepClick
 };

@@ -15,12 +15,6 @@ class TfmGuid : public QWidget {
 public:
     explicit TfmGuid(QWidget *owner = nullptr);
 
-    QMenuBar *MainMenu1 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    QRadioButton *rbString = nullptr;
-    QRadioButton *rbBlock = nullptr;
-    PressMemo *MemoGuidIri = nullptr;
-
     // Name of the guide file last chosen from the menu.
     QString GuideFileName;
 
@@ -30,5 +24,12 @@ public slots:
     void insertPhrase(); // MemoGuidIriMouseDown
 
 private:
+    // The controls, under their written names (their object names too).
+    QMenuBar *MainMenu1 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QRadioButton *rbString = nullptr;
+    QRadioButton *rbBlock = nullptr;
+    PressMemo *MemoGuidIri = nullptr;
+
     void buildMenu();
 };

@@ -410,7 +410,7 @@ void TfmPhoto::photoClicked(Eye eye, QPointF at)
 
 void TfmPhoto::enterZone()
 {
-    chartlinks::enter();
+    chartlinks::enterZone();
 }
 
 void TfmPhoto::putOnCard()

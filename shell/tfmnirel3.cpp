@@ -296,7 +296,7 @@ void TfmNirel3::openDraftConclusion()
 
 void TfmNirel3::openFinalConclusion()
 {
-    reach::openFinalCopy(this);
+    reach::openFinalCopy();
 }
 
 void TfmNirel3::openGuides()

@@ -14,27 +14,6 @@ class TfmNirel3 : public QMainWindow {
 public:
     explicit TfmNirel3(QWidget *parent = nullptr);
 
-    // ActionList2
-    QAction *Card = nullptr;
-    QAction *NewPatient = nullptr;
-    // ActionList3
-    QAction *ExamDeep = nullptr;
-    QAction *ExamExpr = nullptr;
-    QAction *SchmZone = nullptr;
-    QAction *CnclDraft = nullptr;
-    QAction *CnclEdit = nullptr;
-    QAction *Guid = nullptr;
-    QAction *HelpNirel3 = nullptr;
-    QAction *Pupil = nullptr;
-    QAction *AboutNirel3 = nullptr;
-    QAction *Exit1 = nullptr;
-
-    QMenuBar *MainMenu1 = nullptr;
-    QToolBar *ToolBar2 = nullptr;
-    QToolBar *ToolBar3 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    QStatusBar *StatusBar2 = nullptr;
-
     // Handlers
     void setStartValues(); // FormCreate
     void openCardIndex(); // FileNew1Execute
@@ -63,6 +42,27 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The controls, under their written names (their object names too).
+    // ActionList2
+    QAction *Card = nullptr;
+    QAction *NewPatient = nullptr;
+    // ActionList3
+    QAction *ExamDeep = nullptr;
+    QAction *ExamExpr = nullptr;
+    QAction *SchmZone = nullptr;
+    QAction *CnclDraft = nullptr;
+    QAction *CnclEdit = nullptr;
+    QAction *Guid = nullptr;
+    QAction *HelpNirel3 = nullptr;
+    QAction *Pupil = nullptr;
+    QAction *AboutNirel3 = nullptr;
+    QAction *Exit1 = nullptr;
+    QMenuBar *MainMenu1 = nullptr;
+    QToolBar *ToolBar2 = nullptr;
+    QToolBar *ToolBar3 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    QStatusBar *StatusBar2 = nullptr;
+
     // An action with the menu item's caption and hint, and the tooltip its
     // tool button shows.
     QAction *makeAction(const char *name, const QString &caption, const QString &menuHint, const QString &hint,

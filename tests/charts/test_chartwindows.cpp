@@ -220,11 +220,11 @@ void TestChartWindows::pupilVariantBecomesTheSign()
 
     // The same patch for the left eye: its own codes, no note.
     prompter.clear();
-    state::windows().fmDeep->rbLeft->setChecked(true);
+    control<QRadioButton>(state::windows().fmDeep, "rbLeft")->setChecked(true);
     press(w->imDecen, blue);
     QCOMPARE(state::examination().signCodes(), (QList<int>{295, 299}));
     QVERIFY(prompter.records.isEmpty());
-    state::windows().fmDeep->rbRight->setChecked(true);
+    control<QRadioButton>(state::windows().fmDeep, "rbRight")->setChecked(true);
     press(w->imDecen, blue);
 
     // White: nothing is found, the deep window keeps the sign.

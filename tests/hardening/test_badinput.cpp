@@ -119,7 +119,7 @@ const QMap<QString, Reader> &readers()
           [](TestEnv &, ScriptedPrompter &) {
               TfmGuid *w = state::openWindow(state::windows().fmGuid);
               w->LoadGuideText(guides::guideFileName(QStringLiteral("DietAcid")));
-              return w->MemoGuidIri->lines();
+              return control<PressMemo>(w, "MemoGuidIri")->lines();
           }}},
         {QStringLiteral("header"),
          {QStringLiteral("Caption.txt"), shipped(QStringLiteral("Caption.txt")),
@@ -137,17 +137,17 @@ const QMap<QString, Reader> &readers()
          {QStringLiteral("Иванов.txt"), shipped(QStringLiteral("Caption.txt")).append(shipped(QStringLiteral("Signature.txt"))),
           [](TestEnv &env, ScriptedPrompter &) {
               TfmCard *w = state::openWindow(state::windows().fmCard);
-              w->ConclEdit->setText(env.path(QStringLiteral("Иванов.txt")));
+              control<QLineEdit>(w, "ConclEdit")->setText(env.path(QStringLiteral("Иванов.txt")));
               w->openConclusion();
               return concl::lines();
           }}},
         {QStringLiteral("final conclusion"),
          {QStringLiteral("Петров.rtf"), corpus(QStringLiteral("../../rtf/samples/wordpad.rtf")),
           [](TestEnv &env, ScriptedPrompter &prompter) {
-              reach::open(nullptr);
+              reach::open();
               prompter.fileNames = {env.path(QStringLiteral("Петров.rtf"))};
               state::windows().fmReach->FileOpen();
-              const QString text = state::windows().fmReach->Editor->toPlainText();
+              const QString text = control<ReachEditor>(state::windows().fmReach, "Editor")->toPlainText();
               return text.isEmpty() ? QStringList{} : text.split(QLatin1Char('\n'));
           }}},
         {QStringLiteral("card data"),

@@ -154,16 +154,16 @@ const QList<Step> &steps()
         {"nothing done", [](World &) {}, {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Записать: surname changed, then saved and reopened",
          [](World &w) {
-             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { c->FNameEdit->setText(QStringLiteral("Боброва")); });
+             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Боброва")); });
              w.saveAs(w.list());
              w.open(w.list());
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Записать: telephone changed",
-         [](World &w) { rewrite(w, QStringLiteral("B"), [](TfmCard *c) { c->AddrEdit->setText(QStringLiteral("Тверь")); }); },
+         [](World &w) { rewrite(w, QStringLiteral("B"), [](TfmCard *c) { control<QLineEdit>(c, "AddrEdit")->setText(QStringLiteral("Тверь")); }); },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Записать: date changed by hand in the fields",
-         [](World &w) { rewrite(w, QStringLiteral("C"), [](TfmCard *c) { c->EditDate->setText(QStringLiteral("05.06.2025")); }); },
+         [](World &w) { rewrite(w, QStringLiteral("C"), [](TfmCard *c) { control<QLineEdit>(c, "EditDate")->setText(QStringLiteral("05.06.2025")); }); },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Удалить",
          [](World &w) {
@@ -203,8 +203,8 @@ const QList<Step> &steps()
         {"Записать: A written back with B's name and date",
          [](World &w) {
              rewrite(w, QStringLiteral("A"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Борисова"));
-                 c->LNameEdit->setText(QStringLiteral("Белла"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Борисова"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Белла"));
              });
          },
          {{"A", ""}, {"B", ""}, {"C", "R"}}, 0},
@@ -213,8 +213,8 @@ const QList<Step> &steps()
              w.card->selectRow(w.rowOf(QStringLiteral("C")));
              w.card->deleteCard(); // C's photo is now an orphan keyed Власов
              rewrite(w, QStringLiteral("B"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Власов"));
-                 c->LNameEdit->setText(QStringLiteral("Виктор"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Власов"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Виктор"));
              });
          },
          {{"A", ""}, {"B", "RL"}}, 1},
@@ -237,14 +237,14 @@ const QList<Step> &steps()
         {"Записать: C onto B's name, B renamed on, C renamed back",
          [](World &w) {
              rewrite(w, QStringLiteral("C"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Борисова"));
-                 c->LNameEdit->setText(QStringLiteral("Белла"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Борисова"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Белла"));
              });
-             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { c->MNameEdit->setText(QStringLiteral("Петровна")); });
+             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { control<QLineEdit>(c, "MNameEdit")->setText(QStringLiteral("Петровна")); });
              QCOMPARE(w.shown(), (QMap<QString, QString>{{"A", ""}, {"B", "RL"}, {"C", ""}}));
              rewrite(w, QStringLiteral("C"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Власов"));
-                 c->LNameEdit->setText(QStringLiteral("Виктор"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Власов"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Виктор"));
              });
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
@@ -252,16 +252,16 @@ const QList<Step> &steps()
          [](World &w) {
              for (const auto &[surname, name] : {std::pair{"Борисова", "Белла"}, std::pair{"Власов", "Виктор"}})
                  rewrite(w, QStringLiteral("C"), [&](TfmCard *c) {
-                     c->FNameEdit->setText(QString::fromUtf8(surname));
-                     c->LNameEdit->setText(QString::fromUtf8(name));
+                     control<QLineEdit>(c, "FNameEdit")->setText(QString::fromUtf8(surname));
+                     control<QLineEdit>(c, "LNameEdit")->setText(QString::fromUtf8(name));
                  });
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Удалить: B, while C has B's name",
          [](World &w) {
              rewrite(w, QStringLiteral("C"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Борисова"));
-                 c->LNameEdit->setText(QStringLiteral("Белла"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Борисова"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Белла"));
              });
              w.card->selectRow(w.rowOf(QStringLiteral("B")));
              w.card->deleteCard();
@@ -275,7 +275,7 @@ const QList<Step> &steps()
                  e.append(CardEntry{QStringLiteral("Борисова"), twin});
              });
              w.open(w.list());
-             rewrite(w, QStringLiteral("B2"), [](TfmCard *c) { c->LNameEdit->setText(QStringLiteral("Вера")); });
+             rewrite(w, QStringLiteral("B2"), [](TfmCard *c) { control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Вера")); });
          },
          {{"A", ""}, {"B", ""}, {"C", "R"}, {"B2", ""}}, 2},
     };

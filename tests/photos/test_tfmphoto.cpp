@@ -151,9 +151,9 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     QCOMPARE(view->grab().toImage().pixelColor(at), QColor(255, 40, 40));
     QVERIFY(!w->left.view->mark());
     QVERIFY(state::windows().fmShProek->isVisible());
-    QCOMPARE(chartlinks::localisation(), liver);
-    QCOMPARE(chartlinks::colourKey(), QString::number(colour));
-    QCOMPARE(chartlinks::zoneCode(), QStringLiteral("05"));
+    QCOMPARE(chartlinks::shownZone().name, liver);
+    QCOMPARE(chartlinks::shownZone().colour, QString::number(colour));
+    QCOMPARE(chartlinks::shownZone().code, QStringLiteral("05"));
     QCOMPARE(state::windows().fmShProek->eyeTabOnView(), state::windows().fmShProek->tsDeckR);
     QVERIFY(w->lbZone->text().endsWith(liver));
     w->bbOKPhoto->click();
@@ -177,14 +177,14 @@ void TestTfmPhoto::theEyeIsChecked()
     QCOMPARE(w->left.view->mark(), std::optional<QPointF>(onIris)); // until the next click, on either photo
     QVERIFY(!w->right.view->mark());
     QCOMPARE(state::windows().fmShProek->eyeTabOnView(), state::windows().fmShProek->tsDeckL);
-    QVERIFY(!chartlinks::localisation().isEmpty());
+    QVERIFY(!chartlinks::shownZone().name.isEmpty());
     w->bbOKPhoto->click(); // the deep window has the right eye chosen
     QCOMPARE(s.prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
     QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ")});
     // Beyond the limbus nothing is looked up.
-    const QString before = chartlinks::colourKey();
+    const QString before = chartlinks::shownZone().colour;
     w->photoClicked(Eye::Left, iris::photoPoint(view->fit(), {1.5, 90}));
-    QCOMPARE(chartlinks::colourKey(), before);
+    QCOMPARE(chartlinks::shownZone().colour, before);
     QCOMPARE(w->lbZone->text(), QStringLiteral("Зона: щелчок вне радужки"));
 }
 
@@ -203,7 +203,7 @@ void TestTfmPhoto::aClickKeepsThePhotoWindowInFront()
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
                       view->toWidget(iris::photoPoint(view->fit(), {0.5, 90})).toPoint());
     QVERIFY(state::windows().fmShProek && QTest::qWaitForWindowExposed(state::windows().fmShProek));
-    QVERIFY(!chartlinks::localisation().isEmpty());
+    QVERIFY(!chartlinks::shownZone().name.isEmpty());
     QTest::qWait(500); // for what the window manager does with the new window
     QCOMPARE(QApplication::activeWindow(), w);
 }
@@ -295,7 +295,7 @@ void TestTfmPhoto::followsItsCardWhenRenamed()
     Setup s;
     s.card->selectRow(0);
     s.card->takeOutCard();
-    s.card->FNameEdit->setText(QStringLiteral("Петровский"));
+    control<QLineEdit>(s.card, "FNameEdit")->setText(QStringLiteral("Петровский"));
     s.card->writeBackCard();
     TfmPhoto *w = s.window();
     QCOMPARE(w->lbPatient->text(), QStringLiteral("Пациент: Петровский Олег Ильич, 12.03.2025"));
@@ -326,13 +326,13 @@ int picturesIn(const QTextDocument &doc)
 void TestTfmPhoto::irisesInTheFinalEditor()
 {
     Setup s;
-    reach::open(nullptr);
+    reach::open();
     TfmReach *editor = state::windows().fmReach.data();
-    editor->Editor->setPlainText(QStringLiteral("Заключение иридолога"));
+    control<ReachEditor>(editor, "Editor")->setPlainText(QStringLiteral("Заключение иридолога"));
     editor->InsertIrisPhotos(true);
-    QCOMPARE(picturesIn(*editor->Editor->document()), 2);
+    QCOMPARE(picturesIn(*control<ReachEditor>(editor, "Editor")->document()), 2);
     QTextDocument reread;
-    QVERIFY(rtf::read(rtf::write(*editor->Editor->document()), &reread).ok);
+    QVERIFY(rtf::read(rtf::write(*control<ReachEditor>(editor, "Editor")->document()), &reread).ok);
     QCOMPARE(picturesIn(reread), 2);
     QVERIFY(reread.toPlainText().contains(QStringLiteral("Правый глаз, схема Deck")));
 }

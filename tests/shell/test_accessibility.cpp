@@ -55,7 +55,7 @@ void TestAccessibility::everyControlIsNamed()
     TestEnv env;
     auto *main = new TfmNirel3();
     state::windows().fmNirel3 = main;
-    reach::open(main);
+    reach::open();
     const QList<QWidget *> windows{main,
                                    state::ensureWindow(state::windows().fmCard),
                                    state::ensureWindow(state::windows().fmDeep),
