@@ -15,21 +15,6 @@ class TfmPupil : public QWidget {
 public:
     explicit TfmPupil(QWidget *owner = nullptr);
 
-    QTabWidget *pcPupil = nullptr;
-    QWidget *tsDecenter = nullptr;
-    QWidget *tsFlatten = nullptr;
-    QWidget *tsBorder = nullptr;
-    QTabWidget *pcFlat = nullptr;
-    QWidget *tsFlatRorL = nullptr;
-    QWidget *tsFlatBoth = nullptr;
-    ChartPicture *imDecen = nullptr;
-    ChartPicture *imFlatRorL = nullptr;
-    ChartPicture *imFlatBoth = nullptr;
-    ChartPicture *imBorder = nullptr;
-    QFrame *Panel1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-
     // The state kept between clicks while the program runs.
     int PupilClickX = 0;
     int PupilClickY = 0;
@@ -46,5 +31,21 @@ public slots:
     void LookupPupilVariant(const QString &nameFile);
 
 private:
+    // The controls, under their written names (their object names too).
+    QTabWidget *pcPupil = nullptr;
+    QWidget *tsDecenter = nullptr;
+    QWidget *tsFlatten = nullptr;
+    QWidget *tsBorder = nullptr;
+    QTabWidget *pcFlat = nullptr;
+    QWidget *tsFlatRorL = nullptr;
+    QWidget *tsFlatBoth = nullptr;
+    ChartPicture *imDecen = nullptr;
+    ChartPicture *imFlatRorL = nullptr;
+    ChartPicture *imFlatBoth = nullptr;
+    ChartPicture *imBorder = nullptr;
+    QFrame *Panel1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+
     void click(ChartPicture *picture, int x, int y, const QString &nameFile);
 };

@@ -102,11 +102,11 @@ void TfmShProek::showCollaretteRight()
     pcCollaretteEyes->setCurrentWidget(tsCollaretteR);
 }
 
-QWidget *TfmShProek::eyeTabOnView() const
+QString TfmShProek::eyeTabOnView() const
 {
     const QWidget *page = pcShList->currentWidget();
     QTabWidget *eyes = page == tsDeck ? pcDeckEyes : page == tsJensen ? pcJensenEyes : pcCollaretteEyes;
-    return eyes->currentWidget();
+    return eyes->currentWidget()->objectName();
 }
 
 void TfmShProek::pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
@@ -168,7 +168,7 @@ void TfmShProek::enterZone()
 {
     state::windows().open(QStringLiteral("fmDeep"));
     state::Examination &exam = state::examination();
-    if (!zones::eyeMatches(exam.chosenEye() == state::Eye::Right, eyeTabOnView()->objectName())) {
+    if (!zones::eyeMatches(exam.chosenEye() == state::Eye::Right, eyeTabOnView())) {
         ui::showMessage(this, QStringLiteral("Несоответствие глаза и схемы"));
         return;
     }

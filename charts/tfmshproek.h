@@ -18,6 +18,35 @@ class TfmShProek : public QWidget {
 public:
     explicit TfmShProek(QWidget *owner = nullptr);
 
+    // The state kept between clicks while the program runs.
+    int ChartClickX = 0;
+    int ChartClickY = 0;
+    QString ChartColourKey;
+    QString ChartZoneCode;
+
+    // Brings the pupillary belt's right-eye chart to view.
+    void showCollaretteRight();
+    // What the window shows: the colour number of the last click (Label1)
+    // and the zone found or typed (Edit1).
+    QString colourShown() const;
+    QString zoneShown() const;
+    // The chart and eye on view, by the name of its tab: "tsDeckR" and so on.
+    QString eyeTabOnView() const;
+    // Brings a chart's eye tab to view and clicks its picture at a pixel.
+    void pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
+
+public slots:
+    void pressDeckRight(int x, int y); // imDeckRMouseDown
+    void pressDeckLeft(int x, int y); // imDeckLMouseDown
+    void pressJensenRight(int x, int y); // imJensenRMouseDown
+    void pressJensenLeft(int x, int y); // imJensenLMouseDown
+    void pressCollaretteRight(int x, int y); // imZrachRMouseDown
+    void pressCollaretteLeft(int x, int y); // imZrachLMouseDown
+    void enterZone(); // bbOKShProekClick
+    void LookupChartZone(const QString &organFile);
+
+private:
+    // The controls, under their written names (their object names too).
     QTabWidget *pcShList = nullptr;
     QWidget *tsDeck = nullptr;
     QWidget *tsJensen = nullptr;
@@ -36,33 +65,5 @@ public:
     QLineEdit *Edit1 = nullptr;
     QPushButton *bbOKShProek = nullptr;
 
-    // The state kept between clicks while the program runs.
-    int ChartClickX = 0;
-    int ChartClickY = 0;
-    QString ChartColourKey;
-    QString ChartZoneCode;
-
-    // Brings the pupillary belt's right-eye chart to view.
-    void showCollaretteRight();
-    // What the window shows: the colour number of the last click (Label1)
-    // and the zone found or typed (Edit1).
-    QString colourShown() const;
-    QString zoneShown() const;
-    // The eye tab on view: the tab on view within the page on view.
-    QWidget *eyeTabOnView() const;
-    // Brings a chart's eye tab to view and clicks its picture at a pixel.
-    void pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
-
-public slots:
-    void pressDeckRight(int x, int y); // imDeckRMouseDown
-    void pressDeckLeft(int x, int y); // imDeckLMouseDown
-    void pressJensenRight(int x, int y); // imJensenRMouseDown
-    void pressJensenLeft(int x, int y); // imJensenLMouseDown
-    void pressCollaretteRight(int x, int y); // imZrachRMouseDown
-    void pressCollaretteLeft(int x, int y); // imZrachLMouseDown
-    void enterZone(); // bbOKShProekClick
-    void LookupChartZone(const QString &organFile);
-
-private:
     void click(ChartPicture *picture, int x, int y, const QString &organFile);
 };

@@ -586,6 +586,7 @@ void TfmReach::buildToolBar()
     BulletsButton = toggle("BulletsButton", QStringLiteral("Маркеры"), QStringLiteral("Маркеры"), linesIcon(3));
 
     AlignGroup = new QButtonGroup(this);
+    AlignGroup->setObjectName(QStringLiteral("AlignGroup"));
     AlignGroup->setExclusive(true);
     AlignGroup->addButton(LeftAlign, 0);
     AlignGroup->addButton(CenterAlign, 2);

@@ -89,9 +89,6 @@ public:
     int DragOffset = 0;
     bool Dragging = false;
 
-    QList<QAction *> ActionList1;
-    QList<QAction *> ActionList2;
-
     // The screen resolution the ruler converts with (logical dots an inch).
     double dpi() const;
 
@@ -168,6 +165,8 @@ protected:
 private:
     // The controls, under their written names (their object names too).
     // Actions: ActionList1 (file), ActionList2 (edit)
+    QList<QAction *> ActionList1;
+    QList<QAction *> ActionList2;
     QAction *FileNewCmd = nullptr;
     QAction *FileOpenCmd = nullptr;
     QAction *FileSaveCmd = nullptr;

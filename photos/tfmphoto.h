@@ -26,6 +26,19 @@ public:
     const photos::CardKey &cardKey() const { return m_card; }
     chartgeom::Chart chart() const;
 
+    // The photo a pane shows: its index in the photo index, -1 for none.
+    int photoShown(photos::Eye eye) const { return eye == photos::Eye::Right ? right.photo : left.photo; }
+
+public slots:
+    void refresh();
+    void addPhotoClick(photos::Eye eye);
+    void findCirclesClick(photos::Eye eye);
+    void takeOffClick(photos::Eye eye);
+    void photoClicked(photos::Eye eye, QPointF photoPoint);
+    void enterZone(); // bbOKPhotoClick
+    void putOnCard(); // bbPutOnClick
+
+private:
     // One eye's pane.
     struct Pane {
         photos::Eye eye = photos::Eye::Right;
@@ -41,6 +54,7 @@ public:
         double scale = 1;     // pixels shown per pixel of the photo (a large one is shown smaller)
     };
 
+    // The controls, under their written names (their object names too).
     QLabel *lbPatient = nullptr;
     QComboBox *cbShow = nullptr;
     QComboBox *cbChart = nullptr;
@@ -58,16 +72,6 @@ public:
 
     Pane &pane(photos::Eye eye) { return eye == photos::Eye::Right ? right : left; }
 
-public slots:
-    void refresh();
-    void addPhotoClick(photos::Eye eye);
-    void findCirclesClick(photos::Eye eye);
-    void takeOffClick(photos::Eye eye);
-    void photoClicked(photos::Eye eye, QPointF photoPoint);
-    void enterZone(); // bbOKPhotoClick
-    void putOnCard(); // bbPutOnClick
-
-private:
     void buildPane(Pane &p, photos::Eye eye, const char *suffix);
     void showPane(Pane &p, const QList<photos::CardKey> &cards);
     void applyChart();

@@ -104,7 +104,7 @@ const QMap<QString, Reader> &readers()
               TfmShProek *w = state::openWindow(state::windows().fmShProek);
               w->ChartColourKey = QString::number(keyOfFirstLine(shipped(QStringLiteral("SystmTxt/DeckOrgans.txt"))));
               w->LookupChartZone(zones::kDeckOrgans);
-              return w->Edit1->text().isEmpty() ? QStringList{} : QStringList{w->Edit1->text()};
+              return control<QLineEdit>(w, "Edit1")->text().isEmpty() ? QStringList{} : QStringList{control<QLineEdit>(w, "Edit1")->text()};
           }}},
         {QStringLiteral("names"),
          {QStringLiteral("SystmTxt/Decentr.txt"), shipped(QStringLiteral("SystmTxt/Decentr.txt")),
@@ -112,7 +112,7 @@ const QMap<QString, Reader> &readers()
               TfmPupil *w = state::openWindow(state::windows().fmPupil);
               w->PupilColourKey = QString::number(keyOfFirstLine(shipped(QStringLiteral("SystmTxt/Decentr.txt"))));
               w->LookupPupilVariant(pupil::kDecentration);
-              return w->Edit1->text().isEmpty() ? QStringList{} : QStringList{w->Edit1->text()};
+              return control<QLineEdit>(w, "Edit1")->text().isEmpty() ? QStringList{} : QStringList{control<QLineEdit>(w, "Edit1")->text()};
           }}},
         {QStringLiteral("guide"),
          {QStringLiteral("guidText/DietAcid.txt"), shipped(QStringLiteral("guidText/DietAcid.txt")),
