@@ -45,7 +45,7 @@ void openFinalCopy()
         return;
     state::windows().fmConcl->copyDraftToClipboard();
     w->replaceWithClipboard();
-    w->SelectAllItemClick();
+    w->selectAllText();
     QTextCharFormat size;
     size.setFontPointSize(12);
     w->mergeTargetAttributes(size);

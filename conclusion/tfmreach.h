@@ -106,21 +106,21 @@ public:
     void EditCut();
     void EditCopy();
     void EditPaste();
-    void SelectAllItemClick();
-    void ActionList2Update();
+    void selectAllText(); // SelectAllItemClick
+    void updateEditActions(); // ActionList2Update
     // Formatting commands
-    void BoldButtonClick();
-    void ItalicButtonClick();
-    void UnderlineButtonClick();
-    void FontNameChange();
-    void FontSizeChange();
-    void AlignButtonClick(int tag);
-    void BulletsButtonClick();
+    void toggleBold(); // BoldButtonClick
+    void toggleItalic(); // ItalicButtonClick
+    void toggleUnderline(); // UnderlineButtonClick
+    void applyFontName(); // FontNameChange
+    void applyFontSize(); // FontSizeChange
+    void alignParagraphs(int tag); // AlignButtonClick
+    void toggleBullets(); // BulletsButtonClick
     void SelectFont();
     // Inserts the patient's iris photos at the caret, with or without the
     // chart fitted over them.
     void InsertIrisPhotos(bool withChart);
-    void HelpMenuClick();
+    void showHelp(); // HelpMenuClick
 
     // The window's own operations
     void ShowHint(const QString &hint);
@@ -148,12 +148,12 @@ public:
     void replaceWithClipboard();
 
     // Ruler marker handlers (public for the tests that drag them).
-    void RulerItemMouseDown(RulerMarker *marker, int x);
-    void RulerItemMouseMove(RulerMarker *marker, int x);
-    void FirstIndMouseUp();
-    void LeftIndMouseUp();
-    void RightIndMouseUp();
-    void RulerResize();
+    void pressRulerMarker(RulerMarker *marker, int x); // RulerItemMouseDown
+    void dragRulerMarker(RulerMarker *marker, int x); // RulerItemMouseMove
+    void setFirstIndent(); // FirstIndMouseUp
+    void setLeftIndent(); // LeftIndMouseUp
+    void setRightIndent(); // RightIndMouseUp
+    void layOutRuler(); // RulerResize
 
 protected:
     void closeEvent(QCloseEvent *event) override;

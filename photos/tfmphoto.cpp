@@ -180,9 +180,9 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     v->addLayout(row);
     v->addWidget(p.state);
 
-    connect(p.add, &QPushButton::clicked, this, [this, eye] { addPhotoClick(eye); });
-    connect(p.find, &QPushButton::clicked, this, [this, eye] { findCirclesClick(eye); });
-    connect(p.takeOff, &QPushButton::clicked, this, [this, eye] { takeOffClick(eye); });
+    connect(p.add, &QPushButton::clicked, this, [this, eye] { addPhoto(eye); });
+    connect(p.find, &QPushButton::clicked, this, [this, eye] { findCircles(eye); });
+    connect(p.takeOff, &QPushButton::clicked, this, [this, eye] { takeOffPhoto(eye); });
     connect(p.view, &PhotoView::clicked, this, [this, eye](QPointF at) { photoClicked(eye, at); });
     connect(p.view, &PhotoView::fitEdited, this, [this, eye](const iris::Fit &fit) {
         Pane &pp = pane(eye);
@@ -339,7 +339,7 @@ bool TfmPhoto::cardTakesPhotos(const QList<photos::CardKey> &cards)
     return true;
 }
 
-void TfmPhoto::addPhotoClick(Eye eye)
+void TfmPhoto::addPhoto(Eye eye)
 {
     const QList<photos::CardKey> cards = photos::keysOf(card::entries());
     if (!cardTakesPhotos(cards))
@@ -359,7 +359,7 @@ void TfmPhoto::addPhotoClick(Eye eye)
         ui::showMessage(this, added.error);
 }
 
-void TfmPhoto::findCirclesClick(Eye eye)
+void TfmPhoto::findCircles(Eye eye)
 {
     Pane &p = pane(eye);
     if (p.photo < 0 || p.view->photo().isNull())
@@ -373,7 +373,7 @@ void TfmPhoto::findCirclesClick(Eye eye)
         ui::showMessage(this, QStringLiteral("Круги не найдены (%1): поставьте их вручную.").arg(found.problem));
 }
 
-void TfmPhoto::takeOffClick(Eye eye)
+void TfmPhoto::takeOffPhoto(Eye eye)
 {
     Pane &p = pane(eye);
     if (p.photo < 0)

@@ -31,9 +31,9 @@ public:
 
 public slots:
     void refresh();
-    void addPhotoClick(photos::Eye eye);
-    void findCirclesClick(photos::Eye eye);
-    void takeOffClick(photos::Eye eye);
+    void addPhoto(photos::Eye eye); // addPhotoClick
+    void findCircles(photos::Eye eye); // findCirclesClick
+    void takeOffPhoto(photos::Eye eye); // takeOffClick
     void photoClicked(photos::Eye eye, QPointF photoPoint);
     void enterZone(); // bbOKPhotoClick
     void putOnCard(); // bbPutOnClick

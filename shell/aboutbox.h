@@ -12,8 +12,8 @@ public:
     static const QString kWebAddress;
     static const QString kMailAddress;
 
-    void WebSiteClick();
-    void MailClick();
+    void openWebSite(); // WebSiteClick
+    void writeMail(); // MailClick
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

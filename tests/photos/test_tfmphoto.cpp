@@ -88,8 +88,8 @@ struct Setup {
         card->selectRow(0);
         card->showPhotos();
         prompter.fileNames << env.path("right.jpg") << env.path("left.png");
-        window()->addPhotoClick(Eye::Right);
-        window()->addPhotoClick(Eye::Left);
+        window()->addPhoto(Eye::Right);
+        window()->addPhoto(Eye::Left);
     }
     TfmPhoto *window() const { return state::windows().fmPhoto.data(); }
 };
