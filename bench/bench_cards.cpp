@@ -1,13 +1,13 @@
 // The card index at 100,000 cards: opening and saving the file pair (beside
 // `cat` reading the same bytes), and the list window filled, selected,
 // scrolled, searched and edited at that size.
-#include "cards/cardbackup.h"
-#include "cards/cardindexfile.h"
-#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "photos/photostore.h"
 #include "platform/prompter.h"
 #include "shell/startup.h"
+#include "state/cardbackup.h"
+#include "state/cardindexfile.h"
+#include "state/cardlistmodel.h"
 #include "state/windows.h"
 
 #include <QAction>

@@ -1,14 +1,14 @@
 // The deep examination's data work: looking up the 16 codes of a sign in the
 // shipped dictionary (the file is read once per code), and removing repeats
 // from and grouping a long accumulation of pathology lines.
-#include "deep/findings.h"
-#include "deep/pathology.h"
-#include "deep/recording.h"
 #include "deep/tfmdeep.h"
 #include "platform/textfile.h"
 #include "shell/startup.h"
 #include "state/examination.h"
+#include "state/findings.h"
 #include "state/openwindow.h"
+#include "state/pathology.h"
+#include "state/recording.h"
 
 #include <QApplication>
 #include <QDir>

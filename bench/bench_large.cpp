@@ -2,14 +2,14 @@
 // a 10,000-line draft conclusion, a 1 MB guide text, and a 1 MB line
 // without blanks in the draft box. (100,000 cards: bench_cards.)
 #include "conclusion/concldoor.h"
-#include "conclusion/pressmemo.h"
 #include "conclusion/tfmconcl.h"
-#include "deep/pathology.h"
 #include "guides/guidemenu.h"
 #include "guides/tfmguid.h"
+#include "platform/pressmemo.h"
 #include "platform/textfile.h"
 #include "shell/startup.h"
 #include "state/openwindow.h"
+#include "state/pathology.h"
 #include "state/windows.h"
 
 #include <QApplication>

@@ -3,7 +3,6 @@
 // pupil outlined and measured, the chart laid over an iris for the screen,
 // a photo point taken to the chart, and the photo window refreshed over a
 // large card index.
-#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "photos/irisfind.h"
 #include "photos/overlay.h"
@@ -11,6 +10,7 @@
 #include "photos/photostore.h"
 #include "photos/pupilmeasure.h"
 #include "photos/tfmphoto.h"
+#include "state/cardlistmodel.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/synthiris.h"

@@ -1,6 +1,6 @@
 #include "cards/agespinbox.h"
 
-#include "cards/human.h"
+#include "state/human.h"
 
 #include <QLineEdit>
 

@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 #include "platform/textfile.h"
+#include "platform/titlebar.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,8 +31,7 @@ QString listText(const Backup &backup)
 } // namespace cardbackup
 
 TfmBackups::TfmBackups(QWidget *owner, const QString &listFile, const QList<cardbackup::Backup> &backups)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint),
+    : QDialog(owner, ui::titleBar(Qt::Dialog, Qt::WindowSystemMenuHint)),
       m_backups(backups)
 {
     setObjectName(QStringLiteral("fmBackups"));

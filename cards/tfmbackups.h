@@ -1,7 +1,7 @@
 #pragma once
 // The list of a card index's backups, newest first, to choose one to restore
 // ("Копии" in the card window).
-#include "cards/cardbackup.h"
+#include "state/cardbackup.h"
 
 #include <QDialog>
 

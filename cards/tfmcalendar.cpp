@@ -1,15 +1,14 @@
 #include "cards/tfmcalendar.h"
 
 #include "platform/dates.h"
+#include "platform/titlebar.h"
 
 #include <QDate>
 #include <QLocale>
 #include <QVBoxLayout>
 
 TfmCalendar::TfmCalendar(QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                         Qt::WindowCloseButtonHint)
+    : QDialog(owner, ui::titleBar(Qt::Dialog, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint))
 {
     setObjectName(QStringLiteral("fmCalendar"));
     setWindowTitle(QStringLiteral("Календарь"));

@@ -1,14 +1,10 @@
 #include "cards/tfmcard.h"
 
 #include "cards/agespinbox.h"
-#include "cards/cardbackup.h"
-#include "cards/cardfilter.h"
-#include "cards/cardindexfile.h"
-#include "cards/cardlistmodel.h"
-#include "cards/carddoor.h"
 #include "cards/tfmbackups.h"
 #include "cards/tfmcalendar.h"
 #include "conclusion/concldoor.h"
+#include "conclusion/newpatient.h"
 #include "help/help.h"
 #include "photos/photodoor.h"
 #include "platform/codepagefield.h"
@@ -17,7 +13,12 @@
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
-#include "shell/newpatient.h"
+#include "platform/titlebar.h"
+#include "state/cardbackup.h"
+#include "state/carddoor.h"
+#include "state/cardfilter.h"
+#include "state/cardindexfile.h"
+#include "state/cardlistmodel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -86,9 +87,7 @@ const QString kBackupsHint = QStringLiteral("Восстановить карто
 } // namespace
 
 TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
-    : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                         Qt::WindowCloseButtonHint)
+    : QWidget(owner, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint))
     , m_index(own ? own : &cards::cardIndex())
 {
     setObjectName(QStringLiteral("fmCard"));
@@ -772,14 +771,14 @@ void TfmCard::takeOutCard()
     }
     // Another patient's card while the examination holds results: those
     // results would be printed under this patient's name.
-    if (m_index->examinesAnotherCard(row) && shell::examinationHoldsResults() &&
+    if (m_index->examinesAnotherCard(row) && concl::examinationHoldsResults() &&
         ui::prompter().ask(this, QMessageBox::Question,
                            QStringLiteral("Результаты осмотра получены для «") +
                                human::displayText(*m_index->examinedCard()) +
                                QStringLiteral("». Начать новый осмотр для «") +
                                human::displayText(m_index->cardOf(row)) + QStringLiteral("»?"),
                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
-        shell::newPatientReset();
+        concl::newPatientReset();
         // The reset brings up the emptied draft; the card comes out here.
         raise();
         activateWindow();

@@ -1,13 +1,13 @@
 #pragma once
-// The card index window, a view of the card index (cards/cardindex.h): the
+// The card index window, a view of the card index (state/cardindex.h): the
 // list of patients, the card taken out into edit fields, and the link to the
 // patient's conclusion. It asks the user and calls the card index; what it
 // shows follows the card index's signals. Other windows read the patient's
 // names, date and conclusion file from the edit fields, so those are the
 // program's record of the current patient.
-#include "cards/cardfilter.h"
-#include "cards/cardindex.h"
-#include "cards/human.h"
+#include "state/cardfilter.h"
+#include "state/cardindex.h"
+#include "state/human.h"
 
 #include <QElapsedTimer>
 #include <QHash>

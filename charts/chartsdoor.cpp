@@ -4,6 +4,9 @@
 #include "charts/tfmshproek.h"
 #include "state/openwindow.h"
 
+#include <QLabel>
+#include <QLineEdit>
+
 namespace chartlinks {
 
 namespace {
@@ -13,6 +16,17 @@ QStringList &requestLog()
     return requests;
 }
 } // namespace
+
+Notices &notices()
+{
+    static Notices notices;
+    return notices;
+}
+
+void noteOutline(chartgeom::Chart chart, bool rightEye, int colour)
+{
+    emit notices().outlined(chart, rightEye, colour);
+}
 
 QStringList requests()
 {
@@ -58,6 +72,17 @@ QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
     }
     w->pressChart(chart, rightEye, pixel);
     return w->zoneShown();
+}
+
+void PressPupilPatch(const QString &picture, QPoint pixel)
+{
+    TfmPupil *w = state::ensureWindow(state::windows().fmPupil);
+    if (!w->isVisible()) {
+        w->setAttribute(Qt::WA_ShowWithoutActivating);
+        w->show();
+        w->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+    w->pressPatch(picture, pixel);
 }
 
 void OpenProjectionCharts()

@@ -5,6 +5,7 @@
 // also noted, oldest first, so that what the menus asked for can be read back.
 #include "charts/chartgeometry.h"
 
+#include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,24 @@ void OpenPupilWindow(const QString &page);
 // the zone found there, empty for none.
 QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
 
+// Shows the pupil window (created on first use, owned by the deep window)
+// at the diagram of a picture ("imDecen", "imFlatRorL", "imFlatBoth",
+// "imBorder"), without taking the focus, and presses the picture at a pixel
+// as the mouse would: what a click on that patch does, for the eye chosen
+// in the deep window, is done.
+void PressPupilPatch(const QString &picture, QPoint pixel);
+
 namespace chartlinks {
+
+// What the chart window tells those who show its zones elsewhere (the photo
+// window): the zone chosen in its list is outlined on a chart, -1 for none.
+class Notices : public QObject {
+    Q_OBJECT
+signals:
+    void outlined(chartgeom::Chart chart, bool rightEye, int colour);
+};
+Notices &notices();
+void noteOutline(chartgeom::Chart chart, bool rightEye, int colour);
 
 // The zone the chart window shows: the colour number of the last click
 // (Label1), the zone found or typed (Edit1) and its body-system code

@@ -1,13 +1,13 @@
 #include "charts/tfmpupil.h"
 
 #include "charts/chartpicture.h"
-#include "charts/keyedlines.h"
 #include "charts/pupilcodes.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "state/examination.h"
+#include "state/keyedlines.h"
 #include "state/windows.h"
 
 #include <QFrame>
@@ -76,6 +76,32 @@ void TfmPupil::showPage(const QString &page)
     }
 }
 
+bool TfmPupil::pressPatch(const QString &picture, QPoint pixel)
+{
+    struct Target {
+        ChartPicture *picture;
+        QWidget *page;
+        QWidget *tab; // within the flattening page
+        void (TfmPupil::*handler)(int, int);
+    };
+    const Target targets[] = {
+        {imDecen, tsDecenter, nullptr, &TfmPupil::pressDecentration},
+        {imFlatRorL, tsFlatten, tsFlatRorL, &TfmPupil::pressFlatOne},
+        {imFlatBoth, tsFlatten, tsFlatBoth, &TfmPupil::pressFlatBoth},
+        {imBorder, tsBorder, nullptr, &TfmPupil::pressBorder},
+    };
+    for (const Target &t : targets) {
+        if (t.picture->objectName() != picture)
+            continue;
+        pcPupil->setCurrentWidget(t.page);
+        if (t.tab)
+            pcFlat->setCurrentWidget(t.tab);
+        (this->*t.handler)(pixel.x(), pixel.y());
+        return true;
+    }
+    return false;
+}
+
 void TfmPupil::pressDecentration(int x, int y) { click(imDecen, x, y, pupil::kDecentration); }
 void TfmPupil::pressFlatOne(int x, int y) { click(imFlatRorL, x, y, pupil::kFlatOne); }
 void TfmPupil::pressFlatBoth(int x, int y) { click(imFlatBoth, x, y, pupil::kFlatBoth); }
@@ -83,11 +109,8 @@ void TfmPupil::pressBorder(int x, int y) { click(imBorder, x, y, pupil::kBorder)
 
 void TfmPupil::click(ChartPicture *picture, int x, int y, const QString &nameFile)
 {
-    PupilClickX = x;
-    PupilClickY = y;
-    PupilColourKey = QString::number(keyed::colourNumber(picture->image(), QPoint(x, y)));
-    Label1->setText(PupilColourKey);
-    LookupPupilVariant(nameFile);
+    charts::takePress(*picture, QPoint(x, y), PupilClickX, PupilClickY, PupilColourKey, Label1,
+                      [&] { LookupPupilVariant(nameFile); });
 }
 
 void TfmPupil::LookupPupilVariant(const QString &nameFile)

@@ -22,6 +22,10 @@ public:
 
     // Brings a page to view by its name: "tsDecenter", "tsFlatten" or "tsBorder".
     void showPage(const QString &page);
+    // Brings a diagram to view by its picture's name ("imDecen", "imFlatRorL",
+    // "imFlatBoth", "imBorder") and presses it at a pixel, as the mouse would.
+    // False for an unknown picture.
+    bool pressPatch(const QString &picture, QPoint pixel);
 
 public slots:
     void pressDecentration(int x, int y); // imDecenMouseDown

@@ -1,18 +1,21 @@
 #include "charts/tfmshproek.h"
 
 #include "charts/chartpicture.h"
-#include "charts/keyedlines.h"
-#include "charts/zones.h"
+#include "charts/chartsdoor.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
 #include "state/examination.h"
+#include "state/keyedlines.h"
 #include "state/windows.h"
+#include "state/zones.h"
 
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
@@ -57,7 +60,8 @@ TfmShProek::TfmShProek(QWidget *owner)
 
     const QString right = QStringLiteral("Правый");
     const QString left = QStringLiteral("Левый");
-    struct Chart {
+    using chartgeom::Chart;
+    struct Row {
         ChartPicture *&picture;
         QWidget *&tab;
         QTabWidget *eyes;
@@ -65,21 +69,32 @@ TfmShProek::TfmShProek(QWidget *owner)
         const char *pictureName;
         const QString &caption;
         void (TfmShProek::*handler)(int, int);
+        Chart chart;
+        bool rightEye;
     };
-    const Chart charts[] = {
-        {imDeckR, tsDeckR, pcDeckEyes, "tsDeckR", "imDeckR", right, &TfmShProek::pressDeckRight},
-        {imDeckL, tsDeckL, pcDeckEyes, "tsDeckL", "imDeckL", left, &TfmShProek::pressDeckLeft},
-        {imJensenR, tsJensenR, pcJensenEyes, "tsJensenR", "imJensenR", right, &TfmShProek::pressJensenRight},
-        {imJensenL, tsJensenL, pcJensenEyes, "tsJensenL", "imJensenL", left, &TfmShProek::pressJensenLeft},
+    const Row rows[] = {
+        {imDeckR, tsDeckR, pcDeckEyes, "tsDeckR", "imDeckR", right, &TfmShProek::pressDeckRight, Chart::Deck, true},
+        {imDeckL, tsDeckL, pcDeckEyes, "tsDeckL", "imDeckL", left, &TfmShProek::pressDeckLeft, Chart::Deck, false},
+        {imJensenR, tsJensenR, pcJensenEyes, "tsJensenR", "imJensenR", right, &TfmShProek::pressJensenRight,
+         Chart::Jensen, true},
+        {imJensenL, tsJensenL, pcJensenEyes, "tsJensenL", "imJensenL", left, &TfmShProek::pressJensenLeft,
+         Chart::Jensen, false},
         {imZrachR, tsCollaretteR, pcCollaretteEyes, "tsCollaretteR", "imZrachR", right,
-         &TfmShProek::pressCollaretteRight},
+         &TfmShProek::pressCollaretteRight, Chart::Collarette, true},
         {imZrachL, tsCollaretteL, pcCollaretteEyes, "tsCollaretteL", "imZrachL", left,
-         &TfmShProek::pressCollaretteLeft},
+         &TfmShProek::pressCollaretteLeft, Chart::Collarette, false},
     };
-    for (const Chart &c : charts) {
+    m_pictures.reserve(std::size(rows));
+    for (const Row &c : rows) {
         c.picture = new ChartPicture(QString::fromLatin1(c.pictureName), kChartHint);
         c.tab = charts::pictureTab(c.eyes, c.tabName, c.caption, c.picture);
         connect(c.picture, &ChartPicture::pressed, this, c.handler);
+        m_pictures.push_back(Picture{c.picture, c.tab, c.chart, c.rightEye, zones::organFile(c.chart, c.rightEye)});
+        const Chart chart = c.chart;
+        const bool rightEye = c.rightEye;
+        connect(c.picture, &ChartPicture::hovered, this,
+                [this, chart, rightEye](int x, int y) { hoverChart(chart, rightEye, QPoint(x, y)); });
+        connect(c.picture, &ChartPicture::left, this, [this] { lbZoneUnder->clear(); });
     }
 
     Panel1 = charts::clickRow(this, &Label1, &Edit1, kLocalisationHint);
@@ -88,12 +103,95 @@ TfmShProek::TfmShProek(QWidget *owner)
     connect(bbOKShProek, &QPushButton::clicked, this, &TfmShProek::enterZone);
     Panel1->layout()->addWidget(bbOKShProek);
 
+    lbZones = new QListWidget(this);
+    ui::describe(lbZones, "lbZones", QStringLiteral("Зоны схемы"),
+                 QStringLiteral("Зоны схемы на виду: выбранная зона обводится на схеме и на снимке"));
+    lbZones->setFixedWidth(250);
+    connect(lbZones, &QListWidget::currentRowChanged, this, &TfmShProek::outlineChosenZone);
+    for (QTabWidget *t : {pcShList, pcDeckEyes, pcJensenEyes, pcCollaretteEyes})
+        connect(t, &QTabWidget::currentChanged, this, &TfmShProek::listZones);
+    lbZoneUnder = ui::makePlainLabel(QString(), this);
+    lbZoneUnder->setObjectName(QStringLiteral("lbZoneUnder"));
+    lbZoneUnder->setAccessibleName(QStringLiteral("Зона под указателем"));
+    lbZoneUnder->setContentsMargins(4, 2, 4, 2);
+    lbZoneUnder->setFrameShape(QFrame::StyledPanel);
+
+    auto *chartRow = new QHBoxLayout;
+    chartRow->setSpacing(0);
+    chartRow->addWidget(pcShList, 1);
+    chartRow->addWidget(lbZones);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(pcShList, 1);
+    layout->addLayout(chartRow, 1);
     layout->addWidget(Panel1);
-    place::client(this, 362, 70, 401, 475);
+    layout->addWidget(lbZoneUnder);
+    // The chart's own 401 pixels, and the list beside it.
+    place::client(this, 362, 70, 401 + 250, 475 + 22);
+    listZones();
+}
+
+const TfmShProek::Picture *TfmShProek::find(chartgeom::Chart chart, bool rightEye) const
+{
+    for (const Picture &p : m_pictures)
+        if (p.chart == chart && p.rightEye == rightEye)
+            return &p;
+    return nullptr;
+}
+
+const TfmShProek::Picture *TfmShProek::onView() const
+{
+    const QWidget *tab = eyeTabOnView();
+    for (const Picture &p : m_pictures)
+        if (p.tab == tab)
+            return &p;
+    return nullptr;
+}
+
+void TfmShProek::hoverChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
+{
+    if (const Picture *p = find(chart, rightEye))
+        nameZoneUnder(*p, pixel);
+}
+
+void TfmShProek::nameZoneUnder(const Picture &p, QPoint pixel)
+{
+    // Looked up as a click looks it up, into the status line only.
+    const std::optional<zones::Zone> zone = zones::zoneAt(p.picture->image(), pixel, p.organFile);
+    lbZoneUnder->setText(zone ? QStringLiteral("Зона: ") + zones::shownName(zone->name) : QString());
+}
+
+void TfmShProek::listZones()
+{
+    const Picture *p = onView();
+    const QSignalBlocker quiet(lbZones);
+    lbZones->clear();
+    if (!p)
+        return;
+    for (const zones::ShownZone &z : zones::zonesShown(p->picture->image(), p->organFile)) {
+        auto *item = new QListWidgetItem(zones::shownName(z.name), lbZones);
+        item->setData(Qt::UserRole, z.colour);
+    }
+    for (const Picture &q : m_pictures)
+        q.picture->setOutline(-1);
+    chartlinks::noteOutline(p->chart, p->rightEye, -1);
+}
+
+void TfmShProek::outlineChosenZone()
+{
+    const Picture *p = onView();
+    if (!p)
+        return;
+    const QListWidgetItem *item = lbZones->currentItem();
+    const int colour = item ? item->data(Qt::UserRole).toInt() : -1;
+    p->picture->setOutline(colour);
+    chartlinks::noteOutline(p->chart, p->rightEye, colour);
+}
+
+int TfmShProek::outlinedZone() const
+{
+    const Picture *p = onView();
+    return p ? p->picture->outline() : -1;
 }
 
 void TfmShProek::showCollaretteRight()
@@ -102,11 +200,11 @@ void TfmShProek::showCollaretteRight()
     pcCollaretteEyes->setCurrentWidget(tsCollaretteR);
 }
 
-QString TfmShProek::eyeTabOnView() const
+QWidget *TfmShProek::eyeTabOnView() const
 {
     const QWidget *page = pcShList->currentWidget();
     QTabWidget *eyes = page == tsDeck ? pcDeckEyes : page == tsJensen ? pcJensenEyes : pcCollaretteEyes;
-    return eyes->currentWidget()->objectName();
+    return eyes->currentWidget();
 }
 
 void TfmShProek::pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
@@ -145,11 +243,8 @@ void TfmShProek::pressCollaretteLeft(int x, int y) { click(imZrachL, x, y, zones
 
 void TfmShProek::click(ChartPicture *picture, int x, int y, const QString &organFile)
 {
-    ChartClickX = x;
-    ChartClickY = y;
-    ChartColourKey = QString::number(keyed::colourNumber(picture->image(), QPoint(x, y)));
-    Label1->setText(ChartColourKey);
-    LookupChartZone(organFile);
+    charts::takePress(*picture, QPoint(x, y), ChartClickX, ChartClickY, ChartColourKey, Label1,
+                      [&] { LookupChartZone(organFile); });
 }
 
 void TfmShProek::LookupChartZone(const QString &organFile)
@@ -168,7 +263,7 @@ void TfmShProek::enterZone()
 {
     state::windows().open(QStringLiteral("fmDeep"));
     state::Examination &exam = state::examination();
-    if (!zones::eyeMatches(exam.chosenEye() == state::Eye::Right, eyeTabOnView())) {
+    if (!zones::eyeMatches(exam.chosenEye() == state::Eye::Right, eyeTabOnView()->objectName())) {
         ui::showMessage(this, QStringLiteral("Несоответствие глаза и схемы"));
         return;
     }

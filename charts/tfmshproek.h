@@ -1,15 +1,22 @@
 #pragma once
 // The projection-zone charts: Deck, Jensen and the pupillary belt, each for
 // the right and the left eye. A click names the zone under the mouse by its
-// colour; "Ввод" localises the deep examination's current sign there.
+// colour; "Ввод" localises the deep examination's current sign there. The
+// mouse moving over a chart names the zone under it in the status line,
+// changing nothing a click sets; the list beside the chart names the zones
+// of the chart on view, and choosing one outlines it on the chart and on
+// the photo window's iris.
 #include "charts/chartgeometry.h"
 
 #include <QWidget>
+
+#include <vector>
 
 class ChartPicture;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QTabWidget;
 
@@ -26,14 +33,19 @@ public:
 
     // Brings the pupillary belt's right-eye chart to view.
     void showCollaretteRight();
+    // The eye tab on view: the tab on view within the page on view.
+    QWidget *eyeTabOnView() const;
     // What the window shows: the colour number of the last click (Label1)
     // and the zone found or typed (Edit1).
     QString colourShown() const;
     QString zoneShown() const;
-    // The chart and eye on view, by the name of its tab: "tsDeckR" and so on.
-    QString eyeTabOnView() const;
     // Brings a chart's eye tab to view and clicks its picture at a pixel.
     void pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
+    // The mouse over a chart's picture at a pixel: the status line names the
+    // zone there; nothing else changes.
+    void hoverChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
+    // The zone outlined on the chart on view (its colour number), -1 for none.
+    int outlinedZone() const;
 
 public slots:
     void pressDeckRight(int x, int y); // imDeckRMouseDown
@@ -64,6 +76,22 @@ private:
     QLabel *Label1 = nullptr;
     QLineEdit *Edit1 = nullptr;
     QPushButton *bbOKShProek = nullptr;
+    QListWidget *lbZones = nullptr;   // the zones of the chart on view
+    QLabel *lbZoneUnder = nullptr;    // the status line: the zone under the mouse
 
+    struct Picture {
+        ChartPicture *picture;
+        QWidget *tab;
+        chartgeom::Chart chart;
+        bool rightEye;
+        QString organFile;
+    };
+    const Picture *find(chartgeom::Chart chart, bool rightEye) const;
+    const Picture *onView() const;
     void click(ChartPicture *picture, int x, int y, const QString &organFile);
+    void nameZoneUnder(const Picture &p, QPoint pixel);
+    void listZones();
+    void outlineChosenZone();
+
+    std::vector<Picture> m_pictures;
 };

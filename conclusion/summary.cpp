@@ -1,9 +1,9 @@
 #include "conclusion/summary.h"
 
 #include "conclusion/texts.h"
-#include "deep/preliminary.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
+#include "state/preliminary.h"
 
 namespace conclusion {
 

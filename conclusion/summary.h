@@ -2,7 +2,7 @@
 // The summary "Итог": the whole conclusion assembled from the header file,
 // the patient line, the express result, the signs per eye, the findings, the
 // consultations and the signature file.
-#include "deep/consultations.h"
+#include "state/consultations.h"
 
 #include <QString>
 #include <QStringList>

@@ -12,7 +12,7 @@ inline QString blanks(int n)
 
 inline const QString kConclusionTitle = blanks(26) + QStringLiteral("ИРИДОЛОГИЧЕСКОЕ ЗАКЛЮЧЕНИЕ");
 inline const QString kDeepTitle = blanks(33) + QStringLiteral("УГЛУБЛЕННЫЙ ОСМОТР");
-// The card title and the eye titles are the deep window's (deep/preliminary.h);
+// The card title and the eye titles are the deep window's (state/preliminary.h);
 // this findings title has one blank more than the preliminary one.
 inline const QString kFindingsTitle = blanks(32) + QStringLiteral("ЗАКЛЮЧЕНИЕ ИРИДОЛОГА:");
 inline const QString kPatientPlaceholder = QStringLiteral("Ф.И.О.");

@@ -1,16 +1,17 @@
 #include "conclusion/tfmconcl.h"
 
-#include "cards/carddoor.h"
 #include "conclusion/handover.h"
-#include "conclusion/pressmemo.h"
 #include "conclusion/save.h"
 #include "conclusion/summary.h"
 #include "conclusion/texts.h"
 #include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
+#include "platform/pressmemo.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
+#include "platform/titlebar.h"
+#include "state/carddoor.h"
 #include "state/examination.h"
 
 #include <QFont>
@@ -20,8 +21,8 @@
 #include <QVBoxLayout>
 
 TfmConcl::TfmConcl(QWidget *owner)
-    : QWidget(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                         | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint)
+    : QWidget(owner, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                                                 | Qt::WindowContextHelpButtonHint))
 {
     setObjectName(QStringLiteral("fmConcl"));
     setWindowTitle(QStringLiteral("Заключение"));

@@ -3,11 +3,19 @@
 #include "deep/tfmdeep.h"
 #include "state/openwindow.h"
 
+#include <QAction>
+#include <QMenuBar>
+
 namespace deep {
 
 void open()
 {
     state::openWindow(state::windows().fmDeep);
+}
+
+bool chooseItem(const QString &name)
+{
+    return state::openWindow(state::windows().fmDeep)->chooseItem(name);
 }
 
 bool exists()

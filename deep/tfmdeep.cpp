@@ -1,12 +1,14 @@
 #include "deep/tfmdeep.h"
 
-#include "deep/preliminary.h"
 #include "deep/signmenus.h"
 #include "help/help.h"
 #include "platform/controls.h"
 #include "platform/place.h"
 #include "platform/prompter.h"
+#include "platform/titlebar.h"
+#include "state/bodysystem.h"
 #include "state/examination.h"
+#include "state/preliminary.h"
 #include "state/windows.h"
 
 #include <QAbstractItemView>
@@ -43,19 +45,10 @@ Memo *makeBox(QWidget *parent, LineDocument *text, const char *name, const QStri
 
 QStringList TfmDeep::systemItems()
 {
-    return {
-        QStringLiteral("  1    Обшие характеристики"),
-        QStringLiteral("  2    Нервная система"),
-        QStringLiteral("  3    Сердечно-сосудистая система"),
-        QStringLiteral("  4    Дыхательная система"),
-        QStringLiteral("  5    Пищеварительная система"),
-        QStringLiteral("  6    Мочевыделительная и половая системы"),
-        QStringLiteral("  7    Эндокринная система"),
-        QStringLiteral("  8    Опорно-двигательная"),
-        QStringLiteral("  9    Кожа"),
-        QStringLiteral(" 10   Органы зрения и ЛОР"),
-        QStringLiteral(" 11   Рекомендации"),
-    };
+    QStringList items;
+    for (int code = bodysystem::kFirst; code <= bodysystem::kLast; ++code)
+        items.append(bodysystem::listItem(code));
+    return items;
 }
 
 QString TfmDeep::systemsText()
@@ -68,9 +61,8 @@ TfmDeep::TfmDeep(QWidget *owner)
 {
     setObjectName(QStringLiteral("fmDeep"));
     setWindowTitle(QStringLiteral("Углубленная диагностика"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint);
+    setWindowFlags(ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                                                | Qt::WindowContextHelpButtonHint));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 4);
@@ -199,4 +191,13 @@ void TfmDeep::recordSign()
 void TfmDeep::showHelp()
 {
     help::showContext(help::kDeepContext);
+}
+
+bool TfmDeep::chooseItem(const QString &name)
+{
+    QAction *item = MenuDeep->findChild<QAction *>(name);
+    if (!item)
+        return false;
+    item->trigger();
+    return true;
 }

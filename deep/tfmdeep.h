@@ -23,6 +23,10 @@ public:
     static QStringList systemItems();
     static QString systemsText();
 
+    // Clicks the sign catalogue's menu item of that name; false when there
+    // is none.
+    bool chooseItem(const QString &name);
+
 public slots:
     void recordSign(); // bbOKDeepClick
     void showHelp(); // bbHelpDeepClick

@@ -1,13 +1,14 @@
 #include "guides/tfmguid.h"
 
 #include "conclusion/concldoor.h"
-#include "conclusion/pressmemo.h"
 #include "guides/guidemenu.h"
 #include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/place.h"
+#include "platform/pressmemo.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
+#include "platform/titlebar.h"
 #include "state/examination.h"
 
 #include <QAction>
@@ -19,9 +20,8 @@
 #include <QVBoxLayout>
 
 TfmGuid::TfmGuid(QWidget *owner)
-    : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowMinMaxButtonsHint | Qt::WindowContextHelpButtonHint |
-                         Qt::WindowCloseButtonHint)
+    : QWidget(owner, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                                                 | Qt::WindowContextHelpButtonHint))
 {
     setObjectName(QStringLiteral("fmGuid"));
     setWindowTitle(QStringLiteral("Справочники"));

@@ -20,7 +20,12 @@ void initResources()
 }
 
 namespace {
-QString g_helpFile;
+// The help file of the topics, as last shown.
+QString &shownHelpFile()
+{
+    static QString file;
+    return file;
+}
 }
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &hint)
@@ -32,26 +37,26 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &hint)
 
 void setHelpFile(const QString &shownPath)
 {
-    g_helpFile = shownPath;
+    shownHelpFile() = shownPath;
 }
 
 QString helpFile()
 {
-    return g_helpFile;
+    return shownHelpFile();
 }
 
 void helpCommand(int command, int data)
 {
     HelpViewer *viewer = HelpViewer::open();
     if (command == kFinder)
-        viewer->showFinder(g_helpFile);
+        viewer->showFinder(shownHelpFile());
     else
-        viewer->showTopic(g_helpFile, data);
+        viewer->showTopic(shownHelpFile(), data);
 }
 
 void helpContext(int context)
 {
-    HelpViewer::open()->showTopic(g_helpFile, context);
+    HelpViewer::open()->showTopic(shownHelpFile(), context);
 }
 
 void showContents()

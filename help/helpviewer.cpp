@@ -12,22 +12,27 @@
 #include <QVBoxLayout>
 
 namespace {
-QPointer<HelpViewer> g_viewer;
+QPointer<HelpViewer> &viewer()
+{
+    static QPointer<HelpViewer> theViewer;
+    return theViewer;
+}
 }
 
 HelpViewer *HelpViewer::existing()
 {
-    return g_viewer.data();
+    return viewer().data();
 }
 
 HelpViewer *HelpViewer::open()
 {
-    if (!g_viewer)
-        g_viewer = new HelpViewer();
-    g_viewer->show();
-    g_viewer->raise();
-    g_viewer->activateWindow();
-    return g_viewer.data();
+    QPointer<HelpViewer> &v = viewer();
+    if (!v)
+        v = new HelpViewer();
+    v->show();
+    v->raise();
+    v->activateWindow();
+    return v.data();
 }
 
 HelpViewer::HelpViewer(QWidget *parent)

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace photos {
 
@@ -42,6 +43,41 @@ QImage chartOverlay(const iris::Fit &fit, chartgeom::Chart chart, bool rightEye,
             row[i] = c == 0xff000000u ? premultiplied(c, lineAlpha) : premultiplied(c, alpha);
         }
     }
+    return out;
+}
+
+QImage zoneOutline(const iris::Fit &fit, chartgeom::Chart chart, bool rightEye, const QRectF &area, QSize size,
+                   int colour, QRgb line)
+{
+    QImage out(size, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    if (size.isEmpty() || area.isEmpty() || !iris::usable(fit) || colour < 0)
+        return out;
+    const QImage picture = charts::picture(chartgeom::pictureName(chart, rightEye)).convertToFormat(QImage::Format_RGB32);
+    const double outer = chartgeom::kIrisRings[chartgeom::geometry(chart).rings.size() - 1];
+    const double sx = area.width() / size.width(), sy = area.height() / size.height();
+    const QRgb wanted = 0xff000000u | qRgb(colour & 255, (colour >> 8) & 255, (colour >> 16) & 255);
+    const int w = size.width(), h = size.height();
+    std::vector<char> inside(std::size_t(w) * std::size_t(h), 0);
+    for (int j = 0; j < h; ++j) {
+        const double y = area.top() + (j + 0.5) * sy;
+        for (int i = 0; i < w; ++i) {
+            const chartgeom::IrisPlace place = iris::placeOf(fit, QPointF(area.left() + (i + 0.5) * sx, y));
+            if (place.t < 0 || place.t > outer)
+                continue;
+            const QPoint px = chartgeom::pixelOf(chartgeom::chartPoint(chart, place));
+            inside[std::size_t(j) * std::size_t(w) + std::size_t(i)] =
+                (reinterpret_cast<const QRgb *>(picture.constScanLine(px.y()))[px.x()] | 0xff000000u) == wanted;
+        }
+    }
+    const auto in = [&](int i, int j) {
+        return i >= 0 && j >= 0 && i < w && j < h && inside[std::size_t(j) * std::size_t(w) + std::size_t(i)];
+    };
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            if (in(i, j) && (!in(i - 2, j) || !in(i + 2, j) || !in(i, j - 2) || !in(i, j + 2) || !in(i - 1, j - 1) ||
+                             !in(i + 1, j + 1) || !in(i - 1, j + 1) || !in(i + 1, j - 1)))
+                out.setPixel(i, j, line);
     return out;
 }
 

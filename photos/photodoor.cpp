@@ -1,9 +1,9 @@
 #include "photos/photodoor.h"
 
-#include "cards/carddoor.h"
 #include "photos/irisfind.h"
 #include "photos/photostore.h"
 #include "photos/tfmphoto.h"
+#include "state/carddoor.h"
 #include "state/openwindow.h"
 
 #include <QPainter>

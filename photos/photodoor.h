@@ -1,8 +1,8 @@
 #pragma once
 // The door of the photo window: opened from the card window for a card, and
 // asked by the final editor for the pictures of the patient's irises.
-#include "cards/human.h"
 #include "photos/overlay.h"
+#include "state/human.h"
 
 #include <QIcon>
 #include <QList>

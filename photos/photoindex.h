@@ -28,8 +28,8 @@
 // index naming anything else (another folder, a path) is not followed. No
 // link is followed in the folder: not the folder's own name, not the
 // index, not a photo.
-#include "cards/cardindexfile.h"
 #include "photos/irismap.h"
+#include "state/cardindexfile.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "photos/photostore.h"
 
-#include "cards/cardindex.h"
 #include "platform/prompter.h"
 #include "platform/safefile.h"
+#include "state/cardindex.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -36,16 +36,23 @@ constexpr qint64 kLargestFile = 512LL * 1024 * 1024;
 
 // Whether the JPEG decoder said, while it decoded, that the data ended
 // early: it then fills the rest of the photo with grey and reports success.
-bool *g_cut = nullptr;
-QtMessageHandler g_previous = nullptr;
+struct DecoderWatch {
+    bool *cut = nullptr;
+    QtMessageHandler previous = nullptr;
+};
+DecoderWatch &decoderWatch()
+{
+    static DecoderWatch watch;
+    return watch;
+}
 
 void watchDecoder(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (g_cut && context.category && qstrcmp(context.category, "qt.gui.imageio.jpeg") == 0 &&
+    if (decoderWatch().cut && context.category && qstrcmp(context.category, "qt.gui.imageio.jpeg") == 0 &&
         message.contains(QLatin1String("premature end"), Qt::CaseInsensitive))
-        *g_cut = true;
-    if (g_previous)
-        g_previous(type, context, message);
+        *decoderWatch().cut = true;
+    if (decoderWatch().previous)
+        decoderWatch().previous(type, context, message);
 }
 
 QString readerProblem(const QImageReader &reader)
@@ -98,11 +105,11 @@ Decoded decode(const QByteArray &bytes, const QString &shownName)
     const int limit = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(kAllocationLimitMb);
     bool cut = false;
-    g_cut = &cut;
-    g_previous = qInstallMessageHandler(watchDecoder);
+    decoderWatch().cut = &cut;
+    decoderWatch().previous = qInstallMessageHandler(watchDecoder);
     QImage image = reader.read();
-    qInstallMessageHandler(g_previous);
-    g_cut = nullptr;
+    qInstallMessageHandler(decoderWatch().previous);
+    decoderWatch().cut = nullptr;
     QImageReader::setAllocationLimit(limit);
     if (image.isNull()) {
         out.problem = QStringLiteral("Снимок %1 не читается: %2.").arg(shownName, readerProblem(reader));

@@ -1,6 +1,6 @@
 #pragma once
 // The photos of the card index now open: its photo folder and index, kept
-// in step with the card index (cards/cardindex.h) by following its signals.
+// in step with the card index (state/cardindex.h) by following its signals.
 // The index is read when a card index is opened and written when it is
 // saved, like the pair itself; the photos are copied into the folder as they
 // are added, and a photo added, put on or taken off is a change of the card

@@ -149,6 +149,15 @@ PhotoView::Grip PhotoView::gripAt(QPointF w) const
     return Grip::None;
 }
 
+void PhotoView::setOutline(int colour)
+{
+    if (colour == m_outlineColour)
+        return;
+    m_outlineColour = colour;
+    m_outline = QImage();
+    update();
+}
+
 void PhotoView::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -179,9 +188,16 @@ void PhotoView::paintEvent(QPaintEvent *)
             side < m_overlay.width() / 2) {
             m_overlay = photos::chartOverlay(m_fit, m_chart, m_right, area, QSize(side, side));
             m_overlayArea = area;
+            m_outline = QImage();
         }
         p.setRenderHint(QPainter::SmoothPixmapTransform, true);
         p.drawImage(QRectF(toWidget(area.topLeft()), toWidget(area.bottomRight())), m_overlay);
+        if (m_outlineColour >= 0) {
+            if (m_outline.isNull())
+                m_outline = photos::zoneOutline(m_fit, m_chart, m_right, area, m_overlay.size(), m_outlineColour,
+                                                qRgb(255, 0, 255));
+            p.drawImage(QRectF(toWidget(area.topLeft()), toWidget(area.bottomRight())), m_outline);
+        }
     }
     p.setRenderHint(QPainter::Antialiasing);
     const auto circle = [&](const iris::Circle &c, const QColor &colour) {
@@ -241,6 +257,8 @@ void PhotoView::mouseMoveEvent(QMouseEvent *e)
 {
     const QPointF at = e->position();
     if (!(e->buttons() & Qt::LeftButton)) {
+        if (!m_photo.isNull())
+            emit hovered(toPhoto(at));
         const Grip g = gripAt(at);
         setCursor(g == Grip::None ? Qt::CrossCursor
                   : g == Grip::PupilRim || g == Grip::LimbusRim ? Qt::SizeFDiagCursor

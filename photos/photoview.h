@@ -24,6 +24,9 @@ public:
     void setFit(const iris::Fit &fit);
     const iris::Fit &fit() const { return m_fit; }
     void setChart(chartgeom::Chart chart, bool rightEye, bool shown);
+    // Outlines one zone of the chart (its colour number), -1 for none.
+    void setOutline(int colour);
+    int outline() const { return m_outlineColour; }
     // The point last clicked, marked on the photo (a new photo drops it).
     void setMark(std::optional<QPointF> photoPoint);
     std::optional<QPointF> mark() const { return m_mark; }
@@ -42,6 +45,8 @@ public:
 signals:
     void fitEdited(const iris::Fit &fit);
     void clicked(QPointF photoPoint);
+    // The mouse moved over the photo with no button down.
+    void hovered(QPointF photoPoint);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -58,7 +63,11 @@ private:
     QPointF turnKnob() const; // widget point
     void zoomAround(double factor, QPointF widgetPoint);
     void clampOrigin();
-    void dropOverlay() { m_overlay = QImage(); }
+    void dropOverlay()
+    {
+        m_overlay = QImage();
+        m_outline = QImage();
+    }
 
     QImage m_photo;
     QImage m_preview; // the photo made smaller, for small zooms
@@ -69,6 +78,8 @@ private:
     bool m_overlayShown = true;
     QImage m_overlay;
     QRectF m_overlayArea;
+    int m_outlineColour = -1;
+    QImage m_outline; // drawn over m_overlayArea like the overlay
     std::optional<QPointF> m_mark;
 
     double m_scale = 1;

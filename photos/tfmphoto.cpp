@@ -1,13 +1,18 @@
 #include "photos/tfmphoto.h"
 
-#include "cards/carddoor.h"
-#include "cards/cardindex.h"
 #include "charts/chartsdoor.h"
+#include "charts/pictures.h"
+#include "deep/deepdoor.h"
 #include "photos/irisfind.h"
 #include "photos/photostore.h"
 #include "photos/photoview.h"
+#include "photos/pupilreport.h"
 #include "platform/controls.h"
 #include "platform/prompter.h"
+#include "state/carddoor.h"
+#include "state/cardindex.h"
+#include "state/examination.h"
+#include "state/zones.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -108,11 +113,21 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     bottom->addWidget(cbOrphans);
     bottom->addWidget(bbPutOn);
 
+    lbAnisocoria = ui::makePlainLabel(QString(), this);
+    lbAnisocoria->setObjectName(QStringLiteral("lbAnisocoria"));
+    lbAnisocoria->setAccessibleName(QStringLiteral("Анизокория"));
+    lbZoneUnder = ui::makePlainLabel(QString(), this);
+    lbZoneUnder->setObjectName(QStringLiteral("lbZoneUnder"));
+    lbZoneUnder->setAccessibleName(QStringLiteral("Зона под указателем"));
+    lbZoneUnder->setFrameShape(QFrame::StyledPanel);
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lbPatient);
     layout->addLayout(tools);
     layout->addLayout(panes, 1);
+    layout->addWidget(lbAnisocoria);
     layout->addLayout(bottom);
+    layout->addWidget(lbZoneUnder);
 
     connect(cbShow, &QComboBox::currentIndexChanged, this, &TfmPhoto::applyShow);
     connect(cbChart, &QComboBox::currentIndexChanged, this, &TfmPhoto::applyChart);
@@ -136,6 +151,12 @@ TfmPhoto::TfmPhoto(QWidget *owner)
                     m_card = to;
             });
     card::watchList(this, [this] { refresh(); });
+    // A zone chosen in the chart window's list is outlined on the iris too.
+    connect(&chartlinks::notices(), &chartlinks::Notices::outlined, this,
+            [this](chartgeom::Chart chart, bool rightEye, int colour) {
+                m_outline = Outline{chart, rightEye, colour};
+                applyChart();
+            });
 
     resize(980, 640);
     move(60, 60);
@@ -167,6 +188,16 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     p.state = ui::makePlainLabel(QString(), p.box);
     p.state->setObjectName(QString::fromLatin1(name("lbState")));
     p.state->setWordWrap(true);
+    p.pupil = ui::makePlainLabel(QString(), p.box);
+    p.pupil->setObjectName(QString::fromLatin1(name("lbPupil")));
+    p.pupil->setAccessibleName(QStringLiteral("Зрачок: ") + caption.toLower());
+    p.pupil->setWordWrap(true);
+    p.offers = new QWidget(p.box);
+    p.offers->setObjectName(QString::fromLatin1(name("gbOffers")));
+    p.offers->setAccessibleName(QStringLiteral("Признаки по снимку: ") + caption.toLower());
+    auto *offerRows = new QVBoxLayout(p.offers);
+    offerRows->setContentsMargins(0, 0, 0, 0);
+    offerRows->setSpacing(2);
 
     auto *row = new QHBoxLayout;
     row->addWidget(p.add);
@@ -179,16 +210,21 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     v->addWidget(p.view, 1);
     v->addLayout(row);
     v->addWidget(p.state);
+    v->addWidget(p.pupil);
+    v->addWidget(p.offers);
 
     connect(p.add, &QPushButton::clicked, this, [this, eye] { addPhoto(eye); });
     connect(p.find, &QPushButton::clicked, this, [this, eye] { findCircles(eye); });
     connect(p.takeOff, &QPushButton::clicked, this, [this, eye] { takeOffPhoto(eye); });
     connect(p.view, &PhotoView::clicked, this, [this, eye](QPointF at) { photoClicked(eye, at); });
+    connect(p.view, &PhotoView::hovered, this, [this, eye](QPointF at) { photoHovered(eye, at); });
     connect(p.view, &PhotoView::fitEdited, this, [this, eye](const iris::Fit &fit) {
         Pane &pp = pane(eye);
         storeFit(pp, fit);
         const QSignalBlocker quiet(pp.turn);
         pp.turn->setValue(fit.turn);
+        measure(pp);
+        showOffers();
     });
     connect(p.turn, &QDoubleSpinBox::valueChanged, this, [this, eye](double value) {
         Pane &pp = pane(eye);
@@ -198,6 +234,8 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
         fit.turn = value;
         pp.view->setFit(fit);
         storeFit(pp, fit);
+        measure(pp);
+        showOffers();
     });
 }
 
@@ -222,6 +260,7 @@ void TfmPhoto::refresh()
     lbPatient->setText(m_haveCard ? QStringLiteral("Пациент: ") + photos::describe(m_card) : QStringLiteral("Пациент:"));
     showPane(right, cards);
     showPane(left, cards);
+    showOffers();
 
     const photos::PhotoIndex &index = photos::store().index();
     const QSignalBlocker quiet(cbOrphans);
@@ -267,6 +306,7 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
             text = QStringLiteral("Нет фотографии. «Добавить…» — выбрать снимок (JPEG, PNG или BMP).");
         p.view->setPhoto(QImage(), iris::Fit{}, text);
         p.state->clear();
+        measure(p);
         return;
     }
     const QString path = photos::store().pathOf(i);
@@ -280,6 +320,7 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
         p.find->setEnabled(false);
         p.turn->setEnabled(false);
         p.state->clear();
+        measure(p);
         return;
     }
     // The view works in the pixels it shows; the index keeps the photo's own.
@@ -289,11 +330,13 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
                         .arg(decoded.fullSize.width())
                         .arg(decoded.fullSize.height())
                         .arg(index.photos.at(i).file);
+    bool circlesFound = true;
     if (fit) {
         fit = photos::scaled(*fit, p.scale);
     } else {
         const iris::Found found = iris::find(image);
         fit = found.fit;
+        circlesFound = found.ok;
         photos::store().setFit(i, photos::scaled(found.fit, 1 / p.scale));
         cards::cardIndex().noteUnsaved();
         if (!found.ok)
@@ -303,12 +346,91 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
     const QSignalBlocker quiet(p.turn);
     p.turn->setValue(fit->turn);
     p.state->setText(state);
+    measure(p, circlesFound);
 }
 
 void TfmPhoto::applyChart()
 {
-    for (Pane *p : {&right, &left})
-        p->view->setChart(chart(), p->eye == Eye::Right, chkOverlay->isChecked());
+    for (Pane *p : {&right, &left}) {
+        const bool rightEye = p->eye == Eye::Right;
+        p->view->setChart(chart(), rightEye, chkOverlay->isChecked());
+        p->view->setOutline(m_outline.chart == chart() && m_outline.rightEye == rightEye ? m_outline.colour : -1);
+    }
+}
+
+void TfmPhoto::measure(Pane &p, bool circlesFound)
+{
+    const iris::Fit &fit = p.view->fit();
+    if (p.photo < 0 || p.view->photo().isNull() || !iris::usable(fit) || !circlesFound) {
+        // Circles only proposed are no measure: the user places them first.
+        p.measures.reset();
+        p.pupil->setText(p.photo >= 0 && !circlesFound ? QStringLiteral("Зрачок не измерен: поставьте круги") : QString());
+        return;
+    }
+    p.measures = iris::measurePupil(fit, iris::pupilOutline(p.view->photo(), fit));
+    p.pupil->setText(iris::describe(*p.measures).join(QLatin1Char('\n')));
+}
+
+void TfmPhoto::showOffers()
+{
+    lbAnisocoria->setText(right.measures && left.measures
+                              ? iris::describe(iris::anisocoria(*right.measures, *left.measures))
+                              : QString());
+    m_offers = iris::pupilOffers(right.measures, left.measures);
+    for (Pane *p : {&right, &left}) {
+        // Taken out at once, deleted later: the press being handled may be one of them.
+        for (QPushButton *b : p->offers->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly)) {
+            b->hide();
+            b->setParent(nullptr);
+            b->deleteLater();
+        }
+    }
+    int n = 0;
+    for (const iris::Offer &o : m_offers) {
+        const QString name = iris::offerName(o);
+        if (name.isEmpty())
+            continue;
+        Pane &p = pane(o.rightEye ? Eye::Right : Eye::Left);
+        const QByteArray objectName = "bbOffer" + QByteArray::number(n++);
+        auto *b = button(p.offers, objectName.constData(), QStringLiteral("Предложено: ") + name,
+                         o.source == iris::Source::Catalogue
+                             ? QStringLiteral("Выбрать этот признак для %1 глаза, как из меню углублённого "
+                                              "обследования").arg(eyeWord(p.eye))
+                             : QStringLiteral("Выбрать этот признак для %1 глаза, как щелчком по схеме "
+                                              "«Зрачок и кайма»").arg(eyeWord(p.eye)));
+        b->setStyleSheet(QStringLiteral("text-align: left"));
+        p.offers->layout()->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, o] { takeOffer(o); });
+    }
+}
+
+void TfmPhoto::takeOffer(const iris::Offer &offer)
+{
+    state::examination().chooseEye(offer.rightEye ? state::Eye::Right : state::Eye::Left);
+    if (offer.source == iris::Source::Catalogue)
+        deep::chooseItem(offer.item);
+    else
+        PressPupilPatch(offer.picture, offer.pixel);
+    // As after a click on the iris: this window stays where the user works.
+    raise();
+    activateWindow();
+}
+
+void TfmPhoto::photoHovered(Eye eye, QPointF at)
+{
+    const iris::Fit &fit = pane(eye).view->fit();
+    const bool rightEye = eye == Eye::Right;
+    if (!iris::usable(fit) || iris::placeOf(fit, at).t < 0 || iris::placeOf(fit, at).t > 1) {
+        lbZoneUnder->clear();
+        return;
+    }
+    // The chart's colour there, looked up as a click on the chart looks it up.
+    const std::optional<zones::Zone> zone =
+        zones::zoneAt(charts::picture(chartgeom::pictureName(chart(), rightEye)),
+                      iris::chartPixelOf(fit, chart(), at), zones::organFile(chart(), rightEye));
+    lbZoneUnder->setText(zone ? QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("): ") +
+                                    zones::shownName(zone->name)
+                              : QString());
 }
 
 void TfmPhoto::applyShow()
@@ -369,6 +491,8 @@ void TfmPhoto::findCircles(Eye eye)
     storeFit(p, found.fit);
     const QSignalBlocker quiet(p.turn);
     p.turn->setValue(found.fit.turn);
+    measure(p, found.ok);
+    showOffers();
     if (!found.ok)
         ui::showMessage(this, QStringLiteral("Круги не найдены (%1): поставьте их вручную.").arg(found.problem));
 }

@@ -3,10 +3,18 @@
 // side or one at a time, each with its fitted pupil and limbus and the
 // chosen projection-zone chart over the iris. A click on an iris names the
 // zone in the chart window, as a click on the chart itself would; "Ввод"
-// then localises the current sign as the chart window's "Ввод" does.
+// then localises the current sign as the chart window's "Ввод" does. The
+// mouse over an iris names the zone under it. Each pupil is measured from
+// its fitted circles and edge, and where a measure passes its threshold
+// the matching sign is offered: a press on the offer does what a click on
+// that patch of the pupil diagrams, or on that item of the sign menus, does.
 #include "photos/photoindex.h"
+#include "photos/pupilmeasure.h"
 
 #include <QWidget>
+
+#include <optional>
+#include <vector>
 
 class PhotoView;
 class QCheckBox;
@@ -26,19 +34,6 @@ public:
     const photos::CardKey &cardKey() const { return m_card; }
     chartgeom::Chart chart() const;
 
-    // The photo a pane shows: its index in the photo index, -1 for none.
-    int photoShown(photos::Eye eye) const { return eye == photos::Eye::Right ? right.photo : left.photo; }
-
-public slots:
-    void refresh();
-    void addPhoto(photos::Eye eye); // addPhotoClick
-    void findCircles(photos::Eye eye); // findCirclesClick
-    void takeOffPhoto(photos::Eye eye); // takeOffClick
-    void photoClicked(photos::Eye eye, QPointF photoPoint);
-    void enterZone(); // bbOKPhotoClick
-    void putOnCard(); // bbPutOnClick
-
-private:
     // One eye's pane.
     struct Pane {
         photos::Eye eye = photos::Eye::Right;
@@ -49,12 +44,14 @@ private:
         QDoubleSpinBox *turn = nullptr;
         QPushButton *takeOff = nullptr;
         QLabel *state = nullptr;
+        QLabel *pupil = nullptr;     // the pupil's measures
+        QWidget *offers = nullptr;   // the signs offered for this eye, a button each
+        std::optional<iris::PupilMeasures> measures;
         int photo = -1;       // index in the photo index, -1 for none
         QString loadedPath;   // the file the view shows
         double scale = 1;     // pixels shown per pixel of the photo (a large one is shown smaller)
     };
 
-    // The controls, under their written names (their object names too).
     QLabel *lbPatient = nullptr;
     QComboBox *cbShow = nullptr;
     QComboBox *cbChart = nullptr;
@@ -69,15 +66,45 @@ private:
     QPushButton *bbOKPhoto = nullptr;
     QComboBox *cbOrphans = nullptr;
     QPushButton *bbPutOn = nullptr;
+    QLabel *lbAnisocoria = nullptr;
+    QLabel *lbZoneUnder = nullptr; // the zone under the mouse
+
+    // The signs offered from the measures, in the order of their buttons.
+    const std::vector<iris::Offer> &offers() const { return m_offers; }
 
     Pane &pane(photos::Eye eye) { return eye == photos::Eye::Right ? right : left; }
 
+public slots:
+    void refresh();
+    void addPhoto(photos::Eye eye); // addPhotoClick
+    void findCircles(photos::Eye eye); // findCirclesClick
+    void takeOffPhoto(photos::Eye eye); // takeOffClick
+    void photoClicked(photos::Eye eye, QPointF photoPoint);
+    void enterZone(); // bbOKPhotoClick
+    void putOnCard(); // bbPutOnClick
+    // A press on an offer: the deep window's eye becomes the offer's, then
+    // its patch or menu item is clicked.
+    void takeOffer(const iris::Offer &offer);
+    void photoHovered(photos::Eye eye, QPointF photoPoint);
+
+private:
     void buildPane(Pane &p, photos::Eye eye, const char *suffix);
     void showPane(Pane &p, const QList<photos::CardKey> &cards);
     void applyChart();
     void applyShow();
     void storeFit(Pane &p, const iris::Fit &fit);
     bool cardTakesPhotos(const QList<photos::CardKey> &cards);
+    // The pupil measured from the circles shown; not while they are only
+    // proposed (not found).
+    void measure(Pane &p, bool circlesFound = true);
+    void showOffers();
+
+    std::vector<iris::Offer> m_offers;
+    struct Outline {
+        chartgeom::Chart chart = chartgeom::Chart::Deck;
+        bool rightEye = true;
+        int colour = -1;
+    } m_outline;
 
     photos::CardKey m_card;
     bool m_haveCard = false;

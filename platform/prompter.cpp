@@ -70,24 +70,33 @@ private:
     }
 };
 
-DesktopPrompter g_desktop;
-Prompter *g_current = nullptr;
+DesktopPrompter &desktop()
+{
+    static DesktopPrompter prompter;
+    return prompter;
+}
+// The prompter the program asks, when not the desktop's.
+Prompter *&current()
+{
+    static Prompter *prompter = nullptr;
+    return prompter;
+}
 
 } // namespace
 
 Prompter &desktopPrompter()
 {
-    return g_desktop;
+    return desktop();
 }
 
 Prompter &prompter()
 {
-    return g_current ? *g_current : static_cast<Prompter &>(g_desktop);
+    return current() ? *current() : static_cast<Prompter &>(desktop());
 }
 
 void setPrompter(Prompter *p)
 {
-    g_current = p;
+    current() = p;
 }
 
 QString qtFilter(const QString &pipeFilter)

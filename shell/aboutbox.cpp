@@ -1,6 +1,7 @@
 #include "shell/aboutbox.h"
 
 #include "platform/place.h"
+#include "platform/titlebar.h"
 #include "shell/resources.h"
 
 #include <QDesktopServices>
@@ -17,8 +18,7 @@ const QString TAboutBox::kWebAddress = QStringLiteral("https://nirel3.example.or
 const QString TAboutBox::kMailAddress = QStringLiteral("support@nirel3.example.org");
 
 TAboutBox::TAboutBox(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint)
+    : QDialog(parent, ui::titleBar(Qt::Dialog))
 {
     shell::initResources();
     setObjectName(QStringLiteral("AboutBox"));

@@ -1,7 +1,7 @@
 #include "shell/exitcheck.h"
 
-#include "cards/cardindex.h"
 #include "platform/prompter.h"
+#include "state/cardindex.h"
 
 namespace shell {
 

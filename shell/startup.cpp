@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "cards/cardwindowdoor.h"
 #include "charts/chartsdoor.h"
 #include "conclusion/concldoor.h"
 #include "conclusion/reachdoor.h"
@@ -9,10 +10,10 @@
 #include "help/help.h"
 #include "photos/photodoor.h"
 #include "photos/photostore.h"
+#include "platform/hints.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/prompter.h"
-#include "platform/hints.h"
 #include "shell/tfmnirel3.h"
 #include "shell/tfmsplash.h"
 #include "state/windows.h"
@@ -57,6 +58,7 @@ void installRussian(QCoreApplication &app)
 
 void enrolWindows()
 {
+    card::enrol();
     deep::enrol();
     express::enrol();
     chartlinks::enrol();

@@ -1,22 +1,23 @@
 #include "shell/tfmnirel3.h"
 
-#include "cards/carddoor.h"
-#include "cards/cardindex.h"
 #include "charts/chartsdoor.h"
 #include "conclusion/concldoor.h"
+#include "conclusion/newpatient.h"
 #include "conclusion/reachdoor.h"
 #include "deep/deepdoor.h"
 #include "express/expressdoor.h"
 #include "guides/guidedoor.h"
 #include "help/help.h"
+#include "platform/hints.h"
 #include "platform/place.h"
-#include "shell/resources.h"
 #include "platform/prompter.h"
+#include "platform/titlebar.h"
 #include "shell/aboutbox.h"
 #include "shell/exitcheck.h"
 #include "shell/headersign.h"
-#include "platform/hints.h"
-#include "shell/newpatient.h"
+#include "shell/resources.h"
+#include "state/carddoor.h"
+#include "state/cardindex.h"
 #include "state/examination.h"
 #include "state/windows.h"
 
@@ -43,8 +44,7 @@ QIcon icon(const QString &name)
 } // namespace
 
 TfmNirel3::TfmNirel3(QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QMainWindow(parent, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint))
 {
     shell::initResources();
     setObjectName(QStringLiteral("fmNirel3"));
@@ -264,7 +264,7 @@ void TfmNirel3::openCardIndex()
 
 void TfmNirel3::startNewPatient()
 {
-    shell::newPatientReset();
+    concl::newPatientReset();
     showPatient();
 }
 

@@ -1,6 +1,7 @@
 #include "shell/tfmsplash.h"
 
 #include "platform/place.h"
+#include "platform/titlebar.h"
 #include "shell/resources.h"
 
 #include <QCloseEvent>
@@ -9,8 +10,7 @@
 #include <QVBoxLayout>
 
 TfmSplash::TfmSplash(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint))
 {
     shell::initResources();
     setObjectName(QStringLiteral("fmSplash"));

@@ -1,13 +1,13 @@
 #include "state/examination.h"
 
-#include "charts/zones.h"
-#include "deep/findings.h"
-#include "deep/pathology.h"
-#include "deep/preliminary.h"
-#include "deep/recording.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
+#include "state/findings.h"
+#include "state/pathology.h"
+#include "state/preliminary.h"
+#include "state/recording.h"
 #include "state/windows.h"
+#include "state/zones.h"
 
 #include <memory>
 

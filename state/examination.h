@@ -10,11 +10,11 @@
 // from its signals what changed; no window reads another window's box.
 //
 // Every list is the truth: its elements are the valid ones, no count beside
-// it. The rules are plain functions over data (deep/recording.h,
-// deep/findings.h, deep/consultations.h, deep/preliminary.h, charts/zones.h);
+// it. The rules are plain functions over data (state/recording.h,
+// state/findings.h, state/consultations.h, state/preliminary.h, state/zones.h);
 // this object applies them to what it holds.
-#include "deep/consultations.h"
 #include "platform/linedocument.h"
+#include "state/consultations.h"
 
 #include <QList>
 #include <QObject>

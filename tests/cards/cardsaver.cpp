@@ -19,11 +19,11 @@
 // works on LIST as a workstation does in a day (see scenario() below), and
 // kills itself just before its KILL-AT-th file call; exit code 0 when it
 // got through without reaching that call.
-#include "cards/cardbackup.h"
-#include "cards/cardindexfile.h"
-#include "cards/cardlock.h"
 #include "photos/photoindex.h"
 #include "shell/startup.h"
+#include "state/cardbackup.h"
+#include "state/cardindexfile.h"
+#include "state/cardlock.h"
 
 #include <QTextStream>
 

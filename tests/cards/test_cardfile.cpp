@@ -1,11 +1,11 @@
 // The patient record and the card index file pair, without any window.
-#include "cards/cardbackup.h"
-#include "cards/cardindexfile.h"
-#include "cards/cardlock.h"
-#include "cards/human.h"
 #include "photos/photoindex.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
+#include "state/cardbackup.h"
+#include "state/cardindexfile.h"
+#include "state/cardlock.h"
+#include "state/human.h"
 #include "support/testenv.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 // The search field above the card list: the filter rule, and every card
 // action on a filtered list reaching the entry the user sees.
-#include "cards/cardfilter.h"
-#include "cards/cardindexfile.h"
-#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
+#include "state/cardfilter.h"
+#include "state/cardindexfile.h"
+#include "state/cardlistmodel.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"

@@ -1,12 +1,12 @@
 // A card index on a shared folder, through the card window: two openers of
 // one pair, stale locks, files changed by another program, and backups.
-#include "cards/cardbackup.h"
-#include "cards/cardindexfile.h"
-#include "cards/cardlistmodel.h"
-#include "cards/cardlock.h"
 #include "cards/tfmbackups.h"
 #include "cards/tfmcard.h"
 #include "platform/textfile.h"
+#include "state/cardbackup.h"
+#include "state/cardindexfile.h"
+#include "state/cardlistmodel.h"
+#include "state/cardlock.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"

@@ -2,13 +2,13 @@
 // another card index (also to read only) and restoring a backup ask first
 // when a card or the list holds changes, and a card index that cannot be
 // locked still edits in memory and saves under another name.
-#include "cards/cardbackup.h"
-#include "cards/cardindexfile.h"
-#include "cards/cardlistmodel.h"
-#include "cards/cardlock.h"
 #include "cards/tfmbackups.h"
 #include "cards/tfmcard.h"
 #include "shell/exitcheck.h"
+#include "state/cardbackup.h"
+#include "state/cardindexfile.h"
+#include "state/cardlistmodel.h"
+#include "state/cardlock.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"

@@ -1,8 +1,6 @@
 // The card index window: its controls, the card operations, the file pair
 // through the window, the calendar, and the links with the other windows.
 #include "cards/agespinbox.h"
-#include "cards/cardindexfile.h"
-#include "cards/cardlistmodel.h"
 #include "cards/tfmcalendar.h"
 #include "cards/tfmcard.h"
 #include "conclusion/concldoor.h"
@@ -10,10 +8,12 @@
 #include "help/help.h"
 #include "help/helpviewer.h"
 #include "platform/codepagefield.h"
+#include "platform/hints.h"
 #include "platform/textfile.h"
 #include "shell/exitcheck.h"
-#include "platform/hints.h"
 #include "shell/tfmnirel3.h"
+#include "state/cardindexfile.h"
+#include "state/cardlistmodel.h"
 #include "state/openwindow.h"
 #include "support/examscript.h"
 #include "support/scriptedprompter.h"

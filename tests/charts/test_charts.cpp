@@ -1,10 +1,10 @@
 // Chart and diagram pictures with their text files, the zone lookup, the
 // localisation of a sign's lines and the pupil code tables, without windows.
-#include "charts/keyedlines.h"
 #include "charts/pictures.h"
 #include "charts/pupilcodes.h"
-#include "charts/zones.h"
 #include "platform/textfile.h"
+#include "state/keyedlines.h"
+#include "state/zones.h"
 #include "support/testenv.h"
 
 #include <QSet>

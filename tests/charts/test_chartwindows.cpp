@@ -2,16 +2,16 @@
 // "Ввод" localises the deep examination's sign, a pupil variant becomes the
 // sign with its codes. The sign lives in the examination, which the deep
 // window shows.
-#include "charts/chartsdoor.h"
 #include "charts/chartpicture.h"
-#include "charts/keyedlines.h"
+#include "charts/chartsdoor.h"
 #include "charts/pupilcodes.h"
 #include "charts/tfmpupil.h"
 #include "charts/tfmshproek.h"
 #include "deep/deepdoor.h"
-#include "deep/pathology.h"
 #include "deep/tfmdeep.h"
 #include "platform/textfile.h"
+#include "state/keyedlines.h"
+#include "state/pathology.h"
 #include "state/windows.h"
 #include "support/examscript.h"
 #include "support/scriptedprompter.h"
@@ -19,6 +19,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -74,6 +75,7 @@ private slots:
     void collaretteChartOpensAtTheRightEye();
     void pupilVariantBecomesTheSign();
     void pupilVariantWithoutCodes();
+    void hoverNamesEveryZoneAndChangesNothing();
 };
 
 // A zone colour that both pictures show, with its organ file line.
@@ -99,7 +101,7 @@ void TestChartWindows::clickNamesTheZone()
     ScriptedPrompter prompter;
     TfmShProek *w = chartWindow();
     QCOMPARE(control<QTabWidget>(w, "pcShList")->currentWidget(), control<QWidget>(w, "tsDeck"));
-    QCOMPARE(w->eyeTabOnView(), QStringLiteral("tsDeckR"));
+    QCOMPARE(w->eyeTabOnView(), control<QWidget>(w, "tsDeckR"));
 
     // The same colour names the same zone on the right and the left chart.
     const SharedZone zone = sharedZone(control<ChartPicture>(w, "imDeckR"), control<ChartPicture>(w, "imDeckL"), env.path("SystmTxt/DeckOrgans.txt"));
@@ -191,7 +193,7 @@ void TestChartWindows::collaretteChartOpensAtTheRightEye()
     control<QTabWidget>(w, "pcCollaretteEyes")->setCurrentWidget(control<QWidget>(w, "tsCollaretteL"));
     OpenCollaretteChart();
     QCOMPARE(state::windows().fmShProek.data(), w); // one window
-    QCOMPARE(w->eyeTabOnView(), QStringLiteral("tsCollaretteR"));
+    QCOMPARE(w->eyeTabOnView(), control<QWidget>(w, "tsCollaretteR"));
     QVERIFY(w->isVisible());
 }
 
@@ -265,6 +267,82 @@ void TestChartWindows::pupilVariantWithoutCodes()
     QCOMPARE(signBox()->lines(), QStringList{QStringLiteral("Зрачок в виде точки")});
     QCOMPARE(pathologyBox()->lines(), QStringList{QStringLiteral("0230 05 Прежний признак")});
     QCOMPARE(state::examination().signCodes(), QList<int>{230});
+    QVERIFY(prompter.records.isEmpty());
+}
+
+// The mouse over every colour of every chart names its zone in the status
+// line; Label1, Edit1, the zone code, the click's place and key, and the
+// sign stay as the last click left them. Choosing a zone in the list
+// outlines it, and changes none of that either.
+void TestChartWindows::hoverNamesEveryZoneAndChangesNothing()
+{
+    TestEnv env;
+    for (const char *f : {"DeckOrgans.txt", "JensOrgans.txt", "ZrachOrgansR.txt", "ZrachOrgansL.txt"})
+        env.seed(QStringLiteral("SystmTxt/") + QString::fromLatin1(f));
+    ScriptedPrompter prompter;
+    TfmShProek *w = chartWindow();
+    signBox()->setLines({QStringLiteral("Лакуна: ")});
+    const QPoint first(200, 60);
+    press(control<ChartPicture>(w, "imDeckR"), first);
+    QVERIFY(!control<QLineEdit>(w, "Edit1")->text().isEmpty());
+    const auto clickState = [w] {
+        return QStringList{control<QLabel>(w, "Label1")->text(), control<QLineEdit>(w, "Edit1")->text(), w->ChartZoneCode, w->ChartColourKey,
+                           QString::number(w->ChartClickX), QString::number(w->ChartClickY)} +
+               signBox()->lines() + pathologyBox()->lines();
+    };
+    const QStringList clicked = clickState();
+
+    const struct {
+        ChartPicture *picture;
+        const char *organFile;
+    } charts[] = {{control<ChartPicture>(w, "imDeckR"), "DeckOrgans.txt"},     {control<ChartPicture>(w, "imDeckL"), "DeckOrgans.txt"},
+                  {control<ChartPicture>(w, "imJensenR"), "JensOrgans.txt"},   {control<ChartPicture>(w, "imJensenL"), "JensOrgans.txt"},
+                  {control<ChartPicture>(w, "imZrachR"), "ZrachOrgansR.txt"},  {control<ChartPicture>(w, "imZrachL"), "ZrachOrgansL.txt"}};
+    // A zone's name shown without its blanks and brackets; the last line of a colour names it.
+    const auto namesIn = [&env](const char *organFile) {
+        QHash<int, QString> names;
+        for (const QString &line : textfile::readLines(env.path("SystmTxt/") + QLatin1String(organFile)).lines)
+            names.insert(keyed::lineKey(line).value_or(-1),
+                         line.mid(11).trimmed().remove(QRegularExpression(QStringLiteral("^\\(|\\)$"))));
+        return names;
+    };
+    int named = 0;
+    for (const auto &chart : charts) {
+        const QHash<int, QString> names = namesIn(chart.organFile);
+        // The chart's page and eye tab to view, as the user brings them.
+        for (QWidget *at = chart.picture; at->parentWidget(); at = at->parentWidget())
+            if (auto *tabs = qobject_cast<QTabWidget *>(at->parentWidget()->parentWidget()))
+                tabs->setCurrentWidget(at);
+        QSet<int> colours;
+        const QImage &image = chart.picture->image();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(keyed::colourNumber(image, QPoint(x, y)));
+        for (int colour : colours) {
+            const QString name = names.value(colour);
+            QTest::mouseMove(chart.picture, pixelOf(chart.picture, colour));
+            const QString shown = control<QLabel>(w, "lbZoneUnder")->text();
+            if (colour == 0 || colour == kWhite) {
+                QVERIFY2(shown.isEmpty(), qPrintable(shown));
+                continue;
+            }
+            QVERIFY2(!name.isEmpty() && shown.endsWith(QStringLiteral(": ") + name),
+                     qPrintable(QStringLiteral("%1 %2: %3").arg(chart.picture->objectName()).arg(colour).arg(shown)));
+            ++named;
+        }
+    }
+    QCOMPARE(named, 58 + 61 + 64 + 63 + 29 + 25);
+    QCOMPARE(clickState(), clicked);
+
+    // The list names the zones of the chart on view; one chosen is outlined.
+    control<QTabWidget>(w, "pcShList")->setCurrentWidget(control<QWidget>(w, "tsJensen"));
+    control<QTabWidget>(w, "pcJensenEyes")->setCurrentWidget(control<QWidget>(w, "tsJensenR"));
+    QCOMPARE(control<QListWidget>(w, "lbZones")->count(), 64);
+    control<QListWidget>(w, "lbZones")->setCurrentRow(5);
+    const int outlined = w->outlinedZone();
+    QVERIFY(pixelOf(control<ChartPicture>(w, "imJensenR"), outlined).x() >= 0);
+    QCOMPARE(control<QListWidget>(w, "lbZones")->item(5)->text(), namesIn("JensOrgans.txt").value(outlined));
+    QCOMPARE(clickState(), clicked);
     QVERIFY(prompter.records.isEmpty());
 }
 

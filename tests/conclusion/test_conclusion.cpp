@@ -3,14 +3,14 @@
 // wrapping, bytes on disk), the caret place, the hand-over and the window.
 #include "cards/tfmcard.h"
 #include "conclusion/concldoor.h"
-#include "deep/consultations.h"
+#include "conclusion/newpatient.h"
 #include "conclusion/save.h"
 #include "conclusion/summary.h"
 #include "conclusion/tfmconcl.h"
 #include "help/helpviewer.h"
 #include "platform/textfile.h"
 #include "shell/headersign.h"
-#include "shell/newpatient.h"
+#include "state/consultations.h"
 #include "state/openwindow.h"
 #include "support/examscript.h"
 #include "support/scriptedprompter.h"
@@ -230,7 +230,7 @@ void TestConclusion::summaryAfterNewPatientIgnoresStaleFindings()
     cardWith(QStringLiteral("Петрова"), QStringLiteral("Анна"), QStringLiteral("Сергеевна"),
              QStringLiteral("12.03.2025"));
     scriptFullExamination();
-    shell::newPatientReset();
+    concl::newPatientReset();
     QVERIFY(!exam().findingLines().isEmpty()); // stale, and not shown
     compareWithGolden(summaryText(), QStringLiteral("after_new_patient.txt"));
 }

@@ -1,11 +1,11 @@
 // Recording the deep window's boxes into the examination, removing repeated
 // pathology lines, grouping the findings by body system and the
 // consultations sentence, all without a window.
-#include "deep/bodysystem.h"
-#include "deep/consultations.h"
-#include "deep/findings.h"
-#include "deep/preliminary.h"
-#include "deep/recording.h"
+#include "state/bodysystem.h"
+#include "state/consultations.h"
+#include "state/findings.h"
+#include "state/preliminary.h"
+#include "state/recording.h"
 #include "support/examscript.h"
 #include "support/testenv.h"
 

@@ -1,11 +1,11 @@
 // The pathology dictionary: reading the code of a line, the lookup into the
 // deep window's pathology box, and the dictionary shipped with the program.
-#include "deep/pathology.h"
 #include "deep/tfmdeep.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
 #include "state/examination.h"
 #include "state/openwindow.h"
+#include "state/pathology.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 

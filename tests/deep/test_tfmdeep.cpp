@@ -2,12 +2,12 @@
 // box, "Заключение" with the preliminary conclusion in the draft window, the
 // failure guard, and help.
 #include "conclusion/concldoor.h"
+#include "conclusion/newpatient.h"
 #include "conclusion/tfmconcl.h"
 #include "deep/tfmdeep.h"
 #include "help/help.h"
 #include "help/helpviewer.h"
 #include "platform/textfile.h"
-#include "shell/newpatient.h"
 #include "state/examination.h"
 #include "state/openwindow.h"
 #include "support/scriptedprompter.h"
@@ -345,7 +345,7 @@ void TestTfmDeep::newPatientStartsOver()
     control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 05 old")});
     control<QPushButton>(w, "bbOKDeep")->click();
     control<QPushButton>(w, "bbOKDeep")->click();
-    shell::newPatientReset();
+    concl::newPatientReset();
     QVERIFY(!control<Memo>(w, "mmSign")->modified());
     control<QPushButton>(w, "bbOKDeep")->click(); // nothing chosen since the reset
     QCOMPARE(draft(), QStringList{});

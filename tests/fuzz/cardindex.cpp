@@ -3,7 +3,7 @@
 // record of an unfinished save and the two new files it names.
 #include "fuzz.h"
 
-#include "cards/cardindexfile.h"
+#include "state/cardindexfile.h"
 
 #include <QFileInfo>
 

@@ -3,12 +3,12 @@
 // body system, the consultations sentence). Input: the dictionary's bytes.
 #include "fuzz.h"
 
-#include "deep/bodysystem.h"
-#include "deep/consultations.h"
-#include "deep/findings.h"
-#include "deep/pathology.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
+#include "state/bodysystem.h"
+#include "state/consultations.h"
+#include "state/findings.h"
+#include "state/pathology.h"
 
 #include <QSet>
 

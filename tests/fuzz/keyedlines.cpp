@@ -3,10 +3,10 @@
 // first four bytes, then the file's bytes.
 #include "fuzz.h"
 
-#include "charts/keyedlines.h"
-#include "charts/zones.h"
+#include "state/keyedlines.h"
 #include "platform/cp1251.h"
 #include "platform/textfile.h"
+#include "state/zones.h"
 
 #include <cstring>
 #include <optional>

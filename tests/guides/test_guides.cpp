@@ -2,12 +2,12 @@
 // taken into the draft conclusion at the place last marked there (the draft
 // is reached through its door).
 #include "conclusion/concldoor.h"
-#include "conclusion/pressmemo.h"
 #include "conclusion/tfmconcl.h"
 #include "guides/guidedoor.h"
 #include "guides/guidemenu.h"
 #include "guides/tfmguid.h"
 #include "platform/cp1251.h"
+#include "platform/pressmemo.h"
 #include "platform/textfile.h"
 #include "state/examination.h"
 #include "state/windows.h"

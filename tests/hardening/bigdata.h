@@ -2,7 +2,7 @@
 // Large data made the same way by a test and by the child process it kills:
 // a card index and a draft conclusion, in an old and a new version that
 // differ everywhere, so that any mix of the two is told apart from both.
-#include "cards/cardindexfile.h"
+#include "state/cardindexfile.h"
 
 #include "rtf/rtfwriter.h"
 

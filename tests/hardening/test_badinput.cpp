@@ -4,23 +4,23 @@
 // with bytes no text holds. For each the table gives what the program tells
 // the user and how many lines it then shows; and reading never writes:
 // every file of the working folder is byte for byte what it was.
-#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "charts/pupilcodes.h"
 #include "charts/tfmpupil.h"
 #include "charts/tfmshproek.h"
-#include "charts/zones.h"
 #include "conclusion/concldoor.h"
-#include "conclusion/pressmemo.h"
 #include "conclusion/reachdoor.h"
 #include "conclusion/tfmreach.h"
 #include "deep/deepdoor.h"
-#include "deep/pathology.h"
 #include "guides/guidemenu.h"
 #include "guides/tfmguid.h"
+#include "platform/pressmemo.h"
 #include "shell/headersign.h"
+#include "state/cardlistmodel.h"
 #include "state/examination.h"
 #include "state/openwindow.h"
+#include "state/pathology.h"
+#include "state/zones.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 

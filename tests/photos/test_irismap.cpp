@@ -4,9 +4,9 @@
 // the zone on a synthetic photo, fitted with its true circles, lands on that
 // colour.
 #include "charts/chartgeometry.h"
-#include "charts/keyedlines.h"
 #include "charts/pictures.h"
 #include "photos/irismap.h"
+#include "state/keyedlines.h"
 #include "support/synthiris.h"
 #include "support/testenv.h"
 

@@ -2,11 +2,11 @@
 // operations and through a list edited by hand, and never show under
 // another patient: every photo file here is made for one patient, whose tag
 // the card carries in its telephone field (not part of the key).
-#include "cards/cardindexfile.h"
-#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "photos/photostore.h"
 #include "platform/textfile.h"
+#include "state/cardindexfile.h"
+#include "state/cardlistmodel.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"

@@ -5,11 +5,11 @@
 // right patch (or catalogue item) for each eye and nothing below the
 // thresholds; and each offered pixel lies on the patch it names, so taking
 // an offer is a click on that patch.
-#include "charts/keyedlines.h"
 #include "charts/pictures.h"
 #include "deep/signcatalog.h"
 #include "photos/irisfind.h"
 #include "photos/pupilmeasure.h"
+#include "state/keyedlines.h"
 #include "support/synthiris.h"
 #include "support/testenv.h"
 

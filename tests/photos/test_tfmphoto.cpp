@@ -1,14 +1,14 @@
 // The photo window: a card with two photos, the circles found and the chart
 // laid over the iris, a click on an iris names the zone in the chart window
-// as a click on the chart does (for every zone of every chart), "Ввод" puts
+// as a click on the chart does (for every zone of every chart; the mouse over
+// it names the zone and sets nothing), "Ввод" puts
 // the localised sign through the deep window into the draft conclusion, and
 // the irises go into a printed conclusion with and without the chart.
-#include "cards/cardlistmodel.h"
 #include "cards/tfmcard.h"
 #include "charts/chartpicture.h"
 #include "charts/chartsdoor.h"
-#include "charts/keyedlines.h"
 #include "charts/pictures.h"
+#include "charts/tfmpupil.h"
 #include "charts/tfmshproek.h"
 #include "conclusion/concldoor.h"
 #include "conclusion/reachdoor.h"
@@ -19,13 +19,17 @@
 #include "photos/photodoor.h"
 #include "photos/photostore.h"
 #include "photos/photoview.h"
+#include "photos/pupilreport.h"
 #include "photos/tfmphoto.h"
 #include "platform/textfile.h"
 #include "rtf/rtfreader.h"
 #include "rtf/rtfwriter.h"
+#include "state/cardlistmodel.h"
 #include "state/examination.h"
+#include "state/keyedlines.h"
 #include "state/openwindow.h"
 #include "state/windows.h"
+#include "support/examscript.h"
 #include "support/scriptedprompter.h"
 #include "support/synthiris.h"
 #include "support/testenv.h"
@@ -36,9 +40,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTextCursor>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -112,6 +119,7 @@ private slots:
     void followsItsCardWhenRenamed();
     void irisesInAPrintedConclusion();
     void irisesInTheFinalEditor();
+    void anOfferDoesWhatItsPatchDoes();
 };
 
 void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
@@ -119,18 +127,18 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     Setup s;
     TfmPhoto *w = s.window();
     QVERIFY(w && w->isVisible());
-    QCOMPARE(control<QLabel>(w, "lbPatient")->text(), QStringLiteral("Пациент: Петров Олег Ильич, 12.03.2025"));
+    QCOMPARE(w->lbPatient->text(), QStringLiteral("Пациент: Петров Олег Ильич, 12.03.2025"));
     QVERIFY(s.prompter.texts().isEmpty());
     // Both photos copied beside the card index, shown, their circles found.
     QCOMPARE(QDir(s.env.path("k.foto")).entryList(QDir::Files).size(), 2);
-    for (const auto &[view, add, photo] : {std::tuple{"imRight", "bbAddRight", &s.right}, std::tuple{"imLeft", "bbAddLeft", &s.left}}) {
-        QCOMPARE(control<PhotoView>(w, view)->photo().size(), photo->image.size());
+    for (const auto &[pane, photo] : {std::pair{&w->right, &s.right}, std::pair{&w->left, &s.left}}) {
+        QCOMPARE(pane->view->photo().size(), photo->image.size());
         const double r = photo->scene.truth.limbus.r;
-        QVERIFY(miss(control<PhotoView>(w, view)->fit().limbus, photo->scene.truth.limbus, r) < 0.02);
-        QVERIFY(miss(control<PhotoView>(w, view)->fit().pupil, photo->scene.truth.pupil, r) < 0.02);
-        QCOMPARE(control<QPushButton>(w, add)->text(), QStringLiteral("Заменить…"));
+        QVERIFY(miss(pane->view->fit().limbus, photo->scene.truth.limbus, r) < 0.02);
+        QVERIFY(miss(pane->view->fit().pupil, photo->scene.truth.pupil, r) < 0.02);
+        QCOMPARE(pane->add->text(), QStringLiteral("Заменить…"));
     }
-    QVERIFY(control<QCheckBox>(w, "chkOverlay")->isChecked());
+    QVERIFY(w->chkOverlay->isChecked());
     QVERIFY(cards::cardIndex().isDirty());
 
     // A sign waits in the deep window for its place; the liver is clicked on the right photo.
@@ -142,21 +150,28 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     const int colour = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), liver);
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
     const chartgeom::IrisPlace place = chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, colour)) + QPointF(0.5, 0.5));
-    PhotoView *view = control<PhotoView>(w, "imRight");
+    PhotoView *view = w->right.view;
     const QPoint at = view->toWidget(iris::photoPoint(view->fit(), place)).toPoint();
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
     // The point clicked is marked on the photo; the chart window has looked
     // it up, and the photo window stays the one in front.
     QVERIFY(view->mark() && QLineF(view->toWidget(*view->mark()), at).length() < 1);
     QCOMPARE(view->grab().toImage().pixelColor(at), QColor(255, 40, 40));
-    QVERIFY(!control<PhotoView>(w, "imLeft")->mark());
+    QVERIFY(!w->left.view->mark());
     QVERIFY(state::windows().fmShProek->isVisible());
     QCOMPARE(chartlinks::shownZone().name, liver);
     QCOMPARE(chartlinks::shownZone().colour, QString::number(colour));
     QCOMPARE(chartlinks::shownZone().code, QStringLiteral("05"));
-    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), QStringLiteral("tsDeckR"));
-    QVERIFY(control<QLabel>(w, "lbZone")->text().endsWith(liver));
-    control<QPushButton>(w, "bbOKPhoto")->click();
+    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), control<QWidget>(state::windows().fmShProek, "tsDeckR"));
+    QVERIFY(w->lbZone->text().endsWith(liver));
+    // The liver chosen in the chart window's list is outlined on the right iris.
+    const QList<QListWidgetItem *> listed =
+        control<QListWidget>(state::windows().fmShProek, "lbZones")->findItems(QStringLiteral("печень"), Qt::MatchExactly);
+    QCOMPARE(listed.size(), 1);
+    control<QListWidget>(state::windows().fmShProek, "lbZones")->setCurrentItem(listed.at(0));
+    QCOMPARE(w->right.view->outline(), colour);
+    QCOMPARE(w->left.view->outline(), -1);
+    w->bbOKPhoto->click();
     QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ") + liver});
     QCOMPARE(state::examination().currentPathologyLines(), QStringList{QStringLiteral("0113 05 Хронический процесс в органе") + liver});
     // "Заключение" of the deep window takes it into the draft conclusion.
@@ -170,22 +185,22 @@ void TestTfmPhoto::theEyeIsChecked()
     Setup s;
     TfmPhoto *w = s.window();
     state::examination().signDocument()->setLines({QStringLiteral("Лакуна: ")});
-    PhotoView *view = control<PhotoView>(w, "imLeft");
+    PhotoView *view = w->left.view;
     const QPointF onIris = iris::photoPoint(view->fit(), {0.5, 90});
-    control<PhotoView>(w, "imRight")->setMark(QPointF(10, 10));
+    w->right.view->setMark(QPointF(10, 10));
     w->photoClicked(Eye::Left, onIris);
-    QCOMPARE(control<PhotoView>(w, "imLeft")->mark(), std::optional<QPointF>(onIris)); // until the next click, on either photo
-    QVERIFY(!control<PhotoView>(w, "imRight")->mark());
-    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), QStringLiteral("tsDeckL"));
+    QCOMPARE(w->left.view->mark(), std::optional<QPointF>(onIris)); // until the next click, on either photo
+    QVERIFY(!w->right.view->mark());
+    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), control<QWidget>(state::windows().fmShProek, "tsDeckL"));
     QVERIFY(!chartlinks::shownZone().name.isEmpty());
-    control<QPushButton>(w, "bbOKPhoto")->click(); // the deep window has the right eye chosen
+    w->bbOKPhoto->click(); // the deep window has the right eye chosen
     QCOMPARE(s.prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
     QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ")});
     // Beyond the limbus nothing is looked up.
     const QString before = chartlinks::shownZone().colour;
     w->photoClicked(Eye::Left, iris::photoPoint(view->fit(), {1.5, 90}));
     QCOMPARE(chartlinks::shownZone().colour, before);
-    QCOMPARE(control<QLabel>(w, "lbZone")->text(), QStringLiteral("Зона: щелчок вне радужки"));
+    QCOMPARE(w->lbZone->text(), QStringLiteral("Зона: щелчок вне радужки"));
 }
 
 // The first click on an iris creates the chart window, which looks the zone
@@ -199,7 +214,7 @@ void TestTfmPhoto::aClickKeepsThePhotoWindowInFront()
     QVERIFY(!state::windows().fmShProek);
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
-    PhotoView *view = control<PhotoView>(w, "imRight");
+    PhotoView *view = w->right.view;
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
                       view->toWidget(iris::photoPoint(view->fit(), {0.5, 90})).toPoint());
     QVERIFY(state::windows().fmShProek && QTest::qWaitForWindowExposed(state::windows().fmShProek));
@@ -217,11 +232,11 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
     iris::Fit rightFit = s.right.scene.truth, leftFit = s.left.scene.truth;
     rightFit.turn = 8;
     leftFit.turn = -11;
-    control<PhotoView>(w, "imRight")->setFit(rightFit);
-    control<PhotoView>(w, "imLeft")->setFit(leftFit);
+    w->right.view->setFit(rightFit);
+    w->left.view->setFit(leftFit);
     int zones = 0;
     for (int c = 0; c < 3; ++c) {
-        control<QComboBox>(w, "cbChart")->setCurrentIndex(c);
+        w->cbChart->setCurrentIndex(c);
         const Chart chart = chartgeom::kCharts[c];
         for (Eye eye : {Eye::Right, Eye::Left}) {
             const bool rightEye = eye == Eye::Right;
@@ -241,11 +256,17 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
                 charts->ChartZoneCode.clear();
                 const QPointF onPhoto = iris::photoPoint(
                     fit, chartgeom::irisPlace(chart, QPointF(inside) + QPointF(0.5, 0.5)));
-                w->photoClicked(eye, QPointF(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5));
+                const QPointF at(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5);
+                // The mouse over the point names the zone and sets nothing a click sets.
+                w->photoHovered(eye, at);
+                QVERIFY(control<QLabel>(w, "lbZoneUnder")->text().endsWith(
+                    byChart.at(1).trimmed().remove(QRegularExpression(QStringLiteral("^\\(|\\)$")))));
+                QVERIFY(control<QLineEdit>(charts, "Edit1")->text().isEmpty() && charts->ChartZoneCode.isEmpty());
+                w->photoClicked(eye, at);
                 const QStringList byPhoto{control<QLabel>(charts, "Label1")->text(), control<QLineEdit>(charts, "Edit1")->text(), charts->ChartZoneCode};
                 QCOMPARE(byPhoto, byChart);
                 QVERIFY(!byChart.at(1).isEmpty());
-                QCOMPARE(charts->eyeTabOnView().endsWith(rightEye ? 'R' : 'L'), true);
+                QCOMPARE(charts->eyeTabOnView()->objectName().endsWith(rightEye ? 'R' : 'L'), true);
                 ++zones;
             }
         }
@@ -258,7 +279,7 @@ void TestTfmPhoto::circlesAreCorrectedByHand()
 {
     Setup s;
     TfmPhoto *w = s.window();
-    PhotoView *view = control<PhotoView>(w, "imRight");
+    PhotoView *view = w->right.view;
     const iris::Fit before = view->fit();
     // The limbus's rim dragged outwards by 20 screen pixels at 3:00.
     const QPointF rim = view->toWidget(QPointF(before.limbus.x + before.limbus.r, before.limbus.y));
@@ -270,24 +291,24 @@ void TestTfmPhoto::circlesAreCorrectedByHand()
     QVERIFY(std::abs(after.limbus.r - (before.limbus.r + 20 / view->zoom())) < 2 / view->zoom());
     QCOMPARE(after.pupil, before.pupil);
     // The head's tilt typed in; both are kept in the index.
-    control<QDoubleSpinBox>(w, "seTurnRight")->setValue(-6.5);
+    w->right.turn->setValue(-6.5);
     QCOMPARE(view->fit().turn, -6.5);
-    const photos::Photo &stored = photos::store().index().photos.at(w->photoShown(Eye::Right));
+    const photos::Photo &stored = photos::store().index().photos.at(w->right.photo);
     QCOMPARE(stored.fit->limbus.r, after.limbus.r);
     QCOMPARE(stored.fit->turn, -6.5);
     // A click that drags nothing names a zone; a drag moves the photo instead.
-    control<QPushButton>(w, "bbActual")->click();
+    w->bbActual->click();
     QCOMPARE(view->zoom(), 1.0);
-    control<QPushButton>(w, "bbZoomIn")->click();
+    w->bbZoomIn->click();
     QCOMPARE(view->zoom(), 1.25);
-    control<QPushButton>(w, "bbFit")->click();
+    w->bbFit->click();
     QVERIFY(view->fitsWindow());
     // "Найти круги" finds them again.
-    control<QPushButton>(w, "bbFindRight")->click();
+    w->right.find->click();
     QVERIFY(miss(view->fit().limbus, s.right.scene.truth.limbus, s.right.scene.truth.limbus.r) < 0.02);
     // Shown one at a time.
-    control<QComboBox>(w, "cbShow")->setCurrentIndex(2);
-    QVERIFY(!control<QGroupBox>(w, "gbRight")->isVisible() && control<QGroupBox>(w, "gbLeft")->isVisible());
+    w->cbShow->setCurrentIndex(2);
+    QVERIFY(!w->right.box->isVisible() && w->left.box->isVisible());
 }
 
 void TestTfmPhoto::followsItsCardWhenRenamed()
@@ -298,14 +319,14 @@ void TestTfmPhoto::followsItsCardWhenRenamed()
     control<QLineEdit>(s.card, "FNameEdit")->setText(QStringLiteral("Петровский"));
     s.card->writeBackCard();
     TfmPhoto *w = s.window();
-    QCOMPARE(control<QLabel>(w, "lbPatient")->text(), QStringLiteral("Пациент: Петровский Олег Ильич, 12.03.2025"));
-    QVERIFY(w->photoShown(Eye::Right) >= 0 && w->photoShown(Eye::Left) >= 0);
+    QCOMPARE(w->lbPatient->text(), QStringLiteral("Пациент: Петровский Олег Ильич, 12.03.2025"));
+    QVERIFY(w->right.photo >= 0 && w->left.photo >= 0);
     // Deleted: the window shows nothing more of it.
     s.card->selectRow(0);
     s.card->deleteCard();
-    QCOMPARE(w->photoShown(Eye::Right), -1);
-    QVERIFY(control<PhotoView>(w, "imRight")->photo().isNull());
-    QCOMPARE(control<QComboBox>(w, "cbOrphans")->count(), 2);
+    QCOMPARE(w->right.photo, -1);
+    QVERIFY(w->right.view->photo().isNull());
+    QCOMPARE(w->cbOrphans->count(), 2);
 }
 
 namespace {
@@ -371,7 +392,7 @@ void TestTfmPhoto::irisesInAPrintedConclusion()
     QVERIFY2(withPhotos > textOnly + 50000, qPrintable(QStringLiteral("%1 %2").arg(textOnly).arg(withPhotos)));
 
     // Where the chart shows the liver, the picture leans to the liver's colour.
-    const iris::Fit &fit = photos::store().index().photos.at(s.window()->photoShown(Eye::Right)).fit.value();
+    const iris::Fit &fit = photos::store().index().photos.at(s.window()->right.photo).fit.value();
     const int liver = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), QStringLiteral(" (печень)"));
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
     const QPointF at = iris::photoPoint(fit, chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, liver)) + QPointF(0.5, 0.5)));
@@ -381,6 +402,123 @@ void TestTfmPhoto::irisesInAPrintedConclusion()
     QCOMPARE(qRed(c) + 256 * qGreen(c) + 65536 * qBlue(c),
              (liver & 255) * photos::kOverlayAlpha / 255 + 256 * (((liver >> 8) & 255) * photos::kOverlayAlpha / 255) +
                  65536 * (((liver >> 16) & 255) * photos::kOverlayAlpha / 255));
+}
+
+namespace {
+
+// What the examination shows of the sign being chosen, and the messages.
+struct Chosen {
+    QStringList signs, pathology;
+    QList<int> codes;
+    state::Eye eye;
+    QStringList messages;
+    bool operator==(const Chosen &) const = default;
+};
+
+Chosen chosen(const ScriptedPrompter &prompter)
+{
+    const state::Examination &exam = state::examination();
+    return {exam.signLines(), exam.currentPathologyLines(), exam.signCodes(), exam.chosenEye(), prompter.texts()};
+}
+
+// No sign, no codes, the other eye chosen, no messages.
+void startOver(ScriptedPrompter &prompter, const iris::Offer &offer)
+{
+    state::examination().clearSign();
+    ExaminationScript().SignCodes.clear();
+    state::examination().chooseEye(offer.rightEye ? state::Eye::Left : state::Eye::Right);
+    prompter.clear();
+}
+
+// The user's own way to the offered sign: the eye chosen in the deep
+// window, then the mouse on the diagram's patch, or the sign menu's item.
+void byHand(const iris::Offer &offer)
+{
+    deep::open();
+    (offer.rightEye ? control<QRadioButton>(state::windows().fmDeep, "rbRight") : control<QRadioButton>(state::windows().fmDeep, "rbLeft"))->click();
+    if (offer.source == iris::Source::Catalogue) {
+        control<QMenuBar>(state::windows().fmDeep, "MenuDeep")->findChild<QAction *>(offer.item)->trigger();
+        return;
+    }
+    OpenPupilWindow(QStringLiteral("tsFlatten"));
+    auto *picture = state::windows().fmPupil->findChild<ChartPicture *>(offer.picture);
+    for (QWidget *w = picture; w->parentWidget(); w = w->parentWidget())
+        if (auto *tabs = qobject_cast<QTabWidget *>(w->parentWidget()->parentWidget()))
+            tabs->setCurrentWidget(w);
+    QTest::mouseClick(picture, Qt::LeftButton, Qt::NoModifier, offer.pixel);
+}
+
+} // namespace
+
+// A pupil that passes a threshold is offered as a sign and nothing enters
+// the examination until the offer is pressed; the press then leaves the
+// examination (sign, pathology lines, codes, eye, messages) exactly as the
+// user's click on the same patch or menu item does, for every kind of offer.
+void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
+{
+    Setup s;
+    for (const char *f : {"Decentr.txt", "FlatRorL.txt", "FlatBoth.txt"})
+        s.env.seed(QStringLiteral("SystmTxt/") + QString::fromLatin1(f));
+    TfmPhoto *w = s.window();
+    // The right pupil moved towards 9:00 by 12 % of the iris's radius.
+    synth::Scene scene = s.right.scene;
+    const iris::Circle &l = scene.truth.limbus;
+    scene.truth.pupil = {l.x - 0.12 * l.r, l.y, 0.3 * l.r};
+    synth::render(scene, s.right.image.size(), 7).save(s.env.path("shifted.png"));
+    s.prompter.fileNames << s.env.path("shifted.png");
+    w->addPhoto(Eye::Right);
+    QVERIFY(w->right.pupil->text().contains(QStringLiteral("Децентрация зрачка на 9.00")));
+    const QList<QPushButton *> offered = w->right.offers->findChildren<QPushButton *>();
+    QCOMPARE(offered.size(), 1);
+    QCOMPARE(offered.at(0)->text(), QStringLiteral("Предложено: Децентрация зрачка на 9.00"));
+    QVERIFY(state::examination().signLines().isEmpty() && state::examination().signCodes().isEmpty());
+    iris::Offer decentred = w->offers().at(0);
+    startOver(s.prompter, decentred);
+    byHand(decentred);
+    const Chosen clicked = chosen(s.prompter);
+    startOver(s.prompter, decentred);
+    offered.at(0)->click();
+    QCOMPARE(chosen(s.prompter), clicked);
+    QCOMPARE(clicked.codes, QList<int>{772});
+
+    // Every kind of offer: decentration, one pupil flattened, both, the catalogue's signs.
+    using iris::FlatGrade;
+    using iris::PupilSize;
+    const auto eye = [](double ratio, PupilSize size, double shift, double shiftClock, FlatGrade flat,
+                        double flatClock) {
+        iris::PupilMeasures m;
+        m.ratio = ratio;
+        m.size = size;
+        m.decentration = shift;
+        m.decentrationClock = shiftClock;
+        m.shaped = true;
+        m.flat = flat;
+        m.flatHours = flat == FlatGrade::None ? 0 : 2.5;
+        m.flatClock = flatClock;
+        return m;
+    };
+    const auto round = PupilSize::Normal;
+    const struct {
+        iris::PupilMeasures right, left;
+        int offers;
+    } visits[] = {
+        {eye(0.27, round, 10, 270, FlatGrade::Moderate, 315), eye(0.27, round, 10, 90, FlatGrade::None, 0), 3},
+        {eye(0.35, round, 0, 0, FlatGrade::Slight, 90), eye(0.35, round, 0, 0, FlatGrade::Slight, 270), 2},
+        {eye(0.45, PupilSize::Mydriasis, 0, 0, FlatGrade::None, 0), eye(0.25, round, 0, 0, FlatGrade::None, 0), 2},
+    };
+    for (const auto &v : visits) {
+        const std::vector<iris::Offer> offers = iris::pupilOffers(v.right, v.left);
+        QCOMPARE(int(offers.size()), v.offers);
+        for (const iris::Offer &o : offers) {
+            startOver(s.prompter, o);
+            byHand(o);
+            const Chosen byClick = chosen(s.prompter);
+            QVERIFY(!byClick.signs.isEmpty() && !byClick.codes.isEmpty());
+            startOver(s.prompter, o);
+            w->takeOffer(o);
+            QCOMPARE(chosen(s.prompter), byClick);
+        }
+    }
 }
 
 QTEST_MAIN(TestTfmPhoto)

@@ -1,13 +1,13 @@
 // Text that comes from a file or from the user is shown as it is: the real
 // message boxes and every label that can carry such text show it as plain
 // text, so markup in it is never rendered and no link in it can be clicked.
-#include "cards/cardindexfile.h"
-#include "cards/cardlock.h"
 #include "cards/tfmcard.h"
 #include "platform/hints.h"
 #include "platform/prompter.h"
-#include "state/openwindow.h"
 #include "shell/tfmnirel3.h"
+#include "state/cardindexfile.h"
+#include "state/cardlock.h"
+#include "state/openwindow.h"
 #include "state/windows.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"

@@ -1,6 +1,6 @@
 #include "support/synthiris.h"
 
-#include "charts/keyedlines.h"
+#include "state/keyedlines.h"
 
 #include <QBuffer>
 

@@ -1,9 +1,9 @@
 #include "testenv.h"
 
-#include "cards/cardindex.h"
 #include "photos/photostore.h"
 #include "platform/textfile.h"
 #include "shell/startup.h"
+#include "state/cardindex.h"
 #include "state/examination.h"
 
 #include <QApplication>

@@ -1,0 +1,13 @@
+#include "cards/cardwindowdoor.h"
+
+#include "cards/tfmcard.h"
+#include "state/openwindow.h"
+
+namespace card {
+
+void enrol()
+{
+    state::enrolWindow(QStringLiteral("fmCard"), &state::Windows::fmCard);
+}
+
+} // namespace card

@@ -1,0 +1,20 @@
+#pragma once
+// The pupil's measures as the photo window writes them, in an iridologist's
+// words, and the names of the signs offered from them.
+#include "photos/pupilmeasure.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace iris {
+
+// One eye: size against the iris, decentration, the shape of the edge.
+QStringList describe(const PupilMeasures &m);
+// Between the eyes of one visit.
+QString describe(const Anisocoria &a);
+// The sign an offer stands for, as the diagram's name file names its patch
+// or as the catalogue's item writes its sign; empty when the name file has
+// no line for the patch (or cannot be read).
+QString offerName(const Offer &offer);
+
+} // namespace iris
