@@ -85,7 +85,9 @@ QFrame *clickRow(QWidget *parent, QLabel **label, QLineEdit **edit, const QStrin
     (*label)->setObjectName(QStringLiteral("Label1"));
     (*label)->setTextFormat(Qt::PlainText);
     (*label)->setMinimumWidth(70);
-    (*label)->setAccessibleName(QStringLiteral("Номер цвета"));
+    // The number shown is what a screen reader reads as the label's name;
+    // what it is, is its description.
+    (*label)->setAccessibleDescription(QStringLiteral("Номер цвета"));
     *edit = new QLineEdit(panel);
     ui::describe(*edit, "Edit1", editHint, editHint);
     auto *row = new QHBoxLayout(panel);

@@ -9,6 +9,7 @@
 #include "photos/overlay.h"
 #include "photos/photodoor.h"
 #include "platform/hints.h"
+#include "rtf/rtfcommon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -378,6 +379,9 @@ TfmReach::TfmReach(QWidget *owner)
     Editor->setBackgroundRole(QPalette::Base);
     Editor->document()->setDocumentMargin(0);
     Editor->setTabChangesFocus(false);
+    // The reader bounds a document's height for a text column this wide
+    // (rtf/rtfcommon.h); a narrower one could make it taller than Qt lays out.
+    Editor->setMinimumWidth(320);
 
     buildMenu();
     buildToolBar();
@@ -672,7 +676,6 @@ void TfmReach::FormCreate()
         if (self)
             self->ShowHint(hint);
     });
-    m_dialogFolder = QCoreApplication::applicationDirPath();
     SetDocumentName(kUntitled);
     LoadFontList();
     BuildRulerTicks();
@@ -718,23 +721,45 @@ void TfmReach::SetDocumentName(const QString &name)
 
 bool TfmReach::OpenDocument(const QString &name)
 {
-    // A file that cannot be read leaves the text as it was.
-    reachfile::Result r;
-    {
-        RefreshGuard guard(Refreshing);
-        r = reachfile::load(name, Editor->document(), dpi());
-    }
+    // The file is read into a document of its own, which the editor then
+    // shows: a file that cannot be read leaves the text as it was, and the
+    // reading is not slowed by the editor following every paragraph.
+    QTextDocument *old = Editor->document();
+    auto *fresh = new QTextDocument(Editor);
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setDocumentMargin(old->documentMargin());
+    fresh->setIndentWidth(old->indentWidth());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    const reachfile::Result r = reachfile::load(name, fresh, dpi());
     if (!r.ok) {
+        delete fresh;
         ui::prompter().ask(this, QMessageBox::Critical, r.error, QMessageBox::Ok);
         return false;
     }
-    Editor->document()->clearUndoRedoStacks();
+    {
+        RefreshGuard guard(Refreshing);
+        // The editor deletes the document it made itself; one read here
+        // is deleted here.
+        const bool readHere = old->parent() == Editor;
+        Editor->setDocument(fresh);
+        Editor->setCurrentCharFormat(m_defAttributes);
+        if (readHere)
+            delete old;
+    }
+    m_lastCaret = 0;
     Editor->setTextCursor(QTextCursor(Editor->document()));
-    SetDocumentName(name);
+    // A file read only in part is not the document's name: a save must not
+    // replace the whole file by its beginning.
+    SetDocumentName(r.whole ? name : kUntitled);
     Editor->setFocus();
     Editor->document()->setModified(false);
     ShowModifiedState(false);
     SelectionChange();
+    updateEditActions();
+    // What was read otherwise than written is told once, before anything
+    // of it can be saved.
+    if (!r.notice.isEmpty())
+        ui::inform(this, r.notice);
     return true;
 }
 
@@ -746,8 +771,8 @@ bool TfmReach::ConfirmSaveChanges()
         ui::prompter().ask(this, QMessageBox::Question, QStringLiteral("Сохранить изменения в %1?").arg(DocumentName),
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes)
-        FileSave();
-    return answer == QMessageBox::Yes || answer == QMessageBox::No;
+        return saveDocument();
+    return answer == QMessageBox::No;
 }
 
 void TfmReach::ShowCaretPosition()
@@ -758,7 +783,8 @@ void TfmReach::ShowCaretPosition()
     const QTextBlock caretBlock = Editor->document()->findBlock(start);
     int line = 0;
     for (QTextBlock b = Editor->document()->begin(); b.isValid() && b != caretBlock; b = b.next())
-        line += qMax(1, b.layout() ? b.layout()->lineCount() : 1);
+        if (b.isVisible())
+            line += qMax(1, b.layout() ? b.layout()->lineCount() : 1);
     int lineStart = caretBlock.position();
     if (QTextLayout *layout = caretBlock.layout(); layout && layout->lineCount() > 0) {
         const QTextLine l = layout->lineForTextPosition(start - caretBlock.position());
@@ -812,8 +838,45 @@ void TfmReach::RichEditChange()
     ShowModifiedState(Editor->document()->isModified());
 }
 
+void TfmReach::keepCaretOffHiddenItems()
+{
+    QTextCursor cursor = Editor->textCursor();
+    QTextBlock block = cursor.block();
+    const int now = cursor.position();
+    const bool back = now < m_lastCaret;
+    m_lastCaret = now;
+    if (block.isVisible())
+        return;
+    if (block.length() > 1) {
+        // Text joined into an invisible item (a paragraph joined to the one
+        // before by Backspace): the item is shown.
+        QTextBlockFormat f = block.blockFormat();
+        f.clearProperty(rtf::kListPadProperty);
+        QTextCursor(block).setBlockFormat(f);
+        block.setVisible(true);
+        Editor->document()->markContentsDirty(block.position(), block.length());
+        return;
+    }
+    QTextBlock to = block;
+    while (to.isValid() && !to.isVisible())
+        to = back ? to.previous() : to.next();
+    if (!to.isValid()) {
+        to = block;
+        while (to.isValid() && !to.isVisible())
+            to = back ? to.next() : to.previous();
+    }
+    if (!to.isValid())
+        return;
+    const bool before = to.position() < block.position();
+    cursor.setPosition(before ? to.position() + to.length() - 1 : to.position(),
+                       cursor.hasSelection() ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    m_lastCaret = cursor.position();
+    Editor->setTextCursor(cursor);
+}
+
 void TfmReach::SelectionChange()
 {
+    keepCaretOffHiddenItems();
     RefreshGuard guard(Refreshing);
     const QTextCursor cursor = Editor->textCursor();
     const QTextBlockFormat para = cursor.blockFormat();
@@ -912,13 +975,19 @@ void TfmReach::FileNew()
     SelectionChange();
 }
 
+QString TfmReach::dialogFolder() const
+{
+    return m_dialogFolder.isEmpty() ? QDir::currentPath() : m_dialogFolder;
+}
+
 void TfmReach::FileOpen()
 {
     if (!ConfirmSaveChanges())
         return;
-    const QString chosen = ui::prompter().openFileName(this, ui::FileRequest{{}, {}, kFilter, {}, m_dialogFolder});
+    const QString chosen = ui::prompter().openFileName(this, ui::FileRequest{{}, {}, kFilter, {}, dialogFolder()});
     if (chosen.isEmpty())
         return;
+    m_dialogFolder = QFileInfo(chosen).absolutePath();
     OpenDocument(chosen);
     Editor->setReadOnly(false); // the dialog offers no read-only box
 }
@@ -933,30 +1002,41 @@ bool TfmReach::writeTo(const QString &name)
 
 void TfmReach::FileSave()
 {
-    if (DocumentName == kUntitled) {
-        FileSaveAs();
-        return;
-    }
-    if (!writeTo(DocumentName))
-        return;
-    Editor->document()->setModified(false);
-    ShowModifiedState(false);
+    saveDocument();
 }
 
 void TfmReach::FileSaveAs()
 {
-    const QString chosen = ui::prompter().saveFileName(this, ui::FileRequest{{}, {}, kFilter, {}, m_dialogFolder});
+    saveDocumentAs();
+}
+
+bool TfmReach::saveDocument()
+{
+    if (DocumentName == kUntitled)
+        return saveDocumentAs();
+    if (!writeTo(DocumentName))
+        return false;
+    Editor->document()->setModified(false);
+    ShowModifiedState(false);
+    return true;
+}
+
+bool TfmReach::saveDocumentAs()
+{
+    const QString chosen = ui::prompter().saveFileName(this, ui::FileRequest{{}, {}, kFilter, {}, dialogFolder()});
     if (chosen.isEmpty())
-        return;
+        return false;
+    m_dialogFolder = QFileInfo(chosen).absolutePath();
     if (QFileInfo::exists(chosen) &&
         ui::prompter().ask(this, QMessageBox::Question, QStringLiteral("Переписать %1").arg(chosen),
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) != QMessageBox::Yes)
-        return;
+        return false;
     if (!writeTo(chosen))
-        return;
+        return false;
     SetDocumentName(chosen);
     Editor->document()->setModified(false);
     ShowModifiedState(false);
+    return true;
 }
 
 void TfmReach::FilePrint()
@@ -985,7 +1065,7 @@ void TfmReach::FilePdf()
     const QString proposed = QFileInfo(DocumentName).completeBaseName() + QStringLiteral(".pdf");
     const QString chosen =
         ui::prompter().saveFileName(this, ui::FileRequest{{}, proposed, kPdfFilter, QStringLiteral("pdf"),
-                                                          DocumentName == kUntitled ? m_dialogFolder
+                                                          DocumentName == kUntitled ? dialogFolder()
                                                                                     : QFileInfo(DocumentName).absolutePath()});
     if (chosen.isEmpty())
         return;

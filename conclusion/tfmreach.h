@@ -126,7 +126,9 @@ public:
     void ShowHint(const QString &hint);
     void SetDocumentName(const QString &name);
     bool OpenDocument(const QString &name);
-    // false when the user cancels: the calling operation is abandoned.
+    // false when the calling operation is to be abandoned: the user
+    // cancelled, or answered Yes and the save did not happen (its dialog
+    // cancelled, the file not written). The text then stays as it is.
     bool ConfirmSaveChanges();
     void ShowCaretPosition();
     void ShowModifiedState(bool modified);
@@ -220,9 +222,21 @@ private:
     void buildStatusBar();
     void FormCreate();
     bool writeTo(const QString &name);
+    // The saves behind "Сохранить" and "Сохранить как...": true when the
+    // text is on disk.
+    bool saveDocument();
+    bool saveDocumentAs();
+    // Where the file dialogs start: the working folder, then the folder of
+    // the file last chosen.
+    QString dialogFolder() const;
     void clearText();
+    // Lists that start above 1 keep invisible items before their first
+    // (rtf/rtfcommon.h): the caret passes them by, and text that ends up in
+    // one is shown.
+    void keepCaretOffHiddenItems();
     void applyParagraphIndents(int first, int left, int right);
 
     QTextCharFormat m_defAttributes;
     QString m_dialogFolder;
+    int m_lastCaret = 0;
 };

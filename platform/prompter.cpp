@@ -106,7 +106,13 @@ QString qtFilter(const QString &pipeFilter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString masks = parts.at(i + 1);
         masks.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << parts.at(i) + QStringLiteral(" (") + masks + QLatin1Char(')');
+        const QString shown = QStringLiteral("(") + masks + QLatin1Char(')');
+        // A description that already names its masks ("Rich Text Files
+        // (*.RTF)") shows them once.
+        if (parts.at(i).trimmed().endsWith(shown, Qt::CaseInsensitive))
+            filters << parts.at(i).trimmed();
+        else
+            filters << parts.at(i) + QLatin1Char(' ') + shown;
     }
     return filters.join(QStringLiteral(";;"));
 }

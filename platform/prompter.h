@@ -51,7 +51,8 @@ inline void inform(QWidget *parent, const QString &text)
     prompter().ask(parent, QMessageBox::Information, text, QMessageBox::Ok);
 }
 
-// "текстовый файл|*.txt" -> "текстовый файл (*.txt)".
+// "текстовый файл|*.txt" -> "текстовый файл (*.txt)"; a description that
+// already ends in its masks keeps them once.
 QString qtFilter(const QString &pipeFilter);
 
 // Titles of the message dialogs, by icon.

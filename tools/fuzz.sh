@@ -10,7 +10,7 @@ SRC="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${NIREL3_FUZZ_BUILD:-$SRC/build-fuzz}"
 SECONDS_EACH="${1:-60}"
 [ $# -gt 0 ] && shift
-TARGETS="${*:-textlines cardindex dictionary keyedlines help}"
+TARGETS="${*:-textlines cardindex dictionary keyedlines help rtf}"
 sh "$SRC/tools/deps.sh" --fuzz
 cmake -S "$SRC" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DNIREL3_FUZZ=ON >/dev/null

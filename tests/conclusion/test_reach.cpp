@@ -6,6 +6,7 @@
 #include "conclusion/reachruler.h"
 #include "conclusion/tfmconcl.h"
 #include "conclusion/tfmreach.h"
+#include "platform/prompter.h"
 #include "platform/textfile.h"
 #include "help/helpviewer.h"
 #include "platform/hints.h"
@@ -87,13 +88,15 @@ private slots:
     void firstSaveAfterHandOverAsksForAName();
     void newAsksBeforeDroppingEdits_data();
     void newAsksBeforeDroppingEdits();
-    void closeYesThenCancelledSaveClosesWithoutSaving();
+    void unsavedTextStaysWhenTheSaveDoesNotHappen_data();
+    void unsavedTextStaysWhenTheSaveDoesNotHappen();
     void programEndAsksNothing();
     void textFilterStillWritesRtf();
     void refusedOverwriteSavesNothing();
     void failedSaveKeepsTheOldFile();
     void opensPlainTextAndRtf();
     void unreadableFileLeavesTheText();
+    void listStartsAreKeptAndTheCaretPassesThem();
     void droppedFilesOpenOnlyTheFirst();
     void commandLineNamesAnExistingFile();
 
@@ -213,6 +216,9 @@ void TestReach::firstSaveAfterHandOverAsksForAName()
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Save);
     QCOMPARE(prompter.records.at(0).request.filter,
              QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT"));
+    // The dialog shows each mask once.
+    QCOMPARE(ui::qtFilter(prompter.records.at(0).request.filter),
+             QStringLiteral("Rich Text Files (*.RTF);;Text Files (*.TXT)"));
     QCOMPARE(prompter.records.at(0).request.defaultSuffix, QString());
     QVERIFY(env.readBytes(QStringLiteral("Петров.rtf")).startsWith("{\\rtf1\\ansi\\ansicpg1251"));
     QCOMPARE(w->DocumentName, env.path(QStringLiteral("Петров.rtf")));
@@ -252,26 +258,51 @@ void TestReach::newAsksBeforeDroppingEdits()
     QCOMPARE(control<ReachEditor>(w, "Editor")->document()->isModified(), !cleared);
 }
 
-void TestReach::closeYesThenCancelledSaveClosesWithoutSaving()
+// Yes to "Сохранить изменения" goes on only when the save happened: with
+// the save dialog cancelled or the file not written, "Новый", "Открыть...",
+// a drop and closing stop, and the text stays. A failed write names why.
+void TestReach::unsavedTextStaysWhenTheSaveDoesNotHappen_data()
 {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("written");
+    for (const char *op : {"new", "open", "drop", "close"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, dialog cancelled").arg(op))) << QString::fromLatin1(op) << false;
+        QTest::newRow(qPrintable(QStringLiteral("%1, not written").arg(op))) << QString::fromLatin1(op) << true;
+    }
+}
+
+void TestReach::unsavedTextStaysWhenTheSaveDoesNotHappen()
+{
+    QFETCH(QString, operation);
+    QFETCH(bool, written);
     TestEnv env;
     ScriptedPrompter prompter;
-    TfmReach *w = editorWith(QStringLiteral("текст"));
-    prompter.answers = {QMessageBox::Yes};
-    prompter.fileNames = {QString()}; // the save dialog cancelled
-    QVERIFY(w->close());
-    QVERIFY(!w->isVisible());
-    QVERIFY(state::windows().fmReach); // closing only hides
-    QCOMPARE(prompter.records.size(), 2);
+    env.writeLines(QStringLiteral("другой.txt"), {QStringLiteral("другой")});
+    TfmReach *w = editorWith(QStringLiteral("несохранённый текст"));
+    prompter.answers = {QMessageBox::Yes, QMessageBox::Ok};
+    // The save dialog cancelled, or a name in a folder that is not there.
+    prompter.fileNames = {written ? env.path(QStringLiteral("нет/заключение.rtf")) : QString(),
+                          env.path(QStringLiteral("другой.txt"))};
+    if (operation == QLatin1String("new")) {
+        control<QAction>(w, "FileNewCmd")->trigger();
+    } else if (operation == QLatin1String("open")) {
+        control<QAction>(w, "FileOpenCmd")->trigger();
+    } else if (operation == QLatin1String("drop")) {
+        w->HandleDroppedFiles({env.path(QStringLiteral("другой.txt"))});
+    } else {
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible());
+    }
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("несохранённый текст"));
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->isModified());
+    QCOMPARE(w->DocumentName, kUntitled);
     QCOMPARE(prompter.records.at(1).kind, PromptRecord::Save);
-    QVERIFY(QDir(env.path()).entryList(QDir::Files).isEmpty());
-    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("текст"));
-    // Cancel keeps the window open.
-    reach::open();
-    prompter.clear();
-    prompter.answers = {QMessageBox::Cancel};
-    QVERIFY(!w->close());
-    QVERIFY(w->isVisible());
+    QCOMPARE(prompter.records.size(), written ? 3 : 2); // no open dialog after
+    if (written) {
+        const QString message = prompter.records.at(2).text;
+        QVERIFY(message.startsWith(QStringLiteral("Не удалось записать файл ")));
+        QVERIFY2(message.section(QStringLiteral(".rtf: "), 1).size() > 3, qPrintable(message));
+    }
 }
 
 void TestReach::programEndAsksNothing()
@@ -332,7 +363,9 @@ void TestReach::failedSaveKeepsTheOldFile()
     }
     QCOMPARE(env.readBytes(QStringLiteral("old.rtf")), QByteArray("old"));
     QCOMPARE(prompter.records.constLast().icon, QMessageBox::Critical);
-    QVERIFY(prompter.records.constLast().text.contains(QStringLiteral("old.rtf")));
+    const QString message = prompter.records.constLast().text;
+    QVERIFY(message.contains(QStringLiteral("old.rtf")));
+    QVERIFY2(message.section(QStringLiteral("old.rtf: "), 1).size() > 3, qPrintable(message)); // says why
     QCOMPARE(w->DocumentName, kUntitled);
     QVERIFY(control<ReachEditor>(w, "Editor")->document()->isModified());
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.rtf")});
@@ -342,12 +375,12 @@ void TestReach::opensPlainTextAndRtf()
 {
     TestEnv env;
     ScriptedPrompter prompter;
-    env.writeLines(QStringLiteral("черновик.txt"), {QStringLiteral("Первая строка"), QStringLiteral("Вторая")});
+    env.writeLines(QStringLiteral("архив/черновик.txt"), {QStringLiteral("Первая строка"), QStringLiteral("Вторая")});
     env.writeBytes(QStringLiteral("чистовик.rtf"),
                    "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0\\fs28\\qc\\b \\'c8\\'f2\\'ee\\'e3\\par}");
     TfmReach *w = editorWith(QString());
     control<ReachEditor>(w, "Editor")->document()->setModified(false);
-    prompter.fileNames = {env.path(QStringLiteral("черновик.txt")), env.path(QStringLiteral("чистовик.rtf"))};
+    prompter.fileNames = {env.path(QStringLiteral("архив/черновик.txt")), env.path(QStringLiteral("чистовик.rtf"))};
     control<QAction>(w, "FileOpenCmd")->trigger();
     QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("Первая строка\nВторая"));
     QCOMPARE(w->windowTitle(), QStringLiteral("черновик.txt - Nirel-3"));
@@ -359,19 +392,35 @@ void TestReach::opensPlainTextAndRtf()
     QVERIFY(control<QToolButton>(w, "BoldButton")->isChecked());
     QCOMPARE(control<QLineEdit>(w, "FontSize")->text(), QStringLiteral("14"));
     QCOMPARE(control<QComboBox>(w, "FontName")->currentText(), QStringLiteral("Arial"));
-    QCOMPARE(prompter.records.at(0).request.folder, QCoreApplication::applicationDirPath());
+    // The dialogs start in the working folder, then where the last file was.
+    QCOMPARE(prompter.records.at(0).request.folder, env.path());
+    QCOMPARE(prompter.records.at(1).request.folder, env.path(QStringLiteral("архив")));
+    QCOMPARE(prompter.records.size(), 2);
+
+    // What could not be read as written is told once, on opening.
+    env.writeBytes(QStringLiteral("рисунок.rtf"), "{\\rtf1 {\\pict\\wmetafile8\\picw100\\pich100 0100}" +
+                                                      QByteArray(3000, 'x') + "}");
+    QVERIFY(w->OpenDocument(env.path(QStringLiteral("рисунок.rtf"))));
+    QCOMPARE(prompter.records.size(), 3);
+    QCOMPARE(prompter.records.at(2).icon, QMessageBox::Information);
+    QCOMPARE(prompter.records.at(2).text.count(QLatin1Char('\n')), 2);
+    QCOMPARE(w->windowTitle(), QStringLiteral("рисунок.rtf - Nirel-3"));
+    // A file longer than the editor can lay out is opened in part, as a new
+    // document: a save does not replace the file by its beginning.
+    env.writeBytes(QStringLiteral("длинный.rtf"), "{\\rtf1\\fs99999 " + QByteArray("a\\par ").repeated(5000) + "}");
+    QVERIFY(w->OpenDocument(env.path(QStringLiteral("длинный.rtf"))));
+    QCOMPARE(w->DocumentName, kUntitled);
+    QCOMPARE(prompter.records.size(), 4);
 }
 
 void TestReach::unreadableFileLeavesTheText()
 {
     TestEnv env;
     ScriptedPrompter prompter;
-    QByteArray deep("{\\rtf1 ");
-    deep += QByteArray(10000, '{');
-    env.writeBytes(QStringLiteral("deep.rtf"), deep);
+    QDir(env.path()).mkdir(QStringLiteral("папка.rtf"));
     TfmReach *w = editorWith(QStringLiteral("прежний"));
     w->SetDocumentName(env.path(QStringLiteral("before.rtf")));
-    for (const QString &name : {env.path(QStringLiteral("deep.rtf")), env.path(QStringLiteral("absent.rtf"))}) {
+    for (const QString &name : {env.path(QStringLiteral("папка.rtf")), env.path(QStringLiteral("absent.rtf"))}) {
         prompter.clear();
         QVERIFY(!w->OpenDocument(name));
         QCOMPARE(prompter.records.size(), 1);
@@ -380,6 +429,36 @@ void TestReach::unreadableFileLeavesTheText()
         QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("прежний"));
         QCOMPARE(w->DocumentName, env.path(QStringLiteral("before.rtf")));
     }
+}
+
+// A list that starts at 3 keeps two invisible items before its first: the
+// caret passes them by, and a save writes the start, not them.
+void TestReach::listStartsAreKeptAndTheCaretPassesThem()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    env.writeBytes(QStringLiteral("список.rtf"),
+                   "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00.;}}"
+                   "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+                   "before\\par\\ls1 third\\par fourth\\par}");
+    TfmReach *w = editorWith(QString());
+    control<ReachEditor>(w, "Editor")->document()->setModified(false);
+    QVERIFY(w->OpenDocument(env.path(QStringLiteral("список.rtf"))));
+    const QTextBlock third = control<ReachEditor>(w, "Editor")->document()->findBlockByNumber(3);
+    QCOMPARE(third.text(), QStringLiteral("third"));
+    QCOMPARE(third.textList()->itemText(third), QStringLiteral("3."));
+    QTextCursor at(third);
+    control<ReachEditor>(w, "Editor")->setTextCursor(at);
+    QTest::keyClick(control<ReachEditor>(w, "Editor"), Qt::Key_Left);
+    QCOMPARE(control<ReachEditor>(w, "Editor")->textCursor().block().text(), QStringLiteral("before"));
+    QCOMPARE(control<QLabel>(w, "StatusPanel0")->text(), QStringLiteral("Line:   1   Col:   7"));
+    QTest::keyClick(control<ReachEditor>(w, "Editor"), Qt::Key_Right);
+    QCOMPARE(control<ReachEditor>(w, "Editor")->textCursor().block(), third);
+    prompter.fileNames = {env.path(QStringLiteral("снова.rtf"))};
+    control<QAction>(w, "FileSaveAsCmd")->trigger();
+    const QByteArray saved = env.readBytes(QStringLiteral("снова.rtf"));
+    QVERIFY(saved.contains("\\levelstartat3"));
+    QCOMPARE(saved.count("\\par\r\n"), 3);
 }
 
 void TestReach::droppedFilesOpenOnlyTheFirst()

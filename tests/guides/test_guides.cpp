@@ -110,6 +110,13 @@ void TestGuides::menuLoadsTheTexts()
     skin.at(1)->trigger();
     QCOMPARE(control<PressMemo>(w, "MemoGuidIri")->lines(), (QStringList{"Кожа: средства", "Sulfur C6"}));
     QCOMPARE(w->GuideFileName, QStringLiteral(".\\guidText\\GomKoja.txt"));
+    // Both "Кожа" submenus hold all eight of their items.
+    for (const char *name : {"GomZabKojaIndex", "N12"}) {
+        const QMenu *menu = control<QMenuBar>(w, "MainMenu1")->findChild<QMenu *>(QLatin1String(name));
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 8);
+        QCOMPARE(menu->actions().constLast()->text(), QStringLiteral("Дерматиты"));
+    }
 
     // A missing text: named exactly as the item passes it.
     for (QAction *a : items)

@@ -1,7 +1,10 @@
 // Every control of every window can be found by a screen reader: it has an
-// accessible name, and a control with a hint shows it as tooltip too.
+// accessible name, and a control with a hint shows it as tooltip too; no
+// name is a component's name ("Exit1"); a label that shows a value (the
+// chart window's colour number) lets the reader read it.
 #include "cards/tfmbackups.h"
 #include "cards/tfmcard.h"
+#include "charts/chartsdoor.h"
 #include "charts/tfmpupil.h"
 #include "charts/tfmshproek.h"
 #include "conclusion/reachdoor.h"
@@ -15,6 +18,7 @@
 #include "shell/aboutbox.h"
 #include "shell/tfmnirel3.h"
 #include "state/openwindow.h"
+#include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
 #include <QAbstractButton>
@@ -22,6 +26,8 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QtTest>
@@ -83,6 +89,41 @@ void TestAccessibility::everyControlIsNamed()
         }
     }
     QVERIFY(checked > 60);
+
+    // A value on show: the colour number of a chart click.
+    ScriptedPrompter prompter;
+    env.seed(QStringLiteral("SystmTxt/DeckOrgans.txt"));
+    PressChart(chartgeom::Chart::Deck, true, QPoint(120, 120));
+    QVERIFY(!chartlinks::shownZone().colour.isEmpty());
+    // Latin letters and digits run together with a digit, an underscore or
+    // a capital inside: "Exit1", "bbOKDeep", "mm_Sign".
+    const QRegularExpression identifier(
+        QStringLiteral("^(?=[A-Za-z_][A-Za-z0-9_]*$)(?=.*([0-9_]|[a-z][A-Z]))"));
+    int labels = 0;
+    for (QWidget *window : windows) {
+        for (QWidget *c : window->findChildren<QWidget *>()) {
+            if (c->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(c);
+            if (!iface)
+                continue;
+            const QString name = iface->text(QAccessible::Name);
+            const QString where = window->objectName() + QLatin1Char('/') + c->objectName() + QLatin1String(": ") + name;
+            // A component name is no name for a person ("Exit1", "Label1").
+            QVERIFY2(!identifier.match(name).hasMatch(), qPrintable(where));
+            // A label that shows a value (a number) is read out with it: as
+            // its name, or as name and value.
+            const auto *label = qobject_cast<const QLabel *>(c);
+            static const QRegularExpression digit(QStringLiteral("[0-9]"));
+            if (!label || !label->text().contains(digit) || label->textFormat() == Qt::RichText ||
+                label->text().contains(QLatin1Char('<')))
+                continue;
+            ++labels;
+            const QString shown = QString(label->text()).remove(QLatin1Char('&'));
+            QVERIFY2(name.contains(shown) || iface->text(QAccessible::Value).contains(shown), qPrintable(where));
+        }
+    }
+    QVERIFY(labels > 0);
 }
 
 QTEST_MAIN(TestAccessibility)
