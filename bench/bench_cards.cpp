@@ -10,6 +10,7 @@
 #include "state/cardlistmodel.h"
 #include "state/windows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -249,7 +250,7 @@ void BM_WindowOpen(benchmark::State &st)
         card->model()->clear();
         settle();
         st.ResumeTiming();
-        card->FileOpen->trigger();
+        card->findChild<QAction *>(QStringLiteral("FileOpen"))->trigger();
         settle();
     }
     if (card->model()->rowCount() != kCards)
@@ -269,7 +270,7 @@ void BM_WindowSave(benchmark::State &st)
     card->model()->setEntries(f.entries);
     settle();
     for (auto _ : st) {
-        card->FileSave->trigger();
+        card->findChild<QAction *>(QStringLiteral("FileSave"))->trigger();
         settle();
     }
     ui::setPrompter(nullptr);
@@ -315,7 +316,7 @@ void BM_ListScrollPage(benchmark::State &st)
     TfmCard *card = shownCard();
     card->model()->setEntries(f.entries);
     settle();
-    QScrollBar *bar = card->PersonsList->verticalScrollBar();
+    QScrollBar *bar = card->findChild<QListView *>(QStringLiteral("PersonsList"))->verticalScrollBar();
     for (auto _ : st) {
         bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
         if (bar->value() == bar->maximum())
@@ -334,9 +335,9 @@ void BM_TakeOutWriteBack(benchmark::State &st)
     settle();
     for (auto _ : st) {
         card->selectRow(kCards / 2);
-        card->CardEdit->trigger();
-        card->FNameEdit->setText(QStringLiteral("Сидоров"));
-        card->CardWrite->trigger();
+        card->findChild<QAction *>(QStringLiteral("CardEdit"))->trigger();
+        card->findChild<QLineEdit *>(QStringLiteral("FNameEdit"))->setText(QStringLiteral("Сидоров"));
+        card->findChild<QAction *>(QStringLiteral("CardWrite"))->trigger();
         settle();
     }
 }
@@ -351,8 +352,8 @@ void BM_DeleteFirstAndAdd(benchmark::State &st)
     settle();
     for (auto _ : st) {
         card->selectRow(0);
-        card->CardDelete->trigger();
-        card->CardNew->trigger();
+        card->findChild<QAction *>(QStringLiteral("CardDelete"))->trigger();
+        card->findChild<QAction *>(QStringLiteral("CardNew"))->trigger();
         settle();
     }
 }
@@ -385,7 +386,7 @@ void BM_SearchKeystroke(benchmark::State &st)
     for (auto _ : st) {
         for (const QString &key : keys) {
             t.start();
-            card->edSearch->setText(key);
+            card->findChild<QLineEdit *>(QStringLiteral("edSearch"))->setText(key);
             settle();
             const double ms = t.nsecsElapsed() / 1e6;
             worst = std::max(worst, ms);
@@ -393,7 +394,7 @@ void BM_SearchKeystroke(benchmark::State &st)
             ++count;
         }
     }
-    card->edSearch->clear();
+    card->findChild<QLineEdit *>(QStringLiteral("edSearch"))->clear();
     st.counters["worst_ms"] = worst;
     st.counters["mean_ms"] = total / count;
 }

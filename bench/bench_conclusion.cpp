@@ -68,10 +68,10 @@ void BM_ItogButton(benchmark::State &st)
     TfmConcl *w = state::openWindow(state::windows().fmConcl);
     QCoreApplication::processEvents();
     for (auto _ : st) {
-        w->bbOKCnkl->click();
+        w->findChild<QPushButton *>(QStringLiteral("bbOKCnkl"))->click();
         QCoreApplication::processEvents();
     }
-    st.counters["lines"] = double(w->mmConcl->lineCount());
+    st.counters["lines"] = double(w->findChild<Memo *>(QStringLiteral("mmConcl"))->lineCount());
 }
 BENCHMARK(BM_ItogButton)->Unit(benchmark::kMillisecond);
 

@@ -73,7 +73,7 @@ void BM_FillPathologyBox16Codes(benchmark::State &st)
     TfmDeep *w = state::ensureWindow(state::windows().fmDeep);
     const QList<int> codes = sixteenCodes();
     for (auto _ : st) {
-        w->mmPathology->clearLines();
+        w->findChild<Memo *>(QStringLiteral("mmPathology"))->clearLines();
         state::examination().FillPathologyBox(codes);
     }
     delete w;

@@ -82,22 +82,22 @@ TfmConcl *draft()
 void BM_Draft10kLinesSet(benchmark::State &st)
 {
     const QStringList lines = conclusionLines(10000);
-    TfmConcl *w = draft();
+    Memo *memo = draft()->findChild<Memo *>(QStringLiteral("mmConcl"));
     for (auto _ : st) {
         concl::setLines(lines);
         QCoreApplication::processEvents();
     }
-    st.counters["displayed"] = double(w->mmConcl->displayedLines().size());
+    st.counters["displayed"] = double(memo->displayedLines().size());
 }
 BENCHMARK(BM_Draft10kLinesSet)->Unit(benchmark::kMillisecond);
 
 // What "Сохранить" writes: the 10,000 lines as the box displays them.
 void BM_Draft10kLinesSave(benchmark::State &st)
 {
-    TfmConcl *w = draft();
+    Memo *memo = draft()->findChild<Memo *>(QStringLiteral("mmConcl"));
     concl::setLines(conclusionLines(10000));
     for (auto _ : st)
-        textfile::writeLines(QStringLiteral("draft.txt"), w->mmConcl->displayedLines());
+        textfile::writeLines(QStringLiteral("draft.txt"), memo->displayedLines());
 }
 BENCHMARK(BM_Draft10kLinesSave)->Unit(benchmark::kMillisecond);
 
@@ -105,13 +105,13 @@ BENCHMARK(BM_Draft10kLinesSave)->Unit(benchmark::kMillisecond);
 // there: what one click in the guide window costs at the end of 10,000 lines.
 void BM_Draft10kLinesPhraseAtEnd(benchmark::State &st)
 {
-    TfmConcl *w = draft();
+    Memo *memo = draft()->findChild<Memo *>(QStringLiteral("mmConcl"));
     concl::setLines(conclusionLines(10000));
-    w->mmConcl->moveCursor(QTextCursor::End);
-    const Memo::Place caret = w->mmConcl->displayedCaret();
+    memo->moveCursor(QTextCursor::End);
+    const Memo::Place caret = memo->displayedCaret();
     for (auto _ : st) {
-        const QString line = w->mmConcl->displayedLine(caret.line);
-        w->mmConcl->insertAtDisplayed(caret.line, int(line.size()), QStringLiteral(" фраза"));
+        const QString line = memo->displayedLine(caret.line);
+        memo->insertAtDisplayed(caret.line, int(line.size()), QStringLiteral(" фраза"));
         QCoreApplication::processEvents();
     }
 }
@@ -121,12 +121,12 @@ BENCHMARK(BM_Draft10kLinesPhraseAtEnd)->Unit(benchmark::kMillisecond);
 // draft box, shown, and every displayed line counted as a save does.
 void BM_Draft1MBLine(benchmark::State &st)
 {
-    TfmConcl *w = draft();
+    Memo *memo = draft()->findChild<Memo *>(QStringLiteral("mmConcl"));
     const QString line(1 << 20, QChar(0x436));
     for (auto _ : st) {
         concl::setLines({QStringLiteral("начало"), line, QStringLiteral("конец")});
         QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(w->mmConcl->displayedLines());
+        benchmark::DoNotOptimize(memo->displayedLines());
     }
 }
 BENCHMARK(BM_Draft1MBLine)->Unit(benchmark::kMillisecond);
@@ -142,7 +142,7 @@ void BM_Guide1MBText(benchmark::State &st)
         w->LoadGuideText(guides::guideFileName(QStringLiteral("Big")));
         QCoreApplication::processEvents();
     }
-    st.counters["lines"] = double(w->MemoGuidIri->lineCount());
+    st.counters["lines"] = double(w->findChild<PressMemo *>(QStringLiteral("MemoGuidIri"))->lineCount());
 }
 BENCHMARK(BM_Guide1MBText)->Unit(benchmark::kMillisecond);
 

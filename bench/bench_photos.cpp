@@ -111,7 +111,7 @@ void photoWindowRefresh(benchmark::State &state)
     TfmPhoto *window = state::windows().fmPhoto.data();
     for (auto _ : state)
         window->refresh();
-    state.counters["orphans"] = window->cbOrphans->count();
+    state.counters["orphans"] = window->findChild<QComboBox *>(QStringLiteral("cbOrphans"))->count();
     TestEnv::resetProgram();
 }
 BENCHMARK(photoWindowRefresh)->Unit(benchmark::kMillisecond);

@@ -95,10 +95,10 @@ void BM_OpenInEditor(benchmark::State &state)
     buildLargeConclusion(source);
     const QString path = g_dir->filePath(QStringLiteral("large.rtf"));
     reachfile::save(path, source, 96);
-    reach::open(nullptr);
+    reach::open();
     TfmReach *w = state::windows().fmReach.data();
     for (auto _ : state) {
-        w->Editor->document()->setModified(false);
+        w->findChild<ReachEditor *>(QStringLiteral("Editor"))->document()->setModified(false);
         if (!w->OpenDocument(path))
             state.SkipWithError("open failed");
         QCoreApplication::processEvents();

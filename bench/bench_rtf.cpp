@@ -137,18 +137,19 @@ void BM_Open(benchmark::State &state, const std::string &shape)
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
     clear.close();
-    reach::open(nullptr);
+    reach::open();
     TfmReach *w = state::windows().fmReach.data();
+    ReachEditor *editor = w->findChild<ReachEditor *>(QStringLiteral("Editor"));
     for (auto _ : state) {
-        w->Editor->document()->setModified(false);
+        editor->document()->setModified(false);
         if (!w->OpenDocument(path))
             state.SkipWithError("open failed");
         QCoreApplication::processEvents();
         // The layout to the end of the text, as scrolling to it needs.
-        benchmark::DoNotOptimize(w->Editor->document()->documentLayout()->documentSize());
+        benchmark::DoNotOptimize(editor->document()->documentLayout()->documentSize());
     }
     state.counters["file_mb"] = double(size) / (1 << 20);
-    state.counters["blocks"] = w->Editor->document()->blockCount();
+    state.counters["blocks"] = editor->document()->blockCount();
     state.counters["peak_mb"] = double(peakMegabytes());
     delete w;
     ui::setPrompter(nullptr);

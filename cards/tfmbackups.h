@@ -14,15 +14,16 @@ class TfmBackups : public QDialog {
 public:
     TfmBackups(QWidget *owner, const QString &listFile, const QList<cardbackup::Backup> &backups);
 
+    // The list file of the backup chosen ("" for none).
+    QString chosen() const;
+
+private:
+    // The controls, under their written names (their object names too).
     QLabel *lbExplain = nullptr;
     QListWidget *lbBackups = nullptr;
     QPushButton *bbRestore = nullptr;
     QPushButton *bbCancel = nullptr;
 
-    // The list file of the backup chosen ("" for none).
-    QString chosen() const;
-
-private:
     QList<cardbackup::Backup> m_backups;
 };
 

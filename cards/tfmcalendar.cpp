@@ -29,9 +29,9 @@ TfmCalendar::TfmCalendar(QWidget *owner)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAccessibleName(QStringLiteral("Ввод"));
     Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TfmCalendar::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &TfmCalendar::enterDate);
     // A double click on a day is the same as choosing it and pressing "Ввод".
-    connect(Calendar, &QCalendarWidget::activated, this, &TfmCalendar::Button1Click);
+    connect(Calendar, &QCalendarWidget::activated, this, &TfmCalendar::enterDate);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -47,7 +47,7 @@ QString TfmCalendar::dateText() const
     return dates::shortDate(Calendar->selectedDate());
 }
 
-void TfmCalendar::Button1Click()
+void TfmCalendar::enterDate()
 {
     accept();
 }

@@ -12,9 +12,10 @@ public:
     // The selected date as the Russian short date, "07.12.2026".
     QString dateText() const;
 
+public slots:
+    void enterDate(); // Button1Click
+
+private:
     QCalendarWidget *Calendar = nullptr;
     QPushButton *Button1 = nullptr;
-
-public slots:
-    void Button1Click();
 };

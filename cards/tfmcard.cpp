@@ -97,21 +97,21 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
 
     QStyle *st = style();
     FileOpen = makeAction("FileOpen", QStringLiteral("Открыть"), QStringLiteral("Открыть файл"),
-                          st->standardIcon(QStyle::SP_DialogOpenButton), &TfmCard::mmFileOpenClick);
+                          st->standardIcon(QStyle::SP_DialogOpenButton), &TfmCard::openCardIndex);
     FileSave = makeAction("FileSave", QStringLiteral("Сохранить"), QStringLiteral("Сохранить файл на диске"),
-                          st->standardIcon(QStyle::SP_DialogSaveButton), &TfmCard::mmFileSaveClick);
+                          st->standardIcon(QStyle::SP_DialogSaveButton), &TfmCard::saveCardIndex);
     FileClear = makeAction("FileClear", QStringLiteral("Очистить"), QStringLiteral("Очистить окно картотеки"),
-                           st->standardIcon(QStyle::SP_DialogResetButton), &TfmCard::mmFileClearClick);
+                           st->standardIcon(QStyle::SP_DialogResetButton), &TfmCard::clearCardIndex);
     CardNew = makeAction("CardNew", QStringLiteral("Новая"), QStringLiteral("Завести новую карточку"),
-                         st->standardIcon(QStyle::SP_FileIcon), &TfmCard::ToolButton5Click);
+                         st->standardIcon(QStyle::SP_FileIcon), &TfmCard::addCard);
     CardEdit = makeAction("CardEdit", QStringLiteral("Править"), QStringLiteral("Взять карточку из списка"),
-                          st->standardIcon(QStyle::SP_ArrowDown), &TfmCard::ToolButton6Click);
+                          st->standardIcon(QStyle::SP_ArrowDown), &TfmCard::takeOutCard);
     CardWrite = makeAction("CardWrite", QStringLiteral("Записать"), QStringLiteral("Поместить карточку в список"),
-                           st->standardIcon(QStyle::SP_ArrowUp), &TfmCard::ToolButton7Click);
+                           st->standardIcon(QStyle::SP_ArrowUp), &TfmCard::writeBackCard);
     CardDelete = makeAction("CardDelete", QStringLiteral("Удалить"), QStringLiteral("Удалить карточку"),
-                            st->standardIcon(QStyle::SP_TrashIcon), &TfmCard::ToolButton8Click);
+                            st->standardIcon(QStyle::SP_TrashIcon), &TfmCard::deleteCard);
     CardPhoto = makeAction("CardPhoto", QStringLiteral("&Фото"), QStringLiteral("Фотографии глаз пациента"),
-                           photo::icon(), &TfmCard::CardPhotoClick);
+                           photo::icon(), &TfmCard::showPhotos);
 
     buildMenu();
     buildToolBar();
@@ -128,7 +128,7 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     bbBackups->setText(QStringLiteral("&Копии…")); // Alt+К: the button takes no focus
     bbBackups->setAutoRaise(true);
     bbBackups->setFocusPolicy(Qt::NoFocus);
-    connect(bbBackups, &QToolButton::clicked, this, &TfmCard::bbBackupsClick);
+    connect(bbBackups, &QToolButton::clicked, this, &TfmCard::restoreBackup);
 
     gbPersons = new QGroupBox(QStringLiteral("Пациенты:"), this);
     ui::describe(gbPersons, "gbPersons", QStringLiteral("Пациенты:"), {});
@@ -159,7 +159,7 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
         if (const int row = m_shown->rowOf(selected); row >= 0)
             PersonsList->selectionModel()->setCurrentIndex(m_shown->index(row), QItemSelectionModel::ClearAndSelect);
     });
-    connect(edSearch, &QLineEdit::returnPressed, this, &TfmCard::edSearchReturn);
+    connect(edSearch, &QLineEdit::returnPressed, this, &TfmCard::takeOutFound);
     auto *find = new QAction(this);
     find->setShortcut(QKeySequence::Find);
     find->setShortcutContext(Qt::WindowShortcut);
@@ -269,31 +269,12 @@ void TfmCard::buildMenu()
         m->setToolTipsVisible(true);
         return m;
     };
-    // Menu items are bound to the actions: same caption, hint and image.
-    auto item = [this](QMenu *menu, const char *name, QAction *action) {
-        auto *i = new QAction(action->icon(), action->text(), this);
-        i->setObjectName(QString::fromLatin1(name));
-        i->setStatusTip(action->statusTip());
-        i->setToolTip(action->statusTip());
-        connect(i, &QAction::triggered, action, &QAction::trigger);
-        // ...and follow it when it is switched off (reading only) and on.
-        connect(action, &QAction::changed, i, [i, action] {
-            i->setEnabled(action->isEnabled());
-            i->setStatusTip(action->statusTip());
-            i->setToolTip(action->toolTip());
-        });
-        menu->addAction(i);
-    };
-
+    // The menu holds the actions themselves (the tool bar's too), so an item
+    // follows its action when reading only switches it off or changes its hint.
     QMenu *file = submenu("mmFile", QStringLiteral("Картотека"));
-    item(file, "mmFileOpen", FileOpen);
-    item(file, "mmFileSave", FileSave);
-    item(file, "mmFileClear", FileClear);
+    file->addActions({FileOpen, FileSave, FileClear}); // items mmFileOpen, mmFileSave, mmFileClear
     QMenu *card = submenu("mmCard", QStringLiteral("Карточка"));
-    item(card, "mmCardAdd", CardNew);
-    item(card, "mmCardEdit", CardEdit);
-    item(card, "mmCardSave", CardWrite);
-    item(card, "mmCardDelete", CardDelete);
+    card->addActions({CardNew, CardEdit, CardWrite, CardDelete}); // mmCardAdd, mmCardEdit, mmCardSave, mmCardDelete
 }
 
 void TfmCard::buildToolBar()
@@ -368,11 +349,11 @@ QWidget *TfmCard::buildCardGroup()
     // Like the date button it imitates, it takes no focus (the tab goes from
     // the date to the surname); Alt+Down in the date field opens it instead.
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TfmCard::SpeedButton1Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TfmCard::chooseDate);
     auto *openCalendar = new QAction(EditDate);
     openCalendar->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
     openCalendar->setShortcutContext(Qt::WidgetShortcut);
-    connect(openCalendar, &QAction::triggered, this, &TfmCard::SpeedButton1Click);
+    connect(openCalendar, &QAction::triggered, this, &TfmCard::chooseDate);
     EditDate->addAction(openCalendar);
     field(EditDate, "EditDate", QStringLiteral("Дата:"), lbDate, SpeedButton1);
 
@@ -426,7 +407,7 @@ QWidget *TfmCard::buildBottomRow()
     bbCnclCard = new QPushButton(QStringLiteral("Просмотр"), gbConcl);
     ui::describe(bbCnclCard, "bbCnclCard", QStringLiteral("Просмотр"),
              QStringLiteral("Просмотр текста заключения"));
-    connect(bbCnclCard, &QPushButton::clicked, this, &TfmCard::bbCnclCardClick);
+    connect(bbCnclCard, &QPushButton::clicked, this, &TfmCard::openConclusion);
     auto *c = new QHBoxLayout(gbConcl);
     c->setContentsMargins(6, 0, 6, 3);
     c->setSpacing(4);
@@ -434,7 +415,7 @@ QWidget *TfmCard::buildBottomRow()
     c->addWidget(bbCnclCard);
 
     bbHelpCard = help::makeButton(row, "bbHelpCard");
-    connect(bbHelpCard, &QPushButton::clicked, this, &TfmCard::bbHelpCardClick);
+    connect(bbHelpCard, &QPushButton::clicked, this, &TfmCard::showHelp);
 
     h->addWidget(gbConcl, 1);
     h->addWidget(bbHelpCard, 0, Qt::AlignBottom);
@@ -514,7 +495,7 @@ QString TfmCard::fullName(const QString &chosen) const
     return QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
 }
 
-void TfmCard::mmFileOpenClick()
+void TfmCard::openCardIndex()
 {
     if (!settleUnsavedWork(QStringLiteral("открыть другую картотеку")))
         return;
@@ -676,8 +657,8 @@ bool TfmCard::settleUnsavedWork(const QString &before)
     if (answer != QMessageBox::Save)
         return false;
     if (cardOut && m_index->takenOutRow() >= 0)
-        ToolButton7Click();
-    mmFileSaveClick();
+        writeBackCard();
+    saveCardIndex();
     return !m_index->isDirty();
 }
 
@@ -696,7 +677,7 @@ bool TfmCard::reportWritten(const cardindex::WriteResult &written)
     return true;
 }
 
-void TfmCard::mmFileSaveClick()
+void TfmCard::saveCardIndex()
 {
     // Open to read only, the pair is not proposed: it can only be saved as
     // a copy under another name.
@@ -724,7 +705,7 @@ bool TfmCard::replaceChanged(const QString &message)
                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void TfmCard::bbBackupsClick()
+void TfmCard::restoreBackup()
 {
     if (m_index->readOnly())
         return;
@@ -768,20 +749,20 @@ void TfmCard::bbBackupsClick()
         edSearch->clear();
 }
 
-void TfmCard::mmFileClearClick()
+void TfmCard::clearCardIndex()
 {
     edSearch->clear();
     m_index->clear();
 }
 
-void TfmCard::ToolButton5Click()
+void TfmCard::addCard()
 {
     // The new line is the one selected: what is typed next and written goes
     // there, not onto the card that happened to be selected before.
     selectRow(m_index->newCard());
 }
 
-void TfmCard::ToolButton6Click()
+void TfmCard::takeOutCard()
 {
     const int row = selectedRow();
     if (row < 0) {
@@ -815,7 +796,7 @@ bool TfmCard::fieldsEmpty() const
     return AgeEdit->text().isEmpty();
 }
 
-void TfmCard::ToolButton7Click()
+void TfmCard::writeBackCard()
 {
     // A card taken out goes back where it was taken from, whatever is
     // selected now. With none out, the fields go onto the selected entry,
@@ -849,7 +830,7 @@ void TfmCard::ToolButton7Click()
     clearFields();
 }
 
-void TfmCard::ToolButton8Click()
+void TfmCard::deleteCard()
 {
     const int row = selectedRow();
     if (row < 0)
@@ -860,14 +841,14 @@ void TfmCard::ToolButton8Click()
     PersonsList->selectionModel()->clearSelection();
 }
 
-void TfmCard::edSearchReturn()
+void TfmCard::takeOutFound()
 {
     // The entry selected among those found, or else the first found.
     int row = PersonsList->selectionModel()->hasSelection() ? selectedRow() : m_shown->sourceRow(0);
     if (row < 0)
         return;
     selectRow(row);
-    ToolButton6Click();
+    takeOutCard();
 }
 
 bool TfmCard::eventFilter(QObject *watched, QEvent *event)
@@ -908,7 +889,7 @@ bool TfmCard::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TfmCard::bbCnclCardClick()
+void TfmCard::openConclusion()
 {
     concl::open();
     concl::clear();
@@ -922,7 +903,7 @@ void TfmCard::bbCnclCardClick()
     concl::markSaved();
 }
 
-void TfmCard::CardPhotoClick()
+void TfmCard::showPhotos()
 {
     const int row = selectedRow();
     if (row < 0) {
@@ -932,15 +913,20 @@ void TfmCard::CardPhotoClick()
     photo::openForCard(m_index->cardOf(row));
 }
 
-void TfmCard::bbHelpCardClick()
+void TfmCard::showHelp()
 {
     help::showContext(help::kCardContext);
 }
 
-void TfmCard::SpeedButton1Click()
+void TfmCard::chooseDate()
 {
     auto *calendar = new TfmCalendar(this);
     if (ui::prompter().exec(calendar) == QDialog::Accepted)
         EditDate->setText(calendar->dateText());
     delete calendar;
+}
+
+QString TfmCard::dateLabel() const
+{
+    return lbDate->text();
 }

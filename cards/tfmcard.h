@@ -37,48 +37,6 @@ public:
     // a second workstation, in tests).
     explicit TfmCard(QWidget *owner = nullptr, cards::CardIndex *own = nullptr);
 
-    QLabel *labelCard = nullptr;
-    // The backups of the open card index, to restore one.
-    QToolButton *bbBackups = nullptr;
-    QGroupBox *gbPersons = nullptr;
-    // Filters the list by the start of the surname as it is typed; Enter
-    // takes out the card found.
-    QLineEdit *edSearch = nullptr;
-    // Shown while the card index is open to read only; its hint says why.
-    QLabel *lbReadOnly = nullptr;
-    QListView *PersonsList = nullptr;
-
-    QGroupBox *gbCard = nullptr;
-    QLabel *lbDate = nullptr;
-    QLineEdit *EditDate = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
-    QLineEdit *FNameEdit = nullptr;
-    QLineEdit *LNameEdit = nullptr;
-    QLineEdit *MNameEdit = nullptr;
-    AgeSpinBox *AgeEdit = nullptr;
-    QLineEdit *DocEdit = nullptr;
-    QLineEdit *AddrEdit = nullptr;
-    QLineEdit *PhoneEdit = nullptr;
-    QLineEdit *ComplaintEdit = nullptr;
-    QLineEdit *AnamnesisEdit = nullptr;
-
-    QGroupBox *gbConcl = nullptr;
-    QLineEdit *ConclEdit = nullptr;
-    QPushButton *bbCnclCard = nullptr;
-    QPushButton *bbHelpCard = nullptr;
-    QToolButton *bbPhotoCard = nullptr;
-
-    QMenuBar *MainMenu1 = nullptr;
-    QToolBar *ToolBar1 = nullptr;
-    QAction *FileOpen = nullptr;
-    QAction *FileSave = nullptr;
-    QAction *FileClear = nullptr;
-    QAction *CardNew = nullptr;
-    QAction *CardEdit = nullptr;
-    QAction *CardWrite = nullptr;
-    QAction *CardDelete = nullptr;
-    QAction *CardPhoto = nullptr;
-
     // The card index shown, and its entries (display texts and records).
     cards::CardIndex *index() const { return m_index; }
     CardListModel *model() const { return m_index->model(); }
@@ -98,23 +56,65 @@ public:
     void clearFields();
     // True when every edit field is empty, as after a write-back.
     bool fieldsEmpty() const;
+    // The caption of the date field (lbDate), "Дата:".
+    QString dateLabel() const;
 
 public slots:
-    void mmFileOpenClick();
-    void mmFileSaveClick();
-    void mmFileClearClick();
-    void ToolButton5Click(); // "Новая"
-    void ToolButton6Click(); // "Править"
-    void ToolButton7Click(); // "Записать"
-    void ToolButton8Click(); // "Удалить"
-    void CardPhotoClick();   // "Фото"
-    void bbCnclCardClick();
-    void bbHelpCardClick();
-    void SpeedButton1Click();
-    void bbBackupsClick();  // "Копии": restore a backup
-    void edSearchReturn();  // Enter in the search field
+    void openCardIndex(); // mmFileOpenClick
+    void saveCardIndex(); // mmFileSaveClick
+    void clearCardIndex(); // mmFileClearClick
+    void addCard(); // ToolButton5Click: "Новая"
+    void takeOutCard(); // ToolButton6Click: "Править"
+    void writeBackCard(); // ToolButton7Click: "Записать"
+    void deleteCard(); // ToolButton8Click: "Удалить"
+    void showPhotos(); // CardPhotoClick: "Фото"
+    void openConclusion(); // bbCnclCardClick
+    void showHelp(); // bbHelpCardClick
+    void chooseDate(); // SpeedButton1Click
+    void restoreBackup(); // bbBackupsClick: "Копии": restore a backup
+    void takeOutFound(); // edSearchReturn: Enter in the search field
 
 private:
+    // The controls, under their written names (their object names too).
+    QLabel *labelCard = nullptr;
+    // The backups of the open card index, to restore one.
+    QToolButton *bbBackups = nullptr;
+    QGroupBox *gbPersons = nullptr;
+    // Filters the list by the start of the surname as it is typed; Enter
+    // takes out the card found.
+    QLineEdit *edSearch = nullptr;
+    // Shown while the card index is open to read only; its hint says why.
+    QLabel *lbReadOnly = nullptr;
+    QListView *PersonsList = nullptr;
+    QGroupBox *gbCard = nullptr;
+    QLabel *lbDate = nullptr;
+    QLineEdit *EditDate = nullptr;
+    QToolButton *SpeedButton1 = nullptr;
+    QLineEdit *FNameEdit = nullptr;
+    QLineEdit *LNameEdit = nullptr;
+    QLineEdit *MNameEdit = nullptr;
+    AgeSpinBox *AgeEdit = nullptr;
+    QLineEdit *DocEdit = nullptr;
+    QLineEdit *AddrEdit = nullptr;
+    QLineEdit *PhoneEdit = nullptr;
+    QLineEdit *ComplaintEdit = nullptr;
+    QLineEdit *AnamnesisEdit = nullptr;
+    QGroupBox *gbConcl = nullptr;
+    QLineEdit *ConclEdit = nullptr;
+    QPushButton *bbCnclCard = nullptr;
+    QPushButton *bbHelpCard = nullptr;
+    QToolButton *bbPhotoCard = nullptr;
+    QMenuBar *MainMenu1 = nullptr;
+    QToolBar *ToolBar1 = nullptr;
+    QAction *FileOpen = nullptr;
+    QAction *FileSave = nullptr;
+    QAction *FileClear = nullptr;
+    QAction *CardNew = nullptr;
+    QAction *CardEdit = nullptr;
+    QAction *CardWrite = nullptr;
+    QAction *CardDelete = nullptr;
+    QAction *CardPhoto = nullptr;
+
     // Makes sure the card index may write the pair (taking its lock, asking
     // about somebody else's); for opening, reading only may be chosen.
     // Cancelled: nullopt.

@@ -38,26 +38,17 @@ void clearRequests()
     requestLog().clear();
 }
 
-QString colourKey()
+Zone shownZone()
 {
-    return state::windows().fmShProek ? state::windows().fmShProek->Label1->text() : QString();
+    const TfmShProek *w = state::windows().fmShProek.data();
+    return w ? Zone{w->colourShown(), w->zoneShown(), w->ChartZoneCode} : Zone{};
 }
 
-QString localisation()
-{
-    return state::windows().fmShProek ? state::windows().fmShProek->Edit1->text() : QString();
-}
-
-QString zoneCode()
-{
-    return state::windows().fmShProek ? state::windows().fmShProek->ChartZoneCode : QString();
-}
-
-void enter()
+void enterZone()
 {
     // As its own button would: the chart window is not brought forward,
     // "Ввод" brings the deep window.
-    state::ensureWindow(state::windows().fmShProek)->bbOKShProekClick();
+    state::ensureWindow(state::windows().fmShProek)->enterZone();
 }
 
 void enrol()
@@ -80,7 +71,7 @@ QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
         w->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
     w->pressChart(chart, rightEye, pixel);
-    return w->Edit1->text();
+    return w->zoneShown();
 }
 
 void PressPupilPatch(const QString &picture, QPoint pixel)

@@ -22,8 +22,8 @@ void OpenPupilWindow(const QString &page);
 
 // Shows the chart window at a chart's eye tab (created on first use, owned
 // by the main window) and presses its picture at a pixel, as the mouse
-// would: Label1, Edit1 and ChartZoneCode are then what a click there gives,
-// and "Ввод" works on them, the eye check included. The chart window is
+// would: the zone shown is then what a click there gives, and "Ввод" works
+// on it, the eye check included. The chart window is
 // shown without taking the focus or coming to the front: the caller's
 // window (the photo window) stays where the user works. Returns the name of
 // the zone found there, empty for none.
@@ -48,14 +48,18 @@ signals:
 Notices &notices();
 void noteOutline(chartgeom::Chart chart, bool rightEye, int colour);
 
-// What the chart window shows, "" while it does not exist: Label1 (the
-// colour number of the last click), Edit1 (the zone found or typed) and
-// ChartZoneCode.
-QString colourKey();
-QString localisation();
-QString zoneCode();
-// Presses the chart window's "Ввод".
-void enter();
+// The zone the chart window shows: the colour number of the last click
+// (Label1), the zone found or typed (Edit1) and its body-system code
+// (ChartZoneCode); all empty while the window does not exist.
+struct Zone {
+    QString colour;
+    QString name;
+    QString code;
+};
+Zone shownZone();
+// Localises the deep examination's current sign to the zone shown, as the
+// chart window's "Ввод" does.
+void enterZone();
 // Enrols the chart and pupil windows, "fmShProek" and "fmPupil", to be
 // opened by their names (at start-up).
 void enrol();

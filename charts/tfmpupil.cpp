@@ -53,10 +53,10 @@ TfmPupil::TfmPupil(QWidget *owner)
     tsFlatBoth = charts::pictureTab(pcFlat, "tsFlatBoth", QStringLiteral("Оба "), imFlatBoth, {});
     tsBorder = charts::pictureTab(pcPupil, "tsBorder", QStringLiteral("Кайма "), imBorder, pageMargins);
 
-    connect(imDecen, &ChartPicture::pressed, this, &TfmPupil::imDecenMouseDown);
-    connect(imFlatRorL, &ChartPicture::pressed, this, &TfmPupil::imFlatRorLMouseDown);
-    connect(imFlatBoth, &ChartPicture::pressed, this, &TfmPupil::imFlatBothMouseDown);
-    connect(imBorder, &ChartPicture::pressed, this, &TfmPupil::imBorderMouseDown);
+    connect(imDecen, &ChartPicture::pressed, this, &TfmPupil::pressDecentration);
+    connect(imFlatRorL, &ChartPicture::pressed, this, &TfmPupil::pressFlatOne);
+    connect(imFlatBoth, &ChartPicture::pressed, this, &TfmPupil::pressFlatBoth);
+    connect(imBorder, &ChartPicture::pressed, this, &TfmPupil::pressBorder);
 
     Panel1 = charts::clickRow(this, &Label1, &Edit1, QStringLiteral("Наименование патологии"));
 
@@ -85,10 +85,10 @@ bool TfmPupil::pressPatch(const QString &picture, QPoint pixel)
         void (TfmPupil::*handler)(int, int);
     };
     const Target targets[] = {
-        {imDecen, tsDecenter, nullptr, &TfmPupil::imDecenMouseDown},
-        {imFlatRorL, tsFlatten, tsFlatRorL, &TfmPupil::imFlatRorLMouseDown},
-        {imFlatBoth, tsFlatten, tsFlatBoth, &TfmPupil::imFlatBothMouseDown},
-        {imBorder, tsBorder, nullptr, &TfmPupil::imBorderMouseDown},
+        {imDecen, tsDecenter, nullptr, &TfmPupil::pressDecentration},
+        {imFlatRorL, tsFlatten, tsFlatRorL, &TfmPupil::pressFlatOne},
+        {imFlatBoth, tsFlatten, tsFlatBoth, &TfmPupil::pressFlatBoth},
+        {imBorder, tsBorder, nullptr, &TfmPupil::pressBorder},
     };
     for (const Target &t : targets) {
         if (t.picture->objectName() != picture)
@@ -102,10 +102,10 @@ bool TfmPupil::pressPatch(const QString &picture, QPoint pixel)
     return false;
 }
 
-void TfmPupil::imDecenMouseDown(int x, int y) { click(imDecen, x, y, pupil::kDecentration); }
-void TfmPupil::imFlatRorLMouseDown(int x, int y) { click(imFlatRorL, x, y, pupil::kFlatOne); }
-void TfmPupil::imFlatBothMouseDown(int x, int y) { click(imFlatBoth, x, y, pupil::kFlatBoth); }
-void TfmPupil::imBorderMouseDown(int x, int y) { click(imBorder, x, y, pupil::kBorder); }
+void TfmPupil::pressDecentration(int x, int y) { click(imDecen, x, y, pupil::kDecentration); }
+void TfmPupil::pressFlatOne(int x, int y) { click(imFlatRorL, x, y, pupil::kFlatOne); }
+void TfmPupil::pressFlatBoth(int x, int y) { click(imFlatBoth, x, y, pupil::kFlatBoth); }
+void TfmPupil::pressBorder(int x, int y) { click(imBorder, x, y, pupil::kBorder); }
 
 void TfmPupil::click(ChartPicture *picture, int x, int y, const QString &nameFile)
 {

@@ -15,6 +15,27 @@ class TfmPupil : public QWidget {
 public:
     explicit TfmPupil(QWidget *owner = nullptr);
 
+    // The state kept between clicks while the program runs.
+    int PupilClickX = 0;
+    int PupilClickY = 0;
+    QString PupilColourKey;
+
+    // Brings a page to view by its name: "tsDecenter", "tsFlatten" or "tsBorder".
+    void showPage(const QString &page);
+    // Brings a diagram to view by its picture's name ("imDecen", "imFlatRorL",
+    // "imFlatBoth", "imBorder") and presses it at a pixel, as the mouse would.
+    // False for an unknown picture.
+    bool pressPatch(const QString &picture, QPoint pixel);
+
+public slots:
+    void pressDecentration(int x, int y); // imDecenMouseDown
+    void pressFlatOne(int x, int y); // imFlatRorLMouseDown
+    void pressFlatBoth(int x, int y); // imFlatBothMouseDown
+    void pressBorder(int x, int y); // imBorderMouseDown
+    void LookupPupilVariant(const QString &nameFile);
+
+private:
+    // The controls, under their written names (their object names too).
     QTabWidget *pcPupil = nullptr;
     QWidget *tsDecenter = nullptr;
     QWidget *tsFlatten = nullptr;
@@ -30,25 +51,5 @@ public:
     QLabel *Label1 = nullptr;
     QLineEdit *Edit1 = nullptr;
 
-    // The state kept between clicks while the program runs.
-    int PupilClickX = 0;
-    int PupilClickY = 0;
-    QString PupilColourKey;
-
-    // Brings a page to view by its name: "tsDecenter", "tsFlatten" or "tsBorder".
-    void showPage(const QString &page);
-    // Brings a diagram to view by its picture's name ("imDecen", "imFlatRorL",
-    // "imFlatBoth", "imBorder") and presses it at a pixel, as the mouse would.
-    // False for an unknown picture.
-    bool pressPatch(const QString &picture, QPoint pixel);
-
-public slots:
-    void imDecenMouseDown(int x, int y);
-    void imFlatRorLMouseDown(int x, int y);
-    void imFlatBothMouseDown(int x, int y);
-    void imBorderMouseDown(int x, int y);
-    void LookupPupilVariant(const QString &nameFile);
-
-private:
     void click(ChartPicture *picture, int x, int y, const QString &nameFile);
 };

@@ -73,16 +73,16 @@ TfmShProek::TfmShProek(QWidget *owner)
         bool rightEye;
     };
     const Row rows[] = {
-        {imDeckR, tsDeckR, pcDeckEyes, "tsDeckR", "imDeckR", right, &TfmShProek::imDeckRMouseDown, Chart::Deck, true},
-        {imDeckL, tsDeckL, pcDeckEyes, "tsDeckL", "imDeckL", left, &TfmShProek::imDeckLMouseDown, Chart::Deck, false},
-        {imJensenR, tsJensenR, pcJensenEyes, "tsJensenR", "imJensenR", right, &TfmShProek::imJensenRMouseDown,
+        {imDeckR, tsDeckR, pcDeckEyes, "tsDeckR", "imDeckR", right, &TfmShProek::pressDeckRight, Chart::Deck, true},
+        {imDeckL, tsDeckL, pcDeckEyes, "tsDeckL", "imDeckL", left, &TfmShProek::pressDeckLeft, Chart::Deck, false},
+        {imJensenR, tsJensenR, pcJensenEyes, "tsJensenR", "imJensenR", right, &TfmShProek::pressJensenRight,
          Chart::Jensen, true},
-        {imJensenL, tsJensenL, pcJensenEyes, "tsJensenL", "imJensenL", left, &TfmShProek::imJensenLMouseDown,
+        {imJensenL, tsJensenL, pcJensenEyes, "tsJensenL", "imJensenL", left, &TfmShProek::pressJensenLeft,
          Chart::Jensen, false},
         {imZrachR, tsCollaretteR, pcCollaretteEyes, "tsCollaretteR", "imZrachR", right,
-         &TfmShProek::imZrachRMouseDown, Chart::Collarette, true},
+         &TfmShProek::pressCollaretteRight, Chart::Collarette, true},
         {imZrachL, tsCollaretteL, pcCollaretteEyes, "tsCollaretteL", "imZrachL", left,
-         &TfmShProek::imZrachLMouseDown, Chart::Collarette, false},
+         &TfmShProek::pressCollaretteLeft, Chart::Collarette, false},
     };
     m_pictures.reserve(std::size(rows));
     for (const Row &c : rows) {
@@ -100,7 +100,7 @@ TfmShProek::TfmShProek(QWidget *owner)
     Panel1 = charts::clickRow(this, &Label1, &Edit1, kLocalisationHint);
     bbOKShProek = ui::makeButton(Panel1, "bbOKShProek", QStringLiteral("Ввод"), kLocalisationHint,
                                  style()->standardIcon(QStyle::SP_DialogApplyButton));
-    connect(bbOKShProek, &QPushButton::clicked, this, &TfmShProek::bbOKShProekClick);
+    connect(bbOKShProek, &QPushButton::clicked, this, &TfmShProek::enterZone);
     Panel1->layout()->addWidget(bbOKShProek);
 
     lbZones = new QListWidget(this);
@@ -218,28 +218,28 @@ void TfmShProek::pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
     const Target target = [&]() -> Target {
         switch (chart) {
         case chartgeom::Chart::Deck:
-            return rightEye ? Target{tsDeck, pcDeckEyes, tsDeckR, &TfmShProek::imDeckRMouseDown}
-                            : Target{tsDeck, pcDeckEyes, tsDeckL, &TfmShProek::imDeckLMouseDown};
+            return rightEye ? Target{tsDeck, pcDeckEyes, tsDeckR, &TfmShProek::pressDeckRight}
+                            : Target{tsDeck, pcDeckEyes, tsDeckL, &TfmShProek::pressDeckLeft};
         case chartgeom::Chart::Jensen:
-            return rightEye ? Target{tsJensen, pcJensenEyes, tsJensenR, &TfmShProek::imJensenRMouseDown}
-                            : Target{tsJensen, pcJensenEyes, tsJensenL, &TfmShProek::imJensenLMouseDown};
+            return rightEye ? Target{tsJensen, pcJensenEyes, tsJensenR, &TfmShProek::pressJensenRight}
+                            : Target{tsJensen, pcJensenEyes, tsJensenL, &TfmShProek::pressJensenLeft};
         case chartgeom::Chart::Collarette:
             break;
         }
-        return rightEye ? Target{tsCollarette, pcCollaretteEyes, tsCollaretteR, &TfmShProek::imZrachRMouseDown}
-                        : Target{tsCollarette, pcCollaretteEyes, tsCollaretteL, &TfmShProek::imZrachLMouseDown};
+        return rightEye ? Target{tsCollarette, pcCollaretteEyes, tsCollaretteR, &TfmShProek::pressCollaretteRight}
+                        : Target{tsCollarette, pcCollaretteEyes, tsCollaretteL, &TfmShProek::pressCollaretteLeft};
     }();
     pcShList->setCurrentWidget(target.page);
     target.eyes->setCurrentWidget(target.tab);
     (this->*target.handler)(pixel.x(), pixel.y());
 }
 
-void TfmShProek::imDeckRMouseDown(int x, int y) { click(imDeckR, x, y, zones::kDeckOrgans); }
-void TfmShProek::imDeckLMouseDown(int x, int y) { click(imDeckL, x, y, zones::kDeckOrgans); }
-void TfmShProek::imJensenRMouseDown(int x, int y) { click(imJensenR, x, y, zones::kJensenOrgans); }
-void TfmShProek::imJensenLMouseDown(int x, int y) { click(imJensenL, x, y, zones::kJensenOrgans); }
-void TfmShProek::imZrachRMouseDown(int x, int y) { click(imZrachR, x, y, zones::kCollaretteOrgansR); }
-void TfmShProek::imZrachLMouseDown(int x, int y) { click(imZrachL, x, y, zones::kCollaretteOrgansL); }
+void TfmShProek::pressDeckRight(int x, int y) { click(imDeckR, x, y, zones::kDeckOrgans); }
+void TfmShProek::pressDeckLeft(int x, int y) { click(imDeckL, x, y, zones::kDeckOrgans); }
+void TfmShProek::pressJensenRight(int x, int y) { click(imJensenR, x, y, zones::kJensenOrgans); }
+void TfmShProek::pressJensenLeft(int x, int y) { click(imJensenL, x, y, zones::kJensenOrgans); }
+void TfmShProek::pressCollaretteRight(int x, int y) { click(imZrachR, x, y, zones::kCollaretteOrgansR); }
+void TfmShProek::pressCollaretteLeft(int x, int y) { click(imZrachL, x, y, zones::kCollaretteOrgansL); }
 
 void TfmShProek::click(ChartPicture *picture, int x, int y, const QString &organFile)
 {
@@ -259,7 +259,7 @@ void TfmShProek::LookupChartZone(const QString &organFile)
         ui::showMessage(this, paths::absentMessage(organFile));
 }
 
-void TfmShProek::bbOKShProekClick()
+void TfmShProek::enterZone()
 {
     state::windows().open(QStringLiteral("fmDeep"));
     state::Examination &exam = state::examination();
@@ -268,4 +268,14 @@ void TfmShProek::bbOKShProekClick()
         return;
     }
     exam.localise(Edit1->text(), ChartZoneCode);
+}
+
+QString TfmShProek::colourShown() const
+{
+    return Label1->text();
+}
+
+QString TfmShProek::zoneShown() const
+{
+    return Edit1->text();
 }

@@ -25,6 +25,40 @@ class TfmShProek : public QWidget {
 public:
     explicit TfmShProek(QWidget *owner = nullptr);
 
+    // The state kept between clicks while the program runs.
+    int ChartClickX = 0;
+    int ChartClickY = 0;
+    QString ChartColourKey;
+    QString ChartZoneCode;
+
+    // Brings the pupillary belt's right-eye chart to view.
+    void showCollaretteRight();
+    // The eye tab on view: the tab on view within the page on view.
+    QWidget *eyeTabOnView() const;
+    // What the window shows: the colour number of the last click (Label1)
+    // and the zone found or typed (Edit1).
+    QString colourShown() const;
+    QString zoneShown() const;
+    // Brings a chart's eye tab to view and clicks its picture at a pixel.
+    void pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
+    // The mouse over a chart's picture at a pixel: the status line names the
+    // zone there; nothing else changes.
+    void hoverChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
+    // The zone outlined on the chart on view (its colour number), -1 for none.
+    int outlinedZone() const;
+
+public slots:
+    void pressDeckRight(int x, int y); // imDeckRMouseDown
+    void pressDeckLeft(int x, int y); // imDeckLMouseDown
+    void pressJensenRight(int x, int y); // imJensenRMouseDown
+    void pressJensenLeft(int x, int y); // imJensenLMouseDown
+    void pressCollaretteRight(int x, int y); // imZrachRMouseDown
+    void pressCollaretteLeft(int x, int y); // imZrachLMouseDown
+    void enterZone(); // bbOKShProekClick
+    void LookupChartZone(const QString &organFile);
+
+private:
+    // The controls, under their written names (their object names too).
     QTabWidget *pcShList = nullptr;
     QWidget *tsDeck = nullptr;
     QWidget *tsJensen = nullptr;
@@ -45,35 +79,6 @@ public:
     QListWidget *lbZones = nullptr;   // the zones of the chart on view
     QLabel *lbZoneUnder = nullptr;    // the status line: the zone under the mouse
 
-    // The state kept between clicks while the program runs.
-    int ChartClickX = 0;
-    int ChartClickY = 0;
-    QString ChartColourKey;
-    QString ChartZoneCode;
-
-    // Brings the pupillary belt's right-eye chart to view.
-    void showCollaretteRight();
-    // The eye tab on view: the tab on view within the page on view.
-    QWidget *eyeTabOnView() const;
-    // Brings a chart's eye tab to view and clicks its picture at a pixel.
-    void pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
-    // The mouse over a chart's picture at a pixel: the status line names the
-    // zone there; nothing else changes.
-    void hoverChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
-    // The zone outlined on the chart on view (its colour number), -1 for none.
-    int outlinedZone() const;
-
-public slots:
-    void imDeckRMouseDown(int x, int y);
-    void imDeckLMouseDown(int x, int y);
-    void imJensenRMouseDown(int x, int y);
-    void imJensenLMouseDown(int x, int y);
-    void imZrachRMouseDown(int x, int y);
-    void imZrachLMouseDown(int x, int y);
-    void bbOKShProekClick();
-    void LookupChartZone(const QString &organFile);
-
-private:
     struct Picture {
         ChartPicture *picture;
         QWidget *tab;

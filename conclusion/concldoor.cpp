@@ -1,6 +1,7 @@
 #include "conclusion/concldoor.h"
 
 #include "conclusion/tfmconcl.h"
+#include "platform/prompter.h"
 #include "state/examination.h"
 #include "state/openwindow.h"
 
@@ -24,9 +25,9 @@ bool exists()
     return !state::windows().fmConcl.isNull();
 }
 
-QWidget *window()
+void showMessage(const QString &text)
 {
-    return state::windows().fmConcl.data();
+    ui::showMessage(state::windows().fmConcl.data(), text);
 }
 
 void enrol()

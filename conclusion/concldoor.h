@@ -10,8 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-class QWidget;
-
 namespace concl {
 
 // Creates the window on first use, shows it, makes it visible and brings it
@@ -19,8 +17,8 @@ namespace concl {
 void open();
 // Whether the window has been created.
 bool exists();
-// The window, to own a message box; nullptr while it does not exist.
-QWidget *window();
+// Shows a message over the window (over none while it does not exist).
+void showMessage(const QString &text);
 // Enrols the window, "fmConcl", to be opened by its name (at start-up).
 void enrol();
 

@@ -14,7 +14,7 @@ void copyDraftToClipboard(Memo *draft)
 void handOverToFinalEditor(Memo *draft)
 {
     copyDraftToClipboard(draft);
-    reach::takeDraftFromClipboard(draft->window());
+    reach::takeDraftFromClipboard();
 }
 
 } // namespace conclusion

@@ -11,7 +11,7 @@ namespace reach {
 
 namespace {
 
-TfmReach *openEditor(QWidget *owner)
+TfmReach *openEditor(QWidget *owner = state::windows().fmNirel3.data())
 {
     return state::openWindow(state::windows().fmReach, owner);
 }
@@ -28,24 +28,24 @@ void enrol()
     state::enrolWindow(QStringLiteral("fmReach"), &state::Windows::fmReach);
 }
 
-void open(QWidget *owner)
+void open()
 {
-    openEditor(owner);
+    openEditor();
 }
 
-void takeDraftFromClipboard(QWidget *owner)
+void takeDraftFromClipboard()
 {
-    openEditor(owner)->replaceWithClipboard();
+    openEditor(state::windows().fmConcl.data())->replaceWithClipboard();
 }
 
-void openFinalCopy(QWidget *owner)
+void openFinalCopy()
 {
-    TfmReach *w = openEditor(owner);
+    TfmReach *w = openEditor();
     if (!state::windows().fmConcl)
         return;
-    conclusion::copyDraftToClipboard(state::windows().fmConcl->mmConcl);
+    state::windows().fmConcl->copyDraftToClipboard();
     w->replaceWithClipboard();
-    w->SelectAllItemClick();
+    w->selectAllText();
     QTextCharFormat size;
     size.setFontPointSize(12);
     w->mergeTargetAttributes(size);

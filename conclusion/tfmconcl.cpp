@@ -67,16 +67,16 @@ TfmConcl::TfmConcl(QWidget *owner)
     layout->addWidget(mmConcl, 1);
     layout->addLayout(buttons);
 
-    connect(bbOKCnkl, &QPushButton::clicked, this, &TfmConcl::bbOKCnklClick);
-    connect(bbSaveCncl, &QPushButton::clicked, this, &TfmConcl::bbSaveCnclClick);
-    connect(bbEditCncl, &QPushButton::clicked, this, &TfmConcl::bbEditCnclClick);
-    connect(bbHelpCncl, &QPushButton::clicked, this, &TfmConcl::bbHelpCnclClick);
-    connect(memo, &PressMemo::pressed, this, &TfmConcl::mmConclMouseDown);
+    connect(bbOKCnkl, &QPushButton::clicked, this, &TfmConcl::drawUpSummary);
+    connect(bbSaveCncl, &QPushButton::clicked, this, &TfmConcl::saveConclusion);
+    connect(bbEditCncl, &QPushButton::clicked, this, &TfmConcl::handOverToFinalEditor);
+    connect(bbHelpCncl, &QPushButton::clicked, this, &TfmConcl::showHelp);
+    connect(memo, &PressMemo::pressed, this, &TfmConcl::noteCaret);
 
     place::client(this, 373, 96, 386, 442);
 }
 
-void TfmConcl::bbOKCnklClick()
+void TfmConcl::drawUpSummary()
 {
     std::optional<conclusion::CardFields> fields;
     if (card::exists()) {
@@ -108,7 +108,7 @@ void TfmConcl::bbOKCnklClick()
         mmConcl->appendLines(summary.lines.mid(shown));
 }
 
-void TfmConcl::bbSaveCnclClick()
+void TfmConcl::saveConclusion()
 {
     // The card window comes up first, in every mode: the name of a written
     // conclusion goes into its conclusion field.
@@ -133,18 +133,23 @@ void TfmConcl::bbSaveCnclClick()
     ui::inform(this, conclusion::kHandOverNotice);
 }
 
-void TfmConcl::bbEditCnclClick()
+void TfmConcl::handOverToFinalEditor()
 {
     conclusion::handOverToFinalEditor(mmConcl);
 }
 
-void TfmConcl::bbHelpCnclClick()
+void TfmConcl::showHelp()
 {
     help::showContext(help::kDraftContext);
 }
 
-void TfmConcl::mmConclMouseDown()
+void TfmConcl::noteCaret()
 {
     const Memo::Place caret = mmConcl->displayedCaret();
     state::examination().setConclCaret(caret.line, caret.column);
+}
+
+void TfmConcl::copyDraftToClipboard()
+{
+    conclusion::copyDraftToClipboard(mmConcl);
 }

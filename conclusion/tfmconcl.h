@@ -14,15 +14,18 @@ class TfmConcl : public QWidget {
 public:
     explicit TfmConcl(QWidget *owner = nullptr);
 
+    void drawUpSummary(); // bbOKCnklClick
+    void saveConclusion(); // bbSaveCnclClick
+    void handOverToFinalEditor(); // bbEditCnclClick
+    void showHelp(); // bbHelpCnclClick
+    void noteCaret(); // mmConclMouseDown
+    // The whole draft selected in the box and copied to the clipboard.
+    void copyDraftToClipboard();
+
+private:
     Memo *mmConcl = nullptr;
     QPushButton *bbOKCnkl = nullptr;
     QPushButton *bbSaveCncl = nullptr;
     QPushButton *bbEditCncl = nullptr;
     QPushButton *bbHelpCncl = nullptr;
-
-    void bbOKCnklClick();
-    void bbSaveCnclClick();
-    void bbEditCnclClick();
-    void bbHelpCnclClick();
-    void mmConclMouseDown();
 };

@@ -402,10 +402,10 @@ TfmReach::TfmReach(QWidget *owner)
     connect(Editor, &ReachEditor::filesDropped, this, &TfmReach::HandleDroppedFiles);
     // The edit actions follow the editor and the clipboard, as an idle-time
     // update would.
-    connect(Editor, &QTextEdit::selectionChanged, this, &TfmReach::ActionList2Update);
-    connect(Editor, &QTextEdit::undoAvailable, this, &TfmReach::ActionList2Update);
-    connect(Editor, &QTextEdit::textChanged, this, &TfmReach::ActionList2Update);
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TfmReach::ActionList2Update);
+    connect(Editor, &QTextEdit::selectionChanged, this, &TfmReach::updateEditActions);
+    connect(Editor, &QTextEdit::undoAvailable, this, &TfmReach::updateEditActions);
+    connect(Editor, &QTextEdit::textChanged, this, &TfmReach::updateEditActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TfmReach::updateEditActions);
 
     setFocusProxy(Editor);
     place::outer(this, 74, 84, 630, 487);
@@ -466,7 +466,7 @@ void TfmReach::buildMenu()
     edit->addSeparator();
     SelectAllItem = edit->addAction(QStringLiteral("Выделить все"));
     SelectAllItem->setObjectName(QStringLiteral("SelectAllItem"));
-    connect(SelectAllItem, &QAction::triggered, this, &TfmReach::SelectAllItemClick);
+    connect(SelectAllItem, &QAction::triggered, this, &TfmReach::selectAllText);
     edit->addSeparator();
     miEditFont = edit->addAction(QStringLiteral("Шрифт..."));
     miEditFont->setObjectName(QStringLiteral("miEditFont"));
@@ -484,7 +484,7 @@ void TfmReach::buildMenu()
 
     HelpMenu = MainMenu->addAction(QStringLiteral("Помощь"));
     HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
-    connect(HelpMenu, &QAction::triggered, this, &TfmReach::HelpMenuClick);
+    connect(HelpMenu, &QAction::triggered, this, &TfmReach::showHelp);
 }
 
 void TfmReach::buildToolBar()
@@ -590,18 +590,19 @@ void TfmReach::buildToolBar()
     BulletsButton = toggle("BulletsButton", QStringLiteral("Маркеры"), QStringLiteral("Маркеры"), linesIcon(3));
 
     AlignGroup = new QButtonGroup(this);
+    AlignGroup->setObjectName(QStringLiteral("AlignGroup"));
     AlignGroup->setExclusive(true);
     AlignGroup->addButton(LeftAlign, 0);
     AlignGroup->addButton(CenterAlign, 2);
     AlignGroup->addButton(RightAlign, 1);
 
-    connect(BoldButton, &QToolButton::clicked, this, &TfmReach::BoldButtonClick);
-    connect(ItalicButton, &QToolButton::clicked, this, &TfmReach::ItalicButtonClick);
-    connect(UnderlineButton, &QToolButton::clicked, this, &TfmReach::UnderlineButtonClick);
-    connect(BulletsButton, &QToolButton::clicked, this, &TfmReach::BulletsButtonClick);
-    connect(AlignGroup, &QButtonGroup::idClicked, this, &TfmReach::AlignButtonClick);
-    connect(FontName, &QComboBox::activated, this, &TfmReach::FontNameChange);
-    connect(FontSize, &QLineEdit::textChanged, this, &TfmReach::FontSizeChange);
+    connect(BoldButton, &QToolButton::clicked, this, &TfmReach::toggleBold);
+    connect(ItalicButton, &QToolButton::clicked, this, &TfmReach::toggleItalic);
+    connect(UnderlineButton, &QToolButton::clicked, this, &TfmReach::toggleUnderline);
+    connect(BulletsButton, &QToolButton::clicked, this, &TfmReach::toggleBullets);
+    connect(AlignGroup, &QButtonGroup::idClicked, this, &TfmReach::alignParagraphs);
+    connect(FontName, &QComboBox::activated, this, &TfmReach::applyFontName);
+    connect(FontSize, &QLineEdit::textChanged, this, &TfmReach::applyFontSize);
 }
 
 void TfmReach::buildRuler()
@@ -632,14 +633,14 @@ void TfmReach::buildRuler()
     RightInd->setGeometry(0, 14, 9, 12);
 
     for (RulerMarker *m : {FirstInd, LeftInd, RightInd}) {
-        m->onPress = [this](RulerMarker *marker, int x) { RulerItemMouseDown(marker, x); };
-        m->onMove = [this](RulerMarker *marker, int x) { RulerItemMouseMove(marker, x); };
+        m->onPress = [this](RulerMarker *marker, int x) { pressRulerMarker(marker, x); };
+        m->onMove = [this](RulerMarker *marker, int x) { dragRulerMarker(marker, x); };
         m->raise();
     }
-    FirstInd->onRelease = [this](RulerMarker *) { FirstIndMouseUp(); };
-    LeftInd->onRelease = [this](RulerMarker *) { LeftIndMouseUp(); };
-    RightInd->onRelease = [this](RulerMarker *) { RightIndMouseUp(); };
-    Ruler->onResize = [this] { RulerResize(); };
+    FirstInd->onRelease = [this](RulerMarker *) { setFirstIndent(); };
+    LeftInd->onRelease = [this](RulerMarker *) { setLeftIndent(); };
+    RightInd->onRelease = [this](RulerMarker *) { setRightIndent(); };
+    Ruler->onResize = [this] { layOutRuler(); };
 }
 
 void TfmReach::buildStatusBar()
@@ -693,7 +694,7 @@ void TfmReach::FormCreate()
     Editor->document()->clearUndoRedoStacks();
     Editor->document()->setModified(false);
     ShowModifiedState(false);
-    ActionList2Update();
+    updateEditActions();
 }
 
 double TfmReach::dpi() const
@@ -754,7 +755,7 @@ bool TfmReach::OpenDocument(const QString &name)
     Editor->document()->setModified(false);
     ShowModifiedState(false);
     SelectionChange();
-    ActionList2Update();
+    updateEditActions();
     // What was read otherwise than written is told once, before anything
     // of it can be saved.
     if (!r.notice.isEmpty())
@@ -1117,12 +1118,12 @@ void TfmReach::EditPaste()
     Editor->paste();
 }
 
-void TfmReach::SelectAllItemClick()
+void TfmReach::selectAllText()
 {
     Editor->selectAll();
 }
 
-void TfmReach::ActionList2Update()
+void TfmReach::updateEditActions()
 {
     const bool selected = Editor->textCursor().hasSelection();
     EditCutCmd->setEnabled(selected);
@@ -1133,7 +1134,7 @@ void TfmReach::ActionList2Update()
 
 // --- Formatting commands ----------------------------------------------------
 
-void TfmReach::BoldButtonClick()
+void TfmReach::toggleBold()
 {
     if (Refreshing)
         return;
@@ -1142,7 +1143,7 @@ void TfmReach::BoldButtonClick()
     mergeTargetAttributes(f);
 }
 
-void TfmReach::ItalicButtonClick()
+void TfmReach::toggleItalic()
 {
     if (Refreshing)
         return;
@@ -1151,7 +1152,7 @@ void TfmReach::ItalicButtonClick()
     mergeTargetAttributes(f);
 }
 
-void TfmReach::UnderlineButtonClick()
+void TfmReach::toggleUnderline()
 {
     if (Refreshing)
         return;
@@ -1160,7 +1161,7 @@ void TfmReach::UnderlineButtonClick()
     mergeTargetAttributes(f);
 }
 
-void TfmReach::FontNameChange()
+void TfmReach::applyFontName()
 {
     if (Refreshing || FontName->currentIndex() < 0)
         return;
@@ -1169,7 +1170,7 @@ void TfmReach::FontNameChange()
     mergeTargetAttributes(f);
 }
 
-void TfmReach::FontSizeChange()
+void TfmReach::applyFontSize()
 {
     if (Refreshing)
         return;
@@ -1188,7 +1189,7 @@ void TfmReach::FontSizeChange()
     mergeTargetAttributes(f);
 }
 
-void TfmReach::AlignButtonClick(int tag)
+void TfmReach::alignParagraphs(int tag)
 {
     if (Refreshing)
         return;
@@ -1197,7 +1198,7 @@ void TfmReach::AlignButtonClick(int tag)
     Editor->textCursor().mergeBlockFormat(f);
 }
 
-void TfmReach::BulletsButtonClick()
+void TfmReach::toggleBullets()
 {
     if (Refreshing)
         return;
@@ -1265,21 +1266,21 @@ void TfmReach::InsertIrisPhotos(bool withChart)
     Editor->setTextCursor(cursor);
 }
 
-void TfmReach::HelpMenuClick()
+void TfmReach::showHelp()
 {
     help::showContext(help::kEditorContext);
 }
 
 // --- Ruler ------------------------------------------------------------------
 
-void TfmReach::RulerItemMouseDown(RulerMarker *marker, int x)
+void TfmReach::pressRulerMarker(RulerMarker *marker, int x)
 {
     DragOffset = marker->width() / 2;
     marker->move(marker->x() + x - DragOffset, marker->y());
     Dragging = true;
 }
 
-void TfmReach::RulerItemMouseMove(RulerMarker *marker, int x)
+void TfmReach::dragRulerMarker(RulerMarker *marker, int x)
 {
     if (Dragging)
         marker->move(marker->x() + x - DragOffset, marker->y());
@@ -1296,16 +1297,16 @@ void TfmReach::applyParagraphIndents(int first, int left, int right)
     Editor->textCursor().mergeBlockFormat(change);
 }
 
-void TfmReach::FirstIndMouseUp()
+void TfmReach::setFirstIndent()
 {
     Dragging = false;
     const reachruler::Indents now = reachruler::fromFormat(Editor->textCursor().blockFormat(), dpi());
     const int first = reachruler::firstIndentAt(FirstInd->x(), DragOffset, dpi());
     applyParagraphIndents(first, now.left, now.right);
-    LeftIndMouseUp();
+    setLeftIndent();
 }
 
-void TfmReach::LeftIndMouseUp()
+void TfmReach::setLeftIndent()
 {
     Dragging = false;
     const reachruler::Indents now = reachruler::fromFormat(Editor->textCursor().blockFormat(), dpi());
@@ -1314,7 +1315,7 @@ void TfmReach::LeftIndMouseUp()
     SelectionChange();
 }
 
-void TfmReach::RightIndMouseUp()
+void TfmReach::setRightIndent()
 {
     Dragging = false;
     const reachruler::Indents now = reachruler::fromFormat(Editor->textCursor().blockFormat(), dpi());
@@ -1323,7 +1324,7 @@ void TfmReach::RightIndMouseUp()
     SelectionChange();
 }
 
-void TfmReach::RulerResize()
+void TfmReach::layOutRuler()
 {
     RulerLine->setGeometry(RulerLine->x(), RulerLine->y(), Ruler->contentsRect().width() - 2 * RulerLine->x(),
                            RulerLine->height());

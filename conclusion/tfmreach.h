@@ -89,59 +89,6 @@ public:
     int DragOffset = 0;
     bool Dragging = false;
 
-    // Actions: ActionList1 (file), ActionList2 (edit)
-    QAction *FileNewCmd = nullptr;
-    QAction *FileOpenCmd = nullptr;
-    QAction *FileSaveCmd = nullptr;
-    QAction *FileSaveAsCmd = nullptr;
-    QAction *FilePrintCmd = nullptr;
-    QAction *FilePreviewCmd = nullptr;
-    QAction *FilePdfCmd = nullptr;
-    QAction *FileExitCmd = nullptr;
-    QAction *EditUndoCmd = nullptr;
-    QAction *EditCutCmd = nullptr;
-    QAction *EditCopyCmd = nullptr;
-    QAction *EditPasteCmd = nullptr;
-    QAction *EditFontCmd = nullptr;
-    QList<QAction *> ActionList1;
-    QList<QAction *> ActionList2;
-
-    // Menu
-    QMenuBar *MainMenu = nullptr;
-    QAction *SelectAllItem = nullptr;
-    QAction *miEditFont = nullptr;
-    QAction *miInsertPhotos = nullptr;      // the patient's irises
-    QAction *miInsertPhotosChart = nullptr; // the same with the chart over them
-    QAction *HelpMenu = nullptr;
-
-    // Tool bar
-    QToolBar *StandardToolBar = nullptr;
-    QComboBox *FontName = nullptr;
-    QLineEdit *FontSize = nullptr;
-    QWidget *UpDown1 = nullptr;
-    QToolButton *BoldButton = nullptr;
-    QToolButton *ItalicButton = nullptr;
-    QToolButton *UnderlineButton = nullptr;
-    QToolButton *LeftAlign = nullptr;
-    QToolButton *CenterAlign = nullptr;
-    QToolButton *RightAlign = nullptr;
-    QToolButton *BulletsButton = nullptr;
-    QButtonGroup *AlignGroup = nullptr;
-
-    // Ruler
-    ReachRuler *Ruler = nullptr;
-    RulerMarker *FirstInd = nullptr;
-    RulerMarker *LeftInd = nullptr;
-    RulerMarker *RightInd = nullptr;
-    QFrame *RulerLine = nullptr;
-
-    ReachEditor *Editor = nullptr;
-
-    QStatusBar *StatusBar = nullptr;
-    QLabel *StatusPanel0 = nullptr;
-    QLabel *StatusPanel1 = nullptr;
-    QLabel *StatusPanel2 = nullptr;
-
     // The screen resolution the ruler converts with (logical dots an inch).
     double dpi() const;
 
@@ -159,21 +106,21 @@ public:
     void EditCut();
     void EditCopy();
     void EditPaste();
-    void SelectAllItemClick();
-    void ActionList2Update();
+    void selectAllText(); // SelectAllItemClick
+    void updateEditActions(); // ActionList2Update
     // Formatting commands
-    void BoldButtonClick();
-    void ItalicButtonClick();
-    void UnderlineButtonClick();
-    void FontNameChange();
-    void FontSizeChange();
-    void AlignButtonClick(int tag);
-    void BulletsButtonClick();
+    void toggleBold(); // BoldButtonClick
+    void toggleItalic(); // ItalicButtonClick
+    void toggleUnderline(); // UnderlineButtonClick
+    void applyFontName(); // FontNameChange
+    void applyFontSize(); // FontSizeChange
+    void alignParagraphs(int tag); // AlignButtonClick
+    void toggleBullets(); // BulletsButtonClick
     void SelectFont();
     // Inserts the patient's iris photos at the caret, with or without the
     // chart fitted over them.
     void InsertIrisPhotos(bool withChart);
-    void HelpMenuClick();
+    void showHelp(); // HelpMenuClick
 
     // The window's own operations
     void ShowHint(const QString &hint);
@@ -203,12 +150,12 @@ public:
     void replaceWithClipboard();
 
     // Ruler marker handlers (public for the tests that drag them).
-    void RulerItemMouseDown(RulerMarker *marker, int x);
-    void RulerItemMouseMove(RulerMarker *marker, int x);
-    void FirstIndMouseUp();
-    void LeftIndMouseUp();
-    void RightIndMouseUp();
-    void RulerResize();
+    void pressRulerMarker(RulerMarker *marker, int x); // RulerItemMouseDown
+    void dragRulerMarker(RulerMarker *marker, int x); // RulerItemMouseMove
+    void setFirstIndent(); // FirstIndMouseUp
+    void setLeftIndent(); // LeftIndMouseUp
+    void setRightIndent(); // RightIndMouseUp
+    void layOutRuler(); // RulerResize
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -218,6 +165,55 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // The controls, under their written names (their object names too).
+    // Actions: ActionList1 (file), ActionList2 (edit)
+    QList<QAction *> ActionList1;
+    QList<QAction *> ActionList2;
+    QAction *FileNewCmd = nullptr;
+    QAction *FileOpenCmd = nullptr;
+    QAction *FileSaveCmd = nullptr;
+    QAction *FileSaveAsCmd = nullptr;
+    QAction *FilePrintCmd = nullptr;
+    QAction *FilePreviewCmd = nullptr;
+    QAction *FilePdfCmd = nullptr;
+    QAction *FileExitCmd = nullptr;
+    QAction *EditUndoCmd = nullptr;
+    QAction *EditCutCmd = nullptr;
+    QAction *EditCopyCmd = nullptr;
+    QAction *EditPasteCmd = nullptr;
+    QAction *EditFontCmd = nullptr;
+    // Menu
+    QMenuBar *MainMenu = nullptr;
+    QAction *SelectAllItem = nullptr;
+    QAction *miEditFont = nullptr;
+    QAction *miInsertPhotos = nullptr;      // the patient's irises
+    QAction *miInsertPhotosChart = nullptr; // the same with the chart over them
+    QAction *HelpMenu = nullptr;
+    // Tool bar
+    QToolBar *StandardToolBar = nullptr;
+    QComboBox *FontName = nullptr;
+    QLineEdit *FontSize = nullptr;
+    QWidget *UpDown1 = nullptr;
+    QToolButton *BoldButton = nullptr;
+    QToolButton *ItalicButton = nullptr;
+    QToolButton *UnderlineButton = nullptr;
+    QToolButton *LeftAlign = nullptr;
+    QToolButton *CenterAlign = nullptr;
+    QToolButton *RightAlign = nullptr;
+    QToolButton *BulletsButton = nullptr;
+    QButtonGroup *AlignGroup = nullptr;
+    // Ruler
+    ReachRuler *Ruler = nullptr;
+    RulerMarker *FirstInd = nullptr;
+    RulerMarker *LeftInd = nullptr;
+    RulerMarker *RightInd = nullptr;
+    QFrame *RulerLine = nullptr;
+    ReachEditor *Editor = nullptr;
+    QStatusBar *StatusBar = nullptr;
+    QLabel *StatusPanel0 = nullptr;
+    QLabel *StatusPanel1 = nullptr;
+    QLabel *StatusPanel2 = nullptr;
+
     QAction *makeAction(const char *name, const QString &caption, const QString &hint, const QKeySequence &key,
                         const QIcon &icon, void (TfmReach::*handler)());
     void buildMenu();

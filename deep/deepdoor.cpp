@@ -15,12 +15,7 @@ void open()
 
 bool chooseItem(const QString &name)
 {
-    TfmDeep *w = state::openWindow(state::windows().fmDeep);
-    QAction *item = w->MenuDeep->findChild<QAction *>(name);
-    if (!item)
-        return false;
-    item->trigger();
-    return true;
+    return state::openWindow(state::windows().fmDeep)->chooseItem(name);
 }
 
 bool exists()

@@ -144,11 +144,11 @@ TfmDeep::TfmDeep(QWidget *owner)
     bbOKDeep = ui::makeButton(Panel1Deep, "bbOKDeep", QStringLiteral("Заключение"),
                               QStringLiteral("Просмотр полученных результатов в окне заключения"),
                               style()->standardIcon(QStyle::SP_DialogApplyButton));
-    connect(bbOKDeep, &QPushButton::clicked, this, &TfmDeep::bbOKDeepClick);
+    connect(bbOKDeep, &QPushButton::clicked, this, &TfmDeep::recordSign);
 
     bbHelpDeep = help::makeButton(Panel1Deep, "bbHelpDeep",
                                   QStringLiteral("Справка по разделу \"Углубленная диагностика\""));
-    connect(bbHelpDeep, &QPushButton::clicked, this, &TfmDeep::bbHelpDeepClick);
+    connect(bbHelpDeep, &QPushButton::clicked, this, &TfmDeep::showHelp);
 
     // The list of sections takes a row of its own so that its text is not
     // cut; the two buttons sit below it on the right.
@@ -166,7 +166,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     place::outer(this, 1, 96, 373, 469);
 }
 
-void TfmDeep::bbOKDeepClick()
+void TfmDeep::recordSign()
 {
     state::Examination &exam = state::examination();
     exam.setConclMode(0);
@@ -188,7 +188,16 @@ void TfmDeep::bbOKDeepClick()
         ui::showMessage(this, deep::kWriteFailed);
 }
 
-void TfmDeep::bbHelpDeepClick()
+void TfmDeep::showHelp()
 {
     help::showContext(help::kDeepContext);
+}
+
+bool TfmDeep::chooseItem(const QString &name)
+{
+    QAction *item = MenuDeep->findChild<QAction *>(name);
+    if (!item)
+        return false;
+    item->trigger();
+    return true;
 }

@@ -19,6 +19,19 @@ class TfmDeep : public QWidget {
 public:
     explicit TfmDeep(QWidget *owner = nullptr);
 
+    // The eleven items of cbSystems and its text at start.
+    static QStringList systemItems();
+    static QString systemsText();
+
+    // Clicks the sign catalogue's menu item of that name; false when there
+    // is none.
+    bool chooseItem(const QString &name);
+
+public slots:
+    void recordSign(); // bbOKDeepClick
+    void showHelp(); // bbHelpDeepClick
+
+private:
     // The sign catalogue's menus.
     QMenuBar *MenuDeep = nullptr;
     QGroupBox *gbEye = nullptr;
@@ -32,12 +45,4 @@ public:
     QComboBox *cbSystems = nullptr;
     QPushButton *bbOKDeep = nullptr;
     QPushButton *bbHelpDeep = nullptr;
-
-    // The eleven items of cbSystems and its text at start.
-    static QStringList systemItems();
-    static QString systemsText();
-
-public slots:
-    void bbOKDeepClick();
-    void bbHelpDeepClick();
 };

@@ -64,13 +64,13 @@ TfmExpress::TfmExpress(QWidget *owner)
     layout->addWidget(PageControl1, 1);
     layout->addLayout(bottom);
 
-    connect(OKBtnVelSign, &QPushButton::clicked, this, &TfmExpress::OKBtnVelSignClick);
-    connect(OKBtnKrySign, &QPushButton::clicked, this, &TfmExpress::OKBtnKrySignClick);
-    connect(CancelBtnExVelSign, &QPushButton::clicked, this, &TfmExpress::CancelBtnExVelSignClick);
-    connect(CancelBtnExKrySign, &QPushButton::clicked, this, &TfmExpress::CancelBtnExKrySignClick);
-    connect(OKBtn, &QPushButton::clicked, this, &TfmExpress::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &TfmExpress::CancelBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this, &TfmExpress::HelpBtnClick);
+    connect(OKBtnVelSign, &QPushButton::clicked, this, &TfmExpress::evaluateVelkhover);
+    connect(OKBtnKrySign, &QPushButton::clicked, this, &TfmExpress::evaluateKrivenko);
+    connect(CancelBtnExVelSign, &QPushButton::clicked, this, &TfmExpress::clearVelkhover);
+    connect(CancelBtnExKrySign, &QPushButton::clicked, this, &TfmExpress::clearKrivenko);
+    connect(OKBtn, &QPushButton::clicked, this, &TfmExpress::storeResults);
+    connect(CancelBtn, &QPushButton::clicked, this, &TfmExpress::cancel);
+    connect(HelpBtn, &QPushButton::clicked, this, &TfmExpress::showHelp);
 
     place::outer(this, 1, 96, 373, 469);
 }
@@ -150,27 +150,27 @@ void TfmExpress::clearKrivenkoPage()
     untickAll(clbExKrySign);
 }
 
-void TfmExpress::OKBtnVelSignClick()
+void TfmExpress::evaluateVelkhover()
 {
     mExVelCncl->setLines(express::resultLines(express::Method::Velkhover, ticks(clbExVelSign)));
 }
 
-void TfmExpress::OKBtnKrySignClick()
+void TfmExpress::evaluateKrivenko()
 {
     mExKryCncl->setLines(express::resultLines(express::Method::Krivenko, ticks(clbExKrySign)));
 }
 
-void TfmExpress::CancelBtnExVelSignClick()
+void TfmExpress::clearVelkhover()
 {
     clearVelkhoverPage();
 }
 
-void TfmExpress::CancelBtnExKrySignClick()
+void TfmExpress::clearKrivenko()
 {
     clearKrivenkoPage();
 }
 
-void TfmExpress::OKBtnClick()
+void TfmExpress::storeResults()
 {
     // Only the page on view is stored; both pages are emptied either way, and
     // the other method's earlier stored lines are combined again. The draft
@@ -185,13 +185,13 @@ void TfmExpress::OKBtnClick()
     clearKrivenkoPage();
 }
 
-void TfmExpress::CancelBtnClick()
+void TfmExpress::cancel()
 {
     clearVelkhoverPage();
     close();
 }
 
-void TfmExpress::HelpBtnClick()
+void TfmExpress::showHelp()
 {
     help::showContext(help::kExpressContext);
 }

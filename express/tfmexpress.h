@@ -18,35 +18,13 @@ class TfmExpress : public QWidget {
 public:
     explicit TfmExpress(QWidget *owner = nullptr);
 
-    QTabWidget *PageControl1 = nullptr;
-    QWidget *tsVelhover = nullptr;
-    QWidget *tsKryvenko = nullptr;
-
-    QGroupBox *gbExVelSign = nullptr;
-    QListWidget *clbExVelSign = nullptr;
-    QPushButton *OKBtnVelSign = nullptr;
-    QPushButton *CancelBtnExVelSign = nullptr;
-    QGroupBox *gbExVelConcl = nullptr;
-    Memo *mExVelCncl = nullptr;
-
-    QGroupBox *gbSign = nullptr;
-    QListWidget *clbExKrySign = nullptr;
-    QPushButton *OKBtnKrySign = nullptr;
-    QPushButton *CancelBtnExKrySign = nullptr;
-    QGroupBox *gbExKryConcl = nullptr;
-    Memo *mExKryCncl = nullptr;
-
-    QPushButton *OKBtn = nullptr;
-    QPushButton *CancelBtn = nullptr;
-    QPushButton *HelpBtn = nullptr;
-
-    void OKBtnVelSignClick();
-    void OKBtnKrySignClick();
-    void CancelBtnExVelSignClick();
-    void CancelBtnExKrySignClick();
-    void OKBtnClick();
-    void CancelBtnClick();
-    void HelpBtnClick();
+    void evaluateVelkhover(); // OKBtnVelSignClick
+    void evaluateKrivenko(); // OKBtnKrySignClick
+    void clearVelkhover(); // CancelBtnExVelSignClick
+    void clearKrivenko(); // CancelBtnExKrySignClick
+    void storeResults(); // OKBtnClick
+    void cancel(); // CancelBtnClick
+    void showHelp(); // HelpBtnClick
 
 protected:
     // Enter answers "Заключение" and Esc "Закрыть", as in a dialog, unless
@@ -54,6 +32,26 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The controls, under their written names (their object names too).
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *tsVelhover = nullptr;
+    QWidget *tsKryvenko = nullptr;
+    QGroupBox *gbExVelSign = nullptr;
+    QListWidget *clbExVelSign = nullptr;
+    QPushButton *OKBtnVelSign = nullptr;
+    QPushButton *CancelBtnExVelSign = nullptr;
+    QGroupBox *gbExVelConcl = nullptr;
+    Memo *mExVelCncl = nullptr;
+    QGroupBox *gbSign = nullptr;
+    QListWidget *clbExKrySign = nullptr;
+    QPushButton *OKBtnKrySign = nullptr;
+    QPushButton *CancelBtnExKrySign = nullptr;
+    QGroupBox *gbExKryConcl = nullptr;
+    Memo *mExKryCncl = nullptr;
+    QPushButton *OKBtn = nullptr;
+    QPushButton *CancelBtn = nullptr;
+    QPushButton *HelpBtn = nullptr;
+
     QWidget *makePage(express::Method method, const QString &signBoxName, QGroupBox *&signBox,
                       QListWidget *&list, QPushButton *&score, QPushButton *&clear,
                       const QString &resultBoxName, QGroupBox *&resultBox, Memo *&result);

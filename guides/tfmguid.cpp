@@ -51,7 +51,7 @@ TfmGuid::TfmGuid(QWidget *owner)
     MemoGuidIri->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoGuidIri->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoGuidIri->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(MemoGuidIri, &PressMemo::pressed, this, &TfmGuid::MemoGuidIriMouseDown);
+    connect(MemoGuidIri, &PressMemo::pressed, this, &TfmGuid::insertPhrase);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);
@@ -97,7 +97,7 @@ void TfmGuid::LoadGuideText(const QString &fileName)
     MemoGuidIri->setLines(read.lines);
 }
 
-void TfmGuid::MemoGuidIriMouseDown()
+void TfmGuid::insertPhrase()
 {
     if (!rbString->isChecked())
         return; // "Блоком": the press only places the caret or selection

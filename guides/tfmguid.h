@@ -15,20 +15,21 @@ class TfmGuid : public QWidget {
 public:
     explicit TfmGuid(QWidget *owner = nullptr);
 
-    QMenuBar *MainMenu1 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    QRadioButton *rbString = nullptr;
-    QRadioButton *rbBlock = nullptr;
-    PressMemo *MemoGuidIri = nullptr;
-
     // Name of the guide file last chosen from the menu.
     QString GuideFileName;
 
 public slots:
     // Replaces the box's content by the file's lines.
     void LoadGuideText(const QString &fileName);
-    void MemoGuidIriMouseDown();
+    void insertPhrase(); // MemoGuidIriMouseDown
 
 private:
+    // The controls, under their written names (their object names too).
+    QMenuBar *MainMenu1 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QRadioButton *rbString = nullptr;
+    QRadioButton *rbBlock = nullptr;
+    PressMemo *MemoGuidIri = nullptr;
+
     void buildMenu();
 };

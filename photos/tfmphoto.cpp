@@ -141,8 +141,8 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     connect(bbActual, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->actualSize(); }); });
     connect(bbZoomIn, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->zoomBy(1.25); }); });
     connect(bbZoomOut, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->zoomBy(0.8); }); });
-    connect(bbOKPhoto, &QPushButton::clicked, this, &TfmPhoto::bbOKPhotoClick);
-    connect(bbPutOn, &QPushButton::clicked, this, &TfmPhoto::bbPutOnClick);
+    connect(bbOKPhoto, &QPushButton::clicked, this, &TfmPhoto::enterZone);
+    connect(bbPutOn, &QPushButton::clicked, this, &TfmPhoto::putOnCard);
     connect(&photos::store(), &photos::Store::changed, this, &TfmPhoto::refresh);
     // The card shown was written back with a new name or date: follow it.
     connect(&photos::store(), &photos::Store::cardRewritten, this,
@@ -213,9 +213,9 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     v->addWidget(p.pupil);
     v->addWidget(p.offers);
 
-    connect(p.add, &QPushButton::clicked, this, [this, eye] { addPhotoClick(eye); });
-    connect(p.find, &QPushButton::clicked, this, [this, eye] { findCirclesClick(eye); });
-    connect(p.takeOff, &QPushButton::clicked, this, [this, eye] { takeOffClick(eye); });
+    connect(p.add, &QPushButton::clicked, this, [this, eye] { addPhoto(eye); });
+    connect(p.find, &QPushButton::clicked, this, [this, eye] { findCircles(eye); });
+    connect(p.takeOff, &QPushButton::clicked, this, [this, eye] { takeOffPhoto(eye); });
     connect(p.view, &PhotoView::clicked, this, [this, eye](QPointF at) { photoClicked(eye, at); });
     connect(p.view, &PhotoView::hovered, this, [this, eye](QPointF at) { photoHovered(eye, at); });
     connect(p.view, &PhotoView::fitEdited, this, [this, eye](const iris::Fit &fit) {
@@ -461,7 +461,7 @@ bool TfmPhoto::cardTakesPhotos(const QList<photos::CardKey> &cards)
     return true;
 }
 
-void TfmPhoto::addPhotoClick(Eye eye)
+void TfmPhoto::addPhoto(Eye eye)
 {
     const QList<photos::CardKey> cards = photos::keysOf(card::entries());
     if (!cardTakesPhotos(cards))
@@ -481,7 +481,7 @@ void TfmPhoto::addPhotoClick(Eye eye)
         ui::showMessage(this, added.error);
 }
 
-void TfmPhoto::findCirclesClick(Eye eye)
+void TfmPhoto::findCircles(Eye eye)
 {
     Pane &p = pane(eye);
     if (p.photo < 0 || p.view->photo().isNull())
@@ -497,7 +497,7 @@ void TfmPhoto::findCirclesClick(Eye eye)
         ui::showMessage(this, QStringLiteral("Круги не найдены (%1): поставьте их вручную.").arg(found.problem));
 }
 
-void TfmPhoto::takeOffClick(Eye eye)
+void TfmPhoto::takeOffPhoto(Eye eye)
 {
     Pane &p = pane(eye);
     if (p.photo < 0)
@@ -532,12 +532,12 @@ void TfmPhoto::photoClicked(Eye eye, QPointF at)
     activateWindow();
 }
 
-void TfmPhoto::bbOKPhotoClick()
+void TfmPhoto::enterZone()
 {
-    chartlinks::enter();
+    chartlinks::enterZone();
 }
 
-void TfmPhoto::bbPutOnClick()
+void TfmPhoto::putOnCard()
 {
     const QList<photos::CardKey> cards = photos::keysOf(card::entries());
     if (cbOrphans->currentIndex() < 0 || !cardTakesPhotos(cards))

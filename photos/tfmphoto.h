@@ -34,6 +34,26 @@ public:
     const photos::CardKey &cardKey() const { return m_card; }
     chartgeom::Chart chart() const;
 
+    // The photo a pane shows: its index in the photo index, -1 for none.
+    int photoShown(photos::Eye eye) const { return eye == photos::Eye::Right ? right.photo : left.photo; }
+
+    // The signs offered from the measures, in the order of their buttons.
+    const std::vector<iris::Offer> &offers() const { return m_offers; }
+
+public slots:
+    void refresh();
+    void addPhoto(photos::Eye eye); // addPhotoClick
+    void findCircles(photos::Eye eye); // findCirclesClick
+    void takeOffPhoto(photos::Eye eye); // takeOffClick
+    void photoClicked(photos::Eye eye, QPointF photoPoint);
+    void enterZone(); // bbOKPhotoClick
+    void putOnCard(); // bbPutOnClick
+    // A press on an offer: the deep window's eye becomes the offer's, then
+    // its patch or menu item is clicked.
+    void takeOffer(const iris::Offer &offer);
+    void photoHovered(photos::Eye eye, QPointF photoPoint);
+
+private:
     // One eye's pane.
     struct Pane {
         photos::Eye eye = photos::Eye::Right;
@@ -52,6 +72,7 @@ public:
         double scale = 1;     // pixels shown per pixel of the photo (a large one is shown smaller)
     };
 
+    // The controls, under their written names (their object names too).
     QLabel *lbPatient = nullptr;
     QComboBox *cbShow = nullptr;
     QComboBox *cbChart = nullptr;
@@ -69,25 +90,8 @@ public:
     QLabel *lbAnisocoria = nullptr;
     QLabel *lbZoneUnder = nullptr; // the zone under the mouse
 
-    // The signs offered from the measures, in the order of their buttons.
-    const std::vector<iris::Offer> &offers() const { return m_offers; }
-
     Pane &pane(photos::Eye eye) { return eye == photos::Eye::Right ? right : left; }
 
-public slots:
-    void refresh();
-    void addPhotoClick(photos::Eye eye);
-    void findCirclesClick(photos::Eye eye);
-    void takeOffClick(photos::Eye eye);
-    void photoClicked(photos::Eye eye, QPointF photoPoint);
-    void bbOKPhotoClick();
-    void bbPutOnClick();
-    // A press on an offer: the deep window's eye becomes the offer's, then
-    // its patch or menu item is clicked.
-    void takeOffer(const iris::Offer &offer);
-    void photoHovered(photos::Eye eye, QPointF photoPoint);
-
-private:
     void buildPane(Pane &p, photos::Eye eye, const char *suffix);
     void showPane(Pane &p, const QList<photos::CardKey> &cards);
     void applyChart();

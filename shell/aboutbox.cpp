@@ -91,19 +91,19 @@ bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == WebSite)
-            WebSiteClick();
+            openWebSite();
         else if (watched == Mail)
-            MailClick();
+            writeMail();
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TAboutBox::WebSiteClick()
+void TAboutBox::openWebSite()
 {
     QDesktopServices::openUrl(QUrl(kWebAddress));
 }
 
-void TAboutBox::MailClick()
+void TAboutBox::writeMail()
 {
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + kMailAddress));
 }

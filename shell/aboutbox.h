@@ -12,12 +12,13 @@ public:
     static const QString kWebAddress;
     static const QString kMailAddress;
 
-    QLabel *WebSite = nullptr;
-    QLabel *Mail = nullptr;
-
-    void WebSiteClick();
-    void MailClick();
+    void openWebSite(); // WebSiteClick
+    void writeMail(); // MailClick
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLabel *WebSite = nullptr;
+    QLabel *Mail = nullptr;
 };

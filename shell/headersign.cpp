@@ -15,7 +15,7 @@ void loadIntoDraft(int mode, const QString &fileName)
     concl::clear();
     const textfile::ReadResult r = textfile::readLines(paths::local(fileName));
     if (!r.ok) {
-        ui::showMessage(concl::window(), paths::absentMessage(fileName));
+        concl::showMessage(paths::absentMessage(fileName));
         return;
     }
     concl::setLines(r.lines);

@@ -36,6 +36,8 @@ namespace {
 
 QIcon icon(const QString &name)
 {
+    if (name.isEmpty())
+        return {};
     return QIcon(QStringLiteral(":/icons/") + name + QStringLiteral(".png"));
 }
 
@@ -49,81 +51,82 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     setWindowTitle(QStringLiteral("НИРЕЛ-3 - Экспертная система для иридодиагностики"));
     setWindowIcon(icon(QStringLiteral("pupil")));
 
-    // ActionList2 / File
-    Card = makeAction("Card", QStringLiteral("Картотека"), QStringLiteral("Работа с картотекой"),
-                      QStringLiteral("card"), &TfmNirel3::FileNew1Execute);
-    NewPatient = makeAction("NewPatient", QStringLiteral("Новый"), QString(),
-                            QStringLiteral("newpatient"), &TfmNirel3::NewClick);
-    // ActionList3
-    ExamDeep = makeAction("ExamDeep", QStringLiteral("Углубленное"), QStringLiteral("Углубленный осмотр"),
-                          QStringLiteral("deep"), &TfmNirel3::DeepItemClick);
+    // One action per command serves the menu and the tool bar. Its text and
+    // hint are the menu item's; its tool-bar caption (icon text) and tooltip
+    // are the action's own, which the tool button shows. A menu bar shows an
+    // action's image instead of its text: the commands on the menu bar itself
+    // have their image on the tool button alone.
+    // ActionList2 / File; menu item CardItem, tool button ToolButton1
+    Card = makeAction("Card", QStringLiteral("Картотека"), QStringLiteral("Регистрация пациента"),
+                      QStringLiteral("Работа с картотекой"), {}, &TfmNirel3::openCardIndex);
+    // Menu item New, tool button tbNewPatient ("Новый пациент")
+    NewPatient = makeAction("NewPatient", QStringLiteral("Новый"), QStringLiteral("Сброс системы в начальное состояние"),
+                            QStringLiteral("Сброс системы в начальное состояние"), {}, &TfmNirel3::startNewPatient);
+    NewPatient->setIconText(QStringLiteral("Новый пациент"));
+    // ActionList3; menu item DeepItem, tool button tbExamDeep
+    ExamDeep = makeAction("ExamDeep", QStringLiteral("&Углубленный"), QStringLiteral("Углубленный осмотр"),
+                          QStringLiteral("Углубленный осмотр"), QStringLiteral("deep"), &TfmNirel3::openDeepExamination);
+    ExamDeep->setIconText(QStringLiteral("Углубленное"));
+    // Menu item ExpressItem, tool button tbExamExpr
     ExamExpr = makeAction("ExamExpr", QStringLiteral("Экспресс"), QStringLiteral("Экспресс-осмотр"),
-                          QStringLiteral("express"), &TfmNirel3::ExpressItemClick);
-    SchmZone = makeAction("SchmZone", QStringLiteral("Проекционные зоны"),
-                          QStringLiteral("Схемы прекционных зон"), QStringLiteral("charts"),
-                          &TfmNirel3::ShProektClick);
+                          QStringLiteral("Экспресс-осмотр"), QStringLiteral("express"), &TfmNirel3::openExpressExamination);
+    // Menu item ShProekt, tool button tbShZone
+    SchmZone = makeAction("SchmZone", QStringLiteral("Проекционные зоны"), QStringLiteral("Схемы прекционных зон"),
+                          QStringLiteral("Схемы прекционных зон"), QStringLiteral("charts"), &TfmNirel3::openProjectionCharts);
+    // Menu item DraftItem, tool button tbCnclTemp
     CnclDraft = makeAction("CnclDraft", QStringLiteral("Черновое"), QStringLiteral("Черновое заключение"),
-                           QStringLiteral("draft"), &TfmNirel3::DraftItemClick);
-    CnclEdit = makeAction("CnclEdit", QStringLiteral("Чистовое"),
+                           QStringLiteral("Черновое заключение"), QStringLiteral("draft"), &TfmNirel3::openDraftConclusion);
+    // Menu item CleanItem, tool button tbCnclEdit
+    CnclEdit = makeAction("CnclEdit", QStringLiteral("Оконча&тельное"),
                           QStringLiteral("Окончательное заключение - редактирование и печать"),
-                          QStringLiteral("final"), &TfmNirel3::CleanItemClick);
+                          QStringLiteral("Окончательное заключение - редактирование и печать"), QStringLiteral("final"),
+                          &TfmNirel3::openFinalConclusion);
+    CnclEdit->setIconText(QStringLiteral("Чистовое"));
+    // Menu item GuidItem, tool button tbGuidIri
     Guid = makeAction("Guid", QStringLiteral("Справочники"),
                       QStringLiteral("Справочники для быстрого редактирования заключения"),
-                      QStringLiteral("guides"), &TfmNirel3::GuidItemClick);
+                      QStringLiteral("Справочники для быстрого редактирования заключения"), {}, &TfmNirel3::openGuides);
+    // Menu item HelpNirelItem, tool button tbHelpNirel
     HelpNirel3 = makeAction("HelpNirel3", QStringLiteral("Описание Nirel-3"),
+                            QStringLiteral("Медико-техническое описание Nirel-3"),
                             QStringLiteral("Медико-техническое описание Nirel-3"), QStringLiteral("help"),
-                            &TfmNirel3::HelpNirelItemClick);
+                            &TfmNirel3::showHelpContents);
     HelpNirel3->setProperty("helpContext", 1);
-    Pupil = makeAction("Pupil", QStringLiteral("Зрачок и кайма"), QStringLiteral("Зрачок и кайма"),
-                       QStringLiteral("pupil"), &TfmNirel3::tbPupilClick);
-    AboutNirel3 = makeAction("AboutNirel3", QStringLiteral("О программе..."),
+    // Menu item ShPictures, tool button tbPupil
+    Pupil = makeAction("Pupil", QStringLiteral("Зрачок и ка&йма"), QStringLiteral("Графические меню: форма зрачка и каймы"),
+                       QStringLiteral("Зрачок и кайма"), QStringLiteral("pupil"), &TfmNirel3::openPupilDiagrams);
+    Pupil->setIconText(QStringLiteral("Зрачок и кайма"));
+    // Menu item About1
+    AboutNirel3 = makeAction("AboutNirel3", QStringLiteral("О п&рограмме..."),
+                             QStringLiteral("Версия, год разработки, авторы"),
                              QStringLiteral("Авторы и версия программы"), QStringLiteral("about"),
-                             &TfmNirel3::About1Click);
-    Exit1 = makeAction("Exit1", QStringLiteral("Exit1"), QStringLiteral("Выход из программы"),
-                       QStringLiteral("exit"), &TfmNirel3::Exit1Execute);
-
+                             &TfmNirel3::showAboutBox);
+    // Menu item N2, tool button ToolButton2
+    Exit1 = makeAction("Exit1", QStringLiteral("Выход"), QStringLiteral("Выход из программы"),
+                       QStringLiteral("Выход из программы"), {}, &TfmNirel3::exitProgram);
 
     buildMenu();
     buildToolBars();
     buildStatusBars();
     place::outer(this, 1, 1, 608, 95);
 
-    connect(&HintHub::instance(), &HintHub::hintChanged, this, &TfmNirel3::StatusBar1Hint);
+    connect(&HintHub::instance(), &HintHub::hintChanged, this, &TfmNirel3::showHint);
     // The left pane follows the card's name fields at once, not only at the
     // next hint: after a card is written back or another one taken out it
     // never goes on naming the patient before.
     card::watchPatient(this, [this] { showPatient(); });
-    FormCreate();
+    setStartValues();
 }
 
-QAction *TfmNirel3::makeAction(const char *name, const QString &caption, const QString &hint,
-                               const QString &iconName, void (TfmNirel3::*handler)())
+QAction *TfmNirel3::makeAction(const char *name, const QString &caption, const QString &menuHint,
+                               const QString &hint, const QString &iconName, void (TfmNirel3::*handler)())
 {
     auto *a = new QAction(icon(iconName), caption, this);
     a->setObjectName(QString::fromLatin1(name));
-    a->setStatusTip(hint);
-    a->setToolTip(hint.isEmpty() ? QString(caption).remove(QLatin1Char('&')) : hint);
+    a->setStatusTip(menuHint);
+    a->setToolTip(hint);
     connect(a, &QAction::triggered, this, handler);
     return a;
-}
-
-QAction *TfmNirel3::menuItem(QMenu *menu, const char *name, QAction *action, const QString &caption,
-                             const QString &hint)
-{
-    // A menu item bound to an action takes over its caption, hint, image and
-    // enabled state; a caption or hint of the item's own replaces the action's.
-    // Items on the menu bar itself show their caption only.
-    auto *item = new QAction(menu ? action->icon() : QIcon(), caption.isEmpty() ? action->text() : caption, this);
-    item->setObjectName(QString::fromLatin1(name));
-    item->setStatusTip(hint.isEmpty() ? action->statusTip() : hint);
-    item->setEnabled(action->isEnabled());
-    connect(item, &QAction::triggered, action, &QAction::trigger);
-    connect(action, &QAction::changed, item, [item, action] { item->setEnabled(action->isEnabled()); });
-    if (menu)
-        menu->addAction(item);
-    else
-        MainMenu1->addAction(item);
-    return item;
 }
 
 void TfmNirel3::buildMenu()
@@ -144,47 +147,40 @@ void TfmNirel3::buildMenu()
         return m;
     };
 
-    menuItem(nullptr, "CardItem", Card, {}, QStringLiteral("Регистрация пациента"));
-    menuItem(nullptr, "New", NewPatient, {}, QStringLiteral("Сброс системы в начальное состояние"));
+    MainMenu1->addAction(Card);
+    MainMenu1->addAction(NewPatient);
 
     QMenu *exam = submenu("ExamItem", QStringLiteral("&Осмотр"), QStringLiteral("Оценка иридологических признаков"));
-    menuItem(exam, "ExpressItem", ExamExpr);
-    menuItem(exam, "DeepItem", ExamDeep, QStringLiteral("&Углубленный"));
+    exam->addAction(ExamExpr);
+    exam->addAction(ExamDeep);
 
     QMenu *charts = submenu("ChartItem", QStringLiteral("&Схемы"), QStringLiteral("Локализация знаков и графические меню"));
-    menuItem(charts, "ShProekt", SchmZone);
-    QAction *pictures = menuItem(charts, "ShPictures", Pupil, QStringLiteral("Зрачок и ка&йма"),
-                                 QStringLiteral("Графические меню: форма зрачка и каймы"));
-    pictures->setIcon(icon(QStringLiteral("pupil")));
+    charts->addAction(SchmZone);
+    charts->addAction(Pupil);
 
     QMenu *report = submenu("ReportItem", QStringLiteral("&Заключения"),
                             QStringLiteral("Редактирование и печать заключения иридолога"));
-    menuItem(report, "DraftItem", CnclDraft);
-    menuItem(report, "CleanItem", CnclEdit, QStringLiteral("Оконча&тельное"));
+    report->addAction(CnclDraft);
+    report->addAction(CnclEdit);
 
-    menuItem(nullptr, "GuidItem", Guid);
+    MainMenu1->addAction(Guid);
 
     QMenu *servis = submenu("ServisItem", QStringLiteral("Сервис"), QStringLiteral("Сервис"));
     QAction *capture = servis->addAction(QStringLiteral("Шапка заключения"));
     capture->setObjectName(QStringLiteral("CaptureItem"));
     capture->setStatusTip(QStringLiteral("Заголовок заключения"));
-    connect(capture, &QAction::triggered, this, &TfmNirel3::CaptureItemClick);
+    connect(capture, &QAction::triggered, this, &TfmNirel3::editConclusionHeader);
     QAction *signat = servis->addAction(QStringLiteral("Подпись иридолога"));
     signat->setObjectName(QStringLiteral("SignatItem"));
     signat->setStatusTip(QStringLiteral("Подпись под заключением"));
-    connect(signat, &QAction::triggered, this, &TfmNirel3::SignatItemClick);
+    connect(signat, &QAction::triggered, this, &TfmNirel3::editSignature);
 
     QMenu *help = submenu("Help2", QStringLiteral("&Помощь"), QStringLiteral("Спрвки по программе Nirel-3"));
-    menuItem(help, "HelpNirelItem", HelpNirel3);
+    help->addAction(HelpNirel3);
     help->addSeparator();
-    QAction *about = menuItem(help, "About1", AboutNirel3, QStringLiteral("О п&рограмме..."),
-                              QStringLiteral("Версия, год разработки, авторы"));
-    about->setIcon(icon(QStringLiteral("about")));
+    help->addAction(AboutNirel3);
 
-    QAction *exit = MainMenu1->addAction(QStringLiteral("Выход"));
-    exit->setObjectName(QStringLiteral("N2"));
-    exit->setStatusTip(QStringLiteral("Выход из программы"));
-    connect(exit, &QAction::triggered, this, &TfmNirel3::Exit1Execute);
+    MainMenu1->addAction(Exit1);
 }
 
 void TfmNirel3::buildToolBars()
@@ -199,24 +195,23 @@ void TfmNirel3::buildToolBars()
         addToolBar(Qt::TopToolBarArea, tb);
         return tb;
     };
-    auto button = [](QToolBar *tb, QAction *a, const char *name) {
+    // A tool button is named and hinted after its action: its caption is
+    // the action's icon text, its hint the action's tooltip.
+    auto button = [](QToolBar *tb, QAction *a, const char *name, const QString &image = {}) {
         tb->addAction(a);
-        if (auto *w = tb->widgetForAction(a)) {
+        if (auto *w = qobject_cast<QToolButton *>(tb->widgetForAction(a))) {
+            if (!image.isEmpty())
+                w->setIcon(icon(image));
             w->setObjectName(QString::fromLatin1(name));
-            w->setAccessibleName(QString(a->text()).remove(QLatin1Char('&')));
-            w->setAccessibleDescription(a->statusTip());
-            w->setStatusTip(a->statusTip());
+            w->setAccessibleName(a->iconText());
+            w->setAccessibleDescription(a->toolTip());
+            w->setStatusTip(a->toolTip());
         }
     };
 
     ToolBar2 = bar("ToolBar2", QStringLiteral("Пациент"));
-    button(ToolBar2, Card, "ToolButton1");
-    auto *newPatient = new QAction(NewPatient->icon(), QStringLiteral("Новый пациент"), this);
-    newPatient->setObjectName(QStringLiteral("tbNewPatientAction"));
-    newPatient->setStatusTip(QStringLiteral("Сброс системы в начальное состояние"));
-    newPatient->setToolTip(QStringLiteral("Сброс системы в начальное состояние"));
-    connect(newPatient, &QAction::triggered, this, &TfmNirel3::NewClick);
-    button(ToolBar2, newPatient, "tbNewPatient");
+    button(ToolBar2, Card, "ToolButton1", QStringLiteral("card"));
+    button(ToolBar2, NewPatient, "tbNewPatient", QStringLiteral("newpatient"));
 
     ToolBar3 = bar("ToolBar3", QStringLiteral("Осмотр и заключение"));
     button(ToolBar3, ExamDeep, "tbExamDeep");
@@ -228,14 +223,11 @@ void TfmNirel3::buildToolBars()
     button(ToolBar3, CnclDraft, "tbCnclTemp");
     button(ToolBar3, CnclEdit, "tbCnclEdit");
     ToolBar3->addSeparator();
-    button(ToolBar3, Guid, "tbGuidIri");
+    button(ToolBar3, Guid, "tbGuidIri", QStringLiteral("guides"));
     ToolBar3->addSeparator();
     button(ToolBar3, HelpNirel3, "tbHelpNirel");
     ToolBar3->addSeparator();
-    button(ToolBar3, Exit1, "ToolButton2");
-    // The exit action's caption is its component name: the button is read
-    // out as the menu's "Выход".
-    ToolBar3->widgetForAction(Exit1)->setAccessibleName(QStringLiteral("Выход"));
+    button(ToolBar3, Exit1, "ToolButton2", QStringLiteral("exit"));
 }
 
 void TfmNirel3::buildStatusBars()
@@ -259,75 +251,75 @@ void TfmNirel3::buildStatusBars()
     setCentralWidget(row);
 }
 
-void TfmNirel3::FormCreate()
+void TfmNirel3::setStartValues()
 {
     state::examination().setStartValues();
     cards::cardIndex().setStartValues();
 }
 
-void TfmNirel3::FileNew1Execute()
+void TfmNirel3::openCardIndex()
 {
     card::open();
 }
 
-void TfmNirel3::NewClick()
+void TfmNirel3::startNewPatient()
 {
     concl::newPatientReset();
     showPatient();
 }
 
-void TfmNirel3::DeepItemClick()
+void TfmNirel3::openDeepExamination()
 {
     deep::open();
 }
 
-void TfmNirel3::ExpressItemClick()
+void TfmNirel3::openExpressExamination()
 {
     express::open();
 }
 
-void TfmNirel3::ShProektClick()
+void TfmNirel3::openProjectionCharts()
 {
     OpenProjectionCharts();
 }
 
-void TfmNirel3::tbPupilClick()
+void TfmNirel3::openPupilDiagrams()
 {
     OpenPupilWindow(QString()); // at whichever page it showed last
 }
 
-void TfmNirel3::DraftItemClick()
+void TfmNirel3::openDraftConclusion()
 {
     state::examination().setConclMode(0);
     concl::open();
 }
 
-void TfmNirel3::CleanItemClick()
+void TfmNirel3::openFinalConclusion()
 {
-    reach::openFinalCopy(this);
+    reach::openFinalCopy();
 }
 
-void TfmNirel3::GuidItemClick()
+void TfmNirel3::openGuides()
 {
     guides::open();
 }
 
-void TfmNirel3::CaptureItemClick()
+void TfmNirel3::editConclusionHeader()
 {
     shell::CaptureItemClick();
 }
 
-void TfmNirel3::SignatItemClick()
+void TfmNirel3::editSignature()
 {
     shell::SignatItemClick();
 }
 
-void TfmNirel3::HelpNirelItemClick()
+void TfmNirel3::showHelpContents()
 {
     help::showContents();
 }
 
-void TfmNirel3::About1Click()
+void TfmNirel3::showAboutBox()
 {
     QPointer<TAboutBox> &box = state::windows().AboutBox;
     if (!box)
@@ -335,7 +327,7 @@ void TfmNirel3::About1Click()
     ui::prompter().exec(box.data());
 }
 
-void TfmNirel3::Exit1Execute()
+void TfmNirel3::exitProgram()
 {
     if (!shell::exitCheck(this))
         return;
@@ -360,7 +352,7 @@ void TfmNirel3::showPatient()
         StatusBar1->showMessage(patientPaneText());
 }
 
-void TfmNirel3::StatusBar1Hint(const QString &hint)
+void TfmNirel3::showHint(const QString &hint)
 {
     StatusBar2->showMessage(hint);
     showPatient();

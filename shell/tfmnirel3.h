@@ -14,6 +14,35 @@ class TfmNirel3 : public QMainWindow {
 public:
     explicit TfmNirel3(QWidget *parent = nullptr);
 
+    // Handlers
+    void setStartValues(); // FormCreate
+    void openCardIndex(); // FileNew1Execute
+    void startNewPatient(); // NewClick
+    void openDeepExamination(); // DeepItemClick
+    void openExpressExamination(); // ExpressItemClick
+    void openProjectionCharts(); // ShProektClick
+    void openPupilDiagrams(); // tbPupilClick
+    void openDraftConclusion(); // DraftItemClick
+    void openFinalConclusion(); // CleanItemClick
+    void openGuides(); // GuidItemClick
+    void editConclusionHeader(); // CaptureItemClick
+    void editSignature(); // SignatItemClick
+    void showHelpContents(); // HelpNirelItemClick
+    void showAboutBox(); // About1Click
+    void exitProgram(); // Exit1Execute
+    void showHint(const QString &hint); // StatusBar1Hint
+
+    // The left pane's text for the current card window fields: "Пациент: "
+    // and the three names, or "Пациент: не выбран" when they are empty.
+    static QString patientPaneText();
+    // Puts it into the left pane (once the card window exists).
+    void showPatient();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // The controls, under their written names (their object names too).
     // ActionList2
     QAction *Card = nullptr;
     QAction *NewPatient = nullptr;
@@ -28,45 +57,16 @@ public:
     QAction *Pupil = nullptr;
     QAction *AboutNirel3 = nullptr;
     QAction *Exit1 = nullptr;
-
     QMenuBar *MainMenu1 = nullptr;
     QToolBar *ToolBar2 = nullptr;
     QToolBar *ToolBar3 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QStatusBar *StatusBar2 = nullptr;
 
-    // Handlers
-    void FormCreate();
-    void FileNew1Execute();
-    void NewClick();
-    void DeepItemClick();
-    void ExpressItemClick();
-    void ShProektClick();
-    void tbPupilClick();
-    void DraftItemClick();
-    void CleanItemClick();
-    void GuidItemClick();
-    void CaptureItemClick();
-    void SignatItemClick();
-    void HelpNirelItemClick();
-    void About1Click();
-    void Exit1Execute();
-    void StatusBar1Hint(const QString &hint);
-
-    // The left pane's text for the current card window fields: "Пациент: "
-    // and the three names, or "Пациент: не выбран" when they are empty.
-    static QString patientPaneText();
-    // Puts it into the left pane (once the card window exists).
-    void showPatient();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    QAction *makeAction(const char *name, const QString &caption, const QString &hint,
+    // An action with the menu item's caption and hint, and the tooltip its
+    // tool button shows.
+    QAction *makeAction(const char *name, const QString &caption, const QString &menuHint, const QString &hint,
                         const QString &icon, void (TfmNirel3::*handler)());
-    QAction *menuItem(QMenu *menu, const char *name, QAction *action,
-                      const QString &caption = {}, const QString &hint = {});
     void buildMenu();
     void buildToolBars();
     void buildStatusBars();

@@ -33,7 +33,7 @@ TfmSplash::TfmSplash(QWidget *parent)
     Timer1->setInterval(3000);
     // A coarse timer may fire up to 5 % early; the splash stays at least 3 s.
     Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, &TfmSplash::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, &TfmSplash::stopWaiting);
     Timer1->start();
 }
 
@@ -42,7 +42,7 @@ bool TfmSplash::FormCloseQuery() const
     return !Timer1->isActive();
 }
 
-void TfmSplash::Timer1Timer()
+void TfmSplash::stopWaiting()
 {
     Timer1->stop();
 }

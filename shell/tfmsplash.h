@@ -9,12 +9,13 @@ class TfmSplash : public QWidget {
 public:
     explicit TfmSplash(QWidget *parent = nullptr);
 
-    QTimer *Timer1 = nullptr;
-
     // The close query: closing is allowed exactly when Timer1 is no longer enabled.
     bool FormCloseQuery() const;
-    void Timer1Timer();
+    void stopWaiting(); // Timer1Timer
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    QTimer *Timer1 = nullptr;
 };

@@ -32,15 +32,11 @@ SHARED = {
 # Window headers whose controls are still public members (being made private
 # one window at a time): the check holds for every other window header.
 # Empty the list to hold it everywhere.
-CONTROLS_STILL_PUBLIC = {
-    "cards/tfmbackups.h", "cards/tfmcalendar.h", "cards/tfmcard.h", "charts/tfmpupil.h", "charts/tfmshproek.h",
-    "conclusion/tfmconcl.h", "conclusion/tfmreach.h", "deep/tfmdeep.h", "express/tfmexpress.h",
-    "guides/tfmguid.h", "photos/tfmphoto.h", "shell/aboutbox.h", "shell/tfmnirel3.h",
-}
+CONTROLS_STILL_PUBLIC = set()
 
 # Doors that still hand out or take a window (the window owning a message
 # box, the owner of the editor): the check holds for every other door.
-DOORS_STILL_NAMING_WIDGETS = {"conclusion/concldoor.h", "conclusion/reachdoor.h"}
+DOORS_STILL_NAMING_WIDGETS = set()
 
 WIDGETS = (r"\b(QWidget|QLabel|QLineEdit|QTextEdit|QPlainTextEdit|QPushButton|QToolButton|QAbstractButton|"
            r"QComboBox|QListView|QListWidget|QTreeView|QTreeWidget|QTableView|QTableWidget|QAbstractItemView|"
@@ -215,8 +211,17 @@ def public_controls(text):
     """Names of widget members declared in a public section of a class."""
     found = []
     access = None
+    hidden = None  # the indentation of a nested type declared in a non-public part, until its end
     for line in code_only(text).splitlines():
         s = line.strip()
+        indent = len(line) - len(line.lstrip())
+        if hidden is not None:
+            if s.startswith("}") and indent == hidden:
+                hidden = None
+            continue
+        if indent and access not in (None, "public") and re.match(r"(class|struct)\s+\w+[^;]*$", s):
+            hidden = indent
+            continue
         if re.match(r"(class|struct)\s+\w+[^;]*$", s):
             access = "public" if s.startswith("struct") else "private"
             continue

@@ -59,7 +59,7 @@ QStringList allTexts(const TfmCard *card)
 // Clicks the n-th row the list shows.
 void clickShown(TfmCard *card, int row)
 {
-    card->PersonsList->selectionModel()->setCurrentIndex(card->shown()->index(row),
+    control<QListView>(card, "PersonsList")->selectionModel()->setCurrentIndex(card->shown()->index(row),
                                                          QItemSelectionModel::ClearAndSelect);
 }
 
@@ -130,7 +130,7 @@ void TestCardSearch::filterAsYouType()
         {"Е", {"Ёлкина Е.И.", "Елагин Е.И."}},
     };
     for (const auto &[typed, shown] : steps) {
-        card->edSearch->setText(typed);
+        control<QLineEdit>(card, "edSearch")->setText(typed);
         QCOMPARE(shownTexts(card), shown);
         QCOMPARE(card->selectedRow(), typed.startsWith(QStringLiteral("б")) && typed != "бобы" ? 5
                                       : typed.isEmpty()                                    ? 5
@@ -148,20 +148,20 @@ void TestCardSearch::everyCardActionOnAFilteredList()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = cardWithSix();
-    card->edSearch->setText(QStringLiteral("бо"));
+    control<QLineEdit>(card, "edSearch")->setText(QStringLiteral("бо"));
 
     // "Править" on the second entry shown: бобров, the sixth of the list.
     clickShown(card, 1);
     QCOMPARE(card->selectedRow(), 5);
-    card->CardEdit->trigger();
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("бобров"));
-    QCOMPARE(card->AddrEdit->text(), QStringLiteral("бобров, ул. Садовая"));
+    control<QAction>(card, "CardEdit")->trigger();
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("бобров"));
+    QCOMPARE(control<QLineEdit>(card, "AddrEdit")->text(), QStringLiteral("бобров, ул. Садовая"));
     QVERIFY(cards::cardIndex().hasCardTakenOut());
 
     // "Записать": the card goes back to its own entry and stays in view,
     // although its new surname no longer matches.
-    card->FNameEdit->setText(QStringLiteral("Смирнов"));
-    card->CardWrite->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Смирнов"));
+    control<QAction>(card, "CardWrite")->trigger();
     QCOMPARE(card->model()->entry(5).record->FName, QStringLiteral("Смирнов"));
     QCOMPARE(card->model()->entry(5).text, QStringLiteral("Смирнов Б.И."));
     for (int r : {0, 1, 2, 3, 4})
@@ -169,40 +169,40 @@ void TestCardSearch::everyCardActionOnAFilteredList()
     QCOMPARE(shownTexts(card), (QStringList{"Борисова Б.И.", "Смирнов Б.И."}));
 
     // "Записать" onto an entry selected in the filtered view.
-    card->EditDate->setText(QStringLiteral("01.01.2024"));
+    control<QLineEdit>(card, "EditDate")->setText(QStringLiteral("01.01.2024"));
     clickShown(card, 0);
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     QCOMPARE(card->model()->entry(1).record->Date, QStringLiteral("01.01.2024"));
     QCOMPARE(card->model()->entry(0), six().at(0));
 
     // "Удалить" removes the entry shown, Борисова, and nothing else.
     clickShown(card, 0);
-    card->CardDelete->trigger();
+    control<QAction>(card, "CardDelete")->trigger();
     QCOMPARE(allTexts(card), (QStringList{"Андреев А.И.", "Власов В.И.", "Ёлкина Е.И.", "Елагин Е.И.", "Смирнов Б.И."}));
     QCOMPARE(shownTexts(card), QStringList{"Смирнов Б.И."});
     QCOMPARE(card->selectedRow(), -1);
 
     // "Новая" adds at the end of the list, in view.
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     QCOMPARE(allTexts(card).constLast(), QStringLiteral("Новый пациент"));
     QCOMPARE(shownTexts(card), (QStringList{"Смирнов Б.И.", "Новый пациент"}));
     clickShown(card, 1);
     QCOMPARE(card->selectedRow(), 5);
 
     // Another search; deleting the last entry shown keeps the others right.
-    card->edSearch->setText(QStringLiteral("ел"));
+    control<QLineEdit>(card, "edSearch")->setText(QStringLiteral("ел"));
     QCOMPARE(shownTexts(card), (QStringList{"Ёлкина Е.И.", "Елагин Е.И."}));
     clickShown(card, 1);
-    card->CardDelete->trigger();
+    control<QAction>(card, "CardDelete")->trigger();
     QCOMPARE(shownTexts(card), QStringList{"Ёлкина Е.И."});
     clickShown(card, 0);
-    card->CardEdit->trigger();
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Ёлкина"));
+    control<QAction>(card, "CardEdit")->trigger();
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Ёлкина"));
 
     // A save writes the whole list, whatever is shown.
     const QString list = env.path("k.LST");
     prompter.fileNames << list;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QCOMPARE(cardindex::readPair(list).entries.size(), 5);
     QCOMPARE(cardindex::readPair(list).entries, card->model()->entries());
 }
@@ -228,12 +228,12 @@ void TestCardSearch::enterTakesOutTheCardFound()
     TfmCard *card = cardWithSix();
     card->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(card));
-    card->edSearch->setFocus();
-    card->edSearch->setText(typed);
+    control<QLineEdit>(card, "edSearch")->setFocus();
+    control<QLineEdit>(card, "edSearch")->setText(typed);
     if (click >= 0)
         clickShown(card, click);
-    QTest::keyClick(card->edSearch, Qt::Key_Return);
-    QCOMPARE(card->FNameEdit->text(), surname);
+    QTest::keyClick(control<QLineEdit>(card, "edSearch"), Qt::Key_Return);
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), surname);
     QCOMPARE(cards::cardIndex().hasCardTakenOut(), !surname.isEmpty());
     QVERIFY(prompter.records.isEmpty());
     if (!surname.isEmpty())
@@ -251,7 +251,7 @@ void TestCardSearch::typingInTheListSearches()
     TfmCard *card = cardWithSix();
     card->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(card));
-    card->PersonsList->setFocus();
+    control<QListView>(card, "PersonsList")->setFocus();
     const int interval = QApplication::keyboardInputInterval();
     QApplication::setKeyboardInputInterval(200);
     const struct {
@@ -272,34 +272,34 @@ void TestCardSearch::typingInTheListSearches()
             QTest::qWait(300);
         const QString letter = QString::fromUtf8(step.letter);
         const auto key = Qt::Key(letter.toUpper().at(0).unicode());
-        QTest::sendKeyEvent(QTest::Press, card->PersonsList, key, letter, Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, card->PersonsList, key, letter, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Press, control<QListView>(card, "PersonsList"), key, letter, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, control<QListView>(card, "PersonsList"), key, letter, Qt::NoModifier);
         QCOMPARE(card->selectedRow(), step.selected);
     }
     QApplication::setKeyboardInputInterval(interval);
-    QCOMPARE(card->edSearch->text(), QString());
+    QCOMPARE(control<QLineEdit>(card, "edSearch")->text(), QString());
     QCOMPARE(card->shown()->rowCount(), 6);
-    QCOMPARE(QApplication::focusWidget(), card->PersonsList);
+    QCOMPARE(QApplication::focusWidget(), control<QListView>(card, "PersonsList"));
     // The card found is the one "Править" takes out.
-    card->CardEdit->trigger();
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Елагин"));
+    control<QAction>(card, "CardEdit")->trigger();
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Елагин"));
     QVERIFY(prompter.records.isEmpty());
 
     QTest::keySequence(card, QKeySequence::Find);
-    QCOMPARE(QApplication::focusWidget(), card->edSearch);
-    card->edSearch->setText(QStringLiteral("в"));
-    QTest::keyClick(card->edSearch, Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), card->PersonsList);
+    QCOMPARE(QApplication::focusWidget(), control<QLineEdit>(card, "edSearch"));
+    control<QLineEdit>(card, "edSearch")->setText(QStringLiteral("в"));
+    QTest::keyClick(control<QLineEdit>(card, "edSearch"), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), control<QListView>(card, "PersonsList"));
     QCOMPARE(card->selectedRow(), 2);
-    card->edSearch->setFocus();
-    QTest::keyClick(card->edSearch, Qt::Key_Escape);
-    QCOMPARE(card->edSearch->text(), QString());
+    control<QLineEdit>(card, "edSearch")->setFocus();
+    QTest::keyClick(control<QLineEdit>(card, "edSearch"), Qt::Key_Escape);
+    QCOMPARE(control<QLineEdit>(card, "edSearch")->text(), QString());
     QCOMPARE(card->shown()->rowCount(), 6);
     QCOMPARE(card->selectedRow(), 2);
     // An entry selected by the program while hidden is shown.
-    card->edSearch->setText(QStringLiteral("вла"));
+    control<QLineEdit>(card, "edSearch")->setText(QStringLiteral("вла"));
     card->selectRow(0);
-    QCOMPARE(card->edSearch->text(), QString());
+    QCOMPARE(control<QLineEdit>(card, "edSearch")->text(), QString());
     QCOMPARE(card->selectedRow(), 0);
 }
 
@@ -310,14 +310,14 @@ void TestCardSearch::newListEmptiesTheSearch()
     TfmCard *card = cardWithSix();
     const QString list = env.path("k.LST");
     QVERIFY(cardindex::writePair(list, six()).ok);
-    card->edSearch->setText(QStringLiteral("бо"));
+    control<QLineEdit>(card, "edSearch")->setText(QStringLiteral("бо"));
     prompter.fileNames << list;
-    card->FileOpen->trigger();
-    QCOMPARE(card->edSearch->text(), QString());
+    control<QAction>(card, "FileOpen")->trigger();
+    QCOMPARE(control<QLineEdit>(card, "edSearch")->text(), QString());
     QCOMPARE(card->shown()->rowCount(), 6);
-    card->edSearch->setText(QStringLiteral("бо"));
-    card->FileClear->trigger();
-    QCOMPARE(card->edSearch->text(), QString());
+    control<QLineEdit>(card, "edSearch")->setText(QStringLiteral("бо"));
+    control<QAction>(card, "FileClear")->trigger();
+    QCOMPARE(control<QLineEdit>(card, "edSearch")->text(), QString());
     QCOMPARE(card->shown()->rowCount(), 0);
 }
 

@@ -57,9 +57,9 @@ void writeLock(const QString &list, const cardlock::Holder &h)
 QList<bool> editingEnabled(const TfmCard *card)
 {
     QList<bool> out;
-    for (const QAction *a : {card->FileSave, card->CardNew, card->CardWrite, card->CardDelete})
+    for (const QAction *a : {control<QAction>(card, "FileSave"), control<QAction>(card, "CardNew"), control<QAction>(card, "CardWrite"), control<QAction>(card, "CardDelete")})
         out << a->isEnabled();
-    out << card->bbBackups->isEnabled();
+    out << control<QToolButton>(card, "bbBackups")->isEnabled();
     return out;
 }
 
@@ -89,7 +89,7 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     TfmCard *a = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
-    a->FileOpen->trigger();
+    control<QAction>(a, "FileOpen")->trigger();
     QVERIFY(prompter.records.size() == 1); // no question for the first
     const std::optional<cardlock::Holder> holder = cardlock::holderOf(list);
     QVERIFY(holder);
@@ -102,7 +102,7 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
-    b->FileOpen->trigger();
+    control<QAction>(b, "FileOpen")->trigger();
     QCOMPARE(prompter.records.size(), 2);
     QCOMPARE(prompter.records.at(1).kind, PromptRecord::Ask);
     QCOMPARE(prompter.records.at(1).buttons, QMessageBox::Yes | QMessageBox::No);
@@ -114,43 +114,40 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     // editing the list in memory: only "Копии" (a restore) is off.
     QCOMPARE(editingEnabled(b), (QList<bool>{true, true, true, true, false}));
     QCOMPARE(editingEnabled(a), (QList<bool>{true, true, true, true, true}));
-    QVERIFY(b->lbReadOnly->isVisibleTo(b));
-    QVERIFY(b->lbReadOnly->toolTip().contains(cardlock::describe(*holder)));
-    for (QToolButton *button : b->ToolBar1->findChildren<QToolButton *>()) {
-        if (button->defaultAction() == b->FileSave)
-            QVERIFY(button->toolTip().startsWith("Сохранить картотеку на диске\nтолько под другим именем: картотека "
-                                                 "открыта только для чтения, её открыл(а) "));
-    }
-    QVERIFY(b->FileSave->statusTip().startsWith("Сохранить файл на диске — только под другим именем"));
-    QVERIFY(b->bbBackups->toolTip().contains("недоступно: картотека открыта только для чтения"));
-    for (const char *item : {"mmFileOpen", "mmFileSave", "mmCardAdd", "mmCardEdit", "mmCardSave", "mmCardDelete"})
-        QVERIFY2(b->findChild<QAction *>(QString::fromLatin1(item))->isEnabled(), item);
-    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->statusTip().contains("только под другим именем"));
+    QVERIFY(control<QLabel>(b, "lbReadOnly")->isVisibleTo(b));
+    QVERIFY(control<QLabel>(b, "lbReadOnly")->toolTip().contains(cardlock::describe(*holder)));
+    QVERIFY(control<QToolButton>(b, "ToolButton2")->toolTip().startsWith("Сохранить картотеку на диске\nтолько под другим именем: картотека "
+                                                                          "открыта только для чтения, её открыл(а) "));
+    QVERIFY(control<QAction>(b, "FileSave")->statusTip().startsWith("Сохранить файл на диске — только под другим именем"));
+    QVERIFY(control<QToolButton>(b, "bbBackups")->toolTip().contains("недоступно: картотека открыта только для чтения"));
+    for (const char *item : {"FileOpen", "FileSave", "CardNew", "CardEdit", "CardWrite", "CardDelete"})
+        QVERIFY2(control<QAction>(b, item)->isEnabled(), item);
+    QVERIFY(control<QAction>(b, "FileSave")->statusTip().contains("только под другим именем"));
     // Nothing changed yet, nothing to ask about on leaving; a card taken
     // out may be written back into the list.
     QVERIFY(!b->index()->isDirty());
     b->selectRow(1);
-    b->CardEdit->trigger();
-    QCOMPARE(b->FNameEdit->text(), QStringLiteral("Борисова"));
+    control<QAction>(b, "CardEdit")->trigger();
+    QCOMPARE(control<QLineEdit>(b, "FNameEdit")->text(), QStringLiteral("Борисова"));
     QVERIFY(b->index()->hasCardTakenOut());
     // The lock is still A's.
     QCOMPARE(cardlock::holderOf(list)->mark, holder->mark);
 
     // A lets go; B opens again and may edit.
-    a->FileClear->trigger();
+    control<QAction>(a, "FileClear")->trigger();
     QVERIFY(!cardlock::holderOf(list));
     prompter.clear();
     prompter.fileNames << list;
-    b->FileOpen->trigger();
+    control<QAction>(b, "FileOpen")->trigger();
     QCOMPARE(prompter.records.size(), 1);
     QVERIFY(!b->readOnly());
     QCOMPARE(editingEnabled(b), (QList<bool>{true, true, true, true, true}));
-    QVERIFY(!b->lbReadOnly->isVisibleTo(b));
-    QCOMPARE(b->FileSave->statusTip(), QStringLiteral("Сохранить файл на диске"));
-    QCOMPARE(b->findChild<QToolButton *>(QStringLiteral("ToolButton2"))->toolTip(),
+    QVERIFY(!control<QLabel>(b, "lbReadOnly")->isVisibleTo(b));
+    QCOMPARE(control<QAction>(b, "FileSave")->statusTip(), QStringLiteral("Сохранить файл на диске"));
+    QCOMPARE(control<QToolButton>(b, "ToolButton2")->toolTip(),
              QStringLiteral("Сохранить картотеку на диске"));
-    QVERIFY(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->isEnabled());
-    QCOMPARE(b->findChild<QAction *>(QStringLiteral("mmFileSave"))->statusTip(), QStringLiteral("Сохранить файл на диске"));
+    QVERIFY(control<QAction>(b, "FileSave")->isEnabled());
+    QCOMPARE(control<QAction>(b, "FileSave")->statusTip(), QStringLiteral("Сохранить файл на диске"));
     QVERIFY(cardlock::holderOf(list)->mark != holder->mark);
     delete b; // closing the program lets go too
     QVERIFY(!cardlock::holderOf(list));
@@ -172,7 +169,7 @@ void TestCardSharing::lockHeldByAnotherProcess()
     TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QVERIFY(prompter.texts().constLast().endsWith("Открыть её только для чтения?"));
     QVERIFY(card->readOnly());
 
@@ -182,7 +179,7 @@ void TestCardSharing::lockHeldByAnotherProcess()
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QCOMPARE(prompter.records.at(1).icon, QMessageBox::Warning);
     QCOMPARE(prompter.records.at(1).buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QVERIFY(prompter.records.at(1).text.contains(
@@ -255,7 +252,7 @@ void TestCardSharing::staleOrLiveLocks()
     TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     prompter.answers << QMessageBox::StandardButton(answer);
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QCOMPARE(prompter.records.size(), 2);
     QVERIFY2(prompter.records.at(1).text.endsWith(question), qPrintable(prompter.records.at(1).text));
     QCOMPARE(card->readOnly(), outcome == "read");
@@ -317,7 +314,7 @@ void TestCardSharing::saveOverAPairSomebodyHolds()
     card->model()->setEntries(patients({"Новый"}));
     card->index()->noteUnsaved();
     prompter.fileNames << list;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QCOMPARE(prompter.texts().constLast(), "Картотеку " + list + " сейчас открыл(а) " + cardlock::describe(*cardlock::holderOf(list)) +
                                                ".\nСохраните картотеку под другим именем.");
     QCOMPARE(env.readBytes("k.LST"), before);
@@ -325,7 +322,7 @@ void TestCardSharing::saveOverAPairSomebodyHolds()
     QCOMPARE(cardlock::holderOf(list)->host, far.host);
     // Under another name it is saved, and that pair is now this window's.
     prompter.fileNames << env.path("other.LST");
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(cardlock::stateOf(*cardlock::holderOf(env.path("other.LST")), cardlock::me(QStringLiteral("x"))),
              cardlock::State::Held);
@@ -341,16 +338,16 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
     QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QTest::qWait(20);
     QVERIFY(cardindex::writePair(list, patients({"Чужой"})).ok); // the other program
     const QByteArray theirs = env.readBytes("k.lso");
 
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::No;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QCOMPARE(prompter.records.size(), 2);
     QCOMPARE(prompter.records.at(1).icon, QMessageBox::Warning);
     QCOMPARE(prompter.records.at(1).text,
@@ -362,7 +359,7 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(cardindex::readPair(list).entries, card->model()->entries());
     const QList<cardbackup::Backup> backups = cardbackup::list(list);
@@ -372,7 +369,7 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
     // Its own save since is no change: the next save asks nothing.
     prompter.clear();
     prompter.fileNames << list;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QCOMPARE(prompter.records.size(), 1);
 }
 
@@ -389,7 +386,7 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
     for (const QStringList &v : versions) {
         card->model()->setEntries(patients(v));
         prompter.fileNames << list;
-        card->FileSave->trigger();
+        control<QAction>(card, "FileSave")->trigger();
     }
     QCOMPARE(cardbackup::list(list).size(), 2);
 
@@ -398,13 +395,13 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
         auto *dialog = qobject_cast<TfmBackups *>(d);
         if (!dialog)
             return int(QDialog::Rejected);
-        for (int i = 0; i < dialog->lbBackups->count(); ++i)
-            shown << dialog->lbBackups->item(i)->text();
-        dialog->lbBackups->setCurrentRow(1); // the oldest: one card
-        dialog->bbRestore->click();
+        for (int i = 0; i < control<QListWidget>(dialog, "lbBackups")->count(); ++i)
+            shown << control<QListWidget>(dialog, "lbBackups")->item(i)->text();
+        control<QListWidget>(dialog, "lbBackups")->setCurrentRow(1); // the oldest: one card
+        control<QPushButton>(dialog, "bbRestore")->click();
         return dialog->result();
     };
-    card->bbBackups->click();
+    control<QToolButton>(card, "bbBackups")->click();
     QCOMPARE(shown.size(), 2);
     QVERIFY(shown.at(0).endsWith(" — 2 карточки"));
     QVERIFY(shown.at(1).endsWith(" — 1 карточка"));
@@ -416,11 +413,11 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
     // Undone: the newest backup is the pair before the restore.
     prompter.onExec = [&](QDialog *d) {
         auto *dialog = qobject_cast<TfmBackups *>(d);
-        dialog->lbBackups->setCurrentRow(0);
-        dialog->bbRestore->click();
+        control<QListWidget>(dialog, "lbBackups")->setCurrentRow(0);
+        control<QPushButton>(dialog, "bbRestore")->click();
         return dialog->result();
     };
-    card->bbBackups->click();
+    control<QToolButton>(card, "bbBackups")->click();
     QCOMPARE(texts(card), (QStringList{"Первый А..", "Второй А..", "Третий А.."}));
 
     // Cancelled, nothing changes.
@@ -428,7 +425,7 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
         d->reject();
         return d->result();
     };
-    card->bbBackups->click();
+    control<QToolButton>(card, "bbBackups")->click();
     QCOMPARE(texts(card).size(), 3);
     QCOMPARE(cardbackup::list(list).size(), 4);
 }
@@ -438,15 +435,15 @@ void TestCardSharing::backupsNeedAPair()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = state::openWindow(state::windows().fmCard);
-    card->bbBackups->click();
+    control<QToolButton>(card, "bbBackups")->click();
     QCOMPARE(prompter.texts(), QStringList{"Копии хранятся рядом с файлами картотеки: сначала откройте или "
                                            "сохраните картотеку."});
     const QString list = env.path("k.LST");
     QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
     prompter.clear();
     prompter.fileNames << list;
-    card->FileOpen->trigger();
-    card->bbBackups->click();
+    control<QAction>(card, "FileOpen")->trigger();
+    control<QToolButton>(card, "bbBackups")->click();
     QCOMPARE(prompter.texts(), QStringList{"Копий картотеки " + list + " пока нет: копия делается при каждом сохранении."});
     QCOMPARE(prompter.records.at(1).icon, QMessageBox::Information);
 }

@@ -94,16 +94,16 @@ void TestCardWork::replacingTheListAsksFirst()
 
     TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     if (work == "card") {
         card->selectRow(1);
-        card->CardEdit->trigger();
-        card->FNameEdit->setText(QStringLiteral("Борисова-Новая"));
+        control<QAction>(card, "CardEdit")->trigger();
+        control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Борисова-Новая"));
     } else if (work == "list") {
-        card->CardNew->trigger();
+        control<QAction>(card, "CardNew")->trigger();
     }
     const QList<CardEntry> before = card->model()->entries();
-    const QString typed = card->FNameEdit->text();
+    const QString typed = control<QLineEdit>(card, "FNameEdit")->text();
     const bool takenOut = card->index()->hasCardTakenOut();
     const QByteArray onDisk = env.readBytes("k.LST");
 
@@ -116,16 +116,16 @@ void TestCardWork::replacingTheListAsksFirst()
         // The oldest backup: Андреев alone.
         prompter.onExec = [](QDialog *d) {
             auto *dialog = qobject_cast<TfmBackups *>(d);
-            dialog->lbBackups->setCurrentRow(dialog->lbBackups->count() - 1);
-            dialog->bbRestore->click();
+            control<QListWidget>(dialog, "lbBackups")->setCurrentRow(control<QListWidget>(dialog, "lbBackups")->count() - 1);
+            control<QPushButton>(dialog, "bbRestore")->click();
             return dialog->result();
         };
-        card->bbBackups->click();
+        control<QToolButton>(card, "bbBackups")->click();
     } else {
         prompter.fileNames << other;
         if (how == "read only")
             prompter.answers << QMessageBox::Yes; // "Открыть её только для чтения?"
-        card->FileOpen->trigger();
+        control<QAction>(card, "FileOpen")->trigger();
     }
 
     if (!answer) {
@@ -143,7 +143,7 @@ void TestCardWork::replacingTheListAsksFirst()
     if (answer == QMessageBox::Cancel) {
         QCOMPARE(prompter.records.size(), 1); // no file dialog, no list of backups
         QCOMPARE(card->model()->entries(), before);
-        QCOMPARE(card->FNameEdit->text(), typed);
+        QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), typed);
         QCOMPARE(card->index()->hasCardTakenOut(), takenOut);
         QVERIFY(cards::cardIndex().isDirty());
         QCOMPARE(env.readBytes("k.LST"), onDisk);
@@ -155,7 +155,7 @@ void TestCardWork::replacingTheListAsksFirst()
     if (answer == QMessageBox::Discard) {
         // The list's changes are given up; a card in the fields stays there,
         // still out, and the exit check still asks about it.
-        QCOMPARE(card->FNameEdit->text(), typed);
+        QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), typed);
         QCOMPARE(card->index()->hasCardTakenOut(), takenOut);
         QCOMPARE(card->index()->isDirty(), how == "open");
         QCOMPARE(env.readBytes("k.LST") == onDisk, how != "restore");
@@ -167,7 +167,7 @@ void TestCardWork::replacingTheListAsksFirst()
     // Saved first: the card written back, the pair on disk (for a restore,
     // now the newest backup) holds the work.
     QVERIFY(!cards::cardIndex().hasCardTakenOut());
-    QCOMPARE(card->FNameEdit->text(), QString());
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QString());
     const QString saved = how == "restore" ? cardbackup::list(list).constFirst().listFile : list;
     QStringList expected = surnames(before);
     if (work == "card")
@@ -192,7 +192,7 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     prompter.answers << QMessageBox::Yes;
     {
         WriteLimit noWrites(0);
-        card->FileOpen->trigger();
+        control<QAction>(card, "FileOpen")->trigger();
     }
     QVERIFY2(prompter.texts().constFirst().endsWith(QStringLiteral("Открыть её только для чтения?")),
              qPrintable(prompter.texts().join('\n')));
@@ -200,9 +200,9 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     QVERIFY(!cardlock::holderOf(list));
     QVERIFY(!cards::cardIndex().isDirty());
 
-    card->CardNew->trigger();
-    card->FNameEdit->setText(QStringLiteral("Власов"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardNew")->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Власов"));
+    control<QAction>(card, "CardWrite")->trigger();
     QCOMPARE(surnames(card->model()->entries()), (QStringList{"Андреев", "Борисова", "Власов"}));
     QVERIFY(cards::cardIndex().isDirty());
     prompter.clear();
@@ -212,7 +212,7 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     // Over the pair itself: refused, nothing written.
     prompter.clear();
     prompter.fileNames << list;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QCOMPARE(prompter.records.at(0).request.fileName, QString()); // the pair is not proposed
     QVERIFY(prompter.texts().constLast().endsWith(QStringLiteral("Сохраните картотеку под другим именем.")));
     QCOMPARE(env.readBytes("k.lso"), onDisk);
@@ -222,12 +222,12 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     prompter.clear();
     const QString copy = env.path("copy.LST");
     prompter.fileNames << copy;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QVERIFY(prompter.texts().isEmpty());
     QCOMPARE(surnames(cardindex::readPair(copy).entries), (QStringList{"Андреев", "Борисова", "Власов"}));
     QVERIFY(!cards::cardIndex().isDirty());
     QVERIFY(!card->readOnly());
-    QVERIFY(!card->lbReadOnly->isVisibleTo(card));
+    QVERIFY(!control<QLabel>(card, "lbReadOnly")->isVisibleTo(card));
     QCOMPARE(card->listFileName(), copy);
     QVERIFY(cardlock::holderOf(copy));
     QCOMPARE(env.readBytes("k.lso"), onDisk);

@@ -82,10 +82,10 @@ TfmCard *cardWithThree()
 
 QStringList fieldTexts(const TfmCard *card)
 {
-    return {card->EditDate->text(),  card->FNameEdit->text(), card->LNameEdit->text(),
-            card->MNameEdit->text(), card->AgeEdit->text(),   card->DocEdit->text(),
-            card->AddrEdit->text(),  card->PhoneEdit->text(), card->ComplaintEdit->text(),
-            card->AnamnesisEdit->text(), card->ConclEdit->text()};
+    return {control<QLineEdit>(card, "EditDate")->text(),  control<QLineEdit>(card, "FNameEdit")->text(), control<QLineEdit>(card, "LNameEdit")->text(),
+            control<QLineEdit>(card, "MNameEdit")->text(), control<AgeSpinBox>(card, "AgeEdit")->text(),   control<QLineEdit>(card, "DocEdit")->text(),
+            control<QLineEdit>(card, "AddrEdit")->text(),  control<QLineEdit>(card, "PhoneEdit")->text(), control<QLineEdit>(card, "ComplaintEdit")->text(),
+            control<QLineEdit>(card, "AnamnesisEdit")->text(), control<QLineEdit>(card, "ConclEdit")->text()};
 }
 
 QStringList toolBarNames(QToolBar *bar)
@@ -175,18 +175,18 @@ void TestTfmCard::windowPlaceAndSize()
     QVERIFY2(card->minimumSizeHint().height() <= 469 - 25,
              qPrintable(QString::number(card->minimumSizeHint().height())));
     QVERIFY(card->minimumSizeHint().width() <= 373);
-    QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека:"));
-    QCOMPARE(card->gbPersons->title(), QStringLiteral("Пациенты:"));
-    QCOMPARE(card->gbCard->title(), QStringLiteral("Карточка"));
-    QCOMPARE(card->gbConcl->title(), QStringLiteral("Заключение"));
-    QCOMPARE(card->lbDate->text(), QStringLiteral("Дата:"));
-    QCOMPARE(card->PersonsList->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(control<QLabel>(card, "labelCard")->text(), QStringLiteral("Картотека:"));
+    QCOMPARE(control<QGroupBox>(card, "gbPersons")->title(), QStringLiteral("Пациенты:"));
+    QCOMPARE(control<QGroupBox>(card, "gbCard")->title(), QStringLiteral("Карточка"));
+    QCOMPARE(control<QGroupBox>(card, "gbConcl")->title(), QStringLiteral("Заключение"));
+    QCOMPARE(control<QLabel>(card, "lbDate")->text(), QStringLiteral("Дата:"));
+    QCOMPARE(control<QListView>(card, "PersonsList")->selectionMode(), QAbstractItemView::SingleSelection);
     // Closing only hides: the window and what it holds stay.
-    card->FNameEdit->setText(QStringLiteral("Петров"));
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Петров"));
     card->close();
     QVERIFY(state::windows().fmCard);
     QCOMPARE(openCard(), card);
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Петров"));
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Петров"));
 }
 
 void TestTfmCard::actionsMenuAndToolBar()
@@ -198,41 +198,40 @@ void TestTfmCard::actionsMenuAndToolBar()
         const char *name, *caption, *hint, *button, *buttonHint;
     };
     const QList<A> actions{
-        {card->FileOpen, "FileOpen", "Открыть", "Открыть файл", "ToolButton1", "Открыть картотеку"},
-        {card->FileSave, "FileSave", "Сохранить", "Сохранить файл на диске", "ToolButton2",
+        {control<QAction>(card, "FileOpen"), "FileOpen", "Открыть", "Открыть файл", "ToolButton1", "Открыть картотеку"},
+        {control<QAction>(card, "FileSave"), "FileSave", "Сохранить", "Сохранить файл на диске", "ToolButton2",
          "Сохранить картотеку на диске"},
-        {card->FileClear, "FileClear", "Очистить", "Очистить окно картотеки", "ToolButton3",
+        {control<QAction>(card, "FileClear"), "FileClear", "Очистить", "Очистить окно картотеки", "ToolButton3",
          "Удалить все карточки"},
-        {card->CardNew, "CardNew", "Новая", "Завести новую карточку", "ToolButton5", "Завести новую карточку"},
-        {card->CardEdit, "CardEdit", "Править", "Взять карточку из списка", "ToolButton6",
+        {control<QAction>(card, "CardNew"), "CardNew", "Новая", "Завести новую карточку", "ToolButton5", "Завести новую карточку"},
+        {control<QAction>(card, "CardEdit"), "CardEdit", "Править", "Взять карточку из списка", "ToolButton6",
          "Взять карточку из картотеки"},
-        {card->CardWrite, "CardWrite", "Записать", "Поместить карточку в список", "ToolButton7",
+        {control<QAction>(card, "CardWrite"), "CardWrite", "Записать", "Поместить карточку в список", "ToolButton7",
          "Поместить карточку в картотеку"},
-        {card->CardDelete, "CardDelete", "Удалить", "Удалить карточку", "ToolButton8",
+        {control<QAction>(card, "CardDelete"), "CardDelete", "Удалить", "Удалить карточку", "ToolButton8",
          "Удалить указанную карточку"},
     };
     for (const A &a : actions) {
         QCOMPARE(a.action->objectName(), QString::fromUtf8(a.name));
         QCOMPARE(a.action->text(), QString::fromUtf8(a.caption));
         QCOMPARE(a.action->statusTip(), QString::fromUtf8(a.hint));
-        auto *b = card->findChild<QToolButton *>(QString::fromUtf8(a.button));
-        QVERIFY2(b, a.button);
+        auto *b = control<QToolButton>(card, a.button);
         QCOMPARE(b->defaultAction(), a.action);
         QCOMPARE(b->toolTip(), QString::fromUtf8(a.buttonHint));
         QCOMPARE(b->statusTip(), QString::fromUtf8(a.buttonHint));
         QVERIFY(!b->icon().isNull());
     }
-    QCOMPARE(toolBarNames(card->ToolBar1),
+    QCOMPARE(toolBarNames(control<QToolBar>(card, "ToolBar1")),
              (QStringList{"ToolButton1", "ToolButton2", "-", "ToolButton5", "ToolButton6", "ToolButton7",
                           "ToolButton8", "ToolButton3"}));
 
-    const QList<QAction *> top = card->MainMenu1->actions();
+    const QList<QAction *> top = control<QMenuBar>(card, "MainMenu1")->actions();
     QCOMPARE(top.size(), 2);
     QCOMPARE(top.at(0)->text(), QStringLiteral("Картотека"));
     QCOMPARE(top.at(1)->text(), QStringLiteral("Карточка"));
     const QList<QPair<QMenu *, QStringList>> menus{
-        {top.at(0)->menu(), {"mmFileOpen", "mmFileSave", "mmFileClear"}},
-        {top.at(1)->menu(), {"mmCardAdd", "mmCardEdit", "mmCardSave", "mmCardDelete"}}};
+        {top.at(0)->menu(), {"FileOpen", "FileSave", "FileClear"}},
+        {top.at(1)->menu(), {"CardNew", "CardEdit", "CardWrite", "CardDelete"}}};
     for (const auto &[menu, names] : menus) {
         QStringList got;
         for (QAction *i : menu->actions())
@@ -240,9 +239,9 @@ void TestTfmCard::actionsMenuAndToolBar()
         QCOMPARE(got, names);
     }
     // A menu item runs its action: "Новая" from the menu adds a card.
-    card->findChild<QAction *>(QStringLiteral("mmCardAdd"))->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
-    QCOMPARE(card->findChild<QAction *>(QStringLiteral("mmCardAdd"))->statusTip(),
+    QCOMPARE(control<QAction>(card, "CardNew")->statusTip(),
              QStringLiteral("Завести новую карточку"));
 }
 
@@ -255,21 +254,21 @@ void TestTfmCard::controlsHaveNamesAndHints()
         const char *name, *accessible, *hint;
     };
     const QList<C> controls{
-        {card->PersonsList, "PersonsList", "Пациенты:", "Список пациентов"},
-        {card->EditDate, "EditDate", "Дата:", "Данные о пациенте"},
-        {card->SpeedButton1, "SpeedButton1", "Календарь", "Календарь"},
-        {card->FNameEdit, "FNameEdit", "Фамилия:", "Данные о пациенте"},
-        {card->LNameEdit, "LNameEdit", "Имя:", "Данные о пациенте"},
-        {card->MNameEdit, "MNameEdit", "Отчество:", "Данные о пациенте"},
-        {card->AgeEdit, "AgeEdit", "Возраст:", "Данные о пациенте"},
-        {card->DocEdit, "DocEdit", "Профессия:", "Данные о пациенте"},
-        {card->AddrEdit, "AddrEdit", "Адрес:", "Данные о пациенте"},
-        {card->PhoneEdit, "PhoneEdit", "Телефон:", "Данные о пациенте"},
-        {card->ComplaintEdit, "ComplaintEdit", "Жалобы", "Данные о пациенте"},
-        {card->AnamnesisEdit, "AnamnesisEdit", "Семейн. анамнез", "Данные о пациенте"},
-        {card->gbCard, "gbCard", "Карточка", "Данные о пациенте"},
-        {card->ConclEdit, "ConclEdit", "Заключение", "Полное имя карточки пациента"},
-        {card->bbCnclCard, "bbCnclCard", "Просмотр", "Просмотр текста заключения"},
+        {control<QListView>(card, "PersonsList"), "PersonsList", "Пациенты:", "Список пациентов"},
+        {control<QLineEdit>(card, "EditDate"), "EditDate", "Дата:", "Данные о пациенте"},
+        {control<QToolButton>(card, "SpeedButton1"), "SpeedButton1", "Календарь", "Календарь"},
+        {control<QLineEdit>(card, "FNameEdit"), "FNameEdit", "Фамилия:", "Данные о пациенте"},
+        {control<QLineEdit>(card, "LNameEdit"), "LNameEdit", "Имя:", "Данные о пациенте"},
+        {control<QLineEdit>(card, "MNameEdit"), "MNameEdit", "Отчество:", "Данные о пациенте"},
+        {control<AgeSpinBox>(card, "AgeEdit"), "AgeEdit", "Возраст:", "Данные о пациенте"},
+        {control<QLineEdit>(card, "DocEdit"), "DocEdit", "Профессия:", "Данные о пациенте"},
+        {control<QLineEdit>(card, "AddrEdit"), "AddrEdit", "Адрес:", "Данные о пациенте"},
+        {control<QLineEdit>(card, "PhoneEdit"), "PhoneEdit", "Телефон:", "Данные о пациенте"},
+        {control<QLineEdit>(card, "ComplaintEdit"), "ComplaintEdit", "Жалобы", "Данные о пациенте"},
+        {control<QLineEdit>(card, "AnamnesisEdit"), "AnamnesisEdit", "Семейн. анамнез", "Данные о пациенте"},
+        {control<QGroupBox>(card, "gbCard"), "gbCard", "Карточка", "Данные о пациенте"},
+        {control<QLineEdit>(card, "ConclEdit"), "ConclEdit", "Заключение", "Полное имя карточки пациента"},
+        {control<QPushButton>(card, "bbCnclCard"), "bbCnclCard", "Просмотр", "Просмотр текста заключения"},
     };
     for (const C &c : controls) {
         QCOMPARE(c.w->objectName(), QString::fromUtf8(c.name));
@@ -277,12 +276,12 @@ void TestTfmCard::controlsHaveNamesAndHints()
         QCOMPARE(c.w->toolTip(), QString::fromUtf8(c.hint));
         QCOMPARE(c.w->statusTip(), QString::fromUtf8(c.hint));
     }
-    QCOMPARE(card->bbCnclCard->text(), QStringLiteral("Просмотр"));
-    QCOMPARE(card->bbHelpCard->text(), QStringLiteral("Помощь"));
-    QCOMPARE(card->bbHelpCard->accessibleName(), QStringLiteral("Помощь"));
+    QCOMPARE(control<QPushButton>(card, "bbCnclCard")->text(), QStringLiteral("Просмотр"));
+    QCOMPARE(control<QPushButton>(card, "bbHelpCard")->text(), QStringLiteral("Помощь"));
+    QCOMPARE(control<QPushButton>(card, "bbHelpCard")->accessibleName(), QStringLiteral("Помощь"));
     // Captions of the edit fields, each the buddy of its field.
     QStringList captions;
-    for (QLabel *l : card->gbCard->findChildren<QLabel *>())
+    for (QLabel *l : control<QGroupBox>(card, "gbCard")->findChildren<QLabel *>())
         if (l->buddy())
             captions << l->text();
     captions.sort();
@@ -298,16 +297,16 @@ void TestTfmCard::tabOrderFollowsTheCard()
     TfmCard *card = openCard();
     card->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(card));
-    card->PersonsList->setFocus();
-    const QList<QWidget *> expected{card->PersonsList, card->EditDate,      card->FNameEdit, card->LNameEdit,
-                                    card->MNameEdit,   card->AgeEdit,       card->DocEdit,   card->AddrEdit,
-                                    card->PhoneEdit,   card->ComplaintEdit, card->AnamnesisEdit,
-                                    card->ConclEdit,   card->bbCnclCard,    card->bbHelpCard, card->PersonsList};
+    control<QListView>(card, "PersonsList")->setFocus();
+    const QList<QWidget *> expected{control<QListView>(card, "PersonsList"), control<QLineEdit>(card, "EditDate"),      control<QLineEdit>(card, "FNameEdit"), control<QLineEdit>(card, "LNameEdit"),
+                                    control<QLineEdit>(card, "MNameEdit"),   control<AgeSpinBox>(card, "AgeEdit"),       control<QLineEdit>(card, "DocEdit"),   control<QLineEdit>(card, "AddrEdit"),
+                                    control<QLineEdit>(card, "PhoneEdit"),   control<QLineEdit>(card, "ComplaintEdit"), control<QLineEdit>(card, "AnamnesisEdit"),
+                                    control<QLineEdit>(card, "ConclEdit"),   control<QPushButton>(card, "bbCnclCard"),    control<QPushButton>(card, "bbHelpCard"), control<QListView>(card, "PersonsList")};
     for (qsizetype i = 0; i < expected.size(); ++i) {
         QWidget *focus = QApplication::focusWidget();
         // The age field's focus sits in its inner line edit.
-        if (focus && focus->parentWidget() == card->AgeEdit)
-            focus = card->AgeEdit;
+        if (focus && focus->parentWidget() == control<AgeSpinBox>(card, "AgeEdit"))
+            focus = control<AgeSpinBox>(card, "AgeEdit");
         QCOMPARE(focus, expected.at(i));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
@@ -318,22 +317,22 @@ void TestTfmCard::newCardTwice()
     TestEnv env;
     TfmCard *card = cardWithThree();
     card->selectRow(1);
-    card->FNameEdit->setText(QStringLiteral("набрано"));
-    card->CardNew->trigger();
-    card->CardNew->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("набрано"));
+    control<QAction>(card, "CardNew")->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     QCOMPARE(listTexts(card).mid(3), (QStringList{"Новый пациент", "Новый пациент"}));
     QCOMPARE(record(card, 3), THuman(QStringLiteral("Новый пациент")));
     QCOMPARE(record(card, 4), THuman(QStringLiteral("Новый пациент")));
     QVERIFY(cards::cardIndex().isDirty());
     QVERIFY(!cards::cardIndex().hasCardTakenOut());
     QCOMPARE(card->selectedRow(), 4); // the new line, ready for what is typed
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("набрано"));
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("набрано"));
 
     // Each has its own record: changing one leaves the other.
     card->selectRow(3);
-    card->CardEdit->trigger();
-    card->FNameEdit->setText(QStringLiteral("Первый"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Первый"));
+    control<QAction>(card, "CardWrite")->trigger();
     QCOMPARE(record(card, 3).FName, QStringLiteral("Первый"));
     QCOMPARE(record(card, 4).FName, QStringLiteral("Новый пациент"));
 }
@@ -343,14 +342,14 @@ void TestTfmCard::takeOutNeedsASelection()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
-    card->CardEdit->trigger(); // empty list
-    card->CardNew->trigger();
-    card->PersonsList->clearSelection();
-    card->CardEdit->trigger(); // an entry, none selected
+    control<QAction>(card, "CardEdit")->trigger(); // empty list
+    control<QAction>(card, "CardNew")->trigger();
+    control<QListView>(card, "PersonsList")->clearSelection();
+    control<QAction>(card, "CardEdit")->trigger(); // an entry, none selected
     QCOMPARE(prompter.texts(), (QStringList{"Не выбраны картотека или карточка", "Не выбраны картотека или карточка"}));
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Message);
     QVERIFY(!cards::cardIndex().hasCardTakenOut());
-    QCOMPARE(card->FNameEdit->text(), QString());
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QString());
 }
 
 void TestTfmCard::takeOutOfAnEntryWithoutRecord()
@@ -361,17 +360,17 @@ void TestTfmCard::takeOutOfAnEntryWithoutRecord()
     env.writeLines("p.lso", cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)));
     prompter.fileNames << env.path("p.lst");
     TfmCard *card = openCard();
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     card->selectRow(1);
-    card->CardEdit->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
     QVERIFY(cards::cardIndex().hasCardTakenOut());
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Сидоров"));
-    QCOMPARE(card->AgeEdit->text(), QStringLiteral("0"));
-    QCOMPARE(card->ConclEdit->text(), QString());
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Сидоров"));
+    QCOMPARE(control<AgeSpinBox>(card, "AgeEdit")->text(), QStringLiteral("0"));
+    QCOMPARE(control<QLineEdit>(card, "ConclEdit")->text(), QString());
     QCOMPARE(record(card, 1), THuman(QStringLiteral("Сидоров")));
     // The entry with a record gives its fields.
     card->selectRow(0);
-    card->CardEdit->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
     QCOMPARE(fieldTexts(card), (QStringList{"01.02.2024", "Петров", "Олег", "Ильич", "61", "учитель", "Тверь",
                                             "22-33-44", "усталость", "мать — диабет", "/tmp/Петров.txt"}));
 }
@@ -381,19 +380,19 @@ void TestTfmCard::writeBackStoresAndClears()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     cards::cardIndex().setStartValues(); // nothing unsaved, as after a save
     card->selectRow(0);
-    card->CardEdit->trigger();
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Новый пациент"));
-    card->EditDate->setText(QStringLiteral("05.06.2024"));
-    card->FNameEdit->setText(QStringLiteral("Петров"));
-    card->LNameEdit->setText(QStringLiteral("Олег"));
-    card->MNameEdit->setText(QStringLiteral("Ильич"));
-    card->AgeEdit->setText(QStringLiteral("сорок два"));
-    card->DocEdit->setText(QStringLiteral("токарь"));
-    card->ConclEdit->setText(QStringLiteral("/tmp/Петров.txt"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Новый пациент"));
+    control<QLineEdit>(card, "EditDate")->setText(QStringLiteral("05.06.2024"));
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Петров"));
+    control<QLineEdit>(card, "LNameEdit")->setText(QStringLiteral("Олег"));
+    control<QLineEdit>(card, "MNameEdit")->setText(QStringLiteral("Ильич"));
+    control<AgeSpinBox>(card, "AgeEdit")->setText(QStringLiteral("сорок два"));
+    control<QLineEdit>(card, "DocEdit")->setText(QStringLiteral("токарь"));
+    control<QLineEdit>(card, "ConclEdit")->setText(QStringLiteral("/tmp/Петров.txt"));
+    control<QAction>(card, "CardWrite")->trigger();
 
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Петров О.И.")});
@@ -409,11 +408,11 @@ void TestTfmCard::writeBackStoresAndClears()
     QCOMPARE(card->selectedRow(), 0);
 
     // Empty first and middle names: the surname, a space and two dots.
-    card->CardEdit->trigger();
-    card->LNameEdit->clear();
-    card->MNameEdit->clear();
-    card->AgeEdit->setText(QStringLiteral("-12"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "LNameEdit")->clear();
+    control<QLineEdit>(card, "MNameEdit")->clear();
+    control<AgeSpinBox>(card, "AgeEdit")->setText(QStringLiteral("-12"));
+    control<QAction>(card, "CardWrite")->trigger();
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Петров ..")});
     QCOMPARE(record(card, 0).Age, -12);
 }
@@ -425,11 +424,11 @@ void TestTfmCard::writeBackGoesToTheTakenOutCard()
     TfmCard *card = cardWithThree();
     const THuman b = record(card, 1);
     card->selectRow(0); // A
-    card->CardEdit->trigger();
-    card->FNameEdit->setText(QStringLiteral("Андреева"));
-    card->LNameEdit->setText(QStringLiteral("Анна"));
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Андреева"));
+    control<QLineEdit>(card, "LNameEdit")->setText(QStringLiteral("Анна"));
     card->selectRow(1); // B, only looked at
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
 
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(listTexts(card), (QStringList{"Андреева А.А.", "Борисова Б.Б.", "Власов В.В."}));
@@ -447,12 +446,12 @@ void TestTfmCard::takenOutCardFollowsItsEntry()
     ScriptedPrompter prompter;
     TfmCard *card = cardWithThree();
     card->selectRow(2); // C
-    card->CardEdit->trigger();
-    card->FNameEdit->setText(QStringLiteral("Волков"));
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Волков"));
     card->selectRow(0);
-    card->CardDelete->trigger(); // A goes, C moves up
-    card->CardNew->trigger();    // a new card at the end
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardDelete")->trigger(); // A goes, C moves up
+    control<QAction>(card, "CardNew")->trigger();    // a new card at the end
+    control<QAction>(card, "CardWrite")->trigger();
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(listTexts(card), (QStringList{"Борисова Б.Б.", "Волков В.В.", "Новый пациент"}));
     QCOMPARE(record(card, 2), THuman(QStringLiteral("Новый пациент")));
@@ -474,23 +473,23 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     const QString list = writeThreePair(env, "other.lst");
     TfmCard *card = cardWithThree();
     card->selectRow(1);
-    card->CardEdit->trigger();
-    card->FNameEdit->setText(QStringLiteral("Изменено"));
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Изменено"));
     if (how == "delete") {
-        card->CardDelete->trigger();
+        control<QAction>(card, "CardDelete")->trigger();
     } else if (how == "clear") {
-        card->FileClear->trigger();
+        control<QAction>(card, "FileClear")->trigger();
     } else {
         // The card stays in the fields when the list's changes are given up.
         prompter.answers << QMessageBox::Discard;
         prompter.fileNames << list;
-        card->FileOpen->trigger();
+        control<QAction>(card, "FileOpen")->trigger();
         QCOMPARE(prompter.records.at(0).buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         prompter.clear();
     }
     const QList<CardEntry> before = card->model()->entries();
     card->selectRow(0);
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Неправильное сохранение карточки")});
     QCOMPARE(card->model()->entries(), before);
     // What was typed stays, and still counts as a card taken out.
@@ -498,9 +497,9 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     QVERIFY(cards::cardIndex().hasCardTakenOut());
     // Written onto an entry the user selects, it is stored there.
     prompter.clear();
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     card->selectRow(card->model()->rowCount() - 1);
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(record(card, card->model()->rowCount() - 1).FName, QStringLiteral("Изменено"));
     QCOMPARE(fieldTexts(card), QStringList(11));
@@ -515,13 +514,13 @@ void TestTfmCard::writeBackWithoutTakeOut()
     env.writeLines("p.lso", cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)));
     prompter.fileNames << env.path("p.lst");
     TfmCard *card = openCard();
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
 
-    card->FNameEdit->setText(QStringLiteral("Никто"));
-    card->CardWrite->trigger(); // nothing selected
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Никто"));
+    control<QAction>(card, "CardWrite")->trigger(); // nothing selected
     card->selectRow(1);
-    card->FNameEdit->setText(QStringLiteral("Никто"));
-    card->CardWrite->trigger(); // an entry without a record
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Никто"));
+    control<QAction>(card, "CardWrite")->trigger(); // an entry without a record
     QCOMPARE(prompter.texts(), (QStringList{"Неправильное сохранение карточки", "Неправильное сохранение карточки"}));
     QCOMPARE(listTexts(card), (QStringList{"Петров О.И.", "Без записи"}));
     QVERIFY(!card->model()->entry(1).record);
@@ -531,12 +530,12 @@ void TestTfmCard::writeBackWithoutTakeOut()
     // the card just written back with the emptied fields.
     prompter.clear();
     card->selectRow(0);
-    card->CardEdit->trigger();
-    card->FNameEdit->setText(QStringLiteral("Сидоров"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Сидоров"));
+    control<QAction>(card, "CardWrite")->trigger();
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(listTexts(card), (QStringList{"Сидоров О.И.", "Без записи"}));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     QCOMPARE(prompter.texts(), QStringList{"Неправильное сохранение карточки"});
     QCOMPARE(listTexts(card), (QStringList{"Сидоров О.И.", "Без записи"}));
     QCOMPARE(record(card, 0).FName, QStringLiteral("Сидоров"));
@@ -555,16 +554,16 @@ void TestTfmCard::typedCardGoesOntoTheSelectedEntry()
     const THuman petrova = person("Петрова", "Анна", "Сергеевна", 40);
     card->model()->setEntries({CardEntry{human::displayText(petrova), petrova}});
     card->selectRow(0);
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     QCOMPARE(card->selectedRow(), 1);
     const auto type = [card](const QString &f, const QString &l, const QString &m) {
-        card->FNameEdit->setText(f);
-        card->LNameEdit->setText(l);
-        card->MNameEdit->setText(m);
-        card->AgeEdit->setText(QStringLiteral("52"));
+        control<QLineEdit>(card, "FNameEdit")->setText(f);
+        control<QLineEdit>(card, "LNameEdit")->setText(l);
+        control<QLineEdit>(card, "MNameEdit")->setText(m);
+        control<AgeSpinBox>(card, "AgeEdit")->setText(QStringLiteral("52"));
     };
     type(QStringLiteral("Пестов"), QStringLiteral("Иван"), QStringLiteral("Петрович"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(listTexts(card), (QStringList{"Петрова А.С.", "Пестов И.П."}));
     QCOMPARE(record(card, 0), petrova);
@@ -579,7 +578,7 @@ void TestTfmCard::typedCardGoesOntoTheSelectedEntry()
         card->selectRow(0);
         type(QStringLiteral("Пестов"), QStringLiteral("Иван"), QStringLiteral("Петрович"));
         const QStringList typed = fieldTexts(card);
-        card->CardWrite->trigger();
+        control<QAction>(card, "CardWrite")->trigger();
         QCOMPARE(prompter.texts(), QStringList{question});
         QCOMPARE(prompter.records.at(0).buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(prompter.records.at(0).defaultButton, QMessageBox::No);
@@ -591,13 +590,13 @@ void TestTfmCard::typedCardGoesOntoTheSelectedEntry()
     // selected the typed fields stay.
     prompter.clear();
     type(QStringLiteral("пестов "), QStringLiteral("Иван"), QStringLiteral("Петрович"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     QVERIFY(prompter.records.isEmpty());
-    card->PersonsList->clearSelection();
+    control<QListView>(card, "PersonsList")->clearSelection();
     type(QStringLiteral("Смирнова"), QStringLiteral("Елена"), QString());
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Неправильное сохранение карточки")});
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Смирнова"));
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Смирнова"));
 }
 
 void TestTfmCard::fieldsTakeOnlyWhatTheFilesCanHold()
@@ -606,25 +605,25 @@ void TestTfmCard::fieldsTakeOnlyWhatTheFilesCanHold()
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
     // Typed or pasted, a character Windows-1251 lacks is refused at once.
-    card->FNameEdit->insert(QStringLiteral("Müller"));
-    QCOMPARE(card->FNameEdit->text(), QString());
-    card->FNameEdit->insert(QStringLiteral("Мюллер №5 «Ё»"));
-    QCOMPARE(card->FNameEdit->text(), QStringLiteral("Мюллер №5 «Ё»"));
+    control<QLineEdit>(card, "FNameEdit")->insert(QStringLiteral("Müller"));
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QString());
+    control<QLineEdit>(card, "FNameEdit")->insert(QStringLiteral("Мюллер №5 «Ё»"));
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Мюллер №5 «Ё»"));
     QVERIFY(ui::codePageNotice(QStringLiteral("Müller 😀ü")).contains(QStringLiteral(": ü 😀.")));
     QVERIFY(ui::codePageNotice(QStringLiteral("Мюллер")).isEmpty());
 
     // One put in by the program can still be corrected, and a save that
     // has to write "?" names the card and field.
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     card->selectRow(0);
-    card->CardEdit->trigger();
-    card->ConclEdit->setText(QStringLiteral("/home/ü.txt"));
-    card->ConclEdit->end(false);
-    card->ConclEdit->backspace();
-    QCOMPARE(card->ConclEdit->text(), QStringLiteral("/home/ü.tx"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "ConclEdit")->setText(QStringLiteral("/home/ü.txt"));
+    control<QLineEdit>(card, "ConclEdit")->end(false);
+    control<QLineEdit>(card, "ConclEdit")->backspace();
+    QCOMPARE(control<QLineEdit>(card, "ConclEdit")->text(), QStringLiteral("/home/ü.tx"));
+    control<QAction>(card, "CardWrite")->trigger();
     prompter.fileNames << env.path("u.lst");
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QCOMPARE(prompter.texts().size(), 1);
     QCOMPARE(prompter.records.last().icon, QMessageBox::Information);
     QVERIFY(prompter.texts().constFirst().endsWith(
@@ -639,7 +638,7 @@ void TestTfmCard::handEditedPairIsOpenedWithANotice()
     env.writeLines("h.lso", cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)).mid(0, 9));
     prompter.fileNames << env.path("h.lst");
     TfmCard *card = openCard();
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Петров О.И.")});
     QCOMPARE(record(card, 0).Age, 61);
     QCOMPARE(prompter.texts().size(), 1);
@@ -650,12 +649,12 @@ void TestTfmCard::lineBreaksTypedIntoFields()
 {
     TestEnv env;
     TfmCard *card = openCard();
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     card->selectRow(0);
-    card->CardEdit->trigger();
-    card->FNameEdit->setText(QStringLiteral("Пет\nров"));
-    card->ConclEdit->setText(QStringLiteral("/tmp/a\r\nb.txt"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Пет\nров"));
+    control<QLineEdit>(card, "ConclEdit")->setText(QStringLiteral("/tmp/a\r\nb.txt"));
+    control<QAction>(card, "CardWrite")->trigger();
     const THuman h = record(card, 0);
     QCOMPARE(h.FName.contains(QLatin1Char('\n')), false);
     QCOMPARE(h.Concl.contains(QLatin1Char('\n')) || h.Concl.contains(QLatin1Char('\r')), false);
@@ -671,16 +670,16 @@ void TestTfmCard::deleteAndClear()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = cardWithThree();
-    card->CardDelete->trigger(); // nothing selected: nothing happens
+    control<QAction>(card, "CardDelete")->trigger(); // nothing selected: nothing happens
     QCOMPARE(listTexts(card).size(), 3);
     QVERIFY(!cards::cardIndex().isDirty());
     card->selectRow(1);
-    card->CardDelete->trigger();
+    control<QAction>(card, "CardDelete")->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
     QCOMPARE(record(card, 1).FName, QStringLiteral("Власов"));
     // Nothing is selected afterwards: a second click deletes nothing more.
     QCOMPARE(card->selectedRow(), -1);
-    card->CardDelete->trigger();
+    control<QAction>(card, "CardDelete")->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
     QVERIFY(cards::cardIndex().isDirty()); // the deletion is an unsaved change
     QVERIFY(prompter.records.isEmpty());
@@ -690,13 +689,13 @@ void TestTfmCard::deleteAndClear()
     const QByteArray oldData = env.readBytes("k.lso");
     prompter.answers << QMessageBox::Discard; // the deletion above is given up
     prompter.fileNames << list;
-    card->FileOpen->trigger();
-    QVERIFY(card->labelCard->text().endsWith(QStringLiteral("k.lst")));
+    control<QAction>(card, "FileOpen")->trigger();
+    QVERIFY(control<QLabel>(card, "labelCard")->text().endsWith(QStringLiteral("k.lst")));
     card->selectRow(0);
-    card->CardEdit->trigger();
-    card->FileClear->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QAction>(card, "FileClear")->trigger();
     QCOMPARE(card->model()->rowCount(), 0);
-    QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека:"));
+    QCOMPARE(control<QLabel>(card, "labelCard")->text(), QStringLiteral("Картотека:"));
     QVERIFY(cards::cardIndex().isDirty());
     QVERIFY(cards::cardIndex().hasCardTakenOut());
     QCOMPARE(env.readBytes("k.lso"), oldData);
@@ -707,7 +706,7 @@ void TestTfmCard::ageField()
 {
     TestEnv env;
     TfmCard *card = openCard();
-    AgeSpinBox *age = card->AgeEdit;
+    AgeSpinBox *age = control<AgeSpinBox>(card, "AgeEdit");
     age->setText(QStringLiteral("abc"));
     QCOMPARE(age->value(), 0);
     age->stepBy(1);
@@ -732,12 +731,12 @@ void TestTfmCard::openThroughTheWindow()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     cards::cardIndex().setStartValues();
 
     // Cancel: nothing changes.
     prompter.fileNames << QString();
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
     QVERIFY(!cards::cardIndex().isDirty());
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Open);
@@ -747,23 +746,23 @@ void TestTfmCard::openThroughTheWindow()
     // A name that names no file.
     prompter.clear();
     prompter.fileNames << env.path("nothing.lst");
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Ошибка открытия файла")});
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
-    QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека:"));
+    QCOMPARE(control<QLabel>(card, "labelCard")->text(), QStringLiteral("Картотека:"));
 
     // The golden pair: by position, the second entry gets the last record.
     prompter.clear();
     const QString golden = TestEnv::testDataPath("cards/golden/three.lst");
     prompter.fileNames << golden;
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QVERIFY(prompter.texts().isEmpty());
     QCOMPARE(listTexts(card), (QStringList{"Петров О.И.", "Без карточки", "Иванова .."}));
     QCOMPARE(record(card, 1).FName, QStringLiteral("Иванова"));
     QVERIFY(!card->model()->entry(2).record);
-    QCOMPARE(card->labelCard->text(), cardindex::labelText(golden));
+    QCOMPARE(control<QLabel>(card, "labelCard")->text(), cardindex::labelText(golden));
     // A screen reader reads the file name too, not only "Картотека:".
-    QCOMPARE(QAccessible::queryAccessibleInterface(card->labelCard)->text(QAccessible::Name),
+    QCOMPARE(QAccessible::queryAccessibleInterface(control<QLabel>(card, "labelCard"))->text(QAccessible::Name),
              cardindex::labelText(golden));
     QCOMPARE(card->listFileName(), golden);
     QVERIFY(cards::cardIndex().isDirty());
@@ -776,7 +775,7 @@ void TestTfmCard::openThroughTheWindow()
     env.writeLines("k/a.lst", {});
     env.writeBytes("k/a.lso", {});
     prompter.fileNames << QStringLiteral("a.lst");
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QDir::setCurrent(env.path());
     QCOMPARE(card->listFileName(), env.path("k/a.lst"));
     QCOMPARE(card->model()->rowCount(), 0);
@@ -812,23 +811,23 @@ void TestTfmCard::badPairLeavesTheWindowAlone()
 
     TfmCard *card = openCard();
     prompter.fileNames << good;
-    card->FileOpen->trigger();
-    card->CardNew->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     cards::cardIndex().setStartValues();
     const QList<CardEntry> before = card->model()->entries();
-    const QString label = card->labelCard->text();
+    const QString label = control<QLabel>(card, "labelCard")->text();
 
     prompter.fileNames << env.path("bad.LST");
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QCOMPARE(prompter.texts(),
              QStringList{QString(message).replace("%D", env.path("bad.lso")).replace("%L", env.path("bad.LST"))});
     QCOMPARE(card->model()->entries(), before);
-    QCOMPARE(card->labelCard->text(), label);
+    QCOMPARE(control<QLabel>(card, "labelCard")->text(), label);
     QVERIFY(!cards::cardIndex().isDirty());
 
     // A save now still proposes and writes the good file, with every record.
     prompter.fileNames << good;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QCOMPARE(prompter.records.last().request.fileName, good);
     QCOMPARE(cardindex::readPair(good).entries, before);
 }
@@ -841,7 +840,7 @@ void TestTfmCard::saveThroughTheWindow()
     cards::cardIndex().noteUnsaved();
 
     prompter.fileNames << QString();
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Save);
     QCOMPARE(prompter.records.at(0).request.filter, QStringLiteral("Списки|*.LST"));
     QCOMPARE(prompter.records.at(0).request.defaultSuffix, QStringLiteral("lst"));
@@ -852,9 +851,9 @@ void TestTfmCard::saveThroughTheWindow()
     QString name = env.path("Картотека_пациентов_кабинета_иридодиагностики.LST");
     QVERIFY(name.size() > 48);
     prompter.fileNames << name;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QVERIFY(!cards::cardIndex().isDirty());
-    QCOMPARE(card->labelCard->text(), QStringLiteral("Картотека: ...") + name.right(48));
+    QCOMPARE(control<QLabel>(card, "labelCard")->text(), QStringLiteral("Картотека: ...") + name.right(48));
     QVERIFY(QFile::exists(env.path("Картотека_пациентов_кабинета_иридодиагностики.lso")));
     QCOMPARE(cardindex::readPair(name).entries, card->model()->entries());
 }
@@ -868,24 +867,24 @@ void TestTfmCard::failedSaveLeavesTheOldPairAndTheFlag()
     const QByteArray oldData = env.readBytes("k.lso");
     TfmCard *card = openCard();
     prompter.fileNames << list;
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     for (int i = 0; i < 30; ++i)
-        card->CardNew->trigger();
-    const QString label = card->labelCard->text();
+        control<QAction>(card, "CardNew")->trigger();
+    const QString label = control<QLabel>(card, "labelCard")->text();
 
     for (long long limit : {16LL, 1200LL}) {
         prompter.clear();
         prompter.fileNames << list;
         {
             WriteLimit writeLimit(limit);
-            card->FileSave->trigger();
+            control<QAction>(card, "FileSave")->trigger();
         }
         QCOMPARE(prompter.texts(), QStringList{"Ошибка записи в файл\nФайл " + env.path(limit == 16 ? "k.lst" : "k.lso") +
                                                ": превышен допустимый размер файла"});
         QCOMPARE(env.readBytes("k.lst"), oldList);
         QCOMPARE(env.readBytes("k.lso"), oldData);
         QVERIFY(cards::cardIndex().isDirty());
-        QCOMPARE(card->labelCard->text(), label);
+        QCOMPARE(control<QLabel>(card, "labelCard")->text(), label);
     }
 }
 
@@ -898,13 +897,13 @@ void TestTfmCard::viewConclusion()
     TfmCard *card = openCard();
     concl::open();
     concl::setLines({QStringLiteral("старый текст")});
-    concl::window()->hide();
+    state::windows().fmConcl->hide();
     state::examination().setConclMode(1);
-    card->ConclEdit->setText(env.path("Петров.txt"));
-    card->bbCnclCard->click();
+    control<QLineEdit>(card, "ConclEdit")->setText(env.path("Петров.txt"));
+    control<QPushButton>(card, "bbCnclCard")->click();
     QVERIFY(prompter.records.isEmpty());
     QVERIFY(state::windows().fmConcl->isVisible());
-    QCOMPARE(state::windows().fmConcl->mmConcl->lines(), lines);
+    QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lines(), lines);
     QCOMPARE(state::examination().conclMode(), 1);
 }
 
@@ -914,17 +913,17 @@ void TestTfmCard::viewConclusionWithoutAFile()
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
     QVERIFY(!state::windows().fmConcl);
-    card->bbCnclCard->click();
+    control<QPushButton>(card, "bbCnclCard")->click();
     QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File  is absent")});
-    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lineCount(), 0);
 
     prompter.clear();
     concl::setLines({QStringLiteral("текст")});
-    card->ConclEdit->setText(env.path("нет.txt"));
-    card->bbCnclCard->click();
+    control<QLineEdit>(card, "ConclEdit")->setText(env.path("нет.txt"));
+    control<QPushButton>(card, "bbCnclCard")->click();
     QCOMPARE(prompter.texts(), QStringList{"File " + env.path("нет.txt") + " is absent"});
-    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lineCount(), 0);
 }
 
 void TestTfmCard::calendarWritesTheDate_data()
@@ -946,7 +945,7 @@ void TestTfmCard::calendarWritesTheDate()
     ScriptedPrompter prompter;
     QLocale::setDefault(QLocale::c());
     TfmCard *card = openCard();
-    card->EditDate->setText(QStringLiteral("старая дата"));
+    control<QLineEdit>(card, "EditDate")->setText(QStringLiteral("старая дата"));
     QPointer<QDialog> seen;
     prompter.onExec = [&](QDialog *d) {
         seen = d;
@@ -954,15 +953,15 @@ void TestTfmCard::calendarWritesTheDate()
         if (!cal)
             return int(QDialog::Rejected);
         // Today's date at first.
-        if (cal->Calendar->selectedDate() != QDate::currentDate() || cal->windowTitle() != "Календарь" ||
-            cal->parentWidget() != card || cal->Button1->text() != "Ввод")
+        if (control<QCalendarWidget>(cal, "Calendar")->selectedDate() != QDate::currentDate() || cal->windowTitle() != "Календарь" ||
+            cal->parentWidget() != card || control<QPushButton>(cal, "Button1")->text() != "Ввод")
             return int(QDialog::Rejected);
-        cal->Calendar->setSelectedDate(chosen);
-        cal->Button1->click();
+        control<QCalendarWidget>(cal, "Calendar")->setSelectedDate(chosen);
+        control<QPushButton>(cal, "Button1")->click();
         return cal->result();
     };
-    card->SpeedButton1->click();
-    QCOMPARE(card->EditDate->text(), written);
+    control<QToolButton>(card, "SpeedButton1")->click();
+    QCOMPARE(control<QLineEdit>(card, "EditDate")->text(), written);
     QVERIFY(!seen); // destroyed once closed
 }
 
@@ -971,23 +970,23 @@ void TestTfmCard::calendarClosedOtherwiseKeepsTheDate()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
-    card->EditDate->setText(QStringLiteral("старая дата"));
+    control<QLineEdit>(card, "EditDate")->setText(QStringLiteral("старая дата"));
     int runs = 0;
     prompter.onExec = [&](QDialog *d) {
         ++runs;
         auto *cal = qobject_cast<TfmCalendar *>(d);
-        cal->Calendar->setSelectedDate(QDate(2020, 1, 1));
+        control<QCalendarWidget>(cal, "Calendar")->setSelectedDate(QDate(2020, 1, 1));
         cal->close(); // the title-bar button
         return cal->result();
     };
-    card->SpeedButton1->click();
+    control<QToolButton>(card, "SpeedButton1")->click();
     QCOMPARE(runs, 1);
-    QCOMPARE(card->EditDate->text(), QStringLiteral("старая дата"));
+    QCOMPARE(control<QLineEdit>(card, "EditDate")->text(), QStringLiteral("старая дата"));
     // Alt+Down in the date field opens the calendar as well.
     card->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(card));
-    card->EditDate->setFocus();
-    QTest::keyClick(card->EditDate, Qt::Key_Down, Qt::AltModifier);
+    control<QLineEdit>(card, "EditDate")->setFocus();
+    QTest::keyClick(control<QLineEdit>(card, "EditDate"), Qt::Key_Down, Qt::AltModifier);
     QCOMPARE(runs, 2);
 }
 
@@ -998,7 +997,7 @@ void TestTfmCard::helpButtonAsksForContextFive()
     env.seed(QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"));
     TfmCard *card = openCard();
     help::setHelpFile(QStringLiteral("elsewhere.hlp"));
-    card->bbHelpCard->click();
+    control<QPushButton>(card, "bbHelpCard")->click();
     QCOMPARE(help::helpFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
     QVERIFY(HelpViewer::existing());
     QCOMPARE(HelpViewer::existing()->currentAnchor(), QStringLiteral("ctx5"));
@@ -1014,23 +1013,23 @@ void TestTfmCard::exitCheckSeesBothFlags()
     QVERIFY(prompter.records.isEmpty());
 
     prompter.fileNames << list;
-    card->FileOpen->trigger(); // a freshly read index counts as unsaved
+    control<QAction>(card, "FileOpen")->trigger(); // a freshly read index counts as unsaved
     prompter.answers << QMessageBox::No;
     QVERIFY(!shell::exitCheck(nullptr));
     QCOMPARE(prompter.texts().mid(0, 2), (QStringList{"Выйти без сохранения базы данных?", "Сохраните картотеку"}));
 
     prompter.clear();
     prompter.fileNames << list;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QVERIFY(shell::exitCheck(nullptr));
     QVERIFY(prompter.texts().isEmpty());
 
     card->selectRow(0);
-    card->CardEdit->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
     prompter.answers << QMessageBox::No;
     QVERIFY(!shell::exitCheck(nullptr));
     QCOMPARE(prompter.texts().last(), QStringLiteral("Верните карточку в картотеку и сохраните картотеку"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     // The card written back is an unsaved change of the index.
     prompter.clear();
     prompter.answers << QMessageBox::No;
@@ -1043,24 +1042,24 @@ void TestTfmCard::statusPaneNamesThePatient()
     TestEnv env;
     auto *w = new TfmNirel3();
     state::windows().fmNirel3 = w;
-    w->Card->trigger();
+    control<QAction>(w, "Card")->trigger();
     TfmCard *card = state::windows().fmCard;
     QVERIFY(card);
     QCOMPARE(card->parentWidget(), w);
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     card->selectRow(0);
-    card->CardEdit->trigger();
-    card->FNameEdit->setText(QStringLiteral("Петров"));
-    card->LNameEdit->setText(QStringLiteral("Олег"));
-    card->MNameEdit->setText(QStringLiteral("Ильич"));
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Петров"));
+    control<QLineEdit>(card, "LNameEdit")->setText(QStringLiteral("Олег"));
+    control<QLineEdit>(card, "MNameEdit")->setText(QStringLiteral("Ильич"));
     // A hint of the card window reaches the main window's panes.
-    QStatusTipEvent tip(card->PersonsList->statusTip());
-    QCoreApplication::sendEvent(card->PersonsList, &tip);
-    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("Список пациентов"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
+    QStatusTipEvent tip(control<QListView>(card, "PersonsList")->statusTip());
+    QCoreApplication::sendEvent(control<QListView>(card, "PersonsList"), &tip);
+    QCOMPARE(control<QStatusBar>(w, "StatusBar2")->currentMessage(), QStringLiteral("Список пациентов"));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
     // Written back, the card is nobody's: the pane says so at once.
-    card->CardWrite->trigger();
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
+    control<QAction>(card, "CardWrite")->trigger();
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QStringLiteral("Пациент: не выбран"));
 }
 
 void TestTfmCard::anotherPatientsCardAsksForANewExamination_data()
@@ -1087,35 +1086,35 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
     ScriptedPrompter prompter;
     auto *w = new TfmNirel3();
     state::windows().fmNirel3 = w;
-    w->Card->trigger();
+    control<QAction>(w, "Card")->trigger();
     TfmCard *card = state::windows().fmCard;
     const THuman petrova = person("Петрова", "Анна", "Сергеевна", 40);
     const THuman pestov = person("Пестов", "Иван", "Петрович", 52);
     card->model()->setEntries({CardEntry{human::displayText(petrova), petrova},
                                CardEntry{human::displayText(pestov), pestov}});
     card->selectRow(0);
-    card->CardEdit->trigger();
-    w->CnclDraft->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QAction>(w, "CnclDraft")->trigger();
     if (results == "signs") {
         ExaminationScript().RightEyeSigns = {QStringLiteral("Лакуна")};
         ExaminationScript().DeepPassCount = 1;
     } else if (results == "express") {
         ExaminationScript().ExpressLines = {QStringLiteral("Велховер: 2"), QStringLiteral("Кривенко: 3")};
     } else if (results != "none") {
-        state::windows().fmConcl->bbOKCnkl->click();
+        control<QPushButton>(state::windows().fmConcl, "bbOKCnkl")->click();
         if (results == "saved draft") {
             prompter.fileNames << env.path("Петрова.txt");
-            state::windows().fmConcl->bbSaveCncl->click();
+            control<QPushButton>(state::windows().fmConcl, "bbSaveCncl")->click();
         }
     }
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     prompter.clear();
     if (answer)
         prompter.answers << QMessageBox::StandardButton(answer);
     card->selectRow(next == "Пестов" ? 1 : 0);
-    card->CardEdit->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
 
-    QCOMPARE(card->FNameEdit->text(), next);
+    QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), next);
     QVERIFY(cards::cardIndex().hasCardTakenOut());
     if (!answer) {
         QVERIFY(prompter.records.isEmpty());
@@ -1125,10 +1124,10 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
                                                           "Начать новый осмотр для «Пестов И.П.»?")});
     QCOMPARE(prompter.records.at(0).defaultButton, QMessageBox::No);
     const bool kept = answer == QMessageBox::No;
-    QCOMPARE(state::examination().resultsRecorded() || !state::windows().fmConcl->mmConcl->lines().isEmpty(), kept);
+    QCOMPARE(state::examination().resultsRecorded() || !control<Memo>(state::windows().fmConcl, "mmConcl")->lines().isEmpty(), kept);
     // Asked once: the examination is now Пестов's.
     prompter.clear();
-    card->CardEdit->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
     QVERIFY(prompter.records.isEmpty());
 }
 
@@ -1139,65 +1138,65 @@ void TestTfmCard::wholeRoadOfOnePatient()
     auto *w = new TfmNirel3();
     state::windows().fmNirel3 = w;
     w->show();
-    w->Card->trigger();
+    control<QAction>(w, "Card")->trigger();
     TfmCard *card = state::windows().fmCard;
 
     // A card is added, edited and written back; the index is saved.
-    card->CardNew->trigger();
+    control<QAction>(card, "CardNew")->trigger();
     card->selectRow(0);
-    card->CardEdit->trigger();
-    card->EditDate->setText(QStringLiteral("07.11.2023"));
-    card->FNameEdit->setText(QStringLiteral("Петров"));
-    card->LNameEdit->setText(QStringLiteral("Олег"));
-    card->MNameEdit->setText(QStringLiteral("Ильич"));
-    card->AgeEdit->setText(QStringLiteral("42"));
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
+    control<QLineEdit>(card, "EditDate")->setText(QStringLiteral("07.11.2023"));
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Петров"));
+    control<QLineEdit>(card, "LNameEdit")->setText(QStringLiteral("Олег"));
+    control<QLineEdit>(card, "MNameEdit")->setText(QStringLiteral("Ильич"));
+    control<AgeSpinBox>(card, "AgeEdit")->setText(QStringLiteral("42"));
+    control<QAction>(card, "CardWrite")->trigger();
     const QString list = env.path("Пациенты.LST");
     prompter.fileNames << list;
-    card->FileSave->trigger();
+    control<QAction>(card, "FileSave")->trigger();
     QVERIFY(!cards::cardIndex().isDirty());
 
     // Opened again, the card is taken out for the examination.
-    card->FileClear->trigger();
+    control<QAction>(card, "FileClear")->trigger();
     prompter.fileNames << list;
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Петров О.И.")});
     card->selectRow(0);
-    card->CardEdit->trigger();
-    QCOMPARE(card->AgeEdit->value(), 42);
+    control<QAction>(card, "CardEdit")->trigger();
+    QCOMPARE(control<AgeSpinBox>(card, "AgeEdit")->value(), 42);
 
     // The draft names the patient and is saved under the proposed surname.
-    w->CnclDraft->trigger();
+    control<QAction>(w, "CnclDraft")->trigger();
     TfmConcl *concl = state::windows().fmConcl;
-    concl->bbOKCnkl->click();
+    control<QPushButton>(concl, "bbOKCnkl")->click();
     const QString patientLine = QStringLiteral("Олег Ильич Петров") + QString(44, QLatin1Char(' ')) +
                                 QStringLiteral("Дата: 07.11.2023");
-    QVERIFY(concl->mmConcl->lines().contains(patientLine));
+    QVERIFY(control<Memo>(concl, "mmConcl")->lines().contains(patientLine));
     const QString draft = env.path("Петров.txt");
     prompter.clear();
     prompter.fileNames << draft;
-    concl->bbSaveCncl->click();
+    control<QPushButton>(concl, "bbSaveCncl")->click();
     QCOMPARE(prompter.records.at(0).request.fileName, QStringLiteral("Петров"));
-    QCOMPARE(card->ConclEdit->text(), draft);
+    QCOMPARE(control<QLineEdit>(card, "ConclEdit")->text(), draft);
     QVERIFY(QFile::exists(draft));
 
     // Written back and saved, the card keeps the conclusion's name...
-    card->CardWrite->trigger();
+    control<QAction>(card, "CardWrite")->trigger();
     prompter.fileNames << list;
-    card->FileSave->trigger();
-    card->FileClear->trigger();
+    control<QAction>(card, "FileSave")->trigger();
+    control<QAction>(card, "FileClear")->trigger();
     prompter.fileNames << list;
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     card->selectRow(0);
-    card->CardEdit->trigger();
-    QCOMPARE(card->ConclEdit->text(), draft);
+    control<QAction>(card, "CardEdit")->trigger();
+    QCOMPARE(control<QLineEdit>(card, "ConclEdit")->text(), draft);
 
     // ...and "Просмотр" shows the saved conclusion.
-    concl->mmConcl->clearLines();
-    card->bbCnclCard->click();
+    control<Memo>(concl, "mmConcl")->clearLines();
+    control<QPushButton>(card, "bbCnclCard")->click();
     // (The file holds the lines as the draft box showed them, wrapped.)
-    QCOMPARE(concl->mmConcl->lines(), textfile::readLines(draft).lines);
-    QVERIFY(concl->mmConcl->lines().join(QLatin1Char(' ')).contains(QStringLiteral("Олег Ильич Петров")));
+    QCOMPARE(control<Memo>(concl, "mmConcl")->lines(), textfile::readLines(draft).lines);
+    QVERIFY(control<Memo>(concl, "mmConcl")->lines().join(QLatin1Char(' ')).contains(QStringLiteral("Олег Ильич Петров")));
 }
 
 QTEST_MAIN(TestTfmCard)

@@ -100,33 +100,33 @@ void TestChartWindows::clickNamesTheZone()
     env.seed(QStringLiteral("SystmTxt/DeckOrgans.txt"));
     ScriptedPrompter prompter;
     TfmShProek *w = chartWindow();
-    QCOMPARE(w->pcShList->currentWidget(), w->tsDeck);
-    QCOMPARE(w->eyeTabOnView(), w->tsDeckR);
+    QCOMPARE(control<QTabWidget>(w, "pcShList")->currentWidget(), control<QWidget>(w, "tsDeck"));
+    QCOMPARE(w->eyeTabOnView(), control<QWidget>(w, "tsDeckR"));
 
     // The same colour names the same zone on the right and the left chart.
-    const SharedZone zone = sharedZone(w->imDeckR, w->imDeckL, env.path("SystmTxt/DeckOrgans.txt"));
+    const SharedZone zone = sharedZone(control<ChartPicture>(w, "imDeckR"), control<ChartPicture>(w, "imDeckL"), env.path("SystmTxt/DeckOrgans.txt"));
     QVERIFY(zone.colour > 0);
-    press(w->imDeckR, pixelOf(w->imDeckR, zone.colour));
-    QCOMPARE(w->Label1->text(), QString::number(zone.colour));
-    QCOMPARE(w->Edit1->text(), zone.line.mid(11));
+    press(control<ChartPicture>(w, "imDeckR"), pixelOf(control<ChartPicture>(w, "imDeckR"), zone.colour));
+    QCOMPARE(control<QLabel>(w, "Label1")->text(), QString::number(zone.colour));
+    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), zone.line.mid(11));
     QCOMPARE(w->ChartZoneCode, zone.line.mid(9, 2));
-    w->pcDeckEyes->setCurrentWidget(w->tsDeckL);
-    w->Edit1->clear();
-    press(w->imDeckL, pixelOf(w->imDeckL, zone.colour));
-    QCOMPARE(w->Edit1->text(), zone.line.mid(11));
+    control<QTabWidget>(w, "pcDeckEyes")->setCurrentWidget(control<QWidget>(w, "tsDeckL"));
+    control<QLineEdit>(w, "Edit1")->clear();
+    press(control<ChartPicture>(w, "imDeckL"), pixelOf(control<ChartPicture>(w, "imDeckL"), zone.colour));
+    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), zone.line.mid(11));
 
     // White background and black lines name nothing; the last code stays.
-    press(w->imDeckL, pixelOf(w->imDeckL, kWhite));
-    QCOMPARE(w->Label1->text(), QString::number(kWhite));
-    QCOMPARE(w->Edit1->text(), QString());
-    press(w->imDeckL, QPoint(192, 192)); // the pupil
-    QCOMPARE(w->Label1->text(), QStringLiteral("0"));
+    press(control<ChartPicture>(w, "imDeckL"), pixelOf(control<ChartPicture>(w, "imDeckL"), kWhite));
+    QCOMPARE(control<QLabel>(w, "Label1")->text(), QString::number(kWhite));
+    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), QString());
+    press(control<ChartPicture>(w, "imDeckL"), QPoint(192, 192)); // the pupil
+    QCOMPARE(control<QLabel>(w, "Label1")->text(), QStringLiteral("0"));
     QCOMPARE(w->ChartZoneCode, zone.line.mid(9, 2));
     QVERIFY(prompter.records.isEmpty());
 
     // An organ file that is not there.
-    w->pcShList->setCurrentWidget(w->tsJensen);
-    press(w->imJensenR, QPoint(0, 0));
+    control<QTabWidget>(w, "pcShList")->setCurrentWidget(control<QWidget>(w, "tsJensen"));
+    press(control<ChartPicture>(w, "imJensenR"), QPoint(0, 0));
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File .\\SystmTxt\\JensOrgans.txt is absent")});
 }
 
@@ -143,29 +143,29 @@ void TestChartWindows::enterLocalisesTheSign()
     pathologyBox()->setLines(pathology);
 
     // Before any zone is found the body-system field is kept.
-    w->Edit1->setText(QStringLiteral(" (зона)"));
-    w->bbOKShProek->click();
+    control<QLineEdit>(w, "Edit1")->setText(QStringLiteral(" (зона)"));
+    control<QPushButton>(w, "bbOKShProek")->click();
     QCOMPARE(signBox()->lines(), QStringList{sign + QStringLiteral(" (зона)")});
     QCOMPARE(pathologyBox()->lines(), (QStringList{pathology.at(0) + QStringLiteral(" (зона)"), pathology.at(1)}));
 
     signBox()->setLines({sign});
     pathologyBox()->setLines(pathology);
-    const SharedZone zone = sharedZone(w->imDeckR, w->imDeckR, env.path("SystmTxt/DeckOrgans.txt"));
-    press(w->imDeckR, pixelOf(w->imDeckR, zone.colour));
+    const SharedZone zone = sharedZone(control<ChartPicture>(w, "imDeckR"), control<ChartPicture>(w, "imDeckR"), env.path("SystmTxt/DeckOrgans.txt"));
+    press(control<ChartPicture>(w, "imDeckR"), pixelOf(control<ChartPicture>(w, "imDeckR"), zone.colour));
     const QString name = zone.line.mid(11);
     const QString code = zone.line.mid(9, 2);
-    w->bbOKShProek->click();
-    w->bbOKShProek->click(); // twice: appended twice
+    control<QPushButton>(w, "bbOKShProek")->click();
+    control<QPushButton>(w, "bbOKShProek")->click(); // twice: appended twice
     QCOMPARE(signBox()->lines(), QStringList{sign + name + name});
     QCOMPARE(pathologyBox()->lines(),
              (QStringList{QStringLiteral("0113 ") + code + QStringLiteral(" Хронический процесс в органе") + name + name,
                           pathology.at(1)}));
 
     // A click on white keeps the code; typed text is what is appended.
-    press(w->imDeckR, pixelOf(w->imDeckR, kWhite));
-    w->Edit1->setText(QStringLiteral(", слева"));
+    press(control<ChartPicture>(w, "imDeckR"), pixelOf(control<ChartPicture>(w, "imDeckR"), kWhite));
+    control<QLineEdit>(w, "Edit1")->setText(QStringLiteral(", слева"));
     pathologyBox()->setLines({QStringLiteral("0113 07 Процесс")});
-    w->bbOKShProek->click();
+    control<QPushButton>(w, "bbOKShProek")->click();
     QCOMPARE(pathologyBox()->lines(), QStringList{QStringLiteral("0113 ") + code + QStringLiteral(" Процесс, слева")});
     QVERIFY(prompter.records.isEmpty());
 }
@@ -176,10 +176,10 @@ void TestChartWindows::eyeMismatchChangesNothing()
     ScriptedPrompter prompter;
     TfmShProek *w = chartWindow();
     signBox()->setLines({QStringLiteral("Лакуна: открытая")});
-    w->pcShList->setCurrentWidget(w->tsJensen);
-    w->pcJensenEyes->setCurrentWidget(w->tsJensenL); // the right eye is chosen
-    w->Edit1->setText(QStringLiteral(" (печень)"));
-    w->bbOKShProek->click();
+    control<QTabWidget>(w, "pcShList")->setCurrentWidget(control<QWidget>(w, "tsJensen"));
+    control<QTabWidget>(w, "pcJensenEyes")->setCurrentWidget(control<QWidget>(w, "tsJensenL")); // the right eye is chosen
+    control<QLineEdit>(w, "Edit1")->setText(QStringLiteral(" (печень)"));
+    control<QPushButton>(w, "bbOKShProek")->click();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
     QCOMPARE(signBox()->lines(), QStringList{QStringLiteral("Лакуна: открытая")});
     QVERIFY(deep::exists());
@@ -189,11 +189,11 @@ void TestChartWindows::collaretteChartOpensAtTheRightEye()
 {
     TestEnv env;
     TfmShProek *w = chartWindow();
-    w->pcShList->setCurrentWidget(w->tsJensen);
-    w->pcCollaretteEyes->setCurrentWidget(w->tsCollaretteL);
+    control<QTabWidget>(w, "pcShList")->setCurrentWidget(control<QWidget>(w, "tsJensen"));
+    control<QTabWidget>(w, "pcCollaretteEyes")->setCurrentWidget(control<QWidget>(w, "tsCollaretteL"));
     OpenCollaretteChart();
     QCOMPARE(state::windows().fmShProek.data(), w); // one window
-    QCOMPARE(w->eyeTabOnView(), w->tsCollaretteR);
+    QCOMPARE(w->eyeTabOnView(), control<QWidget>(w, "tsCollaretteR"));
     QVERIFY(w->isVisible());
 }
 
@@ -205,14 +205,14 @@ void TestChartWindows::pupilVariantBecomesTheSign()
     ScriptedPrompter prompter;
     OpenPupilWindow(QStringLiteral("tsDecenter"));
     TfmPupil *w = state::windows().fmPupil.data();
-    QCOMPARE(w->pcPupil->currentWidget(), w->tsDecenter);
+    QCOMPARE(control<QTabWidget>(w, "pcPupil")->currentWidget(), control<QWidget>(w, "tsDecenter"));
 
     // Blue, 9:00, right eye: code 772 and the note that it is a left-eye sign.
     const QPoint blue(200, 345);
-    press(w->imDecen, blue);
-    QCOMPARE(w->Label1->text(), QStringLiteral("16711680"));
-    QVERIFY(!w->Edit1->text().isEmpty());
-    QCOMPARE(signBox()->lines(), QStringList{w->Edit1->text()});
+    press(control<ChartPicture>(w, "imDecen"), blue);
+    QCOMPARE(control<QLabel>(w, "Label1")->text(), QStringLiteral("16711680"));
+    QVERIFY(!control<QLineEdit>(w, "Edit1")->text().isEmpty());
+    QCOMPARE(signBox()->lines(), QStringList{control<QLineEdit>(w, "Edit1")->text()});
     QCOMPARE(state::examination().signCodes(), QList<int>{772});
     QStringList expected;
     QVERIFY(pathology::lookup(env.path("SystmTxt/Patology.txt"), {772}, &expected));
@@ -222,35 +222,35 @@ void TestChartWindows::pupilVariantBecomesTheSign()
 
     // The same patch for the left eye: its own codes, no note.
     prompter.clear();
-    state::windows().fmDeep->rbLeft->setChecked(true);
-    press(w->imDecen, blue);
+    control<QRadioButton>(state::windows().fmDeep, "rbLeft")->setChecked(true);
+    press(control<ChartPicture>(w, "imDecen"), blue);
     QCOMPARE(state::examination().signCodes(), (QList<int>{295, 299}));
     QVERIFY(prompter.records.isEmpty());
-    state::windows().fmDeep->rbRight->setChecked(true);
-    press(w->imDecen, blue);
+    control<QRadioButton>(state::windows().fmDeep, "rbRight")->setChecked(true);
+    press(control<ChartPicture>(w, "imDecen"), blue);
 
     // White: nothing is found, the deep window keeps the sign.
     prompter.clear();
-    press(w->imDecen, pixelOf(w->imDecen, kWhite));
-    QCOMPARE(w->Label1->text(), QString::number(kWhite));
-    QCOMPARE(w->Edit1->text(), QString());
+    press(control<ChartPicture>(w, "imDecen"), pixelOf(control<ChartPicture>(w, "imDecen"), kWhite));
+    QCOMPARE(control<QLabel>(w, "Label1")->text(), QString::number(kWhite));
+    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), QString());
     QCOMPARE(pathologyBox()->lines(), expected);
     QVERIFY(prompter.records.isEmpty());
 
     // One-pupil flattening: any black drawing or label is the black variant.
     env.seed(QStringLiteral("SystmTxt/FlatRorL.txt"));
     w->showPage(QStringLiteral("tsFlatten"));
-    press(w->imFlatRorL, pixelOf(w->imFlatRorL, 0));
-    QCOMPARE(w->Label1->text(), QStringLiteral("0"));
+    press(control<ChartPicture>(w, "imFlatRorL"), pixelOf(control<ChartPicture>(w, "imFlatRorL"), 0));
+    QCOMPARE(control<QLabel>(w, "Label1")->text(), QStringLiteral("0"));
     QCOMPARE(state::examination().signCodes(), QList<int>{773});
     QCOMPARE(prompter.texts(), QStringList{pupil::kUsuallyLeft});
     prompter.clear();
 
     // A name file that is not there.
     w->showPage(QStringLiteral("tsBorder"));
-    press(w->imBorder, QPoint(60, 140));
+    press(control<ChartPicture>(w, "imBorder"), QPoint(60, 140));
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File .\\SystmTxt\\Border.txt is absent")});
-    QCOMPARE(w->Edit1->text(), QString());
+    QCOMPARE(control<QLineEdit>(w, "Edit1")->text(), QString());
 }
 
 // A name line for a colour the code table has no row for changes the sign
@@ -263,7 +263,7 @@ void TestChartWindows::pupilVariantWithoutCodes()
     pathologyBox()->setLines({QStringLiteral("0230 05 Прежний признак")});
     ExaminationScript().SignCodes = {230};
     OpenPupilWindow(QStringLiteral("tsDecenter"));
-    press(state::windows().fmPupil->imDecen, pixelOf(state::windows().fmPupil->imDecen, 0));
+    press(control<ChartPicture>(state::windows().fmPupil, "imDecen"), pixelOf(control<ChartPicture>(state::windows().fmPupil, "imDecen"), 0));
     QCOMPARE(signBox()->lines(), QStringList{QStringLiteral("Зрачок в виде точки")});
     QCOMPARE(pathologyBox()->lines(), QStringList{QStringLiteral("0230 05 Прежний признак")});
     QCOMPARE(state::examination().signCodes(), QList<int>{230});
@@ -283,10 +283,10 @@ void TestChartWindows::hoverNamesEveryZoneAndChangesNothing()
     TfmShProek *w = chartWindow();
     signBox()->setLines({QStringLiteral("Лакуна: ")});
     const QPoint first(200, 60);
-    press(w->imDeckR, first);
-    QVERIFY(!w->Edit1->text().isEmpty());
+    press(control<ChartPicture>(w, "imDeckR"), first);
+    QVERIFY(!control<QLineEdit>(w, "Edit1")->text().isEmpty());
     const auto clickState = [w] {
-        return QStringList{w->Label1->text(), w->Edit1->text(), w->ChartZoneCode, w->ChartColourKey,
+        return QStringList{control<QLabel>(w, "Label1")->text(), control<QLineEdit>(w, "Edit1")->text(), w->ChartZoneCode, w->ChartColourKey,
                            QString::number(w->ChartClickX), QString::number(w->ChartClickY)} +
                signBox()->lines() + pathologyBox()->lines();
     };
@@ -295,9 +295,9 @@ void TestChartWindows::hoverNamesEveryZoneAndChangesNothing()
     const struct {
         ChartPicture *picture;
         const char *organFile;
-    } charts[] = {{w->imDeckR, "DeckOrgans.txt"},     {w->imDeckL, "DeckOrgans.txt"},
-                  {w->imJensenR, "JensOrgans.txt"},   {w->imJensenL, "JensOrgans.txt"},
-                  {w->imZrachR, "ZrachOrgansR.txt"},  {w->imZrachL, "ZrachOrgansL.txt"}};
+    } charts[] = {{control<ChartPicture>(w, "imDeckR"), "DeckOrgans.txt"},     {control<ChartPicture>(w, "imDeckL"), "DeckOrgans.txt"},
+                  {control<ChartPicture>(w, "imJensenR"), "JensOrgans.txt"},   {control<ChartPicture>(w, "imJensenL"), "JensOrgans.txt"},
+                  {control<ChartPicture>(w, "imZrachR"), "ZrachOrgansR.txt"},  {control<ChartPicture>(w, "imZrachL"), "ZrachOrgansL.txt"}};
     // A zone's name shown without its blanks and brackets; the last line of a colour names it.
     const auto namesIn = [&env](const char *organFile) {
         QHash<int, QString> names;
@@ -321,7 +321,7 @@ void TestChartWindows::hoverNamesEveryZoneAndChangesNothing()
         for (int colour : colours) {
             const QString name = names.value(colour);
             QTest::mouseMove(chart.picture, pixelOf(chart.picture, colour));
-            const QString shown = w->lbZoneUnder->text();
+            const QString shown = control<QLabel>(w, "lbZoneUnder")->text();
             if (colour == 0 || colour == kWhite) {
                 QVERIFY2(shown.isEmpty(), qPrintable(shown));
                 continue;
@@ -335,13 +335,13 @@ void TestChartWindows::hoverNamesEveryZoneAndChangesNothing()
     QCOMPARE(clickState(), clicked);
 
     // The list names the zones of the chart on view; one chosen is outlined.
-    w->pcShList->setCurrentWidget(w->tsJensen);
-    w->pcJensenEyes->setCurrentWidget(w->tsJensenR);
-    QCOMPARE(w->lbZones->count(), 64);
-    w->lbZones->setCurrentRow(5);
+    control<QTabWidget>(w, "pcShList")->setCurrentWidget(control<QWidget>(w, "tsJensen"));
+    control<QTabWidget>(w, "pcJensenEyes")->setCurrentWidget(control<QWidget>(w, "tsJensenR"));
+    QCOMPARE(control<QListWidget>(w, "lbZones")->count(), 64);
+    control<QListWidget>(w, "lbZones")->setCurrentRow(5);
     const int outlined = w->outlinedZone();
-    QVERIFY(pixelOf(w->imJensenR, outlined).x() >= 0);
-    QCOMPARE(w->lbZones->item(5)->text(), namesIn("JensOrgans.txt").value(outlined));
+    QVERIFY(pixelOf(control<ChartPicture>(w, "imJensenR"), outlined).x() >= 0);
+    QCOMPARE(control<QListWidget>(w, "lbZones")->item(5)->text(), namesIn("JensOrgans.txt").value(outlined));
     QCOMPARE(clickState(), clicked);
     QVERIFY(prompter.records.isEmpty());
 }

@@ -68,10 +68,10 @@ TfmCard *cardWith(const QString &surname, const QString &firstName, const QStrin
                   const QString &date)
 {
     TfmCard *card = state::ensureWindow(state::windows().fmCard);
-    card->FNameEdit->setText(surname);
-    card->LNameEdit->setText(firstName);
-    card->MNameEdit->setText(patronymic);
-    card->EditDate->setText(date);
+    control<QLineEdit>(card, "FNameEdit")->setText(surname);
+    control<QLineEdit>(card, "LNameEdit")->setText(firstName);
+    control<QLineEdit>(card, "MNameEdit")->setText(patronymic);
+    control<QLineEdit>(card, "EditDate")->setText(date);
     return card;
 }
 
@@ -130,8 +130,8 @@ state::Examination &exam()
 QStringList summaryText()
 {
     TfmConcl *w = draft();
-    w->bbOKCnkl->click();
-    return w->mmConcl->lines();
+    control<QPushButton>(w, "bbOKCnkl")->click();
+    return control<Memo>(w, "mmConcl")->lines();
 }
 
 } // namespace
@@ -377,7 +377,7 @@ void TestConclusion::proposedNamePerMode()
         cardWith(QStringLiteral("Петров"), {}, {}, {})->hide();
     exam().setConclMode(mode);
     TfmConcl *w = draft();
-    w->bbSaveCncl->click();
+    control<QPushButton>(w, "bbSaveCncl")->click();
     QVERIFY(state::windows().fmCard && state::windows().fmCard->isVisible()); // the card comes up in every mode
     QCOMPARE(prompter.records.size(), 1);
     const PromptRecord &r = prompter.records.constFirst();
@@ -391,14 +391,14 @@ void TestConclusion::cancelWritesNothing()
 {
     TestEnv env;
     ScriptedPrompter prompter;
-    cardWith(QStringLiteral("Петров"), {}, {}, {})->ConclEdit->setText(QStringLiteral("прежнее.txt"));
+    control<QLineEdit>(cardWith(QStringLiteral("Петров"), {}, {}, {}), "ConclEdit")->setText(QStringLiteral("прежнее.txt"));
     TfmConcl *w = draft();
-    w->mmConcl->setLines({QStringLiteral("текст")});
+    control<Memo>(w, "mmConcl")->setLines({QStringLiteral("текст")});
     const QStringList before = QDir(env.path()).entryList(QDir::Files);
     prompter.fileNames = {QString()};
-    w->bbSaveCncl->click();
+    control<QPushButton>(w, "bbSaveCncl")->click();
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), before);
-    QCOMPARE(state::windows().fmCard->ConclEdit->text(), QStringLiteral("прежнее.txt"));
+    QCOMPARE(control<QLineEdit>(state::windows().fmCard, "ConclEdit")->text(), QStringLiteral("прежнее.txt"));
     QCOMPARE(prompter.texts(), QStringList{});
     QCOMPARE(QDir::currentPath(), QDir(env.path()).absolutePath());
 }
@@ -409,14 +409,14 @@ void TestConclusion::savedBytesAreWindows1251WithCrLf()
     ScriptedPrompter prompter;
     cardWith(QStringLiteral("Петров"), {}, {}, {});
     TfmConcl *w = draft();
-    w->mmConcl->setLines({QStringLiteral("Дата"), QString(), QStringLiteral("ёЁ №1")});
+    control<Memo>(w, "mmConcl")->setLines({QStringLiteral("Дата"), QString(), QStringLiteral("ёЁ №1")});
     const QString target = env.path(QStringLiteral("Петров.txt"));
     prompter.fileNames = {target};
-    w->bbSaveCncl->click();
+    control<QPushButton>(w, "bbSaveCncl")->click();
     QCOMPARE(env.readBytes(QStringLiteral("Петров.txt")),
              QByteArray("\xC4\xE0\xF2\xE0\r\n\r\n\xB8\xA8 \xB9"
                         "1\r\n"));
-    QCOMPARE(state::windows().fmCard->ConclEdit->text(), target);
+    QCOMPARE(control<QLineEdit>(state::windows().fmCard, "ConclEdit")->text(), target);
     QVERIFY(prompter.texts().isEmpty());
 }
 
@@ -430,20 +430,20 @@ void TestConclusion::wrappedLinesAreSavedAsDisplayed()
     for (int i = 0; i < 60; ++i)
         words << QStringLiteral("слово%1").arg(i);
     const QString longLine = words.join(QLatin1Char(' '));
-    w->mmConcl->setLines({QStringLiteral("коротко"), longLine, QStringLiteral("конец")});
+    control<Memo>(w, "mmConcl")->setLines({QStringLiteral("коротко"), longLine, QStringLiteral("конец")});
     exam().setConclMode(1);
     prompter.fileNames = {env.path(kHeaderName)};
-    w->bbSaveCncl->click();
+    control<QPushButton>(w, "bbSaveCncl")->click();
     const textfile::ReadResult saved = textfile::readLines(env.path(kHeaderName));
     QVERIFY(saved.ok);
-    QCOMPARE(saved.lines, w->mmConcl->displayedLines());
+    QCOMPARE(saved.lines, control<Memo>(w, "mmConcl")->displayedLines());
     QVERIFY(saved.lines.size() > 4);
     QCOMPARE(saved.lines.constFirst(), QStringLiteral("коротко"));
     QCOMPARE(saved.lines.constLast(), QStringLiteral("конец"));
     // Broken at blanks: the pieces joined by one blank give the line back.
     QCOMPARE(saved.lines.mid(1, saved.lines.size() - 2).join(QLatin1Char(' ')), longLine);
     for (const QString &piece : saved.lines)
-        QVERIFY(w->mmConcl->fontMetrics().horizontalAdvance(piece) <= w->mmConcl->viewport()->width());
+        QVERIFY(control<Memo>(w, "mmConcl")->fontMetrics().horizontalAdvance(piece) <= control<Memo>(w, "mmConcl")->viewport()->width());
 }
 
 void TestConclusion::failedSaveKeepsTheOldFileAndHandsOver()
@@ -452,24 +452,24 @@ void TestConclusion::failedSaveKeepsTheOldFileAndHandsOver()
     ScriptedPrompter prompter;
     const QByteArray old("old\r\n");
     env.writeBytes(QStringLiteral("Петров.txt"), old);
-    cardWith(QStringLiteral("Петров"), {}, {}, {})->ConclEdit->setText(QStringLiteral("прежнее.txt"));
+    control<QLineEdit>(cardWith(QStringLiteral("Петров"), {}, {}, {}), "ConclEdit")->setText(QStringLiteral("прежнее.txt"));
     TfmConcl *w = draft();
     QStringList lines;
     for (int i = 0; i < 200; ++i)
         lines << QStringLiteral("Строка заключения номер %1").arg(i);
-    w->mmConcl->setLines(lines);
+    control<Memo>(w, "mmConcl")->setLines(lines);
     QGuiApplication::clipboard()->setText(QStringLiteral("прежнее содержимое"));
     prompter.fileNames = {env.path(QStringLiteral("Петров.txt"))};
     {
         WriteLimit limit(1000);
-        w->bbSaveCncl->click();
+        control<QPushButton>(w, "bbSaveCncl")->click();
     }
     QCOMPARE(env.readBytes(QStringLiteral("Петров.txt")), old);
     QCOMPARE(prompter.texts(),
              QStringList{QStringLiteral("Отредактируйте и сохраните заключение. Помните - его нет в картотеке!")});
     QCOMPARE(prompter.records.constLast().icon, QMessageBox::Information);
     // The card keeps the conclusion it had; the text went to the clipboard for the editor.
-    QCOMPARE(state::windows().fmCard->ConclEdit->text(), QStringLiteral("прежнее.txt"));
+    QCOMPARE(control<QLineEdit>(state::windows().fmCard, "ConclEdit")->text(), QStringLiteral("прежнее.txt"));
     QCOMPARE(QGuiApplication::clipboard()->text(), lines.join(QLatin1Char('\n')));
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList{QStringLiteral("Петров.txt")});
 }
@@ -482,17 +482,17 @@ void TestConclusion::savedHeaderFramesTheNextSummary()
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
     TfmConcl *w = state::windows().fmConcl;
     QVERIFY(w && w->isVisible());
-    QCOMPARE(w->mmConcl->lineCount(), 0);
+    QCOMPARE(control<Memo>(w, "mmConcl")->lineCount(), 0);
     const QStringList header{QStringLiteral("Кабинет доктора Иванова"), QString(), QStringLiteral("тел. 12-34-56")};
-    w->mmConcl->setLines(header);
+    control<Memo>(w, "mmConcl")->setLines(header);
     prompter.clear();
     prompter.fileNames = {kHeaderName}; // relative: the working directory
-    w->bbSaveCncl->click();
+    control<QPushButton>(w, "bbSaveCncl")->click();
     QCOMPARE(prompter.records.constFirst().request.fileName, kHeaderName);
     QVERIFY(state::windows().fmCard);
-    QCOMPARE(state::windows().fmCard->ConclEdit->text(), QString()); // only a conclusion is linked to the card
-    w->bbOKCnkl->click();
-    QCOMPARE(w->mmConcl->lines().mid(0, 4), header + QStringList{QString()});
+    QCOMPARE(control<QLineEdit>(state::windows().fmCard, "ConclEdit")->text(), QString()); // only a conclusion is linked to the card
+    control<QPushButton>(w, "bbOKCnkl")->click();
+    QCOMPARE(control<Memo>(w, "mmConcl")->lines().mid(0, 4), header + QStringList{QString()});
     QCOMPARE(exam().conclMode(), 0);
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Signature.txt is absent")});
 }
@@ -506,19 +506,19 @@ void TestConclusion::caretCountsDisplayedLines()
     QStringList words;
     for (int i = 0; i < 40; ++i)
         words << QStringLiteral("слово%1").arg(i);
-    w->mmConcl->setLines({QStringLiteral("первая"), words.join(QLatin1Char(' ')), QStringLiteral("abcdef")});
-    const QStringList shown = w->mmConcl->displayedLines();
+    control<Memo>(w, "mmConcl")->setLines({QStringLiteral("первая"), words.join(QLatin1Char(' ')), QStringLiteral("abcdef")});
+    const QStringList shown = control<Memo>(w, "mmConcl")->displayedLines();
     QVERIFY(shown.size() >= 4);
 
     const auto clickAt = [w](int block, int column) {
-        QTextCursor c(w->mmConcl->document()->findBlockByNumber(block));
+        QTextCursor c(control<Memo>(w, "mmConcl")->document()->findBlockByNumber(block));
         c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
-        w->mmConcl->ensureCursorVisible();
-        w->mmConcl->setTextCursor(c);
-        w->mmConcl->ensureCursorVisible();
-        const QRect r = w->mmConcl->cursorRect(c);
-        w->mmConcl->setTextCursor(QTextCursor(w->mmConcl->document()));
-        QTest::mouseClick(w->mmConcl->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 1, r.center().y()));
+        control<Memo>(w, "mmConcl")->ensureCursorVisible();
+        control<Memo>(w, "mmConcl")->setTextCursor(c);
+        control<Memo>(w, "mmConcl")->ensureCursorVisible();
+        const QRect r = control<Memo>(w, "mmConcl")->cursorRect(c);
+        control<Memo>(w, "mmConcl")->setTextCursor(QTextCursor(control<Memo>(w, "mmConcl")->document()));
+        QTest::mouseClick(control<Memo>(w, "mmConcl")->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 1, r.center().y()));
     };
 
     clickAt(2, 3); // "abc|def", after all the wrapped pieces
@@ -538,20 +538,20 @@ void TestConclusion::caretCountsDisplayedLines()
 
     // A double click is a press as well: the caret ends after the word it selects.
     {
-        const QRect r = w->mmConcl->cursorRect(QTextCursor(w->mmConcl->document()->findBlockByNumber(2)));
+        const QRect r = control<Memo>(w, "mmConcl")->cursorRect(QTextCursor(control<Memo>(w, "mmConcl")->document()->findBlockByNumber(2)));
         const QPoint at(r.left() + 1, r.center().y());
-        QTest::mouseClick(w->mmConcl->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(control<Memo>(w, "mmConcl")->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(exam().conclCaretColumn(), 0);
-        QTest::mouseDClick(w->mmConcl->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(w->mmConcl->textCursor().selectedText(), QStringLiteral("abcdef"));
+        QTest::mouseDClick(control<Memo>(w, "mmConcl")->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(control<Memo>(w, "mmConcl")->textCursor().selectedText(), QStringLiteral("abcdef"));
         QCOMPARE(exam().conclCaretLine(), int(shown.size() - 1));
         QCOMPARE(exam().conclCaretColumn(), 6);
     }
 
     // A right-button press reports the caret too, wherever it stands.
-    w->mmConcl->setTextCursor(QTextCursor(w->mmConcl->document()->findBlockByNumber(2)));
+    control<Memo>(w, "mmConcl")->setTextCursor(QTextCursor(control<Memo>(w, "mmConcl")->document()->findBlockByNumber(2)));
     exam().setConclCaret(-1, exam().conclCaretColumn());
-    QTest::mouseClick(w->mmConcl->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mouseClick(control<Memo>(w, "mmConcl")->viewport(), Qt::RightButton, {}, QPoint(5, 5));
     QVERIFY(exam().conclCaretLine() >= 0);
 }
 
@@ -559,11 +559,11 @@ void TestConclusion::printingCopiesTheDraftToTheClipboard()
 {
     TestEnv env;
     TfmConcl *w = draft();
-    w->mmConcl->setLines({QStringLiteral("Заключение"), QString(), QStringLiteral("подпись")});
+    control<Memo>(w, "mmConcl")->setLines({QStringLiteral("Заключение"), QString(), QStringLiteral("подпись")});
     QGuiApplication::clipboard()->setText(QStringLiteral("прежнее"));
-    w->bbEditCncl->click();
+    control<QPushButton>(w, "bbEditCncl")->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Заключение\n\nподпись"));
-    QCOMPARE(w->mmConcl->lines().size(), 3); // the draft itself is unchanged
+    QCOMPARE(control<Memo>(w, "mmConcl")->lines().size(), 3); // the draft itself is unchanged
 }
 
 void TestConclusion::helpOpensContextTwo()
@@ -571,7 +571,7 @@ void TestConclusion::helpOpensContextTwo()
     TestEnv env;
     ScriptedPrompter prompter;
     env.seed(QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"));
-    draft()->bbHelpCncl->click();
+    control<QPushButton>(draft(), "bbHelpCncl")->click();
     QVERIFY(HelpViewer::existing());
     QCOMPARE(HelpViewer::existing()->currentAnchor(), QStringLiteral("ctx2"));
 }
@@ -582,15 +582,15 @@ void TestConclusion::windowControls()
     TfmConcl *w = draft();
     QCOMPARE(w->windowTitle(), QStringLiteral("Заключение"));
     QCOMPARE(w->size(), QSize(386, 442));
-    QCOMPARE(w->mmConcl->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    QCOMPARE(w->mmConcl->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    QCOMPARE(w->mmConcl->statusTip(), QStringLiteral("Черновое заключение"));
-    QCOMPARE(w->mmConcl->accessibleName(), QStringLiteral("Черновое заключение"));
+    QCOMPARE(control<Memo>(w, "mmConcl")->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(control<Memo>(w, "mmConcl")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(control<Memo>(w, "mmConcl")->statusTip(), QStringLiteral("Черновое заключение"));
+    QCOMPARE(control<Memo>(w, "mmConcl")->accessibleName(), QStringLiteral("Черновое заключение"));
     const QList<std::pair<QPushButton *, QStringList>> buttons{
-        {w->bbOKCnkl, {"Итог", "Результаты автоматизированной диагностики"}},
-        {w->bbSaveCncl, {"Сохранить", "Сохранение текта заключения на диске"}},
-        {w->bbEditCncl, {"Печатать", "Редактирование и печать текста заключения"}},
-        {w->bbHelpCncl, {"Помощь", "Справка по разделу \"Заключение иридолога\""}}};
+        {control<QPushButton>(w, "bbOKCnkl"), {"Итог", "Результаты автоматизированной диагностики"}},
+        {control<QPushButton>(w, "bbSaveCncl"), {"Сохранить", "Сохранение текта заключения на диске"}},
+        {control<QPushButton>(w, "bbEditCncl"), {"Печатать", "Редактирование и печать текста заключения"}},
+        {control<QPushButton>(w, "bbHelpCncl"), {"Помощь", "Справка по разделу \"Заключение иридолога\""}}};
     int previousX = -1;
     for (const auto &[button, texts] : buttons) {
         QCOMPARE(button->text(), texts.at(0));
@@ -598,7 +598,7 @@ void TestConclusion::windowControls()
         QCOMPARE(button->toolTip(), texts.at(1));
         QCOMPARE(button->statusTip(), texts.at(1));
         QVERIFY(button->x() > previousX);
-        QVERIFY(button->y() > w->mmConcl->y());
+        QVERIFY(button->y() > control<Memo>(w, "mmConcl")->y());
         previousX = button->x();
     }
     w->close();
@@ -611,13 +611,13 @@ void TestConclusion::doorInsertsAtADisplayedPlace()
     QCOMPARE(concl::lines(), QStringList{});
     QVERIFY(!concl::exists()); // reading makes no window
     concl::open();
-    QVERIFY(QTest::qWaitForWindowExposed(concl::window()));
+    QVERIFY(QTest::qWaitForWindowExposed(state::windows().fmConcl));
     QStringList words;
     for (int i = 0; i < 40; ++i)
         words << QStringLiteral("слово%1").arg(i);
     const QString longLine = words.join(QLatin1Char(' '));
     concl::setLines({QStringLiteral("первая"), longLine, QStringLiteral("abcdef")});
-    const QStringList shown = draft()->mmConcl->displayedLines();
+    const QStringList shown = control<Memo>(draft(), "mmConcl")->displayedLines();
     QVERIFY(shown.size() >= 4);
 
     // Two one-letter phrases chained at column 3 of a six-character line.

@@ -40,25 +40,25 @@ const QString kUntitled = QStringLiteral("Безымянный");
 TfmReach *handedOver(const QStringList &lines)
 {
     TfmConcl *draft = state::openWindow(state::windows().fmConcl);
-    draft->mmConcl->setLines(lines);
-    draft->bbEditCncl->click();
+    control<Memo>(draft, "mmConcl")->setLines(lines);
+    control<QPushButton>(draft, "bbEditCncl")->click();
     return state::windows().fmReach.data();
 }
 
 TfmReach *editorWith(const QString &text)
 {
-    reach::open(nullptr);
+    reach::open();
     TfmReach *w = state::windows().fmReach.data();
-    w->Editor->setPlainText(text);
-    w->Editor->document()->setModified(true);
+    control<ReachEditor>(w, "Editor")->setPlainText(text);
+    control<ReachEditor>(w, "Editor")->document()->setModified(true);
     return w;
 }
 
 void placeCaret(TfmReach *w, int block, int column = 0)
 {
-    QTextCursor c(w->Editor->document()->findBlockByNumber(block));
+    QTextCursor c(control<ReachEditor>(w, "Editor")->document()->findBlockByNumber(block));
     c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
-    w->Editor->setTextCursor(c);
+    control<ReachEditor>(w, "Editor")->setTextCursor(c);
 }
 
 bool anyBold(const QTextDocument *doc)
@@ -141,15 +141,15 @@ void TestReach::printingHandsTheDraftOver()
     TfmReach *w = handedOver(lines);
     QVERIFY(w && w->isVisible());
     QCOMPARE(w->parentWidget(), state::windows().fmConcl.data()); // owned by the draft window
-    QCOMPARE(w->Editor->toPlainText(), lines.join(QLatin1Char('\n')));
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), lines.join(QLatin1Char('\n')));
     QCOMPARE(QGuiApplication::clipboard()->text(), lines.join(QLatin1Char('\n')));
-    QVERIFY(w->Editor->document()->isModified());
-    QCOMPARE(w->StatusPanel1->text(), QStringLiteral("Измененный"));
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->isModified());
+    QCOMPARE(control<QLabel>(w, "StatusPanel1")->text(), QStringLiteral("Измененный"));
     QCOMPARE(w->DocumentName, kUntitled);
     // A second hand-over replaces the text; still one editor.
     TfmReach *again = handedOver({QStringLiteral("другое")});
     QCOMPARE(again, w);
-    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("другое"));
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("другое"));
 }
 
 void TestReach::failedDraftSaveHandsOver()
@@ -160,14 +160,14 @@ void TestReach::failedDraftSaveHandsOver()
     QStringList lines;
     for (int i = 0; i < 200; ++i)
         lines << QStringLiteral("Строка заключения %1").arg(i);
-    draft->mmConcl->setLines(lines);
+    control<Memo>(draft, "mmConcl")->setLines(lines);
     prompter.fileNames = {env.path(QStringLiteral("Петров.txt"))};
     {
         WriteLimit limit(1000);
-        draft->bbSaveCncl->click();
+        control<QPushButton>(draft, "bbSaveCncl")->click();
     }
     QVERIFY(state::windows().fmReach && state::windows().fmReach->isVisible());
-    QCOMPARE(state::windows().fmReach->Editor->toPlainText(), lines.join(QLatin1Char('\n')));
+    QCOMPARE(control<ReachEditor>(state::windows().fmReach, "Editor")->toPlainText(), lines.join(QLatin1Char('\n')));
     QCOMPARE(prompter.texts().constLast(),
              QStringLiteral("Отредактируйте и сохраните заключение. Помните - его нет в картотеке!"));
 }
@@ -178,13 +178,13 @@ void TestReach::cleanCopyWithoutDraftKeepsTextAndClipboard()
     auto *main = new TfmNirel3();
     state::windows().fmNirel3 = main;
     QGuiApplication::clipboard()->setText(QStringLiteral("чужое"));
-    main->CnclEdit->trigger();
+    control<QAction>(main, "CnclEdit")->trigger();
     TfmReach *w = state::windows().fmReach.data();
     QVERIFY(w && w->isVisible());
     QCOMPARE(w->parentWidget(), main);
-    w->Editor->setPlainText(QStringLiteral("прежний текст"));
-    main->CnclEdit->trigger();
-    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("прежний текст"));
+    control<ReachEditor>(w, "Editor")->setPlainText(QStringLiteral("прежний текст"));
+    control<QAction>(main, "CnclEdit")->trigger();
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("прежний текст"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("чужое"));
 }
 
@@ -193,16 +193,16 @@ void TestReach::cleanCopyTakesTheDraftInTwelvePoints()
     TestEnv env;
     auto *main = new TfmNirel3();
     state::windows().fmNirel3 = main;
-    state::openWindow(state::windows().fmConcl)->mmConcl->setLines({QStringLiteral("первая"), QStringLiteral("вторая")});
-    main->CnclEdit->trigger();
+    control<Memo>(state::openWindow(state::windows().fmConcl), "mmConcl")->setLines({QStringLiteral("первая"), QStringLiteral("вторая")});
+    control<QAction>(main, "CnclEdit")->trigger();
     TfmReach *w = state::windows().fmReach.data();
-    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("первая\nвторая"));
-    QCOMPARE(w->Editor->textCursor().selectedText(), QStringLiteral("первая") + QChar(QChar::ParagraphSeparator) +
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("первая\nвторая"));
+    QCOMPARE(control<ReachEditor>(w, "Editor")->textCursor().selectedText(), QStringLiteral("первая") + QChar(QChar::ParagraphSeparator) +
                                                          QStringLiteral("вторая"));
-    for (QTextBlock b = w->Editor->document()->begin(); b.isValid(); b = b.next())
+    for (QTextBlock b = control<ReachEditor>(w, "Editor")->document()->begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it)
             QCOMPARE(it.fragment().charFormat().fontPointSize(), 12.0);
-    QCOMPARE(w->FontSize->text(), QStringLiteral("12"));
+    QCOMPARE(control<QLineEdit>(w, "FontSize")->text(), QStringLiteral("12"));
 }
 
 void TestReach::firstSaveAfterHandOverAsksForAName()
@@ -211,7 +211,7 @@ void TestReach::firstSaveAfterHandOverAsksForAName()
     ScriptedPrompter prompter;
     TfmReach *w = handedOver({QStringLiteral("Заключение"), QStringLiteral("Врач")});
     prompter.fileNames = {env.path(QStringLiteral("Петров.rtf"))};
-    w->FileSaveCmd->trigger();
+    control<QAction>(w, "FileSaveCmd")->trigger();
     QCOMPARE(prompter.records.size(), 1);
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Save);
     QCOMPARE(prompter.records.at(0).request.filter,
@@ -223,11 +223,11 @@ void TestReach::firstSaveAfterHandOverAsksForAName()
     QVERIFY(env.readBytes(QStringLiteral("Петров.rtf")).startsWith("{\\rtf1\\ansi\\ansicpg1251"));
     QCOMPARE(w->DocumentName, env.path(QStringLiteral("Петров.rtf")));
     QCOMPARE(w->windowTitle(), QStringLiteral("Петров.rtf - Nirel-3"));
-    QVERIFY(!w->Editor->document()->isModified());
-    QCOMPARE(w->StatusPanel1->text(), QString());
+    QVERIFY(!control<ReachEditor>(w, "Editor")->document()->isModified());
+    QCOMPARE(control<QLabel>(w, "StatusPanel1")->text(), QString());
     // The next save writes to the name without a dialog.
-    w->Editor->append(QStringLiteral("ещё"));
-    w->FileSaveCmd->trigger();
+    control<ReachEditor>(w, "Editor")->append(QStringLiteral("ещё"));
+    control<QAction>(w, "FileSaveCmd")->trigger();
     QCOMPARE(prompter.records.size(), 1);
     QTextDocument back;
     QVERIFY(reachfile::load(env.path(QStringLiteral("Петров.rtf")), &back, 96).ok);
@@ -250,12 +250,12 @@ void TestReach::newAsksBeforeDroppingEdits()
     ScriptedPrompter prompter;
     TfmReach *w = editorWith(QStringLiteral("несохранённый текст"));
     prompter.answers = {QMessageBox::StandardButton(answer)};
-    w->FileNewCmd->trigger();
+    control<QAction>(w, "FileNewCmd")->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Сохранить изменения в Безымянный?")});
     QCOMPARE(prompter.records.at(0).icon, QMessageBox::Question);
     QCOMPARE(prompter.records.at(0).buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QCOMPARE(w->Editor->toPlainText().isEmpty(), cleared);
-    QCOMPARE(w->Editor->document()->isModified(), !cleared);
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText().isEmpty(), cleared);
+    QCOMPARE(control<ReachEditor>(w, "Editor")->document()->isModified(), !cleared);
 }
 
 // Yes to "Сохранить изменения" goes on only when the save happened: with
@@ -284,17 +284,17 @@ void TestReach::unsavedTextStaysWhenTheSaveDoesNotHappen()
     prompter.fileNames = {written ? env.path(QStringLiteral("нет/заключение.rtf")) : QString(),
                           env.path(QStringLiteral("другой.txt"))};
     if (operation == QLatin1String("new")) {
-        w->FileNewCmd->trigger();
+        control<QAction>(w, "FileNewCmd")->trigger();
     } else if (operation == QLatin1String("open")) {
-        w->FileOpenCmd->trigger();
+        control<QAction>(w, "FileOpenCmd")->trigger();
     } else if (operation == QLatin1String("drop")) {
         w->HandleDroppedFiles({env.path(QStringLiteral("другой.txt"))});
     } else {
         QVERIFY(!w->close());
         QVERIFY(w->isVisible());
     }
-    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("несохранённый текст"));
-    QVERIFY(w->Editor->document()->isModified());
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("несохранённый текст"));
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->isModified());
     QCOMPARE(w->DocumentName, kUntitled);
     QCOMPARE(prompter.records.at(1).kind, PromptRecord::Save);
     QCOMPARE(prompter.records.size(), written ? 3 : 2); // no open dialog after
@@ -312,8 +312,8 @@ void TestReach::programEndAsksNothing()
     auto *main = new TfmNirel3();
     state::windows().fmNirel3 = main;
     main->show();
-    reach::open(main);
-    state::windows().fmReach->Editor->setPlainText(QStringLiteral("несохранённое"));
+    reach::open();
+    control<ReachEditor>(state::windows().fmReach, "Editor")->setPlainText(QStringLiteral("несохранённое"));
     main->hide(); // as when its close ends the program
     QVERIFY(state::windows().fmReach->close());
     QVERIFY(prompter.records.isEmpty());
@@ -325,7 +325,7 @@ void TestReach::textFilterStillWritesRtf()
     ScriptedPrompter prompter;
     TfmReach *w = editorWith(QStringLiteral("Заключение"));
     prompter.fileNames = {env.path(QStringLiteral("заключение.TXT"))};
-    w->FileSaveAsCmd->trigger();
+    control<QAction>(w, "FileSaveAsCmd")->trigger();
     const QByteArray bytes = env.readBytes(QStringLiteral("заключение.TXT"));
     QVERIFY(bytes.startsWith("{\\rtf1"));
     QVERIFY(bytes.contains("\\'c7\\'e0\\'ea\\'eb\\'fe\\'f7\\'e5\\'ed\\'e8\\'e5"));
@@ -339,10 +339,10 @@ void TestReach::refusedOverwriteSavesNothing()
     TfmReach *w = editorWith(QStringLiteral("новое"));
     prompter.fileNames = {env.path(QStringLiteral("old.rtf"))};
     prompter.answers = {QMessageBox::No};
-    w->FileSaveAsCmd->trigger();
+    control<QAction>(w, "FileSaveAsCmd")->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Переписать ") + env.path(QStringLiteral("old.rtf"))});
     QCOMPARE(env.readBytes(QStringLiteral("old.rtf")), QByteArray("old"));
-    QVERIFY(w->Editor->document()->isModified());
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->isModified());
     QCOMPARE(w->DocumentName, kUntitled);
 }
 
@@ -359,7 +359,7 @@ void TestReach::failedSaveKeepsTheOldFile()
     prompter.answers = {QMessageBox::Yes, QMessageBox::Ok};
     {
         WriteLimit limit(1000);
-        w->FileSaveAsCmd->trigger();
+        control<QAction>(w, "FileSaveAsCmd")->trigger();
     }
     QCOMPARE(env.readBytes(QStringLiteral("old.rtf")), QByteArray("old"));
     QCOMPARE(prompter.records.constLast().icon, QMessageBox::Critical);
@@ -367,7 +367,7 @@ void TestReach::failedSaveKeepsTheOldFile()
     QVERIFY(message.contains(QStringLiteral("old.rtf")));
     QVERIFY2(message.section(QStringLiteral("old.rtf: "), 1).size() > 3, qPrintable(message)); // says why
     QCOMPARE(w->DocumentName, kUntitled);
-    QVERIFY(w->Editor->document()->isModified());
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->isModified());
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.rtf")});
 }
 
@@ -379,19 +379,19 @@ void TestReach::opensPlainTextAndRtf()
     env.writeBytes(QStringLiteral("чистовик.rtf"),
                    "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0\\fs28\\qc\\b \\'c8\\'f2\\'ee\\'e3\\par}");
     TfmReach *w = editorWith(QString());
-    w->Editor->document()->setModified(false);
+    control<ReachEditor>(w, "Editor")->document()->setModified(false);
     prompter.fileNames = {env.path(QStringLiteral("архив/черновик.txt")), env.path(QStringLiteral("чистовик.rtf"))};
-    w->FileOpenCmd->trigger();
-    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("Первая строка\nВторая"));
+    control<QAction>(w, "FileOpenCmd")->trigger();
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("Первая строка\nВторая"));
     QCOMPARE(w->windowTitle(), QStringLiteral("черновик.txt - Nirel-3"));
-    QVERIFY(!w->Editor->document()->isModified());
-    w->FileOpenCmd->trigger();
-    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("Итог"));
+    QVERIFY(!control<ReachEditor>(w, "Editor")->document()->isModified());
+    control<QAction>(w, "FileOpenCmd")->trigger();
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("Итог"));
     placeCaret(w, 0, 2);
-    QVERIFY(w->CenterAlign->isChecked());
-    QVERIFY(w->BoldButton->isChecked());
-    QCOMPARE(w->FontSize->text(), QStringLiteral("14"));
-    QCOMPARE(w->FontName->currentText(), QStringLiteral("Arial"));
+    QVERIFY(control<QToolButton>(w, "CenterAlign")->isChecked());
+    QVERIFY(control<QToolButton>(w, "BoldButton")->isChecked());
+    QCOMPARE(control<QLineEdit>(w, "FontSize")->text(), QStringLiteral("14"));
+    QCOMPARE(control<QComboBox>(w, "FontName")->currentText(), QStringLiteral("Arial"));
     // The dialogs start in the working folder, then where the last file was.
     QCOMPARE(prompter.records.at(0).request.folder, env.path());
     QCOMPARE(prompter.records.at(1).request.folder, env.path(QStringLiteral("архив")));
@@ -426,7 +426,7 @@ void TestReach::unreadableFileLeavesTheText()
         QCOMPARE(prompter.records.size(), 1);
         QCOMPARE(prompter.records.at(0).icon, QMessageBox::Critical);
         QVERIFY(prompter.records.at(0).text.contains(QFileInfo(name).fileName()));
-        QCOMPARE(w->Editor->toPlainText(), QStringLiteral("прежний"));
+        QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("прежний"));
         QCOMPARE(w->DocumentName, env.path(QStringLiteral("before.rtf")));
     }
 }
@@ -442,20 +442,20 @@ void TestReach::listStartsAreKeptAndTheCaretPassesThem()
                    "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
                    "before\\par\\ls1 third\\par fourth\\par}");
     TfmReach *w = editorWith(QString());
-    w->Editor->document()->setModified(false);
+    control<ReachEditor>(w, "Editor")->document()->setModified(false);
     QVERIFY(w->OpenDocument(env.path(QStringLiteral("список.rtf"))));
-    const QTextBlock third = w->Editor->document()->findBlockByNumber(3);
+    const QTextBlock third = control<ReachEditor>(w, "Editor")->document()->findBlockByNumber(3);
     QCOMPARE(third.text(), QStringLiteral("third"));
     QCOMPARE(third.textList()->itemText(third), QStringLiteral("3."));
     QTextCursor at(third);
-    w->Editor->setTextCursor(at);
-    QTest::keyClick(w->Editor, Qt::Key_Left);
-    QCOMPARE(w->Editor->textCursor().block().text(), QStringLiteral("before"));
-    QCOMPARE(w->StatusPanel0->text(), QStringLiteral("Line:   1   Col:   7"));
-    QTest::keyClick(w->Editor, Qt::Key_Right);
-    QCOMPARE(w->Editor->textCursor().block(), third);
+    control<ReachEditor>(w, "Editor")->setTextCursor(at);
+    QTest::keyClick(control<ReachEditor>(w, "Editor"), Qt::Key_Left);
+    QCOMPARE(control<ReachEditor>(w, "Editor")->textCursor().block().text(), QStringLiteral("before"));
+    QCOMPARE(control<QLabel>(w, "StatusPanel0")->text(), QStringLiteral("Line:   1   Col:   7"));
+    QTest::keyClick(control<ReachEditor>(w, "Editor"), Qt::Key_Right);
+    QCOMPARE(control<ReachEditor>(w, "Editor")->textCursor().block(), third);
     prompter.fileNames = {env.path(QStringLiteral("снова.rtf"))};
-    w->FileSaveAsCmd->trigger();
+    control<QAction>(w, "FileSaveAsCmd")->trigger();
     const QByteArray saved = env.readBytes(QStringLiteral("снова.rtf"));
     QVERIFY(saved.contains("\\levelstartat3"));
     QCOMPARE(saved.count("\\par\r\n"), 3);
@@ -475,13 +475,13 @@ void TestReach::droppedFilesOpenOnlyTheFirst()
     QMimeData data;
     data.setUrls(urls);
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w->Editor->viewport(), &enter);
+    QApplication::sendEvent(control<ReachEditor>(w, "Editor")->viewport(), &enter);
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w->Editor->viewport(), &drop);
+    QApplication::sendEvent(control<ReachEditor>(w, "Editor")->viewport(), &drop);
     QVERIFY(drop.isAccepted());
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Сохранить изменения в Безымянный?")});
-    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("a.txt"));
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("a.txt"));
     QCOMPARE(w->DocumentName, env.path(QStringLiteral("a.txt")));
 }
 
@@ -503,23 +503,23 @@ void TestReach::nothingSelectedChangesTheDefaultAttributes()
     QCOMPARE(w->defaultAttributes().fontFamilies().toStringList(), QStringList{QStringLiteral("MS Sans Serif")});
     QCOMPARE(w->defaultAttributes().fontPointSize(), 8.0);
     placeCaret(w, 0, 2);
-    w->BoldButton->click();
-    w->FontSize->setText(QStringLiteral("20"));
-    w->FontName->setCurrentIndex(0);
-    w->FontName->activated(0);
+    control<QToolButton>(w, "BoldButton")->click();
+    control<QLineEdit>(w, "FontSize")->setText(QStringLiteral("20"));
+    control<QComboBox>(w, "FontName")->setCurrentIndex(0);
+    control<QComboBox>(w, "FontName")->activated(0);
     QCOMPARE(w->defaultAttributes().fontWeight(), int(QFont::Bold));
     QCOMPARE(w->defaultAttributes().fontPointSize(), 20.0);
-    QCOMPARE(w->defaultAttributes().fontFamilies().toStringList(), QStringList{w->FontName->itemText(0)});
-    QVERIFY(!anyBold(w->Editor->document())); // the text itself is untouched
+    QCOMPARE(w->defaultAttributes().fontFamilies().toStringList(), QStringList{control<QComboBox>(w, "FontName")->itemText(0)});
+    QVERIFY(!anyBold(control<ReachEditor>(w, "Editor")->document())); // the text itself is untouched
     // Typed text takes them, and so does the text after "Новый".
-    w->Editor->insertPlainText(QStringLiteral("Ж"));
-    QVERIFY(anyBold(w->Editor->document()));
+    control<ReachEditor>(w, "Editor")->insertPlainText(QStringLiteral("Ж"));
+    QVERIFY(anyBold(control<ReachEditor>(w, "Editor")->document()));
     // With a selection the selection changes and the defaults stay.
-    w->Editor->setPlainText(QStringLiteral("выделено"));
-    w->Editor->selectAll();
-    w->ItalicButton->click();
+    control<ReachEditor>(w, "Editor")->setPlainText(QStringLiteral("выделено"));
+    control<ReachEditor>(w, "Editor")->selectAll();
+    control<QToolButton>(w, "ItalicButton")->click();
     QVERIFY(!w->defaultAttributes().fontItalic());
-    QVERIFY(w->Editor->document()->begin().begin().fragment().charFormat().fontItalic());
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->begin().begin().fragment().charFormat().fontItalic());
 }
 
 void TestReach::sizeBoxRejectsWhatIsNotAnInteger()
@@ -527,14 +527,14 @@ void TestReach::sizeBoxRejectsWhatIsNotAnInteger()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmReach *w = editorWith(QStringLiteral("текст"));
-    w->Editor->selectAll();
-    w->FontSize->setText(QStringLiteral("1x"));
-    w->FontSize->setText(QString());
+    control<ReachEditor>(w, "Editor")->selectAll();
+    control<QLineEdit>(w, "FontSize")->setText(QStringLiteral("1x"));
+    control<QLineEdit>(w, "FontSize")->setText(QString());
     QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("'1x' is not a valid integer value"),
                                             QStringLiteral("'' is not a valid integer value")}));
-    QCOMPARE(w->Editor->document()->begin().begin().fragment().charFormat().fontPointSize(), 8.0);
-    w->FontSize->setText(QStringLiteral("16"));
-    QCOMPARE(w->Editor->document()->begin().begin().fragment().charFormat().fontPointSize(), 16.0);
+    QCOMPARE(control<ReachEditor>(w, "Editor")->document()->begin().begin().fragment().charFormat().fontPointSize(), 8.0);
+    control<QLineEdit>(w, "FontSize")->setText(QStringLiteral("16"));
+    QCOMPARE(control<ReachEditor>(w, "Editor")->document()->begin().begin().fragment().charFormat().fontPointSize(), 16.0);
 }
 
 void TestReach::cutAndCopyNeedASelection()
@@ -542,19 +542,19 @@ void TestReach::cutAndCopyNeedASelection()
     TestEnv env;
     TfmReach *w = editorWith(QStringLiteral("текст"));
     placeCaret(w, 0, 1);
-    QVERIFY(!w->EditCutCmd->isEnabled());
-    QVERIFY(!w->EditCopyCmd->isEnabled());
-    QTextCursor c = w->Editor->textCursor();
+    QVERIFY(!control<QAction>(w, "EditCutCmd")->isEnabled());
+    QVERIFY(!control<QAction>(w, "EditCopyCmd")->isEnabled());
+    QTextCursor c = control<ReachEditor>(w, "Editor")->textCursor();
     c.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor);
-    w->Editor->setTextCursor(c);
-    QVERIFY(w->EditCutCmd->isEnabled());
-    QVERIFY(w->EditCopyCmd->isEnabled());
-    w->EditCutCmd->trigger();
-    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("ткст"));
+    control<ReachEditor>(w, "Editor")->setTextCursor(c);
+    QVERIFY(control<QAction>(w, "EditCutCmd")->isEnabled());
+    QVERIFY(control<QAction>(w, "EditCopyCmd")->isEnabled());
+    control<QAction>(w, "EditCutCmd")->trigger();
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("ткст"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("е"));
-    QVERIFY(!w->EditCutCmd->isEnabled());
-    QVERIFY(w->EditPasteCmd->isEnabled());
-    QVERIFY(w->EditUndoCmd->isEnabled());
+    QVERIFY(!control<QAction>(w, "EditCutCmd")->isEnabled());
+    QVERIFY(control<QAction>(w, "EditPasteCmd")->isEnabled());
+    QVERIFY(control<QAction>(w, "EditUndoCmd")->isEnabled());
 }
 
 void TestReach::caretInACentredParagraphPutsCenterAlignDown()
@@ -562,16 +562,16 @@ void TestReach::caretInACentredParagraphPutsCenterAlignDown()
     TestEnv env;
     TfmReach *w = editorWith(QStringLiteral("слева\nпо центру\nсправа"));
     placeCaret(w, 1);
-    w->CenterAlign->click();
+    control<QToolButton>(w, "CenterAlign")->click();
     placeCaret(w, 2);
-    w->RightAlign->click();
-    const QList<std::pair<int, QToolButton *>> expected{{0, w->LeftAlign}, {1, w->CenterAlign}, {2, w->RightAlign}};
+    control<QToolButton>(w, "RightAlign")->click();
+    const QList<std::pair<int, QToolButton *>> expected{{0, control<QToolButton>(w, "LeftAlign")}, {1, control<QToolButton>(w, "CenterAlign")}, {2, control<QToolButton>(w, "RightAlign")}};
     for (const auto &[block, down] : expected) {
         placeCaret(w, block, 1);
-        for (QToolButton *b : {w->LeftAlign, w->CenterAlign, w->RightAlign})
+        for (QToolButton *b : {control<QToolButton>(w, "LeftAlign"), control<QToolButton>(w, "CenterAlign"), control<QToolButton>(w, "RightAlign")})
             QCOMPARE(b->isChecked(), b == down);
     }
-    QCOMPARE(w->Editor->document()->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+    QCOMPARE(control<ReachEditor>(w, "Editor")->document()->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
              Qt::AlignHCenter);
 }
 
@@ -579,19 +579,19 @@ void TestReach::bulletsButtonFollowsAndSetsTheList()
 {
     TestEnv env;
     TfmReach *w = editorWith(QStringLiteral("один\nдва\nтри"));
-    QTextCursor c(w->Editor->document()->findBlockByNumber(0));
+    QTextCursor c(control<ReachEditor>(w, "Editor")->document()->findBlockByNumber(0));
     c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
-    w->Editor->setTextCursor(c);
-    w->BulletsButton->click();
-    QVERIFY(w->Editor->document()->findBlockByNumber(0).textList());
-    QVERIFY(w->Editor->document()->findBlockByNumber(1).textList());
+    control<ReachEditor>(w, "Editor")->setTextCursor(c);
+    control<QToolButton>(w, "BulletsButton")->click();
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->findBlockByNumber(0).textList());
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->findBlockByNumber(1).textList());
     placeCaret(w, 2);
-    QVERIFY(!w->BulletsButton->isChecked());
+    QVERIFY(!control<QToolButton>(w, "BulletsButton")->isChecked());
     placeCaret(w, 1);
-    QVERIFY(w->BulletsButton->isChecked());
-    w->BulletsButton->click();
-    QVERIFY(!w->Editor->document()->findBlockByNumber(1).textList());
-    QVERIFY(w->Editor->document()->findBlockByNumber(0).textList());
+    QVERIFY(control<QToolButton>(w, "BulletsButton")->isChecked());
+    control<QToolButton>(w, "BulletsButton")->click();
+    QVERIFY(!control<ReachEditor>(w, "Editor")->document()->findBlockByNumber(1).textList());
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->findBlockByNumber(0).textList());
 }
 
 void TestReach::statusBarShowsCaretAndModifiedMark()
@@ -599,14 +599,14 @@ void TestReach::statusBarShowsCaretAndModifiedMark()
     TestEnv env;
     TfmReach *w = editorWith(QStringLiteral("первая\nвторая строка"));
     placeCaret(w, 1, 6);
-    QCOMPARE(w->StatusPanel0->text(), QStringLiteral("Line:   2   Col:   7"));
-    QCOMPARE(w->StatusPanel0->width(), 120);
-    QCOMPARE(w->StatusPanel1->width(), 60);
-    QCOMPARE(w->StatusPanel2->width(), 50);
-    QCOMPARE(w->StatusPanel1->text(), QStringLiteral("Измененный"));
-    QVERIFY(w->StatusPanel1->fontMetrics().horizontalAdvance(w->StatusPanel1->text()) <=
-            w->StatusPanel1->contentsRect().width());
-    QCOMPARE(w->StatusPanel2->text(), QString());
+    QCOMPARE(control<QLabel>(w, "StatusPanel0")->text(), QStringLiteral("Line:   2   Col:   7"));
+    QCOMPARE(control<QLabel>(w, "StatusPanel0")->width(), 120);
+    QCOMPARE(control<QLabel>(w, "StatusPanel1")->width(), 60);
+    QCOMPARE(control<QLabel>(w, "StatusPanel2")->width(), 50);
+    QCOMPARE(control<QLabel>(w, "StatusPanel1")->text(), QStringLiteral("Измененный"));
+    QVERIFY(control<QLabel>(w, "StatusPanel1")->fontMetrics().horizontalAdvance(control<QLabel>(w, "StatusPanel1")->text()) <=
+            control<QLabel>(w, "StatusPanel1")->contentsRect().width());
+    QCOMPARE(control<QLabel>(w, "StatusPanel2")->text(), QString());
 }
 
 void TestReach::rulerArithmetic_data()
@@ -665,19 +665,19 @@ void TestReach::firstMarkerDragKeepsTheLeftMarker()
     w->resize(630, 487);
     QTextBlockFormat f;
     reachruler::toFormat({first, left, 0}, f, w->dpi());
-    w->Editor->textCursor().mergeBlockFormat(f);
+    control<ReachEditor>(w, "Editor")->textCursor().mergeBlockFormat(f);
     w->SelectionChange();
-    const int leftMarker = w->LeftInd->x();
-    const int firstMarker = w->FirstInd->x();
+    const int leftMarker = control<RulerMarker>(w, "LeftInd")->x();
+    const int firstMarker = control<RulerMarker>(w, "FirstInd")->x();
     // Press in the middle of the marker, move, release.
-    QTest::mousePress(w->FirstInd, Qt::LeftButton, {}, QPoint(5, 4));
-    QTest::mouseMove(w->FirstInd, QPoint(5 + dragBy, 4));
-    QTest::mouseRelease(w->FirstInd, Qt::LeftButton, {}, QPoint(5, 4));
+    QTest::mousePress(control<RulerMarker>(w, "FirstInd"), Qt::LeftButton, {}, QPoint(5, 4));
+    QTest::mouseMove(control<RulerMarker>(w, "FirstInd"), QPoint(5 + dragBy, 4));
+    QTest::mouseRelease(control<RulerMarker>(w, "FirstInd"), Qt::LeftButton, {}, QPoint(5, 4));
     QVERIFY(!w->Dragging);
-    const reachruler::Indents now = reachruler::fromFormat(w->Editor->textCursor().blockFormat(), w->dpi());
+    const reachruler::Indents now = reachruler::fromFormat(control<ReachEditor>(w, "Editor")->textCursor().blockFormat(), w->dpi());
     QCOMPARE(now.first, reachruler::firstIndentAt(firstMarker + dragBy, 5, w->dpi()));
-    QVERIFY2(qAbs(w->FirstInd->x() - (firstMarker + dragBy)) <= 1, qPrintable(QString::number(w->FirstInd->x())));
-    QVERIFY2(qAbs(w->LeftInd->x() - leftMarker) <= 2, qPrintable(QString::number(w->LeftInd->x())));
+    QVERIFY2(qAbs(control<RulerMarker>(w, "FirstInd")->x() - (firstMarker + dragBy)) <= 1, qPrintable(QString::number(control<RulerMarker>(w, "FirstInd")->x())));
+    QVERIFY2(qAbs(control<RulerMarker>(w, "LeftInd")->x() - leftMarker) <= 2, qPrintable(QString::number(control<RulerMarker>(w, "LeftInd")->x())));
 }
 
 void TestReach::hintsMoveToTheEditorForGood()
@@ -686,19 +686,19 @@ void TestReach::hintsMoveToTheEditorForGood()
     auto *main = new TfmNirel3();
     state::windows().fmNirel3 = main;
     HintHub::instance().setHint(QStringLiteral("до редактора"));
-    QCOMPARE(main->StatusBar2->currentMessage(), QStringLiteral("до редактора"));
-    main->CnclEdit->trigger();
+    QCOMPARE(control<QStatusBar>(main, "StatusBar2")->currentMessage(), QStringLiteral("до редактора"));
+    control<QAction>(main, "CnclEdit")->trigger();
     TfmReach *w = state::windows().fmReach.data();
     HintHub::instance().setHint(QStringLiteral("Черновое заключение"));
-    QCOMPARE(w->StatusBar->currentMessage(), QStringLiteral("Черновое заключение"));
-    QVERIFY(!w->StatusPanel0->isVisible() || !w->isVisible());
-    QCOMPARE(main->StatusBar2->currentMessage(), QStringLiteral("до редактора"));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar")->currentMessage(), QStringLiteral("Черновое заключение"));
+    QVERIFY(!control<QLabel>(w, "StatusPanel0")->isVisible() || !w->isVisible());
+    QCOMPARE(control<QStatusBar>(main, "StatusBar2")->currentMessage(), QStringLiteral("до редактора"));
     HintHub::instance().setHint(QString());
-    QCOMPARE(w->StatusBar->currentMessage(), QString());
-    QVERIFY(w->StatusPanel0->isVisible());
+    QCOMPARE(control<QStatusBar>(w, "StatusBar")->currentMessage(), QString());
+    QVERIFY(control<QLabel>(w, "StatusPanel0")->isVisible());
     w->close();
     HintHub::instance().setHint(QStringLiteral("после закрытия"));
-    QCOMPARE(main->StatusBar2->currentMessage(), QStringLiteral("до редактора"));
+    QCOMPARE(control<QStatusBar>(main, "StatusBar2")->currentMessage(), QStringLiteral("до редактора"));
 }
 
 void TestReach::irisPhotosNeedAPatientWithPhotos()
@@ -706,10 +706,10 @@ void TestReach::irisPhotosNeedAPatientWithPhotos()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmReach *w = editorWith(QStringLiteral("Текст"));
-    w->miInsertPhotosChart->trigger();
+    control<QAction>(w, "miInsertPhotosChart")->trigger();
     QCOMPARE(prompter.texts().size(), 1);
     QVERIFY(prompter.texts().constFirst().startsWith(QStringLiteral("У пациента нет фотографий глаз")));
-    QCOMPARE(w->Editor->toPlainText(), QStringLiteral("Текст"));
+    QCOMPARE(control<ReachEditor>(w, "Editor")->toPlainText(), QStringLiteral("Текст"));
 }
 
 // A paragraph with no blank to wrap at is opened broken into pieces that
@@ -736,7 +736,7 @@ void TestReach::helpOpensContextEleven()
     TestEnv env;
     env.seed(QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"));
     TfmReach *w = editorWith(QString());
-    w->HelpMenu->trigger();
+    control<QAction>(w, "HelpMenu")->trigger();
     QVERIFY(HelpViewer::existing());
     QCOMPARE(HelpViewer::existing()->currentAnchor(), QStringLiteral("ctx11"));
 }
@@ -755,7 +755,7 @@ void TestReach::printsToPdf()
         printer->setOutputFileName(pdf);
         return int(QDialog::Accepted);
     };
-    w->FilePrintCmd->trigger();
+    control<QAction>(w, "FilePrintCmd")->trigger();
     QCOMPARE(prompter.records.constLast().text, QStringLiteral("PrintDialog"));
     QVERIFY(env.readBytes(QStringLiteral("печать.pdf")).startsWith("%PDF"));
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
@@ -776,11 +776,11 @@ void TestReach::exportsPdfUnderTheDocumentsName()
     TfmReach *w = editorWith(QStringLiteral("Заключение"));
     w->SetDocumentName(env.path(QStringLiteral("Петров.rtf")));
     prompter.fileNames = {env.path(QStringLiteral("Петров.pdf"))};
-    w->FilePdfCmd->trigger();
+    control<QAction>(w, "FilePdfCmd")->trigger();
     QCOMPARE(prompter.records.at(0).request.fileName, QStringLiteral("Петров.pdf"));
     QCOMPARE(prompter.records.at(0).request.folder, env.path());
     QVERIFY(env.readBytes(QStringLiteral("Петров.pdf")).startsWith("%PDF"));
-    QVERIFY(w->Editor->document()->isModified()); // an export is no save
+    QVERIFY(control<ReachEditor>(w, "Editor")->document()->isModified()); // an export is no save
 }
 
 QTEST_MAIN(TestReach)

@@ -137,7 +137,7 @@ TfmDeep *openDeep()
 
 QAction *itemOf(TfmDeep *deep, const QString &name)
 {
-    const QList<QAction *> found = deep->MenuDeep->findChildren<QAction *>(name);
+    const QList<QAction *> found = control<QMenuBar>(deep, "MenuDeep")->findChildren<QAction *>(name);
     return found.size() == 1 ? found.first() : nullptr;
 }
 
@@ -581,7 +581,7 @@ void TestCatalog::menusFollowCatalogue()
     TestEnv env;
     TfmDeep *deep = openDeep();
 
-    const QList<QAction *> bar = deep->MenuDeep->actions();
+    const QList<QAction *> bar = control<QMenuBar>(deep, "MenuDeep")->actions();
     QCOMPARE(bar.size(), 2);
     QCOMPARE(bar.at(0)->text(), QStringLiteral("Конституциональный тип"));
     QCOMPARE(bar.at(0)->statusTip(), QStringLiteral("Иридогенетические синдромы"));
@@ -592,8 +592,8 @@ void TestCatalog::menusFollowCatalogue()
     HintHub::instance().install();
     HintHub::instance().setHint(QString());
     QVERIFY(QTest::qWaitForWindowExposed(deep));
-    const QPoint entry = deep->MenuDeep->actionGeometry(bar.at(0)).center();
-    QTest::mouseMove(deep->windowHandle(), deep->MenuDeep->mapTo(deep, entry));
+    const QPoint entry = control<QMenuBar>(deep, "MenuDeep")->actionGeometry(bar.at(0)).center();
+    QTest::mouseMove(deep->windowHandle(), control<QMenuBar>(deep, "MenuDeep")->mapTo(deep, entry));
     QTRY_COMPARE(HintHub::instance().hint(), QStringLiteral("Иридогенетические синдромы"));
 
     QStringList menus, items;
@@ -639,19 +639,19 @@ void TestCatalog::choosingEverySign()
     ScriptedPrompter prompter;
     const QMap<int, QStringList> dictionary = seedDictionary(env);
     TfmDeep *deep = openDeep();
-    deep->mmSign->setLines({QStringLiteral("прежний признак")});
-    deep->mmPathology->setLines({QStringLiteral("прежняя патология")});
+    control<Memo>(deep, "mmSign")->setLines({QStringLiteral("прежний признак")});
+    control<Memo>(deep, "mmPathology")->setLines({QStringLiteral("прежняя патология")});
     ExaminationScript().SignCodes = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
 
     choose(deep, want.name);
 
     QCOMPARE(state::examination().signCodes(), want.codes);
-    QCOMPARE(deep->mmSign->lines(), QStringList{want.text});
-    QVERIFY(deep->mmSign->modified());
+    QCOMPARE(control<Memo>(deep, "mmSign")->lines(), QStringList{want.text});
+    QVERIFY(control<Memo>(deep, "mmSign")->modified());
     QStringList pathologies;
     for (int c : want.codes)
         pathologies << dictionary.value(c);
-    QCOMPARE(deep->mmPathology->lines(), pathologies);
+    QCOMPARE(control<Memo>(deep, "mmPathology")->lines(), pathologies);
     QStringList charts;
     if (want.chart == QLatin1String("Z"))
         charts << QStringLiteral("OpenProjectionCharts");
@@ -673,9 +673,9 @@ void TestCatalog::hydrogenoidLooksUpInListOrder()
                     "149  05 Строка 149 вторая", "1130 05 Не 113", "0113 05 Лакуна"});
     TfmDeep *deep = openDeep();
     choose(deep, QStringLiteral("HydroItem"));
-    QCOMPARE(deep->mmSign->lines(),
+    QCOMPARE(control<Memo>(deep, "mmSign")->lines(),
              QStringList{QStringLiteral("Конституциональный тип: лимфатический гидрогеноидный")});
-    QCOMPARE(deep->mmPathology->lines(),
+    QCOMPARE(control<Memo>(deep, "mmPathology")->lines(),
              (QStringList{"0059 01 Строка 59", "0144 06 Строка 144", "0148 05 Строка 148",
                           "0149 05 Строка 149 первая", "149  05 Строка 149 вторая", "0301 03 Строка 301",
                           "0307 04 Строка 307", "0361 02 Строка 361", " 804 05 Строка 804",
@@ -684,11 +684,11 @@ void TestCatalog::hydrogenoidLooksUpInListOrder()
 
     // "простая" and "открытая" show the same pathologies under their own texts.
     choose(deep, QStringLiteral("SimpleLacunaItem"));
-    QCOMPARE(deep->mmSign->lines(), QStringList{QStringLiteral("Лакуна: простая")});
-    QCOMPARE(deep->mmPathology->lines(), QStringList{QStringLiteral("0113 05 Лакуна")});
+    QCOMPARE(control<Memo>(deep, "mmSign")->lines(), QStringList{QStringLiteral("Лакуна: простая")});
+    QCOMPARE(control<Memo>(deep, "mmPathology")->lines(), QStringList{QStringLiteral("0113 05 Лакуна")});
     choose(deep, QStringLiteral("OpenLacunaItem"));
-    QCOMPARE(deep->mmSign->lines(), QStringList{QStringLiteral("Лакуна: открытая")});
-    QCOMPARE(deep->mmPathology->lines(), QStringList{QStringLiteral("0113 05 Лакуна")});
+    QCOMPARE(control<Memo>(deep, "mmSign")->lines(), QStringList{QStringLiteral("Лакуна: открытая")});
+    QCOMPARE(control<Memo>(deep, "mmPathology")->lines(), QStringList{QStringLiteral("0113 05 Лакуна")});
     QCOMPARE(chartlinks::requests(),
              (QStringList{QStringLiteral("OpenProjectionCharts"), QStringLiteral("OpenProjectionCharts")}));
 }
@@ -699,11 +699,11 @@ void TestCatalog::collaretteSignTargetsRightEyeWhateverEye()
     ScriptedPrompter prompter;
     seedDictionary(env);
     TfmDeep *deep = openDeep();
-    deep->rbLeft->setChecked(true);
+    control<QRadioButton>(deep, "rbLeft")->setChecked(true);
     choose(deep, QStringLiteral("CollarBirdItem"));
     QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenCollaretteChart tsCollaretteR")});
-    QVERIFY(deep->rbLeft->isChecked()); // the eye choice is neither read nor changed
-    QCOMPARE(deep->mmSign->lines(),
+    QVERIFY(control<QRadioButton>(deep, "rbLeft")->isChecked()); // the eye choice is neither read nor changed
+    QCOMPARE(control<Memo>(deep, "mmSign")->lines(),
              QStringList{QStringLiteral("Зрачковый пояс: строма: черный участок стромы в виде \"птицы\"")});
 }
 
@@ -718,7 +718,7 @@ void TestCatalog::noChartSignLeavesChartsAlone()
     choose(deep, QStringLiteral("ColCicHighItem"));
     choose(deep, QStringLiteral("GroupBulgeItem"));
     QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenProjectionCharts")});
-    QCOMPARE(deep->mmSign->line(0),
+    QCOMPARE(control<Memo>(deep, "mmSign")->line(0),
              QStringLiteral("Пигменты типа \"презентного табака\"(по R.Shnabel): "
                             "крупные скопления кучкообразной формы на выступах АК: "));
 }
@@ -746,9 +746,9 @@ void TestCatalog::pupilItemsEmptyBoxesAndKeepCodes()
         QCOMPARE(qobject_cast<QMenu *>(item->parent())->objectName(), QStringLiteral("PupilItem"));
         item->trigger();
 
-        QCOMPARE(deep->mmSign->lineCount(), 0);
-        QCOMPARE(deep->mmPathology->lineCount(), 0);
-        QVERIFY(!deep->mmSign->modified());
+        QCOMPARE(control<Memo>(deep, "mmSign")->lineCount(), 0);
+        QCOMPARE(control<Memo>(deep, "mmPathology")->lineCount(), 0);
+        QVERIFY(!control<Memo>(deep, "mmSign")->modified());
         QCOMPARE(state::examination().signCodes(), QList<int>{113});
         QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenPupilWindow ") + QLatin1String(it.page)});
         QVERIFY(prompter.records.isEmpty());
@@ -765,7 +765,7 @@ void TestCatalog::choiceRecordsNothing()
     choose(deep, QStringLiteral("LymphAbdomItem"));
     const state::Examination &exam = state::examination();
     QCOMPARE(exam.signCodes().size(), 16);
-    QCOMPARE(deep->mmPathology->lineCount(), 16);
+    QCOMPARE(control<Memo>(deep, "mmPathology")->lineCount(), 16);
     QCOMPARE(exam.deepPassCount(), 0);
     QCOMPARE(exam.rightEyeSigns().size(), 0);
     QCOMPARE(exam.leftEyeSigns().size(), 0);
@@ -778,17 +778,17 @@ void TestCatalog::missingDictionaryKeepsSignAndChart()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmDeep *deep = openDeep();
-    deep->mmPathology->setLines({QStringLiteral("старая строка")});
+    control<Memo>(deep, "mmPathology")->setLines({QStringLiteral("старая строка")});
     choose(deep, QStringLiteral("LymphAbdomItem"));
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File .\\SystmTxt\\Patology.txt is absent")});
-    QCOMPARE(deep->mmSign->lines(), QStringList{QStringLiteral("Конституциональный тип: лимфатич. брюшной")});
-    QCOMPARE(deep->mmPathology->lineCount(), 0);
+    QCOMPARE(control<Memo>(deep, "mmSign")->lines(), QStringList{QStringLiteral("Конституциональный тип: лимфатич. брюшной")});
+    QCOMPARE(control<Memo>(deep, "mmPathology")->lineCount(), 0);
     QCOMPARE(state::examination().signCodes().size(), 16);
 
     prompter.clear();
     choose(deep, QStringLiteral("PolychromItem"));
     QCOMPARE(prompter.texts().size(), 1);
-    QCOMPARE(deep->mmSign->lines(), QStringList{QStringLiteral("Гетерохромия: полихромная")});
+    QCOMPARE(control<Memo>(deep, "mmSign")->lines(), QStringList{QStringLiteral("Гетерохромия: полихромная")});
     QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenProjectionCharts")});
 }
 
@@ -803,13 +803,12 @@ void TestCatalog::captionsComeFromTheMenus()
     ScriptedPrompter prompter;
     seedDictionary(env);
     TfmDeep *deep = openDeep();
-    QMenu *lacuna = deep->MenuDeep->findChild<QMenu *>(QStringLiteral("LacunaItem"));
-    QVERIFY(lacuna);
+    QMenu *lacuna = control<QMenu>(control<QMenuBar>(deep, "MenuDeep"), "LacunaItem");
     lacuna->setTitle(signmenus::displayCaption(QStringLiteral("Ла&куна")));
     QAction *open = itemOf(deep, QStringLiteral("OpenLacunaItem"));
     open->setText(signmenus::displayCaption(QStringLiteral("откр&ытая")));
     open->trigger();
-    QCOMPARE(deep->mmSign->lines(), QStringList{QStringLiteral("Ла&куна: откр&ытая")});
+    QCOMPARE(control<Memo>(deep, "mmSign")->lines(), QStringList{QStringLiteral("Ла&куна: откр&ытая")});
     QCOMPARE(state::examination().signCodes(), QList<int>{113});
 }
 
@@ -819,7 +818,7 @@ void TestCatalog::menusFitOnSmallScreen()
     TfmDeep *deep = openDeep();
     QStringList menus, items;
     QList<QMenu *> all;
-    for (QAction *a : deep->MenuDeep->actions())
+    for (QAction *a : control<QMenuBar>(deep, "MenuDeep")->actions())
         walkMenu(a->menu(), {}, &menus, &items, &all);
     QCOMPARE(all.size(), 48);
     for (QMenu *m : all) {

@@ -97,17 +97,17 @@ void TestPathology::resultsGroupedByCodeInListOrder()
     ScriptedPrompter prompter;
     TfmDeep *w = deepWindow();
     FillPathologyBox({113, 59});
-    QCOMPARE(w->mmPathology->lines(), QStringList({
+    QCOMPARE(control<Memo>(w, "mmPathology")->lines(), QStringList({
         line(u"0113 01 Первая строка 113"),
         line(u" 113 03 Вторая строка 113"),
         line(u"113x05 Третья строка 113"),
         line(u"0059 05 Первая строка 59"),
         line(u"0059 04 Вторая строка 59"),
     }));
-    w->mmPathology->clearLines();
+    control<Memo>(w, "mmPathology")->clearLines();
     FillPathologyBox({1130, 7, 1130});
     // A code without lines gives nothing; a code given twice yields twice.
-    QCOMPARE(w->mmPathology->lines(), QStringList({
+    QCOMPARE(control<Memo>(w, "mmPathology")->lines(), QStringList({
         line(u"1130 02 Не 113"), line(u"11305 Код 1130"),
         line(u"1130 02 Не 113"), line(u"11305 Код 1130"),
     }));
@@ -119,9 +119,9 @@ void TestPathology::appendsWithoutClearing()
     TestEnv env;
     env.writeLines(kDictionary, {QStringLiteral("0113 01 a")});
     TfmDeep *w = deepWindow();
-    w->mmPathology->setLines({QStringLiteral("already there")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("already there")});
     FillPathologyBox({113});
-    QCOMPARE(w->mmPathology->lines(), QStringList({QStringLiteral("already there"), QStringLiteral("0113 01 a")}));
+    QCOMPARE(control<Memo>(w, "mmPathology")->lines(), QStringList({QStringLiteral("already there"), QStringLiteral("0113 01 a")}));
 }
 
 void TestPathology::noCodesTouchNothing()
@@ -129,10 +129,10 @@ void TestPathology::noCodesTouchNothing()
     TestEnv env; // no dictionary at all
     ScriptedPrompter prompter;
     TfmDeep *w = deepWindow();
-    w->mmPathology->setLines({QStringLiteral("kept")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("kept")});
     FillPathologyBox({});
     QVERIFY(prompter.records.isEmpty());
-    QCOMPARE(w->mmPathology->lines(), QStringList{QStringLiteral("kept")});
+    QCOMPARE(control<Memo>(w, "mmPathology")->lines(), QStringList{QStringLiteral("kept")});
 }
 
 void TestPathology::failureShowsOneMessage_data()
@@ -156,12 +156,12 @@ void TestPathology::failureShowsOneMessage()
     FillPathologyBox({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     QCOMPARE(prompter.texts(), QStringList{kAbsent});
     QCOMPARE(prompter.records.first().kind, PromptRecord::Message);
-    QCOMPARE(w->mmPathology->lineCount(), 0);
+    QCOMPARE(control<Memo>(w, "mmPathology")->lineCount(), 0);
     // The next sign choice tries again and finds the file.
     QDir(env.path(kDictionary)).removeRecursively();
     env.writeLines(kDictionary, {QStringLiteral("0002 01 b")});
     FillPathologyBox({1, 2});
-    QCOMPARE(w->mmPathology->lines(), QStringList{QStringLiteral("0002 01 b")});
+    QCOMPARE(control<Memo>(w, "mmPathology")->lines(), QStringList{QStringLiteral("0002 01 b")});
     QCOMPARE(prompter.records.size(), 1);
 }
 
@@ -173,7 +173,7 @@ void TestPathology::fileIsReadAfreshForEveryLookup()
     FillPathologyBox({113});
     env.writeLines(kDictionary, {QStringLiteral("0113 01 new")});
     FillPathologyBox({113});
-    QCOMPARE(w->mmPathology->lines(), QStringList({QStringLiteral("0113 01 old"), QStringLiteral("0113 01 new")}));
+    QCOMPARE(control<Memo>(w, "mmPathology")->lines(), QStringList({QStringLiteral("0113 01 old"), QStringLiteral("0113 01 new")}));
 }
 
 void TestPathology::awkwardFileContent()
@@ -195,7 +195,7 @@ void TestPathology::awkwardFileContent()
     ScriptedPrompter prompter;
     TfmDeep *w = deepWindow();
     FillPathologyBox({113});
-    QCOMPARE(w->mmPathology->lines(), QStringList({
+    QCOMPARE(control<Memo>(w, "mmPathology")->lines(), QStringList({
         QStringLiteral("0113 01 ") + cp1251::decode(high),
         QStringLiteral("0113 02 ") + QString::fromLatin1(longText),
         QStringLiteral("0113 xx no body system, returned all the same"),

@@ -79,35 +79,35 @@ void TestTfmDeep::controls()
     QVERIFY(w->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
     QVERIFY(w->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    QVERIFY(w->MenuDeep && w->MenuDeep->parentWidget() == w);
+    QVERIFY(control<QMenuBar>(w, "MenuDeep") && control<QMenuBar>(w, "MenuDeep")->parentWidget() == w);
 
-    QCOMPARE(w->gbEye->title(), QStringLiteral("Глаз"));
-    QCOMPARE(w->rbRight->text(), QStringLiteral("Правый"));
-    QCOMPARE(w->rbLeft->text(), QStringLiteral("Левый"));
-    QVERIFY(w->rbRight->isChecked() && !w->rbLeft->isChecked());
-    QCOMPARE(w->gbSign->title(), QStringLiteral("Признак"));
-    QCOMPARE(w->gbPathology->title(), QStringLiteral("Патологии"));
-    QCOMPARE(w->bbOKDeep->text(), QStringLiteral("Заключение"));
-    QCOMPARE(w->bbHelpDeep->text(), QStringLiteral("Помощь"));
-    QVERIFY(!w->mmSign->isReadOnly() && !w->mmPathology->isReadOnly());
-    QCOMPARE(w->mmSign->lineCount(), 0);
-    QCOMPARE(w->mmPathology->lineCount(), 0);
+    QCOMPARE(control<QGroupBox>(w, "gbEye")->title(), QStringLiteral("Глаз"));
+    QCOMPARE(control<QRadioButton>(w, "rbRight")->text(), QStringLiteral("Правый"));
+    QCOMPARE(control<QRadioButton>(w, "rbLeft")->text(), QStringLiteral("Левый"));
+    QVERIFY(control<QRadioButton>(w, "rbRight")->isChecked() && !control<QRadioButton>(w, "rbLeft")->isChecked());
+    QCOMPARE(control<QGroupBox>(w, "gbSign")->title(), QStringLiteral("Признак"));
+    QCOMPARE(control<QGroupBox>(w, "gbPathology")->title(), QStringLiteral("Патологии"));
+    QCOMPARE(control<QPushButton>(w, "bbOKDeep")->text(), QStringLiteral("Заключение"));
+    QCOMPARE(control<QPushButton>(w, "bbHelpDeep")->text(), QStringLiteral("Помощь"));
+    QVERIFY(!control<Memo>(w, "mmSign")->isReadOnly() && !control<Memo>(w, "mmPathology")->isReadOnly());
+    QCOMPARE(control<Memo>(w, "mmSign")->lineCount(), 0);
+    QCOMPARE(control<Memo>(w, "mmPathology")->lineCount(), 0);
 
     const QList<QPair<QWidget *, QString>> hints = {
-        {w->gbEye, QStringLiteral("Глаз: правый или левый")},
-        {w->mmSign, QStringLiteral("Наименование заданного признака")},
-        {w->mmPathology, QStringLiteral("Патологии, соответствующие заданному признаку")},
-        {w->cbSystems, QStringLiteral("Кодировка разделов заключения")},
-        {w->bbOKDeep, QStringLiteral("Просмотр полученных результатов в окне заключения")},
-        {w->bbHelpDeep, QStringLiteral("Справка по разделу \"Углубленная диагностика\"")},
+        {control<QGroupBox>(w, "gbEye"), QStringLiteral("Глаз: правый или левый")},
+        {control<Memo>(w, "mmSign"), QStringLiteral("Наименование заданного признака")},
+        {control<Memo>(w, "mmPathology"), QStringLiteral("Патологии, соответствующие заданному признаку")},
+        {control<QComboBox>(w, "cbSystems"), QStringLiteral("Кодировка разделов заключения")},
+        {control<QPushButton>(w, "bbOKDeep"), QStringLiteral("Просмотр полученных результатов в окне заключения")},
+        {control<QPushButton>(w, "bbHelpDeep"), QStringLiteral("Справка по разделу \"Углубленная диагностика\"")},
     };
     for (const auto &[widget, hint] : hints) {
         QCOMPARE(widget->toolTip(), hint);
         QCOMPARE(widget->statusTip(), hint);
         QVERIFY(!widget->accessibleName().isEmpty());
     }
-    QCOMPARE(w->mmSign->accessibleName(), QStringLiteral("Признак"));
-    QCOMPARE(w->mmPathology->accessibleName(), QStringLiteral("Патологии"));
+    QCOMPARE(control<Memo>(w, "mmSign")->accessibleName(), QStringLiteral("Признак"));
+    QCOMPARE(control<Memo>(w, "mmPathology")->accessibleName(), QStringLiteral("Патологии"));
 }
 
 void TestTfmDeep::systemsListIsInformationOnly()
@@ -115,11 +115,11 @@ void TestTfmDeep::systemsListIsInformationOnly()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmDeep *w = openDeep();
-    QVERIFY(w->cbSystems->isEditable());
-    QCOMPARE(w->cbSystems->currentText(), QStringLiteral(" Разделы заключения иридолога"));
+    QVERIFY(control<QComboBox>(w, "cbSystems")->isEditable());
+    QCOMPARE(control<QComboBox>(w, "cbSystems")->currentText(), QStringLiteral(" Разделы заключения иридолога"));
     QStringList items;
-    for (int i = 0; i < w->cbSystems->count(); ++i)
-        items << w->cbSystems->itemText(i);
+    for (int i = 0; i < control<QComboBox>(w, "cbSystems")->count(); ++i)
+        items << control<QComboBox>(w, "cbSystems")->itemText(i);
     QCOMPARE(items, QStringList({
         u16(u"  1    Обшие характеристики"),
         u16(u"  2    Нервная система"),
@@ -133,10 +133,10 @@ void TestTfmDeep::systemsListIsInformationOnly()
         u16(u" 10   Органы зрения и ЛОР"),
         u16(u" 11   Рекомендации"),
     }));
-    w->cbSystems->setCurrentIndex(4);
-    QTest::keyClicks(w->cbSystems->lineEdit(), QStringLiteral("x"));
-    QTest::keyClick(w->cbSystems->lineEdit(), Qt::Key_Return);
-    QCOMPARE(w->cbSystems->count(), 11);
+    control<QComboBox>(w, "cbSystems")->setCurrentIndex(4);
+    QTest::keyClicks(control<QComboBox>(w, "cbSystems")->lineEdit(), QStringLiteral("x"));
+    QTest::keyClick(control<QComboBox>(w, "cbSystems")->lineEdit(), Qt::Key_Return);
+    QCOMPARE(control<QComboBox>(w, "cbSystems")->count(), 11);
     QVERIFY(!state::windows().fmConcl);
     QVERIFY(prompter.records.isEmpty());
 }
@@ -145,7 +145,7 @@ void TestTfmDeep::signModifiedFlag()
 {
     TestEnv env;
     TfmDeep *w = openDeep();
-    Memo *m = w->mmSign;
+    Memo *m = control<Memo>(w, "mmSign");
     QVERIFY(!m->modified());
 
     // Written by a program part, in whole or line by line.
@@ -180,7 +180,7 @@ void TestTfmDeep::signModifiedFlag()
 
     // Recording does not clear it.
     m->setLines({QStringLiteral("sign")});
-    w->bbOKDeep->click();
+    control<QPushButton>(w, "bbOKDeep")->click();
     QVERIFY(m->modified());
 }
 
@@ -189,9 +189,9 @@ void TestTfmDeep::pressWithoutSignDoesNothing()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmDeep *w = openDeep();
-    w->mmPathology->setLines({QStringLiteral("0001 01 typed into the pathology box only")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 01 typed into the pathology box only")});
     exam().setConclMode(2);
-    w->bbOKDeep->click();
+    control<QPushButton>(w, "bbOKDeep")->click();
     QCOMPARE(exam().conclMode(), 0);
     QCOMPARE(exam().deepPassCount(), 0);
     QCOMPARE(exam().pathologyLines().size(), 0);
@@ -204,10 +204,10 @@ void TestTfmDeep::firstRecordingRightEye()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmDeep *w = openDeep();
-    w->mmSign->setLines({u16(u"Лакуна: открытая")});
-    w->mmPathology->setLines({u16(u"0043 05 Язва желудка"), u16(u"0043 01 Слабость организма")});
+    control<Memo>(w, "mmSign")->setLines({u16(u"Лакуна: открытая")});
+    control<Memo>(w, "mmPathology")->setLines({u16(u"0043 05 Язва желудка"), u16(u"0043 01 Слабость организма")});
     exam().setConclMode(1);
-    w->bbOKDeep->click();
+    control<QPushButton>(w, "bbOKDeep")->click();
     QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
     QCOMPARE(draft(), QStringList({
         QString(39, QLatin1Char(' ')) + u16(u"КАРТА ОСМОТРА:"),
@@ -240,14 +240,14 @@ void TestTfmDeep::twoEyeExaminationMatchesGolden()
     });
     TfmDeep *w = openDeep();
     exam().chooseSign(u16(u"Лакуна: &открытая"), {113, 43});
-    w->bbOKDeep->click();
-    w->rbLeft->click();
+    control<QPushButton>(w, "bbOKDeep")->click();
+    control<QRadioButton>(w, "rbLeft")->click();
     exam().chooseSign(u16(u"Кольца: нервно-мышечные"), {59, 113});
     // The iridologist adds a line of his own, ending it with a line break.
-    QTest::keyClick(w->mmSign, Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(w->mmSign, Qt::Key_Return);
-    w->mmSign->insertPlainText(u16(u"Радиальная борозда: сектор 11 ч\n"));
-    w->bbOKDeep->click();
+    QTest::keyClick(control<Memo>(w, "mmSign"), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(control<Memo>(w, "mmSign"), Qt::Key_Return);
+    control<Memo>(w, "mmSign")->insertPlainText(u16(u"Радиальная борозда: сектор 11 ч\n"));
+    control<QPushButton>(w, "bbOKDeep")->click();
     QVERIFY(prompter.records.isEmpty());
 
     const textfile::ReadResult golden =
@@ -265,24 +265,24 @@ void TestTfmDeep::ampersandsRemovedFromStoredSigns()
 {
     TestEnv env;
     TfmDeep *w = openDeep();
-    w->mmSign->setLines({u16(u"&Кольца && полукольца")});
-    w->bbOKDeep->click();
+    control<Memo>(w, "mmSign")->setLines({u16(u"&Кольца && полукольца")});
+    control<QPushButton>(w, "bbOKDeep")->click();
     QCOMPARE(draft().value(2), u16(u"Кольца  полукольца"));
     QCOMPARE(exam().rightEyeSigns().value(0), u16(u"Кольца  полукольца"));
     // The box keeps what it showed.
-    QCOMPARE(w->mmSign->line(0), u16(u"&Кольца && полукольца"));
+    QCOMPARE(control<Memo>(w, "mmSign")->line(0), u16(u"&Кольца && полукольца"));
 }
 
 void TestTfmDeep::pressingTwiceRecordsTwice()
 {
     TestEnv env;
     TfmDeep *w = openDeep();
-    w->mmSign->setLines({QStringLiteral("S")});
-    w->mmPathology->setLines({QStringLiteral("0001 02 P"), QStringLiteral("0001 02 P")});
-    w->bbOKDeep->click();
+    control<Memo>(w, "mmSign")->setLines({QStringLiteral("S")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 02 P"), QStringLiteral("0001 02 P")});
+    control<QPushButton>(w, "bbOKDeep")->click();
     // The first recording keeps the repeat, under one heading.
     QCOMPARE(draft().mid(4, 3), QStringList({QString(9, QLatin1Char(' ')) + u16(u"НЕРВНАЯ СИСТЕМА:"), QStringLiteral("P"), QStringLiteral("P")}));
-    w->bbOKDeep->click();
+    control<QPushButton>(w, "bbOKDeep")->click();
     QCOMPARE(exam().rightEyeSigns(), QStringList({QStringLiteral("S"), QStringLiteral("S")}));
     QCOMPARE(exam().uniquePathologyLines(), QStringList{QStringLiteral("0001 02 P")});
     QCOMPARE(exam().deepPassCount(), 2);
@@ -293,17 +293,17 @@ void TestTfmDeep::failureGuard()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmDeep *w = openDeep();
-    w->mmSign->setLines({QStringLiteral("first")});
-    w->mmPathology->setLines({QStringLiteral("0001 03 heart")});
-    w->bbOKDeep->click();
+    control<Memo>(w, "mmSign")->setLines({QStringLiteral("first")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 03 heart")});
+    control<QPushButton>(w, "bbOKDeep")->click();
     const QStringList before = draft();
-    concl::window()->hide();
+    state::windows().fmConcl->hide();
 
-    w->rbLeft->setChecked(true);
-    w->mmSign->setLines({QStringLiteral("se&cond")});
-    w->mmPathology->setLines({QStringLiteral("0001 04 lungs"), QStringLiteral("0113")});
+    control<QRadioButton>(w, "rbLeft")->setChecked(true);
+    control<Memo>(w, "mmSign")->setLines({QStringLiteral("se&cond")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 04 lungs"), QStringLiteral("0113")});
     exam().setConclMode(2);
-    w->bbOKDeep->click();
+    control<QPushButton>(w, "bbOKDeep")->click();
     QCOMPARE(prompter.texts(), QStringList{kFailed});
     QCOMPARE(exam().conclMode(), 0);
     QCOMPARE(exam().deepPassCount(), 1);
@@ -322,16 +322,16 @@ void TestTfmDeep::failureOnFirstRecordingKeepsReplacing()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmDeep *w = openDeep();
-    w->mmSign->setLines({QStringLiteral("bad")});
-    w->mmPathology->setLines({QStringLiteral("0001 xx typed by hand")});
-    w->bbOKDeep->click();
+    control<Memo>(w, "mmSign")->setLines({QStringLiteral("bad")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 xx typed by hand")});
+    control<QPushButton>(w, "bbOKDeep")->click();
     QCOMPARE(prompter.texts(), QStringList{kFailed});
     QCOMPARE(exam().deepPassCount(), 0);
     QVERIFY(!state::windows().fmConcl);
 
-    w->mmSign->setLines({QStringLiteral("good")});
-    w->mmPathology->setLines({QStringLiteral("0001 09 skin")});
-    w->bbOKDeep->click();
+    control<Memo>(w, "mmSign")->setLines({QStringLiteral("good")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 09 skin")});
+    control<QPushButton>(w, "bbOKDeep")->click();
     QCOMPARE(prompter.records.size(), 1);
     QCOMPARE(exam().rightEyeSigns(), QStringList{QStringLiteral("good")});
     QCOMPARE(draft().constLast(), u16(u"Консультации: дерматолога, "));
@@ -341,18 +341,18 @@ void TestTfmDeep::newPatientStartsOver()
 {
     TestEnv env;
     TfmDeep *w = openDeep();
-    w->mmSign->setLines({QStringLiteral("old patient")});
-    w->mmPathology->setLines({QStringLiteral("0001 05 old")});
-    w->bbOKDeep->click();
-    w->bbOKDeep->click();
+    control<Memo>(w, "mmSign")->setLines({QStringLiteral("old patient")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 05 old")});
+    control<QPushButton>(w, "bbOKDeep")->click();
+    control<QPushButton>(w, "bbOKDeep")->click();
     concl::newPatientReset();
-    QVERIFY(!w->mmSign->modified());
-    w->bbOKDeep->click(); // nothing chosen since the reset
+    QVERIFY(!control<Memo>(w, "mmSign")->modified());
+    control<QPushButton>(w, "bbOKDeep")->click(); // nothing chosen since the reset
     QCOMPARE(draft(), QStringList{});
 
-    w->mmSign->setLines({QStringLiteral("new patient")});
-    w->mmPathology->setLines({QStringLiteral("0001 07 new")});
-    w->bbOKDeep->click();
+    control<Memo>(w, "mmSign")->setLines({QStringLiteral("new patient")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 07 new")});
+    control<QPushButton>(w, "bbOKDeep")->click();
     QCOMPARE(exam().rightEyeSigns(), QStringList{QStringLiteral("new patient")});
     QCOMPARE(exam().uniquePathologyLines(), QStringList{QStringLiteral("0001 07 new")});
     QCOMPARE(draft().constLast(), u16(u"Консультации: эндокринолога, "));
@@ -364,7 +364,7 @@ void TestTfmDeep::helpOpensDeepTopic()
     ScriptedPrompter prompter;
     help::setHelpFile(QStringLiteral("other.hlp"));
     TfmDeep *w = openDeep();
-    w->bbHelpDeep->click();
+    control<QPushButton>(w, "bbHelpDeep")->click();
     QCOMPARE(help::helpFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
     QVERIFY(HelpViewer::existing());
     QCOMPARE(HelpViewer::existing()->currentFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
@@ -379,23 +379,23 @@ void TestTfmDeep::doorReadsAndWritesTheBoxes()
     QCOMPARE(exam().chosenEye(), state::Eye::Right);
     QCOMPARE(exam().signLines(), QStringList{});
     TfmDeep *w = openDeep();
-    w->rbLeft->setChecked(true);
+    control<QRadioButton>(w, "rbLeft")->setChecked(true);
     QCOMPARE(exam().chosenEye(), state::Eye::Left);
     exam().chooseEye(state::Eye::Right);
-    QVERIFY(w->rbRight->isChecked());
+    QVERIFY(control<QRadioButton>(w, "rbRight")->isChecked());
 
     exam().clearSign();
-    QVERIFY(!w->mmSign->modified());
+    QVERIFY(!control<Memo>(w, "mmSign")->modified());
     exam().choosePupilVariant(u16(u"Лакуна: "), std::nullopt);
-    QVERIFY(w->mmSign->modified());
+    QVERIFY(control<Memo>(w, "mmSign")->modified());
     exam().localise(u16(u"печень"), QStringLiteral("05"));
     QCOMPARE(exam().signLines(), QStringList{u16(u"Лакуна: печень")});
-    QVERIFY(w->mmSign->modified());
+    QVERIFY(control<Memo>(w, "mmSign")->modified());
 
-    w->mmPathology->setLines({QStringLiteral("0113 05 a"), QStringLiteral("0007 11 b")});
+    control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0113 05 a"), QStringLiteral("0007 11 b")});
     exam().localise(QStringLiteral(" c"), QStringLiteral("01"));
-    QCOMPARE(w->mmPathology->lines(), (QStringList{QStringLiteral("0113 01 a c"), QStringLiteral("0007 11 b")}));
-    QCOMPARE(exam().currentPathologyLines(), w->mmPathology->lines());
+    QCOMPARE(control<Memo>(w, "mmPathology")->lines(), (QStringList{QStringLiteral("0113 01 a c"), QStringLiteral("0007 11 b")}));
+    QCOMPARE(exam().currentPathologyLines(), control<Memo>(w, "mmPathology")->lines());
     exam().clearSign();
     QCOMPARE(exam().currentPathologyLines(), QStringList{});
 }

@@ -146,11 +146,11 @@ void TestExpress::levels()
     TestEnv env;
     TfmExpress *w = window();
     const bool vel = method == Method::Velkhover;
-    QListWidget *list = vel ? w->clbExVelSign : w->clbExKrySign;
+    QListWidget *list = vel ? control<QListWidget>(w, "clbExVelSign") : control<QListWidget>(w, "clbExKrySign");
     for (int i = 0; i < ticked; ++i)
         list->item(list->count() - 1 - i)->setCheckState(Qt::Checked);
-    (vel ? w->OKBtnVelSign : w->OKBtnKrySign)->click();
-    const QStringList result = (vel ? w->mExVelCncl : w->mExKryCncl)->lines();
+    (vel ? control<QPushButton>(w, "OKBtnVelSign") : control<QPushButton>(w, "OKBtnKrySign"))->click();
+    const QStringList result = (vel ? control<Memo>(w, "mExVelCncl") : control<Memo>(w, "mExKryCncl"))->lines();
     QCOMPARE(result.size(), ticked + 3);
     QCOMPARE(result.constLast(), line);
     QCOMPARE(result.constFirst(), vel ? kVelMap : kKryMap);
@@ -161,15 +161,15 @@ void TestExpress::scoringWritesTheFiveLinesOfTheExample()
 {
     TestEnv env;
     TfmExpress *w = window();
-    tick(w->clbExVelSign, {6, 3});
-    w->OKBtnVelSign->click();
-    QCOMPARE(w->mExVelCncl->lines(),
+    tick(control<QListWidget>(w, "clbExVelSign"), {6, 3});
+    control<QPushButton>(w, "OKBtnVelSign")->click();
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lines(),
              (QStringList{kVelMap, QStringLiteral("Деформация зрачка"), QStringLiteral("Пигментные пятна"), kVelResult,
                           QStringLiteral("Уровень здоровья выше среднего [8/10]")}));
     // Nothing ticked: the two headings with no sign between them.
-    w->CancelBtnExVelSign->click();
-    w->OKBtnVelSign->click();
-    QCOMPARE(w->mExVelCncl->lines(),
+    control<QPushButton>(w, "CancelBtnExVelSign")->click();
+    control<QPushButton>(w, "OKBtnVelSign")->click();
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lines(),
              (QStringList{kVelMap, kVelResult, QStringLiteral("Уровень здоровья высокий [10/10]")}));
     QCOMPARE(state::examination().velkhoverLines().size(), 0); // scoring stores nothing
 }
@@ -178,13 +178,13 @@ void TestExpress::scoringAgainRecomputesAndKeepsTicks()
 {
     TestEnv env;
     TfmExpress *w = window();
-    tick(w->clbExKrySign, {1, 16});
-    w->OKBtnKrySign->click();
-    w->mExKryCncl->appendLine(QStringLiteral("приписка"));
-    tick(w->clbExKrySign, {14});
-    w->OKBtnKrySign->click();
-    QCOMPARE(ticked(w->clbExKrySign), (QList<int>{1, 14, 16}));
-    QCOMPARE(w->mExKryCncl->lines(),
+    tick(control<QListWidget>(w, "clbExKrySign"), {1, 16});
+    control<QPushButton>(w, "OKBtnKrySign")->click();
+    control<Memo>(w, "mExKryCncl")->appendLine(QStringLiteral("приписка"));
+    tick(control<QListWidget>(w, "clbExKrySign"), {14});
+    control<QPushButton>(w, "OKBtnKrySign")->click();
+    QCOMPARE(ticked(control<QListWidget>(w, "clbExKrySign")), (QList<int>{1, 14, 16}));
+    QCOMPARE(control<Memo>(w, "mExKryCncl")->lines(),
              (QStringList{kKryMap, QStringLiteral("Плотность радужки 3-6"), QStringLiteral("Кольцо натрия"),
                           QStringLiteral("Экзогенная гиперпигментация"), kKryResult,
                           QStringLiteral("Уровень здоровья выше среднего [13/16]")}));
@@ -194,15 +194,15 @@ void TestExpress::clearingTouchesOnePage()
 {
     TestEnv env;
     TfmExpress *w = window();
-    tick(w->clbExVelSign, {1, 2});
-    tick(w->clbExKrySign, {3});
-    w->OKBtnVelSign->click();
-    w->OKBtnKrySign->click();
-    w->CancelBtnExKrySign->click();
-    QCOMPARE(w->mExKryCncl->lineCount(), 0);
-    QCOMPARE(ticked(w->clbExKrySign), QList<int>{});
-    QCOMPARE(ticked(w->clbExVelSign), (QList<int>{1, 2}));
-    QCOMPARE(w->mExVelCncl->lineCount(), 5);
+    tick(control<QListWidget>(w, "clbExVelSign"), {1, 2});
+    tick(control<QListWidget>(w, "clbExKrySign"), {3});
+    control<QPushButton>(w, "OKBtnVelSign")->click();
+    control<QPushButton>(w, "OKBtnKrySign")->click();
+    control<QPushButton>(w, "CancelBtnExKrySign")->click();
+    QCOMPARE(control<Memo>(w, "mExKryCncl")->lineCount(), 0);
+    QCOMPARE(ticked(control<QListWidget>(w, "clbExKrySign")), QList<int>{});
+    QCOMPARE(ticked(control<QListWidget>(w, "clbExVelSign")), (QList<int>{1, 2}));
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lineCount(), 5);
 }
 
 void TestExpress::windowStartsAsDescribed()
@@ -210,31 +210,31 @@ void TestExpress::windowStartsAsDescribed()
     TestEnv env;
     TfmExpress *w = window();
     QCOMPARE(w->windowTitle(), QStringLiteral("Экспресс-диагностика"));
-    QCOMPARE(w->PageControl1->currentWidget(), w->tsVelhover);
-    QCOMPARE(w->PageControl1->tabText(0), QStringLiteral("По Вельховеру"));
-    QCOMPARE(w->PageControl1->tabText(1), QStringLiteral("По Кривенко"));
-    QCOMPARE(w->mExVelCncl->lines(), QStringList{QString()});
-    QCOMPARE(w->mExKryCncl->lineCount(), 0);
-    for (QListWidget *list : {w->clbExVelSign, w->clbExKrySign}) {
+    QCOMPARE(control<QTabWidget>(w, "PageControl1")->currentWidget(), control<QWidget>(w, "tsVelhover"));
+    QCOMPARE(control<QTabWidget>(w, "PageControl1")->tabText(0), QStringLiteral("По Вельховеру"));
+    QCOMPARE(control<QTabWidget>(w, "PageControl1")->tabText(1), QStringLiteral("По Кривенко"));
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lines(), QStringList{QString()});
+    QCOMPARE(control<Memo>(w, "mExKryCncl")->lineCount(), 0);
+    for (QListWidget *list : {control<QListWidget>(w, "clbExVelSign"), control<QListWidget>(w, "clbExKrySign")}) {
         QCOMPARE(ticked(list), QList<int>{});
         QCOMPARE(list->statusTip(), QStringLiteral("Список оцениваемых признаков"));
         QCOMPARE(list->accessibleName(), QStringLiteral("Признаки"));
     }
     for (int i = 0; i < 16; ++i)
-        QCOMPARE(w->clbExKrySign->item(i)->text(), express::checkItems(Method::Krivenko).at(i));
-    QCOMPARE(w->gbSign->title(), QStringLiteral("Признаки"));
-    QCOMPARE(w->gbExKryConcl->title(), QStringLiteral("Уровень здоровья"));
-    QCOMPARE(w->mExKryCncl->accessibleName(), QStringLiteral("Уровень здоровья"));
-    QCOMPARE(w->mExVelCncl->statusTip(), QStringLiteral("Частное заключение по результатам экспресс-диагностики"));
-    QCOMPARE(w->OKBtnVelSign->text(), QStringLiteral("Обработать"));
-    QCOMPARE(w->OKBtnKrySign->statusTip(), QStringLiteral("Подготовка частного заключения"));
-    QCOMPARE(w->CancelBtnExVelSign->text(), QStringLiteral("Очистить"));
-    QCOMPARE(w->CancelBtnExKrySign->statusTip(), QStringLiteral("Очистка отмеченных позиций"));
-    QCOMPARE(w->OKBtn->text(), QStringLiteral("Заключение"));
-    QCOMPARE(w->OKBtn->statusTip(), QStringLiteral("Просмотр полученныхе результатов в окне заключения"));
-    QVERIFY(w->OKBtn->isDefault());
-    QCOMPARE(w->CancelBtn->text(), QStringLiteral("Закрыть"));
-    QCOMPARE(w->HelpBtn->text(), QStringLiteral("Помощь"));
+        QCOMPARE(control<QListWidget>(w, "clbExKrySign")->item(i)->text(), express::checkItems(Method::Krivenko).at(i));
+    QCOMPARE(control<QGroupBox>(w, "gbSign")->title(), QStringLiteral("Признаки"));
+    QCOMPARE(control<QGroupBox>(w, "gbExKryConcl")->title(), QStringLiteral("Уровень здоровья"));
+    QCOMPARE(control<Memo>(w, "mExKryCncl")->accessibleName(), QStringLiteral("Уровень здоровья"));
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->statusTip(), QStringLiteral("Частное заключение по результатам экспресс-диагностики"));
+    QCOMPARE(control<QPushButton>(w, "OKBtnVelSign")->text(), QStringLiteral("Обработать"));
+    QCOMPARE(control<QPushButton>(w, "OKBtnKrySign")->statusTip(), QStringLiteral("Подготовка частного заключения"));
+    QCOMPARE(control<QPushButton>(w, "CancelBtnExVelSign")->text(), QStringLiteral("Очистить"));
+    QCOMPARE(control<QPushButton>(w, "CancelBtnExKrySign")->statusTip(), QStringLiteral("Очистка отмеченных позиций"));
+    QCOMPARE(control<QPushButton>(w, "OKBtn")->text(), QStringLiteral("Заключение"));
+    QCOMPARE(control<QPushButton>(w, "OKBtn")->statusTip(), QStringLiteral("Просмотр полученныхе результатов в окне заключения"));
+    QVERIFY(control<QPushButton>(w, "OKBtn")->isDefault());
+    QCOMPARE(control<QPushButton>(w, "CancelBtn")->text(), QStringLiteral("Закрыть"));
+    QCOMPARE(control<QPushButton>(w, "HelpBtn")->text(), QStringLiteral("Помощь"));
     QCOMPARE(w->pos(), QPoint(1, 96));
 }
 
@@ -243,14 +243,14 @@ void TestExpress::conclusionOnAFreshWindowStoresOneEmptyLine()
     TestEnv env;
     TfmExpress *w = window();
     state::examination().setConclMode(2);
-    w->OKBtn->click();
+    control<QPushButton>(w, "OKBtn")->click();
     QCOMPARE(state::examination().conclMode(), 0);
     QCOMPARE(state::examination().velkhoverLines().size(), 1);
     QCOMPARE(state::examination().velkhoverLines(), QStringList{QString()});
     QCOMPARE(state::examination().expressLines().size(), 1);
     QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
     QCOMPARE(draftLines(), QStringList{QString()});
-    QCOMPARE(w->mExVelCncl->lineCount(), 0);
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lineCount(), 0);
 }
 
 void TestExpress::conclusionStoresThePageOnViewThenBoth()
@@ -259,46 +259,46 @@ void TestExpress::conclusionStoresThePageOnViewThenBoth()
     TfmExpress *w = window();
     concl::open();
     concl::setLines({QStringLiteral("предыдущий черновик")});
-    tick(w->clbExVelSign, {3});
-    w->OKBtnVelSign->click();
-    const QStringList vel = w->mExVelCncl->lines();
+    tick(control<QListWidget>(w, "clbExVelSign"), {3});
+    control<QPushButton>(w, "OKBtnVelSign")->click();
+    const QStringList vel = control<Memo>(w, "mExVelCncl")->lines();
     // A scored Krivenko page, not on view: emptied, not stored.
-    tick(w->clbExKrySign, {1, 2});
-    w->OKBtnKrySign->click();
-    w->OKBtn->click();
+    tick(control<QListWidget>(w, "clbExKrySign"), {1, 2});
+    control<QPushButton>(w, "OKBtnKrySign")->click();
+    control<QPushButton>(w, "OKBtn")->click();
     QCOMPARE(state::examination().velkhoverLines(), vel);
     QCOMPARE(state::examination().krivenkoLines().size(), 0);
     QCOMPARE(draftLines(), vel);
-    QCOMPARE(ticked(w->clbExVelSign), QList<int>{});
-    QCOMPARE(w->mExVelCncl->lineCount(), 0);
-    QCOMPARE(ticked(w->clbExKrySign), QList<int>{});
-    QCOMPARE(w->mExKryCncl->lineCount(), 0);
+    QCOMPARE(ticked(control<QListWidget>(w, "clbExVelSign")), QList<int>{});
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lineCount(), 0);
+    QCOMPARE(ticked(control<QListWidget>(w, "clbExKrySign")), QList<int>{});
+    QCOMPARE(control<Memo>(w, "mExKryCncl")->lineCount(), 0);
 
-    w->PageControl1->setCurrentWidget(w->tsKryvenko);
-    tick(w->clbExKrySign, {2, 5});
-    w->OKBtnKrySign->click();
-    const QStringList kry = w->mExKryCncl->lines();
-    w->OKBtn->click();
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "tsKryvenko"));
+    tick(control<QListWidget>(w, "clbExKrySign"), {2, 5});
+    control<QPushButton>(w, "OKBtnKrySign")->click();
+    const QStringList kry = control<Memo>(w, "mExKryCncl")->lines();
+    control<QPushButton>(w, "OKBtn")->click();
     QCOMPARE(state::examination().velkhoverLines(), vel);
     QCOMPARE(state::examination().krivenkoLines(), kry);
     QCOMPARE(state::examination().expressLines().size(), int(vel.size() + kry.size()));
     QCOMPARE(state::examination().expressLines(), vel + kry);
     QCOMPARE(draftLines(), vel + kry);
-    QCOMPARE(ticked(w->clbExKrySign), QList<int>{});
-    QCOMPARE(w->mExKryCncl->lineCount(), 0);
+    QCOMPARE(ticked(control<QListWidget>(w, "clbExKrySign")), QList<int>{});
+    QCOMPARE(control<Memo>(w, "mExKryCncl")->lineCount(), 0);
 }
 
 void TestExpress::conclusionPressedTwiceOnOnePage()
 {
     TestEnv env;
     TfmExpress *w = window();
-    w->OKBtnVelSign->click();
-    w->OKBtn->click();
-    w->PageControl1->setCurrentWidget(w->tsKryvenko);
-    w->OKBtnKrySign->click();
-    w->OKBtn->click();
+    control<QPushButton>(w, "OKBtnVelSign")->click();
+    control<QPushButton>(w, "OKBtn")->click();
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "tsKryvenko"));
+    control<QPushButton>(w, "OKBtnKrySign")->click();
+    control<QPushButton>(w, "OKBtn")->click();
     QCOMPARE(state::examination().krivenkoLines().size(), 3);
-    w->OKBtn->click(); // the Krivenko box is empty now: zero lines stored
+    control<QPushButton>(w, "OKBtn")->click(); // the Krivenko box is empty now: zero lines stored
     QCOMPARE(state::examination().krivenkoLines().size(), 0);
     QCOMPARE(state::examination().velkhoverLines().size(), 3);
     QCOMPARE(draftLines(), state::examination().velkhoverLines());
@@ -308,20 +308,20 @@ void TestExpress::conclusionOnKrivenkoLosesTheUnstoredVelkhover()
 {
     TestEnv env;
     TfmExpress *w = window();
-    tick(w->clbExVelSign, {1});
-    w->OKBtnVelSign->click();
-    w->OKBtn->click();
+    tick(control<QListWidget>(w, "clbExVelSign"), {1});
+    control<QPushButton>(w, "OKBtnVelSign")->click();
+    control<QPushButton>(w, "OKBtn")->click();
     const QStringList storedVel = state::examination().velkhoverLines();
     // Score both pages again, then confirm on the Krivenko page.
-    tick(w->clbExVelSign, {2, 3});
-    w->OKBtnVelSign->click();
-    tick(w->clbExKrySign, {4});
-    w->OKBtnKrySign->click();
-    const QStringList kry = w->mExKryCncl->lines();
-    w->PageControl1->setCurrentWidget(w->tsKryvenko);
-    w->OKBtn->click();
-    QCOMPARE(w->mExVelCncl->lineCount(), 0);
-    QCOMPARE(ticked(w->clbExVelSign), QList<int>{});
+    tick(control<QListWidget>(w, "clbExVelSign"), {2, 3});
+    control<QPushButton>(w, "OKBtnVelSign")->click();
+    tick(control<QListWidget>(w, "clbExKrySign"), {4});
+    control<QPushButton>(w, "OKBtnKrySign")->click();
+    const QStringList kry = control<Memo>(w, "mExKryCncl")->lines();
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "tsKryvenko"));
+    control<QPushButton>(w, "OKBtn")->click();
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lineCount(), 0);
+    QCOMPARE(ticked(control<QListWidget>(w, "clbExVelSign")), QList<int>{});
     QCOMPARE(draftLines(), storedVel + kry);
 }
 
@@ -329,17 +329,17 @@ void TestExpress::handEditsAreStoredAsEdited()
 {
     TestEnv env;
     TfmExpress *w = window();
-    w->PageControl1->setCurrentWidget(w->tsKryvenko);
-    w->OKBtnKrySign->click();
-    w->mExKryCncl->setFocus();
-    w->mExKryCncl->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->mExKryCncl, Qt::Key_Return);
-    QTest::keyClick(w->mExKryCncl, Qt::Key_Return);
-    QTest::keyClicks(w->mExKryCncl, "OK");
-    const QStringList edited = w->mExKryCncl->lines();
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "tsKryvenko"));
+    control<QPushButton>(w, "OKBtnKrySign")->click();
+    control<Memo>(w, "mExKryCncl")->setFocus();
+    control<Memo>(w, "mExKryCncl")->moveCursor(QTextCursor::End);
+    QTest::keyClick(control<Memo>(w, "mExKryCncl"), Qt::Key_Return);
+    QTest::keyClick(control<Memo>(w, "mExKryCncl"), Qt::Key_Return);
+    QTest::keyClicks(control<Memo>(w, "mExKryCncl"), "OK");
+    const QStringList edited = control<Memo>(w, "mExKryCncl")->lines();
     QCOMPARE(edited.mid(edited.size() - 3), (QStringList{QStringLiteral("Уровень здоровья высокий [16/16]"),
                                                          QString(), QStringLiteral("OK")}));
-    w->OKBtn->click();
+    control<QPushButton>(w, "OKBtn")->click();
     QCOMPARE(state::examination().krivenkoLines(), edited);
     QCOMPARE(draftLines(), edited);
 }
@@ -348,19 +348,19 @@ void TestExpress::closeClearsVelkhoverOnly()
 {
     TestEnv env;
     TfmExpress *w = window();
-    tick(w->clbExVelSign, {1});
-    tick(w->clbExKrySign, {2, 3});
-    w->OKBtnVelSign->click();
-    w->OKBtnKrySign->click();
-    const QStringList kry = w->mExKryCncl->lines();
-    w->CancelBtn->click();
+    tick(control<QListWidget>(w, "clbExVelSign"), {1});
+    tick(control<QListWidget>(w, "clbExKrySign"), {2, 3});
+    control<QPushButton>(w, "OKBtnVelSign")->click();
+    control<QPushButton>(w, "OKBtnKrySign")->click();
+    const QStringList kry = control<Memo>(w, "mExKryCncl")->lines();
+    control<QPushButton>(w, "CancelBtn")->click();
     QVERIFY(!w->isVisible());
     QCOMPARE(state::windows().fmExpress.data(), w);
-    QCOMPARE(w->mExVelCncl->lineCount(), 0);
-    QCOMPARE(ticked(w->clbExVelSign), QList<int>{});
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lineCount(), 0);
+    QCOMPARE(ticked(control<QListWidget>(w, "clbExVelSign")), QList<int>{});
     QCOMPARE(window(), w);
-    QCOMPARE(ticked(w->clbExKrySign), (QList<int>{2, 3}));
-    QCOMPARE(w->mExKryCncl->lines(), kry);
+    QCOMPARE(ticked(control<QListWidget>(w, "clbExKrySign")), (QList<int>{2, 3}));
+    QCOMPARE(control<Memo>(w, "mExKryCncl")->lines(), kry);
     QCOMPARE(state::examination().velkhoverLines().size(), 0);
 }
 
@@ -368,21 +368,21 @@ void TestExpress::enterAndEscape()
 {
     TestEnv env;
     TfmExpress *w = window();
-    w->clbExVelSign->setFocus();
-    QTest::keyClick(w->clbExVelSign, Qt::Key_Return);
+    control<QListWidget>(w, "clbExVelSign")->setFocus();
+    QTest::keyClick(control<QListWidget>(w, "clbExVelSign"), Qt::Key_Return);
     QCOMPARE(state::examination().velkhoverLines().size(), 1); // "Заключение" ran
     // Enter inside a result box is a line break, not the button.
-    w->mExVelCncl->setFocus();
-    QTest::keyClick(w->mExVelCncl, Qt::Key_Return);
-    QCOMPARE(w->mExVelCncl->lineCount(), 2);
+    control<Memo>(w, "mExVelCncl")->setFocus();
+    QTest::keyClick(control<Memo>(w, "mExVelCncl"), Qt::Key_Return);
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lineCount(), 2);
     QCOMPARE(state::examination().velkhoverLines().size(), 1);
     // Enter on a focused button presses that button.
-    tick(w->clbExVelSign, {1});
-    w->OKBtnVelSign->setFocus();
-    QTest::keyClick(w->OKBtnVelSign, Qt::Key_Return);
-    QCOMPARE(w->mExVelCncl->lineCount(), 4);
+    tick(control<QListWidget>(w, "clbExVelSign"), {1});
+    control<QPushButton>(w, "OKBtnVelSign")->setFocus();
+    QTest::keyClick(control<QPushButton>(w, "OKBtnVelSign"), Qt::Key_Return);
+    QCOMPARE(control<Memo>(w, "mExVelCncl")->lineCount(), 4);
     QCOMPARE(state::examination().velkhoverLines().size(), 1);
-    QTest::keyClick(w->clbExVelSign, Qt::Key_Escape);
+    QTest::keyClick(control<QListWidget>(w, "clbExVelSign"), Qt::Key_Escape);
     QVERIFY(!w->isVisible());
 }
 
@@ -391,7 +391,7 @@ void TestExpress::helpOpensContextZero()
     TestEnv env;
     ScriptedPrompter prompter;
     env.seed(QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"));
-    window()->HelpBtn->click();
+    control<QPushButton>(window(), "HelpBtn")->click();
     QVERIFY(HelpViewer::existing());
     QCOMPARE(HelpViewer::existing()->currentAnchor(), QStringLiteral("ctx0"));
 }

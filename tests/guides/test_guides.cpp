@@ -2,6 +2,7 @@
 // taken into the draft conclusion at the place last marked there (the draft
 // is reached through its door).
 #include "conclusion/concldoor.h"
+#include "conclusion/tfmconcl.h"
 #include "guides/guidedoor.h"
 #include "guides/guidemenu.h"
 #include "guides/tfmguid.h"
@@ -36,9 +37,9 @@ TfmGuid *guide()
 // put on the line, then the handler runs.
 void take(TfmGuid *w, int line)
 {
-    QTextCursor c(w->MemoGuidIri->document()->findBlockByNumber(line));
-    w->MemoGuidIri->setTextCursor(c);
-    w->MemoGuidIri->pressed();
+    QTextCursor c(control<PressMemo>(w, "MemoGuidIri")->document()->findBlockByNumber(line));
+    control<PressMemo>(w, "MemoGuidIri")->setTextCursor(c);
+    control<PressMemo>(w, "MemoGuidIri")->pressed();
 }
 
 } // namespace
@@ -89,9 +90,9 @@ void TestGuides::menuLoadsTheTexts()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmGuid *w = guide();
-    QVERIFY(w->rbString->isChecked());
+    QVERIFY(control<QRadioButton>(w, "rbString")->isChecked());
     QList<QAction *> items;
-    for (QAction *a : w->MainMenu1->findChildren<QAction *>())
+    for (QAction *a : control<QMenuBar>(w, "MainMenu1")->findChildren<QAction *>())
         if (!a->menu() && !a->text().isEmpty() && a->objectName().endsWith(QLatin1String("Item")))
             items.append(a);
     QCOMPARE(items.size(), 251);
@@ -104,14 +105,14 @@ void TestGuides::menuLoadsTheTexts()
             skin.append(a);
     QCOMPARE(skin.size(), 2);
     skin.at(0)->trigger();
-    QCOMPARE(w->MemoGuidIri->lines(), (QStringList{"Кожа: средства", "Sulfur C6"}));
-    w->MemoGuidIri->clearLines();
+    QCOMPARE(control<PressMemo>(w, "MemoGuidIri")->lines(), (QStringList{"Кожа: средства", "Sulfur C6"}));
+    control<PressMemo>(w, "MemoGuidIri")->clearLines();
     skin.at(1)->trigger();
-    QCOMPARE(w->MemoGuidIri->lines(), (QStringList{"Кожа: средства", "Sulfur C6"}));
+    QCOMPARE(control<PressMemo>(w, "MemoGuidIri")->lines(), (QStringList{"Кожа: средства", "Sulfur C6"}));
     QCOMPARE(w->GuideFileName, QStringLiteral(".\\guidText\\GomKoja.txt"));
     // Both "Кожа" submenus hold all eight of their items.
     for (const char *name : {"GomZabKojaIndex", "N12"}) {
-        const QMenu *menu = w->MainMenu1->findChild<QMenu *>(QLatin1String(name));
+        const QMenu *menu = control<QMenuBar>(w, "MainMenu1")->findChild<QMenu *>(QLatin1String(name));
         QVERIFY(menu);
         QCOMPARE(menu->actions().size(), 8);
         QCOMPARE(menu->actions().constLast()->text(), QStringLiteral("Дерматиты"));
@@ -122,7 +123,7 @@ void TestGuides::menuLoadsTheTexts()
         if (a->objectName() == QLatin1String("IriNervItem"))
             a->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File .\\guidText\\IriNerv.txt is absent")});
-    QVERIFY(w->MemoGuidIri->lines().isEmpty());
+    QVERIFY(control<PressMemo>(w, "MemoGuidIri")->lines().isEmpty());
 }
 
 void TestGuides::phrasesGoIntoTheDraft()
@@ -130,14 +131,14 @@ void TestGuides::phrasesGoIntoTheDraft()
     TestEnv env;
     state::Examination &exam = state::examination();
     TfmGuid *w = guide();
-    w->MemoGuidIri->setLines({QStringLiteral("A"), QStringLiteral("B"), QString(), QStringLiteral("Фраза.")});
+    control<PressMemo>(w, "MemoGuidIri")->setLines({QStringLiteral("A"), QStringLiteral("B"), QString(), QStringLiteral("Фраза.")});
     concl::setLines({QStringLiteral("abcdef"), QStringLiteral("second")});
 
     // "Блоком": a press changes nothing.
-    w->rbBlock->setChecked(true);
+    control<QRadioButton>(w, "rbBlock")->setChecked(true);
     take(w, 0);
     QCOMPARE(concl::lines(), (QStringList{"abcdef", "second"}));
-    w->rbString->setChecked(true);
+    control<QRadioButton>(w, "rbString")->setChecked(true);
 
     // Before any press in the draft, the place is line 0, column 0.
     take(w, 3);
@@ -173,9 +174,9 @@ void TestGuides::phrasesGoIntoTheDraft()
 
     // A hidden draft window comes back with the phrase.
     exam.setConclCaret(0, 0);
-    concl::window()->hide();
+    state::windows().fmConcl->hide();
     take(w, 1);
-    QVERIFY(concl::window()->isVisible());
+    QVERIFY(state::windows().fmConcl->isVisible());
     QCOMPARE(concl::lines(), QStringList{QStringLiteral("BabcABAAdef")});
 }
 
@@ -186,7 +187,7 @@ void TestGuides::phrasesFollowDisplayedLines()
     TestEnv env;
     state::Examination &exam = state::examination();
     TfmGuid *w = guide();
-    w->MemoGuidIri->setLines({QStringLiteral("<вставка>")});
+    control<PressMemo>(w, "MemoGuidIri")->setLines({QStringLiteral("<вставка>")});
     QString longLine;
     for (int i = 0; i < 40; ++i)
         longLine += QStringLiteral("слово%1 ").arg(i);

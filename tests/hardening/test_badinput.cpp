@@ -104,7 +104,7 @@ const QMap<QString, Reader> &readers()
               TfmShProek *w = state::openWindow(state::windows().fmShProek);
               w->ChartColourKey = QString::number(keyOfFirstLine(shipped(QStringLiteral("SystmTxt/DeckOrgans.txt"))));
               w->LookupChartZone(zones::kDeckOrgans);
-              return w->Edit1->text().isEmpty() ? QStringList{} : QStringList{w->Edit1->text()};
+              return control<QLineEdit>(w, "Edit1")->text().isEmpty() ? QStringList{} : QStringList{control<QLineEdit>(w, "Edit1")->text()};
           }}},
         {QStringLiteral("names"),
          {QStringLiteral("SystmTxt/Decentr.txt"), shipped(QStringLiteral("SystmTxt/Decentr.txt")),
@@ -112,14 +112,14 @@ const QMap<QString, Reader> &readers()
               TfmPupil *w = state::openWindow(state::windows().fmPupil);
               w->PupilColourKey = QString::number(keyOfFirstLine(shipped(QStringLiteral("SystmTxt/Decentr.txt"))));
               w->LookupPupilVariant(pupil::kDecentration);
-              return w->Edit1->text().isEmpty() ? QStringList{} : QStringList{w->Edit1->text()};
+              return control<QLineEdit>(w, "Edit1")->text().isEmpty() ? QStringList{} : QStringList{control<QLineEdit>(w, "Edit1")->text()};
           }}},
         {QStringLiteral("guide"),
          {QStringLiteral("guidText/DietAcid.txt"), shipped(QStringLiteral("guidText/DietAcid.txt")),
           [](TestEnv &, ScriptedPrompter &) {
               TfmGuid *w = state::openWindow(state::windows().fmGuid);
               w->LoadGuideText(guides::guideFileName(QStringLiteral("DietAcid")));
-              return w->MemoGuidIri->lines();
+              return control<PressMemo>(w, "MemoGuidIri")->lines();
           }}},
         {QStringLiteral("header"),
          {QStringLiteral("Caption.txt"), shipped(QStringLiteral("Caption.txt")),
@@ -137,17 +137,17 @@ const QMap<QString, Reader> &readers()
          {QStringLiteral("Иванов.txt"), shipped(QStringLiteral("Caption.txt")).append(shipped(QStringLiteral("Signature.txt"))),
           [](TestEnv &env, ScriptedPrompter &) {
               TfmCard *w = state::openWindow(state::windows().fmCard);
-              w->ConclEdit->setText(env.path(QStringLiteral("Иванов.txt")));
-              w->bbCnclCardClick();
+              control<QLineEdit>(w, "ConclEdit")->setText(env.path(QStringLiteral("Иванов.txt")));
+              w->openConclusion();
               return concl::lines();
           }}},
         {QStringLiteral("final conclusion"),
          {QStringLiteral("Петров.rtf"), corpus(QStringLiteral("../../rtf/samples/wordpad.rtf")),
           [](TestEnv &env, ScriptedPrompter &prompter) {
-              reach::open(nullptr);
+              reach::open();
               prompter.fileNames = {env.path(QStringLiteral("Петров.rtf"))};
               state::windows().fmReach->FileOpen();
-              const QString text = state::windows().fmReach->Editor->toPlainText();
+              const QString text = control<ReachEditor>(state::windows().fmReach, "Editor")->toPlainText();
               return text.isEmpty() ? QStringList{} : text.split(QLatin1Char('\n'));
           }}},
         {QStringLiteral("card data"),
@@ -155,7 +155,7 @@ const QMap<QString, Reader> &readers()
           [](TestEnv &env, ScriptedPrompter &prompter) {
               TfmCard *w = state::openWindow(state::windows().fmCard);
               prompter.fileNames = {env.path(QStringLiteral("k.LST"))};
-              w->mmFileOpenClick();
+              w->openCardIndex();
               return cardList(w);
           },
           QStringLiteral("k.LST"), corpus(QStringLiteral("../../cards/golden/three.lst"))}},
@@ -164,7 +164,7 @@ const QMap<QString, Reader> &readers()
           [](TestEnv &env, ScriptedPrompter &prompter) {
               TfmCard *w = state::openWindow(state::windows().fmCard);
               prompter.fileNames = {env.path(QStringLiteral("k.LST"))};
-              w->mmFileOpenClick();
+              w->openCardIndex();
               return cardList(w);
           },
           QStringLiteral("k.lso"), corpus(QStringLiteral("../../cards/golden/three.lso"))}},

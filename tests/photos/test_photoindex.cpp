@@ -48,12 +48,12 @@ struct World {
     void open(const QString &file)
     {
         prompter.fileNames << file;
-        card->mmFileOpenClick();
+        card->openCardIndex();
     }
     void saveAs(const QString &file)
     {
         prompter.fileNames << file;
-        card->mmFileSaveClick();
+        card->saveCardIndex();
     }
     int rowOf(const QString &tag) const
     {
@@ -136,9 +136,9 @@ void startWorld(World &w)
 void rewrite(World &w, const QString &tag, const std::function<void(TfmCard *)> &edit)
 {
     w.card->selectRow(w.rowOf(tag));
-    w.card->ToolButton6Click();
+    w.card->takeOutCard();
     edit(w.card);
-    w.card->ToolButton7Click();
+    w.card->writeBackCard();
 }
 
 struct Step {
@@ -154,27 +154,27 @@ const QList<Step> &steps()
         {"nothing done", [](World &) {}, {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Записать: surname changed, then saved and reopened",
          [](World &w) {
-             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { c->FNameEdit->setText(QStringLiteral("Боброва")); });
+             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Боброва")); });
              w.saveAs(w.list());
              w.open(w.list());
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Записать: telephone changed",
-         [](World &w) { rewrite(w, QStringLiteral("B"), [](TfmCard *c) { c->AddrEdit->setText(QStringLiteral("Тверь")); }); },
+         [](World &w) { rewrite(w, QStringLiteral("B"), [](TfmCard *c) { control<QLineEdit>(c, "AddrEdit")->setText(QStringLiteral("Тверь")); }); },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Записать: date changed by hand in the fields",
-         [](World &w) { rewrite(w, QStringLiteral("C"), [](TfmCard *c) { c->EditDate->setText(QStringLiteral("05.06.2025")); }); },
+         [](World &w) { rewrite(w, QStringLiteral("C"), [](TfmCard *c) { control<QLineEdit>(c, "EditDate")->setText(QStringLiteral("05.06.2025")); }); },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Удалить",
          [](World &w) {
              w.card->selectRow(w.rowOf(QStringLiteral("B")));
-             w.card->ToolButton8Click();
+             w.card->deleteCard();
          },
          {{"A", ""}, {"C", "R"}}, 2},
         {"Сохранить under another name, reopened",
          [](World &w) {
              w.saveAs(w.list(QStringLiteral("copy.lst")));
-             w.card->mmFileClearClick();
+             w.card->clearCardIndex();
              w.open(w.list(QStringLiteral("copy.lst")));
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
@@ -203,18 +203,18 @@ const QList<Step> &steps()
         {"Записать: A written back with B's name and date",
          [](World &w) {
              rewrite(w, QStringLiteral("A"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Борисова"));
-                 c->LNameEdit->setText(QStringLiteral("Белла"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Борисова"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Белла"));
              });
          },
          {{"A", ""}, {"B", ""}, {"C", "R"}}, 0},
         {"Записать: B takes a name whose photos were orphans",
          [](World &w) {
              w.card->selectRow(w.rowOf(QStringLiteral("C")));
-             w.card->ToolButton8Click(); // C's photo is now an orphan keyed Власов
+             w.card->deleteCard(); // C's photo is now an orphan keyed Власов
              rewrite(w, QStringLiteral("B"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Власов"));
-                 c->LNameEdit->setText(QStringLiteral("Виктор"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Власов"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Виктор"));
              });
          },
          {{"A", ""}, {"B", "RL"}}, 1},
@@ -227,7 +227,7 @@ const QList<Step> &steps()
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 1},
         {"Очистить, then the file opened again",
          [](World &w) {
-             w.card->mmFileClearClick();
+             w.card->clearCardIndex();
              w.open(w.list());
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
@@ -237,14 +237,14 @@ const QList<Step> &steps()
         {"Записать: C onto B's name, B renamed on, C renamed back",
          [](World &w) {
              rewrite(w, QStringLiteral("C"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Борисова"));
-                 c->LNameEdit->setText(QStringLiteral("Белла"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Борисова"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Белла"));
              });
-             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { c->MNameEdit->setText(QStringLiteral("Петровна")); });
+             rewrite(w, QStringLiteral("B"), [](TfmCard *c) { control<QLineEdit>(c, "MNameEdit")->setText(QStringLiteral("Петровна")); });
              QCOMPARE(w.shown(), (QMap<QString, QString>{{"A", ""}, {"B", "RL"}, {"C", ""}}));
              rewrite(w, QStringLiteral("C"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Власов"));
-                 c->LNameEdit->setText(QStringLiteral("Виктор"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Власов"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Виктор"));
              });
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
@@ -252,19 +252,19 @@ const QList<Step> &steps()
          [](World &w) {
              for (const auto &[surname, name] : {std::pair{"Борисова", "Белла"}, std::pair{"Власов", "Виктор"}})
                  rewrite(w, QStringLiteral("C"), [&](TfmCard *c) {
-                     c->FNameEdit->setText(QString::fromUtf8(surname));
-                     c->LNameEdit->setText(QString::fromUtf8(name));
+                     control<QLineEdit>(c, "FNameEdit")->setText(QString::fromUtf8(surname));
+                     control<QLineEdit>(c, "LNameEdit")->setText(QString::fromUtf8(name));
                  });
          },
          {{"A", ""}, {"B", "RL"}, {"C", "R"}}, 0},
         {"Удалить: B, while C has B's name",
          [](World &w) {
              rewrite(w, QStringLiteral("C"), [](TfmCard *c) {
-                 c->FNameEdit->setText(QStringLiteral("Борисова"));
-                 c->LNameEdit->setText(QStringLiteral("Белла"));
+                 control<QLineEdit>(c, "FNameEdit")->setText(QStringLiteral("Борисова"));
+                 control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Белла"));
              });
              w.card->selectRow(w.rowOf(QStringLiteral("B")));
-             w.card->ToolButton8Click();
+             w.card->deleteCard();
          },
          {{"A", ""}, {"C", ""}}, 3},
         {"Записать: one of two cards of one name from the file renamed",
@@ -275,7 +275,7 @@ const QList<Step> &steps()
                  e.append(CardEntry{QStringLiteral("Борисова"), twin});
              });
              w.open(w.list());
-             rewrite(w, QStringLiteral("B2"), [](TfmCard *c) { c->LNameEdit->setText(QStringLiteral("Вера")); });
+             rewrite(w, QStringLiteral("B2"), [](TfmCard *c) { control<QLineEdit>(c, "LNameEdit")->setText(QStringLiteral("Вера")); });
          },
          {{"A", ""}, {"B", ""}, {"C", "R"}, {"B2", ""}}, 2},
     };
@@ -484,7 +484,7 @@ void TestPhotoIndex::nothingOutsideIsReadOrWritten()
 {
     World w;
     startWorld(w);
-    w.card->mmFileClearClick(); // lets the lock go
+    w.card->clearCardIndex(); // lets the lock go
     const QString outside = w.env.path("outside");
     QDir().mkpath(outside + "/folder");
     QImage secret(64, 48, QImage::Format_RGB32);
@@ -523,7 +523,7 @@ void TestPhotoIndex::nothingOutsideIsReadOrWritten()
     w.open(w.list()); // the lock that is a link is taken over (the first button)
     for (int row = 0; row < 3; ++row) {
         w.card->selectRow(row);
-        w.card->CardPhotoClick();
+        w.card->showPhotos();
     }
     w.saveAs(w.list());
     w.saveAs(w.list("copy.lst"));

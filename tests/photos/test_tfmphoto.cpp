@@ -87,16 +87,16 @@ struct Setup {
         h.Date = QStringLiteral("12.03.2025");
         card->model()->setEntries({CardEntry{QStringLiteral("Петров О.И."), h}});
         prompter.fileNames << env.path("k.lst");
-        card->mmFileSaveClick();
+        card->saveCardIndex();
         right = synth::make(QSize(1600, 1200), 41);
         left = synth::make(QSize(1280, 960), 42);
         right.image.save(env.path("right.jpg"), "JPG", 90);
         left.image.save(env.path("left.png"));
         card->selectRow(0);
-        card->CardPhotoClick();
+        card->showPhotos();
         prompter.fileNames << env.path("right.jpg") << env.path("left.png");
-        window()->addPhotoClick(Eye::Right);
-        window()->addPhotoClick(Eye::Left);
+        window()->addPhoto(Eye::Right);
+        window()->addPhoto(Eye::Left);
     }
     TfmPhoto *window() const { return state::windows().fmPhoto.data(); }
 };
@@ -127,18 +127,18 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     Setup s;
     TfmPhoto *w = s.window();
     QVERIFY(w && w->isVisible());
-    QCOMPARE(w->lbPatient->text(), QStringLiteral("Пациент: Петров Олег Ильич, 12.03.2025"));
+    QCOMPARE(control<QLabel>(w, "lbPatient")->text(), QStringLiteral("Пациент: Петров Олег Ильич, 12.03.2025"));
     QVERIFY(s.prompter.texts().isEmpty());
     // Both photos copied beside the card index, shown, their circles found.
     QCOMPARE(QDir(s.env.path("k.foto")).entryList(QDir::Files).size(), 2);
-    for (const auto &[pane, photo] : {std::pair{&w->right, &s.right}, std::pair{&w->left, &s.left}}) {
-        QCOMPARE(pane->view->photo().size(), photo->image.size());
+    for (const auto &[view, add, photo] : {std::tuple{"imRight", "bbAddRight", &s.right}, std::tuple{"imLeft", "bbAddLeft", &s.left}}) {
+        QCOMPARE(control<PhotoView>(w, view)->photo().size(), photo->image.size());
         const double r = photo->scene.truth.limbus.r;
-        QVERIFY(miss(pane->view->fit().limbus, photo->scene.truth.limbus, r) < 0.02);
-        QVERIFY(miss(pane->view->fit().pupil, photo->scene.truth.pupil, r) < 0.02);
-        QCOMPARE(pane->add->text(), QStringLiteral("Заменить…"));
+        QVERIFY(miss(control<PhotoView>(w, view)->fit().limbus, photo->scene.truth.limbus, r) < 0.02);
+        QVERIFY(miss(control<PhotoView>(w, view)->fit().pupil, photo->scene.truth.pupil, r) < 0.02);
+        QCOMPARE(control<QPushButton>(w, add)->text(), QStringLiteral("Заменить…"));
     }
-    QVERIFY(w->chkOverlay->isChecked());
+    QVERIFY(control<QCheckBox>(w, "chkOverlay")->isChecked());
     QVERIFY(cards::cardIndex().isDirty());
 
     // A sign waits in the deep window for its place; the liver is clicked on the right photo.
@@ -150,32 +150,32 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     const int colour = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), liver);
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
     const chartgeom::IrisPlace place = chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, colour)) + QPointF(0.5, 0.5));
-    PhotoView *view = w->right.view;
+    PhotoView *view = control<PhotoView>(w, "imRight");
     const QPoint at = view->toWidget(iris::photoPoint(view->fit(), place)).toPoint();
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
     // The point clicked is marked on the photo; the chart window has looked
     // it up, and the photo window stays the one in front.
     QVERIFY(view->mark() && QLineF(view->toWidget(*view->mark()), at).length() < 1);
     QCOMPARE(view->grab().toImage().pixelColor(at), QColor(255, 40, 40));
-    QVERIFY(!w->left.view->mark());
+    QVERIFY(!control<PhotoView>(w, "imLeft")->mark());
     QVERIFY(state::windows().fmShProek->isVisible());
-    QCOMPARE(chartlinks::localisation(), liver);
-    QCOMPARE(chartlinks::colourKey(), QString::number(colour));
-    QCOMPARE(chartlinks::zoneCode(), QStringLiteral("05"));
-    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), state::windows().fmShProek->tsDeckR);
-    QVERIFY(w->lbZone->text().endsWith(liver));
+    QCOMPARE(chartlinks::shownZone().name, liver);
+    QCOMPARE(chartlinks::shownZone().colour, QString::number(colour));
+    QCOMPARE(chartlinks::shownZone().code, QStringLiteral("05"));
+    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), control<QWidget>(state::windows().fmShProek, "tsDeckR"));
+    QVERIFY(control<QLabel>(w, "lbZone")->text().endsWith(liver));
     // The liver chosen in the chart window's list is outlined on the right iris.
     const QList<QListWidgetItem *> listed =
-        state::windows().fmShProek->lbZones->findItems(QStringLiteral("печень"), Qt::MatchExactly);
+        control<QListWidget>(state::windows().fmShProek, "lbZones")->findItems(QStringLiteral("печень"), Qt::MatchExactly);
     QCOMPARE(listed.size(), 1);
-    state::windows().fmShProek->lbZones->setCurrentItem(listed.at(0));
-    QCOMPARE(w->right.view->outline(), colour);
-    QCOMPARE(w->left.view->outline(), -1);
-    w->bbOKPhoto->click();
+    control<QListWidget>(state::windows().fmShProek, "lbZones")->setCurrentItem(listed.at(0));
+    QCOMPARE(control<PhotoView>(w, "imRight")->outline(), colour);
+    QCOMPARE(control<PhotoView>(w, "imLeft")->outline(), -1);
+    control<QPushButton>(w, "bbOKPhoto")->click();
     QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ") + liver});
     QCOMPARE(state::examination().currentPathologyLines(), QStringList{QStringLiteral("0113 05 Хронический процесс в органе") + liver});
     // "Заключение" of the deep window takes it into the draft conclusion.
-    state::windows().fmDeep->bbOKDeepClick();
+    state::windows().fmDeep->recordSign();
     QVERIFY(concl::lines().join(QLatin1Char('\n')).contains(QStringLiteral("Хронический процесс в органе") + liver));
     QVERIFY(s.prompter.texts().isEmpty());
 }
@@ -185,22 +185,22 @@ void TestTfmPhoto::theEyeIsChecked()
     Setup s;
     TfmPhoto *w = s.window();
     state::examination().signDocument()->setLines({QStringLiteral("Лакуна: ")});
-    PhotoView *view = w->left.view;
+    PhotoView *view = control<PhotoView>(w, "imLeft");
     const QPointF onIris = iris::photoPoint(view->fit(), {0.5, 90});
-    w->right.view->setMark(QPointF(10, 10));
+    control<PhotoView>(w, "imRight")->setMark(QPointF(10, 10));
     w->photoClicked(Eye::Left, onIris);
-    QCOMPARE(w->left.view->mark(), std::optional<QPointF>(onIris)); // until the next click, on either photo
-    QVERIFY(!w->right.view->mark());
-    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), state::windows().fmShProek->tsDeckL);
-    QVERIFY(!chartlinks::localisation().isEmpty());
-    w->bbOKPhoto->click(); // the deep window has the right eye chosen
+    QCOMPARE(control<PhotoView>(w, "imLeft")->mark(), std::optional<QPointF>(onIris)); // until the next click, on either photo
+    QVERIFY(!control<PhotoView>(w, "imRight")->mark());
+    QCOMPARE(state::windows().fmShProek->eyeTabOnView(), control<QWidget>(state::windows().fmShProek, "tsDeckL"));
+    QVERIFY(!chartlinks::shownZone().name.isEmpty());
+    control<QPushButton>(w, "bbOKPhoto")->click(); // the deep window has the right eye chosen
     QCOMPARE(s.prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
     QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ")});
     // Beyond the limbus nothing is looked up.
-    const QString before = chartlinks::colourKey();
+    const QString before = chartlinks::shownZone().colour;
     w->photoClicked(Eye::Left, iris::photoPoint(view->fit(), {1.5, 90}));
-    QCOMPARE(chartlinks::colourKey(), before);
-    QCOMPARE(w->lbZone->text(), QStringLiteral("Зона: щелчок вне радужки"));
+    QCOMPARE(chartlinks::shownZone().colour, before);
+    QCOMPARE(control<QLabel>(w, "lbZone")->text(), QStringLiteral("Зона: щелчок вне радужки"));
 }
 
 // The first click on an iris creates the chart window, which looks the zone
@@ -214,11 +214,11 @@ void TestTfmPhoto::aClickKeepsThePhotoWindowInFront()
     QVERIFY(!state::windows().fmShProek);
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
-    PhotoView *view = w->right.view;
+    PhotoView *view = control<PhotoView>(w, "imRight");
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
                       view->toWidget(iris::photoPoint(view->fit(), {0.5, 90})).toPoint());
     QVERIFY(state::windows().fmShProek && QTest::qWaitForWindowExposed(state::windows().fmShProek));
-    QVERIFY(!chartlinks::localisation().isEmpty());
+    QVERIFY(!chartlinks::shownZone().name.isEmpty());
     QTest::qWait(500); // for what the window manager does with the new window
     QCOMPARE(QApplication::activeWindow(), w);
 }
@@ -232,11 +232,11 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
     iris::Fit rightFit = s.right.scene.truth, leftFit = s.left.scene.truth;
     rightFit.turn = 8;
     leftFit.turn = -11;
-    w->right.view->setFit(rightFit);
-    w->left.view->setFit(leftFit);
+    control<PhotoView>(w, "imRight")->setFit(rightFit);
+    control<PhotoView>(w, "imLeft")->setFit(leftFit);
     int zones = 0;
     for (int c = 0; c < 3; ++c) {
-        w->cbChart->setCurrentIndex(c);
+        control<QComboBox>(w, "cbChart")->setCurrentIndex(c);
         const Chart chart = chartgeom::kCharts[c];
         for (Eye eye : {Eye::Right, Eye::Left}) {
             const bool rightEye = eye == Eye::Right;
@@ -251,19 +251,19 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
             for (int colour : colours) {
                 const QPoint inside = synth::deepest(picture, colour);
                 PressChart(chart, rightEye, inside);
-                const QStringList byChart{charts->Label1->text(), charts->Edit1->text(), charts->ChartZoneCode};
-                charts->Edit1->clear();
+                const QStringList byChart{control<QLabel>(charts, "Label1")->text(), control<QLineEdit>(charts, "Edit1")->text(), charts->ChartZoneCode};
+                control<QLineEdit>(charts, "Edit1")->clear();
                 charts->ChartZoneCode.clear();
                 const QPointF onPhoto = iris::photoPoint(
                     fit, chartgeom::irisPlace(chart, QPointF(inside) + QPointF(0.5, 0.5)));
                 const QPointF at(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5);
                 // The mouse over the point names the zone and sets nothing a click sets.
                 w->photoHovered(eye, at);
-                QVERIFY(w->lbZoneUnder->text().endsWith(
+                QVERIFY(control<QLabel>(w, "lbZoneUnder")->text().endsWith(
                     byChart.at(1).trimmed().remove(QRegularExpression(QStringLiteral("^\\(|\\)$")))));
-                QVERIFY(charts->Edit1->text().isEmpty() && charts->ChartZoneCode.isEmpty());
+                QVERIFY(control<QLineEdit>(charts, "Edit1")->text().isEmpty() && charts->ChartZoneCode.isEmpty());
                 w->photoClicked(eye, at);
-                const QStringList byPhoto{charts->Label1->text(), charts->Edit1->text(), charts->ChartZoneCode};
+                const QStringList byPhoto{control<QLabel>(charts, "Label1")->text(), control<QLineEdit>(charts, "Edit1")->text(), charts->ChartZoneCode};
                 QCOMPARE(byPhoto, byChart);
                 QVERIFY(!byChart.at(1).isEmpty());
                 QCOMPARE(charts->eyeTabOnView()->objectName().endsWith(rightEye ? 'R' : 'L'), true);
@@ -279,7 +279,7 @@ void TestTfmPhoto::circlesAreCorrectedByHand()
 {
     Setup s;
     TfmPhoto *w = s.window();
-    PhotoView *view = w->right.view;
+    PhotoView *view = control<PhotoView>(w, "imRight");
     const iris::Fit before = view->fit();
     // The limbus's rim dragged outwards by 20 screen pixels at 3:00.
     const QPointF rim = view->toWidget(QPointF(before.limbus.x + before.limbus.r, before.limbus.y));
@@ -291,42 +291,42 @@ void TestTfmPhoto::circlesAreCorrectedByHand()
     QVERIFY(std::abs(after.limbus.r - (before.limbus.r + 20 / view->zoom())) < 2 / view->zoom());
     QCOMPARE(after.pupil, before.pupil);
     // The head's tilt typed in; both are kept in the index.
-    w->right.turn->setValue(-6.5);
+    control<QDoubleSpinBox>(w, "seTurnRight")->setValue(-6.5);
     QCOMPARE(view->fit().turn, -6.5);
-    const photos::Photo &stored = photos::store().index().photos.at(w->right.photo);
+    const photos::Photo &stored = photos::store().index().photos.at(w->photoShown(Eye::Right));
     QCOMPARE(stored.fit->limbus.r, after.limbus.r);
     QCOMPARE(stored.fit->turn, -6.5);
     // A click that drags nothing names a zone; a drag moves the photo instead.
-    w->bbActual->click();
+    control<QPushButton>(w, "bbActual")->click();
     QCOMPARE(view->zoom(), 1.0);
-    w->bbZoomIn->click();
+    control<QPushButton>(w, "bbZoomIn")->click();
     QCOMPARE(view->zoom(), 1.25);
-    w->bbFit->click();
+    control<QPushButton>(w, "bbFit")->click();
     QVERIFY(view->fitsWindow());
     // "Найти круги" finds them again.
-    w->right.find->click();
+    control<QPushButton>(w, "bbFindRight")->click();
     QVERIFY(miss(view->fit().limbus, s.right.scene.truth.limbus, s.right.scene.truth.limbus.r) < 0.02);
     // Shown one at a time.
-    w->cbShow->setCurrentIndex(2);
-    QVERIFY(!w->right.box->isVisible() && w->left.box->isVisible());
+    control<QComboBox>(w, "cbShow")->setCurrentIndex(2);
+    QVERIFY(!control<QGroupBox>(w, "gbRight")->isVisible() && control<QGroupBox>(w, "gbLeft")->isVisible());
 }
 
 void TestTfmPhoto::followsItsCardWhenRenamed()
 {
     Setup s;
     s.card->selectRow(0);
-    s.card->ToolButton6Click();
-    s.card->FNameEdit->setText(QStringLiteral("Петровский"));
-    s.card->ToolButton7Click();
+    s.card->takeOutCard();
+    control<QLineEdit>(s.card, "FNameEdit")->setText(QStringLiteral("Петровский"));
+    s.card->writeBackCard();
     TfmPhoto *w = s.window();
-    QCOMPARE(w->lbPatient->text(), QStringLiteral("Пациент: Петровский Олег Ильич, 12.03.2025"));
-    QVERIFY(w->right.photo >= 0 && w->left.photo >= 0);
+    QCOMPARE(control<QLabel>(w, "lbPatient")->text(), QStringLiteral("Пациент: Петровский Олег Ильич, 12.03.2025"));
+    QVERIFY(w->photoShown(Eye::Right) >= 0 && w->photoShown(Eye::Left) >= 0);
     // Deleted: the window shows nothing more of it.
     s.card->selectRow(0);
-    s.card->ToolButton8Click();
-    QCOMPARE(w->right.photo, -1);
-    QVERIFY(w->right.view->photo().isNull());
-    QCOMPARE(w->cbOrphans->count(), 2);
+    s.card->deleteCard();
+    QCOMPARE(w->photoShown(Eye::Right), -1);
+    QVERIFY(control<PhotoView>(w, "imRight")->photo().isNull());
+    QCOMPARE(control<QComboBox>(w, "cbOrphans")->count(), 2);
 }
 
 namespace {
@@ -347,13 +347,13 @@ int picturesIn(const QTextDocument &doc)
 void TestTfmPhoto::irisesInTheFinalEditor()
 {
     Setup s;
-    reach::open(nullptr);
+    reach::open();
     TfmReach *editor = state::windows().fmReach.data();
-    editor->Editor->setPlainText(QStringLiteral("Заключение иридолога"));
+    control<ReachEditor>(editor, "Editor")->setPlainText(QStringLiteral("Заключение иридолога"));
     editor->InsertIrisPhotos(true);
-    QCOMPARE(picturesIn(*editor->Editor->document()), 2);
+    QCOMPARE(picturesIn(*control<ReachEditor>(editor, "Editor")->document()), 2);
     QTextDocument reread;
-    QVERIFY(rtf::read(rtf::write(*editor->Editor->document()), &reread).ok);
+    QVERIFY(rtf::read(rtf::write(*control<ReachEditor>(editor, "Editor")->document()), &reread).ok);
     QCOMPARE(picturesIn(reread), 2);
     QVERIFY(reread.toPlainText().contains(QStringLiteral("Правый глаз, схема Deck")));
 }
@@ -392,7 +392,7 @@ void TestTfmPhoto::irisesInAPrintedConclusion()
     QVERIFY2(withPhotos > textOnly + 50000, qPrintable(QStringLiteral("%1 %2").arg(textOnly).arg(withPhotos)));
 
     // Where the chart shows the liver, the picture leans to the liver's colour.
-    const iris::Fit &fit = photos::store().index().photos.at(s.window()->right.photo).fit.value();
+    const iris::Fit &fit = photos::store().index().photos.at(s.window()->photoShown(Eye::Right)).fit.value();
     const int liver = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), QStringLiteral(" (печень)"));
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
     const QPointF at = iris::photoPoint(fit, chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, liver)) + QPointF(0.5, 0.5)));
@@ -435,9 +435,9 @@ void startOver(ScriptedPrompter &prompter, const iris::Offer &offer)
 void byHand(const iris::Offer &offer)
 {
     deep::open();
-    (offer.rightEye ? state::windows().fmDeep->rbRight : state::windows().fmDeep->rbLeft)->click();
+    (offer.rightEye ? control<QRadioButton>(state::windows().fmDeep, "rbRight") : control<QRadioButton>(state::windows().fmDeep, "rbLeft"))->click();
     if (offer.source == iris::Source::Catalogue) {
-        state::windows().fmDeep->MenuDeep->findChild<QAction *>(offer.item)->trigger();
+        control<QMenuBar>(state::windows().fmDeep, "MenuDeep")->findChild<QAction *>(offer.item)->trigger();
         return;
     }
     OpenPupilWindow(QStringLiteral("tsFlatten"));
@@ -466,9 +466,9 @@ void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
     scene.truth.pupil = {l.x - 0.12 * l.r, l.y, 0.3 * l.r};
     synth::render(scene, s.right.image.size(), 7).save(s.env.path("shifted.png"));
     s.prompter.fileNames << s.env.path("shifted.png");
-    w->addPhotoClick(Eye::Right);
-    QVERIFY(w->right.pupil->text().contains(QStringLiteral("Децентрация зрачка на 9.00")));
-    const QList<QPushButton *> offered = w->right.offers->findChildren<QPushButton *>();
+    w->addPhoto(Eye::Right);
+    QVERIFY(control<QLabel>(w, "lbPupilRight")->text().contains(QStringLiteral("Децентрация зрачка на 9.00")));
+    const QList<QPushButton *> offered = control<QWidget>(w, "gbOffersRight")->findChildren<QPushButton *>();
     QCOMPARE(offered.size(), 1);
     QCOMPARE(offered.at(0)->text(), QStringLiteral("Предложено: Децентрация зрачка на 9.00"));
     QVERIFY(state::examination().signLines().isEmpty() && state::examination().signCodes().isEmpty());

@@ -61,7 +61,7 @@ void TestAccessibility::everyControlIsNamed()
     TestEnv env;
     auto *main = new TfmNirel3();
     state::windows().fmNirel3 = main;
-    reach::open(main);
+    reach::open();
     const QList<QWidget *> windows{main,
                                    state::ensureWindow(state::windows().fmCard),
                                    state::ensureWindow(state::windows().fmDeep),
@@ -94,7 +94,7 @@ void TestAccessibility::everyControlIsNamed()
     ScriptedPrompter prompter;
     env.seed(QStringLiteral("SystmTxt/DeckOrgans.txt"));
     PressChart(chartgeom::Chart::Deck, true, QPoint(120, 120));
-    QVERIFY(!chartlinks::colourKey().isEmpty());
+    QVERIFY(!chartlinks::shownZone().colour.isEmpty());
     // Latin letters and digits run together with a digit, an underscore or
     // a capital inside: "Exit1", "bbOKDeep", "mm_Sign".
     const QRegularExpression identifier(

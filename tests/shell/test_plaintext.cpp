@@ -124,7 +124,7 @@ void TestPlainText::untrustedTextIsNeverMarkup()
     env.writeLines(QStringLiteral("bad.lst"), {kForged});
     env.writeLines(QStringLiteral("bad.lso"), record);
     boxes.fileNames << env.path(QStringLiteral("bad.lst"));
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
 
     // A card index file named with markup, listing a patient whose names and
     // conclusion file name are markup too.
@@ -134,16 +134,16 @@ void TestPlainText::untrustedTextIsNeverMarkup()
     env.writeLines(markupName + QStringLiteral(".lst"), {kForged});
     env.writeLines(markupName + QStringLiteral(".lso"), good);
     boxes.fileNames << env.path(markupName + QStringLiteral(".lst"));
-    card->FileOpen->trigger();
-    QVERIFY(card->labelCard->text().contains(markupName));
+    control<QAction>(card, "FileOpen")->trigger();
+    QVERIFY(control<QLabel>(card, "labelCard")->text().contains(markupName));
     card->selectRow(0);
-    card->CardEdit->trigger();
-    QCOMPARE(card->ConclEdit->text(), kForgedLink);
-    mainWindow->StatusBar1Hint(QStringLiteral("Подсказка"));
-    QVERIFY(mainWindow->StatusBar1->currentMessage().contains(kForged));
+    control<QAction>(card, "CardEdit")->trigger();
+    QCOMPARE(control<QLineEdit>(card, "ConclEdit")->text(), kForgedLink);
+    mainWindow->showHint(QStringLiteral("Подсказка"));
+    QVERIFY(control<QStatusBar>(mainWindow, "StatusBar1")->currentMessage().contains(kForged));
 
     // "Просмотр" names the missing conclusion file in its message.
-    card->bbCnclCard->click();
+    control<QPushButton>(card, "bbCnclCard")->click();
 
     QCOMPARE(boxes.texts().size(), 4);
     QCOMPARE(boxes.shown.size(), boxes.texts().size());
@@ -177,7 +177,7 @@ void TestPlainText::lockHolderInHintsIsNeverMarkup()
 
     TfmCard *card = state::openWindow(state::windows().fmCard);
     boxes.fileNames << list; // "Открыть её только для чтения?": "Да"
-    card->FileOpen->trigger();
+    control<QAction>(card, "FileOpen")->trigger();
     QVERIFY(card->readOnly());
 
     int carriers = 0;
@@ -194,14 +194,14 @@ void TestPlainText::lockHolderInHintsIsNeverMarkup()
     for (QAction *a : card->findChildren<QAction *>())
         check(a->objectName() + QStringLiteral(" tooltip"), a->toolTip());
     QVERIFY2(carriers >= 4, qPrintable(QString::number(carriers))); // the mark, "Сохранить", "Копии"
-    QVERIFY(card->lbReadOnly->toolTip().contains(QStringLiteral("ВРЕДИТЕЛЬ")));
-    QVERIFY(card->lbReadOnly->whatsThis().contains(QStringLiteral("ВРЕДИТЕЛЬ")));
+    QVERIFY(control<QLabel>(card, "lbReadOnly")->toolTip().contains(QStringLiteral("ВРЕДИТЕЛЬ")));
+    QVERIFY(control<QLabel>(card, "lbReadOnly")->whatsThis().contains(QStringLiteral("ВРЕДИТЕЛЬ")));
 
     // The status bar shows the hint as plain text.
     HintHub::instance().install();
-    QStatusTipEvent tip(card->lbReadOnly->statusTip());
-    QCoreApplication::sendEvent(card->lbReadOnly, &tip);
-    QVERIFY(mainWindow->StatusBar2->currentMessage().contains(holder));
+    QStatusTipEvent tip(control<QLabel>(card, "lbReadOnly")->statusTip());
+    QCoreApplication::sendEvent(control<QLabel>(card, "lbReadOnly"), &tip);
+    QVERIFY(control<QStatusBar>(mainWindow, "StatusBar2")->currentMessage().contains(holder));
 }
 
 QTEST_MAIN(TestPlainText)

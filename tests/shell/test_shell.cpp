@@ -56,11 +56,6 @@ QStringList actionNames(const QList<QAction *> &actions)
     return out;
 }
 
-QAction *findAction(QWidget *w, const QString &name)
-{
-    return w->findChild<QAction *>(name);
-}
-
 // The title a desktop window system is given for a window. Qt's platforms
 // append " — " and the application display name to every caption once a
 // display name is set (without one, the display name reads as the
@@ -151,52 +146,50 @@ void TestShell::mainWindowLayout()
     QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(w->windowFlags() & Qt::WindowSystemMenuHint);
     QCOMPARE(w->pos(), QPoint(1, 1));
-    QCOMPARE(w->StatusBar1->width(), 295);
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->width(), 295);
 }
 
 void TestShell::menuCaptionsHintsAndOrder()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    QCOMPARE(actionNames(w->MainMenu1->actions()),
-             (QStringList{"CardItem", "New", "ExamItem", "ChartItem", "ReportItem", "GuidItem",
-                          "ServisItem", "Help2", "N2"}));
+    QCOMPARE(actionNames(control<QMenuBar>(w, "MainMenu1")->actions()),
+             (QStringList{"Card", "NewPatient", "ExamItem", "ChartItem", "ReportItem", "Guid",
+                          "ServisItem", "Help2", "Exit1"}));
     struct Item {
         const char *name;
         const char *caption;
         const char *hint;
     };
     const Item items[] = {
-        {"CardItem", "Картотека", "Регистрация пациента"},
-        {"New", "Новый", "Сброс системы в начальное состояние"},
+        {"Card", "Картотека", "Регистрация пациента"},
+        {"NewPatient", "Новый", "Сброс системы в начальное состояние"},
         {"ExamItem", "&Осмотр", "Оценка иридологических признаков"},
-        {"ExpressItem", "Экспресс", "Экспресс-осмотр"},
-        {"DeepItem", "&Углубленный", "Углубленный осмотр"},
+        {"ExamExpr", "Экспресс", "Экспресс-осмотр"},
+        {"ExamDeep", "&Углубленный", "Углубленный осмотр"},
         {"ChartItem", "&Схемы", "Локализация знаков и графические меню"},
-        {"ShProekt", "Проекционные зоны", "Схемы прекционных зон"},
-        {"ShPictures", "Зрачок и ка&йма", "Графические меню: форма зрачка и каймы"},
+        {"SchmZone", "Проекционные зоны", "Схемы прекционных зон"},
+        {"Pupil", "Зрачок и ка&йма", "Графические меню: форма зрачка и каймы"},
         {"ReportItem", "&Заключения", "Редактирование и печать заключения иридолога"},
-        {"DraftItem", "Черновое", "Черновое заключение"},
-        {"CleanItem", "Оконча&тельное", "Окончательное заключение - редактирование и печать"},
-        {"GuidItem", "Справочники", "Справочники для быстрого редактирования заключения"},
+        {"CnclDraft", "Черновое", "Черновое заключение"},
+        {"CnclEdit", "Оконча&тельное", "Окончательное заключение - редактирование и печать"},
+        {"Guid", "Справочники", "Справочники для быстрого редактирования заключения"},
         {"ServisItem", "Сервис", "Сервис"},
         {"CaptureItem", "Шапка заключения", "Заголовок заключения"},
         {"SignatItem", "Подпись иридолога", "Подпись под заключением"},
         {"Help2", "&Помощь", "Спрвки по программе Nirel-3"},
-        {"HelpNirelItem", "Описание Nirel-3", "Медико-техническое описание Nirel-3"},
-        {"About1", "О п&рограмме...", "Версия, год разработки, авторы"},
-        {"N2", "Выход", "Выход из программы"},
+        {"HelpNirel3", "Описание Nirel-3", "Медико-техническое описание Nirel-3"},
+        {"AboutNirel3", "О п&рограмме...", "Версия, год разработки, авторы"},
+        {"Exit1", "Выход", "Выход из программы"},
     };
     for (const Item &it : items) {
-        QAction *a = findAction(w, QString::fromUtf8(it.name));
-        QVERIFY2(a, it.name);
+        QAction *a = control<QAction>(w, it.name);
         QCOMPARE(a->text(), QString::fromUtf8(it.caption));
         QCOMPARE(a->statusTip(), QString::fromUtf8(it.hint));
     }
-    QCOMPARE(w->Exit1->text(), QStringLiteral("Exit1"));
-    QCOMPARE(w->HelpNirel3->property("helpContext").toInt(), 1);
-    auto *help = w->findChild<QMenu *>(QStringLiteral("Help2"));
-    QCOMPARE(actionNames(help->actions()), (QStringList{"HelpNirelItem", "-", "About1"}));
+    QCOMPARE(control<QAction>(w, "HelpNirel3")->property("helpContext").toInt(), 1);
+    auto *help = control<QMenu>(w, "Help2");
+    QCOMPARE(actionNames(help->actions()), (QStringList{"HelpNirel3", "-", "AboutNirel3"}));
 }
 
 void TestShell::toolBarsInOrder()
@@ -209,14 +202,14 @@ void TestShell::toolBarsInOrder()
             out << (a->isSeparator() ? QStringLiteral("-") : tb->widgetForAction(a)->objectName());
         return out;
     };
-    QCOMPARE(names(w->ToolBar2), (QStringList{"ToolButton1", "tbNewPatient"}));
-    QCOMPARE(names(w->ToolBar3), (QStringList{"tbExamDeep", "tbExamExpr", "-", "tbShZone", "tbPupil", "-",
+    QCOMPARE(names(control<QToolBar>(w, "ToolBar2")), (QStringList{"ToolButton1", "tbNewPatient"}));
+    QCOMPARE(names(control<QToolBar>(w, "ToolBar3")), (QStringList{"tbExamDeep", "tbExamExpr", "-", "tbShZone", "tbPupil", "-",
                                               "tbCnclTemp", "tbCnclEdit", "-", "tbGuidIri", "-",
                                               "tbHelpNirel", "-", "ToolButton2"}));
-    auto *newPatient = w->findChild<QToolButton *>(QStringLiteral("tbNewPatient"));
-    QCOMPARE(newPatient->defaultAction()->text(), QStringLiteral("Новый пациент"));
+    auto *newPatient = control<QToolButton>(w, "tbNewPatient");
+    QCOMPARE(newPatient->defaultAction()->iconText(), QStringLiteral("Новый пациент"));
     QCOMPARE(newPatient->toolTip(), QStringLiteral("Сброс системы в начальное состояние"));
-    for (QToolBar *tb : {w->ToolBar2, w->ToolBar3})
+    for (QToolBar *tb : {control<QToolBar>(w, "ToolBar2"), control<QToolBar>(w, "ToolBar3")})
         QCOMPARE(tb->toolButtonStyle(), Qt::ToolButtonIconOnly);
     for (QToolButton *b : w->findChildren<QToolButton *>())
         if (b->defaultAction())
@@ -227,13 +220,13 @@ void TestShell::everyWindowCommandIsAvailable()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    for (QAction *a : {w->Card, w->NewPatient, w->ExamDeep, w->ExamExpr, w->CnclDraft, w->CnclEdit,
-                       w->HelpNirel3, w->AboutNirel3, w->Exit1, w->SchmZone, w->Pupil, w->Guid})
-        QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+    for (const char *name : {"Card", "NewPatient", "ExamDeep", "ExamExpr", "CnclDraft", "CnclEdit", "HelpNirel3",
+                             "AboutNirel3", "Exit1", "SchmZone", "Pupil", "Guid"})
+        QVERIFY2(control<QAction>(w, name)->isEnabled(), name);
     // The charts, the pupil diagrams and the guides open their windows.
-    w->SchmZone->trigger();
-    findAction(w, QStringLiteral("ShPictures"))->trigger();
-    w->Guid->trigger();
+    control<QAction>(w, "SchmZone")->trigger();
+    control<QAction>(w, "Pupil")->trigger();
+    control<QAction>(w, "Guid")->trigger();
     QVERIFY(state::windows().fmShProek && state::windows().fmPupil && state::windows().fmGuid);
 }
 
@@ -256,14 +249,14 @@ void TestShell::newPatientResetsExactlyTheCounts()
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
     deep::open();
-    state::openWindow(state::windows().fmCard)->FNameEdit->setText(QStringLiteral("Петров"));
+    control<QLineEdit>(state::openWindow(state::windows().fmCard), "FNameEdit")->setText(QStringLiteral("Петров"));
     concl::open();
     concl::setLines({QStringLiteral("старое заключение")});
     state::examination().signDocument()->setLines({QStringLiteral("признак")});
     state::examination().pathologyDocument()->setLines({QStringLiteral("0113 05 патология")});
     fillState();
 
-    w->NewPatient->trigger();
+    control<QAction>(w, "NewPatient")->trigger();
 
     ExaminationScript exam;
     state::Windows &windows = state::windows();
@@ -275,10 +268,10 @@ void TestShell::newPatientResetsExactlyTheCounts()
     QCOMPARE(exam.DeepPassCount, 0);
     QCOMPARE(exam.RightEyeSigns.size(), 0);
     QCOMPARE(exam.LeftEyeSigns.size(), 0);
-    QCOMPARE(windows.fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(control<Memo>(windows.fmConcl, "mmConcl")->lineCount(), 0);
     QVERIFY(windows.fmConcl->isVisible());
-    QCOMPARE(windows.fmDeep->mmSign->lineCount(), 0);
-    QCOMPARE(windows.fmDeep->mmPathology->lineCount(), 0);
+    QCOMPARE(control<Memo>(windows.fmDeep, "mmSign")->lineCount(), 0);
+    QCOMPARE(control<Memo>(windows.fmDeep, "mmPathology")->lineCount(), 0);
     // Kept.
     QCOMPARE(exam.RightEyeSignsOld, QStringList{"ro"});
     QCOMPARE(exam.LeftEyeSignsOld, QStringList{"lo"});
@@ -295,17 +288,17 @@ void TestShell::newPatientResetsExactlyTheCounts()
     QCOMPARE(exam.ConclLineTail, QStringLiteral("t"));
     QVERIFY(cards::cardIndex().isDirty());
     QVERIFY(cards::cardIndex().hasCardTakenOut());
-    QCOMPARE(windows.fmCard->FNameEdit->text(), QStringLiteral("Петров"));
+    QCOMPARE(control<QLineEdit>(windows.fmCard, "FNameEdit")->text(), QStringLiteral("Петров"));
 }
 
 void TestShell::newPatientRightAfterStartOpensOnlyTheDraft()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    w->findChild<QToolButton *>(QStringLiteral("tbNewPatient"))->click();
+    control<QToolButton>(w, "tbNewPatient")->click();
     QVERIFY(state::windows().fmConcl);
     QCOMPARE(state::windows().fmConcl->parentWidget(), w);
-    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lineCount(), 0);
     QVERIFY(!state::windows().fmDeep);
     QVERIFY(!state::windows().fmCard);
     QVERIFY(!state::windows().fmExpress);
@@ -315,23 +308,23 @@ void TestShell::openingTwiceGivesOneWindowWithItsText()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    w->ExamDeep->trigger();
+    control<QAction>(w, "ExamDeep")->trigger();
     TfmDeep *first = state::windows().fmDeep;
     QVERIFY(first);
-    first->mmSign->setLines({QStringLiteral("набранный текст")});
+    control<Memo>(first, "mmSign")->setLines({QStringLiteral("набранный текст")});
     first->close();
     QVERIFY(!first->isVisible());
-    w->ExamDeep->trigger();
+    control<QAction>(w, "ExamDeep")->trigger();
     QCOMPARE(state::windows().fmDeep.data(), first);
     QVERIFY(first->isVisible());
-    QCOMPARE(first->mmSign->lines(), QStringList{QStringLiteral("набранный текст")});
+    QCOMPARE(control<Memo>(first, "mmSign")->lines(), QStringList{QStringLiteral("набранный текст")});
     QCOMPARE(w->findChildren<TfmDeep *>().size(), 1);
 
-    w->CnclDraft->trigger();
+    control<QAction>(w, "CnclDraft")->trigger();
     QVERIFY(state::windows().fmConcl && state::windows().fmConcl->isVisible());
-    w->Card->trigger();
+    control<QAction>(w, "Card")->trigger();
     QVERIFY(state::windows().fmCard && state::windows().fmCard->isVisible());
-    w->ExamExpr->trigger();
+    control<QAction>(w, "ExamExpr")->trigger();
     QVERIFY(state::windows().fmExpress);
 
     // By its name, as a folder opens a window it must not depend on: the
@@ -384,7 +377,7 @@ void TestShell::exitCheck()
     if (dirty)
         cards::cardIndex().noteUnsaved();
     prompter.answers = {QMessageBox::StandardButton(answer)};
-    w->Exit1->trigger();
+    control<QAction>(w, "Exit1")->trigger();
     QCOMPARE(prompter.texts(), texts);
     if (!texts.isEmpty()) {
         QCOMPARE(prompter.records.first().icon, QMessageBox::Warning);
@@ -417,7 +410,7 @@ void TestShell::titleBarCloseRunsTheExitCheck()
     w->show();
     prompter.clear();
     prompter.answers = {QMessageBox::Yes};
-    w->Exit1->trigger();
+    control<QAction>(w, "Exit1")->trigger();
     QCOMPARE(prompter.texts().size(), 1);
     QVERIFY(!w->isVisible());
 }
@@ -440,7 +433,7 @@ void TestShell::enterAtTheExitCheckKeepsTheProgram()
         }
     });
     enter.start();
-    w->Exit1->trigger();
+    control<QAction>(w, "Exit1")->trigger();
     enter.stop();
     QCOMPARE(seen, (QStringList{QStringLiteral("Выйти без сохранения базы данных?"),
                                 QStringLiteral("Сохраните картотеку")}));
@@ -452,13 +445,13 @@ void TestShell::splashRefusesToCloseBeforeItsTimer()
     TestEnv env;
     TfmSplash splash;
     splash.show();
-    QCOMPARE(splash.Timer1->interval(), 3000);
-    QVERIFY(splash.Timer1->isActive());
+    QCOMPARE(control<QTimer>(&splash, "Timer1")->interval(), 3000);
+    QVERIFY(control<QTimer>(&splash, "Timer1")->isActive());
     QVERIFY(!splash.FormCloseQuery());
     QVERIFY(!splash.close());
     QVERIFY(splash.isVisible());
-    splash.Timer1Timer();
-    QVERIFY(!splash.Timer1->isActive());
+    splash.stopWaiting();
+    QVERIFY(!control<QTimer>(&splash, "Timer1")->isActive());
     QVERIFY(splash.FormCloseQuery());
     QVERIFY(splash.close());
 }
@@ -481,22 +474,22 @@ void TestShell::hintsReachTheRightPanes()
     TfmNirel3 *w = makeMainWindow();
     HintHub &hub = HintHub::instance();
     hub.setHint(QStringLiteral("первая подсказка"));
-    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("первая подсказка"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QString()); // no card window yet
+    QCOMPARE(control<QStatusBar>(w, "StatusBar2")->currentMessage(), QStringLiteral("первая подсказка"));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QString()); // no card window yet
 
     // The left pane follows the card's names as they change, hint or not.
     TfmCard *card = state::openWindow(state::windows().fmCard);
-    card->FNameEdit->setText(QStringLiteral("Петров"));
-    card->LNameEdit->setText(QStringLiteral("Олег"));
-    card->MNameEdit->setText(QStringLiteral("Ильич"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
+    control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Петров"));
+    control<QLineEdit>(card, "LNameEdit")->setText(QStringLiteral("Олег"));
+    control<QLineEdit>(card, "MNameEdit")->setText(QStringLiteral("Ильич"));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
     hub.setHint(QStringLiteral("вторая"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
-    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("вторая"));
-    card->FNameEdit->clear();
-    card->LNameEdit->clear();
-    card->MNameEdit->clear();
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QStringLiteral("Пациент: Петров Олег Ильич"));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar2")->currentMessage(), QStringLiteral("вторая"));
+    control<QLineEdit>(card, "FNameEdit")->clear();
+    control<QLineEdit>(card, "LNameEdit")->clear();
+    control<QLineEdit>(card, "MNameEdit")->clear();
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QStringLiteral("Пациент: не выбран"));
 }
 
 // Петрова examined, her card written back, "Новый": the draft is empty and
@@ -506,21 +499,21 @@ void TestShell::newPatientLeavesNoPatientOnScreen()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
-    w->Card->trigger();
+    control<QAction>(w, "Card")->trigger();
     TfmCard *card = state::windows().fmCard;
     THuman petrova(QStringLiteral("Петрова"));
     petrova.LName = QStringLiteral("Анна");
     petrova.MName = QStringLiteral("Сергеевна");
     card->model()->setEntries({CardEntry{human::displayText(petrova), petrova}});
     card->selectRow(0);
-    card->CardEdit->trigger();
+    control<QAction>(card, "CardEdit")->trigger();
     HintHub::instance().setHint(QStringLiteral("подсказка"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Петрова Анна Сергеевна"));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QStringLiteral("Пациент: Петрова Анна Сергеевна"));
     concl::setLines({QStringLiteral("заключение Петровой")});
-    card->CardWrite->trigger();
-    w->NewPatient->trigger();
-    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: не выбран"));
+    control<QAction>(card, "CardWrite")->trigger();
+    control<QAction>(w, "NewPatient")->trigger();
+    QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lineCount(), 0);
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QStringLiteral("Пациент: не выбран"));
 }
 
 void TestShell::statusTipsOfAnyWindowBecomeTheHint()
@@ -529,16 +522,16 @@ void TestShell::statusTipsOfAnyWindowBecomeTheHint()
     TfmNirel3 *w = makeMainWindow();
     TfmDeep *deep = state::openWindow(state::windows().fmDeep);
     QStatusTipEvent tip(QStringLiteral("подсказка окна осмотра"));
-    QCoreApplication::sendEvent(deep->mmSign, &tip);
+    QCoreApplication::sendEvent(control<Memo>(deep, "mmSign"), &tip);
     QCOMPARE(HintHub::instance().hint(), QStringLiteral("подсказка окна осмотра"));
-    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("подсказка окна осмотра"));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar2")->currentMessage(), QStringLiteral("подсказка окна осмотра"));
 }
 
 void TestShell::applicationHintHandlerStopsThePanes()
 {
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
-    state::openWindow(state::windows().fmCard)->FNameEdit->setText(QStringLiteral("Иванова"));
+    control<QLineEdit>(state::openWindow(state::windows().fmCard), "FNameEdit")->setText(QStringLiteral("Иванова"));
     HintHub &hub = HintHub::instance();
     hub.setHint(QStringLiteral("до"));
     QStringList taken;
@@ -546,8 +539,8 @@ void TestShell::applicationHintHandlerStopsThePanes()
     hub.setHint(QStringLiteral("после"));
     hub.setApplicationHandler(nullptr);
     QCOMPARE(taken, QStringList{QStringLiteral("после")});
-    QCOMPARE(w->StatusBar2->currentMessage(), QStringLiteral("до"));
-    QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Пациент: Иванова  "));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar2")->currentMessage(), QStringLiteral("до"));
+    QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QStringLiteral("Пациент: Иванова  "));
 }
 
 void TestShell::helpRequestsReachTheViewer()
@@ -557,7 +550,7 @@ void TestShell::helpRequestsReachTheViewer()
     env.seed(QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"));
     TfmNirel3 *w = makeMainWindow();
     help::setHelpFile(QStringLiteral("elsewhere.hlp"));
-    w->HelpNirel3->trigger();
+    control<QAction>(w, "HelpNirel3")->trigger();
     HelpViewer *viewer = HelpViewer::existing();
     QVERIFY(viewer && viewer->isVisible());
     QCOMPARE(help::helpFile(), QStringLiteral(".\\Nirel3hlp\\NIREL3HELP.HLP"));
@@ -619,11 +612,11 @@ void TestShell::headerAndSignatureLoadIntoTheDraft()
     env.writeBytes(QStringLiteral("Signature.txt"), QByteArray());
     shell::SignatItemClick();
     QCOMPARE(state::examination().conclMode(), 2);
-    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lineCount(), 0);
     QVERIFY(prompter.records.isEmpty());
     shell::CaptureItemClick();
     QCOMPARE(state::examination().conclMode(), 1);
-    QCOMPARE(state::windows().fmConcl->mmConcl->lines(),
+    QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lines(),
              (QStringList{QStringLiteral("Кабинет"), QString(), QStringLiteral("Адрес")}));
     QVERIFY(prompter.records.isEmpty());
 }
@@ -635,13 +628,13 @@ void TestShell::missingHeaderIsReported()
     TfmNirel3 *w = makeMainWindow();
     concl::open();
     concl::setLines({QStringLiteral("прежний текст")});
-    findAction(w, QStringLiteral("CaptureItem"))->trigger();
+    control<QAction>(w, "CaptureItem")->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
     QCOMPARE(prompter.records.first().kind, PromptRecord::Message);
     QCOMPARE(state::examination().conclMode(), 1);
-    QCOMPARE(state::windows().fmConcl->mmConcl->lineCount(), 0);
+    QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lineCount(), 0);
     prompter.clear();
-    findAction(w, QStringLiteral("SignatItem"))->trigger();
+    control<QAction>(w, "SignatItem")->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Signature.txt is absent")});
     QCOMPARE(state::examination().conclMode(), 2);
 }
@@ -651,11 +644,11 @@ void TestShell::aboutBoxIsModalAndReused()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
-    w->AboutNirel3->trigger();
+    control<QAction>(w, "AboutNirel3")->trigger();
     QVERIFY(state::windows().AboutBox);
     TAboutBox *box = state::windows().AboutBox;
     QCOMPARE(box->windowTitle(), QStringLiteral("О программе"));
-    findAction(w, QStringLiteral("About1"))->trigger();
+    control<QAction>(w, "AboutNirel3")->trigger();
     QCOMPARE(state::windows().AboutBox.data(), box);
     QCOMPARE(prompter.records.size(), 2);
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Exec);

@@ -1,6 +1,8 @@
 #pragma once
-// A fresh working folder and a fresh examination for each test.
+// A fresh working folder and a fresh examination for each test, and a
+// window's control found by its object name (its written name).
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -45,3 +47,12 @@ private:
     unsigned long long m_oldSoft = 0;
     void (*m_oldHandler)(int) = nullptr;
 };
+
+// The control of a window named so; a missing one stops the test run,
+// naming the window and the control.
+template <class T> T *control(const QObject *window, const char *name)
+{
+    if (T *found = window ? window->findChild<T *>(QString::fromLatin1(name)) : nullptr)
+        return found;
+    qFatal("no control %s in %s", name, window ? qPrintable(window->objectName()) : "(no window)");
+}
