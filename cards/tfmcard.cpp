@@ -31,12 +31,18 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+// The pictures live in a static library; nothing references them by symbol,
+// so they are registered explicitly before the first is needed.
+static void registerCardsResources()
+{
+    Q_INIT_RESOURCE(cards);
+}
 
 namespace {
 
@@ -46,18 +52,9 @@ const QString kCardHint = QStringLiteral("Данные о пациенте");
 // A small calendar leaf for the date field's button.
 QIcon calendarIcon()
 {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(QColor(60, 60, 60));
-    p.setBrush(Qt::white);
-    p.drawRect(1, 2, 13, 12);
-    p.fillRect(2, 3, 12, 3, QColor(190, 40, 40));
-    p.setPen(QColor(90, 90, 90));
-    for (int y = 8; y <= 12; y += 2)
-        for (int x = 3; x <= 12; x += 3)
-            p.drawPoint(x, y);
-    return QIcon(pm);
+    static const bool registered = (registerCardsResources(), true);
+    (void)registered;
+    return QIcon(QStringLiteral(":/cards/icons/calendar.png"));
 }
 
 // Where a save had to write "?" for characters the code page cannot hold.

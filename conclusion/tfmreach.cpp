@@ -28,7 +28,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -47,6 +46,13 @@
 
 #include <cmath>
 
+// The pictures live in a static library; nothing references them by symbol,
+// so they are registered explicitly before the first is needed.
+static void registerConclusionResources()
+{
+    Q_INIT_RESOURCE(conclusion);
+}
+
 namespace {
 
 const QString kUntitled = QStringLiteral("Безымянный");
@@ -64,116 +70,12 @@ QStringList localFiles(const QMimeData *data)
     return files;
 }
 
-// Small pictures of the tool bar, drawn rather than shipped.
-QIcon drawnIcon(const std::function<void(QPainter &)> &draw)
+// Small pictures of the tool bar.
+QIcon toolIcon(const char *name)
 {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    draw(p);
-    return QIcon(pm);
-}
-
-QIcon letterIcon(const QString &letter, bool bold, bool italic, bool underline)
-{
-    return drawnIcon([&](QPainter &p) {
-        QFont f(QStringLiteral("DejaVu Serif"));
-        f.setPixelSize(13);
-        f.setBold(bold);
-        f.setItalic(italic);
-        f.setUnderline(underline);
-        p.setFont(f);
-        p.setPen(Qt::black);
-        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, letter);
-    });
-}
-
-// Lines of text aligned left (0), right (1) or centred (2), or bulleted (3).
-QIcon linesIcon(int kind)
-{
-    return drawnIcon([kind](QPainter &p) {
-        p.setPen(Qt::black);
-        for (int i = 0; i < 5; ++i) {
-            const int y = 2 + i * 3;
-            const int w = (i % 2) ? 9 : 13;
-            int x = 1;
-            if (kind == 1)
-                x = 15 - w;
-            else if (kind == 2)
-                x = (16 - w) / 2;
-            else if (kind == 3) {
-                if (i % 2 == 0)
-                    p.fillRect(1, y - 1, 2, 2, Qt::black);
-                x = 5;
-                p.drawLine(x, y, 14, y);
-                continue;
-            }
-            p.drawLine(x, y, x + w - 1, y);
-        }
-    });
-}
-
-QIcon printerIcon()
-{
-    return drawnIcon([](QPainter &p) {
-        p.setPen(Qt::black);
-        p.setBrush(Qt::white);
-        p.drawRect(4, 1, 8, 5);
-        p.setBrush(QColor(190, 190, 190));
-        p.drawRect(1, 6, 14, 6);
-        p.setBrush(Qt::white);
-        p.drawRect(4, 10, 8, 5);
-    });
-}
-
-QIcon cutIcon()
-{
-    return drawnIcon([](QPainter &p) {
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(Qt::black, 1.2));
-        p.drawLine(QPointF(4, 1), QPointF(10, 11));
-        p.drawLine(QPointF(12, 1), QPointF(6, 11));
-        p.drawEllipse(QPointF(4.5, 12.5), 2.5, 2.5);
-        p.drawEllipse(QPointF(11.5, 12.5), 2.5, 2.5);
-    });
-}
-
-QIcon copyIcon()
-{
-    return drawnIcon([](QPainter &p) {
-        p.setPen(Qt::black);
-        p.setBrush(Qt::white);
-        p.drawRect(1, 1, 8, 10);
-        p.drawRect(6, 5, 8, 10);
-    });
-}
-
-QIcon pasteIcon()
-{
-    return drawnIcon([](QPainter &p) {
-        p.setPen(Qt::black);
-        p.setBrush(QColor(200, 160, 90));
-        p.drawRect(1, 2, 11, 13);
-        p.setBrush(QColor(120, 120, 120));
-        p.drawRect(4, 1, 5, 3);
-        p.setBrush(Qt::white);
-        p.drawRect(7, 7, 8, 8);
-    });
-}
-
-QIcon undoIcon()
-{
-    return drawnIcon([](QPainter &p) {
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(Qt::black, 1.5));
-        QPainterPath path;
-        path.moveTo(4, 6);
-        path.cubicTo(8, 2, 15, 4, 13, 11);
-        p.drawPath(path);
-        p.setBrush(Qt::black);
-        p.drawPolygon(QPolygonF({QPointF(1, 6), QPointF(6, 2), QPointF(6, 9)}));
-    });
+    static const bool registered = (registerConclusionResources(), true);
+    (void)registered;
+    return QIcon(QStringLiteral(":/conclusion/icons/") + QLatin1String(name) + QStringLiteral(".png"));
 }
 
 // Sets Refreshing for a scope and puts back what it was however the scope
@@ -346,7 +248,7 @@ TfmReach::TfmReach(QWidget *owner)
     FileSaveAsCmd = makeAction("FileSaveAsCmd", QStringLiteral("Сохранить как..."),
                                QStringLiteral("Сохранит текущий файл под новым именем"), {}, {}, &TfmReach::FileSaveAs);
     FilePrintCmd = makeAction("FilePrintCmd", QStringLiteral("Печать"), QStringLiteral("Печать текущего файла"),
-                              QKeySequence(QStringLiteral("Ctrl+P")), printerIcon(), &TfmReach::FilePrint);
+                              QKeySequence(QStringLiteral("Ctrl+P")), toolIcon("print"), &TfmReach::FilePrint);
     FilePreviewCmd = makeAction("FilePreviewCmd", QStringLiteral("Предварительный просмотр"),
                                 QStringLiteral("Просмотр текущего файла перед печатью"),
                                 QKeySequence(QStringLiteral("Ctrl+F2")), {}, &TfmReach::FilePreview);
@@ -360,13 +262,13 @@ TfmReach::TfmReach(QWidget *owner)
                    FilePreviewCmd, FilePdfCmd, FileExitCmd};
     // ActionList2
     EditUndoCmd = makeAction("EditUndoCmd", QStringLiteral("Отменить"), QStringLiteral("Отменить последнее действие"),
-                             QKeySequence(QStringLiteral("Ctrl+Z")), undoIcon(), &TfmReach::EditUndo);
+                             QKeySequence(QStringLiteral("Ctrl+Z")), toolIcon("undo"), &TfmReach::EditUndo);
     EditCutCmd = makeAction("EditCutCmd", QStringLiteral("Вырезать"), QStringLiteral("Вырезать выделенное"),
-                            QKeySequence(QStringLiteral("Ctrl+X")), cutIcon(), &TfmReach::EditCut);
+                            QKeySequence(QStringLiteral("Ctrl+X")), toolIcon("cut"), &TfmReach::EditCut);
     EditCopyCmd = makeAction("EditCopyCmd", QStringLiteral("Копировать"), QStringLiteral("Копировать выделенное в буфер"),
-                             QKeySequence(QStringLiteral("Ctrl+C")), copyIcon(), &TfmReach::EditCopy);
+                             QKeySequence(QStringLiteral("Ctrl+C")), toolIcon("copy"), &TfmReach::EditCopy);
     EditPasteCmd = makeAction("EditPasteCmd", QStringLiteral("Вставить"), QStringLiteral("Вставить содержимое буфера"),
-                              QKeySequence(QStringLiteral("Ctrl+V")), pasteIcon(), &TfmReach::EditPaste);
+                              QKeySequence(QStringLiteral("Ctrl+V")), toolIcon("paste"), &TfmReach::EditPaste);
     EditFontCmd = makeAction("EditFontCmd", QStringLiteral("Шрифт..."), {}, {}, {}, &TfmReach::SelectFont);
     ActionList2 = {EditUndoCmd, EditCutCmd, EditCopyCmd, EditPasteCmd, EditFontCmd};
 
@@ -574,20 +476,20 @@ void TfmReach::buildToolBar()
     gap();
 
     BoldButton = toggle("BoldButton", QStringLiteral("Полужирный"), QStringLiteral("Bold"),
-                        letterIcon(QStringLiteral("Ж"), true, false, false));
+                        toolIcon("bold"));
     ItalicButton = toggle("ItalicButton", QStringLiteral("Курсив"), QStringLiteral("Italic"),
-                          letterIcon(QStringLiteral("К"), false, true, false));
+                          toolIcon("italic"));
     UnderlineButton = toggle("UnderlineButton", QStringLiteral("Подчёркнутый"), QStringLiteral("Underline"),
-                             letterIcon(QStringLiteral("Ч"), false, false, true));
+                             toolIcon("underline"));
     StandardToolBar->addSeparator();
     LeftAlign = toggle("LeftAlign", QStringLiteral("По левому краю"), QStringLiteral("Выравнивание по левому краю"),
-                       linesIcon(0));
+                       toolIcon("left"));
     CenterAlign = toggle("CenterAlign", QStringLiteral("По центру"), QStringLiteral("Выравнивание по центру"),
-                         linesIcon(2));
+                         toolIcon("center"));
     RightAlign = toggle("RightAlign", QStringLiteral("По правому краю"),
-                        QStringLiteral("Выравнивание по правому краю"), linesIcon(1));
+                        QStringLiteral("Выравнивание по правому краю"), toolIcon("right"));
     StandardToolBar->addSeparator();
-    BulletsButton = toggle("BulletsButton", QStringLiteral("Маркеры"), QStringLiteral("Маркеры"), linesIcon(3));
+    BulletsButton = toggle("BulletsButton", QStringLiteral("Маркеры"), QStringLiteral("Маркеры"), toolIcon("bullets"));
 
     AlignGroup = new QButtonGroup(this);
     AlignGroup->setObjectName(QStringLiteral("AlignGroup"));

@@ -6,8 +6,14 @@
 #include "state/carddoor.h"
 #include "state/openwindow.h"
 
-#include <QPainter>
-#include <QPixmap>
+#include <QIcon>
+
+// The pictures live in a static library; nothing references them by symbol,
+// so they are registered explicitly before the first is needed.
+static void registerPhotosResources()
+{
+    Q_INIT_RESOURCE(photos);
+}
 
 namespace photo {
 
@@ -28,17 +34,9 @@ void enrol()
 
 QIcon icon()
 {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QColor(50, 50, 60));
-    p.setBrush(QColor(90, 100, 120));
-    p.drawRoundedRect(QRectF(1.5, 4.5, 13, 9), 1.5, 1.5);
-    p.drawRect(QRectF(5.5, 2.5, 5, 2));
-    p.setBrush(QColor(170, 210, 240));
-    p.drawEllipse(QPointF(8, 9), 3, 3);
-    return QIcon(pm);
+    static const bool registered = (registerPhotosResources(), true);
+    (void)registered;
+    return QIcon(QStringLiteral(":/photos/icons/photo.png"));
 }
 
 QList<photos::Picture> conclusionPictures(bool withChart, int width)

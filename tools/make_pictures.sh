@@ -72,3 +72,50 @@ convert -size 399x389 radial-gradient:'#eaf3fb'-'#9cc3e6' \
   -font DejaVu-Sans -pointsize 15 -fill '#274a6e' -annotate +0+345 'Экспертная система для иридодиагностики' \
   -type Palette -colors 240 PNG8:splash.png
 echo done
+
+# The small 16x16 pictures of the windows' own buttons, kept with their folders.
+S='-size 16x16 xc:none -strokewidth 1 +antialias'
+# Календарь: a calendar leaf with a red heading and day dots
+convert $S -fill white -stroke '#3c3c3c' -draw 'rectangle 1,2 14,14' \
+  -fill '#be2828' -stroke none -draw 'rectangle 2,3 13,5' -fill '#5a5a5a' \
+  -draw 'point 3,8' -draw 'point 6,8' -draw 'point 9,8' -draw 'point 12,8' \
+  -draw 'point 3,10' -draw 'point 6,10' -draw 'point 9,10' -draw 'point 12,10' \
+  -draw 'point 3,12' -draw 'point 6,12' -draw 'point 9,12' -draw 'point 12,12' ../../cards/icons/calendar.png
+# Фото: a camera with its lens
+convert -size 16x16 xc:none -strokewidth 1 -fill '#5a6478' -stroke '#32323c' \
+  -draw 'roundrectangle 1,4 14,13 1.5,1.5' -draw 'rectangle 5,2 10,4' \
+  -fill '#aad2f0' -draw 'circle 7.5,8.5 10.5,8.5' ../../photos/icons/photo.png
+# The editor's tool bar: bold, italic and underlined letters
+R=../../conclusion/icons
+for l in 'bold DejaVu-Serif-Bold' 'italic DejaVu-Serif-Italic' 'underline DejaVu-Serif'; do
+  set -- $l
+  convert -size 16x16 xc:none -fill black -font $2 -pointsize 13 -gravity center \
+    -annotate +0+0 "$(case $1 in bold) echo Ж;; italic) echo К;; *) echo Ч;; esac)" $R/$1.png
+done
+convert $R/underline.png +antialias -stroke black -draw 'line 4,14 11,14' $R/underline.png
+# Lines of text: left, centred and right aligned, and bulleted
+lines() { # $1: x of the long lines, $2: x of the short ones, $3: file
+  convert $S -stroke black -draw "line $1,2 $(($1 + 12)),2" -draw "line $2,5 $(($2 + 8)),5" \
+    -draw "line $1,8 $(($1 + 12)),8" -draw "line $2,11 $(($2 + 8)),11" -draw "line $1,14 $(($1 + 12)),14" $3
+}
+lines 1 1 $R/left.png
+lines 1 3 $R/center.png
+lines 2 6 $R/right.png
+convert $S -fill black -stroke none -draw 'rectangle 1,1 2,2' -draw 'rectangle 1,7 2,8' -draw 'rectangle 1,13 2,14' \
+  -stroke black -draw 'line 5,2 14,2' -draw 'line 5,5 14,5' -draw 'line 5,8 14,8' -draw 'line 5,11 14,11' \
+  -draw 'line 5,14 14,14' $R/bullets.png
+# Печать: a printer with a sheet in and a sheet out
+convert $S -stroke black -fill white -draw 'rectangle 4,1 12,6' -fill '#bebebe' -draw 'rectangle 1,6 15,12' \
+  -fill white -draw 'rectangle 4,10 12,15' $R/print.png
+# Вырезать: scissors
+convert -size 16x16 xc:none -stroke black -strokewidth 1.2 -fill none -draw 'line 3.5,0.5 9.5,10.5' \
+  -draw 'line 11.5,0.5 5.5,10.5' -draw 'circle 4,12 6.5,12' -draw 'circle 11,12 13.5,12' $R/cut.png
+# Копировать: two sheets
+convert $S -stroke black -fill white -draw 'rectangle 1,1 9,11' -draw 'rectangle 6,5 14,15' $R/copy.png
+# Вставить: a clipboard with a sheet
+convert $S -stroke black -fill '#c8a05a' -draw 'rectangle 1,2 12,15' -fill '#787878' -draw 'rectangle 4,1 9,4' \
+  -fill white -draw 'rectangle 7,7 15,15' $R/paste.png
+# Отменить: a curved arrow back
+convert -size 16x16 xc:none -stroke black -strokewidth 1.5 -fill none \
+  -draw 'path "M 3.5,5.5 C 7.5,1.5 14.5,3.5 12.5,10.5"' -stroke none -fill black \
+  -draw 'polygon 0.5,5.5 5.5,1.5 5.5,8.5' $R/undo.png
