@@ -52,7 +52,7 @@ QList<CardEntry> makeEntries(int count)
         h.Complaint = QStringLiteral("головные боли, бессонница, слабость");
         h.Anamnesis = QStringLiteral("отец — гипертоническая болезнь");
         h.Concl = i % 3 ? QString() : QStringLiteral("/home/iris/Заключения/%1.txt").arg(i);
-        entries.append(CardEntry{human::displayText(h), h});
+        entries.append(CardEntry{state::human::displayText(h), h});
     }
     return entries;
 }
@@ -61,7 +61,7 @@ struct Fixture {
     QTemporaryDir dir;
     QList<CardEntry> entries = makeEntries(kCards);
     QString list = dir.filePath(QStringLiteral("Картотека.LST"));
-    Fixture() { cardindex::writePair(list, entries); }
+    Fixture() { state::cardindex::writePair(list, entries); }
 };
 
 Fixture &fixture()
@@ -71,7 +71,7 @@ Fixture &fixture()
 }
 
 // Answers the open and save dialogs with one file name.
-class FixedPrompter : public ui::Prompter {
+class FixedPrompter : public platform::ui::Prompter {
 public:
     QString name;
     void message(QWidget *, const QString &) override {}
@@ -80,8 +80,8 @@ public:
     {
         return QMessageBox::Ok;
     }
-    QString openFileName(QWidget *, const ui::FileRequest &) override { return name; }
-    QString saveFileName(QWidget *, const ui::FileRequest &) override { return name; }
+    QString openFileName(QWidget *, const platform::ui::FileRequest &) override { return name; }
+    QString saveFileName(QWidget *, const platform::ui::FileRequest &) override { return name; }
     int exec(QDialog *) override { return 0; }
 };
 
@@ -90,10 +90,10 @@ void BM_SavePair(benchmark::State &st)
     Fixture &f = fixture();
     const QString list = f.dir.filePath(QStringLiteral("save.LST"));
     for (auto _ : st) {
-        if (!cardindex::writePair(list, f.entries).ok)
+        if (!state::cardindex::writePair(list, f.entries).ok)
             st.SkipWithError("save failed");
     }
-    st.counters["MB"] = double(QFileInfo(list).size() + QFileInfo(cardindex::dataFileName(list)).size()) / 1e6;
+    st.counters["MB"] = double(QFileInfo(list).size() + QFileInfo(state::cardindex::dataFileName(list)).size()) / 1e6;
 }
 BENCHMARK(BM_SavePair)->Unit(benchmark::kMillisecond);
 
@@ -104,11 +104,11 @@ void BM_SavePairKeepingBackups(benchmark::State &st)
 {
     Fixture &f = fixture();
     const QString list = f.dir.filePath(QStringLiteral("backed.LST"));
-    cardindex::SaveOptions options;
-    options.keepBackups = cardbackup::kKeep;
-    cardindex::writePair(list, f.entries);
+    state::cardindex::SaveOptions options;
+    options.keepBackups = state::cardbackup::kKeep;
+    state::cardindex::writePair(list, f.entries);
     for (auto _ : st) {
-        const cardindex::WriteResult written = cardindex::writePair(list, f.entries, options);
+        const state::cardindex::WriteResult written = state::cardindex::writePair(list, f.entries, options);
         if (!written.ok || !written.warning.isEmpty())
             st.SkipWithError("save failed");
     }
@@ -119,7 +119,7 @@ void BM_OpenPair(benchmark::State &st)
 {
     Fixture &f = fixture();
     for (auto _ : st) {
-        cardindex::ReadResult r = cardindex::readPair(f.list);
+        state::cardindex::ReadResult r = state::cardindex::readPair(f.list);
         if (!r.ok || r.entries.size() != kCards)
             st.SkipWithError("open failed");
         benchmark::DoNotOptimize(r);
@@ -133,7 +133,7 @@ BENCHMARK(BM_OpenPair)->Unit(benchmark::kMillisecond);
 bool catPair(const QString &list)
 {
     const QByteArray listName = QFile::encodeName(list);
-    const QByteArray dataName = QFile::encodeName(cardindex::dataFileName(list));
+    const QByteArray dataName = QFile::encodeName(state::cardindex::dataFileName(list));
     char *argv[] = {const_cast<char *>("cat"), const_cast<char *>(listName.constData()),
                     const_cast<char *>(dataName.constData()), nullptr};
     posix_spawn_file_actions_t actions;
@@ -199,14 +199,14 @@ void BM_PairBesideCat(benchmark::State &st)
         catCpu.push_back(childrenCpuMs() - cpu);
         cpu = threadCpuMs();
         t.start();
-        cardindex::ReadResult r = cardindex::readPair(f.list);
+        state::cardindex::ReadResult r = state::cardindex::readPair(f.list);
         openMs.push_back(t.nsecsElapsed() / 1e6);
         openCpu.push_back(threadCpuMs() - cpu);
         if (!r.ok || r.entries.size() != kCards)
             st.SkipWithError("open failed");
         cpu = threadCpuMs();
         t.start();
-        if (!cardindex::writePair(saved, r.entries).ok)
+        if (!state::cardindex::writePair(saved, r.entries).ok)
             st.SkipWithError("save failed");
         saveMs.push_back(t.nsecsElapsed() / 1e6);
         saveCpu.push_back(threadCpuMs() - cpu);
@@ -243,7 +243,7 @@ void BM_WindowOpen(benchmark::State &st)
     Fixture &f = fixture();
     FixedPrompter prompter;
     prompter.name = f.list;
-    ui::setPrompter(&prompter);
+    platform::ui::setPrompter(&prompter);
     TfmCard *card = shownCard();
     for (auto _ : st) {
         st.PauseTiming();
@@ -255,7 +255,7 @@ void BM_WindowOpen(benchmark::State &st)
     }
     if (card->model()->rowCount() != kCards)
         st.SkipWithError("list not filled");
-    ui::setPrompter(nullptr);
+    platform::ui::setPrompter(nullptr);
 }
 BENCHMARK(BM_WindowOpen)->Unit(benchmark::kMillisecond);
 
@@ -265,7 +265,7 @@ void BM_WindowSave(benchmark::State &st)
     Fixture &f = fixture();
     FixedPrompter prompter;
     prompter.name = f.dir.filePath(QStringLiteral("window.LST"));
-    ui::setPrompter(&prompter);
+    platform::ui::setPrompter(&prompter);
     TfmCard *card = shownCard();
     card->model()->setEntries(f.entries);
     settle();
@@ -273,7 +273,7 @@ void BM_WindowSave(benchmark::State &st)
         card->findChild<QAction *>(QStringLiteral("FileSave"))->trigger();
         settle();
     }
-    ui::setPrompter(nullptr);
+    platform::ui::setPrompter(nullptr);
 }
 BENCHMARK(BM_WindowSave)->Unit(benchmark::kMillisecond);
 
@@ -374,7 +374,7 @@ void BM_SearchKeystroke(benchmark::State &st)
     for (int i = 0; i < int(entries.size()); ++i) {
         THuman &h = *entries[i].record;
         h.FName = QString::fromUtf8(kSurnames[(i * 7) % 30]) + (i % 2 ? QStringLiteral("а") : QString());
-        entries[i].text = human::displayText(h);
+        entries[i].text = state::human::displayText(h);
     }
     TfmCard *card = shownCard();
     card->model()->setEntries(entries);

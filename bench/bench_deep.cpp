@@ -20,7 +20,7 @@ const QString kShipped = QStringLiteral(NIREL3_SOURCE_DIR "/data/SystmTxt/Patolo
 
 QStringList shippedLines()
 {
-    return textfile::readLines(kShipped).lines;
+    return platform::textfile::readLines(kShipped).lines;
 }
 
 // 16 different codes spread over the dictionary, as the largest sign has.
@@ -28,7 +28,7 @@ QList<int> sixteenCodes()
 {
     QList<int> all;
     for (const QString &l : shippedLines()) {
-        const int c = pathology::codeOf(l);
+        const int c = state::pathology::codeOf(l);
         if (c > 0 && !all.contains(c))
             all.append(c);
     }
@@ -44,7 +44,7 @@ void BM_Lookup16Codes(benchmark::State &st)
     qsizetype found = 0;
     for (auto _ : st) {
         QStringList out;
-        pathology::lookup(kShipped, codes, &out);
+        state::pathology::lookup(kShipped, codes, &out);
         found = out.size();
         benchmark::DoNotOptimize(out);
     }
@@ -57,7 +57,7 @@ void BM_ReadDictionary16Times(benchmark::State &st)
 {
     for (auto _ : st) {
         for (int i = 0; i < 16; ++i) {
-            textfile::ReadResult r = textfile::readLines(kShipped);
+            platform::textfile::ReadResult r = platform::textfile::readLines(kShipped);
             benchmark::DoNotOptimize(r);
         }
     }
@@ -102,7 +102,7 @@ void dedupAndGroup(benchmark::State &st, bool distinct)
     for (auto _ : st) {
         // A second recording: everything so far plus the new lines, repeats
         // removed over the whole list, then regrouped.
-        const deep::Pathologies p = deep::recordPathologies(false, lines.first(lines.size() - 16), lines.last(16));
+        const state::deep::Pathologies p = state::deep::recordPathologies(false, lines.first(lines.size() - 16), lines.last(16));
         const std::optional<QStringList> findings = GroupFindings(p.unique);
         benchmark::DoNotOptimize(findings);
         unique = p.unique.size();

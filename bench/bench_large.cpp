@@ -50,13 +50,13 @@ void BM_Lookup16CodesIn10MB(benchmark::State &st)
     const QString path = QStringLiteral("SystmTxt/Patology.txt");
     put(path, repeatedTo(shipped("SystmTxt/Patology.txt"), 10 << 20));
     QList<int> codes;
-    for (const QString &l : textfile::readLines(path).lines)
-        if (const int c = pathology::codeOf(l); c > 0 && !codes.contains(c) && codes.size() < 16)
+    for (const QString &l : platform::textfile::readLines(path).lines)
+        if (const int c = state::pathology::codeOf(l); c > 0 && !codes.contains(c) && codes.size() < 16)
             codes.append(c);
     qsizetype found = 0;
     for (auto _ : st) {
         QStringList out;
-        pathology::lookup(path, codes, &out);
+        state::pathology::lookup(path, codes, &out);
         found = out.size();
     }
     st.counters["lines"] = double(found);
@@ -84,7 +84,7 @@ void BM_Draft10kLinesSet(benchmark::State &st)
     const QStringList lines = conclusionLines(10000);
     Memo *memo = draft()->findChild<Memo *>(QStringLiteral("mmConcl"));
     for (auto _ : st) {
-        concl::setLines(lines);
+        conclusion::concl::setLines(lines);
         QCoreApplication::processEvents();
     }
     st.counters["displayed"] = double(memo->displayedLines().size());
@@ -95,9 +95,9 @@ BENCHMARK(BM_Draft10kLinesSet)->Unit(benchmark::kMillisecond);
 void BM_Draft10kLinesSave(benchmark::State &st)
 {
     Memo *memo = draft()->findChild<Memo *>(QStringLiteral("mmConcl"));
-    concl::setLines(conclusionLines(10000));
+    conclusion::concl::setLines(conclusionLines(10000));
     for (auto _ : st)
-        textfile::writeLines(QStringLiteral("draft.txt"), memo->displayedLines());
+        platform::textfile::writeLines(QStringLiteral("draft.txt"), memo->displayedLines());
 }
 BENCHMARK(BM_Draft10kLinesSave)->Unit(benchmark::kMillisecond);
 
@@ -106,7 +106,7 @@ BENCHMARK(BM_Draft10kLinesSave)->Unit(benchmark::kMillisecond);
 void BM_Draft10kLinesPhraseAtEnd(benchmark::State &st)
 {
     Memo *memo = draft()->findChild<Memo *>(QStringLiteral("mmConcl"));
-    concl::setLines(conclusionLines(10000));
+    conclusion::concl::setLines(conclusionLines(10000));
     memo->moveCursor(QTextCursor::End);
     const Memo::Place caret = memo->displayedCaret();
     for (auto _ : st) {
@@ -124,7 +124,7 @@ void BM_Draft1MBLine(benchmark::State &st)
     Memo *memo = draft()->findChild<Memo *>(QStringLiteral("mmConcl"));
     const QString line(1 << 20, QChar(0x436));
     for (auto _ : st) {
-        concl::setLines({QStringLiteral("начало"), line, QStringLiteral("конец")});
+        conclusion::concl::setLines({QStringLiteral("начало"), line, QStringLiteral("конец")});
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(memo->displayedLines());
     }

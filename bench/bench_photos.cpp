@@ -28,7 +28,7 @@ void findCircles(benchmark::State &state)
     const QSize size(int(state.range(0)), int(state.range(0)) * 3 / 4);
     const synth::Photo photo = synth::make(size, 77);
     for (auto _ : state)
-        benchmark::DoNotOptimize(iris::find(photo.image));
+        benchmark::DoNotOptimize(photos::iris::find(photo.image));
     state.SetLabel(QStringLiteral("%1 MP").arg(size.width() * size.height() / 1e6, 0, 'f', 1).toStdString());
 }
 BENCHMARK(findCircles)->Arg(1632)->Arg(2592)->Arg(4000)->Unit(benchmark::kMillisecond);
@@ -40,7 +40,7 @@ void findCirclesHard(benchmark::State &state)
     const synth::IrisColour colour = synth::kIrisColours[state.range(1)];
     const synth::Photo photo = synth::makeHard(size, 77, colour);
     for (auto _ : state)
-        benchmark::DoNotOptimize(iris::find(photo.image));
+        benchmark::DoNotOptimize(photos::iris::find(photo.image));
     state.SetLabel(QStringLiteral("%1 MP, %2")
                        .arg(size.width() * size.height() / 1e6, 0, 'f', 1)
                        .arg(QLatin1String(synth::nameOf(colour)))
@@ -52,27 +52,27 @@ BENCHMARK(findCirclesHard)->Args({1632, 5})->Args({4000, 0})->Args({4000, 5})->U
 void measurePupil(benchmark::State &state)
 {
     const synth::Photo photo = synth::makeHard(QSize(4000, 3000), 77, synth::IrisColour::DarkBrown);
-    const iris::Fit fit = iris::find(photo.image).fit;
+    const photos::iris::Fit fit = photos::iris::find(photo.image).fit;
     for (auto _ : state)
-        benchmark::DoNotOptimize(iris::measurePupil(fit, iris::pupilOutline(photo.image, fit)));
+        benchmark::DoNotOptimize(photos::iris::measurePupil(fit, photos::iris::pupilOutline(photo.image, fit)));
 }
 BENCHMARK(measurePupil)->Unit(benchmark::kMillisecond);
 
 void chartOverlay(benchmark::State &state)
 {
-    const iris::Fit fit{{1030, 930, 150}, {1012, 926, 666}, 5};
+    const photos::iris::Fit fit{{1030, 930, 150}, {1012, 926, 666}, 5};
     const QRectF area(fit.limbus.x - fit.limbus.r, fit.limbus.y - fit.limbus.r, 2 * fit.limbus.r, 2 * fit.limbus.r);
     for (auto _ : state)
-        benchmark::DoNotOptimize(photos::chartOverlay(fit, chartgeom::Chart::Jensen, true, area, QSize(640, 640)));
+        benchmark::DoNotOptimize(photos::chartOverlay(fit, charts::chartgeom::Chart::Jensen, true, area, QSize(640, 640)));
 }
 BENCHMARK(chartOverlay)->Unit(benchmark::kMillisecond);
 
 void photoToChart(benchmark::State &state)
 {
-    const iris::Fit fit{{1030, 930, 150}, {1012, 926, 666}, 5};
+    const photos::iris::Fit fit{{1030, 930, 150}, {1012, 926, 666}, 5};
     double x = 700;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(iris::chartPixelOf(fit, chartgeom::Chart::Deck, QPointF(x, 900)));
+        benchmark::DoNotOptimize(photos::iris::chartPixelOf(fit, charts::chartgeom::Chart::Deck, QPointF(x, 900)));
         x = x > 1300 ? 700 : x + 0.37;
     }
 }
@@ -92,7 +92,7 @@ void photoWindowRefresh(benchmark::State &state)
         h.LName = QStringLiteral("Имя");
         h.MName = QStringLiteral("Отчество");
         h.Date = QStringLiteral("01.02.2024");
-        entries.append(CardEntry{human::displayText(h), h});
+        entries.append(CardEntry{state::human::displayText(h), h});
     }
     photos::PhotoIndex index;
     for (int i = 0; i < 6000; ++i) {
@@ -107,7 +107,7 @@ void photoWindowRefresh(benchmark::State &state)
     photos::save(photos::folderFor(list), index);
     state::openWindow(state::windows().fmCard)->model()->setEntries(entries);
     photos::store().opened(list);
-    photo::openForCard(*entries.at(2500).record);
+    photos::photo::openForCard(*entries.at(2500).record);
     TfmPhoto *window = state::windows().fmPhoto.data();
     for (auto _ : state)
         window->refresh();

@@ -62,7 +62,7 @@ void BM_SaveOneMegabyte(benchmark::State &state)
     const QString path = g_dir->filePath(QStringLiteral("large.rtf"));
     qint64 bytes = 0;
     for (auto _ : state) {
-        const reachfile::Result r = reachfile::save(path, doc, 96);
+        const conclusion::reachfile::Result r = conclusion::reachfile::save(path, doc, 96);
         if (!r.ok)
             state.SkipWithError("save failed");
         bytes = QFileInfo(path).size();
@@ -76,10 +76,10 @@ void BM_LoadOneMegabyte(benchmark::State &state)
     QTextDocument source;
     buildLargeConclusion(source);
     const QString path = g_dir->filePath(QStringLiteral("large.rtf"));
-    reachfile::save(path, source, 96);
+    conclusion::reachfile::save(path, source, 96);
     for (auto _ : state) {
         QTextDocument doc;
-        const reachfile::Result r = reachfile::load(path, &doc, 96);
+        const conclusion::reachfile::Result r = conclusion::reachfile::load(path, &doc, 96);
         if (!r.ok)
             state.SkipWithError("load failed");
         benchmark::DoNotOptimize(doc.characterCount());
@@ -94,8 +94,8 @@ void BM_OpenInEditor(benchmark::State &state)
     QTextDocument source;
     buildLargeConclusion(source);
     const QString path = g_dir->filePath(QStringLiteral("large.rtf"));
-    reachfile::save(path, source, 96);
-    reach::open();
+    conclusion::reachfile::save(path, source, 96);
+    conclusion::reach::open();
     TfmReach *w = state::windows().fmReach.data();
     for (auto _ : state) {
         w->findChild<ReachEditor *>(QStringLiteral("Editor"))->document()->setModified(false);

@@ -29,7 +29,7 @@ namespace {
 QTemporaryDir *g_dir = nullptr;
 
 // Answers every question with its first button: the notice after opening.
-class Answers : public ui::Prompter {
+class Answers : public platform::ui::Prompter {
 public:
     void message(QWidget *, const QString &) override {}
     QMessageBox::StandardButton ask(QWidget *, QMessageBox::Icon, const QString &text,
@@ -38,8 +38,8 @@ public:
         lastText = text;
         return QMessageBox::Ok;
     }
-    QString openFileName(QWidget *, const ui::FileRequest &) override { return {}; }
-    QString saveFileName(QWidget *, const ui::FileRequest &) override { return {}; }
+    QString openFileName(QWidget *, const platform::ui::FileRequest &) override { return {}; }
+    QString saveFileName(QWidget *, const platform::ui::FileRequest &) override { return {}; }
     int exec(QDialog *) override { return 0; }
     QString lastText;
 };
@@ -130,14 +130,14 @@ void BM_Open(benchmark::State &state, const std::string &shape)
         f.write(bytes);
     }
     Answers answers;
-    ui::setPrompter(&answers);
+    platform::ui::setPrompter(&answers);
     // The high-water mark from here on: the making of the file is not the
     // editor's.
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
     clear.close();
-    reach::open();
+    conclusion::reach::open();
     TfmReach *w = state::windows().fmReach.data();
     ReachEditor *editor = w->findChild<ReachEditor *>(QStringLiteral("Editor"));
     for (auto _ : state) {
@@ -152,7 +152,7 @@ void BM_Open(benchmark::State &state, const std::string &shape)
     state.counters["blocks"] = editor->document()->blockCount();
     state.counters["peak_mb"] = double(peakMegabytes());
     delete w;
-    ui::setPrompter(nullptr);
+    platform::ui::setPrompter(nullptr);
 }
 
 } // namespace

@@ -14,7 +14,7 @@ AgeSpinBox::AgeSpinBox(QWidget *parent)
 
 int AgeSpinBox::value() const
 {
-    return human::ageFromText(lineEdit()->text());
+    return state::human::ageFromText(lineEdit()->text());
 }
 
 void AgeSpinBox::setValue(int value)

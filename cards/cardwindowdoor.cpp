@@ -3,11 +3,11 @@
 #include "cards/tfmcard.h"
 #include "state/openwindow.h"
 
-namespace card {
+namespace cards::card {
 
 void enrol()
 {
     state::enrolWindow(QStringLiteral("fmCard"), &state::Windows::fmCard);
 }
 
-} // namespace card
+} // namespace cards::card

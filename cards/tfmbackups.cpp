@@ -12,32 +12,32 @@
 
 #include <algorithm>
 
-namespace cardbackup {
+namespace cards::cardbackup {
 
-QString listText(const Backup &backup)
+QString listText(const state::cardbackup::Backup &backup)
 {
-    const textfile::BytesResult list = textfile::readBytes(backup.listFile);
+    const platform::textfile::BytesResult list = platform::textfile::readBytes(backup.listFile);
     if (!list.ok)
-        return caption(backup) + QStringLiteral(" — не читается");
+        return state::cardbackup::caption(backup) + QStringLiteral(" — не читается");
     const qsizetype cards =
         std::count(list.bytes.cbegin(), list.bytes.cend(), '\n') + (list.bytes.isEmpty() || list.bytes.endsWith('\n') ? 0 : 1);
     const qsizetype ten = cards % 10, hundred = cards % 100;
     const QString word = ten == 1 && hundred != 11                              ? QStringLiteral("карточка")
                          : ten >= 2 && ten <= 4 && (hundred < 12 || hundred > 14) ? QStringLiteral("карточки")
                                                                                    : QStringLiteral("карточек");
-    return caption(backup) + QStringLiteral(" — %1 ").arg(cards) + word;
+    return state::cardbackup::caption(backup) + QStringLiteral(" — %1 ").arg(cards) + word;
 }
 
-} // namespace cardbackup
+} // namespace cards::cardbackup
 
-TfmBackups::TfmBackups(QWidget *owner, const QString &listFile, const QList<cardbackup::Backup> &backups)
-    : QDialog(owner, ui::titleBar(Qt::Dialog, Qt::WindowSystemMenuHint)),
+TfmBackups::TfmBackups(QWidget *owner, const QString &listFile, const QList<state::cardbackup::Backup> &backups)
+    : QDialog(owner, platform::ui::titleBar(Qt::Dialog, Qt::WindowSystemMenuHint)),
       m_backups(backups)
 {
     setObjectName(QStringLiteral("fmBackups"));
     setWindowTitle(QStringLiteral("Копии картотеки"));
 
-    lbExplain = ui::makePlainLabel(
+    lbExplain = platform::ui::makePlainLabel(
         QStringLiteral("Каждое сохранение картотеки ") + listFile +
             QStringLiteral(" оставляет прежнюю картотеку в копии. Выбранная копия заменит картотеку на диске и "
                            "в окне, а нынешняя сама останется в копии: восстановление можно отменить, "
@@ -47,17 +47,17 @@ TfmBackups::TfmBackups(QWidget *owner, const QString &listFile, const QList<card
     lbExplain->setWordWrap(true);
 
     lbBackups = new QListWidget(this);
-    ui::describe(lbBackups, "lbBackups", QStringLiteral("Копии"), QStringLiteral("Копии картотеки, новые сверху"));
-    for (const cardbackup::Backup &b : backups)
-        lbBackups->addItem(cardbackup::listText(b));
+    platform::ui::describe(lbBackups, "lbBackups", QStringLiteral("Копии"), QStringLiteral("Копии картотеки, новые сверху"));
+    for (const state::cardbackup::Backup &b : backups)
+        lbBackups->addItem(cards::cardbackup::listText(b));
     lbBackups->setCurrentRow(0);
 
     bbRestore = new QPushButton(QStringLiteral("Восстановить"), this);
-    ui::describe(bbRestore, "bbRestore", QStringLiteral("Восстановить"),
+    platform::ui::describe(bbRestore, "bbRestore", QStringLiteral("Восстановить"),
                  QStringLiteral("Заменить картотеку выбранной копией"));
     bbRestore->setDefault(true);
     bbCancel = new QPushButton(QStringLiteral("Отмена"), this);
-    ui::describe(bbCancel, "bbCancel", QStringLiteral("Отмена"), QStringLiteral("Ничего не восстанавливать"));
+    platform::ui::describe(bbCancel, "bbCancel", QStringLiteral("Отмена"), QStringLiteral("Ничего не восстанавливать"));
     connect(bbRestore, &QPushButton::clicked, this, &QDialog::accept);
     connect(bbCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(lbBackups, &QListWidget::itemActivated, this, &QDialog::accept);

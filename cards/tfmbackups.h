@@ -12,7 +12,7 @@ class QPushButton;
 class TfmBackups : public QDialog {
     Q_OBJECT
 public:
-    TfmBackups(QWidget *owner, const QString &listFile, const QList<cardbackup::Backup> &backups);
+    TfmBackups(QWidget *owner, const QString &listFile, const QList<state::cardbackup::Backup> &backups);
 
     // The list file of the backup chosen ("" for none).
     QString chosen() const;
@@ -24,10 +24,10 @@ private:
     QPushButton *bbRestore = nullptr;
     QPushButton *bbCancel = nullptr;
 
-    QList<cardbackup::Backup> m_backups;
+    QList<state::cardbackup::Backup> m_backups;
 };
 
-namespace cardbackup {
+namespace cards::cardbackup {
 // "12.03.2024 14:05:33 — 3 карточки": a backup as the list shows it.
-QString listText(const Backup &backup);
-} // namespace cardbackup
+QString listText(const state::cardbackup::Backup &backup);
+} // namespace cards::cardbackup

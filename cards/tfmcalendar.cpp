@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 TfmCalendar::TfmCalendar(QWidget *owner)
-    : QDialog(owner, ui::titleBar(Qt::Dialog, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint))
+    : QDialog(owner, platform::ui::titleBar(Qt::Dialog, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint))
 {
     setObjectName(QStringLiteral("fmCalendar"));
     setWindowTitle(QStringLiteral("Календарь"));
@@ -44,7 +44,7 @@ TfmCalendar::TfmCalendar(QWidget *owner)
 
 QString TfmCalendar::dateText() const
 {
-    return dates::shortDate(Calendar->selectedDate());
+    return platform::dates::shortDate(Calendar->selectedDate());
 }
 
 void TfmCalendar::enterDate()

@@ -83,9 +83,9 @@ const QString kBackupsHint = QStringLiteral("Восстановить карто
 
 } // namespace
 
-TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
-    : QWidget(owner, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint))
-    , m_index(own ? own : &cards::cardIndex())
+TfmCard::TfmCard(QWidget *owner, state::cards::CardIndex *own)
+    : QWidget(owner, platform::ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint))
+    , m_index(own ? own : &state::cards::cardIndex())
 {
     setObjectName(QStringLiteral("fmCard"));
     setWindowTitle(QStringLiteral("Картотека"));
@@ -108,12 +108,12 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     CardDelete = makeAction("CardDelete", QStringLiteral("Удалить"), QStringLiteral("Удалить карточку"),
                             st->standardIcon(QStyle::SP_TrashIcon), &TfmCard::deleteCard);
     CardPhoto = makeAction("CardPhoto", QStringLiteral("&Фото"), QStringLiteral("Фотографии глаз пациента"),
-                           photo::icon(), &TfmCard::showPhotos);
+                           photos::photo::icon(), &TfmCard::showPhotos);
 
     buildMenu();
     buildToolBar();
 
-    labelCard = ui::makePlainLabel(cardindex::kLabelCaption, this);
+    labelCard = platform::ui::makePlainLabel(state::cardindex::kLabelCaption, this);
     // No fixed accessible name: a screen reader reads the label's text, file name and all.
     labelCard->setObjectName(QStringLiteral("labelCard"));
     // A long file name goes onto a second line (after "Картотека:" or
@@ -121,16 +121,16 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     labelCard->setWordWrap(true);
     labelCard->setMinimumWidth(1);
     bbBackups = new QToolButton(this);
-    ui::describe(bbBackups, "bbBackups", QStringLiteral("Копии"), kBackupsHint);
+    platform::ui::describe(bbBackups, "bbBackups", QStringLiteral("Копии"), kBackupsHint);
     bbBackups->setText(QStringLiteral("&Копии…")); // Alt+К: the button takes no focus
     bbBackups->setAutoRaise(true);
     bbBackups->setFocusPolicy(Qt::NoFocus);
     connect(bbBackups, &QToolButton::clicked, this, &TfmCard::restoreBackup);
 
     gbPersons = new QGroupBox(QStringLiteral("Пациенты:"), this);
-    ui::describe(gbPersons, "gbPersons", QStringLiteral("Пациенты:"), {});
+    platform::ui::describe(gbPersons, "gbPersons", QStringLiteral("Пациенты:"), {});
     PersonsList = new QListView(gbPersons);
-    ui::describe(PersonsList, "PersonsList", QStringLiteral("Пациенты:"), QStringLiteral("Список пациентов"));
+    platform::ui::describe(PersonsList, "PersonsList", QStringLiteral("Пациенты:"), QStringLiteral("Список пациентов"));
     PersonsList->setModel(m_shown);
     PersonsList->setSelectionMode(QAbstractItemView::SingleSelection);
     PersonsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -140,12 +140,12 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     PersonsList->installEventFilter(this);
 
     edSearch = new QLineEdit(this);
-    ui::describe(edSearch, "edSearch", QStringLiteral("Поиск по фамилии"), kSearchHint);
+    platform::ui::describe(edSearch, "edSearch", QStringLiteral("Поиск по фамилии"), kSearchHint);
     edSearch->setPlaceholderText(QStringLiteral("Поиск"));
     edSearch->setClearButtonEnabled(true);
-    ui::keepToCodePage(edSearch);
+    platform::ui::keepToCodePage(edSearch);
     for (QToolButton *clear : edSearch->findChildren<QToolButton *>())
-        ui::describe(clear, "edSearchClear", QStringLiteral("Очистить поиск"), QStringLiteral("Показать всех пациентов"));
+        platform::ui::describe(clear, "edSearchClear", QStringLiteral("Очистить поиск"), QStringLiteral("Показать всех пациентов"));
     // Out of the tab order, which runs from the list through the card; it
     // is reached with Ctrl+F or a click.
     edSearch->setFocusPolicy(Qt::ClickFocus);
@@ -200,7 +200,7 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     bbPhotoCard->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bbPhotoCard->setAutoRaise(true);
     bbPhotoCard->setFocusPolicy(Qt::NoFocus);
-    ui::describe(bbPhotoCard, "bbPhotoCard", QStringLiteral("Фото"), CardPhoto->statusTip());
+    platform::ui::describe(bbPhotoCard, "bbPhotoCard", QStringLiteral("Фото"), CardPhoto->statusTip());
     topRow->addWidget(bbPhotoCard);
     layout->addLayout(topRow);
     layout->addLayout(labelRow);
@@ -209,7 +209,7 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     layout->addWidget(buildBottomRow());
 
     arrangeTabOrder();
-    place::outer(this, 1, 96, 373, 469);
+    platform::place::outer(this, 1, 96, 373, 469);
     // What is typed is the current patient, which the card index holds.
     for (QLineEdit *field : {EditDate, FNameEdit, LNameEdit, MNameEdit, DocEdit, AddrEdit, PhoneEdit, ComplaintEdit,
                              AnamnesisEdit, ConclEdit})
@@ -227,11 +227,11 @@ TfmCard::TfmCard(QWidget *owner, cards::CardIndex *own)
     m_hints.insert(bbBackups, bbBackups->toolTip());
 
     // What the card index holds, as it changes.
-    connect(m_index, &cards::CardIndex::readOnlyChanged, this, &TfmCard::showReadOnly);
-    for (auto changed : {&cards::CardIndex::opened, &cards::CardIndex::saved})
+    connect(m_index, &state::cards::CardIndex::readOnlyChanged, this, &TfmCard::showReadOnly);
+    for (auto changed : {&state::cards::CardIndex::opened, &state::cards::CardIndex::saved})
         connect(m_index, changed, this, &TfmCard::showFileName);
-    connect(m_index, &cards::CardIndex::cleared, this, &TfmCard::showFileName);
-    connect(m_index, &cards::CardIndex::conclFileChanged, ConclEdit, &QLineEdit::setText);
+    connect(m_index, &state::cards::CardIndex::cleared, this, &TfmCard::showFileName);
+    connect(m_index, &state::cards::CardIndex::conclFileChanged, ConclEdit, &QLineEdit::setText);
     showFileName();
     if (m_index->readOnly())
         showReadOnly();
@@ -291,7 +291,7 @@ void TfmCard::buildToolBar()
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRaise(true);
         const QString hint = ownHint.isEmpty() ? action->statusTip() : ownHint;
-        ui::describe(b, name, action->text(), hint);
+        platform::ui::describe(b, name, action->text(), hint);
         ToolBar1->addWidget(b);
     };
     button(FileOpen, "ToolButton1", QStringLiteral("Открыть картотеку"));
@@ -307,7 +307,7 @@ void TfmCard::buildToolBar()
 QWidget *TfmCard::buildCardGroup()
 {
     gbCard = new QGroupBox(QStringLiteral("Карточка"), this);
-    ui::describe(gbCard, "gbCard", QStringLiteral("Карточка"), kCardHint);
+    platform::ui::describe(gbCard, "gbCard", QStringLiteral("Карточка"), kCardHint);
     auto *grid = new QGridLayout(gbCard);
     grid->setContentsMargins(6, 0, 6, 3);
     grid->setHorizontalSpacing(6);
@@ -320,9 +320,9 @@ QWidget *TfmCard::buildCardGroup()
         if (!label)
             label = new QLabel(caption, gbCard);
         label->setBuddy(edit);
-        ui::describe(edit, name, caption, kCardHint);
+        platform::ui::describe(edit, name, caption, kCardHint);
         if (auto *line = qobject_cast<QLineEdit *>(edit))
-            ui::keepToCodePage(line);
+            platform::ui::keepToCodePage(line);
         grid->addWidget(label, row, 0);
         if (extra) {
             auto *box = new QHBoxLayout;
@@ -340,7 +340,7 @@ QWidget *TfmCard::buildCardGroup()
     lbDate->setObjectName(QStringLiteral("lbDate"));
     EditDate = new QLineEdit(gbCard);
     SpeedButton1 = new QToolButton(gbCard);
-    ui::describe(SpeedButton1, "SpeedButton1", QStringLiteral("Календарь"), QStringLiteral("Календарь"));
+    platform::ui::describe(SpeedButton1, "SpeedButton1", QStringLiteral("Календарь"), QStringLiteral("Календарь"));
     SpeedButton1->setIcon(calendarIcon());
     SpeedButton1->setAutoRaise(true);
     // Like the date button it imitates, it takes no focus (the tab goes from
@@ -365,8 +365,8 @@ QWidget *TfmCard::buildCardGroup()
     AgeEdit = new AgeSpinBox(gbCard);
     AgeEdit->setFixedWidth(64);
     DocEdit = new QLineEdit(gbCard);
-    ui::describe(DocEdit, "DocEdit", QStringLiteral("Профессия:"), kCardHint);
-    ui::keepToCodePage(DocEdit);
+    platform::ui::describe(DocEdit, "DocEdit", QStringLiteral("Профессия:"), kCardHint);
+    platform::ui::keepToCodePage(DocEdit);
     auto *docLabel = new QLabel(QStringLiteral("Профессия:"), gbCard);
     docLabel->setBuddy(DocEdit);
     auto *docBox = new QWidget(gbCard);
@@ -396,13 +396,13 @@ QWidget *TfmCard::buildBottomRow()
     h->setSpacing(6);
 
     gbConcl = new QGroupBox(QStringLiteral("Заключение"), row);
-    ui::describe(gbConcl, "gbConcl", QStringLiteral("Заключение"), {});
+    platform::ui::describe(gbConcl, "gbConcl", QStringLiteral("Заключение"), {});
     ConclEdit = new QLineEdit(gbConcl);
-    ui::describe(ConclEdit, "ConclEdit", QStringLiteral("Заключение"),
+    platform::ui::describe(ConclEdit, "ConclEdit", QStringLiteral("Заключение"),
              QStringLiteral("Полное имя карточки пациента"));
-    ui::keepToCodePage(ConclEdit);
+    platform::ui::keepToCodePage(ConclEdit);
     bbCnclCard = new QPushButton(QStringLiteral("Просмотр"), gbConcl);
-    ui::describe(bbCnclCard, "bbCnclCard", QStringLiteral("Просмотр"),
+    platform::ui::describe(bbCnclCard, "bbCnclCard", QStringLiteral("Просмотр"),
              QStringLiteral("Просмотр текста заключения"));
     connect(bbCnclCard, &QPushButton::clicked, this, &TfmCard::openConclusion);
     auto *c = new QHBoxLayout(gbConcl);
@@ -461,7 +461,7 @@ THuman TfmCard::fieldsToRecord() const
     h.Complaint = ComplaintEdit->text();
     h.Anamnesis = AnamnesisEdit->text();
     h.Concl = ConclEdit->text();
-    return human::singleLined(h);
+    return state::human::singleLined(h);
 }
 
 void TfmCard::recordToFields(const THuman &h)
@@ -496,42 +496,42 @@ void TfmCard::openCardIndex()
 {
     if (!settleUnsavedWork(QStringLiteral("открыть другую картотеку")))
         return;
-    const QString chosen = ui::prompter().openFileName(
-        this, ui::FileRequest{QStringLiteral("Открыть картотеку"), m_index->listFileName(), cardindex::kFilter,
-                              cardindex::kDefaultSuffix});
+    const QString chosen = platform::ui::prompter().openFileName(
+        this, platform::ui::FileRequest{QStringLiteral("Открыть картотеку"), m_index->listFileName(), state::cardindex::kFilter,
+                              state::cardindex::kDefaultSuffix});
     if (chosen.isEmpty())
         return;
     const QString listFile = fullName(chosen);
-    const std::optional<cards::CardIndex::Access> access = claim(listFile, false);
+    const std::optional<state::cards::CardIndex::Access> access = claim(listFile, false);
     if (!access)
         return;
-    const cards::CardIndex::Opened opened = m_index->open(listFile, *access);
+    const state::cards::CardIndex::Opened opened = m_index->open(listFile, *access);
     if (!opened.ok) {
-        ui::showMessage(this, opened.message);
+        platform::ui::showMessage(this, opened.message);
         return;
     }
     edSearch->clear();
     if (!opened.warning.isEmpty())
-        ui::inform(this, opened.warning);
+        platform::ui::inform(this, opened.warning);
 }
 
-std::optional<cards::CardIndex::Access> TfmCard::claim(const QString &listFile, bool forSaving)
+std::optional<state::cards::CardIndex::Access> TfmCard::claim(const QString &listFile, bool forSaving)
 {
-    using Access = cards::CardIndex::Access;
+    using Access = state::cards::CardIndex::Access;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const std::optional<cardlock::Holder> holder = cardlock::holderOf(listFile);
+        const std::optional<state::cardlock::Holder> holder = state::cardlock::holderOf(listFile);
         QString error;
         if (!holder) {
-            const cardlock::Take t = m_index->takeLock(listFile, &error);
-            if (t == cardlock::Take::Taken)
+            const state::cardlock::Take t = m_index->takeLock(listFile, &error);
+            if (t == state::cardlock::Take::Taken)
                 return Access::Edit;
-            if (t == cardlock::Take::Held)
+            if (t == state::cardlock::Take::Held)
                 continue; // somebody was quicker: look again
             // A folder that cannot be written (a disc, no rights): the pair
             // cannot be saved there either.
             if (forSaving)
                 return Access::Edit;
-            const auto answer = ui::prompter().ask(
+            const auto answer = platform::ui::prompter().ask(
                 this, QMessageBox::Question,
                 QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
                     QStringLiteral(" открыта (") + error + QStringLiteral(").\nОткрыть её только для чтения?"),
@@ -539,46 +539,46 @@ std::optional<cards::CardIndex::Access> TfmCard::claim(const QString &listFile, 
             return answer == QMessageBox::Yes ? std::optional(Access::ReadOnly) : std::nullopt;
         }
         switch (m_index->stateOf(*holder)) {
-        case cardlock::State::Ours:
+        case state::cardlock::State::Ours:
             return Access::Edit;
-        case cardlock::State::Held: {
+        case state::cardlock::State::Held: {
             const QString who = QStringLiteral("Картотеку ") + listFile + QStringLiteral(" сейчас открыл(а) ") +
-                                cardlock::describe(*holder) + QStringLiteral(".");
+                                state::cardlock::describe(*holder) + QStringLiteral(".");
             if (forSaving) {
-                ui::showMessage(this, who + QStringLiteral("\nСохраните картотеку под другим именем."));
+                platform::ui::showMessage(this, who + QStringLiteral("\nСохраните картотеку под другим именем."));
                 return std::nullopt;
             }
-            const auto answer = ui::prompter().ask(this, QMessageBox::Question,
+            const auto answer = platform::ui::prompter().ask(this, QMessageBox::Question,
                                                    who + QStringLiteral("\nОткрыть её только для чтения?"),
                                                    QMessageBox::Yes | QMessageBox::No);
             return answer == QMessageBox::Yes ? std::optional(Access::ReadOnly) : std::nullopt;
         }
-        case cardlock::State::Stale: {
+        case state::cardlock::State::Stale: {
             const QString text = QStringLiteral("Картотеку ") + listFile + QStringLiteral(" открыл(а) ") +
-                                 cardlock::describe(*holder) + QStringLiteral(", но ") +
-                                 cardlock::staleReason(*holder, m_index->self()) +
+                                 state::cardlock::describe(*holder) + QStringLiteral(", но ") +
+                                 state::cardlock::staleReason(*holder, m_index->self()) +
                                  QStringLiteral(".\nЗанять картотеку?") +
                                  (forSaving ? QString() : QStringLiteral(" «Нет» откроет её только для чтения."));
-            const auto answer = ui::prompter().ask(
+            const auto answer = platform::ui::prompter().ask(
                 this, QMessageBox::Warning, text,
                 forSaving ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             if (answer == QMessageBox::No)
                 return forSaving ? std::nullopt : std::optional(Access::ReadOnly);
             if (answer != QMessageBox::Yes)
                 return std::nullopt;
-            const cardlock::Take t = m_index->takeOverLock(listFile, *holder, &error);
-            if (t == cardlock::Take::Taken)
+            const state::cardlock::Take t = m_index->takeOverLock(listFile, *holder, &error);
+            if (t == state::cardlock::Take::Taken)
                 return Access::Edit;
-            if (t == cardlock::Take::Held)
+            if (t == state::cardlock::Take::Held)
                 continue;
-            ui::showMessage(this, QStringLiteral("Не удаётся занять картотеку ") + listFile +
+            platform::ui::showMessage(this, QStringLiteral("Не удаётся занять картотеку ") + listFile +
                                       QStringLiteral(": ") + error);
             return std::nullopt;
         }
         }
     }
-    ui::showMessage(this, QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
-                              QStringLiteral(" открыта: её файл блокировки ") + cardlock::lockName(listFile) +
+    platform::ui::showMessage(this, QStringLiteral("Не удаётся отметить, что картотека ") + listFile +
+                              QStringLiteral(" открыта: её файл блокировки ") + state::cardlock::lockName(listFile) +
                               QStringLiteral(" всё время меняется."));
     return std::nullopt;
 }
@@ -586,7 +586,7 @@ std::optional<cards::CardIndex::Access> TfmCard::claim(const QString &listFile, 
 void TfmCard::showFileName()
 {
     const QString listFile = m_index->listFileName();
-    labelCard->setText(listFile.isEmpty() ? cardindex::kLabelCaption : cardindex::labelText(listFile));
+    labelCard->setText(listFile.isEmpty() ? state::cardindex::kLabelCaption : state::cardindex::labelText(listFile));
 }
 
 void TfmCard::showReadOnly()
@@ -608,7 +608,7 @@ void TfmCard::showReadOnly()
         return on ? hint + QStringLiteral(" — ") + reason(o) : hint;
     };
     auto tip = [&](QObject *o, const QString &hint) -> QString {
-        return ui::plainTip(on ? hint + QStringLiteral("\n") + reason(o) : hint);
+        return platform::ui::plainTip(on ? hint + QStringLiteral("\n") + reason(o) : hint);
     };
     // Actions first: a tool button takes its action's hint whenever the
     // action changes, and gets its own back after.
@@ -620,15 +620,15 @@ void TfmCard::showReadOnly()
     }
     for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
         if (auto *w = qobject_cast<QWidget *>(it.key())) {
-            ui::setHint(w, status(w, it.value()));
+            platform::ui::setHint(w, status(w, it.value()));
             w->setToolTip(tip(w, it.value()));
         }
     }
     bbBackups->setEnabled(!on);
     lbReadOnly->setVisible(on);
     const QString mark = on ? QStringLiteral("Картотека открыта только для чтения: ") + why : QString();
-    lbReadOnly->setToolTip(ui::plainTip(mark));
-    lbReadOnly->setWhatsThis(ui::plainTip(mark));
+    lbReadOnly->setToolTip(platform::ui::plainTip(mark));
+    lbReadOnly->setWhatsThis(platform::ui::plainTip(mark));
     lbReadOnly->setStatusTip(mark);
     lbReadOnly->setAccessibleDescription(mark);
 }
@@ -641,12 +641,12 @@ bool TfmCard::settleUnsavedWork(const QString &before)
     if (!cardOut && (!m_index->isDirty() || !m_index->hasChanges()))
         return true;
     const QString text =
-        cardOut ? QString(QStringLiteral("Карточка «") + human::displayText(m_index->card()) +
+        cardOut ? QString(QStringLiteral("Карточка «") + state::human::displayText(m_index->card()) +
                           QStringLiteral("» взята из картотеки и не записана в неё. Записать её и сохранить "
                                          "картотеку, прежде чем ") + before + QStringLiteral("?"))
                 : QString(QStringLiteral("Картотека не сохранена. Сохранить её, прежде чем ") + before +
                           QStringLiteral("?"));
-    const auto answer = ui::prompter().ask(this, QMessageBox::Warning, text,
+    const auto answer = platform::ui::prompter().ask(this, QMessageBox::Warning, text,
                                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
                                            QMessageBox::Save);
     if (answer == QMessageBox::Discard)
@@ -659,18 +659,18 @@ bool TfmCard::settleUnsavedWork(const QString &before)
     return !m_index->isDirty();
 }
 
-bool TfmCard::reportWritten(const cardindex::WriteResult &written)
+bool TfmCard::reportWritten(const state::cardindex::WriteResult &written)
 {
     if (!written.ok) {
         // Declined when the files were changed by another program: nothing to say.
         if (!written.message.isEmpty())
-            ui::showMessage(this, written.message);
+            platform::ui::showMessage(this, written.message);
         return false;
     }
     if (!written.warning.isEmpty())
-        ui::inform(this, written.warning);
+        platform::ui::inform(this, written.warning);
     if (!written.replaced.isEmpty())
-        ui::inform(this, unstorableReport(written.replaced));
+        platform::ui::inform(this, unstorableReport(written.replaced));
     return true;
 }
 
@@ -678,15 +678,15 @@ void TfmCard::saveCardIndex()
 {
     // Open to read only, the pair is not proposed: it can only be saved as
     // a copy under another name.
-    const QString chosen = ui::prompter().saveFileName(
-        this, ui::FileRequest{QStringLiteral("Сохранить картотеку"),
-                              m_index->readOnly() ? QString() : m_index->listFileName(), cardindex::kFilter,
-                              cardindex::kDefaultSuffix});
+    const QString chosen = platform::ui::prompter().saveFileName(
+        this, platform::ui::FileRequest{QStringLiteral("Сохранить картотеку"),
+                              m_index->readOnly() ? QString() : m_index->listFileName(), state::cardindex::kFilter,
+                              state::cardindex::kDefaultSuffix});
     if (chosen.isEmpty())
         return;
     const QString listFile = fullName(chosen);
     if (const QString refusal = m_index->refusal(listFile); !refusal.isEmpty()) {
-        ui::showMessage(this, refusal);
+        platform::ui::showMessage(this, refusal);
         return;
     }
     if (!claim(listFile, true))
@@ -696,7 +696,7 @@ void TfmCard::saveCardIndex()
 
 bool TfmCard::replaceChanged(const QString &message)
 {
-    return ui::prompter().ask(this, QMessageBox::Warning,
+    return platform::ui::prompter().ask(this, QMessageBox::Warning,
                               message + QStringLiteral("\nЗаменить их картотекой из этого окна? Файлы, записанные "
                                                        "той программой, сохранятся в копиях."),
                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
@@ -708,13 +708,13 @@ void TfmCard::restoreBackup()
         return;
     const QString listFile = m_index->listFileName();
     if (listFile.isEmpty()) {
-        ui::showMessage(this, QStringLiteral("Копии хранятся рядом с файлами картотеки: сначала откройте или "
+        platform::ui::showMessage(this, QStringLiteral("Копии хранятся рядом с файлами картотеки: сначала откройте или "
                                              "сохраните картотеку."));
         return;
     }
-    QList<cardbackup::Backup> backups = m_index->backups();
+    QList<state::cardbackup::Backup> backups = m_index->backups();
     if (backups.isEmpty()) {
-        ui::inform(this, QStringLiteral("Копий картотеки ") + listFile +
+        platform::ui::inform(this, QStringLiteral("Копий картотеки ") + listFile +
                              QStringLiteral(" пока нет: копия делается при каждом сохранении."));
         return;
     }
@@ -727,16 +727,16 @@ void TfmCard::restoreBackup()
     if (m_index->readOnly() || backups.isEmpty())
         return;
     auto *dialog = new TfmBackups(this, m_index->listFileName(), backups);
-    const int result = ui::prompter().exec(dialog);
+    const int result = platform::ui::prompter().exec(dialog);
     const QString chosen = dialog->chosen();
     delete dialog;
     if (result != QDialog::Accepted || chosen.isEmpty())
         return;
     // The backup is read and checked first; then it goes in place of the
     // pair as a save would, keeping the pair it replaces.
-    cardindex::ReadResult read = cardindex::readPair(chosen);
+    state::cardindex::ReadResult read = state::cardindex::readPair(chosen);
     if (!read.ok) {
-        ui::showMessage(this, read.message);
+        platform::ui::showMessage(this, read.message);
         return;
     }
     if (!claim(m_index->listFileName(), true))
@@ -763,19 +763,19 @@ void TfmCard::takeOutCard()
 {
     const int row = selectedRow();
     if (row < 0) {
-        ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
+        platform::ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
         return;
     }
     // Another patient's card while the examination holds results: those
     // results would be printed under this patient's name.
-    if (m_index->examinesAnotherCard(row) && concl::examinationHoldsResults() &&
-        ui::prompter().ask(this, QMessageBox::Question,
+    if (m_index->examinesAnotherCard(row) && conclusion::concl::examinationHoldsResults() &&
+        platform::ui::prompter().ask(this, QMessageBox::Question,
                            QStringLiteral("Результаты осмотра получены для «") +
-                               human::displayText(*m_index->examinedCard()) +
+                               state::human::displayText(*m_index->examinedCard()) +
                                QStringLiteral("». Начать новый осмотр для «") +
-                               human::displayText(m_index->cardOf(row)) + QStringLiteral("»?"),
+                               state::human::displayText(m_index->cardOf(row)) + QStringLiteral("»?"),
                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes) {
-        concl::newPatientReset();
+        conclusion::concl::newPatientReset();
         // The reset brings up the emptied draft; the card comes out here.
         raise();
         activateWindow();
@@ -810,17 +810,17 @@ void TfmCard::writeBackCard()
         // gone has nowhere to go back to: the fields now count as typed, to
         // be written onto an entry the user selects.
         m_index->detachCard();
-        ui::showMessage(this, QStringLiteral("Неправильное сохранение карточки"));
+        platform::ui::showMessage(this, QStringLiteral("Неправильное сохранение карточки"));
         return;
     }
     const THuman before = *model()->entry(row).record;
     const THuman h = fieldsToRecord();
     // Fields typed without a card taken out, onto a card of somebody else:
     // asked first, naming both; "Нет" leaves the card and the fields.
-    if (!m_index->cardFromEntry() && holdsPatient(before) && !human::samePatient(before, h) &&
-        ui::prompter().ask(this, QMessageBox::Question,
-                           QStringLiteral("Заменить карточку «") + human::displayText(before) +
-                               QStringLiteral("» данными «") + human::displayText(h) + QStringLiteral("»?"),
+    if (!m_index->cardFromEntry() && holdsPatient(before) && !state::human::samePatient(before, h) &&
+        platform::ui::prompter().ask(this, QMessageBox::Question,
+                           QStringLiteral("Заменить карточку «") + state::human::displayText(before) +
+                               QStringLiteral("» данными «") + state::human::displayText(h) + QStringLiteral("»?"),
                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     m_index->writeBack(row, h);
@@ -888,26 +888,26 @@ bool TfmCard::eventFilter(QObject *watched, QEvent *event)
 
 void TfmCard::openConclusion()
 {
-    concl::open();
-    concl::clear();
+    conclusion::concl::open();
+    conclusion::concl::clear();
     const QString name = ConclEdit->text();
-    const textfile::ReadResult read = name.isEmpty() ? textfile::ReadResult{} : textfile::readLines(name);
+    const platform::textfile::ReadResult read = name.isEmpty() ? platform::textfile::ReadResult{} : platform::textfile::readLines(name);
     if (!read.ok) {
-        ui::showMessage(this, read.notRegular ? textfile::notRegularMessage(name) : paths::absentMessage(name));
+        platform::ui::showMessage(this, read.notRegular ? platform::textfile::notRegularMessage(name) : platform::paths::absentMessage(name));
         return;
     }
-    concl::appendLines(read.lines);
-    concl::markSaved();
+    conclusion::concl::appendLines(read.lines);
+    conclusion::concl::markSaved();
 }
 
 void TfmCard::showPhotos()
 {
     const int row = selectedRow();
     if (row < 0) {
-        ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
+        platform::ui::showMessage(this, QStringLiteral("Не выбраны картотека или карточка"));
         return;
     }
-    photo::openForCard(m_index->cardOf(row));
+    photos::photo::openForCard(m_index->cardOf(row));
 }
 
 void TfmCard::showHelp()
@@ -918,7 +918,7 @@ void TfmCard::showHelp()
 void TfmCard::chooseDate()
 {
     auto *calendar = new TfmCalendar(this);
-    if (ui::prompter().exec(calendar) == QDialog::Accepted)
+    if (platform::ui::prompter().exec(calendar) == QDialog::Accepted)
         EditDate->setText(calendar->dateText());
     delete calendar;
 }

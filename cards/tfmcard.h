@@ -35,10 +35,10 @@ class TfmCard : public QWidget {
 public:
     // A view of the program's card index, or of one of its own (taken over:
     // a second workstation, in tests).
-    explicit TfmCard(QWidget *owner = nullptr, cards::CardIndex *own = nullptr);
+    explicit TfmCard(QWidget *owner = nullptr, state::cards::CardIndex *own = nullptr);
 
     // The card index shown, and its entries (display texts and records).
-    cards::CardIndex *index() const { return m_index; }
+    state::cards::CardIndex *index() const { return m_index; }
     CardListModel *model() const { return m_index->model(); }
     // The entries the list shows (all, or those the search lets through).
     CardFilterModel *shown() const { return m_shown; }
@@ -118,7 +118,7 @@ private:
     // Makes sure the card index may write the pair (taking its lock, asking
     // about somebody else's); for opening, reading only may be chosen.
     // Cancelled: nullopt.
-    std::optional<cards::CardIndex::Access> claim(const QString &listFile, bool forSaving);
+    std::optional<state::cards::CardIndex::Access> claim(const QString &listFile, bool forSaving);
     // The read-only mark and the hints of what reading only changes.
     void showReadOnly();
     void showFileName();
@@ -129,7 +129,7 @@ private:
     // Whether to write over files another program changed (message says which).
     bool replaceChanged(const QString &message);
     // After a save or a restore: what the user must be told; true when done.
-    bool reportWritten(const cardindex::WriteResult &written);
+    bool reportWritten(const state::cardindex::WriteResult &written);
     bool eventFilter(QObject *watched, QEvent *event) override;
     QAction *makeAction(const char *name, const QString &caption, const QString &hint,
                         const QIcon &icon, void (TfmCard::*handler)());
@@ -140,11 +140,11 @@ private:
     void arrangeTabOrder();
     QString fullName(const QString &chosen) const;
 
-    cards::CardIndex *m_index = nullptr;
+    state::cards::CardIndex *m_index = nullptr;
     CardFilterModel *m_shown = nullptr;
     QToolButton *m_saveButton = nullptr;
     QHash<QObject *, QString> m_hints; // the usual hints of the editing controls
     // Letters typed in the list, and when the last came.
-    cardfilter::TypeAhead m_typeAhead;
+    state::cardfilter::TypeAhead m_typeAhead;
     QElapsedTimer m_typedAt;
 };

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace chartgeom {
+namespace charts::chartgeom {
 
 namespace {
 
@@ -107,4 +107,4 @@ QPoint pixelOf(QPointF point)
     return {clampToPicture(point.x()), clampToPicture(point.y())};
 }
 
-} // namespace chartgeom
+} // namespace charts::chartgeom

@@ -18,7 +18,7 @@
 ChartPicture::ChartPicture(const QString &name, const QString &hint, QWidget *parent)
     : QWidget(parent), m_image(charts::picture(name))
 {
-    ui::describe(this, name.toLatin1().constData(), hint, hint);
+    platform::ui::describe(this, name.toLatin1().constData(), hint, hint);
     setFixedSize(m_image.size());
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -89,7 +89,7 @@ QFrame *clickRow(QWidget *parent, QLabel **label, QLineEdit **edit, const QStrin
     // what it is, is its description.
     (*label)->setAccessibleDescription(QStringLiteral("Номер цвета"));
     *edit = new QLineEdit(panel);
-    ui::describe(*edit, "Edit1", editHint, editHint);
+    platform::ui::describe(*edit, "Edit1", editHint, editHint);
     auto *row = new QHBoxLayout(panel);
     row->setContentsMargins(4, 2, 4, 2);
     row->addWidget(*label);
@@ -102,7 +102,7 @@ void takePress(const ChartPicture &picture, QPoint at, int &x, int &y, QString &
 {
     x = at.x();
     y = at.y();
-    key = QString::number(keyed::colourNumber(picture.image(), at));
+    key = QString::number(state::keyed::colourNumber(picture.image(), at));
     label->setText(key);
     lookup();
 }

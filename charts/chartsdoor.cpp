@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-namespace chartlinks {
+namespace charts::chartlinks {
 
 namespace {
 QStringList &requestLog()
@@ -57,9 +57,9 @@ void enrol()
     state::enrolWindow(QStringLiteral("fmPupil"), &state::Windows::fmPupil);
 }
 
-} // namespace chartlinks
+} // namespace charts::chartlinks
 
-QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
+QString PressChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel)
 {
     // Shown without taking the focus: a window manager puts a window it
     // maps in front and activates it after the caller has raised itself
@@ -87,18 +87,18 @@ void PressPupilPatch(const QString &picture, QPoint pixel)
 
 void OpenProjectionCharts()
 {
-    chartlinks::requestLog().append(QStringLiteral("OpenProjectionCharts"));
+    charts::chartlinks::requestLog().append(QStringLiteral("OpenProjectionCharts"));
     state::openWindow(state::windows().fmShProek);
 }
 
 void OpenCollaretteChart()
 {
-    chartlinks::requestLog().append(QStringLiteral("OpenCollaretteChart ") + chartlinks::kCollarettePage);
+    charts::chartlinks::requestLog().append(QStringLiteral("OpenCollaretteChart ") + charts::chartlinks::kCollarettePage);
     state::openWindow(state::windows().fmShProek)->showCollaretteRight();
 }
 
 void OpenPupilWindow(const QString &page)
 {
-    chartlinks::requestLog().append(QStringLiteral("OpenPupilWindow ") + page);
+    charts::chartlinks::requestLog().append(QStringLiteral("OpenPupilWindow ") + page);
     state::openWindow(state::windows().fmPupil)->showPage(page);
 }

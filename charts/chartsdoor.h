@@ -27,7 +27,7 @@ void OpenPupilWindow(const QString &page);
 // shown without taking the focus or coming to the front: the caller's
 // window (the photo window) stays where the user works. Returns the name of
 // the zone found there, empty for none.
-QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
+QString PressChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel);
 
 // Shows the pupil window (created on first use, owned by the deep window)
 // at the diagram of a picture ("imDecen", "imFlatRorL", "imFlatBoth",
@@ -36,7 +36,7 @@ QString PressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel);
 // in the deep window, is done.
 void PressPupilPatch(const QString &picture, QPoint pixel);
 
-namespace chartlinks {
+namespace charts::chartlinks {
 
 // What the chart window tells those who show its zones elsewhere (the photo
 // window): the zone chosen in its list is outlined on a chart, -1 for none.
@@ -73,4 +73,4 @@ inline const QString kCollarettePage = QStringLiteral("tsCollaretteR");
 QStringList requests();
 void clearRequests();
 
-} // namespace chartlinks
+} // namespace charts::chartlinks

@@ -1,6 +1,6 @@
 #include "charts/pupilcodes.h"
 
-namespace pupil {
+namespace charts::pupil {
 
 namespace {
 
@@ -105,4 +105,4 @@ std::optional<Codes> variantCodes(const QString &nameFile, int colourKey, bool r
     return std::nullopt;
 }
 
-} // namespace pupil
+} // namespace charts::pupil

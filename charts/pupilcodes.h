@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace pupil {
+namespace charts::pupil {
 
 inline const QString kDecentration = QStringLiteral(".\\SystmTxt\\Decentr.txt");
 inline const QString kFlatOne = QStringLiteral(".\\SystmTxt\\FlatRorL.txt");
@@ -27,4 +27,4 @@ struct Codes {
 // colour number; nothing for a colour without a row (or an unknown file).
 std::optional<Codes> variantCodes(const QString &nameFile, int colourKey, bool rightEye);
 
-} // namespace pupil
+} // namespace charts::pupil

@@ -65,7 +65,7 @@ TfmPupil::TfmPupil(QWidget *owner)
     layout->setSpacing(0);
     layout->addWidget(pcPupil, 1);
     layout->addWidget(Panel1);
-    place::outer(this, 362, 70, 409, 502);
+    platform::place::outer(this, 362, 70, 409, 502);
 }
 
 void TfmPupil::showPage(const QString &page)
@@ -102,10 +102,10 @@ bool TfmPupil::pressPatch(const QString &picture, QPoint pixel)
     return false;
 }
 
-void TfmPupil::pressDecentration(int x, int y) { click(imDecen, x, y, pupil::kDecentration); }
-void TfmPupil::pressFlatOne(int x, int y) { click(imFlatRorL, x, y, pupil::kFlatOne); }
-void TfmPupil::pressFlatBoth(int x, int y) { click(imFlatBoth, x, y, pupil::kFlatBoth); }
-void TfmPupil::pressBorder(int x, int y) { click(imBorder, x, y, pupil::kBorder); }
+void TfmPupil::pressDecentration(int x, int y) { click(imDecen, x, y, charts::pupil::kDecentration); }
+void TfmPupil::pressFlatOne(int x, int y) { click(imFlatRorL, x, y, charts::pupil::kFlatOne); }
+void TfmPupil::pressFlatBoth(int x, int y) { click(imFlatBoth, x, y, charts::pupil::kFlatBoth); }
+void TfmPupil::pressBorder(int x, int y) { click(imBorder, x, y, charts::pupil::kBorder); }
 
 void TfmPupil::click(ChartPicture *picture, int x, int y, const QString &nameFile)
 {
@@ -119,17 +119,17 @@ void TfmPupil::LookupPupilVariant(const QString &nameFile)
     state::Examination &exam = state::examination();
     Edit1->clear();
     const int key = PupilColourKey.toInt();
-    const keyed::Matches found = keyed::matching(nameFile, key);
+    const state::keyed::Matches found = state::keyed::matching(nameFile, key);
     // Every line with the key is taken in turn: the last one names the sign,
     // and the code table is applied (its note shown) once per line.
     for (const QString &name : found.data) {
         Edit1->setText(name);
-        const std::optional<pupil::Codes> codes =
-            pupil::variantCodes(nameFile, key, exam.chosenEye() == state::Eye::Right);
+        const std::optional<charts::pupil::Codes> codes =
+            charts::pupil::variantCodes(nameFile, key, exam.chosenEye() == state::Eye::Right);
         exam.choosePupilVariant(name, codes ? std::optional(codes->codes) : std::nullopt);
         if (codes && !codes->message.isEmpty())
-            ui::inform(this, codes->message);
+            platform::ui::inform(this, codes->message);
     }
     if (!found.ok)
-        ui::showMessage(this, paths::absentMessage(nameFile));
+        platform::ui::showMessage(this, platform::paths::absentMessage(nameFile));
 }

@@ -60,7 +60,7 @@ TfmShProek::TfmShProek(QWidget *owner)
 
     const QString right = QStringLiteral("Правый");
     const QString left = QStringLiteral("Левый");
-    using chartgeom::Chart;
+    using charts::chartgeom::Chart;
     struct Row {
         ChartPicture *&picture;
         QWidget *&tab;
@@ -89,7 +89,7 @@ TfmShProek::TfmShProek(QWidget *owner)
         c.picture = new ChartPicture(QString::fromLatin1(c.pictureName), kChartHint);
         c.tab = charts::pictureTab(c.eyes, c.tabName, c.caption, c.picture);
         connect(c.picture, &ChartPicture::pressed, this, c.handler);
-        m_pictures.push_back(Picture{c.picture, c.tab, c.chart, c.rightEye, zones::organFile(c.chart, c.rightEye)});
+        m_pictures.push_back(Picture{c.picture, c.tab, c.chart, c.rightEye, state::zones::organFile(c.chart, c.rightEye)});
         const Chart chart = c.chart;
         const bool rightEye = c.rightEye;
         connect(c.picture, &ChartPicture::hovered, this,
@@ -98,19 +98,19 @@ TfmShProek::TfmShProek(QWidget *owner)
     }
 
     Panel1 = charts::clickRow(this, &Label1, &Edit1, kLocalisationHint);
-    bbOKShProek = ui::makeButton(Panel1, "bbOKShProek", QStringLiteral("Ввод"), kLocalisationHint,
+    bbOKShProek = platform::ui::makeButton(Panel1, "bbOKShProek", QStringLiteral("Ввод"), kLocalisationHint,
                                  style()->standardIcon(QStyle::SP_DialogApplyButton));
     connect(bbOKShProek, &QPushButton::clicked, this, &TfmShProek::enterZone);
     Panel1->layout()->addWidget(bbOKShProek);
 
     lbZones = new QListWidget(this);
-    ui::describe(lbZones, "lbZones", QStringLiteral("Зоны схемы"),
+    platform::ui::describe(lbZones, "lbZones", QStringLiteral("Зоны схемы"),
                  QStringLiteral("Зоны схемы на виду: выбранная зона обводится на схеме и на снимке"));
     lbZones->setFixedWidth(250);
     connect(lbZones, &QListWidget::currentRowChanged, this, &TfmShProek::outlineChosenZone);
     for (QTabWidget *t : {pcShList, pcDeckEyes, pcJensenEyes, pcCollaretteEyes})
         connect(t, &QTabWidget::currentChanged, this, &TfmShProek::listZones);
-    lbZoneUnder = ui::makePlainLabel(QString(), this);
+    lbZoneUnder = platform::ui::makePlainLabel(QString(), this);
     lbZoneUnder->setObjectName(QStringLiteral("lbZoneUnder"));
     lbZoneUnder->setAccessibleName(QStringLiteral("Зона под указателем"));
     lbZoneUnder->setContentsMargins(4, 2, 4, 2);
@@ -127,11 +127,11 @@ TfmShProek::TfmShProek(QWidget *owner)
     layout->addWidget(Panel1);
     layout->addWidget(lbZoneUnder);
     // The chart's own 401 pixels, and the list beside it.
-    place::client(this, 362, 70, 401 + 250, 475 + 22);
+    platform::place::client(this, 362, 70, 401 + 250, 475 + 22);
     listZones();
 }
 
-const TfmShProek::Picture *TfmShProek::find(chartgeom::Chart chart, bool rightEye) const
+const TfmShProek::Picture *TfmShProek::find(charts::chartgeom::Chart chart, bool rightEye) const
 {
     for (const Picture &p : m_pictures)
         if (p.chart == chart && p.rightEye == rightEye)
@@ -148,7 +148,7 @@ const TfmShProek::Picture *TfmShProek::onView() const
     return nullptr;
 }
 
-void TfmShProek::hoverChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
+void TfmShProek::hoverChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel)
 {
     if (const Picture *p = find(chart, rightEye))
         nameZoneUnder(*p, pixel);
@@ -157,8 +157,8 @@ void TfmShProek::hoverChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
 void TfmShProek::nameZoneUnder(const Picture &p, QPoint pixel)
 {
     // Looked up as a click looks it up, into the status line only.
-    const std::optional<zones::Zone> zone = zones::zoneAt(p.picture->image(), pixel, p.organFile);
-    lbZoneUnder->setText(zone ? QStringLiteral("Зона: ") + zones::shownName(zone->name) : QString());
+    const std::optional<state::zones::Zone> zone = state::zones::zoneAt(p.picture->image(), pixel, p.organFile);
+    lbZoneUnder->setText(zone ? QStringLiteral("Зона: ") + state::zones::shownName(zone->name) : QString());
 }
 
 void TfmShProek::listZones()
@@ -168,13 +168,13 @@ void TfmShProek::listZones()
     lbZones->clear();
     if (!p)
         return;
-    for (const zones::ShownZone &z : zones::zonesShown(p->picture->image(), p->organFile)) {
-        auto *item = new QListWidgetItem(zones::shownName(z.name), lbZones);
+    for (const state::zones::ShownZone &z : state::zones::zonesShown(p->picture->image(), p->organFile)) {
+        auto *item = new QListWidgetItem(state::zones::shownName(z.name), lbZones);
         item->setData(Qt::UserRole, z.colour);
     }
     for (const Picture &q : m_pictures)
         q.picture->setOutline(-1);
-    chartlinks::noteOutline(p->chart, p->rightEye, -1);
+    charts::chartlinks::noteOutline(p->chart, p->rightEye, -1);
 }
 
 void TfmShProek::outlineChosenZone()
@@ -185,7 +185,7 @@ void TfmShProek::outlineChosenZone()
     const QListWidgetItem *item = lbZones->currentItem();
     const int colour = item ? item->data(Qt::UserRole).toInt() : -1;
     p->picture->setOutline(colour);
-    chartlinks::noteOutline(p->chart, p->rightEye, colour);
+    charts::chartlinks::noteOutline(p->chart, p->rightEye, colour);
 }
 
 int TfmShProek::outlinedZone() const
@@ -207,7 +207,7 @@ QWidget *TfmShProek::eyeTabOnView() const
     return eyes->currentWidget();
 }
 
-void TfmShProek::pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
+void TfmShProek::pressChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel)
 {
     struct Target {
         QWidget *page;
@@ -217,13 +217,13 @@ void TfmShProek::pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
     };
     const Target target = [&]() -> Target {
         switch (chart) {
-        case chartgeom::Chart::Deck:
+        case charts::chartgeom::Chart::Deck:
             return rightEye ? Target{tsDeck, pcDeckEyes, tsDeckR, &TfmShProek::pressDeckRight}
                             : Target{tsDeck, pcDeckEyes, tsDeckL, &TfmShProek::pressDeckLeft};
-        case chartgeom::Chart::Jensen:
+        case charts::chartgeom::Chart::Jensen:
             return rightEye ? Target{tsJensen, pcJensenEyes, tsJensenR, &TfmShProek::pressJensenRight}
                             : Target{tsJensen, pcJensenEyes, tsJensenL, &TfmShProek::pressJensenLeft};
-        case chartgeom::Chart::Collarette:
+        case charts::chartgeom::Chart::Collarette:
             break;
         }
         return rightEye ? Target{tsCollarette, pcCollaretteEyes, tsCollaretteR, &TfmShProek::pressCollaretteRight}
@@ -234,12 +234,12 @@ void TfmShProek::pressChart(chartgeom::Chart chart, bool rightEye, QPoint pixel)
     (this->*target.handler)(pixel.x(), pixel.y());
 }
 
-void TfmShProek::pressDeckRight(int x, int y) { click(imDeckR, x, y, zones::kDeckOrgans); }
-void TfmShProek::pressDeckLeft(int x, int y) { click(imDeckL, x, y, zones::kDeckOrgans); }
-void TfmShProek::pressJensenRight(int x, int y) { click(imJensenR, x, y, zones::kJensenOrgans); }
-void TfmShProek::pressJensenLeft(int x, int y) { click(imJensenL, x, y, zones::kJensenOrgans); }
-void TfmShProek::pressCollaretteRight(int x, int y) { click(imZrachR, x, y, zones::kCollaretteOrgansR); }
-void TfmShProek::pressCollaretteLeft(int x, int y) { click(imZrachL, x, y, zones::kCollaretteOrgansL); }
+void TfmShProek::pressDeckRight(int x, int y) { click(imDeckR, x, y, state::zones::kDeckOrgans); }
+void TfmShProek::pressDeckLeft(int x, int y) { click(imDeckL, x, y, state::zones::kDeckOrgans); }
+void TfmShProek::pressJensenRight(int x, int y) { click(imJensenR, x, y, state::zones::kJensenOrgans); }
+void TfmShProek::pressJensenLeft(int x, int y) { click(imJensenL, x, y, state::zones::kJensenOrgans); }
+void TfmShProek::pressCollaretteRight(int x, int y) { click(imZrachR, x, y, state::zones::kCollaretteOrgansR); }
+void TfmShProek::pressCollaretteLeft(int x, int y) { click(imZrachL, x, y, state::zones::kCollaretteOrgansL); }
 
 void TfmShProek::click(ChartPicture *picture, int x, int y, const QString &organFile)
 {
@@ -250,21 +250,21 @@ void TfmShProek::click(ChartPicture *picture, int x, int y, const QString &organ
 void TfmShProek::LookupChartZone(const QString &organFile)
 {
     Edit1->clear();
-    const zones::Lookup found = zones::lookupChartZone(organFile, ChartColourKey.toInt());
+    const state::zones::Lookup found = state::zones::lookupChartZone(organFile, ChartColourKey.toInt());
     if (found.zone) {
         Edit1->setText(found.zone->name);
         ChartZoneCode = found.zone->code;
     }
     if (!found.ok)
-        ui::showMessage(this, paths::absentMessage(organFile));
+        platform::ui::showMessage(this, platform::paths::absentMessage(organFile));
 }
 
 void TfmShProek::enterZone()
 {
     state::windows().open(QStringLiteral("fmDeep"));
     state::Examination &exam = state::examination();
-    if (!zones::eyeMatches(exam.chosenEye() == state::Eye::Right, eyeTabOnView()->objectName())) {
-        ui::showMessage(this, QStringLiteral("Несоответствие глаза и схемы"));
+    if (!state::zones::eyeMatches(exam.chosenEye() == state::Eye::Right, eyeTabOnView()->objectName())) {
+        platform::ui::showMessage(this, QStringLiteral("Несоответствие глаза и схемы"));
         return;
     }
     exam.localise(Edit1->text(), ChartZoneCode);

@@ -5,7 +5,7 @@
 #include "state/examination.h"
 #include "state/openwindow.h"
 
-namespace concl {
+namespace conclusion::concl {
 
 namespace {
 state::Examination &draft()
@@ -27,7 +27,7 @@ bool exists()
 
 void showMessage(const QString &text)
 {
-    ui::showMessage(state::windows().fmConcl.data(), text);
+    platform::ui::showMessage(state::windows().fmConcl.data(), text);
 }
 
 void enrol()
@@ -66,4 +66,4 @@ void appendLines(const QStringList &lines)
     draft().appendDraftLines(lines);
 }
 
-} // namespace concl
+} // namespace conclusion::concl

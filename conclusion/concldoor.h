@@ -10,7 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace concl {
+namespace conclusion::concl {
 
 // Creates the window on first use, shows it, makes it visible and brings it
 // to the front.
@@ -37,4 +37,4 @@ void setLines(const QStringList &lines);
 // Adds the lines after the last line of the draft.
 void appendLines(const QStringList &lines);
 
-} // namespace concl
+} // namespace conclusion::concl

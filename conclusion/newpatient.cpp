@@ -4,7 +4,7 @@
 #include "state/carddoor.h"
 #include "state/examination.h"
 
-namespace concl {
+namespace conclusion::concl {
 
 void newPatientReset()
 {
@@ -13,8 +13,8 @@ void newPatientReset()
     // and the deep window's boxes, since they show its texts.
     concl::open();
     state::examination().newPatient();
-    if (card::exists())
-        card::examinationRestarted();
+    if (state::card::exists())
+        state::card::examinationRestarted();
 }
 
 bool examinationHoldsResults()
@@ -22,4 +22,4 @@ bool examinationHoldsResults()
     return state::examination().resultsRecorded() || concl::holdsUnsavedConclusion();
 }
 
-} // namespace concl
+} // namespace conclusion::concl

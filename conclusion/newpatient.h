@@ -1,6 +1,6 @@
 #pragma once
 
-namespace concl {
+namespace conclusion::concl {
 
 // "Новый" / "Новый пациент": resets the counts of the examination and empties
 // the draft conclusion and the deep window's boxes. The card fields and the
@@ -13,4 +13,4 @@ void newPatientReset();
 // saved. The card window asks before taking out another patient's card then.
 bool examinationHoldsResults();
 
-} // namespace concl
+} // namespace conclusion::concl

@@ -7,7 +7,7 @@
 
 #include <QTextCharFormat>
 
-namespace reach {
+namespace conclusion::reach {
 
 namespace {
 
@@ -52,4 +52,4 @@ void openFinalCopy()
     w->SelectionChange();
 }
 
-} // namespace reach
+} // namespace conclusion::reach

@@ -3,7 +3,7 @@
 // Nobody outside the editor's own files includes its class or touches its
 // controls.
 
-namespace reach {
+namespace conclusion::reach {
 
 // Whether the editor has been created.
 bool exists();
@@ -26,4 +26,4 @@ void takeDraftFromClipboard();
 // editor keeps its text and the clipboard is left alone.
 void openFinalCopy();
 
-} // namespace reach
+} // namespace conclusion::reach

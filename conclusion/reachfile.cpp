@@ -14,7 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-namespace reachfile {
+namespace conclusion::reachfile {
 
 namespace {
 
@@ -99,7 +99,7 @@ Result load(const QString &path, QTextDocument *doc, double unitsPerInch)
     Result r;
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        r.error = textfile::notRegularMessage(shown(path));
+        r.error = platform::textfile::notRegularMessage(shown(path));
         return r;
     }
     if (!info.exists()) {
@@ -126,7 +126,7 @@ Result load(const QString &path, QTextDocument *doc, double unitsPerInch)
         }
         notes = read.notes;
     } else {
-        notes = readPlainText(textfile::splitLines(cp1251::decode(bytes)), doc);
+        notes = readPlainText(platform::textfile::splitLines(platform::cp1251::decode(bytes)), doc);
     }
     r.notice = noticeOf(path, notes);
     r.whole = notes.truncated == 0;
@@ -168,4 +168,4 @@ QString commandLineDocument(const QStringList &arguments)
     return !first.isEmpty() && QFileInfo(first).isFile() ? first : QString();
 }
 
-} // namespace reachfile
+} // namespace conclusion::reachfile

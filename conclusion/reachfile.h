@@ -14,7 +14,7 @@
 
 class QTextDocument;
 
-namespace reachfile {
+namespace conclusion::reachfile {
 
 struct Result {
     bool ok = false;
@@ -30,4 +30,4 @@ Result save(const QString &path, const QTextDocument &doc, double unitsPerInch);
 // program, when it names an existing file; empty otherwise.
 QString commandLineDocument(const QStringList &arguments);
 
-} // namespace reachfile
+} // namespace conclusion::reachfile

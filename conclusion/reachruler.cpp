@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace reachruler {
+namespace conclusion::reachruler {
 
 int toPixels(double points, double dpi)
 {
@@ -63,4 +63,4 @@ void toFormat(const Indents &in, QTextBlockFormat &f, double dpi)
     f.setRightMargin(pixels(in.right));
 }
 
-} // namespace reachruler
+} // namespace conclusion::reachruler

@@ -9,7 +9,7 @@
 // toward zero both ways; the text keeps a gutter of 6 pixels each side.
 #include <QTextBlockFormat>
 
-namespace reachruler {
+namespace conclusion::reachruler {
 
 constexpr int kGutter = 6;
 
@@ -40,4 +40,4 @@ int rightIndentAt(int markerLeft, int dragOffset, int rulerWidth, double dpi);
 Indents fromFormat(const QTextBlockFormat &f, double dpi);
 void toFormat(const Indents &in, QTextBlockFormat &f, double dpi);
 
-} // namespace reachruler
+} // namespace conclusion::reachruler

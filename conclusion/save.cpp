@@ -8,9 +8,9 @@ QString proposedName(int mode, const QString &surname)
 {
     switch (mode) {
     case 1:
-        return paths::kCaption;
+        return platform::paths::kCaption;
     case 2:
-        return paths::kSignature;
+        return platform::paths::kSignature;
     default:
         return surname;
     }

@@ -11,10 +11,10 @@ namespace {
 
 void appendFile(Summary &s, const QString &name)
 {
-    const textfile::ReadResult r = textfile::readLines(paths::local(name));
+    const platform::textfile::ReadResult r = platform::textfile::readLines(platform::paths::local(name));
     s.lines += r.lines;
     if (!r.ok)
-        s.notices.append({s.lines.size(), paths::absentMessage(name), false});
+        s.notices.append({s.lines.size(), platform::paths::absentMessage(name), false});
 }
 
 } // namespace
@@ -33,21 +33,21 @@ Summary assembleSummary(const Examined &exam, const std::optional<CardFields> &c
     const qsizetype findings = exam.deep ? exam.deep->findingLines.size() : 0;
     s.lines.reserve(40 + exam.expressLines.size() + exam.rightEyeSigns.size() + exam.leftEyeSigns.size() + findings);
 
-    appendFile(s, paths::kCaption);
+    appendFile(s, platform::paths::kCaption);
     s.lines << QString() << kConclusionTitle << patientLine(card) << QString();
     s.lines += exam.expressLines;
-    s.lines << QString() << kDeepTitle << deep::kCardTitle;
+    s.lines << QString() << kDeepTitle << state::deep::kCardTitle;
     if (!exam.rightEyeSigns.isEmpty())
-        s.lines << deep::kRightEye << exam.rightEyeSigns;
+        s.lines << state::deep::kRightEye << exam.rightEyeSigns;
     if (!exam.leftEyeSigns.isEmpty())
-        s.lines << deep::kLeftEye << exam.leftEyeSigns;
+        s.lines << state::deep::kLeftEye << exam.leftEyeSigns;
     s.lines << QString() << kFindingsTitle;
     if (exam.deep) {
         // Every element shows from its 9th character: the pathology code and
         // the body-system code are dropped, and a heading stored with 17
         // leading blanks shows with 9.
         for (const QString &f : exam.deep->findingLines)
-            s.lines << deep::shownFinding(f);
+            s.lines << state::deep::shownFinding(f);
         const Consultations &c = exam.deep->consultations;
         if (!c.ok) {
             s.notices.append({s.lines.size(), c.error, true});
@@ -56,7 +56,7 @@ Summary assembleSummary(const Examined &exam, const std::optional<CardFields> &c
         s.lines << c.lines.constFirst();
     }
     s.lines << QString() << QString() << QString();
-    appendFile(s, paths::kSignature);
+    appendFile(s, platform::paths::kSignature);
     return s;
 }
 

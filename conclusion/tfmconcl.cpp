@@ -21,7 +21,7 @@
 #include <QVBoxLayout>
 
 TfmConcl::TfmConcl(QWidget *owner)
-    : QWidget(owner, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+    : QWidget(owner, platform::ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                                                  | Qt::WindowContextHelpButtonHint))
 {
     setObjectName(QStringLiteral("fmConcl"));
@@ -47,11 +47,11 @@ TfmConcl::TfmConcl(QWidget *owner)
     mmConcl->setFont(QFont(QStringLiteral("DejaVu Sans Condensed"), 8));
     mmConcl->document()->setDocumentMargin(2);
 
-    bbOKCnkl = ui::makeButton(this, "bbOKCnkl", QStringLiteral("Итог"),
+    bbOKCnkl = platform::ui::makeButton(this, "bbOKCnkl", QStringLiteral("Итог"),
                           QStringLiteral("Результаты автоматизированной диагностики"), style()->standardIcon(QStyle::SP_DialogApplyButton));
-    bbSaveCncl = ui::makeButton(this, "bbSaveCncl", QStringLiteral("Сохранить"),
+    bbSaveCncl = platform::ui::makeButton(this, "bbSaveCncl", QStringLiteral("Сохранить"),
                             QStringLiteral("Сохранение текта заключения на диске"), style()->standardIcon(QStyle::SP_DialogSaveButton));
-    bbEditCncl = ui::makeButton(this, "bbEditCncl", QStringLiteral("Печатать"),
+    bbEditCncl = platform::ui::makeButton(this, "bbEditCncl", QStringLiteral("Печатать"),
                             QStringLiteral("Редактирование и печать текста заключения"), style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     bbHelpCncl = help::makeButton(this, "bbHelpCncl", QStringLiteral("Справка по разделу \"Заключение иридолога\""));
 
@@ -73,14 +73,14 @@ TfmConcl::TfmConcl(QWidget *owner)
     connect(bbHelpCncl, &QPushButton::clicked, this, &TfmConcl::showHelp);
     connect(memo, &PressMemo::pressed, this, &TfmConcl::noteCaret);
 
-    place::client(this, 373, 96, 386, 442);
+    platform::place::client(this, 373, 96, 386, 442);
 }
 
 void TfmConcl::drawUpSummary()
 {
     std::optional<conclusion::CardFields> fields;
-    if (card::exists()) {
-        const card::Patient p = card::patient();
+    if (state::card::exists()) {
+        const state::card::Patient p = state::card::patient();
         fields = conclusion::CardFields{p.surname, p.firstName, p.patronymic, p.dateLabel, p.date};
     }
     state::Examination &exam = state::examination();
@@ -98,9 +98,9 @@ void TfmConcl::drawUpSummary()
         mmConcl->appendLines(summary.lines.mid(shown, notice.lineCount - shown));
         shown = notice.lineCount;
         if (notice.error)
-            ui::prompter().ask(this, QMessageBox::Critical, notice.text, QMessageBox::Ok);
+            platform::ui::prompter().ask(this, QMessageBox::Critical, notice.text, QMessageBox::Ok);
         else
-            ui::showMessage(this, notice.text);
+            platform::ui::showMessage(this, notice.text);
     }
     if (shown == 0)
         mmConcl->setLines(summary.lines);
@@ -112,25 +112,25 @@ void TfmConcl::saveConclusion()
 {
     // The card window comes up first, in every mode: the name of a written
     // conclusion goes into its conclusion field.
-    card::open();
-    const QString surname = card::exists() ? card::patient().surname : QString();
+    state::card::open();
+    const QString surname = state::card::exists() ? state::card::patient().surname : QString();
     state::Examination &exam = state::examination();
     const int mode = exam.conclMode();
-    const QString chosen = ui::prompter().saveFileName(
-        this, ui::FileRequest{QString(), conclusion::proposedName(mode, surname), conclusion::kSaveFilter,
+    const QString chosen = platform::ui::prompter().saveFileName(
+        this, platform::ui::FileRequest{QString(), conclusion::proposedName(mode, surname), conclusion::kSaveFilter,
                               conclusion::kSaveSuffix});
     if (chosen.isEmpty())
         return;
-    if (textfile::writeLines(chosen, mmConcl->displayedLines())) {
-        if (mode == 0 && card::exists())
-            card::setConclFile(chosen);
+    if (platform::textfile::writeLines(chosen, mmConcl->displayedLines())) {
+        if (mode == 0 && state::card::exists())
+            state::card::setConclFile(chosen);
         exam.markDraftSaved();
         return;
     }
     // Nothing was written, so the card keeps the conclusion it had: the
     // notice says this one is not in the card index.
     conclusion::handOverToFinalEditor(mmConcl);
-    ui::inform(this, conclusion::kHandOverNotice);
+    platform::ui::inform(this, conclusion::kHandOverNotice);
 }
 
 void TfmConcl::handOverToFinalEditor()

@@ -273,7 +273,7 @@ TfmReach::TfmReach(QWidget *owner)
     ActionList2 = {EditUndoCmd, EditCutCmd, EditCopyCmd, EditPasteCmd, EditFontCmd};
 
     Editor = new ReachEditor(this);
-    ui::describe(Editor, "Editor", QStringLiteral("Окончательное заключение"));
+    platform::ui::describe(Editor, "Editor", QStringLiteral("Окончательное заключение"));
     Editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Editor->setFrameShape(QFrame::NoFrame);
@@ -310,7 +310,7 @@ TfmReach::TfmReach(QWidget *owner)
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TfmReach::updateEditActions);
 
     setFocusProxy(Editor);
-    place::outer(this, 74, 84, 630, 487);
+    platform::place::outer(this, 74, 84, 630, 487);
     FormCreate();
 }
 
@@ -326,7 +326,7 @@ QAction *TfmReach::makeAction(const char *name, const QString &caption, const QS
 {
     auto *a = new QAction(icon, caption, this);
     a->setObjectName(QString::fromLatin1(name));
-    ui::setHint(a, hint);
+    platform::ui::setHint(a, hint);
     if (hint.isEmpty())
         a->setToolTip(QString(caption).remove(QLatin1Char('&')));
     if (!key.isEmpty())
@@ -376,11 +376,11 @@ void TfmReach::buildMenu()
     edit->addSeparator();
     miInsertPhotos = edit->addAction(QStringLiteral("Вставить фото глаз"));
     miInsertPhotos->setObjectName(QStringLiteral("miInsertPhotos"));
-    ui::setHint(miInsertPhotos, QStringLiteral("Вставить фотографии радужек пациента"));
+    platform::ui::setHint(miInsertPhotos, QStringLiteral("Вставить фотографии радужек пациента"));
     connect(miInsertPhotos, &QAction::triggered, this, [this] { InsertIrisPhotos(false); });
     miInsertPhotosChart = edit->addAction(QStringLiteral("Вставить фото глаз со схемой"));
     miInsertPhotosChart->setObjectName(QStringLiteral("miInsertPhotosChart"));
-    ui::setHint(miInsertPhotosChart,
+    platform::ui::setHint(miInsertPhotosChart,
                 QStringLiteral("Вставить фотографии радужек пациента со схемой проекционных зон"));
     connect(miInsertPhotosChart, &QAction::triggered, this, [this] { InsertIrisPhotos(true); });
 
@@ -402,7 +402,7 @@ void TfmReach::buildToolBar()
     auto bound = [this](QAction *action, const char *name) {
         StandardToolBar->addAction(action);
         QWidget *w = StandardToolBar->widgetForAction(action);
-        ui::describe(w, name, action->text().remove(QLatin1Char('.')), action->statusTip());
+        platform::ui::describe(w, name, action->text().remove(QLatin1Char('.')), action->statusTip());
     };
     // A separator is a gap; a divider is a gap with a line.
     auto gap = [this] {
@@ -416,7 +416,7 @@ void TfmReach::buildToolBar()
         b->setCheckable(true);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
-        ui::describe(b, name, accessible, hint);
+        platform::ui::describe(b, name, accessible, hint);
         StandardToolBar->addWidget(b);
         return b;
     };
@@ -433,7 +433,7 @@ void TfmReach::buildToolBar()
     gap();
 
     FontName = new QComboBox(StandardToolBar);
-    ui::describe(FontName, "FontName", QStringLiteral("Шрифт"), QStringLiteral("Выбрать шрифт"));
+    platform::ui::describe(FontName, "FontName", QStringLiteral("Шрифт"), QStringLiteral("Выбрать шрифт"));
     FontName->setEditable(true);
     FontName->setInsertPolicy(QComboBox::NoInsert);
     FontName->setMaxVisibleItems(10);
@@ -447,7 +447,7 @@ void TfmReach::buildToolBar()
     sizeLayout->setContentsMargins(0, 0, 0, 0);
     sizeLayout->setSpacing(0);
     FontSize = new QLineEdit(QStringLiteral("0"), sizeBox);
-    ui::describe(FontSize, "FontSize", QStringLiteral("Размер шрифта"), QStringLiteral("Выбрать разиер шрифта"));
+    platform::ui::describe(FontSize, "FontSize", QStringLiteral("Размер шрифта"), QStringLiteral("Выбрать разиер шрифта"));
     FontSize->setFixedWidth(30);
     UpDown1 = new QWidget(sizeBox);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
@@ -460,7 +460,7 @@ void TfmReach::buildToolBar()
         b->setFixedSize(14, 10);
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRepeat(true);
-        ui::describe(b, name, accessible);
+        platform::ui::describe(b, name, accessible);
         connect(b, &QToolButton::clicked, this, [this, step] {
             bool ok = false;
             const int value = FontSize->text().toInt(&ok);
@@ -518,7 +518,7 @@ void TfmReach::buildRuler()
     RulerLine->setFrameShape(QFrame::HLine);
     RulerLine->setFrameShadow(QFrame::Sunken);
     RulerLine->setGeometry(4, 12, 100, 2);
-    ui::setHint(RulerLine, QStringLiteral("Управление параметрами строки"));
+    platform::ui::setHint(RulerLine, QStringLiteral("Управление параметрами строки"));
     RulerLine->setAccessibleName(QStringLiteral("Управление параметрами строки"));
 
     FirstInd = new RulerMarker(RulerMarker::FilledDown, Ruler);
@@ -632,10 +632,10 @@ bool TfmReach::OpenDocument(const QString &name)
     fresh->setDocumentMargin(old->documentMargin());
     fresh->setIndentWidth(old->indentWidth());
     fresh->setDefaultTextOption(old->defaultTextOption());
-    const reachfile::Result r = reachfile::load(name, fresh, dpi());
+    const conclusion::reachfile::Result r = conclusion::reachfile::load(name, fresh, dpi());
     if (!r.ok) {
         delete fresh;
-        ui::prompter().ask(this, QMessageBox::Critical, r.error, QMessageBox::Ok);
+        platform::ui::prompter().ask(this, QMessageBox::Critical, r.error, QMessageBox::Ok);
         return false;
     }
     {
@@ -661,7 +661,7 @@ bool TfmReach::OpenDocument(const QString &name)
     // What was read otherwise than written is told once, before anything
     // of it can be saved.
     if (!r.notice.isEmpty())
-        ui::inform(this, r.notice);
+        platform::ui::inform(this, r.notice);
     return true;
 }
 
@@ -670,7 +670,7 @@ bool TfmReach::ConfirmSaveChanges()
     if (!Editor->document()->isModified())
         return true;
     const QMessageBox::StandardButton answer =
-        ui::prompter().ask(this, QMessageBox::Question, QStringLiteral("Сохранить изменения в %1?").arg(DocumentName),
+        platform::ui::prompter().ask(this, QMessageBox::Question, QStringLiteral("Сохранить изменения в %1?").arg(DocumentName),
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes)
         return saveDocument();
@@ -723,7 +723,7 @@ void TfmReach::BuildRulerTicks()
 void TfmReach::ApplyTextMargins()
 {
     // The text keeps the gutter on both sides of the box.
-    Editor->setGutters(reachruler::kGutter, reachruler::kGutter);
+    Editor->setGutters(conclusion::reachruler::kGutter, conclusion::reachruler::kGutter);
 }
 
 void TfmReach::HandleDroppedFiles(const QStringList &paths)
@@ -782,11 +782,11 @@ void TfmReach::SelectionChange()
     RefreshGuard guard(Refreshing);
     const QTextCursor cursor = Editor->textCursor();
     const QTextBlockFormat para = cursor.blockFormat();
-    const reachruler::Indents in = reachruler::fromFormat(para, dpi());
+    const conclusion::reachruler::Indents in = conclusion::reachruler::fromFormat(para, dpi());
     const double d = dpi();
-    FirstInd->move(reachruler::firstMarkerLeft(in, d), FirstInd->y());
-    LeftInd->move(reachruler::leftMarkerLeft(in, d), LeftInd->y());
-    RightInd->move(reachruler::rightMarkerLeft(in, Ruler->contentsRect().width(), d), RightInd->y());
+    FirstInd->move(conclusion::reachruler::firstMarkerLeft(in, d), FirstInd->y());
+    LeftInd->move(conclusion::reachruler::leftMarkerLeft(in, d), LeftInd->y());
+    RightInd->move(conclusion::reachruler::rightMarkerLeft(in, Ruler->contentsRect().width(), d), RightInd->y());
 
     // The character attributes where the selection starts.
     QTextCursor at(Editor->document());
@@ -886,7 +886,7 @@ void TfmReach::FileOpen()
 {
     if (!ConfirmSaveChanges())
         return;
-    const QString chosen = ui::prompter().openFileName(this, ui::FileRequest{{}, {}, kFilter, {}, dialogFolder()});
+    const QString chosen = platform::ui::prompter().openFileName(this, platform::ui::FileRequest{{}, {}, kFilter, {}, dialogFolder()});
     if (chosen.isEmpty())
         return;
     m_dialogFolder = QFileInfo(chosen).absolutePath();
@@ -896,9 +896,9 @@ void TfmReach::FileOpen()
 
 bool TfmReach::writeTo(const QString &name)
 {
-    const reachfile::Result r = reachfile::save(name, *Editor->document(), dpi());
+    const conclusion::reachfile::Result r = conclusion::reachfile::save(name, *Editor->document(), dpi());
     if (!r.ok)
-        ui::prompter().ask(this, QMessageBox::Critical, r.error, QMessageBox::Ok);
+        platform::ui::prompter().ask(this, QMessageBox::Critical, r.error, QMessageBox::Ok);
     return r.ok;
 }
 
@@ -925,12 +925,12 @@ bool TfmReach::saveDocument()
 
 bool TfmReach::saveDocumentAs()
 {
-    const QString chosen = ui::prompter().saveFileName(this, ui::FileRequest{{}, {}, kFilter, {}, dialogFolder()});
+    const QString chosen = platform::ui::prompter().saveFileName(this, platform::ui::FileRequest{{}, {}, kFilter, {}, dialogFolder()});
     if (chosen.isEmpty())
         return false;
     m_dialogFolder = QFileInfo(chosen).absolutePath();
     if (QFileInfo::exists(chosen) &&
-        ui::prompter().ask(this, QMessageBox::Question, QStringLiteral("Переписать %1").arg(chosen),
+        platform::ui::prompter().ask(this, QMessageBox::Question, QStringLiteral("Переписать %1").arg(chosen),
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) != QMessageBox::Yes)
         return false;
     if (!writeTo(chosen))
@@ -946,7 +946,7 @@ void TfmReach::FilePrint()
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
-    if (ui::prompter().exec(&dialog) != QDialog::Accepted)
+    if (platform::ui::prompter().exec(&dialog) != QDialog::Accepted)
         return;
     printer.setDocName(DocumentName);
     Editor->print(&printer);
@@ -959,20 +959,20 @@ void TfmReach::FilePreview()
     QPrintPreviewDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("PreviewDialog"));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *p) { Editor->print(p); });
-    ui::prompter().exec(&dialog);
+    platform::ui::prompter().exec(&dialog);
 }
 
 void TfmReach::FilePdf()
 {
     const QString proposed = QFileInfo(DocumentName).completeBaseName() + QStringLiteral(".pdf");
     const QString chosen =
-        ui::prompter().saveFileName(this, ui::FileRequest{{}, proposed, kPdfFilter, QStringLiteral("pdf"),
+        platform::ui::prompter().saveFileName(this, platform::ui::FileRequest{{}, proposed, kPdfFilter, QStringLiteral("pdf"),
                                                           DocumentName == kUntitled ? dialogFolder()
                                                                                     : QFileInfo(DocumentName).absolutePath()});
     if (chosen.isEmpty())
         return;
     if (QFileInfo::exists(chosen) &&
-        ui::prompter().ask(this, QMessageBox::Question, QStringLiteral("Переписать %1").arg(chosen),
+        platform::ui::prompter().ask(this, QMessageBox::Question, QStringLiteral("Переписать %1").arg(chosen),
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) != QMessageBox::Yes)
         return;
     // Written whole through a save file, or not at all.
@@ -987,7 +987,7 @@ void TfmReach::FilePdf()
     }
     ok = ok && file.commit();
     if (!ok)
-        ui::prompter().ask(this, QMessageBox::Critical,
+        platform::ui::prompter().ask(this, QMessageBox::Critical,
                            QStringLiteral("Не удалось записать файл %1: %2")
                                .arg(QDir::toNativeSeparators(chosen), file.errorString()),
                            QMessageBox::Ok);
@@ -1079,7 +1079,7 @@ void TfmReach::applyFontSize()
     bool ok = false;
     const int size = FontSize->text().toInt(&ok);
     if (!ok) {
-        ui::showMessage(this, QStringLiteral("'%1' is not a valid integer value").arg(FontSize->text()));
+        platform::ui::showMessage(this, QStringLiteral("'%1' is not a valid integer value").arg(FontSize->text()));
         return;
     }
     // A size the text cannot take (none, or beyond what any printer does)
@@ -1139,7 +1139,7 @@ void TfmReach::SelectFont()
         initial.setPointSizeF(Editor->document()->defaultFont().pointSizeF());
     QFontDialog dialog(initial, this);
     dialog.setObjectName(QStringLiteral("FontDialog1"));
-    if (ui::prompter().exec(&dialog) == QDialog::Accepted) {
+    if (platform::ui::prompter().exec(&dialog) == QDialog::Accepted) {
         const QFont f = dialog.selectedFont();
         QTextCharFormat change;
         change.setFontFamilies({f.family()});
@@ -1157,9 +1157,9 @@ void TfmReach::SelectFont()
 
 void TfmReach::InsertIrisPhotos(bool withChart)
 {
-    const QList<photos::Picture> pictures = photo::conclusionPictures(withChart);
+    const QList<photos::Picture> pictures = photos::photo::conclusionPictures(withChart);
     if (pictures.isEmpty()) {
-        ui::showMessage(this, QStringLiteral("У пациента нет фотографий глаз: добавьте их в окне \"Фото\" "
+        platform::ui::showMessage(this, QStringLiteral("У пациента нет фотографий глаз: добавьте их в окне \"Фото\" "
                                              "картотеки"));
         return;
     }
@@ -1191,7 +1191,7 @@ void TfmReach::dragRulerMarker(RulerMarker *marker, int x)
 void TfmReach::applyParagraphIndents(int first, int left, int right)
 {
     QTextBlockFormat f = Editor->textCursor().blockFormat();
-    reachruler::toFormat({first, left, right}, f, dpi());
+    conclusion::reachruler::toFormat({first, left, right}, f, dpi());
     QTextBlockFormat change;
     change.setLeftMargin(f.leftMargin());
     change.setTextIndent(f.textIndent());
@@ -1202,8 +1202,8 @@ void TfmReach::applyParagraphIndents(int first, int left, int right)
 void TfmReach::setFirstIndent()
 {
     Dragging = false;
-    const reachruler::Indents now = reachruler::fromFormat(Editor->textCursor().blockFormat(), dpi());
-    const int first = reachruler::firstIndentAt(FirstInd->x(), DragOffset, dpi());
+    const conclusion::reachruler::Indents now = conclusion::reachruler::fromFormat(Editor->textCursor().blockFormat(), dpi());
+    const int first = conclusion::reachruler::firstIndentAt(FirstInd->x(), DragOffset, dpi());
     applyParagraphIndents(first, now.left, now.right);
     setLeftIndent();
 }
@@ -1211,8 +1211,8 @@ void TfmReach::setFirstIndent()
 void TfmReach::setLeftIndent()
 {
     Dragging = false;
-    const reachruler::Indents now = reachruler::fromFormat(Editor->textCursor().blockFormat(), dpi());
-    const int left = reachruler::leftIndentAt(LeftInd->x(), DragOffset, now.first, dpi());
+    const conclusion::reachruler::Indents now = conclusion::reachruler::fromFormat(Editor->textCursor().blockFormat(), dpi());
+    const int left = conclusion::reachruler::leftIndentAt(LeftInd->x(), DragOffset, now.first, dpi());
     applyParagraphIndents(now.first, left, now.right);
     SelectionChange();
 }
@@ -1220,8 +1220,8 @@ void TfmReach::setLeftIndent()
 void TfmReach::setRightIndent()
 {
     Dragging = false;
-    const reachruler::Indents now = reachruler::fromFormat(Editor->textCursor().blockFormat(), dpi());
-    const int right = reachruler::rightIndentAt(RightInd->x(), DragOffset, Ruler->contentsRect().width(), dpi());
+    const conclusion::reachruler::Indents now = conclusion::reachruler::fromFormat(Editor->textCursor().blockFormat(), dpi());
+    const int right = conclusion::reachruler::rightIndentAt(RightInd->x(), DragOffset, Ruler->contentsRect().width(), dpi());
     applyParagraphIndents(now.first, now.left, right);
     SelectionChange();
 }
@@ -1261,7 +1261,7 @@ void TfmReach::showEvent(QShowEvent *event)
     setAcceptDrops(true);
     ShowModifiedState(Editor->document()->isModified());
     Editor->setFocus();
-    const QString named = reachfile::commandLineDocument(QCoreApplication::arguments());
+    const QString named = conclusion::reachfile::commandLineDocument(QCoreApplication::arguments());
     if (!named.isEmpty())
         OpenDocument(named);
 }

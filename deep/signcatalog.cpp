@@ -4,7 +4,7 @@
 
 #include <QHash>
 
-namespace catalog {
+namespace deep::catalog {
 
 namespace {
 
@@ -451,4 +451,4 @@ QString pupilPage(Action action)
     }
 }
 
-} // namespace catalog
+} // namespace deep::catalog

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace catalog {
+namespace deep::catalog {
 
 // What choosing an item does after the lookup.
 enum class Action {
@@ -56,4 +56,4 @@ const Sign *findSign(const QString &name);
 // "tsDecenter", "tsFlatten", "tsBorder" for the pupil-window items; empty otherwise.
 QString pupilPage(Action action);
 
-} // namespace catalog
+} // namespace deep::catalog

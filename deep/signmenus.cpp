@@ -11,7 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-namespace signmenus {
+namespace deep::signmenus {
 
 QString displayCaption(const QString &caption)
 {
@@ -23,7 +23,7 @@ QString plainCaption(const QString &menuText)
     return QString(menuText).replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
-} // namespace signmenus
+} // namespace deep::signmenus
 
 namespace {
 
@@ -31,10 +31,10 @@ namespace {
 // the menu bar entry (level 0) down to the item itself.
 QStringList menuPath(QAction *item)
 {
-    QStringList path{signmenus::plainCaption(item->text())};
+    QStringList path{deep::signmenus::plainCaption(item->text())};
     for (auto *menu = qobject_cast<QMenu *>(item->parent()); menu;
          menu = qobject_cast<QMenu *>(menu->parentWidget()))
-        path.prepend(signmenus::plainCaption(menu->menuAction()->text()));
+        path.prepend(deep::signmenus::plainCaption(menu->menuAction()->text()));
     return path;
 }
 
@@ -43,13 +43,13 @@ QStringList menuPath(QAction *item)
 void buildSignMenus(QMenuBar *bar)
 {
     QHash<QString, QMenu *> menus;
-    for (const catalog::Entry &e : catalog::entries()) {
-        const QString caption = signmenus::displayCaption(e.caption);
+    for (const deep::catalog::Entry &e : deep::catalog::entries()) {
+        const QString caption = deep::signmenus::displayCaption(e.caption);
         QMenu *holder = menus.value(e.parent);
         if (e.isMenu) {
             QMenu *menu = holder ? holder->addMenu(caption) : bar->addMenu(caption);
             menu->setObjectName(e.name);
-            ui::setHint(menu->menuAction(), e.hint);
+            platform::ui::setHint(menu->menuAction(), e.hint);
             menus.insert(e.name, menu);
             continue;
         }
@@ -57,7 +57,7 @@ void buildSignMenus(QMenuBar *bar)
             continue;
         QAction *item = holder->addAction(caption);
         item->setObjectName(e.name);
-        ui::setHint(item, e.hint);
+        platform::ui::setHint(item, e.hint);
         const bool pupil = e.codes.isEmpty();
         // The menu bar is the context: the handler never outlives it.
         QObject::connect(item, &QAction::triggered, bar, [item, pupil] {
@@ -71,17 +71,17 @@ void buildSignMenus(QMenuBar *bar)
 
 void SignItemClick(QAction *item)
 {
-    const catalog::Sign *sign = catalog::findSign(item->objectName());
+    const deep::catalog::Sign *sign = deep::catalog::findSign(item->objectName());
     if (!sign || !sign->bearsCodes())
         return;
 
-    state::examination().chooseSign(signtext::build(sign->rule, menuPath(item)), sign->codes);
+    state::examination().chooseSign(deep::signtext::build(sign->rule, menuPath(item)), sign->codes);
 
     switch (sign->action) {
-    case catalog::Action::Projection:
+    case deep::catalog::Action::Projection:
         OpenProjectionCharts();
         break;
-    case catalog::Action::Collarette:
+    case deep::catalog::Action::Collarette:
         OpenCollaretteChart();
         break;
     default:
@@ -91,9 +91,9 @@ void SignItemClick(QAction *item)
 
 void PupilItemClick(QAction *item)
 {
-    const catalog::Sign *sign = catalog::findSign(item->objectName());
+    const deep::catalog::Sign *sign = deep::catalog::findSign(item->objectName());
     if (!sign)
         return;
     state::examination().clearSign();
-    OpenPupilWindow(catalog::pupilPage(sign->action));
+    OpenPupilWindow(deep::catalog::pupilPage(sign->action));
 }

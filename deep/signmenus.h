@@ -23,9 +23,9 @@ void SignItemClick(QAction *item);
 // item's page; the sign codes stay as the previous sign left them.
 void PupilItemClick(QAction *item);
 
-namespace signmenus {
+namespace deep::signmenus {
 // A caption as a menu shows it: "&" would mark a mnemonic, so it is doubled.
 QString displayCaption(const QString &caption);
 // The caption back from a menu's text.
 QString plainCaption(const QString &menuText);
-} // namespace signmenus
+} // namespace deep::signmenus

@@ -1,6 +1,6 @@
 #include "deep/signtext.h"
 
-namespace signtext {
+namespace deep::signtext {
 
 namespace {
 
@@ -98,4 +98,4 @@ QString build(const QString &rule, const QStringList &path)
     return out;
 }
 
-} // namespace signtext
+} // namespace deep::signtext

@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace signtext {
+namespace deep::signtext {
 
 struct Piece {
     enum Kind { Caption, Lower, Literal };
@@ -32,4 +32,4 @@ QString build(const QString &rule, const QStringList &path);
 // character stays as it is.
 QString lowerCp1251(const QString &text);
 
-} // namespace signtext
+} // namespace deep::signtext

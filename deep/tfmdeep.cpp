@@ -32,7 +32,7 @@ Memo *makeBox(QWidget *parent, LineDocument *text, const char *name, const QStri
               const QString &hint)
 {
     auto *m = new Memo(text, parent);
-    ui::describe(m, name, accessibleName, hint);
+    platform::ui::describe(m, name, accessibleName, hint);
     // Sign and pathology lines go on whole into the examination; they are
     // not wrapped, so even a very long one costs time only in proportion.
     m->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -46,8 +46,8 @@ Memo *makeBox(QWidget *parent, LineDocument *text, const char *name, const QStri
 QStringList TfmDeep::systemItems()
 {
     QStringList items;
-    for (int code = bodysystem::kFirst; code <= bodysystem::kLast; ++code)
-        items.append(bodysystem::listItem(code));
+    for (int code = state::bodysystem::kFirst; code <= state::bodysystem::kLast; ++code)
+        items.append(state::bodysystem::listItem(code));
     return items;
 }
 
@@ -61,7 +61,7 @@ TfmDeep::TfmDeep(QWidget *owner)
 {
     setObjectName(QStringLiteral("fmDeep"));
     setWindowTitle(QStringLiteral("Углубленная диагностика"));
-    setWindowFlags(ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+    setWindowFlags(platform::ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                                                 | Qt::WindowContextHelpButtonHint));
 
     auto *layout = new QVBoxLayout(this);
@@ -79,7 +79,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     gbEye = new QGroupBox(QStringLiteral("Глаз"), this);
     gbEye->setObjectName(QStringLiteral("gbEye"));
     gbEye->setAccessibleName(gbEye->title());
-    ui::setHint(gbEye, QStringLiteral("Глаз: правый или левый"));
+    platform::ui::setHint(gbEye, QStringLiteral("Глаз: правый или левый"));
     rbRight = new QRadioButton(QStringLiteral("Правый"), gbEye);
     rbRight->setObjectName(QStringLiteral("rbRight"));
     rbRight->setAccessibleName(rbRight->text());
@@ -136,12 +136,12 @@ TfmDeep::TfmDeep(QWidget *owner)
     cbSystems->setEditText(systemsText());
     cbSystems->lineEdit()->setCursorPosition(0);
     cbSystems->setAccessibleName(QStringLiteral("Разделы заключения иридолога"));
-    ui::setHint(cbSystems, QStringLiteral("Кодировка разделов заключения"));
+    platform::ui::setHint(cbSystems, QStringLiteral("Кодировка разделов заключения"));
     cbSystems->setMinimumContentsLength(10);
     cbSystems->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbSystems->view()->setMinimumWidth(cbSystems->view()->sizeHintForColumn(0) + 24);
 
-    bbOKDeep = ui::makeButton(Panel1Deep, "bbOKDeep", QStringLiteral("Заключение"),
+    bbOKDeep = platform::ui::makeButton(Panel1Deep, "bbOKDeep", QStringLiteral("Заключение"),
                               QStringLiteral("Просмотр полученных результатов в окне заключения"),
                               style()->standardIcon(QStyle::SP_DialogApplyButton));
     connect(bbOKDeep, &QPushButton::clicked, this, &TfmDeep::recordSign);
@@ -163,7 +163,7 @@ TfmDeep::TfmDeep(QWidget *owner)
     panelRows->addLayout(buttonRow);
     layout->addWidget(Panel1Deep);
 
-    place::outer(this, 1, 96, 373, 469);
+    platform::place::outer(this, 1, 96, 373, 469);
 }
 
 void TfmDeep::recordSign()
@@ -185,7 +185,7 @@ void TfmDeep::recordSign()
         ok = false;
     }
     if (!ok)
-        ui::showMessage(this, deep::kWriteFailed);
+        platform::ui::showMessage(this, state::deep::kWriteFailed);
 }
 
 void TfmDeep::showHelp()

@@ -47,11 +47,11 @@ TfmExpress::TfmExpress(QWidget *owner)
     // The Velkhover result box starts with one empty line, the Krivenko box empty.
     mExVelCncl->setLines({QString()});
 
-    OKBtn = ui::makeButton(this, "OKBtn", QStringLiteral("Заключение"),
+    OKBtn = platform::ui::makeButton(this, "OKBtn", QStringLiteral("Заключение"),
                        QStringLiteral("Просмотр полученныхе результатов в окне заключения"),
                        style()->standardIcon(QStyle::SP_DialogOkButton));
     OKBtn->setDefault(true);
-    CancelBtn = ui::makeButton(this, "CancelBtn", QStringLiteral("Закрыть"), QString(),
+    CancelBtn = platform::ui::makeButton(this, "CancelBtn", QStringLiteral("Закрыть"), QString(),
                            style()->standardIcon(QStyle::SP_DialogCloseButton));
     HelpBtn = help::makeButton(this, "HelpBtn");
 
@@ -72,7 +72,7 @@ TfmExpress::TfmExpress(QWidget *owner)
     connect(CancelBtn, &QPushButton::clicked, this, &TfmExpress::cancel);
     connect(HelpBtn, &QPushButton::clicked, this, &TfmExpress::showHelp);
 
-    place::outer(this, 1, 96, 373, 469);
+    platform::place::outer(this, 1, 96, 373, 469);
 }
 
 QWidget *TfmExpress::makePage(express::Method method, const QString &signBoxName, QGroupBox *&signBox,
@@ -85,7 +85,7 @@ QWidget *TfmExpress::makePage(express::Method method, const QString &signBoxName
     signBox->setObjectName(signBoxName);
     list = new QListWidget(signBox);
     list->setAccessibleName(signCaption);
-    ui::setHint(list, QStringLiteral("Список оцениваемых признаков"));
+    platform::ui::setHint(list, QStringLiteral("Список оцениваемых признаков"));
     for (const QString &text : express::checkItems(method)) {
         auto *item = new QListWidgetItem(text, list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -93,9 +93,9 @@ QWidget *TfmExpress::makePage(express::Method method, const QString &signBoxName
     }
     // Every sign of the list in view at once: a check list is read whole.
     list->setMinimumHeight(list->sizeHintForRow(0) * list->count() + 2 * list->frameWidth());
-    score = ui::makeButton(signBox, "", QStringLiteral("Обработать"), QStringLiteral("Подготовка частного заключения"),
+    score = platform::ui::makeButton(signBox, "", QStringLiteral("Обработать"), QStringLiteral("Подготовка частного заключения"),
                        style()->standardIcon(QStyle::SP_DialogApplyButton));
-    clear = ui::makeButton(signBox, "", QStringLiteral("Очистить"), QStringLiteral("Очистка отмеченных позиций"),
+    clear = platform::ui::makeButton(signBox, "", QStringLiteral("Очистить"), QStringLiteral("Очистка отмеченных позиций"),
                        style()->standardIcon(QStyle::SP_DialogResetButton));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(score);
@@ -111,7 +111,7 @@ QWidget *TfmExpress::makePage(express::Method method, const QString &signBoxName
     resultBox->setObjectName(resultBoxName);
     result = new Memo(resultBox);
     result->setAccessibleName(resultCaption);
-    ui::setHint(result, QStringLiteral("Частное заключение по результатам экспресс-диагностики"));
+    platform::ui::setHint(result, QStringLiteral("Частное заключение по результатам экспресс-диагностики"));
     result->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto *resultLayout = new QVBoxLayout(resultBox);
     resultLayout->setContentsMargins(4, 4, 4, 4);
@@ -175,7 +175,7 @@ void TfmExpress::storeResults()
     // Only the page on view is stored; both pages are emptied either way, and
     // the other method's earlier stored lines are combined again. The draft
     // window shows the express section.
-    concl::open();
+    conclusion::concl::open();
     state::Examination &exam = state::examination();
     if (PageControl1->currentWidget() == tsVelhover)
         exam.confirmVelkhover(mExVelCncl->lines());

@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 
 TfmGuid::TfmGuid(QWidget *owner)
-    : QWidget(owner, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+    : QWidget(owner, platform::ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                                                  | Qt::WindowContextHelpButtonHint))
 {
     setObjectName(QStringLiteral("fmGuid"));
@@ -33,11 +33,11 @@ TfmGuid::TfmGuid(QWidget *owner)
 
     const QString transfer = QStringLiteral("Перенос текста");
     GroupBox1 = new QGroupBox(transfer, this);
-    ui::describe(GroupBox1, "GroupBox1", transfer);
+    platform::ui::describe(GroupBox1, "GroupBox1", transfer);
     rbString = new QRadioButton(QStringLiteral("Строкой"), GroupBox1);
-    ui::describe(rbString, "rbString", QStringLiteral("Строкой"));
+    platform::ui::describe(rbString, "rbString", QStringLiteral("Строкой"));
     rbBlock = new QRadioButton(QStringLiteral("Блоком"), GroupBox1);
-    ui::describe(rbBlock, "rbBlock", QStringLiteral("Блоком"));
+    platform::ui::describe(rbBlock, "rbBlock", QStringLiteral("Блоком"));
     rbString->setChecked(true);
     auto *modes = new QHBoxLayout(GroupBox1);
     modes->setContentsMargins(8, 2, 8, 4);
@@ -47,7 +47,7 @@ TfmGuid::TfmGuid(QWidget *owner)
 
     MemoGuidIri = new PressMemo(this);
     const QString phrasesHint = QStringLiteral("Шаблоны фраз для заключения");
-    ui::describe(MemoGuidIri, "MemoGuidIri", phrasesHint, phrasesHint);
+    platform::ui::describe(MemoGuidIri, "MemoGuidIri", phrasesHint, phrasesHint);
     MemoGuidIri->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoGuidIri->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoGuidIri->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -59,7 +59,7 @@ TfmGuid::TfmGuid(QWidget *owner)
     layout->setMenuBar(MainMenu1);
     layout->addWidget(GroupBox1);
     layout->addWidget(MemoGuidIri, 1);
-    place::outer(this, 1, 96, 373, 469);
+    platform::place::outer(this, 1, 96, 373, 469);
 }
 
 void TfmGuid::buildMenu()
@@ -89,9 +89,9 @@ void TfmGuid::buildMenu()
 void TfmGuid::LoadGuideText(const QString &fileName)
 {
     MemoGuidIri->clearLines();
-    const textfile::ReadResult read = textfile::readLines(paths::local(fileName));
+    const platform::textfile::ReadResult read = platform::textfile::readLines(platform::paths::local(fileName));
     if (!read.ok) {
-        ui::showMessage(this, paths::absentMessage(fileName));
+        platform::ui::showMessage(this, platform::paths::absentMessage(fileName));
         return;
     }
     MemoGuidIri->setLines(read.lines);
@@ -102,6 +102,6 @@ void TfmGuid::insertPhrase()
     if (!rbString->isChecked())
         return; // "Блоком": the press only places the caret or selection
     const int taken = MemoGuidIri->textCursor().blockNumber();
-    concl::open();
+    conclusion::concl::open();
     state::examination().insertPhrase(taken, MemoGuidIri->line(taken));
 }

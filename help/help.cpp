@@ -31,7 +31,7 @@ QString &shownHelpFile()
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &hint)
 {
     initResources();
-    return ui::makeButton(parent, name, QStringLiteral("Помощь"), hint,
+    return platform::ui::makeButton(parent, name, QStringLiteral("Помощь"), hint,
                           QIcon(QStringLiteral(":/icons/help.png")));
 }
 
@@ -61,13 +61,13 @@ void helpContext(int context)
 
 void showContents()
 {
-    setHelpFile(paths::kHelpFile);
+    setHelpFile(platform::paths::kHelpFile);
     helpCommand(kFinder, 0);
 }
 
 void showContext(int context)
 {
-    setHelpFile(paths::kHelpFile);
+    setHelpFile(platform::paths::kHelpFile);
     helpContext(context);
 }
 

@@ -48,13 +48,13 @@ HelpViewer::HelpViewer(QWidget *parent)
     m_browser->setAccessibleName(QStringLiteral("Текст справки"));
     m_browser->setOpenExternalLinks(true);
 
-    m_contents = ui::makeButton(this, "bbContents", QStringLiteral("Содержание"),
+    m_contents = platform::ui::makeButton(this, "bbContents", QStringLiteral("Содержание"),
                                 QStringLiteral("Перечень разделов справки"), {});
-    m_index = ui::makeButton(this, "bbIndex", QStringLiteral("Указатель"),
+    m_index = platform::ui::makeButton(this, "bbIndex", QStringLiteral("Указатель"),
                              QStringLiteral("Алфавитный указатель терминов"), {});
-    m_back = ui::makeButton(this, "bbBack", QStringLiteral("Назад"),
+    m_back = platform::ui::makeButton(this, "bbBack", QStringLiteral("Назад"),
                             QStringLiteral("Вернуться к предыдущему разделу"), {});
-    auto *close = ui::makeButton(this, "bbClose", QStringLiteral("Закрыть"),
+    auto *close = platform::ui::makeButton(this, "bbClose", QStringLiteral("Закрыть"),
                                  QStringLiteral("Закрыть окно справки"), {});
 
     connect(m_contents, &QPushButton::clicked, this, [this] { go(QStringLiteral("contents")); });
@@ -100,7 +100,7 @@ bool HelpViewer::load(const QString &shownFile)
 {
     m_file = shownFile;
     m_problem.clear();
-    const textfile::ReadResult r = textfile::readLines(paths::local(shownFile));
+    const platform::textfile::ReadResult r = platform::textfile::readLines(platform::paths::local(shownFile));
     if (!r.ok) {
         m_html.clear();
         m_anchors.clear();

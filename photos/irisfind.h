@@ -18,7 +18,7 @@
 
 #include <vector>
 
-namespace iris {
+namespace photos::iris {
 
 constexpr int kWorkingSide = 800;
 
@@ -43,4 +43,4 @@ constexpr int kOutlineRays = 180;
 constexpr double kOutlineRadius = 160;
 std::vector<QPointF> pupilOutline(const QImage &photo, const Fit &fit);
 
-} // namespace iris
+} // namespace photos::iris

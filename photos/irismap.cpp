@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace iris {
+namespace photos::iris {
 
 namespace {
 
@@ -26,15 +26,15 @@ bool usable(const Fit &fit)
     return off + fit.pupil.r < fit.limbus.r;
 }
 
-chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo)
+charts::chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo)
 {
     const double dx = photo.x() - fit.pupil.x;
     const double dy = photo.y() - fit.pupil.y;
     const double d = std::hypot(dx, dy);
-    chartgeom::IrisPlace place;
+    charts::chartgeom::IrisPlace place;
     if (d <= 0)
         return {-1.0, 0.0};
-    const double clock = chartgeom::clockOf(dx, dy) - fit.turn;
+    const double clock = charts::chartgeom::clockOf(dx, dy) - fit.turn;
     place.clock = std::fmod(std::fmod(clock, 360.0) + 360.0, 360.0);
     const double rp = fit.pupil.r;
     if (d < rp) {
@@ -46,22 +46,22 @@ chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo)
     return place;
 }
 
-QPointF photoPoint(const Fit &fit, const chartgeom::IrisPlace &place)
+QPointF photoPoint(const Fit &fit, const charts::chartgeom::IrisPlace &place)
 {
-    const QPointF u = chartgeom::directionOf(place.clock + fit.turn);
+    const QPointF u = charts::chartgeom::directionOf(place.clock + fit.turn);
     const double rp = fit.pupil.r;
     const double d = place.t < 0 ? rp * (1.0 + place.t) : rp + place.t * (limbusReach(fit, u.x(), u.y()) - rp);
     return {fit.pupil.x + d * u.x(), fit.pupil.y + d * u.y()};
 }
 
-QPointF chartPointOf(const Fit &fit, chartgeom::Chart chart, QPointF photo)
+QPointF chartPointOf(const Fit &fit, charts::chartgeom::Chart chart, QPointF photo)
 {
-    return chartgeom::chartPoint(chart, placeOf(fit, photo));
+    return charts::chartgeom::chartPoint(chart, placeOf(fit, photo));
 }
 
-QPoint chartPixelOf(const Fit &fit, chartgeom::Chart chart, QPointF photo)
+QPoint chartPixelOf(const Fit &fit, charts::chartgeom::Chart chart, QPointF photo)
 {
-    return chartgeom::pixelOf(chartPointOf(fit, chart, photo));
+    return charts::chartgeom::pixelOf(chartPointOf(fit, chart, photo));
 }
 
 bool onIris(const Fit &fit, QPointF photo)
@@ -70,4 +70,4 @@ bool onIris(const Fit &fit, QPointF photo)
     return t >= 0 && t <= 1;
 }
 
-} // namespace iris
+} // namespace photos::iris

@@ -13,7 +13,7 @@
 
 #include <QPointF>
 
-namespace iris {
+namespace photos::iris {
 
 struct Circle {
     double x = 0;
@@ -35,15 +35,15 @@ struct Fit {
 bool usable(const Fit &fit);
 
 // The iris place of a photo point, the clock already turned back to the chart's.
-chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo);
+charts::chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo);
 // The photo point of an iris place (inverse of placeOf).
-QPointF photoPoint(const Fit &fit, const chartgeom::IrisPlace &place);
+QPointF photoPoint(const Fit &fit, const charts::chartgeom::IrisPlace &place);
 
 // The chart picture's point and pixel for a photo point.
-QPointF chartPointOf(const Fit &fit, chartgeom::Chart chart, QPointF photo);
-QPoint chartPixelOf(const Fit &fit, chartgeom::Chart chart, QPointF photo);
+QPointF chartPointOf(const Fit &fit, charts::chartgeom::Chart chart, QPointF photo);
+QPoint chartPixelOf(const Fit &fit, charts::chartgeom::Chart chart, QPointF photo);
 
 // Whether a photo point lies on the iris (between the two circles).
 bool onIris(const Fit &fit, QPointF photo);
 
-} // namespace iris
+} // namespace photos::iris

@@ -15,7 +15,7 @@ static void registerPhotosResources()
     Q_INIT_RESOURCE(photos);
 }
 
-namespace photo {
+namespace photos::photo {
 
 void openForCard(const THuman &card)
 {
@@ -42,15 +42,15 @@ QIcon icon()
 QList<photos::Picture> conclusionPictures(bool withChart, int width)
 {
     photos::CardKey key;
-    chartgeom::Chart chart = chartgeom::Chart::Deck;
+    charts::chartgeom::Chart chart = charts::chartgeom::Chart::Deck;
     if (const TfmPhoto *w = state::windows().fmPhoto.data()) {
         key = w->cardKey();
         chart = w->chart();
     } else {
-        const card::Patient p = card::patient();
+        const state::card::Patient p = state::card::patient();
         key = photos::CardKey{p.date, p.surname, p.firstName, p.patronymic};
     }
-    const QList<photos::CardKey> cards = photos::keysOf(card::entries());
+    const QList<photos::CardKey> cards = photos::keysOf(state::card::entries());
     photos::Store &store = photos::store();
     QList<photos::Picture> out;
     for (photos::Eye eye : {photos::Eye::Right, photos::Eye::Left}) {
@@ -71,11 +71,11 @@ QList<photos::Picture> conclusionPictures(bool withChart, int width)
         const bool right = eye == photos::Eye::Right;
         QString caption = photos::eyeCaption(eye);
         if (withChart)
-            caption += QStringLiteral(", схема ") + chartgeom::caption(chart);
+            caption += QStringLiteral(", схема ") + charts::chartgeom::caption(chart);
         out.append({photos::irisPicture(image, *fit, withChart ? std::optional(chart) : std::nullopt, right, width),
                     caption});
     }
     return out;
 }
 
-} // namespace photo
+} // namespace photos::photo

@@ -7,7 +7,7 @@
 #include <QIcon>
 #include <QList>
 
-namespace photo {
+namespace photos::photo {
 
 // Creates the window on first use (owned by the main window), shows the
 // photos of a card of the card index and brings the window to the front.
@@ -26,4 +26,4 @@ QIcon icon();
 // has no photos (or shares its name and date with another card).
 QList<photos::Picture> conclusionPictures(bool withChart, int width = 480);
 
-} // namespace photo
+} // namespace photos::photo

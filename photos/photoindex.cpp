@@ -304,7 +304,7 @@ int PhotoIndex::add(const QString &file, Eye eye, const CardKey &card)
 
 QString folderFor(const QString &listFile)
 {
-    QString data = cardindex::dataFileName(listFile);
+    QString data = state::cardindex::dataFileName(listFile);
     data.chop(4); // ".lso"
     return data + QStringLiteral(".foto");
 }
@@ -319,8 +319,8 @@ QStringList indexLines(const PhotoIndex &index)
     QStringList lines{kHeading};
     for (const Photo &p : index.photos) {
         lines << (p.eye == Eye::Right ? kRight : kLeft) << p.file << (p.onCard ? kOnCard : kTakenOff)
-              << human::singleLine(p.key.date) << human::singleLine(p.key.surname)
-              << human::singleLine(p.key.firstName) << human::singleLine(p.key.patronymic) << fitLine(p.fit);
+              << state::human::singleLine(p.key.date) << state::human::singleLine(p.key.surname)
+              << state::human::singleLine(p.key.firstName) << state::human::singleLine(p.key.patronymic) << fitLine(p.fit);
     }
     return lines;
 }
@@ -330,26 +330,26 @@ Loaded load(const QString &folder)
     Loaded out;
     const QString indexFile = indexFileIn(folder);
     const QString shownIndex = QDir::toNativeSeparators(indexFile);
-    const int state = safefile::folderState(folder);
+    const int state = platform::safefile::folderState(folder);
     if (state == ENOENT)
         return out;
     if (state != 0) {
         out.warning = QStringLiteral("Папка фотографий %1 не открыта: %2.")
-                          .arg(QDir::toNativeSeparators(folder), safefile::reason(state));
+                          .arg(QDir::toNativeSeparators(folder), platform::safefile::reason(state));
         return out;
     }
     QStringList warnings;
     QSet<QString> named;
-    safefile::Fd fd;
+    platform::safefile::Fd fd;
     QByteArray bytes;
-    int err = safefile::openInFolder(folder, QStringLiteral("index.txt"), &fd);
+    int err = platform::safefile::openInFolder(folder, QStringLiteral("index.txt"), &fd);
     if (err == 0)
-        err = safefile::readAll(fd.get(), &bytes);
+        err = platform::safefile::readAll(fd.get(), &bytes);
     if (err != 0 && err != ENOENT) {
         warnings << QStringLiteral("Список фотографий %1 не прочитан (%2); фотографии из папки предложены без "
-                                   "карточек.").arg(shownIndex, safefile::reason(err));
+                                   "карточек.").arg(shownIndex, platform::safefile::reason(err));
     } else if (err == 0) {
-        const QStringList l = textfile::splitLines(cp1251::decode(bytes));
+        const QStringList l = platform::textfile::splitLines(platform::cp1251::decode(bytes));
         if (l.value(0) != kHeading) {
             warnings << QStringLiteral("Список фотографий %1 не прочитан; фотографии из папки предложены "
                                        "без карточек.").arg(shownIndex);
@@ -365,7 +365,7 @@ Loaded load(const QString &folder)
                                     .arg(shownIndex).arg(i + 1);
                     continue;
                 }
-                if (!safefile::isPlainName(file)) {
+                if (!platform::safefile::isPlainName(file)) {
                     warnings << QStringLiteral("Список фотографий %1: запись со строки %2 называет файл «%3» не "
                                                "из папки фотографий; она не прочитана.")
                                     .arg(shownIndex).arg(i + 1).arg(file);
@@ -404,18 +404,18 @@ Loaded load(const QString &folder)
 
 bool save(const QString &folder, const PhotoIndex &index, QString *error)
 {
-    if (const int err = safefile::makeFolder(folder)) {
+    if (const int err = platform::safefile::makeFolder(folder)) {
         if (error)
             *error = QStringLiteral("Не удалось создать папку %1: %2").arg(QDir::toNativeSeparators(folder),
-                                                                          safefile::reason(err));
+                                                                          platform::safefile::reason(err));
         return false;
     }
     removeLeftovers(folder);
     const QString file = indexFileIn(folder);
-    if (const int err = safefile::replace(file, textfile::encodeLines(indexLines(index)))) {
+    if (const int err = platform::safefile::replace(file, platform::textfile::encodeLines(indexLines(index)))) {
         if (error)
             *error = QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(file),
-                                                                          safefile::reason(err));
+                                                                          platform::safefile::reason(err));
         return false;
     }
     return true;
@@ -423,11 +423,11 @@ bool save(const QString &folder, const PhotoIndex &index, QString *error)
 
 void removeLeftovers(const QString &folder)
 {
-    if (safefile::folderState(folder) != 0)
+    if (platform::safefile::folderState(folder) != 0)
         return;
     const QDir dir(folder);
-    for (const QString &name : dir.entryList({QLatin1Char('*') + safefile::kPartSuffix}, QDir::Files | QDir::System))
-        safefile::remove(dir.filePath(name));
+    for (const QString &name : dir.entryList({QLatin1Char('*') + platform::safefile::kPartSuffix}, QDir::Files | QDir::System))
+        platform::safefile::remove(dir.filePath(name));
 }
 
 QString freeName(const QString &folder, Eye eye, const QString &suffix)
@@ -441,7 +441,7 @@ QString freeName(const QString &folder, Eye eye, const QString &suffix)
                                  .arg(eye == Eye::Right ? QLatin1Char('R') : QLatin1Char('L'))
                                  .arg(n, 4, 10, QLatin1Char('0'))
                                  .arg(ext);
-        if (safefile::idOf(dir.filePath(name), false).size < 0)
+        if (platform::safefile::idOf(dir.filePath(name), false).size < 0)
             return name;
     }
 }

@@ -127,14 +127,14 @@ Decoded decode(const QByteArray &bytes, const QString &shownName)
 Decoded readPhoto(const QString &folder, const QString &file)
 {
     const QString path = shown(QDir(folder).filePath(file));
-    safefile::Fd fd;
+    platform::safefile::Fd fd;
     QByteArray bytes;
-    int err = safefile::openInFolder(folder, file, &fd);
+    int err = platform::safefile::openInFolder(folder, file, &fd);
     if (err == 0)
-        err = safefile::readAll(fd.get(), &bytes, kLargestFile);
+        err = platform::safefile::readAll(fd.get(), &bytes, kLargestFile);
     if (err != 0) {
         Decoded out;
-        out.problem = QStringLiteral("Снимок %1 не прочитан: %2.").arg(path, safefile::reason(err));
+        out.problem = QStringLiteral("Снимок %1 не прочитан: %2.").arg(path, platform::safefile::reason(err));
         return out;
     }
     return decode(bytes, path);
@@ -154,31 +154,31 @@ iris::Fit scaled(const iris::Fit &fit, double factor)
 Store::Store()
 {
     // What the user is told goes over the window at work (the card window).
-    cards::CardIndex *cardIndex = &cards::cardIndex();
-    connect(cardIndex, &cards::CardIndex::opened, this, [this](const QString &listFile) {
+    state::cards::CardIndex *cardIndex = &state::cards::cardIndex();
+    connect(cardIndex, &state::cards::CardIndex::opened, this, [this](const QString &listFile) {
         const QString warning = opened(listFile);
         if (!warning.isEmpty())
-            ui::inform(QApplication::activeWindow(), warning);
+            platform::ui::inform(QApplication::activeWindow(), warning);
     });
-    connect(cardIndex, &cards::CardIndex::saved, this, [this, cardIndex](const QString &listFile) {
+    connect(cardIndex, &state::cards::CardIndex::saved, this, [this, cardIndex](const QString &listFile) {
         QString error;
         QString warning;
         const bool written = saved(listFile, &error, &warning);
         if (!warning.isEmpty())
-            ui::inform(QApplication::activeWindow(), warning);
+            platform::ui::inform(QApplication::activeWindow(), warning);
         if (!written) {
             // The photos' index still waits to be written: the card index counts as unsaved.
             cardIndex->noteUnsaved();
-            ui::showMessage(QApplication::activeWindow(),
+            platform::ui::showMessage(QApplication::activeWindow(),
                             QStringLiteral("Картотека сохранена, фотографии — нет: ") + error);
         }
     });
-    connect(cardIndex, &cards::CardIndex::cleared, this, &Store::cleared);
-    connect(cardIndex, &cards::CardIndex::cardRewritten, this,
+    connect(cardIndex, &state::cards::CardIndex::cleared, this, &Store::cleared);
+    connect(cardIndex, &state::cards::CardIndex::cardRewritten, this,
             [this, cardIndex](const THuman &before, const THuman &after) {
                 rewritten(before, after, cardIndex->entries());
             });
-    connect(cardIndex, &cards::CardIndex::cardDeleted, this, [this, cardIndex](const THuman &card) {
+    connect(cardIndex, &state::cards::CardIndex::cardDeleted, this, [this, cardIndex](const THuman &card) {
         deleted(card, cardIndex->entries());
     });
 }
@@ -201,14 +201,14 @@ bool Store::saved(const QString &listFile, QString *error, QString *warning)
 {
     const QString target = folderFor(listFile);
     if (sameFolder(m_folder, target)) {
-        if (m_index.photos.isEmpty() && safefile::idOf(indexFileIn(target), false).size < 0)
+        if (m_index.photos.isEmpty() && platform::safefile::idOf(indexFileIn(target), false).size < 0)
             return true;
         return save(target, m_index, error);
     }
     // Another folder: what it held stays, taken off its cards; ours is copied in.
-    if (const int state = safefile::folderState(target); state != 0 && state != ENOENT) {
+    if (const int state = platform::safefile::folderState(target); state != 0 && state != ENOENT) {
         if (error)
-            *error = QStringLiteral("Папка фотографий %1 не используется: %2").arg(shown(target), safefile::reason(state));
+            *error = QStringLiteral("Папка фотографий %1 не используется: %2").arg(shown(target), platform::safefile::reason(state));
         return false;
     }
     PhotoIndex merged = load(target).index;
@@ -221,9 +221,9 @@ bool Store::saved(const QString &listFile, QString *error, QString *warning)
         emit changed();
         return true;
     }
-    if (const int err = safefile::makeFolder(target)) {
+    if (const int err = platform::safefile::makeFolder(target)) {
         if (error)
-            *error = QStringLiteral("Не удалось создать папку %1: %2").arg(shown(target), safefile::reason(err));
+            *error = QStringLiteral("Не удалось создать папку %1: %2").arg(shown(target), platform::safefile::reason(err));
         return false;
     }
     removeLeftovers(target);
@@ -231,21 +231,21 @@ bool Store::saved(const QString &listFile, QString *error, QString *warning)
     for (Photo p : m_index.photos) {
         // Only a file of the old folder itself is copied: never a link, nor
         // a name that leads elsewhere.
-        safefile::Fd in;
-        if (const int err = safefile::openInFolder(m_folder, p.file, &in)) {
-            left << p.file + QStringLiteral(" (") + safefile::reason(err) + QLatin1Char(')');
+        platform::safefile::Fd in;
+        if (const int err = platform::safefile::openInFolder(m_folder, p.file, &in)) {
+            left << p.file + QStringLiteral(" (") + platform::safefile::reason(err) + QLatin1Char(')');
             continue;
         }
         const QString name = freeName(target, p.eye, QFileInfo(p.file).suffix());
         const QString to = QDir(target).filePath(name);
-        const QString part = safefile::partName(to);
-        int err = safefile::copyNew(in.get(), part, std::nullopt);
-        if (err == 0 && (err = safefile::rename(part, to)) != 0)
-            safefile::remove(part);
+        const QString part = platform::safefile::partName(to);
+        int err = platform::safefile::copyNew(in.get(), part, std::nullopt);
+        if (err == 0 && (err = platform::safefile::rename(part, to)) != 0)
+            platform::safefile::remove(part);
         if (err != 0) {
             if (error)
                 *error = QStringLiteral("Не удалось скопировать %1 в %2: %3")
-                             .arg(shown(QDir(m_folder).filePath(p.file)), shown(target), safefile::reason(err));
+                             .arg(shown(QDir(m_folder).filePath(p.file)), shown(target), platform::safefile::reason(err));
             return false;
         }
         p.file = name;
@@ -292,13 +292,13 @@ Store::Added Store::add(const QString &source, Eye eye, const CardKey &card)
         return out;
     }
     // The photo is read once: checked, then copied from these very bytes.
-    safefile::Fd fd;
+    platform::safefile::Fd fd;
     QByteArray bytes;
-    int err = safefile::openForReading(source, true, &fd);
+    int err = platform::safefile::openForReading(source, true, &fd);
     if (err == 0)
-        err = safefile::readAll(fd.get(), &bytes, kLargestFile);
+        err = platform::safefile::readAll(fd.get(), &bytes, kLargestFile);
     if (err != 0) {
-        out.error = QStringLiteral("Файл %1 не прочитан: %2.").arg(shown(source), safefile::reason(err));
+        out.error = QStringLiteral("Файл %1 не прочитан: %2.").arg(shown(source), platform::safefile::reason(err));
         return out;
     }
     const Decoded decoded = decode(bytes, shown(source));
@@ -313,36 +313,36 @@ Store::Added Store::add(const QString &source, Eye eye, const CardKey &card)
     QBuffer buffer(&bytes);
     const QByteArray format = QImageReader(&buffer).format().toLower();
     const QString suffix = format == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(format);
-    if ((err = safefile::makeFolder(m_folder)) == 0) {
+    if ((err = platform::safefile::makeFolder(m_folder)) == 0) {
         const QString to = QDir(m_folder).filePath(freeName(m_folder, eye, suffix));
-        const QString part = safefile::partName(to);
-        safefile::remove(part);
-        err = safefile::writeNew(part, bytes);
-        if (err == 0 && (err = safefile::rename(part, to)) != 0)
-            safefile::remove(part);
+        const QString part = platform::safefile::partName(to);
+        platform::safefile::remove(part);
+        err = platform::safefile::writeNew(part, bytes);
+        if (err == 0 && (err = platform::safefile::rename(part, to)) != 0)
+            platform::safefile::remove(part);
         if (err == 0) {
             out.photo = m_index.add(QFileInfo(to).fileName(), eye, card);
-            cards::cardIndex().noteChange();
+            state::cards::cardIndex().noteChange();
             emit changed();
             return out;
         }
     }
     out.error = QStringLiteral("Не удалось скопировать %1 в %2: %3")
-                    .arg(shown(source), shown(m_folder), safefile::reason(err));
+                    .arg(shown(source), shown(m_folder), platform::safefile::reason(err));
     return out;
 }
 
 void Store::putOn(int photo, const CardKey &card)
 {
     m_index.putOn(photo, card);
-    cards::cardIndex().noteChange();
+    state::cards::cardIndex().noteChange();
     emit changed();
 }
 
 void Store::takeOff(int photo)
 {
     m_index.takeOff(photo);
-    cards::cardIndex().noteChange();
+    state::cards::cardIndex().noteChange();
     emit changed();
 }
 

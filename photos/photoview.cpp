@@ -28,7 +28,7 @@ PhotoView::PhotoView(QWidget *parent)
     setCursor(Qt::CrossCursor);
 }
 
-void PhotoView::setPhoto(const QImage &photo, const iris::Fit &fit, const QString &text)
+void PhotoView::setPhoto(const QImage &photo, const photos::iris::Fit &fit, const QString &text)
 {
     m_photo = photo;
     m_text = text;
@@ -47,14 +47,14 @@ void PhotoView::setMark(std::optional<QPointF> photoPoint)
     update();
 }
 
-void PhotoView::setFit(const iris::Fit &fit)
+void PhotoView::setFit(const photos::iris::Fit &fit)
 {
     m_fit = fit;
     dropOverlay();
     update();
 }
 
-void PhotoView::setChart(chartgeom::Chart chart, bool rightEye, bool shown)
+void PhotoView::setChart(charts::chartgeom::Chart chart, bool rightEye, bool shown)
 {
     if (chart == m_chart && rightEye == m_right && shown == m_overlayShown)
         return;
@@ -122,7 +122,7 @@ QPointF PhotoView::toWidget(QPointF p) const
 
 QPointF PhotoView::turnKnob() const
 {
-    const QPointF u = chartgeom::directionOf(m_fit.turn);
+    const QPointF u = charts::chartgeom::directionOf(m_fit.turn);
     const QPointF c(m_fit.limbus.x, m_fit.limbus.y);
     return toWidget(c) + u * (m_fit.limbus.r * m_scale + kKnobOut);
 }
@@ -132,7 +132,7 @@ PhotoView::Grip PhotoView::gripAt(QPointF w) const
     if (m_photo.isNull())
         return Grip::None;
     const auto near = [&](QPointF a) { return std::hypot(a.x() - w.x(), a.y() - w.y()) <= kGrip; };
-    const auto onRim = [&](const iris::Circle &c) {
+    const auto onRim = [&](const photos::iris::Circle &c) {
         return std::abs(std::hypot(toWidget(QPointF(c.x, c.y)).x() - w.x(), toWidget(QPointF(c.x, c.y)).y() - w.y()) -
                         c.r * m_scale) <= kGrip * 0.8;
     };
@@ -179,8 +179,8 @@ void PhotoView::paintEvent(QPaintEvent *)
             p.drawImage(target, m_photo, visible);
         }
     }
-    if (m_overlayShown && iris::usable(m_fit)) {
-        const iris::Circle &l = m_fit.limbus;
+    if (m_overlayShown && photos::iris::usable(m_fit)) {
+        const photos::iris::Circle &l = m_fit.limbus;
         const QRectF area(l.x - l.r, l.y - l.r, 2 * l.r, 2 * l.r);
         // Drawn at about the size it shows at, at most kOverlaySide.
         const int side = std::clamp(int(2 * l.r * m_scale), 16, kOverlaySide);
@@ -200,7 +200,7 @@ void PhotoView::paintEvent(QPaintEvent *)
         }
     }
     p.setRenderHint(QPainter::Antialiasing);
-    const auto circle = [&](const iris::Circle &c, const QColor &colour) {
+    const auto circle = [&](const photos::iris::Circle &c, const QColor &colour) {
         const QPointF centre = toWidget(QPointF(c.x, c.y));
         p.setPen(QPen(colour, 2));
         p.setBrush(Qt::NoBrush);
@@ -212,7 +212,7 @@ void PhotoView::paintEvent(QPaintEvent *)
     circle(m_fit.pupil, QColor(60, 200, 255));
     // 12:00 of the chart, and the knob that turns it.
     const QPointF knob = turnKnob();
-    const QPointF u = chartgeom::directionOf(m_fit.turn);
+    const QPointF u = charts::chartgeom::directionOf(m_fit.turn);
     p.setPen(QPen(QColor(255, 220, 40), 1, Qt::DashLine));
     p.drawLine(knob - u * (kKnobOut - 2), knob - u * (kKnobOut + 10));
     p.setPen(QPen(Qt::black, 1));
@@ -278,7 +278,7 @@ void PhotoView::mouseMoveEvent(QMouseEvent *e)
         update();
         return;
     }
-    iris::Fit f = m_fit;
+    photos::iris::Fit f = m_fit;
     const QPointF p = toPhoto(at);
     switch (m_grip) {
     case Grip::PupilCentre:
@@ -296,7 +296,7 @@ void PhotoView::mouseMoveEvent(QMouseEvent *e)
         f.limbus.r = std::hypot(p.x() - f.limbus.x, p.y() - f.limbus.y);
         break;
     case Grip::Turn: {
-        double turn = chartgeom::clockOf(p.x() - f.limbus.x, p.y() - f.limbus.y);
+        double turn = charts::chartgeom::clockOf(p.x() - f.limbus.x, p.y() - f.limbus.y);
         if (turn > 180)
             turn -= 360;
         f.turn = std::clamp(std::round(turn * 2) / 2, -kMaxTurn, kMaxTurn);
@@ -305,7 +305,7 @@ void PhotoView::mouseMoveEvent(QMouseEvent *e)
     case Grip::None:
         break;
     }
-    if (iris::usable(f)) {
+    if (photos::iris::usable(f)) {
         setFit(f);
         emit fitEdited(f);
     }

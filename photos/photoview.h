@@ -19,11 +19,11 @@ public:
     explicit PhotoView(QWidget *parent = nullptr);
 
     // A null photo shows the text instead.
-    void setPhoto(const QImage &photo, const iris::Fit &fit, const QString &text = {});
+    void setPhoto(const QImage &photo, const photos::iris::Fit &fit, const QString &text = {});
     const QImage &photo() const { return m_photo; }
-    void setFit(const iris::Fit &fit);
-    const iris::Fit &fit() const { return m_fit; }
-    void setChart(chartgeom::Chart chart, bool rightEye, bool shown);
+    void setFit(const photos::iris::Fit &fit);
+    const photos::iris::Fit &fit() const { return m_fit; }
+    void setChart(charts::chartgeom::Chart chart, bool rightEye, bool shown);
     // Outlines one zone of the chart (its colour number), -1 for none.
     void setOutline(int colour);
     int outline() const { return m_outlineColour; }
@@ -43,7 +43,7 @@ public:
     QSize sizeHint() const override { return {420, 360}; }
 
 signals:
-    void fitEdited(const iris::Fit &fit);
+    void fitEdited(const photos::iris::Fit &fit);
     void clicked(QPointF photoPoint);
     // The mouse moved over the photo with no button down.
     void hovered(QPointF photoPoint);
@@ -72,8 +72,8 @@ private:
     QImage m_photo;
     QImage m_preview; // the photo made smaller, for small zooms
     QString m_text;
-    iris::Fit m_fit;
-    chartgeom::Chart m_chart = chartgeom::Chart::Deck;
+    photos::iris::Fit m_fit;
+    charts::chartgeom::Chart m_chart = charts::chartgeom::Chart::Deck;
     bool m_right = true;
     bool m_overlayShown = true;
     QImage m_overlay;

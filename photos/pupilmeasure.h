@@ -23,7 +23,7 @@
 #include <optional>
 #include <vector>
 
-namespace iris {
+namespace photos::iris {
 
 // The thresholds, each with where it comes from.
 struct PupilThresholds {
@@ -111,7 +111,7 @@ enum class Source { Decentration, FlatOne, FlatBoth, Catalogue };
 struct Offer {
     bool rightEye = true; // the eye chosen in the deep window for it
     Source source = Source::Decentration;
-    QString nameFile; // the diagram's name file (pupil::kDecentration, ...); empty for the catalogue
+    QString nameFile; // the diagram's name file (charts::pupil::kDecentration, ...); empty for the catalogue
     QString picture;  // the diagram's picture ("imDecen", "imFlatRorL", "imFlatBoth")
     int colour = -1;  // the patch's colour number, the name file's key
     QPoint pixel;     // a pixel of the patch: where the click lands
@@ -128,4 +128,4 @@ std::vector<Offer> pupilOffers(const std::optional<PupilMeasures> &right, const 
 // "12.00", "1.30", "10.30".
 QString clockText(double clock);
 
-} // namespace iris
+} // namespace photos::iris

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-namespace iris {
+namespace photos::iris {
 
 namespace {
 
@@ -88,11 +88,11 @@ QString describe(const Anisocoria &a)
 QString offerName(const Offer &offer)
 {
     if (offer.source == Source::Catalogue) {
-        const catalog::Sign *sign = catalog::findSign(offer.item);
+        const deep::catalog::Sign *sign = deep::catalog::findSign(offer.item);
         return sign ? sign->text() : QString();
     }
-    const keyed::Matches names = keyed::matching(offer.nameFile, offer.colour);
+    const state::keyed::Matches names = state::keyed::matching(offer.nameFile, offer.colour);
     return names.data.isEmpty() ? QString() : names.data.constLast();
 }
 
-} // namespace iris
+} // namespace photos::iris

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace iris {
+namespace photos::iris {
 
 // One eye: size against the iris, decentration, the shape of the edge.
 QStringList describe(const PupilMeasures &m);
@@ -17,4 +17,4 @@ QString describe(const Anisocoria &a);
 // no line for the patch (or cannot be read).
 QString offerName(const Offer &offer);
 
-} // namespace iris
+} // namespace photos::iris

@@ -36,7 +36,7 @@ const QString kFilter = QStringLiteral("Снимки (JPEG, PNG, BMP)|*.jpg;*.jp
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &hint)
 {
     auto *b = new QPushButton(caption, parent);
-    ui::describe(b, name, caption, hint);
+    platform::ui::describe(b, name, caption, hint);
     b->setAutoDefault(false);
     return b;
 }
@@ -54,7 +54,7 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     setObjectName(QStringLiteral("fmPhoto"));
     setWindowTitle(QStringLiteral("Фотографии глаз"));
 
-    lbPatient = ui::makePlainLabel(QStringLiteral("Пациент:"), this);
+    lbPatient = platform::ui::makePlainLabel(QStringLiteral("Пациент:"), this);
     lbPatient->setObjectName(QStringLiteral("lbPatient"));
 
     auto *tools = new QHBoxLayout;
@@ -62,17 +62,17 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     auto *showLabel = new QLabel(QStringLiteral("Показать:"), this);
     cbShow = new QComboBox(this);
     cbShow->addItems({QStringLiteral("Оба глаза"), QStringLiteral("Правый глаз"), QStringLiteral("Левый глаз")});
-    ui::describe(cbShow, "cbShow", QStringLiteral("Показать"), QStringLiteral("Оба снимка рядом или один"));
+    platform::ui::describe(cbShow, "cbShow", QStringLiteral("Показать"), QStringLiteral("Оба снимка рядом или один"));
     showLabel->setBuddy(cbShow);
     auto *chartLabel = new QLabel(QStringLiteral("Схема:"), this);
     cbChart = new QComboBox(this);
-    for (chartgeom::Chart c : chartgeom::kCharts)
-        cbChart->addItem(chartgeom::caption(c));
-    ui::describe(cbChart, "cbChart", QStringLiteral("Схема"), QStringLiteral("Схема проекционных зон над радужкой"));
+    for (charts::chartgeom::Chart c : charts::chartgeom::kCharts)
+        cbChart->addItem(charts::chartgeom::caption(c));
+    platform::ui::describe(cbChart, "cbChart", QStringLiteral("Схема"), QStringLiteral("Схема проекционных зон над радужкой"));
     chartLabel->setBuddy(cbChart);
     chkOverlay = new QCheckBox(QStringLiteral("Схема поверх снимка"), this);
     chkOverlay->setChecked(true);
-    ui::describe(chkOverlay, "chkOverlay", chkOverlay->text(), QStringLiteral("Показать зоны схемы на радужке"));
+    platform::ui::describe(chkOverlay, "chkOverlay", chkOverlay->text(), QStringLiteral("Показать зоны схемы на радужке"));
     bbFit = button(this, "bbFit", QStringLiteral("По размеру окна"), QStringLiteral("Снимок целиком в окне"));
     bbActual = button(this, "bbActual", QStringLiteral("1:1"), QStringLiteral("Точка снимка — точка экрана"));
     bbZoomIn = button(this, "bbZoomIn", QStringLiteral("+"), QStringLiteral("Крупнее"));
@@ -92,15 +92,15 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     panes->addWidget(left.box, 1);
 
     auto *bottom = new QHBoxLayout;
-    lbZone = ui::makePlainLabel(QStringLiteral("Зона: —"), this);
+    lbZone = platform::ui::makePlainLabel(QStringLiteral("Зона: —"), this);
     lbZone->setObjectName(QStringLiteral("lbZone"));
     lbZone->setMinimumWidth(200);
-    bbOKPhoto = ui::makeButton(this, "bbOKPhoto", QStringLiteral("Ввод"), QStringLiteral("Локализация патологии"),
+    bbOKPhoto = platform::ui::makeButton(this, "bbOKPhoto", QStringLiteral("Ввод"), QStringLiteral("Локализация патологии"),
                                style()->standardIcon(QStyle::SP_DialogApplyButton));
     auto *orphanLabel = new QLabel(QStringLiteral("Фото без карточки:"), this);
     cbOrphans = new QComboBox(this);
     cbOrphans->setMinimumContentsLength(24);
-    ui::describe(cbOrphans, "cbOrphans", QStringLiteral("Фото без карточки"),
+    platform::ui::describe(cbOrphans, "cbOrphans", QStringLiteral("Фото без карточки"),
                  QStringLiteral("Снимки, не показанные ни на одной карточке: снятые с карточки, чья карточка "
                                 "удалена или переименована вне программы"));
     orphanLabel->setBuddy(cbOrphans);
@@ -113,10 +113,10 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     bottom->addWidget(cbOrphans);
     bottom->addWidget(bbPutOn);
 
-    lbAnisocoria = ui::makePlainLabel(QString(), this);
+    lbAnisocoria = platform::ui::makePlainLabel(QString(), this);
     lbAnisocoria->setObjectName(QStringLiteral("lbAnisocoria"));
     lbAnisocoria->setAccessibleName(QStringLiteral("Анизокория"));
-    lbZoneUnder = ui::makePlainLabel(QString(), this);
+    lbZoneUnder = platform::ui::makePlainLabel(QString(), this);
     lbZoneUnder->setObjectName(QStringLiteral("lbZoneUnder"));
     lbZoneUnder->setAccessibleName(QStringLiteral("Зона под указателем"));
     lbZoneUnder->setFrameShape(QFrame::StyledPanel);
@@ -150,10 +150,10 @@ TfmPhoto::TfmPhoto(QWidget *owner)
                 if (m_haveCard && photos::sameCard(m_card, from))
                     m_card = to;
             });
-    card::watchList(this, [this] { refresh(); });
+    state::card::watchList(this, [this] { refresh(); });
     // A zone chosen in the chart window's list is outlined on the iris too.
-    connect(&chartlinks::notices(), &chartlinks::Notices::outlined, this,
-            [this](chartgeom::Chart chart, bool rightEye, int colour) {
+    connect(&charts::chartlinks::notices(), &charts::chartlinks::Notices::outlined, this,
+            [this](charts::chartgeom::Chart chart, bool rightEye, int colour) {
                 m_outline = Outline{chart, rightEye, colour};
                 applyChart();
             });
@@ -168,9 +168,9 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     const auto name = [suffix](const char *stem) -> QByteArray { return QByteArray(stem) + suffix; };
     p.eye = eye;
     p.box = new QGroupBox(caption, this);
-    ui::describe(p.box, name("gb").constData(), caption, {});
+    platform::ui::describe(p.box, name("gb").constData(), caption, {});
     p.view = new PhotoView(p.box);
-    ui::describe(p.view, name("im").constData(), QStringLiteral("Снимок: ") + caption.toLower(), kViewHint);
+    platform::ui::describe(p.view, name("im").constData(), QStringLiteral("Снимок: ") + caption.toLower(), kViewHint);
     p.add = button(p.box, name("bbAdd").constData(), QStringLiteral("Добавить…"),
                    QStringLiteral("Выбрать снимок ") + eyeWord(eye) + QStringLiteral(" глаза (JPEG, PNG или BMP)"));
     p.find = button(p.box, name("bbFind").constData(), QStringLiteral("Найти круги"),
@@ -180,15 +180,15 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     p.turn->setRange(-45, 45);
     p.turn->setSingleStep(0.5);
     p.turn->setDecimals(1);
-    ui::describe(p.turn, name("seTurn").constData(), QStringLiteral("Наклон"),
+    platform::ui::describe(p.turn, name("seTurn").constData(), QStringLiteral("Наклон"),
                  QStringLiteral("Поворот схемы по наклону головы, градусы по часовой стрелке"));
     turnLabel->setBuddy(p.turn);
     p.takeOff = button(p.box, name("bbTakeOff").constData(), QStringLiteral("Снять с карточки"),
                        QStringLiteral("Снимок останется в папке и будет предложен среди фото без карточки"));
-    p.state = ui::makePlainLabel(QString(), p.box);
+    p.state = platform::ui::makePlainLabel(QString(), p.box);
     p.state->setObjectName(QString::fromLatin1(name("lbState")));
     p.state->setWordWrap(true);
-    p.pupil = ui::makePlainLabel(QString(), p.box);
+    p.pupil = platform::ui::makePlainLabel(QString(), p.box);
     p.pupil->setObjectName(QString::fromLatin1(name("lbPupil")));
     p.pupil->setAccessibleName(QStringLiteral("Зрачок: ") + caption.toLower());
     p.pupil->setWordWrap(true);
@@ -218,7 +218,7 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     connect(p.takeOff, &QPushButton::clicked, this, [this, eye] { takeOffPhoto(eye); });
     connect(p.view, &PhotoView::clicked, this, [this, eye](QPointF at) { photoClicked(eye, at); });
     connect(p.view, &PhotoView::hovered, this, [this, eye](QPointF at) { photoHovered(eye, at); });
-    connect(p.view, &PhotoView::fitEdited, this, [this, eye](const iris::Fit &fit) {
+    connect(p.view, &PhotoView::fitEdited, this, [this, eye](const photos::iris::Fit &fit) {
         Pane &pp = pane(eye);
         storeFit(pp, fit);
         const QSignalBlocker quiet(pp.turn);
@@ -230,7 +230,7 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
         Pane &pp = pane(eye);
         if (pp.photo < 0 || pp.view->fit().turn == value)
             return;
-        iris::Fit fit = pp.view->fit();
+        photos::iris::Fit fit = pp.view->fit();
         fit.turn = value;
         pp.view->setFit(fit);
         storeFit(pp, fit);
@@ -239,9 +239,9 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     });
 }
 
-chartgeom::Chart TfmPhoto::chart() const
+charts::chartgeom::Chart TfmPhoto::chart() const
 {
-    return chartgeom::kCharts[std::clamp(cbChart->currentIndex(), 0, 2)];
+    return charts::chartgeom::kCharts[std::clamp(cbChart->currentIndex(), 0, 2)];
 }
 
 void TfmPhoto::showCard(const THuman &card)
@@ -256,7 +256,7 @@ void TfmPhoto::showCard(const THuman &card)
 
 void TfmPhoto::refresh()
 {
-    const QList<photos::CardKey> cards = photos::keysOf(card::entries());
+    const QList<photos::CardKey> cards = photos::keysOf(state::card::entries());
     lbPatient->setText(m_haveCard ? QStringLiteral("Пациент: ") + photos::describe(m_card) : QStringLiteral("Пациент:"));
     showPane(right, cards);
     showPane(left, cards);
@@ -304,7 +304,7 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
                                   "«Записать»).");
         else
             text = QStringLiteral("Нет фотографии. «Добавить…» — выбрать снимок (JPEG, PNG или BMP).");
-        p.view->setPhoto(QImage(), iris::Fit{}, text);
+        p.view->setPhoto(QImage(), photos::iris::Fit{}, text);
         p.state->clear();
         measure(p);
         return;
@@ -316,7 +316,7 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
     const photos::Decoded decoded = photos::readPhoto(photos::store().folder(), index.photos.at(i).file);
     const QImage &image = decoded.image;
     if (image.isNull()) {
-        p.view->setPhoto(QImage(), iris::Fit{}, decoded.problem);
+        p.view->setPhoto(QImage(), photos::iris::Fit{}, decoded.problem);
         p.find->setEnabled(false);
         p.turn->setEnabled(false);
         p.state->clear();
@@ -325,7 +325,7 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
     }
     // The view works in the pixels it shows; the index keeps the photo's own.
     p.scale = decoded.scale;
-    std::optional<iris::Fit> fit = index.photos.at(i).fit;
+    std::optional<photos::iris::Fit> fit = index.photos.at(i).fit;
     QString state = QStringLiteral("%1 × %2, %3")
                         .arg(decoded.fullSize.width())
                         .arg(decoded.fullSize.height())
@@ -334,11 +334,11 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
     if (fit) {
         fit = photos::scaled(*fit, p.scale);
     } else {
-        const iris::Found found = iris::find(image);
+        const photos::iris::Found found = photos::iris::find(image);
         fit = found.fit;
         circlesFound = found.ok;
         photos::store().setFit(i, photos::scaled(found.fit, 1 / p.scale));
-        cards::cardIndex().noteUnsaved();
+        state::cards::cardIndex().noteUnsaved();
         if (!found.ok)
             state += QStringLiteral(". Круги не найдены (%1): поставьте их вручную.").arg(found.problem);
     }
@@ -360,23 +360,23 @@ void TfmPhoto::applyChart()
 
 void TfmPhoto::measure(Pane &p, bool circlesFound)
 {
-    const iris::Fit &fit = p.view->fit();
-    if (p.photo < 0 || p.view->photo().isNull() || !iris::usable(fit) || !circlesFound) {
+    const photos::iris::Fit &fit = p.view->fit();
+    if (p.photo < 0 || p.view->photo().isNull() || !photos::iris::usable(fit) || !circlesFound) {
         // Circles only proposed are no measure: the user places them first.
         p.measures.reset();
         p.pupil->setText(p.photo >= 0 && !circlesFound ? QStringLiteral("Зрачок не измерен: поставьте круги") : QString());
         return;
     }
-    p.measures = iris::measurePupil(fit, iris::pupilOutline(p.view->photo(), fit));
-    p.pupil->setText(iris::describe(*p.measures).join(QLatin1Char('\n')));
+    p.measures = photos::iris::measurePupil(fit, photos::iris::pupilOutline(p.view->photo(), fit));
+    p.pupil->setText(photos::iris::describe(*p.measures).join(QLatin1Char('\n')));
 }
 
 void TfmPhoto::showOffers()
 {
     lbAnisocoria->setText(right.measures && left.measures
-                              ? iris::describe(iris::anisocoria(*right.measures, *left.measures))
+                              ? photos::iris::describe(photos::iris::anisocoria(*right.measures, *left.measures))
                               : QString());
-    m_offers = iris::pupilOffers(right.measures, left.measures);
+    m_offers = photos::iris::pupilOffers(right.measures, left.measures);
     for (Pane *p : {&right, &left}) {
         // Taken out at once, deleted later: the press being handled may be one of them.
         for (QPushButton *b : p->offers->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly)) {
@@ -386,14 +386,14 @@ void TfmPhoto::showOffers()
         }
     }
     int n = 0;
-    for (const iris::Offer &o : m_offers) {
-        const QString name = iris::offerName(o);
+    for (const photos::iris::Offer &o : m_offers) {
+        const QString name = photos::iris::offerName(o);
         if (name.isEmpty())
             continue;
         Pane &p = pane(o.rightEye ? Eye::Right : Eye::Left);
         const QByteArray objectName = "bbOffer" + QByteArray::number(n++);
         auto *b = button(p.offers, objectName.constData(), QStringLiteral("Предложено: ") + name,
-                         o.source == iris::Source::Catalogue
+                         o.source == photos::iris::Source::Catalogue
                              ? QStringLiteral("Выбрать этот признак для %1 глаза, как из меню углублённого "
                                               "обследования").arg(eyeWord(p.eye))
                              : QStringLiteral("Выбрать этот признак для %1 глаза, как щелчком по схеме "
@@ -404,10 +404,10 @@ void TfmPhoto::showOffers()
     }
 }
 
-void TfmPhoto::takeOffer(const iris::Offer &offer)
+void TfmPhoto::takeOffer(const photos::iris::Offer &offer)
 {
     state::examination().chooseEye(offer.rightEye ? state::Eye::Right : state::Eye::Left);
-    if (offer.source == iris::Source::Catalogue)
+    if (offer.source == photos::iris::Source::Catalogue)
         deep::chooseItem(offer.item);
     else
         PressPupilPatch(offer.picture, offer.pixel);
@@ -418,18 +418,18 @@ void TfmPhoto::takeOffer(const iris::Offer &offer)
 
 void TfmPhoto::photoHovered(Eye eye, QPointF at)
 {
-    const iris::Fit &fit = pane(eye).view->fit();
+    const photos::iris::Fit &fit = pane(eye).view->fit();
     const bool rightEye = eye == Eye::Right;
-    if (!iris::usable(fit) || iris::placeOf(fit, at).t < 0 || iris::placeOf(fit, at).t > 1) {
+    if (!photos::iris::usable(fit) || photos::iris::placeOf(fit, at).t < 0 || photos::iris::placeOf(fit, at).t > 1) {
         lbZoneUnder->clear();
         return;
     }
     // The chart's colour there, looked up as a click on the chart looks it up.
-    const std::optional<zones::Zone> zone =
-        zones::zoneAt(charts::picture(chartgeom::pictureName(chart(), rightEye)),
-                      iris::chartPixelOf(fit, chart(), at), zones::organFile(chart(), rightEye));
+    const std::optional<state::zones::Zone> zone =
+        state::zones::zoneAt(charts::picture(charts::chartgeom::pictureName(chart(), rightEye)),
+                      photos::iris::chartPixelOf(fit, chart(), at), state::zones::organFile(chart(), rightEye));
     lbZoneUnder->setText(zone ? QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("): ") +
-                                    zones::shownName(zone->name)
+                                    state::zones::shownName(zone->name)
                               : QString());
 }
 
@@ -439,22 +439,22 @@ void TfmPhoto::applyShow()
     left.box->setVisible(cbShow->currentIndex() != 1);
 }
 
-void TfmPhoto::storeFit(Pane &p, const iris::Fit &fit)
+void TfmPhoto::storeFit(Pane &p, const photos::iris::Fit &fit)
 {
     if (p.photo < 0)
         return;
     photos::store().setFit(p.photo, photos::scaled(fit, 1 / p.scale));
-    cards::cardIndex().noteUnsaved();
+    state::cards::cardIndex().noteUnsaved();
 }
 
 bool TfmPhoto::cardTakesPhotos(const QList<photos::CardKey> &cards)
 {
     if (!m_haveCard || !photos::canHoldPhotos(m_card)) {
-        ui::showMessage(this, QStringLiteral("Чтобы хранить фотографии, заполните в карточке фамилию и имя."));
+        platform::ui::showMessage(this, QStringLiteral("Чтобы хранить фотографии, заполните в карточке фамилию и имя."));
         return false;
     }
     if (photos::PhotoIndex::cardsWith(cards, m_card) != 1) {
-        ui::showMessage(this, QStringLiteral("В картотеке нет ровно одной карточки «%1»: фотографии не к кому "
+        platform::ui::showMessage(this, QStringLiteral("В картотеке нет ровно одной карточки «%1»: фотографии не к кому "
                                              "приложить.").arg(photos::describe(m_card)));
         return false;
     }
@@ -463,22 +463,22 @@ bool TfmPhoto::cardTakesPhotos(const QList<photos::CardKey> &cards)
 
 void TfmPhoto::addPhoto(Eye eye)
 {
-    const QList<photos::CardKey> cards = photos::keysOf(card::entries());
+    const QList<photos::CardKey> cards = photos::keysOf(state::card::entries());
     if (!cardTakesPhotos(cards))
         return;
-    const QString file = ui::prompter().openFileName(
-        this, ui::FileRequest{QStringLiteral("Снимок ") + eyeWord(eye) + QStringLiteral(" глаза"), {}, kFilter, {}});
+    const QString file = platform::ui::prompter().openFileName(
+        this, platform::ui::FileRequest{QStringLiteral("Снимок ") + eyeWord(eye) + QStringLiteral(" глаза"), {}, kFilter, {}});
     if (file.isEmpty())
         return;
     if (pane(eye).photo >= 0 &&
-        ui::prompter().ask(this, QMessageBox::Question,
+        platform::ui::prompter().ask(this, QMessageBox::Question,
                            QStringLiteral("Заменить снимок %1 глаза? Прежний останется в папке картотеки среди фото "
                                           "без карточки.").arg(eyeWord(eye)),
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const photos::Store::Added added = photos::store().add(file, eye, m_card);
     if (!added.error.isEmpty())
-        ui::showMessage(this, added.error);
+        platform::ui::showMessage(this, added.error);
 }
 
 void TfmPhoto::findCircles(Eye eye)
@@ -486,7 +486,7 @@ void TfmPhoto::findCircles(Eye eye)
     Pane &p = pane(eye);
     if (p.photo < 0 || p.view->photo().isNull())
         return;
-    const iris::Found found = iris::find(p.view->photo());
+    const photos::iris::Found found = photos::iris::find(p.view->photo());
     p.view->setFit(found.fit);
     storeFit(p, found.fit);
     const QSignalBlocker quiet(p.turn);
@@ -494,7 +494,7 @@ void TfmPhoto::findCircles(Eye eye)
     measure(p, found.ok);
     showOffers();
     if (!found.ok)
-        ui::showMessage(this, QStringLiteral("Круги не найдены (%1): поставьте их вручную.").arg(found.problem));
+        platform::ui::showMessage(this, QStringLiteral("Круги не найдены (%1): поставьте их вручную.").arg(found.problem));
 }
 
 void TfmPhoto::takeOffPhoto(Eye eye)
@@ -502,7 +502,7 @@ void TfmPhoto::takeOffPhoto(Eye eye)
     Pane &p = pane(eye);
     if (p.photo < 0)
         return;
-    if (ui::prompter().ask(this, QMessageBox::Question,
+    if (platform::ui::prompter().ask(this, QMessageBox::Question,
                            QStringLiteral("Снять снимок %1 глаза с карточки? Он останется в папке картотеки среди "
                                           "фото без карточки.").arg(eyeWord(eye)),
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
@@ -513,17 +513,17 @@ void TfmPhoto::takeOffPhoto(Eye eye)
 void TfmPhoto::photoClicked(Eye eye, QPointF at)
 {
     const Pane &p = pane(eye);
-    const iris::Fit &fit = p.view->fit();
-    if (!iris::usable(fit))
+    const photos::iris::Fit &fit = p.view->fit();
+    if (!photos::iris::usable(fit))
         return;
     // The point stays marked until the next click, on either photo.
     p.view->setMark(at);
     pane(eye == Eye::Right ? Eye::Left : Eye::Right).view->setMark(std::nullopt);
-    if (iris::placeOf(fit, at).t > 1) {
+    if (photos::iris::placeOf(fit, at).t > 1) {
         lbZone->setText(QStringLiteral("Зона: щелчок вне радужки"));
         return;
     }
-    const QString zone = PressChart(chart(), eye == Eye::Right, iris::chartPixelOf(fit, chart(), at));
+    const QString zone = PressChart(chart(), eye == Eye::Right, photos::iris::chartPixelOf(fit, chart(), at));
     lbZone->setText(QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("):") +
                     (zone.isEmpty() ? QStringLiteral(" не найдена") : zone));
     // The chart window came up without taking the focus; this window stays
@@ -534,18 +534,18 @@ void TfmPhoto::photoClicked(Eye eye, QPointF at)
 
 void TfmPhoto::enterZone()
 {
-    chartlinks::enterZone();
+    charts::chartlinks::enterZone();
 }
 
 void TfmPhoto::putOnCard()
 {
-    const QList<photos::CardKey> cards = photos::keysOf(card::entries());
+    const QList<photos::CardKey> cards = photos::keysOf(state::card::entries());
     if (cbOrphans->currentIndex() < 0 || !cardTakesPhotos(cards))
         return;
     const int i = cbOrphans->currentData().toInt();
     const Eye eye = photos::store().index().photos.at(i).eye;
     if (pane(eye).photo >= 0 &&
-        ui::prompter().ask(this, QMessageBox::Question,
+        platform::ui::prompter().ask(this, QMessageBox::Question,
                            QStringLiteral("У карточки уже есть снимок %1 глаза. Заменить его? Прежний останется "
                                           "среди фото без карточки.").arg(eyeWord(eye)),
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)

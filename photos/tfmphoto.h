@@ -32,13 +32,13 @@ public:
     // The card whose photos are shown.
     void showCard(const THuman &card);
     const photos::CardKey &cardKey() const { return m_card; }
-    chartgeom::Chart chart() const;
+    charts::chartgeom::Chart chart() const;
 
     // The photo a pane shows: its index in the photo index, -1 for none.
     int photoShown(photos::Eye eye) const { return eye == photos::Eye::Right ? right.photo : left.photo; }
 
     // The signs offered from the measures, in the order of their buttons.
-    const std::vector<iris::Offer> &offers() const { return m_offers; }
+    const std::vector<photos::iris::Offer> &offers() const { return m_offers; }
 
 public slots:
     void refresh();
@@ -50,7 +50,7 @@ public slots:
     void putOnCard(); // bbPutOnClick
     // A press on an offer: the deep window's eye becomes the offer's, then
     // its patch or menu item is clicked.
-    void takeOffer(const iris::Offer &offer);
+    void takeOffer(const photos::iris::Offer &offer);
     void photoHovered(photos::Eye eye, QPointF photoPoint);
 
 private:
@@ -66,7 +66,7 @@ private:
         QLabel *state = nullptr;
         QLabel *pupil = nullptr;     // the pupil's measures
         QWidget *offers = nullptr;   // the signs offered for this eye, a button each
-        std::optional<iris::PupilMeasures> measures;
+        std::optional<photos::iris::PupilMeasures> measures;
         int photo = -1;       // index in the photo index, -1 for none
         QString loadedPath;   // the file the view shows
         double scale = 1;     // pixels shown per pixel of the photo (a large one is shown smaller)
@@ -96,16 +96,16 @@ private:
     void showPane(Pane &p, const QList<photos::CardKey> &cards);
     void applyChart();
     void applyShow();
-    void storeFit(Pane &p, const iris::Fit &fit);
+    void storeFit(Pane &p, const photos::iris::Fit &fit);
     bool cardTakesPhotos(const QList<photos::CardKey> &cards);
     // The pupil measured from the circles shown; not while they are only
     // proposed (not found).
     void measure(Pane &p, bool circlesFound = true);
     void showOffers();
 
-    std::vector<iris::Offer> m_offers;
+    std::vector<photos::iris::Offer> m_offers;
     struct Outline {
-        chartgeom::Chart chart = chartgeom::Chart::Deck;
+        charts::chartgeom::Chart chart = charts::chartgeom::Chart::Deck;
         bool rightEye = true;
         int colour = -1;
     } m_outline;

@@ -6,7 +6,7 @@
 #include <QToolTip>
 #include <QValidator>
 
-namespace ui {
+namespace platform::ui {
 
 namespace {
 
@@ -57,4 +57,4 @@ void keepToCodePage(QLineEdit *edit)
     });
 }
 
-} // namespace ui
+} // namespace platform::ui

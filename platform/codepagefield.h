@@ -6,7 +6,7 @@
 
 class QLineEdit;
 
-namespace ui {
+namespace platform::ui {
 
 // Installs the check on a field.
 void keepToCodePage(QLineEdit *edit);
@@ -15,4 +15,4 @@ void keepToCodePage(QLineEdit *edit);
 // code page cannot hold, in the order they occur. Empty if there are none.
 QString codePageNotice(const QString &text);
 
-} // namespace ui
+} // namespace platform::ui

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 
-namespace ui {
+namespace platform::ui {
 
 QString plainTip(const QString &text)
 {
@@ -54,4 +54,4 @@ QLabel *makePlainLabel(const QString &text, QWidget *parent)
     return label;
 }
 
-} // namespace ui
+} // namespace platform::ui

@@ -10,7 +10,7 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-namespace ui {
+namespace platform::ui {
 
 // A tooltip or "What's This" text that shows as it is. Qt renders such a
 // text as markup when its first line looks like markup, so a hint that
@@ -37,4 +37,4 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
 // field of a card): shown as it is, never as markup, never as a link.
 QLabel *makePlainLabel(const QString &text, QWidget *parent);
 
-} // namespace ui
+} // namespace platform::ui

@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace cp1251 {
+namespace platform::cp1251 {
 
 const char16_t kToUnicode[256] = {
     // 0x00-0x7F: ASCII
@@ -164,4 +164,4 @@ bool canEncode(QStringView text)
     return true;
 }
 
-} // namespace cp1251
+} // namespace platform::cp1251

@@ -14,7 +14,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace cp1251 {
+namespace platform::cp1251 {
 
 // The character of every byte.
 extern const char16_t kToUnicode[256];
@@ -88,4 +88,4 @@ QByteArray encode(QStringView text, bool *lossy = nullptr);
 // True when every character of text can be written in Windows-1251.
 bool canEncode(QStringView text);
 
-} // namespace cp1251
+} // namespace platform::cp1251

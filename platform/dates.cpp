@@ -1,6 +1,6 @@
 #include "platform/dates.h"
 
-namespace dates {
+namespace platform::dates {
 
 QString shortDate(const QDate &date)
 {
@@ -9,4 +9,4 @@ QString shortDate(const QDate &date)
     return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-} // namespace dates
+} // namespace platform::dates

@@ -6,9 +6,9 @@
 #include <QDate>
 #include <QString>
 
-namespace dates {
+namespace platform::dates {
 
 // The Russian short date: day and month with two digits, the year with four.
 QString shortDate(const QDate &date);
 
-} // namespace dates
+} // namespace platform::dates

@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-namespace paths {
+namespace platform::paths {
 
 QString local(const QString &shownPath)
 {
@@ -16,4 +16,4 @@ QString absentMessage(const QString &shownPath)
     return QStringLiteral("File ") + shownPath + QStringLiteral(" is absent");
 }
 
-} // namespace paths
+} // namespace platform::paths

@@ -3,7 +3,7 @@
 // ".\SystmTxt\Patology.txt", and opened relative to the working directory.
 #include <QString>
 
-namespace paths {
+namespace platform::paths {
 
 // ".\SystmTxt\Patology.txt" -> "./SystmTxt/Patology.txt" (platform separators,
 // relative to the working directory). Names without backslashes pass unchanged.
@@ -17,4 +17,4 @@ inline const QString kSignature = QStringLiteral("Signature.txt");
 // "File " + shown path + " is absent": the one message for an unreadable text file.
 QString absentMessage(const QString &shownPath);
 
-} // namespace paths
+} // namespace platform::paths

@@ -7,7 +7,7 @@
 #include <QVariant>
 #include <QWidget>
 
-namespace place {
+namespace platform::place {
 
 namespace {
 
@@ -106,4 +106,4 @@ void centredOuter(QWidget *window, int w, int h)
     keepOuterSize(window, {w, h});
 }
 
-} // namespace place
+} // namespace platform::place

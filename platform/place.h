@@ -2,7 +2,7 @@
 // Fixed window places, in screen pixels.
 class QWidget;
 
-namespace place {
+namespace platform::place {
 
 // Places a window so that its outer frame starts at (x, y) and measures w x h.
 // Before the window is first shown its frame is taken from a window on
@@ -17,4 +17,4 @@ void centred(QWidget *window, int w, int h);
 // has framed it, its inside is made to fit.
 void centredOuter(QWidget *window, int w, int h);
 
-} // namespace place
+} // namespace platform::place

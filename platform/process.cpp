@@ -2,11 +2,11 @@
 
 #include <csignal>
 
-namespace process {
+namespace platform::process {
 
 void ignoreFileSizeSignal()
 {
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-} // namespace process
+} // namespace platform::process

@@ -6,7 +6,7 @@
 #include <QFileDialog>
 #include <QStringList>
 
-namespace ui {
+namespace platform::ui {
 
 namespace {
 
@@ -134,4 +134,4 @@ QString titleFor(QMessageBox::Icon icon)
     return QApplication::applicationName();
 }
 
-} // namespace ui
+} // namespace platform::ui

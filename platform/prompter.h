@@ -8,7 +8,7 @@
 class QDialog;
 class QWidget;
 
-namespace ui {
+namespace platform::ui {
 
 struct FileRequest {
     QString title;
@@ -58,4 +58,4 @@ QString qtFilter(const QString &pipeFilter);
 // Titles of the message dialogs, by icon.
 QString titleFor(QMessageBox::Icon icon);
 
-} // namespace ui
+} // namespace platform::ui

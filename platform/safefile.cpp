@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace safefile {
+namespace platform::safefile {
 
 namespace {
 
@@ -433,4 +433,4 @@ int copyNew(int fromFd, const QString &to, std::optional<mode_t> mode)
     return 0;
 }
 
-} // namespace safefile
+} // namespace platform::safefile

@@ -19,7 +19,7 @@
 
 #include <sys/types.h>
 
-namespace safefile {
+namespace platform::safefile {
 
 // What tells one version of a file from another: the same name may lead to
 // another file (a replacement) with the same size and modification time.
@@ -119,4 +119,4 @@ int copyNew(int fromFd, const QString &to, std::optional<mode_t> mode);
 QString partName(const QString &path);
 inline const QString kPartSuffix = QStringLiteral(".nirel3-part");
 
-} // namespace safefile
+} // namespace platform::safefile

@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace textfile {
+namespace platform::textfile {
 
 QStringList splitLines(const QString &text)
 {
@@ -150,4 +150,4 @@ bool appendLines(const QString &path, const QStringList &lines, QString *error)
     return true;
 }
 
-} // namespace textfile
+} // namespace platform::textfile

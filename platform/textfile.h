@@ -6,7 +6,7 @@
 
 class QSaveFile;
 
-namespace textfile {
+namespace platform::textfile {
 
 struct ReadResult {
     bool ok = false;
@@ -57,4 +57,4 @@ bool stage(QSaveFile &file, const QByteArray &bytes, QString *error = nullptr);
 // Appends lines, CR LF after each, to the end of a file (created if absent).
 bool appendLines(const QString &path, const QStringList &lines, QString *error = nullptr);
 
-} // namespace textfile
+} // namespace platform::textfile

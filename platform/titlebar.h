@@ -4,11 +4,11 @@
 // (Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint, ...).
 #include <Qt>
 
-namespace ui {
+namespace platform::ui {
 
 constexpr Qt::WindowFlags titleBar(Qt::WindowType kind, Qt::WindowFlags buttons = {})
 {
     return kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | buttons;
 }
 
-} // namespace ui
+} // namespace platform::ui

@@ -18,7 +18,7 @@ const QString TAboutBox::kWebAddress = QStringLiteral("https://nirel3.example.or
 const QString TAboutBox::kMailAddress = QStringLiteral("support@nirel3.example.org");
 
 TAboutBox::TAboutBox(QWidget *parent)
-    : QDialog(parent, ui::titleBar(Qt::Dialog))
+    : QDialog(parent, platform::ui::titleBar(Qt::Dialog))
 {
     shell::initResources();
     setObjectName(QStringLiteral("AboutBox"));
@@ -84,7 +84,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     layout->addWidget(Mail);
     layout->addStretch();
     layout->addWidget(ok, 0, Qt::AlignHCenter);
-    place::centred(this, 298, 209);
+    platform::place::centred(this, 298, 209);
 }
 
 bool TAboutBox::eventFilter(QObject *watched, QEvent *event)

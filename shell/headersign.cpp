@@ -11,24 +11,24 @@ namespace shell {
 void loadIntoDraft(int mode, const QString &fileName)
 {
     state::examination().setConclMode(mode);
-    concl::open();
-    concl::clear();
-    const textfile::ReadResult r = textfile::readLines(paths::local(fileName));
+    conclusion::concl::open();
+    conclusion::concl::clear();
+    const platform::textfile::ReadResult r = platform::textfile::readLines(platform::paths::local(fileName));
     if (!r.ok) {
-        concl::showMessage(paths::absentMessage(fileName));
+        conclusion::concl::showMessage(platform::paths::absentMessage(fileName));
         return;
     }
-    concl::setLines(r.lines);
+    conclusion::concl::setLines(r.lines);
 }
 
 void CaptureItemClick()
 {
-    loadIntoDraft(1, paths::kCaption);
+    loadIntoDraft(1, platform::paths::kCaption);
 }
 
 void SignatItemClick()
 {
-    loadIntoDraft(2, paths::kSignature);
+    loadIntoDraft(2, platform::paths::kSignature);
 }
 
 } // namespace shell

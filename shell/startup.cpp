@@ -28,7 +28,7 @@
 NirelApplication::NirelApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
-    process::ignoreFileSizeSignal();
+    platform::process::ignoreFileSizeSignal();
 }
 
 bool NirelApplication::notify(QObject *receiver, QEvent *event)
@@ -36,9 +36,9 @@ bool NirelApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        ui::showMessage(nullptr, QString::fromLocal8Bit(e.what()));
+        platform::ui::showMessage(nullptr, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        ui::showMessage(nullptr, QStringLiteral("Неизвестная ошибка"));
+        platform::ui::showMessage(nullptr, QStringLiteral("Неизвестная ошибка"));
     }
     return false;
 }
@@ -58,14 +58,14 @@ void installRussian(QCoreApplication &app)
 
 void enrolWindows()
 {
-    card::enrol();
+    cards::card::enrol();
     deep::enrol();
     express::enrol();
-    chartlinks::enrol();
-    concl::enrol();
-    reach::enrol();
+    charts::chartlinks::enrol();
+    conclusion::concl::enrol();
+    conclusion::reach::enrol();
     guides::enrol();
-    photo::enrol();
+    photos::photo::enrol();
 }
 
 void waitForSplash(TfmSplash &splash)
@@ -91,7 +91,7 @@ int run(QApplication &app)
         QApplication::setApplicationName(QStringLiteral("Nirel-3"));
         installRussian(app);
         HintHub::instance().install();
-        help::setHelpFile(paths::kHelpFile);
+        help::setHelpFile(platform::paths::kHelpFile);
         enrolWindows();
         photos::followCardIndex();
 

@@ -44,7 +44,7 @@ QIcon icon(const QString &name)
 } // namespace
 
 TfmNirel3::TfmNirel3(QWidget *parent)
-    : QMainWindow(parent, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint))
+    : QMainWindow(parent, platform::ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint))
 {
     shell::initResources();
     setObjectName(QStringLiteral("fmNirel3"));
@@ -108,13 +108,13 @@ TfmNirel3::TfmNirel3(QWidget *parent)
     buildMenu();
     buildToolBars();
     buildStatusBars();
-    place::outer(this, 1, 1, 608, 95);
+    platform::place::outer(this, 1, 1, 608, 95);
 
     connect(&HintHub::instance(), &HintHub::hintChanged, this, &TfmNirel3::showHint);
     // The left pane follows the card's name fields at once, not only at the
     // next hint: after a card is written back or another one taken out it
     // never goes on naming the patient before.
-    card::watchPatient(this, [this] { showPatient(); });
+    state::card::watchPatient(this, [this] { showPatient(); });
     setStartValues();
 }
 
@@ -254,17 +254,17 @@ void TfmNirel3::buildStatusBars()
 void TfmNirel3::setStartValues()
 {
     state::examination().setStartValues();
-    cards::cardIndex().setStartValues();
+    state::cards::cardIndex().setStartValues();
 }
 
 void TfmNirel3::openCardIndex()
 {
-    card::open();
+    state::card::open();
 }
 
 void TfmNirel3::startNewPatient()
 {
-    concl::newPatientReset();
+    conclusion::concl::newPatientReset();
     showPatient();
 }
 
@@ -291,12 +291,12 @@ void TfmNirel3::openPupilDiagrams()
 void TfmNirel3::openDraftConclusion()
 {
     state::examination().setConclMode(0);
-    concl::open();
+    conclusion::concl::open();
 }
 
 void TfmNirel3::openFinalConclusion()
 {
-    reach::openFinalCopy();
+    conclusion::reach::openFinalCopy();
 }
 
 void TfmNirel3::openGuides()
@@ -324,7 +324,7 @@ void TfmNirel3::showAboutBox()
     QPointer<TAboutBox> &box = state::windows().AboutBox;
     if (!box)
         box = new TAboutBox(this);
-    ui::prompter().exec(box.data());
+    platform::ui::prompter().exec(box.data());
 }
 
 void TfmNirel3::exitProgram()
@@ -337,9 +337,9 @@ void TfmNirel3::exitProgram()
 
 QString TfmNirel3::patientPaneText()
 {
-    if (!card::exists())
+    if (!state::card::exists())
         return {};
-    const card::Patient p = card::patient();
+    const state::card::Patient p = state::card::patient();
     if (p.surname.isEmpty() && p.firstName.isEmpty() && p.patronymic.isEmpty())
         return QStringLiteral("Пациент: не выбран");
     return QStringLiteral("Пациент: ") + p.surname + QLatin1Char(' ') + p.firstName + QLatin1Char(' ') +
@@ -348,7 +348,7 @@ QString TfmNirel3::patientPaneText()
 
 void TfmNirel3::showPatient()
 {
-    if (card::exists())
+    if (state::card::exists())
         StatusBar1->showMessage(patientPaneText());
 }
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 TfmSplash::TfmSplash(QWidget *parent)
-    : QWidget(parent, ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint))
+    : QWidget(parent, platform::ui::titleBar(Qt::Window, Qt::WindowSystemMenuHint))
 {
     shell::initResources();
     setObjectName(QStringLiteral("fmSplash"));
@@ -26,7 +26,7 @@ TfmSplash::TfmSplash(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(picture);
-    place::centredOuter(this, 408, 417);
+    platform::place::centredOuter(this, 408, 417);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -11,7 +11,7 @@
 #define NIREL3_DATA_FROM_BIN "../share/nirel3"
 #endif
 
-namespace workfolder {
+namespace shell::workfolder {
 
 QString location()
 {
@@ -84,4 +84,4 @@ QString enter(const QString &shipped)
     return {};
 }
 
-} // namespace workfolder
+} // namespace shell::workfolder

@@ -10,7 +10,7 @@
 // knows it; tools/run.sh and the desktop menu simply start the program.
 #include <QString>
 
-namespace workfolder {
+namespace shell::workfolder {
 
 // Where the working folder is, when the current one is not one.
 QString location();
@@ -32,4 +32,4 @@ bool seed(const QString &folder, const QString &from, QString *error);
 // where it is.
 QString enter(const QString &shipped = shippedData());
 
-} // namespace workfolder
+} // namespace shell::workfolder

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace bodysystem {
+namespace state::bodysystem {
 
 namespace {
 
@@ -74,4 +74,4 @@ int codeOf(const QString &line, bool *ok)
     return negative ? -value : value;
 }
 
-} // namespace bodysystem
+} // namespace state::bodysystem

@@ -4,7 +4,7 @@
 // consult.
 #include <QString>
 
-namespace bodysystem {
+namespace state::bodysystem {
 
 constexpr int kFirst = 1;
 constexpr int kLast = 11;           // recommendations
@@ -23,4 +23,4 @@ QString listItem(int code);
 // there, or with anything else there, gives ok = false.
 int codeOf(const QString &line, bool *ok);
 
-} // namespace bodysystem
+} // namespace state::bodysystem

@@ -15,7 +15,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace cardbackup {
+namespace state::cardbackup {
 
 namespace {
 
@@ -61,12 +61,12 @@ QRegularExpressionMatch matchName(const NameParts &parts, const QString &name, c
 // with the file's permissions, under the name given.
 int keep(const QString &from, const QString &to)
 {
-    safefile::Fd in;
-    int err = safefile::openForReading(from, true, &in);
+    platform::safefile::Fd in;
+    int err = platform::safefile::openForReading(from, true, &in);
     if (err != 0)
         return err;
-    safefile::remove(to);
-    return safefile::copyNew(in.get(), to, safefile::modeOf(from, true));
+    platform::safefile::remove(to);
+    return platform::safefile::copyNew(in.get(), to, platform::safefile::modeOf(from, true));
 }
 
 // The names in the folder, links left out: the program makes none there.
@@ -87,7 +87,7 @@ QList<Backup> list(const QString &listFile)
     const NameParts parts = partsOf(cardindex::realName(listFile));
     const QString folder = folderOf(listFile);
     QList<Backup> found;
-    if (safefile::folderState(folder) != 0)
+    if (platform::safefile::folderState(folder) != 0)
         return found;
     const QStringList names = namesIn(folder);
     for (const QString &name : names) {
@@ -117,8 +117,8 @@ QString make(const QString &listFile, const QDateTime &time, QString *error)
     if (!QFileInfo(list).isFile())
         return {};
     const QString folder = folderOf(listFile);
-    if (const int err = safefile::makeFolder(folder)) {
-        *error = QStringLiteral("не удаётся создать папку ") + folder + QStringLiteral(": ") + safefile::reason(err);
+    if (const int err = platform::safefile::makeFolder(folder)) {
+        *error = QStringLiteral("не удаётся создать папку ") + folder + QStringLiteral(": ") + platform::safefile::reason(err);
         return {};
     }
     removeLeftovers(listFile);
@@ -133,42 +133,42 @@ QString make(const QString &listFile, const QDateTime &time, QString *error)
     QString backupList;
     for (;; ++number) {
         backupList = QDir(folder).filePath(nameFor(parts, second, number));
-        if (safefile::idOf(backupList, false).size < 0 &&
-            safefile::idOf(cardindex::dataFileName(backupList), false).size < 0)
+        if (platform::safefile::idOf(backupList, false).size < 0 &&
+            platform::safefile::idOf(cardindex::dataFileName(backupList), false).size < 0)
             break;
     }
     const QString backupData = cardindex::dataFileName(backupList);
     // Both files are copied under names of their own, then the data file
     // takes its name and the list file last: a backup is listed only whole.
-    const QString partData = safefile::partName(backupData);
-    const QString partList = safefile::partName(backupList);
+    const QString partData = platform::safefile::partName(backupData);
+    const QString partList = platform::safefile::partName(backupList);
     auto fail = [&](const QString &file, int err) {
-        safefile::remove(partData);
-        safefile::remove(partList);
-        safefile::remove(backupData);
-        *error = QStringLiteral("не удаётся записать ") + file + QStringLiteral(": ") + safefile::reason(err);
+        platform::safefile::remove(partData);
+        platform::safefile::remove(partList);
+        platform::safefile::remove(backupData);
+        *error = QStringLiteral("не удаётся записать ") + file + QStringLiteral(": ") + platform::safefile::reason(err);
         return QString();
     };
     // A pair without its data file is kept with an empty one: its list is
     // what can be restored.
-    int err = QFileInfo(data).isFile() ? keep(data, partData) : safefile::writeNew(partData, {}, safefile::modeOf(list, true));
+    int err = QFileInfo(data).isFile() ? keep(data, partData) : platform::safefile::writeNew(partData, {}, platform::safefile::modeOf(list, true));
     if (err != 0)
         return fail(backupData, err);
     if ((err = keep(list, partList)) != 0)
         return fail(backupList, err);
-    if ((err = safefile::rename(partData, backupData)) != 0)
+    if ((err = platform::safefile::rename(partData, backupData)) != 0)
         return fail(backupData, err);
-    if ((err = safefile::rename(partList, backupList)) != 0)
+    if ((err = platform::safefile::rename(partList, backupList)) != 0)
         return fail(backupList, err);
-    safefile::syncFolderOf(backupList);
+    platform::safefile::syncFolderOf(backupList);
     return backupList;
 }
 
 void remove(const QString &backupListFile)
 {
     // The list file first: from then on the backup is no longer listed.
-    safefile::remove(backupListFile);
-    safefile::remove(cardindex::dataFileName(backupListFile));
+    platform::safefile::remove(backupListFile);
+    platform::safefile::remove(cardindex::dataFileName(backupListFile));
 }
 
 void rotate(const QString &listFile, int keep)
@@ -183,7 +183,7 @@ void removeLeftovers(const QString &listFile)
 {
     const NameParts parts = partsOf(cardindex::realName(listFile));
     const QString folder = folderOf(listFile);
-    if (safefile::folderState(folder) != 0)
+    if (platform::safefile::folderState(folder) != 0)
         return;
     const QStringList names = namesIn(folder);
     const QSet<QString> present(names.cbegin(), names.cend());
@@ -191,19 +191,19 @@ void removeLeftovers(const QString &listFile)
     for (const QString &name : names) {
         const QString path = QDir(folder).filePath(name);
         QString whole = name;
-        if (name.endsWith(safefile::kPartSuffix)) {
+        if (name.endsWith(platform::safefile::kPartSuffix)) {
             // Copied by a save that did not finish.
-            whole.chop(safefile::kPartSuffix.size());
+            whole.chop(platform::safefile::kPartSuffix.size());
             if (matchName(parts, whole, parts.suffix).hasMatch() || matchName(parts, whole, dataSuffix).hasMatch())
-                safefile::remove(path);
+                platform::safefile::remove(path);
         } else if (matchName(parts, name, parts.suffix).hasMatch()) {
             // A list file whose data file went: half-removed.
             if (!present.contains(QFileInfo(cardindex::dataFileName(path)).fileName()))
-                safefile::remove(path);
+                platform::safefile::remove(path);
         } else if (matchName(parts, name, dataSuffix).hasMatch()) {
             // A data file whose list file never came, or already went.
             if (!present.contains(name.chopped(dataSuffix.size()) + parts.suffix))
-                safefile::remove(path);
+                platform::safefile::remove(path);
         }
     }
 }
@@ -216,4 +216,4 @@ QString caption(const Backup &backup)
     return text;
 }
 
-} // namespace cardbackup
+} // namespace state::cardbackup

@@ -19,7 +19,7 @@
 #include <QList>
 #include <QString>
 
-namespace cardbackup {
+namespace state::cardbackup {
 
 // How many backups a save keeps.
 constexpr int kKeep = 10;
@@ -55,4 +55,4 @@ void removeLeftovers(const QString &listFile);
 // "12.03.2024 14:05:33" (and " (2)" for a second one in that second).
 QString caption(const Backup &backup);
 
-} // namespace cardbackup
+} // namespace state::cardbackup

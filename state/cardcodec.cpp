@@ -18,7 +18,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace cardcodec {
+namespace state::cardcodec {
 
 namespace {
 
@@ -78,7 +78,7 @@ QString decoded(Span s)
     if (s.n == 0)
         return QString();
     QString text(s.n, Qt::Uninitialized);
-    cp1251::decodeInto(s.p, s.n, reinterpret_cast<char16_t *>(text.data()));
+    platform::cp1251::decodeInto(s.p, s.n, reinterpret_cast<char16_t *>(text.data()));
     return text;
 }
 
@@ -160,7 +160,7 @@ QString TextArena::line(Span s)
     char16_t *begin = room(s.n + 1);
     if (!begin)
         return decoded(s);
-    cp1251::decodeInto(s.p, s.n, begin);
+    platform::cp1251::decodeInto(s.p, s.n, begin);
     m_next += s.n + 1;
     return string(begin, s.n);
 }
@@ -175,7 +175,7 @@ void TextArena::decode(const Span *lines, qsizetype count, QString *const *into)
     const qsizetype n = lines[count - 1].p + lines[count - 1].n - first;
     char16_t *base = room(n + 1);
     if (base)
-        cp1251::decodeInto(first, n, base);
+        platform::cp1251::decodeInto(first, n, base);
     for (qsizetype i = 0; i < count; ++i) {
         if (!into[i] || lines[i].n == 0)
             continue;
@@ -235,10 +235,10 @@ RecordReader::~RecordReader()
 
 bool RecordReader::open(const QString &path)
 {
-    safefile::Fd fd;
-    const int err = safefile::openForReading(path, true, &fd);
+    platform::safefile::Fd fd;
+    const int err = platform::safefile::openForReading(path, true, &fd);
     if (err != 0) {
-        m_notRegular = err == safefile::kNotRegular;
+        m_notRegular = err == platform::safefile::kNotRegular;
         return false;
     }
     adopt(fd.release());
@@ -314,7 +314,7 @@ FileWriter::~FileWriter()
 {
     if (m_fd >= 0) {
         ::close(m_fd);
-        safefile::remove(m_path);
+        platform::safefile::remove(m_path);
     }
 }
 
@@ -323,10 +323,10 @@ bool FileWriter::create(const QString &path, std::optional<mode_t> mode)
     m_path = path;
     m_buffer.resize(kBufferSize);
     // A file (or a link) left under this name is no part of this save.
-    int err = safefile::remove(path);
+    int err = platform::safefile::remove(path);
     if (err == 0 || err == ENOENT) {
-        safefile::Fd fd;
-        err = safefile::create(path, mode, &fd);
+        platform::safefile::Fd fd;
+        err = platform::safefile::create(path, mode, &fd);
         m_fd = fd.release();
     }
     if (err != 0)
@@ -345,7 +345,7 @@ void FileWriter::fail(int error)
 bool FileWriter::flush()
 {
     if (m_ok && m_used > 0) {
-        if (const int err = safefile::writeAll(m_fd, m_buffer.constData(), m_used, m_path))
+        if (const int err = platform::safefile::writeAll(m_fd, m_buffer.constData(), m_used, m_path))
             fail(err);
         else
             m_total += m_used;
@@ -375,7 +375,7 @@ void FileWriter::line(QStringView text, bool *lossy)
     char *const start = room(n + 2);
     char *out = start;
     for (qsizetype i = 0; i < n; ++i) {
-        const qsizetype plain = cp1251::encodePlain(in + i, n - i, out);
+        const qsizetype plain = platform::cp1251::encodePlain(in + i, n - i, out);
         out += plain;
         i += plain;
         if (i == n)
@@ -389,7 +389,7 @@ void FileWriter::line(QStringView text, bool *lossy)
             // The rest, surrogates and all, by the code page's own rule.
             const qsizetype len =
                 QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1]) ? 2 : 1;
-            out += cp1251::encodeInto(QStringView(in + i, len), out, lossy);
+            out += platform::cp1251::encodeInto(QStringView(in + i, len), out, lossy);
             i += len - 1;
         }
     }
@@ -425,7 +425,7 @@ bool FileWriter::finish()
         return false;
     }
     if (flush()) {
-        if (const int err = safefile::sync(m_fd, m_path))
+        if (const int err = platform::safefile::sync(m_fd, m_path))
             fail(err);
     }
     struct stat st {};
@@ -435,8 +435,8 @@ bool FileWriter::finish()
         fail(errno);
     m_fd = -1;
     if (!m_ok)
-        safefile::remove(m_path);
+        platform::safefile::remove(m_path);
     return m_ok;
 }
 
-} // namespace cardcodec
+} // namespace state::cardcodec

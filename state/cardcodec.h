@@ -14,7 +14,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace cardcodec {
+namespace state::cardcodec {
 
 // One line of a file's bytes, without its line end.
 struct Span {
@@ -66,7 +66,7 @@ private:
 // The display texts of a list file's bytes, one entry per line.
 QList<CardEntry> listEntries(const QByteArray &bytes, TextArena &arena);
 
-// An age line as a decimal integer (human::parseAge's rule).
+// An age line as a decimal integer (state::human::parseAge's rule).
 bool ageOf(Span s, int *age);
 
 // Reads a data file a record at a time through a buffer of its own.
@@ -140,4 +140,4 @@ private:
     int m_error = 0;
 };
 
-} // namespace cardcodec
+} // namespace state::cardcodec

@@ -4,7 +4,7 @@
 #include "state/cardlistmodel.h"
 #include "state/windows.h"
 
-namespace card {
+namespace state::card {
 
 void open()
 {
@@ -53,4 +53,4 @@ void watchList(QObject *context, const std::function<void()> &onChange)
     QObject::connect(m, &QAbstractItemModel::dataChanged, context, onChange);
 }
 
-} // namespace card
+} // namespace state::card

@@ -11,7 +11,7 @@
 
 #include <functional>
 
-namespace card {
+namespace state::card {
 
 // Creates the window on first use, shows it, makes it visible and brings it
 // to the front.
@@ -47,4 +47,4 @@ QList<CardEntry> entries();
 // renamed or rewritten, the list replaced) while context lives.
 void watchList(QObject *context, const std::function<void()> &onChange);
 
-} // namespace card
+} // namespace state::card

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace cardfilter {
+namespace state::cardfilter {
 
 namespace {
 
@@ -66,7 +66,7 @@ int TypeAhead::type(const QString &typed, bool afresh, int current, qsizetype co
     return -1;
 }
 
-} // namespace cardfilter
+} // namespace state::cardfilter
 
 CardFilterModel::CardFilterModel(CardListModel *source, QObject *parent)
     : QAbstractListModel(parent), m_source(source)
@@ -117,7 +117,7 @@ void CardFilterModel::setFilterText(const QString &text)
 {
     if (text == m_text)
         return;
-    const QString key = cardfilter::fold(text.trimmed());
+    const QString key = state::cardfilter::fold(text.trimmed());
     // A key that only grows needs only the entries shown now looked at.
     const bool narrower = filtered() && key.startsWith(m_key);
     m_text = text;
@@ -139,12 +139,12 @@ void CardFilterModel::refilter(bool narrower)
     std::vector<int> rows;
     if (narrower) {
         for (int r : m_rows) {
-            if (cardfilter::matches(entries.at(r).text, m_key))
+            if (state::cardfilter::matches(entries.at(r).text, m_key))
                 rows.push_back(r);
         }
     } else {
         for (int r = 0; r < int(entries.size()); ++r) {
-            if (cardfilter::matches(entries.at(r).text, m_key))
+            if (state::cardfilter::matches(entries.at(r).text, m_key))
                 rows.push_back(r);
         }
     }

@@ -17,7 +17,7 @@
 
 class CardListModel;
 
-namespace cardfilter {
+namespace state::cardfilter {
 
 // Case and "ё" folded away: "Ёлкин" and "елкин" fold alike.
 QString fold(const QString &text);
@@ -42,7 +42,7 @@ private:
     QString m_typed;
 };
 
-} // namespace cardfilter
+} // namespace state::cardfilter
 
 class CardFilterModel : public QAbstractListModel {
     Q_OBJECT

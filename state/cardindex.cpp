@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QUuid>
 
-namespace cards {
+namespace state::cards {
 
 namespace {
 
@@ -381,4 +381,4 @@ CardIndex &cardIndex()
     return index;
 }
 
-} // namespace cards
+} // namespace state::cards

@@ -21,7 +21,7 @@
 
 class CardListModel;
 
-namespace cards {
+namespace state::cards {
 
 class CardIndex : public QObject {
     Q_OBJECT
@@ -208,4 +208,4 @@ private:
 // The program's card index.
 CardIndex &cardIndex();
 
-} // namespace cards
+} // namespace state::cards

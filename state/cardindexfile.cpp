@@ -21,7 +21,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace cardindex {
+namespace state::cardindex {
 
 namespace {
 
@@ -83,7 +83,7 @@ QString dataErrorPrefix(const QString &dataFile)
 
 QString writeError(const QString &file, int error)
 {
-    return kWriteError + QStringLiteral("\nФайл ") + file + QStringLiteral(": ") + safefile::reason(error);
+    return kWriteError + QStringLiteral("\nФайл ") + file + QStringLiteral(": ") + platform::safefile::reason(error);
 }
 
 struct Intent {
@@ -95,7 +95,7 @@ const QString kIntentHeader = QStringLiteral("Замена картотеки");
 
 QByteArray intentBytes(const Intent &intent)
 {
-    return textfile::encodeLines({kIntentHeader, QString::number(intent.listSize),
+    return platform::textfile::encodeLines({kIntentHeader, QString::number(intent.listSize),
                                   QString::number(intent.dataSize)});
 }
 
@@ -103,11 +103,11 @@ QByteArray intentBytes(const Intent &intent)
 // be read as one.
 std::optional<Intent> readIntent(const QString &path)
 {
-    safefile::Fd fd;
+    platform::safefile::Fd fd;
     QByteArray bytes;
-    if (safefile::openForReading(path, false, &fd) != 0 || safefile::readAll(fd.get(), &bytes, 4096) != 0)
+    if (platform::safefile::openForReading(path, false, &fd) != 0 || platform::safefile::readAll(fd.get(), &bytes, 4096) != 0)
         return std::nullopt;
-    const QStringList lines = textfile::splitLines(cp1251::decode(bytes));
+    const QStringList lines = platform::textfile::splitLines(platform::cp1251::decode(bytes));
     if (lines.size() != 3 || lines.at(0) != kIntentHeader)
         return std::nullopt;
     Intent intent;
@@ -119,7 +119,7 @@ std::optional<Intent> readIntent(const QString &path)
     return intent;
 }
 
-bool exists(const safefile::Id &id)
+bool exists(const platform::safefile::Id &id)
 {
     return id.size >= 0;
 }
@@ -137,13 +137,13 @@ QStringList unstorable(const QList<CardEntry> &entries)
     for (qsizetype n = 0; n < entries.size(); ++n) {
         const CardEntry &e = entries.at(n);
         const QString card = QStringLiteral("карточка %1 (%2)").arg(n + 1).arg(human::singleLine(e.text));
-        if (!cp1251::canEncode(e.text))
+        if (!platform::cp1251::canEncode(e.text))
             found.append(card + QStringLiteral(", строка списка"));
         if (!e.record)
             continue;
         const QStringList lines = recordLines(*e.record);
         for (int f = 0; f < kLinesPerRecord; ++f) {
-            if (!cp1251::canEncode(lines.at(f)))
+            if (!platform::cp1251::canEncode(lines.at(f)))
                 found.append(card + QStringLiteral(", поле «") + kFieldNames[f] + QStringLiteral("»"));
         }
     }
@@ -176,7 +176,7 @@ QString realName(const QString &path)
 
 PairStamp stampOf(const QString &listFile)
 {
-    return PairStamp{safefile::idOf(listFile, true), safefile::idOf(dataFileName(listFile), true)};
+    return PairStamp{platform::safefile::idOf(listFile, true), platform::safefile::idOf(dataFileName(listFile), true)};
 }
 
 void setSaveHook(SaveHook hook)
@@ -227,14 +227,14 @@ RecoverResult recoverPair(const QString &listFile)
     const QString data = target(dataFileName(listFile));
     const QString intentFile = intentName(listFile);
     // A record of intent that was being written when its save died.
-    if (exists(safefile::idOf(safefile::partName(intentFile), false)))
-        safefile::remove(safefile::partName(intentFile));
-    if (!exists(safefile::idOf(intentFile, false))) {
+    if (exists(platform::safefile::idOf(platform::safefile::partName(intentFile), false)))
+        platform::safefile::remove(platform::safefile::partName(intentFile));
+    if (!exists(platform::safefile::idOf(intentFile, false))) {
         // A save that died before its record of intent: the old pair stands.
         // What is under the staged names (a link too) is removed, not followed.
         for (const QString &staged : {stagedName(list), stagedName(data)}) {
-            if (exists(safefile::idOf(staged, false)) && safefile::folderState(staged) != 0)
-                safefile::remove(staged);
+            if (exists(platform::safefile::idOf(staged, false)) && platform::safefile::folderState(staged) != 0)
+                platform::safefile::remove(staged);
         }
         return result;
     }
@@ -254,26 +254,26 @@ RecoverResult recoverPair(const QString &listFile)
         qint64 size;
     } parts[] = {{list, intent->listSize}, {data, intent->dataSize}};
     for (const auto &part : parts) {
-        const safefile::Id staged = safefile::idOf(stagedName(part.file), false);
-        if (staged.size != part.size && !(!exists(staged) && safefile::idOf(part.file, true).size == part.size))
+        const platform::safefile::Id staged = platform::safefile::idOf(stagedName(part.file), false);
+        if (staged.size != part.size && !(!exists(staged) && platform::safefile::idOf(part.file, true).size == part.size))
             return refuse(QStringLiteral("файл ") + part.file + QStringLiteral(" изменён после сохранения"));
     }
     const SaveStep stepAfter[] = {SaveStep::ListReplaced, SaveStep::DataReplaced};
     for (int i = 0; i < 2; ++i) {
         const QString staged = stagedName(parts[i].file);
-        if (exists(safefile::idOf(staged, false))) {
-            if (const int err = safefile::rename(staged, parts[i].file))
-                return refuse(safefile::reason(err));
+        if (exists(platform::safefile::idOf(staged, false))) {
+            if (const int err = platform::safefile::rename(staged, parts[i].file))
+                return refuse(platform::safefile::reason(err));
         }
         if (!step(stepAfter[i]))
             return refuse(QStringLiteral("ошибка записи"));
     }
-    safefile::syncFolderOf(list);
+    platform::safefile::syncFolderOf(list);
     if (QFileInfo(data).absolutePath() != QFileInfo(list).absolutePath())
-        safefile::syncFolderOf(data);
-    if (const int err = safefile::remove(intentFile))
-        return refuse(QStringLiteral("не удаётся удалить ") + intentFile + QStringLiteral(": ") + safefile::reason(err));
-    safefile::syncFolderOf(intentFile);
+        platform::safefile::syncFolderOf(data);
+    if (const int err = platform::safefile::remove(intentFile))
+        return refuse(QStringLiteral("не удаётся удалить ") + intentFile + QStringLiteral(": ") + platform::safefile::reason(err));
+    platform::safefile::syncFolderOf(intentFile);
     return result;
 }
 
@@ -288,8 +288,8 @@ constexpr int kReadWaitMs = 250;
 // One file of the pair as it was read.
 struct Part {
     QString file;       // the name it is known by (the real one)
-    safefile::Id id;    // the file read
-    safefile::Fd fd;
+    platform::safefile::Id id;    // the file read
+    platform::safefile::Fd fd;
 };
 
 enum class Attempt { Done, Moved };
@@ -306,12 +306,12 @@ Attempt readOnce(const QString &listFile, ReadResult &result)
 
     // While a record of intent stands, the pair is the one it records: each
     // new file still under its staged name or already renamed into place.
-    const safefile::Id intentBefore = safefile::idOf(intentFile, false);
+    const platform::safefile::Id intentBefore = platform::safefile::idOf(intentFile, false);
     std::optional<Intent> intent;
     if (exists(intentBefore)) {
         intent = readIntent(intentFile);
         if (!intent) {
-            if (safefile::idOf(intentFile, false) != intentBefore)
+            if (platform::safefile::idOf(intentFile, false) != intentBefore)
                 return Attempt::Moved;
             result.message = QStringLiteral("Не удалось прочитать картотеку ") + listFile +
                              QStringLiteral(": файл ") + intentFile + QStringLiteral(" повреждён");
@@ -322,11 +322,11 @@ Attempt readOnce(const QString &listFile, ReadResult &result)
     auto open = [&](Part &part, qint64 recorded) {
         int err = ENOENT;
         if (intent)
-            err = safefile::openForReading(stagedName(part.file), false, &part.fd);
+            err = platform::safefile::openForReading(stagedName(part.file), false, &part.fd);
         if (err == ENOENT)
-            err = safefile::openForReading(part.file, true, &part.fd);
+            err = platform::safefile::openForReading(part.file, true, &part.fd);
         if (err == 0) {
-            part.id = safefile::idOf(part.fd.get());
+            part.id = platform::safefile::idOf(part.fd.get());
             if (intent && part.id.size != recorded)
                 return -2; // not the file recorded: the record went meanwhile
         }
@@ -337,14 +337,14 @@ Attempt readOnce(const QString &listFile, ReadResult &result)
     // still the same. Checked in this order, so that a save running through
     // while the files were opened one after the other shows.
     auto unmoved = [&] {
-        if (safefile::idOf(intentFile, false) != intentBefore)
+        if (platform::safefile::idOf(intentFile, false) != intentBefore)
             return false;
         for (int i = 1; i >= 0; --i) {
             const Part &part = parts[i];
             if (!part.fd)
                 continue;
-            const bool here = safefile::idOf(part.file, true) == part.id;
-            if (!here && !(intent && safefile::idOf(stagedName(part.file), false) == part.id))
+            const bool here = platform::safefile::idOf(part.file, true) == part.id;
+            if (!here && !(intent && platform::safefile::idOf(stagedName(part.file), false) == part.id))
                 return false;
         }
         return true;
@@ -354,7 +354,7 @@ Attempt readOnce(const QString &listFile, ReadResult &result)
     // A file of the recorded size is neither staged nor in place: the record
     // went meanwhile, or the files contradict it.
     auto contradicted = [&](const Part &part) {
-        if (safefile::idOf(intentFile, false) != intentBefore)
+        if (platform::safefile::idOf(intentFile, false) != intentBefore)
             return Attempt::Moved;
         result.message = QStringLiteral("Не удалось прочитать картотеку ") + listFile + QStringLiteral(": файл ") +
                          part.file + QStringLiteral(" изменён после сохранения");
@@ -366,13 +366,13 @@ Attempt readOnce(const QString &listFile, ReadResult &result)
     if (listError != 0) {
         if (!unmoved())
             return Attempt::Moved;
-        result.message = listError == safefile::kNotRegular
-                             ? kOpenError + QStringLiteral("\n") + textfile::notRegularMessage(listFile)
+        result.message = listError == platform::safefile::kNotRegular
+                             ? kOpenError + QStringLiteral("\n") + platform::textfile::notRegularMessage(listFile)
                              : kOpenError;
         return Attempt::Done;
     }
     QByteArray listBytes;
-    if (safefile::readAll(parts[0].fd.get(), &listBytes) != 0) {
+    if (platform::safefile::readAll(parts[0].fd.get(), &listBytes) != 0) {
         result.message = kOpenError;
         return done();
     }
@@ -383,13 +383,13 @@ Attempt readOnce(const QString &listFile, ReadResult &result)
         if (!unmoved())
             return Attempt::Moved;
         result.message = dataError == ENOENT ? QStringLiteral("Нет файла данных картотеки ") + dataFile
-                         : dataError == safefile::kNotRegular ? textfile::notRegularMessage(dataFile)
+                         : dataError == platform::safefile::kNotRegular ? platform::textfile::notRegularMessage(dataFile)
                                                                : readError(dataFile);
         return Attempt::Done;
     }
     result.stamp = PairStamp{parts[0].id, parts[1].id};
     cardcodec::RecordReader reader;
-    reader.adopt(safefile::Fd(::dup(parts[1].fd.get())).release());
+    reader.adopt(platform::safefile::Fd(::dup(parts[1].fd.get())).release());
 
     // Straight from the bytes into the entries: no text of a whole file, no
     // list of its lines.
@@ -499,10 +499,10 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
     for (int i = 0; i < 2; ++i) {
         const QFileInfo fi(real[i]);
         if (fi.exists() && !fi.isFile()) {
-            result.message = kWriteError + QStringLiteral("\n") + textfile::notRegularMessage(real[i]);
+            result.message = kWriteError + QStringLiteral("\n") + platform::textfile::notRegularMessage(real[i]);
             return result;
         }
-        modes[i] = safefile::modeOf(real[i], true);
+        modes[i] = platform::safefile::modeOf(real[i], true);
         if (modes[i] && ((*modes[i] & 0222) == 0 || ::access(QFile::encodeName(real[i]).constData(), W_OK) != 0)) {
             result.message = kWriteError + QStringLiteral("\nФайл ") + shown[i] +
                              QStringLiteral(" защищён от записи: картотека не заменена");
@@ -530,8 +530,8 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
     const QString intentFile = intentName(listFile);
     QString backup;
     auto fail = [&](const QString &message) {
-        safefile::remove(stagedList);
-        safefile::remove(stagedData);
+        platform::safefile::remove(stagedList);
+        platform::safefile::remove(stagedData);
         if (!backup.isEmpty())
             cardbackup::remove(backup);
         result.message = message;
@@ -549,7 +549,7 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
             return fail(writeError(listFile, EIO));
         sizes.listSize = file.size();
     }
-    const safefile::Id listStaged = safefile::idOf(stagedList, false);
+    const platform::safefile::Id listStaged = platform::safefile::idOf(stagedList, false);
     {
         cardcodec::FileWriter file;
         const bool written = file.create(stagedData, modes[1]) && dataBytes(file);
@@ -559,7 +559,7 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
             return fail(writeError(dataFile, EIO));
         sizes.dataSize = file.size();
     }
-    const safefile::Id dataStaged = safefile::idOf(stagedData, false);
+    const platform::safefile::Id dataStaged = platform::safefile::idOf(stagedData, false);
     if (changed()) {
         fail({});
         return refuseChanged();
@@ -580,13 +580,13 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
     // 3. The record of intent: from here on the new pair wins. It is made
     // only for the very files staged (a workstation that took the lock over
     // meanwhile would have thrown them away).
-    if (safefile::idOf(stagedList, false) != listStaged || safefile::idOf(stagedData, false) != dataStaged)
+    if (platform::safefile::idOf(stagedList, false) != listStaged || platform::safefile::idOf(stagedData, false) != dataStaged)
         return fail(kWriteError + QStringLiteral("\nНовые файлы картотеки ") + listFile +
                     QStringLiteral(" удалены другой программой до замены: картотека не заменена"));
-    if (const int err = safefile::replace(intentFile, intentBytes(sizes)))
+    if (const int err = platform::safefile::replace(intentFile, intentBytes(sizes)))
         return fail(writeError(intentFile, err));
     if (!step(SaveStep::IntentRecorded)) {
-        safefile::remove(intentFile);
+        platform::safefile::remove(intentFile);
         return fail(writeError(intentFile, EIO));
     }
 
@@ -610,9 +610,9 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
 Producer copyOf(const QString &file)
 {
     return [file](cardcodec::FileWriter &out) {
-        safefile::Fd fd;
+        platform::safefile::Fd fd;
         QByteArray bytes;
-        if (safefile::openForReading(file, true, &fd) != 0 || safefile::readAll(fd.get(), &bytes) != 0)
+        if (platform::safefile::openForReading(file, true, &fd) != 0 || platform::safefile::readAll(fd.get(), &bytes) != 0)
             return false;
         out.bytes(bytes.constData(), bytes.size());
         return true;
@@ -656,4 +656,4 @@ WriteResult restorePair(const QString &listFile, const QString &fromListFile, co
     return replacePair(listFile, copyOf(fromListFile), copyOf(dataFileName(fromListFile)), options);
 }
 
-} // namespace cardindex
+} // namespace state::cardindex

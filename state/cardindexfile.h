@@ -30,7 +30,7 @@ struct CardEntry {
     friend bool operator==(const CardEntry &, const CardEntry &) = default;
 };
 
-namespace cardindex {
+namespace state::cardindex {
 
 inline const QString kLabelCaption = QStringLiteral("Картотека:");
 inline const QString kFilter = QStringLiteral("Списки|*.LST");
@@ -59,8 +59,8 @@ QString realName(const QString &path);
 // put in place of another with the same size and time still differs in its
 // number on the disk and its status time.
 struct PairStamp {
-    safefile::Id list; // size -1: no such file
-    safefile::Id data;
+    platform::safefile::Id list; // size -1: no such file
+    platform::safefile::Id data;
 
     friend bool operator==(const PairStamp &, const PairStamp &) = default;
 };
@@ -151,4 +151,4 @@ void setSaveHook(SaveHook hook);
 QStringList listLines(const QList<CardEntry> &entries);
 QStringList dataLines(const QList<CardEntry> &entries);
 
-} // namespace cardindex
+} // namespace state::cardindex

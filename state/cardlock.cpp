@@ -17,7 +17,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace cardlock {
+namespace state::cardlock {
 
 namespace {
 
@@ -63,7 +63,7 @@ bool sameHost(const Holder &a, const Holder &b)
 
 QByteArray bytesOf(const Holder &h)
 {
-    return textfile::encodeLines({kHeader, h.user, h.host, h.since.toUTC().toString(Qt::ISODate),
+    return platform::textfile::encodeLines({kHeader, h.user, h.host, h.since.toUTC().toString(Qt::ISODate),
                                   QString::number(h.pid), QString::number(h.started), h.mark});
 }
 
@@ -96,12 +96,12 @@ void removeLeftovers(const QString &lock, const Holder &self)
     const QDir folder = fi.absoluteDir();
     const QString stem = fi.fileName() + QLatin1Char('.');
     const QStringList names =
-        folder.entryList({stem + QLatin1Char('*') + safefile::kPartSuffix, stem + QLatin1Char('*') + kAsideSuffix},
+        folder.entryList({stem + QLatin1Char('*') + platform::safefile::kPartSuffix, stem + QLatin1Char('*') + kAsideSuffix},
                          QDir::Files | QDir::System | QDir::Hidden);
     for (const QString &name : names) {
         // <host>-<pid>-<start>
         QString tag = name.mid(stem.size());
-        tag.chop(name.endsWith(kAsideSuffix) ? kAsideSuffix.size() : safefile::kPartSuffix.size());
+        tag.chop(name.endsWith(kAsideSuffix) ? kAsideSuffix.size() : platform::safefile::kPartSuffix.size());
         const qsizetype startDash = tag.lastIndexOf(QLatin1Char('-'));
         const qsizetype pidDash = startDash > 0 ? tag.lastIndexOf(QLatin1Char('-'), startDash - 1) : -1;
         if (pidDash < 0)
@@ -112,7 +112,7 @@ void removeLeftovers(const QString &lock, const Holder &self)
                                  tag.mid(startDash + 1).toLongLong());
         const bool old = QFileInfo(path).lastModified().secsTo(QDateTime::currentDateTime()) > kStaleAfterSecs;
         if (gone || old)
-            safefile::remove(path);
+            platform::safefile::remove(path);
     }
 }
 
@@ -120,20 +120,20 @@ void removeLeftovers(const QString &lock, const Holder &self)
 // own name: exclusive, like creating it, yet never seen half-written.
 Take linkIn(const QString &path, const QByteArray &bytes, const Holder &self, QString *error)
 {
-    const QString part = besideName(path, self, safefile::kPartSuffix);
-    safefile::remove(part);
-    int err = safefile::writeNew(part, bytes);
+    const QString part = besideName(path, self, platform::safefile::kPartSuffix);
+    platform::safefile::remove(part);
+    int err = platform::safefile::writeNew(part, bytes);
     if (err != 0) {
-        *error = safefile::reason(err);
+        *error = platform::safefile::reason(err);
         return Take::Failed;
     }
-    const safefile::Id written = safefile::idOf(part, false);
-    err = safefile::link(part, path);
+    const platform::safefile::Id written = platform::safefile::idOf(part, false);
+    err = platform::safefile::link(part, path);
     // A share may report a link it did make as failed: the name tells.
-    const bool ours = safefile::sameFile(safefile::idOf(path, false), written);
-    safefile::remove(part);
+    const bool ours = platform::safefile::sameFile(platform::safefile::idOf(path, false), written);
+    platform::safefile::remove(part);
     if (err == 0 || ours) {
-        safefile::syncFolderOf(path);
+        platform::safefile::syncFolderOf(path);
         return Take::Taken;
     }
     if (err == EEXIST)
@@ -141,15 +141,15 @@ Take linkIn(const QString &path, const QByteArray &bytes, const Holder &self, QS
     if (err == EPERM || err == EOPNOTSUPP || err == ENOSYS || err == EMLINK || err == EXDEV) {
         // No hard links on this file system: the lock is created in place,
         // as exclusively, and a lock found empty is offered for takeover.
-        err = safefile::writeNew(path, bytes);
+        err = platform::safefile::writeNew(path, bytes);
         if (err == 0) {
-            safefile::syncFolderOf(path);
+            platform::safefile::syncFolderOf(path);
             return Take::Taken;
         }
         if (err == EEXIST)
             return Take::Held;
     }
-    *error = safefile::reason(err);
+    *error = platform::safefile::reason(err);
     return Take::Failed;
 }
 
@@ -175,26 +175,26 @@ Holder me(const QString &mark)
 std::optional<Holder> holderOf(const QString &listFile)
 {
     const QString path = lockName(listFile);
-    const safefile::Id name = safefile::idOf(path, false);
+    const platform::safefile::Id name = platform::safefile::idOf(path, false);
     if (name.size < 0)
         return std::nullopt;
     Holder h;
     h.file = name;
     const QString shown = QStringLiteral("файл блокировки ") + path;
-    safefile::Fd fd;
+    platform::safefile::Fd fd;
     QByteArray bytes;
-    const int err = safefile::openForReading(path, false, &fd);
+    const int err = platform::safefile::openForReading(path, false, &fd);
     if (err == ELOOP) {
         const QFileInfo link(path);
         h.problem = shown + QStringLiteral(" — символическая ссылка") +
                     (link.exists() ? QString() : QStringLiteral(" на несуществующий файл ") + link.symLinkTarget());
     } else if (err != 0) {
-        h.problem = shown + QStringLiteral(" не читается: ") + safefile::reason(err);
-    } else if (const int readErr = safefile::readAll(fd.get(), &bytes, kLongestLock); readErr != 0) {
-        h.problem = shown + QStringLiteral(" не читается: ") + safefile::reason(readErr);
+        h.problem = shown + QStringLiteral(" не читается: ") + platform::safefile::reason(err);
+    } else if (const int readErr = platform::safefile::readAll(fd.get(), &bytes, kLongestLock); readErr != 0) {
+        h.problem = shown + QStringLiteral(" не читается: ") + platform::safefile::reason(readErr);
     } else {
-        h.file = safefile::idOf(fd.get());
-        const QStringList lines = textfile::splitLines(cp1251::decode(bytes));
+        h.file = platform::safefile::idOf(fd.get());
+        const QStringList lines = platform::textfile::splitLines(platform::cp1251::decode(bytes));
         if (lines.size() >= 7 && lines.at(0) == kHeader) {
             h.user = lines.at(1);
             h.host = lines.at(2);
@@ -266,23 +266,23 @@ Take takeOver(const QString &listFile, const Holder &seen, const Holder &self, Q
     removeLeftovers(path, self);
     // The stale lock is moved aside: of several takers, only one moves it.
     const QString aside = besideName(path, self, kAsideSuffix);
-    safefile::remove(aside);
-    int err = safefile::rename(path, aside);
+    platform::safefile::remove(aside);
+    int err = platform::safefile::rename(path, aside);
     if (err == ENOENT)
         return Take::Held;
     if (err != 0) {
-        *error = safefile::reason(err);
+        *error = platform::safefile::reason(err);
         return Take::Failed;
     }
-    if (!safefile::sameFile(safefile::idOf(aside, false), seen.file)) {
+    if (!platform::safefile::sameFile(platform::safefile::idOf(aside, false), seen.file)) {
         // What was moved is a lock somebody took over a moment ago: it goes
         // back, and theirs it stays.
-        safefile::link(aside, path);
-        safefile::remove(aside);
+        platform::safefile::link(aside, path);
+        platform::safefile::remove(aside);
         return Take::Held;
     }
     const Take taken = linkIn(path, bytesOf(self), self, error);
-    safefile::remove(aside);
+    platform::safefile::remove(aside);
     return taken;
 }
 
@@ -295,23 +295,23 @@ void refresh(const QString &listFile, const Holder &self)
     fresh.since = QDateTime::currentDateTime();
     // Our own lock is replaced in one step: there is no moment without it.
     const QString path = lockName(listFile);
-    const QString part = besideName(path, self, safefile::kPartSuffix);
-    safefile::remove(part);
-    if (safefile::writeNew(part, bytesOf(fresh)) != 0)
+    const QString part = besideName(path, self, platform::safefile::kPartSuffix);
+    platform::safefile::remove(part);
+    if (platform::safefile::writeNew(part, bytesOf(fresh)) != 0)
         return;
-    if (safefile::rename(part, path) != 0)
-        safefile::remove(part);
+    if (platform::safefile::rename(part, path) != 0)
+        platform::safefile::remove(part);
     else
-        safefile::syncFolderOf(path);
+        platform::safefile::syncFolderOf(path);
 }
 
 void release(const QString &listFile, const Holder &self)
 {
     const std::optional<Holder> now = holderOf(listFile);
     if (now && stateOf(*now, self) == State::Ours) {
-        safefile::remove(lockName(listFile));
+        platform::safefile::remove(lockName(listFile));
         removeLeftovers(lockName(listFile), self);
     }
 }
 
-} // namespace cardlock
+} // namespace state::cardlock

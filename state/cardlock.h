@@ -20,7 +20,7 @@
 
 #include <optional>
 
-namespace cardlock {
+namespace state::cardlock {
 
 struct Holder {
     QString user;
@@ -32,7 +32,7 @@ struct Holder {
     // Read from a lock: what is wrong with it when it could not be read
     // ("файл блокировки … пуст"), and the file it was read from.
     QString problem;
-    safefile::Id file;
+    platform::safefile::Id file;
 
     friend bool operator==(const Holder &, const Holder &) = default;
 };
@@ -71,4 +71,4 @@ void refresh(const QString &listFile, const Holder &self);
 // Removes the lock, if it is ours.
 void release(const QString &listFile, const Holder &self);
 
-} // namespace cardlock
+} // namespace state::cardlock

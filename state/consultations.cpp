@@ -6,7 +6,7 @@
 
 QString SpecialistPhrase(int code)
 {
-    return bodysystem::specialist(code);
+    return state::bodysystem::specialist(code);
 }
 
 Consultations BuildConsultations(const QStringList &uniqueLines)
@@ -23,15 +23,15 @@ Consultations BuildConsultations(const QStringList &uniqueLines)
     int badLine = -1;
     for (int i = 0; i < n; ++i) {
         bool ok = false;
-        const int code = bodysystem::codeOf(uniqueLines.at(i), &ok);
+        const int code = state::bodysystem::codeOf(uniqueLines.at(i), &ok);
         if (!ok) {
             badLine = i;
             break;
         }
-        if (code >= bodysystem::kFirst && code <= bodysystem::kLastSpecialist && firstLineOf[size_t(code)] < 0)
+        if (code >= state::bodysystem::kFirst && code <= state::bodysystem::kLastSpecialist && firstLineOf[size_t(code)] < 0)
             firstLineOf[size_t(code)] = i;
     }
-    for (int c = bodysystem::kFirst; c <= bodysystem::kLastSpecialist; ++c) {
+    for (int c = state::bodysystem::kFirst; c <= state::bodysystem::kLastSpecialist; ++c) {
         if (badLine >= 0) {
             // Scanning for code c meets the bad line; code c counts only if
             // it was found before it.

@@ -111,10 +111,10 @@ bool Examination::FillPathologyBox(const QList<int> &codes)
     if (codes.isEmpty())
         return true;
     QStringList found;
-    const bool read = pathology::lookup(paths::local(paths::kPathology), codes, &found);
+    const bool read = pathology::lookup(platform::paths::local(platform::paths::kPathology), codes, &found);
     m_pathology->appendLines(found);
     if (!read)
-        ui::showMessage(windows().existing(QStringLiteral("fmDeep")), paths::absentMessage(paths::kPathology));
+        platform::ui::showMessage(windows().existing(QStringLiteral("fmDeep")), platform::paths::absentMessage(platform::paths::kPathology));
     return read;
 }
 

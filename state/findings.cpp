@@ -8,7 +8,7 @@
 
 QString SystemHeading(int code)
 {
-    const QString title = bodysystem::heading(code);
+    const QString title = state::bodysystem::heading(code);
     return title.isEmpty() ? title : QString(17, QLatin1Char(' ')) + title;
 }
 
@@ -21,17 +21,17 @@ std::optional<QStringList> GroupFindings(const QStringList &lines)
     int outsideSystems = 0;
     for (int i = 0; i < n; ++i) {
         bool ok = false;
-        const int code = bodysystem::codeOf(lines.at(i), &ok);
+        const int code = state::bodysystem::codeOf(lines.at(i), &ok);
         if (!ok)
             return std::nullopt;
-        if (code >= bodysystem::kFirst && code <= bodysystem::kLast)
+        if (code >= state::bodysystem::kFirst && code <= state::bodysystem::kLast)
             bySystem[size_t(code)].append(i);
         else
             ++outsideSystems;
     }
     QStringList result;
-    result.reserve(n + bodysystem::kLast);
-    for (int c = bodysystem::kFirst; c <= bodysystem::kLast; ++c) {
+    result.reserve(n + state::bodysystem::kLast);
+    for (int c = state::bodysystem::kFirst; c <= state::bodysystem::kLast; ++c) {
         const QList<int> &members = bySystem[size_t(c)];
         if (members.isEmpty())
             continue;

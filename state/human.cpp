@@ -7,7 +7,7 @@ THuman::THuman(const QString &surname)
 {
 }
 
-namespace human {
+namespace state::human {
 
 QString displayText(const THuman &h)
 {
@@ -60,4 +60,4 @@ int ageFromText(const QString &text)
     return parseAge(text, &age) ? age : 0;
 }
 
-} // namespace human
+} // namespace state::human

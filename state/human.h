@@ -23,7 +23,7 @@ public:
     friend bool operator==(const THuman &, const THuman &) = default;
 };
 
-namespace human {
+namespace state::human {
 
 // "Петров О.И.": the surname, a space, the first character of the first and
 // of the middle name, each followed by a dot (an empty name gives the dot only).
@@ -47,4 +47,4 @@ bool parseAge(const QString &text, int *age);
 // Age as typed in the card: an integer gives its value, anything else 0.
 int ageFromText(const QString &text);
 
-} // namespace human
+} // namespace state::human

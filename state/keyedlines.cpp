@@ -3,7 +3,7 @@
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
-namespace keyed {
+namespace state::keyed {
 
 std::optional<int> lineKey(const QString &line)
 {
@@ -27,7 +27,7 @@ std::optional<int> lineKey(const QString &line)
 Matches matching(const QString &shownPath, int key)
 {
     Matches result;
-    const textfile::ReadResult read = textfile::readLines(paths::local(shownPath));
+    const platform::textfile::ReadResult read = platform::textfile::readLines(platform::paths::local(shownPath));
     if (!read.ok)
         return result;
     for (const QString &line : read.lines) {
@@ -49,4 +49,4 @@ int colourNumber(const QImage &picture, QPoint at)
     return qRed(c) + 256 * qGreen(c) + 65536 * qBlue(c);
 }
 
-} // namespace keyed
+} // namespace state::keyed

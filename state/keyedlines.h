@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace keyed {
+namespace state::keyed {
 
 // Width of the key field.
 constexpr int kKeyWidth = 8;
@@ -31,4 +31,4 @@ Matches matching(const QString &shownPath, int key);
 // A pixel's colour as R + 256 G + 65536 B: the key of what was clicked.
 int colourNumber(const QImage &picture, QPoint at);
 
-} // namespace keyed
+} // namespace state::keyed

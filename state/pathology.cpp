@@ -4,7 +4,7 @@
 
 #include <QHash>
 
-namespace pathology {
+namespace state::pathology {
 
 int codeOf(const QString &line)
 {
@@ -28,7 +28,7 @@ bool lookup(const QString &path, const QList<int> &codes, QStringList *out)
     // Read afresh for every lookup, so an edit of the dictionary shows at
     // the next sign; once for all its codes, so a large dictionary costs one
     // reading, not sixteen.
-    const textfile::ReadResult r = textfile::readLines(path);
+    const platform::textfile::ReadResult r = platform::textfile::readLines(path);
     if (!r.ok)
         return false;
     QHash<int, QList<qsizetype>> linesOf;
@@ -45,4 +45,4 @@ bool lookup(const QString &path, const QList<int> &codes, QStringList *out)
     return true;
 }
 
-} // namespace pathology
+} // namespace state::pathology

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace pathology {
+namespace state::pathology {
 
 // The pathology code of a dictionary line: the number at the start of its
 // first four characters, leading blanks skipped, read up to the first
@@ -21,4 +21,4 @@ int codeOf(const QString &line);
 // false, with nothing appended, when the file cannot be opened or read.
 bool lookup(const QString &path, const QList<int> &codes, QStringList *out);
 
-} // namespace pathology
+} // namespace state::pathology

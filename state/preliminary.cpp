@@ -1,6 +1,6 @@
 #include "state/preliminary.h"
 
-namespace deep {
+namespace state::deep {
 
 QString shownFinding(const QString &element)
 {
@@ -38,4 +38,4 @@ QStringList preliminaryConclusion(const QStringList &rightEyeSigns, const QStrin
     return text;
 }
 
-} // namespace deep
+} // namespace state::deep

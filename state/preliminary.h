@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace deep {
+namespace state::deep {
 
 inline const QString kCardTitle = QString(39, QLatin1Char(' ')) + QStringLiteral("КАРТА ОСМОТРА:");
 inline const QString kRightEye = QStringLiteral("Правый глаз:");
@@ -26,4 +26,4 @@ QString shownSign(const QString &line);
 QStringList preliminaryConclusion(const QStringList &rightEyeSigns, const QStringList &leftEyeSigns,
                                   const QStringList &findingLines, const QString &consultations);
 
-} // namespace deep
+} // namespace state::deep

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace deep {
+namespace state::deep {
 
 QStringList boxLines(const QStringList &lines)
 {
@@ -47,4 +47,4 @@ Pathologies recordPathologies(bool firstRecording, const QStringList &accumulate
     return {all, uniqueLines(all)};
 }
 
-} // namespace deep
+} // namespace state::deep

@@ -5,7 +5,7 @@
 // (DeepPassCount 0) replaces what was there, every later one adds to it.
 #include <QStringList>
 
-namespace deep {
+namespace state::deep {
 
 // The lines of a text box as they are recorded: a line break typed at the
 // very end leaves an empty last line in the box, which is not a line of its
@@ -30,4 +30,4 @@ struct Pathologies {
 };
 Pathologies recordPathologies(bool firstRecording, const QStringList &accumulated, const QStringList &lines);
 
-} // namespace deep
+} // namespace state::deep

@@ -6,16 +6,16 @@
 
 #include <QSet>
 
-namespace zones {
+namespace state::zones {
 
-const QString &organFile(chartgeom::Chart chart, bool rightEye)
+const QString &organFile(charts::chartgeom::Chart chart, bool rightEye)
 {
     switch (chart) {
-    case chartgeom::Chart::Deck:
+    case charts::chartgeom::Chart::Deck:
         return kDeckOrgans;
-    case chartgeom::Chart::Jensen:
+    case charts::chartgeom::Chart::Jensen:
         return kJensenOrgans;
-    case chartgeom::Chart::Collarette:
+    case charts::chartgeom::Chart::Collarette:
         break;
     }
     return rightEye ? kCollaretteOrgansR : kCollaretteOrgansL;
@@ -54,7 +54,7 @@ QList<ShownZone> zonesShown(const QImage &picture, const QString &organFile)
         for (int x = 0; x < picture.width(); ++x)
             colours.insert(keyed::colourNumber(picture, QPoint(x, y)));
     QList<ShownZone> out;
-    const textfile::ReadResult read = textfile::readLines(paths::local(organFile));
+    const platform::textfile::ReadResult read = platform::textfile::readLines(platform::paths::local(organFile));
     for (const QString &line : read.lines) {
         const std::optional<int> key = keyed::lineKey(line);
         if (!key)
@@ -101,4 +101,4 @@ bool eyeMatches(bool rightEyeSelected, const QString &eyeTabName)
     return eyeTabName.endsWith(rightEyeSelected ? QLatin1Char('R') : QLatin1Char('L'));
 }
 
-} // namespace zones
+} // namespace state::zones

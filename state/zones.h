@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace zones {
+namespace state::zones {
 
 inline const QString kDeckOrgans = QStringLiteral(".\\SystmTxt\\DeckOrgans.txt");
 inline const QString kJensenOrgans = QStringLiteral(".\\SystmTxt\\JensOrgans.txt");
@@ -20,7 +20,7 @@ inline const QString kCollaretteOrgansL = QStringLiteral(".\\SystmTxt\\ZrachOrga
 
 // The organ file of a chart's picture for an eye: both Deck pictures share
 // one, both Jensen pictures too; the pupillary belt has one per eye.
-const QString &organFile(chartgeom::Chart chart, bool rightEye);
+const QString &organFile(charts::chartgeom::Chart chart, bool rightEye);
 
 struct Zone {
     QString name; // characters 12 on: the localisation text
@@ -63,4 +63,4 @@ QStringList localisePathology(const QStringList &pathologyLines, const QString &
 // "Правый"/"Левый" tab names of the chart window: tsDeckR, tsJensenL, ...
 bool eyeMatches(bool rightEyeSelected, const QString &eyeTabName);
 
-} // namespace zones
+} // namespace state::zones

@@ -6,6 +6,8 @@
     python3 tools/check_code.py includes        a window folder includes another
                                                 window folder only through its door
     python3 tools/check_code.py controls        no window header with public controls
+    python3 tools/check_code.py namespaces      a folder's code lives in the one namespace
+                                                named for the folder
 
 Tests and benchmarks are not looked at; they are white-box.
 """
@@ -254,8 +256,40 @@ def check_controls():
     return problems, "no window header has public controls"
 
 
+def outer_namespaces(code):
+    """(line, name) for every named namespace opened outside any named one
+    (an anonymous namespace does not count as one)."""
+    opened = []   # for each open brace: the namespace's name, "" if anonymous, None if no namespace
+    line = 1
+    pos = 0
+    for m in re.finditer(r"\n|\{|\}", code):
+        line += code.count("\n", pos, m.start())
+        pos = m.start()
+        if m.group(0) == "{":
+            head = code[code.rfind(";", 0, m.start()) + 1:m.start()]
+            head = head[max(head.rfind("}"), head.rfind("{")) + 1:]
+            ns = re.search(r"\bnamespace\s*([\w:]*)\s*$", head)
+            name = ns.group(1) if ns else None
+            if name and not any(opened):
+                yield line, name
+            opened.append(name)
+        elif m.group(0) == "}" and opened:
+            opened.pop()
+
+
+def check_namespaces():
+    problems = []
+    for folder, path, text in product_files():
+        if os.path.basename(path) == "main.cpp":
+            continue
+        for line, name in outer_namespaces(code_only(text)):
+            if name.split("::")[0] != folder:
+                problems.append(f"{path}:{line}: opens namespace {name}: code of {folder}/ lives in {folder}::")
+    return problems, "each folder's code lives in the one namespace named for the folder"
+
+
 CHECKS = {"globals": check_globals, "doors": check_doors, "includes": check_includes,
-          "controls": check_controls}
+          "controls": check_controls, "namespaces": check_namespaces}
 
 
 def main(argv):

@@ -40,7 +40,7 @@ QList<CardEntry> numbered(int count)
         THuman h(QStringLiteral("Пациент%1").arg(i));
         h.Age = i;
         h.Complaint = QStringLiteral("жалобы пациента номер %1").arg(i);
-        entries.append(CardEntry{human::displayText(h), h});
+        entries.append(CardEntry{state::human::displayText(h), h});
     }
     return entries;
 }
@@ -71,25 +71,25 @@ void waitForEnd()
 // with 3 photos, restores the oldest backup, and lets the lock go.
 int scenario(const QString &list)
 {
-    const cardlock::Holder self = cardlock::me(QStringLiteral("cardsaver"));
-    const std::optional<cardlock::Holder> seen = cardlock::holderOf(list);
+    const state::cardlock::Holder self = state::cardlock::me(QStringLiteral("cardsaver"));
+    const std::optional<state::cardlock::Holder> seen = state::cardlock::holderOf(list);
     QString error;
-    if (!seen || cardlock::takeOver(list, *seen, self, &error) != cardlock::Take::Taken)
+    if (!seen || state::cardlock::takeOver(list, *seen, self, &error) != state::cardlock::Take::Taken)
         return 4;
-    cardindex::SaveOptions options;
+    state::cardindex::SaveOptions options;
     options.keepBackups = 3;
-    if (!cardindex::writePair(list, numbered(5), options).ok)
+    if (!state::cardindex::writePair(list, numbered(5), options).ok)
         return 3;
-    cardlock::refresh(list, self);
+    state::cardlock::refresh(list, self);
     photos::PhotoIndex index;
     for (int i = 0; i < 3; ++i)
         index.add(QStringLiteral("R%1.jpg").arg(i), photos::Eye::Right, photos::keyOf(*numbered(5).at(i).record));
     if (!photos::save(photos::folderFor(list), index))
         return 3;
-    const QList<cardbackup::Backup> backups = cardbackup::list(list);
-    if (backups.isEmpty() || !cardindex::restorePair(list, backups.constLast().listFile, options).ok)
+    const QList<state::cardbackup::Backup> backups = state::cardbackup::list(list);
+    if (backups.isEmpty() || !state::cardindex::restorePair(list, backups.constLast().listFile, options).ok)
         return 3;
-    cardlock::release(list, self);
+    state::cardlock::release(list, self);
     return 0;
 }
 
@@ -103,42 +103,42 @@ int main(int argc, char *argv[])
         return 2;
     const QString list = args.at(1);
     if (args.at(2) == QLatin1String("hold")) {
-        const cardlock::Holder self = cardlock::me(QStringLiteral("cardsaver"));
+        const state::cardlock::Holder self = state::cardlock::me(QStringLiteral("cardsaver"));
         QString error;
-        if (cardlock::take(list, self, &error) != cardlock::Take::Taken)
+        if (state::cardlock::take(list, self, &error) != state::cardlock::Take::Taken)
             return 4;
         say("locked");
         waitForEnd();
-        cardlock::release(list, self);
+        state::cardlock::release(list, self);
         return 0;
     }
     if (args.at(2) == QLatin1String("takeover")) {
-        const cardlock::Holder self = cardlock::me(QStringLiteral("cardsaver"));
-        const std::optional<cardlock::Holder> seen = cardlock::holderOf(list);
+        const state::cardlock::Holder self = state::cardlock::me(QStringLiteral("cardsaver"));
+        const std::optional<state::cardlock::Holder> seen = state::cardlock::holderOf(list);
         if (!seen)
             return 4;
         say("ready");
         waitForLine();
         QString error;
-        const cardlock::Take t = cardlock::takeOver(list, *seen, self, &error);
-        say(t == cardlock::Take::Taken ? "taken" : t == cardlock::Take::Held ? "held" : "failed");
+        const state::cardlock::Take t = state::cardlock::takeOver(list, *seen, self, &error);
+        say(t == state::cardlock::Take::Taken ? "taken" : t == state::cardlock::Take::Held ? "held" : "failed");
         waitForEnd();
-        cardlock::release(list, self);
+        state::cardlock::release(list, self);
         return 0;
     }
     if (args.at(2) == QLatin1String("scenario") && args.size() > 3) {
         const int killAt = args.at(3).toInt();
         int calls = 0;
-        safefile::setHook([&](safefile::Call call, const QString &) {
+        platform::safefile::setHook([&](platform::safefile::Call call, const QString &) {
             if (++calls == killAt)
                 std::raise(SIGKILL);
-            return call == safefile::Call::Sync ? safefile::kSkip : 0; // what counts is the order
+            return call == platform::safefile::Call::Sync ? platform::safefile::kSkip : 0; // what counts is the order
         });
         return scenario(list);
     }
     if (args.size() > 4 && args.at(3) == QLatin1String("pause")) {
         const int pauseAt = args.at(4).toInt();
-        cardindex::setSaveHook([pauseAt](cardindex::SaveStep s) {
+        state::cardindex::setSaveHook([pauseAt](state::cardindex::SaveStep s) {
             if (int(s) == pauseAt) {
                 say("paused");
                 waitForLine();
@@ -147,15 +147,15 @@ int main(int argc, char *argv[])
         });
     } else if (args.size() > 3) {
         const int killAt = args.at(3).toInt();
-        cardindex::setSaveHook([killAt](cardindex::SaveStep s) {
+        state::cardindex::setSaveHook([killAt](state::cardindex::SaveStep s) {
             if (int(s) == killAt)
                 std::raise(SIGKILL);
             return true;
         });
     }
-    cardindex::SaveOptions options;
-    options.keepBackups = cardbackup::kKeep;
-    const cardindex::WriteResult written = cardindex::writePair(list, numbered(args.at(2).toInt()), options);
+    state::cardindex::SaveOptions options;
+    options.keepBackups = state::cardbackup::kKeep;
+    const state::cardindex::WriteResult written = state::cardindex::writePair(list, numbered(args.at(2).toInt()), options);
     if (!written.ok) {
         QTextStream(stderr) << written.message << '\n';
         return 3;

@@ -69,7 +69,7 @@ QList<CardEntry> manyEntries(int count)
         h.Complaint = QStringLiteral("  пробелы по краям  ");
         h.Anamnesis = QStringLiteral("Ёё€‰№");
         h.Concl = i % 4 == 0 ? QString() : QStringLiteral("/tmp/заключения/%1.txt").arg(i);
-        entries.append(CardEntry{human::displayText(h), h});
+        entries.append(CardEntry{state::human::displayText(h), h});
     }
     return entries;
 }
@@ -168,7 +168,7 @@ void TestCardFile::displayText()
     THuman h(f);
     h.LName = l;
     h.MName = m;
-    QTEST(human::displayText(h), "text");
+    QTEST(state::human::displayText(h), "text");
 }
 
 void TestCardFile::ageFromText_data()
@@ -196,10 +196,10 @@ void TestCardFile::ageFromText()
     QFETCH(bool, valid);
     QFETCH(int, age);
     int parsed = 12345;
-    QCOMPARE(human::parseAge(text, &parsed), valid);
+    QCOMPARE(state::human::parseAge(text, &parsed), valid);
     if (valid)
         QCOMPARE(parsed, age);
-    QCOMPARE(human::ageFromText(text), age);
+    QCOMPARE(state::human::ageFromText(text), age);
 }
 
 void TestCardFile::dataFileName_data()
@@ -217,7 +217,7 @@ void TestCardFile::dataFileName_data()
 void TestCardFile::dataFileName()
 {
     QFETCH(QString, list);
-    QTEST(cardindex::dataFileName(list), "data");
+    QTEST(state::cardindex::dataFileName(list), "data");
 }
 
 void TestCardFile::labelText_data()
@@ -239,7 +239,7 @@ void TestCardFile::labelText()
         name += QLatin1Char(char('a' + name.size() % 26));
     name += QStringLiteral(".LST");
     QCOMPARE(name.size(), length);
-    const QString label = cardindex::labelText(name);
+    const QString label = state::cardindex::labelText(name);
     QVERIFY(label.startsWith(QStringLiteral("Картотека:")));
     if (whole)
         QCOMPARE(label, QStringLiteral("Картотека:  ") + name);
@@ -250,11 +250,11 @@ void TestCardFile::labelText()
 void TestCardFile::writesTheGoldenPair()
 {
     TestEnv env;
-    const cardindex::WriteResult written = cardindex::writePair(env.path("three.lst"), threeEntries());
+    const state::cardindex::WriteResult written = state::cardindex::writePair(env.path("three.lst"), threeEntries());
     QVERIFY2(written.ok, qPrintable(written.message));
     for (const QString &name : {QStringLiteral("three.lst"), QStringLiteral("three.lso")}) {
-        const QStringList golden = textfile::readLines(TestEnv::testDataPath("cards/golden/" + name)).lines;
-        const QStringList actual = textfile::readLines(env.path(name)).lines;
+        const QStringList golden = platform::textfile::readLines(TestEnv::testDataPath("cards/golden/" + name)).lines;
+        const QStringList actual = platform::textfile::readLines(env.path(name)).lines;
         QCOMPARE(actual, golden);
         // Byte for byte too: Windows-1251, CR LF after every line.
         QFile g(TestEnv::testDataPath("cards/golden/" + name));
@@ -268,7 +268,7 @@ void TestCardFile::writesTheGoldenPair()
 void TestCardFile::readsTheGoldenPairByPosition()
 {
     TestEnv env;
-    const cardindex::ReadResult read = cardindex::readPair(TestEnv::testDataPath("cards/golden/three.lst"));
+    const state::cardindex::ReadResult read = state::cardindex::readPair(TestEnv::testDataPath("cards/golden/three.lst"));
     QVERIFY2(read.ok, qPrintable(read.message));
     QCOMPARE(read.entries.size(), 3);
     QCOMPARE(read.entries.at(0).text, QStringLiteral("Петров О.И."));
@@ -298,9 +298,9 @@ void TestCardFile::roundTripOfManyRecords()
         expected[i].record = i < records.size() ? records.at(i) : std::nullopt;
 
     const QString list = env.path("Картотека.LST");
-    QVERIFY(cardindex::writePair(list, entries).ok);
-    QCOMPARE(textfile::readLines(env.path("Картотека.lso")).lines.size(), records.size() * 11);
-    const cardindex::ReadResult read = cardindex::readPair(list);
+    QVERIFY(state::cardindex::writePair(list, entries).ok);
+    QCOMPARE(platform::textfile::readLines(env.path("Картотека.lso")).lines.size(), records.size() * 11);
+    const state::cardindex::ReadResult read = state::cardindex::readPair(list);
     QVERIFY2(read.ok, qPrintable(read.message));
     QCOMPARE(read.entries.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i)
@@ -308,17 +308,17 @@ void TestCardFile::roundTripOfManyRecords()
 
     // Without the gap the pair comes back exactly as it was written.
     const QList<CardEntry> full = manyEntries(300);
-    QVERIFY(cardindex::writePair(list, full).ok);
-    QCOMPARE(cardindex::readPair(list).entries, full);
+    QVERIFY(state::cardindex::writePair(list, full).ok);
+    QCOMPARE(state::cardindex::readPair(list).entries, full);
 }
 
 void TestCardFile::emptyListMakesEmptyFiles()
 {
     TestEnv env;
-    QVERIFY(cardindex::writePair(env.path("empty.lst"), {}).ok);
+    QVERIFY(state::cardindex::writePair(env.path("empty.lst"), {}).ok);
     QCOMPARE(env.readBytes("empty.lst"), QByteArray());
     QCOMPARE(env.readBytes("empty.lso"), QByteArray());
-    const cardindex::ReadResult read = cardindex::readPair(env.path("empty.lst"));
+    const state::cardindex::ReadResult read = state::cardindex::readPair(env.path("empty.lst"));
     QVERIFY(read.ok);
     QVERIFY(read.entries.isEmpty());
 }
@@ -331,18 +331,18 @@ void TestCardFile::lineBreaksInFieldsBecomeSpaces()
     h.Complaint = QStringLiteral("боли\r\rслабость\n");
     h.Concl = QStringLiteral("\n");
     const QList<CardEntry> entries{CardEntry{QStringLiteral("Пет\nров .."), h}};
-    QVERIFY(cardindex::writePair(env.path("b.lst"), entries).ok);
-    QCOMPARE(textfile::readLines(env.path("b.lst")).lines, QStringList{QStringLiteral("Пет ров ..")});
-    const QStringList data = textfile::readLines(env.path("b.lso")).lines;
+    QVERIFY(state::cardindex::writePair(env.path("b.lst"), entries).ok);
+    QCOMPARE(platform::textfile::readLines(env.path("b.lst")).lines, QStringList{QStringLiteral("Пет ров ..")});
+    const QStringList data = platform::textfile::readLines(env.path("b.lso")).lines;
     QCOMPARE(data.size(), 11);
     QCOMPARE(data.at(1), QStringLiteral("Пет ров"));
     QCOMPARE(data.at(6), QStringLiteral("дом 5 кв. 7"));
     QCOMPARE(data.at(8), QStringLiteral("боли  слабость "));
     QCOMPARE(data.at(10), QStringLiteral(" "));
-    const cardindex::ReadResult read = cardindex::readPair(env.path("b.lst"));
+    const state::cardindex::ReadResult read = state::cardindex::readPair(env.path("b.lst"));
     QVERIFY(read.ok);
     QCOMPARE(read.entries.size(), 1);
-    QCOMPARE(*read.entries.at(0).record, human::singleLined(h));
+    QCOMPARE(*read.entries.at(0).record, state::human::singleLined(h));
 }
 
 void TestCardFile::badPairIsRefusedWhole_data()
@@ -352,8 +352,8 @@ void TestCardFile::badPairIsRefusedWhole_data()
     QTest::addColumn<QString>("message"); // %L list file, %D data file
 
     const QStringList two{QStringLiteral("Петров О.И."), QStringLiteral("Иванова ..")};
-    const QStringList good = cardindex::recordLines(petrov());
-    auto bytes = [](const QStringList &lines) { return textfile::encodeLines(lines); };
+    const QStringList good = state::cardindex::recordLines(petrov());
+    auto bytes = [](const QStringList &lines) { return platform::textfile::encodeLines(lines); };
     QStringList badAge = good + good;
     badAge[15] = QStringLiteral("сорок");
     QStringList emptyAge = good;
@@ -390,7 +390,7 @@ void TestCardFile::badPairIsRefusedWhole()
         QDir().mkpath(dataFile);
     else if (data != "-")
         env.writeBytes("bad.lso", data);
-    const cardindex::ReadResult read = cardindex::readPair(listFile);
+    const state::cardindex::ReadResult read = state::cardindex::readPair(listFile);
     QVERIFY(!read.ok);
     QVERIFY(read.entries.isEmpty());
     QCOMPARE(read.message, QString(message).replace("%D", dataFile).replace("%L", listFile));
@@ -400,8 +400,8 @@ void TestCardFile::fewerRecordsThanLinesIsValid()
 {
     TestEnv env;
     env.writeLines("f.lst", {QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")});
-    env.writeLines("f.lso", cardindex::recordLines(petrov()));
-    const cardindex::ReadResult read = cardindex::readPair(env.path("f.lst"));
+    env.writeLines("f.lso", state::cardindex::recordLines(petrov()));
+    const state::cardindex::ReadResult read = state::cardindex::readPair(env.path("f.lst"));
     QVERIFY(read.ok);
     QCOMPARE(read.entries.size(), 3);
     QCOMPARE(read.entries.at(0).record, std::optional<THuman>(petrov()));
@@ -410,8 +410,8 @@ void TestCardFile::fewerRecordsThanLinesIsValid()
 
     // An empty data file is fine too; a missing list file is not.
     env.writeBytes("f.lso", {});
-    QVERIFY(cardindex::readPair(env.path("f.lst")).ok);
-    const cardindex::ReadResult missing = cardindex::readPair(env.path("nothing.lst"));
+    QVERIFY(state::cardindex::readPair(env.path("f.lst")).ok);
+    const state::cardindex::ReadResult missing = state::cardindex::readPair(env.path("nothing.lst"));
     QVERIFY(!missing.ok);
     QCOMPARE(missing.message, QStringLiteral("Ошибка открытия файла"));
 }
@@ -420,13 +420,13 @@ void TestCardFile::listFileThatIsItsOwnDataFile()
 {
     TestEnv env;
     const QString name = env.path("same.lso");
-    const cardindex::WriteResult written = cardindex::writePair(name, threeEntries());
+    const state::cardindex::WriteResult written = state::cardindex::writePair(name, threeEntries());
     QVERIFY(!written.ok);
     QCOMPARE(written.message,
              QStringLiteral("Файл списка картотеки не может служить и её файлом данных: ") + name);
     QVERIFY(!QFile::exists(name));
     env.writeLines("same.lso", {QStringLiteral("x")});
-    QCOMPARE(cardindex::readPair(name).message, written.message);
+    QCOMPARE(state::cardindex::readPair(name).message, written.message);
 }
 
 void TestCardFile::failedSaveKeepsTheOldPair_data()
@@ -444,14 +444,14 @@ void TestCardFile::failedSaveKeepsTheOldPair()
     QFETCH(QString, message);
     TestEnv env;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, threeEntries()).ok);
+    QVERIFY(state::cardindex::writePair(list, threeEntries()).ok);
     const QByteArray oldList = env.readBytes("k.LST");
     const QByteArray oldData = env.readBytes("k.lso");
 
-    cardindex::WriteResult written;
+    state::cardindex::WriteResult written;
     {
         WriteLimit writeLimit(limit);
-        written = cardindex::writePair(list, manyEntries(40));
+        written = state::cardindex::writePair(list, manyEntries(40));
     }
     QVERIFY(!written.ok);
     QCOMPARE(written.message, QString(message).replace("%D", env.path("k.lso")).replace("%L", list));
@@ -462,7 +462,7 @@ void TestCardFile::failedSaveKeepsTheOldPair()
     // Without a pair beforehand, a failed save leaves no files at all.
     {
         WriteLimit writeLimit(limit);
-        QVERIFY(!cardindex::writePair(env.path("new.lst"), manyEntries(40)).ok);
+        QVERIFY(!state::cardindex::writePair(env.path("new.lst"), manyEntries(40)).ok);
     }
     QVERIFY(!QFile::exists(env.path("new.lst")));
     QVERIFY(!QFile::exists(env.path("new.lso")));
@@ -493,16 +493,16 @@ void TestCardFile::handEditedDataFile()
     second.Concl.clear();
     second.Anamnesis.clear();
     env.writeLines("h.lst", {QStringLiteral("Петров О.И."), QStringLiteral("Иванова ..")});
-    env.writeLines("h.lso", cardindex::recordLines(petrov()) + cardindex::recordLines(second).mid(0, keep) +
+    env.writeLines("h.lso", state::cardindex::recordLines(petrov()) + state::cardindex::recordLines(second).mid(0, keep) +
                                 QStringList(blanks));
-    const cardindex::ReadResult read = cardindex::readPair(env.path("h.lst"));
+    const state::cardindex::ReadResult read = state::cardindex::readPair(env.path("h.lst"));
     QVERIFY2(read.ok, qPrintable(read.message));
     QCOMPARE(read.entries.at(0).record, std::optional<THuman>(petrov()));
-    QStringList expected = cardindex::recordLines(second).mid(0, keep) + QStringList(blanks);
-    expected.resize(cardindex::kLinesPerRecord);
+    QStringList expected = state::cardindex::recordLines(second).mid(0, keep) + QStringList(blanks);
+    expected.resize(state::cardindex::kLinesPerRecord);
     if (keep <= 4)
         expected[4] = QStringLiteral("0");
-    QCOMPARE(cardindex::recordLines(*read.entries.at(1).record), expected);
+    QCOMPARE(state::cardindex::recordLines(*read.entries.at(1).record), expected);
     QCOMPARE(read.warning.isEmpty(), !warned);
     if (warned) {
         QVERIFY(read.warning.contains(env.path("h.lso")));
@@ -520,7 +520,7 @@ QList<CardEntry> numbered(int count)
         THuman h(QStringLiteral("Пациент%1").arg(i));
         h.Age = i;
         h.Complaint = QStringLiteral("жалобы пациента номер %1").arg(i);
-        entries.append(CardEntry{human::displayText(h), h});
+        entries.append(CardEntry{state::human::displayText(h), h});
     }
     return entries;
 }
@@ -530,7 +530,7 @@ QList<CardEntry> numbered(int count)
 void checkOpensWhole(const TestEnv &env, const QString &list, const QList<CardEntry> &old,
                      const QList<CardEntry> &saved, bool expectSaved)
 {
-    const cardindex::ReadResult read = cardindex::readPair(list, cardindex::Role::Holder);
+    const state::cardindex::ReadResult read = state::cardindex::readPair(list, state::cardindex::Role::Holder);
     QVERIFY2(read.ok, qPrintable(read.message));
     QCOMPARE(read.entries, expectSaved ? saved : old);
     QCOMPARE(filesIn(env.path()), (QStringList{QStringLiteral("k.LST"), QStringLiteral("k.lso")}));
@@ -542,13 +542,13 @@ void TestCardFile::saveKilledAtEveryStep_data()
 {
     QTest::addColumn<int>("step");
     QTest::addColumn<bool>("newPair"); // what an open finds afterwards
-    QTest::newRow("list staged") << int(cardindex::SaveStep::ListStaged) << false;
-    QTest::newRow("data staged") << int(cardindex::SaveStep::DataStaged) << false;
-    QTest::newRow("backup made") << int(cardindex::SaveStep::BackupMade) << false;
-    QTest::newRow("intent recorded") << int(cardindex::SaveStep::IntentRecorded) << true;
-    QTest::newRow("list replaced") << int(cardindex::SaveStep::ListReplaced) << true;
-    QTest::newRow("data replaced") << int(cardindex::SaveStep::DataReplaced) << true;
-    QTest::newRow("finished") << int(cardindex::SaveStep::Finished) << true;
+    QTest::newRow("list staged") << int(state::cardindex::SaveStep::ListStaged) << false;
+    QTest::newRow("data staged") << int(state::cardindex::SaveStep::DataStaged) << false;
+    QTest::newRow("backup made") << int(state::cardindex::SaveStep::BackupMade) << false;
+    QTest::newRow("intent recorded") << int(state::cardindex::SaveStep::IntentRecorded) << true;
+    QTest::newRow("list replaced") << int(state::cardindex::SaveStep::ListReplaced) << true;
+    QTest::newRow("data replaced") << int(state::cardindex::SaveStep::DataReplaced) << true;
+    QTest::newRow("finished") << int(state::cardindex::SaveStep::Finished) << true;
 }
 
 // The save runs in a process of its own that is killed with SIGKILL right
@@ -561,7 +561,7 @@ void TestCardFile::saveKilledAtEveryStep()
     TestEnv env;
     const QString list = env.path("k.LST");
     const QList<CardEntry> old = numbered(299).mid(1);
-    QVERIFY(cardindex::writePair(list, old).ok);
+    QVERIFY(state::cardindex::writePair(list, old).ok);
 
     QProcess saver;
     saver.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("300"), QString::number(step)});
@@ -569,10 +569,10 @@ void TestCardFile::saveKilledAtEveryStep()
     QCOMPARE(saver.exitStatus(), QProcess::CrashExit);
     checkOpensWhole(env, list, old, numbered(300), newPair);
     // A backup, if one was made, is the old pair whole.
-    const QList<cardbackup::Backup> backups = cardbackup::list(list);
+    const QList<state::cardbackup::Backup> backups = state::cardbackup::list(list);
     QVERIFY(backups.size() <= 1);
-    for (const cardbackup::Backup &b : backups)
-        QCOMPARE(cardindex::readPair(b.listFile).entries, old);
+    for (const state::cardbackup::Backup &b : backups)
+        QCOMPARE(state::cardindex::readPair(b.listFile).entries, old);
 }
 
 void TestCardFile::saveFailingAtEveryStep_data()
@@ -590,21 +590,21 @@ void TestCardFile::saveFailingAtEveryStep()
     TestEnv env;
     const QString list = env.path("k.LST");
     const QList<CardEntry> old = manyEntries(3);
-    QVERIFY(cardindex::writePair(list, old).ok);
-    cardindex::setSaveHook([step](cardindex::SaveStep s) { return int(s) != step; });
-    const cardindex::WriteResult written = cardindex::writePair(list, manyEntries(20));
-    cardindex::setSaveHook({});
-    QCOMPARE(written.ok, step == int(cardindex::SaveStep::Finished));
+    QVERIFY(state::cardindex::writePair(list, old).ok);
+    state::cardindex::setSaveHook([step](state::cardindex::SaveStep s) { return int(s) != step; });
+    const state::cardindex::WriteResult written = state::cardindex::writePair(list, manyEntries(20));
+    state::cardindex::setSaveHook({});
+    QCOMPARE(written.ok, step == int(state::cardindex::SaveStep::Finished));
     // A failure while the record of intent is written leaves the old pair.
-    checkOpensWhole(env, list, old, manyEntries(20), newPair && step != int(cardindex::SaveStep::IntentRecorded));
+    checkOpensWhole(env, list, old, manyEntries(20), newPair && step != int(state::cardindex::SaveStep::IntentRecorded));
 }
 
 void TestCardFile::readerLeavesAWritersFilesAlone_data()
 {
     QTest::addColumn<int>("step"); // where the writer is held up
     QTest::addColumn<bool>("newPair"); // what the reader reads meanwhile
-    QTest::newRow("staged, no record of intent yet") << int(cardindex::SaveStep::BackupMade) << false;
-    QTest::newRow("between the two renames") << int(cardindex::SaveStep::ListReplaced) << true;
+    QTest::newRow("staged, no record of intent yet") << int(state::cardindex::SaveStep::BackupMade) << false;
+    QTest::newRow("between the two renames") << int(state::cardindex::SaveStep::ListReplaced) << true;
 }
 
 // Another workstation reads the pair while its holder's save is held up (a
@@ -617,14 +617,14 @@ void TestCardFile::readerLeavesAWritersFilesAlone()
     TestEnv env;
     const QString list = env.path("k.LST");
     const QList<CardEntry> old = numbered(299).mid(1);
-    QVERIFY(cardindex::writePair(list, old).ok);
+    QVERIFY(state::cardindex::writePair(list, old).ok);
     QProcess writer;
     writer.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("300"), QStringLiteral("pause"), QString::number(step)});
     QVERIFY(writer.waitForReadyRead(30000));
     QCOMPARE(writer.readAll().trimmed(), QByteArray("paused"));
     const QStringList during = filesIn(env.path());
 
-    const cardindex::ReadResult read = cardindex::readPair(list);
+    const state::cardindex::ReadResult read = state::cardindex::readPair(list);
     QVERIFY2(read.ok, qPrintable(read.message));
     QCOMPARE(read.entries, newPair ? numbered(300) : old);
     QCOMPARE(filesIn(env.path()), during);
@@ -632,14 +632,14 @@ void TestCardFile::readerLeavesAWritersFilesAlone()
     writer.write("\n");
     QVERIFY(writer.waitForFinished(30000));
     QCOMPARE(writer.exitCode(), 0);
-    QCOMPARE(cardindex::readPair(list).entries, numbered(300));
+    QCOMPARE(state::cardindex::readPair(list).entries, numbered(300));
 }
 
 void TestCardFile::readerRacingASaveReadsOnePair_data()
 {
     QTest::addColumn<QString>("killStep"); // of the save run between the two opens; "" for none
     QTest::newRow("a whole save") << "";
-    QTest::newRow("a save that dies between the renames") << QString::number(int(cardindex::SaveStep::ListReplaced));
+    QTest::newRow("a save that dies between the renames") << QString::number(int(state::cardindex::SaveStep::ListReplaced));
 }
 
 // The reader is slow to open the data file, and another workstation saves
@@ -651,10 +651,10 @@ void TestCardFile::readerRacingASaveReadsOnePair()
     TestEnv env;
     const QString list = env.path("k.LST");
     const QList<CardEntry> old = numbered(299).mid(1);
-    QVERIFY(cardindex::writePair(list, old).ok);
+    QVERIFY(state::cardindex::writePair(list, old).ok);
     bool saved = false;
-    safefile::setHook([&](safefile::Call call, const QString &path) {
-        if (call == safefile::Call::Open && path.endsWith(QLatin1String(".lso")) && !saved) {
+    platform::safefile::setHook([&](platform::safefile::Call call, const QString &path) {
+        if (call == platform::safefile::Call::Open && path.endsWith(QLatin1String(".lso")) && !saved) {
             saved = true;
             QStringList args{list, QStringLiteral("300")};
             if (!killStep.isEmpty())
@@ -663,13 +663,13 @@ void TestCardFile::readerRacingASaveReadsOnePair()
         }
         return 0;
     });
-    const cardindex::ReadResult read = cardindex::readPair(list);
-    safefile::setHook({});
+    const state::cardindex::ReadResult read = state::cardindex::readPair(list);
+    platform::safefile::setHook({});
     QVERIFY(saved);
     QVERIFY2(read.ok, qPrintable(read.message));
     QCOMPARE(read.entries, numbered(300));
     if (!killStep.isEmpty()) // nothing was finished by the reader
-        QVERIFY(QFileInfo::exists(cardindex::intentName(list)));
+        QVERIFY(QFileInfo::exists(state::cardindex::intentName(list)));
 }
 
 namespace {
@@ -691,10 +691,10 @@ void TestCardFile::everyFileCallKilled()
 {
     TestEnv env;
     // What counts is the order of the calls, not the disk: nothing is synced.
-    safefile::setHook([](safefile::Call call, const QString &) {
-        return call == safefile::Call::Sync ? safefile::kSkip : 0;
+    platform::safefile::setHook([](platform::safefile::Call call, const QString &) {
+        return call == platform::safefile::Call::Sync ? platform::safefile::kSkip : 0;
     });
-    const auto unhook = qScopeGuard([] { safefile::setHook({}); });
+    const auto unhook = qScopeGuard([] { platform::safefile::setHook({}); });
     // The day starts from the same folder each time: the pair is version 4,
     // its backups 3, 2 and 1, its lock left by a workstation that died, its
     // photo index names 2 photos.
@@ -702,12 +702,12 @@ void TestCardFile::everyFileCallKilled()
     {
         const QString list = start + "/k.LST";
         QDir().mkpath(start);
-        cardindex::SaveOptions options;
+        state::cardindex::SaveOptions options;
         options.keepBackups = 3;
         for (int v = 1; v <= 4; ++v)
-            QVERIFY(cardindex::writePair(list, version(v), options).ok);
-        cardlock::Holder dead = cardlock::me(QStringLiteral("gone"));
-        QVERIFY(textfile::writeLines(cardlock::lockName(list),
+            QVERIFY(state::cardindex::writePair(list, version(v), options).ok);
+        state::cardlock::Holder dead = state::cardlock::me(QStringLiteral("gone"));
+        QVERIFY(platform::textfile::writeLines(state::cardlock::lockName(list),
                                      {QStringLiteral("НИРЕЛ-3: картотека открыта"), dead.user, dead.host,
                                       dead.since.toUTC().toString(Qt::ISODate), "999999999", "0", "x"}));
         photos::PhotoIndex index;
@@ -732,34 +732,34 @@ void TestCardFile::everyFileCallKilled()
         const QString at = QStringLiteral("killed before file call %1").arg(killAt);
 
         // The lock: whole, or not there.
-        const std::optional<cardlock::Holder> left = cardlock::holderOf(list);
+        const std::optional<state::cardlock::Holder> left = state::cardlock::holderOf(list);
         QVERIFY2(!left || left->problem.isEmpty(), qPrintable(at + ": " + (left ? left->problem : QString())));
-        const cardlock::Holder self = cardlock::me(QStringLiteral("test"));
+        const state::cardlock::Holder self = state::cardlock::me(QStringLiteral("test"));
         QString error;
-        QCOMPARE(left ? cardlock::takeOver(list, *left, self, &error) : cardlock::take(list, self, &error),
-                 cardlock::Take::Taken);
+        QCOMPARE(left ? state::cardlock::takeOver(list, *left, self, &error) : state::cardlock::take(list, self, &error),
+                 state::cardlock::Take::Taken);
         // The pair and the backups, each one whole version.
         const QList<QList<CardEntry>> versions{version(1), version(2), version(3), version(4), version(5)};
-        const cardindex::ReadResult read = cardindex::readPair(list, cardindex::Role::Holder);
+        const state::cardindex::ReadResult read = state::cardindex::readPair(list, state::cardindex::Role::Holder);
         QVERIFY2(read.ok && versions.contains(read.entries), qPrintable(at + ": " + read.message));
-        const QList<cardbackup::Backup> backups = cardbackup::list(list);
+        const QList<state::cardbackup::Backup> backups = state::cardbackup::list(list);
         QVERIFY2(backups.size() >= 3 && backups.size() <= 4, qPrintable(at));
-        for (const cardbackup::Backup &b : backups)
-            QVERIFY2(versions.contains(cardindex::readPair(b.listFile).entries), qPrintable(at + ": " + b.listFile));
+        for (const state::cardbackup::Backup &b : backups)
+            QVERIFY2(versions.contains(state::cardindex::readPair(b.listFile).entries), qPrintable(at + ": " + b.listFile));
         // The photo index: the old one or the new one.
         const photos::Loaded photos = photos::load(foto);
         QVERIFY2(photos.warning.isEmpty(), qPrintable(at + ": " + photos.warning));
         QVERIFY2(photos.index.photos.size() == 2 || photos.index.photos.size() == 3, qPrintable(at));
 
         // The next save and photo index leave the folders as they should be.
-        cardindex::SaveOptions options;
+        state::cardindex::SaveOptions options;
         options.keepBackups = 3;
-        QVERIFY(cardindex::writePair(list, version(6), options).ok);
+        QVERIFY(state::cardindex::writePair(list, version(6), options).ok);
         QVERIFY(photos::save(foto, photos.index));
-        cardlock::release(list, self);
+        state::cardlock::release(list, self);
         QCOMPARE(filesIn(work), (QStringList{"k.LST", "k.lso"}));
-        QCOMPARE(filesIn(cardbackup::folderOf(list)).size(), 6);
-        QCOMPARE(cardbackup::list(list).size(), 3);
+        QCOMPARE(filesIn(state::cardbackup::folderOf(list)).size(), 6);
+        QCOMPARE(state::cardbackup::list(list).size(), 3);
         QCOMPARE(filesIn(foto), QStringList{"index.txt"});
     }
     qInfo("%d file calls, each one killed once", killAt - 1);
@@ -772,7 +772,7 @@ void TestCardFile::writeRefusalsSayWhy_data()
     QTest::addColumn<QString>("on"); // the name it fails on
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("message"); // %L the list file, %D the data file
-    const int create = int(safefile::Call::Create), write = int(safefile::Call::Write);
+    const int create = int(platform::safefile::Call::Create), write = int(platform::safefile::Call::Write);
     QTest::newRow("disk full") << write << "k.lso.nirel3-new" << ENOSPC
                                << "Ошибка записи в файл\nФайл %D: на диске нет места";
     QTest::newRow("read-only disk") << create << "k.LST.nirel3-new" << EROFS
@@ -793,16 +793,16 @@ void TestCardFile::writeRefusalsSayWhy()
     QFETCH(QString, message);
     TestEnv env;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, threeEntries()).ok);
+    QVERIFY(state::cardindex::writePair(list, threeEntries()).ok);
     const QByteArray oldList = env.readBytes("k.LST");
     const QByteArray oldData = env.readBytes("k.lso");
     if (call < 0)
         QVERIFY(QFile::setPermissions(list, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    safefile::setHook([&](safefile::Call c, const QString &path) {
+    platform::safefile::setHook([&](platform::safefile::Call c, const QString &path) {
         return int(c) == call && path.endsWith(on) ? error : 0;
     });
-    const cardindex::WriteResult written = cardindex::writePair(list, manyEntries(40));
-    safefile::setHook({});
+    const state::cardindex::WriteResult written = state::cardindex::writePair(list, manyEntries(40));
+    platform::safefile::setHook({});
     QVERIFY(!written.ok);
     QCOMPARE(written.message, QString(message).replace("%L", list).replace("%D", env.path("k.lso")));
     QCOMPARE(env.readBytes("k.LST"), oldList);
@@ -816,23 +816,23 @@ void TestCardFile::permissionsAreKept()
 {
     TestEnv env;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, manyEntries(2)).ok);
+    QVERIFY(state::cardindex::writePair(list, manyEntries(2)).ok);
     const auto modeOf = [](const QString &file) {
         struct stat st {};
         return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
     };
     for (const QString &file : {list, env.path("k.lso")})
         QVERIFY(::chmod(QFile::encodeName(file).constData(), 0600) == 0);
-    cardindex::SaveOptions options;
+    state::cardindex::SaveOptions options;
     options.keepBackups = 3;
-    QVERIFY(cardindex::writePair(list, manyEntries(4), options).ok);
-    const QString backup = cardbackup::list(list).at(0).listFile;
+    QVERIFY(state::cardindex::writePair(list, manyEntries(4), options).ok);
+    const QString backup = state::cardbackup::list(list).at(0).listFile;
     const QList<int> privateModes{0600, 0600, 0600, 0600};
-    QCOMPARE((QList<int>{modeOf(list), modeOf(env.path("k.lso")), modeOf(backup), modeOf(cardindex::dataFileName(backup))}),
+    QCOMPARE((QList<int>{modeOf(list), modeOf(env.path("k.lso")), modeOf(backup), modeOf(state::cardindex::dataFileName(backup))}),
              privateModes);
-    QVERIFY(cardindex::restorePair(list, backup, options).ok);
+    QVERIFY(state::cardindex::restorePair(list, backup, options).ok);
     QCOMPARE((QList<int>{modeOf(list), modeOf(env.path("k.lso"))}), (QList<int>{0600, 0600}));
-    QCOMPARE(cardindex::readPair(list).entries, manyEntries(2));
+    QCOMPARE(state::cardindex::readPair(list).entries, manyEntries(2));
 }
 
 void TestCardFile::linksAreFollowedNotReplaced()
@@ -840,44 +840,44 @@ void TestCardFile::linksAreFollowedNotReplaced()
     TestEnv env;
     QDir().mkpath(env.path("shared"));
     // A pair kept as links into a shared folder stays linked after a save.
-    QVERIFY(cardindex::writePair(env.path("shared/k.LST"), threeEntries()).ok);
+    QVERIFY(state::cardindex::writePair(env.path("shared/k.LST"), threeEntries()).ok);
     QVERIFY(QFile::link(env.path("shared/k.LST"), env.path("k.LST")));
     QVERIFY(QFile::link(env.path("shared/k.lso"), env.path("k.lso")));
-    QVERIFY(cardindex::writePair(env.path("k.LST"), manyEntries(5)).ok);
+    QVERIFY(state::cardindex::writePair(env.path("k.LST"), manyEntries(5)).ok);
     QVERIFY(QFileInfo(env.path("k.LST")).isSymLink());
     QVERIFY(QFileInfo(env.path("k.lso")).isSymLink());
-    QCOMPARE(cardindex::readPair(env.path("shared/k.LST")).entries, manyEntries(5));
+    QCOMPARE(state::cardindex::readPair(env.path("shared/k.LST")).entries, manyEntries(5));
 
     // A data file that is a link to its own list file is no pair.
     env.writeLines("s.LST", {QStringLiteral("Петров О.И.")});
     QVERIFY(QFile::link(env.path("s.LST"), env.path("s.lso")));
     const QByteArray before = env.readBytes("s.LST");
-    const cardindex::WriteResult written = cardindex::writePair(env.path("s.LST"), threeEntries());
+    const state::cardindex::WriteResult written = state::cardindex::writePair(env.path("s.LST"), threeEntries());
     QVERIFY(!written.ok);
     QVERIFY(written.message.startsWith(QStringLiteral("Файл списка картотеки не может служить")));
     QCOMPARE(env.readBytes("s.LST"), before);
-    QVERIFY(!cardindex::readPair(env.path("s.LST")).ok);
+    QVERIFY(!state::cardindex::readPair(env.path("s.LST")).ok);
 }
 
 void TestCardFile::pipesAndDevicesAreRefused()
 {
     TestEnv env;
     QVERIFY(::mkfifo(QFile::encodeName(env.path("fifo.LST")).constData(), 0600) == 0);
-    cardindex::ReadResult read = cardindex::readPair(env.path("fifo.LST")); // would block if opened
+    state::cardindex::ReadResult read = state::cardindex::readPair(env.path("fifo.LST")); // would block if opened
     QVERIFY(!read.ok);
     QCOMPARE(read.message, QStringLiteral("Ошибка открытия файла\nФайл ") + env.path("fifo.LST") +
                                QStringLiteral(" не является обычным файлом"));
 
     env.writeLines("z.LST", {QStringLiteral("Петров О.И.")});
     QVERIFY(QFile::link(QStringLiteral("/dev/zero"), env.path("z.lso")));
-    read = cardindex::readPair(env.path("z.LST")); // would eat memory if read
+    read = state::cardindex::readPair(env.path("z.LST")); // would eat memory if read
     QVERIFY(!read.ok);
     QVERIFY(read.message.endsWith(QStringLiteral(" не является обычным файлом")));
 
-    const cardindex::WriteResult written = cardindex::writePair(env.path("z.LST"), threeEntries());
+    const state::cardindex::WriteResult written = state::cardindex::writePair(env.path("z.LST"), threeEntries());
     QVERIFY(!written.ok);
     QVERIFY(written.message.startsWith(QStringLiteral("Ошибка записи в файл\n")));
-    QCOMPARE(textfile::readLines(env.path("z.LST")).lines, QStringList{QStringLiteral("Петров О.И.")});
+    QCOMPARE(platform::textfile::readLines(env.path("z.LST")).lines, QStringList{QStringLiteral("Петров О.И.")});
 }
 
 // Under "ulimit -f" the program itself (started as it always is) survives a
@@ -906,13 +906,13 @@ void TestCardFile::unstorableCharactersAreReported()
     QList<CardEntry> entries = threeEntries();
     entries[2].record->FName = QStringLiteral("Müller");
     entries[2].record->Addr = QStringLiteral("Köln 😀");
-    const cardindex::WriteResult written = cardindex::writePair(env.path("u.lst"), entries);
+    const state::cardindex::WriteResult written = state::cardindex::writePair(env.path("u.lst"), entries);
     QVERIFY(written.ok);
     QCOMPARE(written.replaced, (QStringList{QStringLiteral("карточка 3 (Иванова ..), поле «Фамилия»"),
                                             QStringLiteral("карточка 3 (Иванова ..), поле «Адрес»")}));
     // (The second entry has no record, so the third's is read onto it.)
-    QCOMPARE(cardindex::readPair(env.path("u.lst")).entries.at(1).record->FName, QStringLiteral("M?ller"));
-    QVERIFY(cardindex::writePair(env.path("u.lst"), threeEntries()).replaced.isEmpty());
+    QCOMPARE(state::cardindex::readPair(env.path("u.lst")).entries.at(1).record->FName, QStringLiteral("M?ller"));
+    QVERIFY(state::cardindex::writePair(env.path("u.lst"), threeEntries()).replaced.isEmpty());
 }
 
 // The pair is written field by field straight into bytes; it must be what
@@ -929,10 +929,10 @@ void TestCardFile::writtenBytesFollowTheLineRules()
     entries.insert(7, CardEntry{QStringLiteral("Странная\nзапись"), odd});
     entries[9].record.reset();
     bool lossy = false;
-    const cardindex::WriteResult written = cardindex::writePair(env.path("r.lst"), entries);
+    const state::cardindex::WriteResult written = state::cardindex::writePair(env.path("r.lst"), entries);
     QVERIFY(written.ok);
-    QCOMPARE(env.readBytes("r.lst"), textfile::encodeLines(cardindex::listLines(entries)));
-    QCOMPARE(env.readBytes("r.lso"), textfile::encodeLines(cardindex::dataLines(entries), &lossy));
+    QCOMPARE(env.readBytes("r.lst"), platform::textfile::encodeLines(state::cardindex::listLines(entries)));
+    QCOMPARE(env.readBytes("r.lso"), platform::textfile::encodeLines(state::cardindex::dataLines(entries), &lossy));
     QVERIFY(lossy);
     QCOMPARE(written.replaced, QStringList{QStringLiteral("карточка 8 (Странная запись), поле «Адрес»")});
     QVERIFY(env.readBytes("r.lso").contains("a?\xE1?\xA0\xB9\x98\x01\t\r\n"));
@@ -966,7 +966,7 @@ void TestCardFile::readLineEnds()
     TestEnv env;
     env.writeLines("l.lst", {QStringLiteral("Один")});
     env.writeBytes("l.lso", data);
-    const cardindex::ReadResult read = cardindex::readPair(env.path("l.lst"));
+    const state::cardindex::ReadResult read = state::cardindex::readPair(env.path("l.lst"));
     QVERIFY2(read.ok, qPrintable(read.message));
     QVERIFY(read.warning.isEmpty());
     const THuman &h = *read.entries.at(0).record;
@@ -981,11 +981,11 @@ void TestCardFile::fieldsReadAreIndependentStrings()
 {
     TestEnv env;
     const QList<CardEntry> written = manyEntries(2000);
-    QVERIFY(cardindex::writePair(env.path("s.lst"), written).ok);
+    QVERIFY(state::cardindex::writePair(env.path("s.lst"), written).ok);
     QString kept;
     QString grown;
     {
-        cardindex::ReadResult read = cardindex::readPair(env.path("s.lst"));
+        state::cardindex::ReadResult read = state::cardindex::readPair(env.path("s.lst"));
         QVERIFY(read.ok);
         QCOMPARE(read.entries, written);
         THuman &h = *read.entries[10].record;
@@ -1028,19 +1028,19 @@ void TestCardFile::pairChangedOnDiskIsNotReplaced()
     QFETCH(bool, refused);
     TestEnv env;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, threeEntries()).ok);
-    const cardindex::ReadResult read = cardindex::readPair(list);
+    QVERIFY(state::cardindex::writePair(list, threeEntries()).ok);
+    const state::cardindex::ReadResult read = state::cardindex::readPair(list);
     QVERIFY(read.ok);
-    QCOMPARE(read.stamp, cardindex::stampOf(list));
+    QCOMPARE(read.stamp, state::cardindex::stampOf(list));
     QTest::qWait(20); // a later modification time
     if (change == "list")
         env.writeBytes("k.LST", QByteArray(env.readBytes("k.LST")).replace("\xcf", "\xc8"));
     else if (change == "data+")
-        QVERIFY(textfile::appendLines(env.path("k.lso"), cardindex::recordLines(petrov())));
+        QVERIFY(platform::textfile::appendLines(env.path("k.lso"), state::cardindex::recordLines(petrov())));
     else if (change == "data-")
         QFile::remove(env.path("k.lso"));
     else if (change == "pair")
-        QVERIFY(cardindex::writePair(list, manyEntries(2)).ok);
+        QVERIFY(state::cardindex::writePair(list, manyEntries(2)).ok);
     else if (change == "same") {
         // Another file of the same size put in place, with the old time.
         QByteArray bytes = env.readBytes("k.LST");
@@ -1055,10 +1055,10 @@ void TestCardFile::pairChangedOnDiskIsNotReplaced()
     const QByteArray listBefore = env.readBytes("k.LST");
     const QByteArray dataBefore = env.readBytes("k.lso");
 
-    cardindex::SaveOptions options;
+    state::cardindex::SaveOptions options;
     options.expected = read.stamp;
     options.keepBackups = 3;
-    const cardindex::WriteResult written = cardindex::writePair(list, manyEntries(7), options);
+    const state::cardindex::WriteResult written = state::cardindex::writePair(list, manyEntries(7), options);
     QCOMPARE(written.changedOnDisk, refused);
     QCOMPARE(written.ok, !refused);
     if (refused) {
@@ -1067,12 +1067,12 @@ void TestCardFile::pairChangedOnDiskIsNotReplaced()
         QCOMPARE(env.readBytes("k.LST"), listBefore);
         QCOMPARE(env.readBytes("k.lso"), dataBefore);
         QCOMPARE(filesIn(env.path()).size(), change == "data-" ? 1 : 2);
-        QVERIFY(cardbackup::list(list).isEmpty());
+        QVERIFY(state::cardbackup::list(list).isEmpty());
         options.expected.reset(); // "replace them anyway"
-        QVERIFY(cardindex::writePair(list, manyEntries(7), options).ok);
+        QVERIFY(state::cardindex::writePair(list, manyEntries(7), options).ok);
     }
-    QCOMPARE(cardindex::readPair(list).entries, manyEntries(7));
-    QCOMPARE(cardindex::stampOf(list), cardindex::writePair(list, manyEntries(7), {}).stamp);
+    QCOMPARE(state::cardindex::readPair(list).entries, manyEntries(7));
+    QCOMPARE(state::cardindex::stampOf(list), state::cardindex::writePair(list, manyEntries(7), {}).stamp);
 }
 
 // A change made while the new files are being written is caught before
@@ -1081,21 +1081,21 @@ void TestCardFile::changeWhileSavingIsCaught()
 {
     TestEnv env;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, threeEntries()).ok);
-    cardindex::SaveOptions options;
-    options.expected = cardindex::stampOf(list);
+    QVERIFY(state::cardindex::writePair(list, threeEntries()).ok);
+    state::cardindex::SaveOptions options;
+    options.expected = state::cardindex::stampOf(list);
     options.keepBackups = 3;
-    cardindex::setSaveHook([&](cardindex::SaveStep s) {
-        if (s == cardindex::SaveStep::DataStaged)
-            textfile::appendLines(env.path("k.lso"), {QStringLiteral("чужая строка")});
+    state::cardindex::setSaveHook([&](state::cardindex::SaveStep s) {
+        if (s == state::cardindex::SaveStep::DataStaged)
+            platform::textfile::appendLines(env.path("k.lso"), {QStringLiteral("чужая строка")});
         return true;
     });
-    const cardindex::WriteResult written = cardindex::writePair(list, manyEntries(5), options);
-    cardindex::setSaveHook({});
+    const state::cardindex::WriteResult written = state::cardindex::writePair(list, manyEntries(5), options);
+    state::cardindex::setSaveHook({});
     QVERIFY(written.changedOnDisk);
     QCOMPARE(filesIn(env.path()), (QStringList{QStringLiteral("k.LST"), QStringLiteral("k.lso")}));
-    QCOMPARE(textfile::readLines(env.path("k.lso")).lines.constLast(), QStringLiteral("чужая строка"));
-    QVERIFY(cardbackup::list(list).isEmpty());
+    QCOMPARE(platform::textfile::readLines(env.path("k.lso")).lines.constLast(), QStringLiteral("чужая строка"));
+    QVERIFY(state::cardbackup::list(list).isEmpty());
 }
 
 // Each save keeps the pair it replaces; the newest backups are kept, and
@@ -1104,23 +1104,23 @@ void TestCardFile::backupsKeepEachReplacedPair()
 {
     TestEnv env;
     const QString list = env.path("Картотека.LST");
-    cardindex::SaveOptions options;
+    state::cardindex::SaveOptions options;
     options.keepBackups = 4;
     for (int version = 1; version <= 7; ++version) {
-        const cardindex::WriteResult written = cardindex::writePair(list, manyEntries(version), options);
+        const state::cardindex::WriteResult written = state::cardindex::writePair(list, manyEntries(version), options);
         QVERIFY2(written.ok && written.warning.isEmpty(), qPrintable(written.message + written.warning));
     }
-    const QList<cardbackup::Backup> backups = cardbackup::list(list);
+    const QList<state::cardbackup::Backup> backups = state::cardbackup::list(list);
     QCOMPARE(backups.size(), 4);
     for (int i = 0; i < 4; ++i) // newest first: the pairs of saves 6, 5, 4, 3
-        QCOMPARE(cardindex::readPair(backups.at(i).listFile).entries, manyEntries(6 - i));
+        QCOMPARE(state::cardindex::readPair(backups.at(i).listFile).entries, manyEntries(6 - i));
     QCOMPARE(QFileInfo(backups.at(0).listFile).absolutePath(), env.path("Картотека.LST.nirel3-backups"));
     QCOMPARE(QDir(env.path("Картотека.LST.nirel3-backups")).entryList(QDir::Files).size(), 8);
     // A backup is a copy: a program that writes into the pair in place (or
     // into another name of the same file) leaves every backup alone.
     QVERIFY(::link(QFile::encodeName(list).constData(), QFile::encodeName(env.path("elsewhere.LST")).constData()) == 0);
-    QVERIFY(cardindex::writePair(list, manyEntries(8), options).ok);
-    const QString newest = "Картотека.LST.nirel3-backups/" + QFileInfo(cardbackup::list(list).at(0).listFile).fileName();
+    QVERIFY(state::cardindex::writePair(list, manyEntries(8), options).ok);
+    const QString newest = "Картотека.LST.nirel3-backups/" + QFileInfo(state::cardbackup::list(list).at(0).listFile).fileName();
     const QByteArray kept = env.readBytes(newest);
     for (const QString &name : {list, env.path("elsewhere.LST")}) {
         QFile live(name);
@@ -1128,7 +1128,7 @@ void TestCardFile::backupsKeepEachReplacedPair()
         live.write("XXXX");
     }
     QCOMPARE(env.readBytes(newest), kept);
-    QCOMPARE(cardindex::readPair(cardbackup::list(list).at(0).listFile).entries, manyEntries(7));
+    QCOMPARE(state::cardindex::readPair(state::cardbackup::list(list).at(0).listFile).entries, manyEntries(7));
 
     // A backup's list file without its data file is not listed; what a
     // backup or a pruning cut short left goes with the next save.
@@ -1137,8 +1137,8 @@ void TestCardFile::backupsKeepEachReplacedPair()
     env.writeBytes(folder + "Картотека_2020-01-02_10-00-00.lso", "");
     env.writeBytes(folder + "Картотека_2020-01-03_10-00-00.lso.nirel3-part", "");
     env.writeBytes(folder + "чужой файл.txt", "");
-    QCOMPARE(cardbackup::list(list).size(), 4);
-    QVERIFY(cardindex::writePair(list, manyEntries(9), options).ok);
+    QCOMPARE(state::cardbackup::list(list).size(), 4);
+    QVERIFY(state::cardindex::writePair(list, manyEntries(9), options).ok);
     QCOMPARE(QDir(env.path(folder)).entryList(QDir::Files).size(), 9);
 }
 
@@ -1161,28 +1161,28 @@ void TestCardFile::backupNamesAndRotation()
     TestEnv env;
     const QString listFile = env.path(list);
     QString error;
-    QVERIFY(cardbackup::make(listFile, QDateTime::currentDateTime(), &error).isEmpty()); // no pair yet
+    QVERIFY(state::cardbackup::make(listFile, QDateTime::currentDateTime(), &error).isEmpty()); // no pair yet
     QVERIFY(error.isEmpty());
-    QVERIFY(cardindex::writePair(listFile, threeEntries()).ok);
+    QVERIFY(state::cardindex::writePair(listFile, threeEntries()).ok);
     const QDateTime at(QDate(2024, 3, 12), QTime(14, 5, 33, 250));
-    QVERIFY(!cardbackup::make(listFile, at, &error).isEmpty());
-    QVERIFY(!cardbackup::make(listFile, at.addMSecs(500), &error).isEmpty());
-    QVERIFY(!cardbackup::make(listFile, at.addDays(-1), &error).isEmpty());
-    QList<cardbackup::Backup> backups = cardbackup::list(listFile);
+    QVERIFY(!state::cardbackup::make(listFile, at, &error).isEmpty());
+    QVERIFY(!state::cardbackup::make(listFile, at.addMSecs(500), &error).isEmpty());
+    QVERIFY(!state::cardbackup::make(listFile, at.addDays(-1), &error).isEmpty());
+    QList<state::cardbackup::Backup> backups = state::cardbackup::list(listFile);
     QCOMPARE(backups.size(), 3);
     QStringList got;
     for (int i = 0; i < 2; ++i)
         got << QFileInfo(backups.at(i).listFile).fileName();
     QCOMPARE(got, names);
-    QCOMPARE(cardbackup::caption(backups.at(0)), QStringLiteral("12.03.2024 14:05:33 (2)"));
-    QCOMPARE(cardbackup::caption(backups.at(2)), QStringLiteral("11.03.2024 14:05:33"));
-    for (const cardbackup::Backup &b : backups)
-        QCOMPARE(cardindex::readPair(b.listFile).entries, cardindex::readPair(listFile).entries);
-    cardbackup::rotate(listFile, 1);
-    backups = cardbackup::list(listFile);
+    QCOMPARE(state::cardbackup::caption(backups.at(0)), QStringLiteral("12.03.2024 14:05:33 (2)"));
+    QCOMPARE(state::cardbackup::caption(backups.at(2)), QStringLiteral("11.03.2024 14:05:33"));
+    for (const state::cardbackup::Backup &b : backups)
+        QCOMPARE(state::cardindex::readPair(b.listFile).entries, state::cardindex::readPair(listFile).entries);
+    state::cardbackup::rotate(listFile, 1);
+    backups = state::cardbackup::list(listFile);
     QCOMPARE(backups.size(), 1);
     QCOMPARE(QFileInfo(backups.at(0).listFile).fileName(), names.at(0));
-    QCOMPARE(QDir(cardbackup::folderOf(listFile)).entryList(QDir::Files).size(), 2);
+    QCOMPARE(QDir(state::cardbackup::folderOf(listFile)).entryList(QDir::Files).size(), 2);
 }
 
 // A restore puts the backup's bytes in place as a save, keeping the pair it
@@ -1191,35 +1191,35 @@ void TestCardFile::restoreIsASaveThatCanBeUndone()
 {
     TestEnv env;
     const QString list = env.path("k.LST");
-    cardindex::SaveOptions options;
-    options.keepBackups = cardbackup::kKeep;
+    state::cardindex::SaveOptions options;
+    options.keepBackups = state::cardbackup::kKeep;
     // A hand-edited first version (LF line ends), which a restore keeps byte for byte.
     env.writeBytes("k.LST", "A\n");
     env.writeBytes("k.lso", "\n\xc0\xc1\n\n\n7\n\n\n\n\n\n\n\n\n");
     const QByteArray firstList = env.readBytes("k.LST"), firstData = env.readBytes("k.lso");
-    QVERIFY(cardindex::writePair(list, manyEntries(3), options).ok);
-    const QString first = cardbackup::list(list).at(0).listFile;
+    QVERIFY(state::cardindex::writePair(list, manyEntries(3), options).ok);
+    const QString first = state::cardbackup::list(list).at(0).listFile;
 
-    options.expected = cardindex::stampOf(list);
-    const cardindex::WriteResult restored = cardindex::restorePair(list, first, options);
+    options.expected = state::cardindex::stampOf(list);
+    const state::cardindex::WriteResult restored = state::cardindex::restorePair(list, first, options);
     QVERIFY2(restored.ok, qPrintable(restored.message));
     QCOMPARE(env.readBytes("k.LST"), firstList);
     QCOMPARE(env.readBytes("k.lso"), firstData);
-    QCOMPARE(restored.stamp, cardindex::stampOf(list));
-    const QList<cardbackup::Backup> backups = cardbackup::list(list);
+    QCOMPARE(restored.stamp, state::cardindex::stampOf(list));
+    const QList<state::cardbackup::Backup> backups = state::cardbackup::list(list);
     QCOMPARE(backups.size(), 2);
-    QCOMPARE(cardindex::readPair(backups.at(0).listFile).entries, manyEntries(3));
+    QCOMPARE(state::cardindex::readPair(backups.at(0).listFile).entries, manyEntries(3));
 
     // Undone: the pair before the restore comes back.
     options.expected = restored.stamp;
-    QVERIFY(cardindex::restorePair(list, backups.at(0).listFile, options).ok);
-    QCOMPARE(cardindex::readPair(list).entries, manyEntries(3));
-    QCOMPARE(cardbackup::list(list).size(), 3);
+    QVERIFY(state::cardindex::restorePair(list, backups.at(0).listFile, options).ok);
+    QCOMPARE(state::cardindex::readPair(list).entries, manyEntries(3));
+    QCOMPARE(state::cardbackup::list(list).size(), 3);
 
     // A changed pair is not replaced by a restore either.
     options.expected = restored.stamp;
-    QVERIFY(cardindex::restorePair(list, first, options).changedOnDisk);
-    QCOMPARE(cardindex::readPair(list).entries, manyEntries(3));
+    QVERIFY(state::cardindex::restorePair(list, first, options).changedOnDisk);
+    QCOMPARE(state::cardindex::readPair(list).entries, manyEntries(3));
 }
 
 QTEST_MAIN(TestCardFile)

@@ -35,7 +35,7 @@ QList<CardEntry> six()
                                                              {"Елагин", "Егор"},
                                                              {"бобров", "Борис"}}) {
         const THuman h = person(f, l);
-        entries.append(CardEntry{human::displayText(h), h});
+        entries.append(CardEntry{state::human::displayText(h), h});
     }
     return entries;
 }
@@ -110,7 +110,7 @@ void TestCardSearch::rule()
 {
     QFETCH(QString, text);
     QFETCH(QString, typed);
-    QTEST(cardfilter::matches(text, cardfilter::fold(typed)), "match");
+    QTEST(state::cardfilter::matches(text, state::cardfilter::fold(typed)), "match");
 }
 
 // Each letter narrows the list; rubbing out widens it again; the entry
@@ -156,7 +156,7 @@ void TestCardSearch::everyCardActionOnAFilteredList()
     control<QAction>(card, "CardEdit")->trigger();
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("бобров"));
     QCOMPARE(control<QLineEdit>(card, "AddrEdit")->text(), QStringLiteral("бобров, ул. Садовая"));
-    QVERIFY(cards::cardIndex().hasCardTakenOut());
+    QVERIFY(state::cards::cardIndex().hasCardTakenOut());
 
     // "Записать": the card goes back to its own entry and stays in view,
     // although its new surname no longer matches.
@@ -203,8 +203,8 @@ void TestCardSearch::everyCardActionOnAFilteredList()
     const QString list = env.path("k.LST");
     prompter.fileNames << list;
     control<QAction>(card, "FileSave")->trigger();
-    QCOMPARE(cardindex::readPair(list).entries.size(), 5);
-    QCOMPARE(cardindex::readPair(list).entries, card->model()->entries());
+    QCOMPARE(state::cardindex::readPair(list).entries.size(), 5);
+    QCOMPARE(state::cardindex::readPair(list).entries, card->model()->entries());
 }
 
 void TestCardSearch::enterTakesOutTheCardFound_data()
@@ -234,7 +234,7 @@ void TestCardSearch::enterTakesOutTheCardFound()
         clickShown(card, click);
     QTest::keyClick(control<QLineEdit>(card, "edSearch"), Qt::Key_Return);
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), surname);
-    QCOMPARE(cards::cardIndex().hasCardTakenOut(), !surname.isEmpty());
+    QCOMPARE(state::cards::cardIndex().hasCardTakenOut(), !surname.isEmpty());
     QVERIFY(prompter.records.isEmpty());
     if (!surname.isEmpty())
         QCOMPARE(card->model()->entry(card->selectedRow()).record->FName, surname);
@@ -309,7 +309,7 @@ void TestCardSearch::newListEmptiesTheSearch()
     ScriptedPrompter prompter;
     TfmCard *card = cardWithSix();
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, six()).ok);
+    QVERIFY(state::cardindex::writePair(list, six()).ok);
     control<QLineEdit>(card, "edSearch")->setText(QStringLiteral("бо"));
     prompter.fileNames << list;
     control<QAction>(card, "FileOpen")->trigger();

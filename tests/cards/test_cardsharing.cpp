@@ -31,7 +31,7 @@ QList<CardEntry> patients(const QStringList &surnames)
         THuman h(s);
         h.LName = QStringLiteral("Анна");
         h.Age = int(s.size());
-        entries.append(CardEntry{human::displayText(h), h});
+        entries.append(CardEntry{state::human::displayText(h), h});
     }
     return entries;
 }
@@ -45,9 +45,9 @@ QStringList texts(const TfmCard *card)
 }
 
 // A lock written as another workstation (or program) would leave it.
-void writeLock(const QString &list, const cardlock::Holder &h)
+void writeLock(const QString &list, const state::cardlock::Holder &h)
 {
-    textfile::writeLines(cardlock::lockName(list),
+    platform::textfile::writeLines(state::cardlock::lockName(list),
                          {QStringLiteral("НИРЕЛ-3: картотека открыта"), h.user, h.host,
                           h.since.toUTC().toString(Qt::ISODate), QString::number(h.pid),
                           QString::number(h.started), h.mark});
@@ -86,19 +86,19 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     TfmCard *a = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     control<QAction>(a, "FileOpen")->trigger();
     QVERIFY(prompter.records.size() == 1); // no question for the first
-    const std::optional<cardlock::Holder> holder = cardlock::holderOf(list);
+    const std::optional<state::cardlock::Holder> holder = state::cardlock::holderOf(list);
     QVERIFY(holder);
     QCOMPARE(holder->host, QSysInfo::machineHostName());
     QCOMPARE(holder->pid, QCoreApplication::applicationPid());
     QVERIFY(!holder->user.isEmpty());
     QVERIFY(qAbs(holder->since.secsTo(QDateTime::currentDateTime())) < 60);
 
-    auto *b = new TfmCard(nullptr, new cards::CardIndex); // another workstation
+    auto *b = new TfmCard(nullptr, new state::cards::CardIndex); // another workstation
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
@@ -106,7 +106,7 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QCOMPARE(prompter.records.size(), 2);
     QCOMPARE(prompter.records.at(1).kind, PromptRecord::Ask);
     QCOMPARE(prompter.records.at(1).buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(prompter.records.at(1).text, "Картотеку " + list + " сейчас открыл(а) " + cardlock::describe(*holder) +
+    QCOMPARE(prompter.records.at(1).text, "Картотеку " + list + " сейчас открыл(а) " + state::cardlock::describe(*holder) +
                                               ".\nОткрыть её только для чтения?");
     QVERIFY(b->readOnly());
     QCOMPARE(texts(b), texts(a));
@@ -115,7 +115,7 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QCOMPARE(editingEnabled(b), (QList<bool>{true, true, true, true, false}));
     QCOMPARE(editingEnabled(a), (QList<bool>{true, true, true, true, true}));
     QVERIFY(control<QLabel>(b, "lbReadOnly")->isVisibleTo(b));
-    QVERIFY(control<QLabel>(b, "lbReadOnly")->toolTip().contains(cardlock::describe(*holder)));
+    QVERIFY(control<QLabel>(b, "lbReadOnly")->toolTip().contains(state::cardlock::describe(*holder)));
     QVERIFY(control<QToolButton>(b, "ToolButton2")->toolTip().startsWith("Сохранить картотеку на диске\nтолько под другим именем: картотека "
                                                                           "открыта только для чтения, её открыл(а) "));
     QVERIFY(control<QAction>(b, "FileSave")->statusTip().startsWith("Сохранить файл на диске — только под другим именем"));
@@ -131,11 +131,11 @@ void TestCardSharing::secondWindowOpensToReadOnly()
     QCOMPARE(control<QLineEdit>(b, "FNameEdit")->text(), QStringLiteral("Борисова"));
     QVERIFY(b->index()->hasCardTakenOut());
     // The lock is still A's.
-    QCOMPARE(cardlock::holderOf(list)->mark, holder->mark);
+    QCOMPARE(state::cardlock::holderOf(list)->mark, holder->mark);
 
     // A lets go; B opens again and may edit.
     control<QAction>(a, "FileClear")->trigger();
-    QVERIFY(!cardlock::holderOf(list));
+    QVERIFY(!state::cardlock::holderOf(list));
     prompter.clear();
     prompter.fileNames << list;
     control<QAction>(b, "FileOpen")->trigger();
@@ -148,9 +148,9 @@ void TestCardSharing::secondWindowOpensToReadOnly()
              QStringLiteral("Сохранить картотеку на диске"));
     QVERIFY(control<QAction>(b, "FileSave")->isEnabled());
     QCOMPARE(control<QAction>(b, "FileSave")->statusTip(), QStringLiteral("Сохранить файл на диске"));
-    QVERIFY(cardlock::holderOf(list)->mark != holder->mark);
+    QVERIFY(state::cardlock::holderOf(list)->mark != holder->mark);
     delete b; // closing the program lets go too
-    QVERIFY(!cardlock::holderOf(list));
+    QVERIFY(!state::cardlock::holderOf(list));
 }
 
 // A real second program holds the pair; once it is killed, its lock is
@@ -160,7 +160,7 @@ void TestCardSharing::lockHeldByAnotherProcess()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев"})).ok);
     QProcess other;
     other.start(QStringLiteral(CARDSAVER), {list, QStringLiteral("hold")});
     QVERIFY(other.waitForReadyRead(30000));
@@ -175,7 +175,7 @@ void TestCardSharing::lockHeldByAnotherProcess()
 
     ::kill(pid_t(other.processId()), SIGKILL);
     QVERIFY(other.waitForFinished(30000));
-    QVERIFY(cardlock::holderOf(list)); // left behind
+    QVERIFY(state::cardlock::holderOf(list)); // left behind
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
@@ -185,7 +185,7 @@ void TestCardSharing::lockHeldByAnotherProcess()
     QVERIFY(prompter.records.at(1).text.contains(
         "но программа, открывшая её, на этом компьютере уже не работает.\nЗанять картотеку?"));
     QVERIFY(!card->readOnly());
-    QCOMPARE(cardlock::stateOf(*cardlock::holderOf(list), cardlock::me(QStringLiteral("x"))), cardlock::State::Held);
+    QCOMPARE(state::cardlock::stateOf(*state::cardlock::holderOf(list), state::cardlock::me(QStringLiteral("x"))), state::cardlock::State::Held);
 }
 
 void TestCardSharing::staleOrLiveLocks_data()
@@ -224,8 +224,8 @@ void TestCardSharing::staleOrLiveLocks()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
-    cardlock::Holder h = cardlock::me(QStringLiteral("чужой"));
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев"})).ok);
+    state::cardlock::Holder h = state::cardlock::me(QStringLiteral("чужой"));
     if (holder.startsWith("far") || holder == "future") {
         h.host = QStringLiteral("РЕГИСТРАТУРА");
         h.user = QStringLiteral("ivanova");
@@ -267,11 +267,11 @@ void TestCardSharing::twoTakersOfAStaleLock()
 {
     TestEnv env;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев"})).ok);
     for (int round = 0; round < 20; ++round) {
-        cardlock::Holder gone = cardlock::me(QStringLiteral("чужой"));
+        state::cardlock::Holder gone = state::cardlock::me(QStringLiteral("чужой"));
         gone.pid = 999999999;
-        QFile::remove(cardlock::lockName(list));
+        QFile::remove(state::cardlock::lockName(list));
         writeLock(list, gone);
         QProcess takers[2];
         for (QProcess &p : takers) {
@@ -289,12 +289,12 @@ void TestCardSharing::twoTakersOfAStaleLock()
         QCOMPARE(said.count("taken"), 1);
         QCOMPARE(said.count("held"), 1);
         const qint64 winner = takers[said.indexOf("taken")].processId();
-        QCOMPARE(cardlock::holderOf(list)->pid, winner);
+        QCOMPARE(state::cardlock::holderOf(list)->pid, winner);
         for (QProcess &p : takers) {
             p.closeWriteChannel();
             QVERIFY(p.waitForFinished(30000));
         }
-        QVERIFY(!cardlock::holderOf(list)); // the winner let go
+        QVERIFY(!state::cardlock::holderOf(list)); // the winner let go
     }
 }
 
@@ -305,8 +305,8 @@ void TestCardSharing::saveOverAPairSomebodyHolds()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
-    cardlock::Holder far = cardlock::me(QStringLiteral("чужой"));
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев"})).ok);
+    state::cardlock::Holder far = state::cardlock::me(QStringLiteral("чужой"));
     far.host = QStringLiteral("РЕГИСТРАТУРА");
     writeLock(list, far);
     const QByteArray before = env.readBytes("k.LST");
@@ -315,17 +315,17 @@ void TestCardSharing::saveOverAPairSomebodyHolds()
     card->index()->noteUnsaved();
     prompter.fileNames << list;
     control<QAction>(card, "FileSave")->trigger();
-    QCOMPARE(prompter.texts().constLast(), "Картотеку " + list + " сейчас открыл(а) " + cardlock::describe(*cardlock::holderOf(list)) +
+    QCOMPARE(prompter.texts().constLast(), "Картотеку " + list + " сейчас открыл(а) " + state::cardlock::describe(*state::cardlock::holderOf(list)) +
                                                ".\nСохраните картотеку под другим именем.");
     QCOMPARE(env.readBytes("k.LST"), before);
-    QVERIFY(cards::cardIndex().isDirty());
-    QCOMPARE(cardlock::holderOf(list)->host, far.host);
+    QVERIFY(state::cards::cardIndex().isDirty());
+    QCOMPARE(state::cardlock::holderOf(list)->host, far.host);
     // Under another name it is saved, and that pair is now this window's.
     prompter.fileNames << env.path("other.LST");
     control<QAction>(card, "FileSave")->trigger();
-    QVERIFY(!cards::cardIndex().isDirty());
-    QCOMPARE(cardlock::stateOf(*cardlock::holderOf(env.path("other.LST")), cardlock::me(QStringLiteral("x"))),
-             cardlock::State::Held);
+    QVERIFY(!state::cards::cardIndex().isDirty());
+    QCOMPARE(state::cardlock::stateOf(*state::cardlock::holderOf(env.path("other.LST")), state::cardlock::me(QStringLiteral("x"))),
+             state::cardlock::State::Held);
 }
 
 // Another program writes the pair after it was opened: the save asks, "No"
@@ -335,12 +335,12 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
     control<QAction>(card, "FileOpen")->trigger();
     QTest::qWait(20);
-    QVERIFY(cardindex::writePair(list, patients({"Чужой"})).ok); // the other program
+    QVERIFY(state::cardindex::writePair(list, patients({"Чужой"})).ok); // the other program
     const QByteArray theirs = env.readBytes("k.lso");
 
     control<QAction>(card, "CardNew")->trigger();
@@ -354,17 +354,17 @@ void TestCardSharing::changedOnDiskAsksBeforeReplacing()
              "Файлы картотеки " + list + " изменены другой программой после того, как картотека была открыта.\n"
              "Заменить их картотекой из этого окна? Файлы, записанные той программой, сохранятся в копиях.");
     QCOMPARE(env.readBytes("k.lso"), theirs);
-    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(state::cards::cardIndex().isDirty());
 
     prompter.clear();
     prompter.fileNames << list;
     prompter.answers << QMessageBox::Yes;
     control<QAction>(card, "FileSave")->trigger();
-    QVERIFY(!cards::cardIndex().isDirty());
-    QCOMPARE(cardindex::readPair(list).entries, card->model()->entries());
-    const QList<cardbackup::Backup> backups = cardbackup::list(list);
+    QVERIFY(!state::cards::cardIndex().isDirty());
+    QCOMPARE(state::cardindex::readPair(list).entries, card->model()->entries());
+    const QList<state::cardbackup::Backup> backups = state::cardbackup::list(list);
     QVERIFY(!backups.isEmpty());
-    QCOMPARE(env.readBytes(QDir(env.path()).relativeFilePath(cardindex::dataFileName(backups.at(0).listFile))), theirs);
+    QCOMPARE(env.readBytes(QDir(env.path()).relativeFilePath(state::cardindex::dataFileName(backups.at(0).listFile))), theirs);
 
     // Its own save since is no change: the next save asks nothing.
     prompter.clear();
@@ -388,7 +388,7 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
         prompter.fileNames << list;
         control<QAction>(card, "FileSave")->trigger();
     }
-    QCOMPARE(cardbackup::list(list).size(), 2);
+    QCOMPARE(state::cardbackup::list(list).size(), 2);
 
     QStringList shown;
     prompter.onExec = [&](QDialog *d) {
@@ -406,9 +406,9 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
     QVERIFY(shown.at(0).endsWith(" — 2 карточки"));
     QVERIFY(shown.at(1).endsWith(" — 1 карточка"));
     QCOMPARE(texts(card), QStringList{"Первый А.."});
-    QCOMPARE(cardindex::readPair(list).entries, patients({"Первый"}));
-    QVERIFY(!cards::cardIndex().isDirty());
-    QCOMPARE(cardbackup::list(list).size(), 3);
+    QCOMPARE(state::cardindex::readPair(list).entries, patients({"Первый"}));
+    QVERIFY(!state::cards::cardIndex().isDirty());
+    QCOMPARE(state::cardbackup::list(list).size(), 3);
 
     // Undone: the newest backup is the pair before the restore.
     prompter.onExec = [&](QDialog *d) {
@@ -427,7 +427,7 @@ void TestCardSharing::backupsRestoredThroughTheWindow()
     };
     control<QToolButton>(card, "bbBackups")->click();
     QCOMPARE(texts(card).size(), 3);
-    QCOMPARE(cardbackup::list(list).size(), 4);
+    QCOMPARE(state::cardbackup::list(list).size(), 4);
 }
 
 void TestCardSharing::backupsNeedAPair()
@@ -439,7 +439,7 @@ void TestCardSharing::backupsNeedAPair()
     QCOMPARE(prompter.texts(), QStringList{"Копии хранятся рядом с файлами картотеки: сначала откройте или "
                                            "сохраните картотеку."});
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев"})).ok);
     prompter.clear();
     prompter.fileNames << list;
     control<QAction>(card, "FileOpen")->trigger();

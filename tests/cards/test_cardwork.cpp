@@ -27,7 +27,7 @@ QList<CardEntry> patients(const QStringList &surnames)
     for (const QString &s : surnames) {
         THuman h(s);
         h.LName = QStringLiteral("Анна");
-        entries.append(CardEntry{human::displayText(h), h});
+        entries.append(CardEntry{state::human::displayText(h), h});
     }
     return entries;
 }
@@ -80,16 +80,16 @@ void TestCardWork::replacingTheListAsksFirst()
     const QString other = env.path("other.LST");
     // k.LST has a backup holding Андреев alone; other.LST holds Чужой and,
     // to open it to read only, is held by another workstation.
-    QVERIFY(cardindex::writePair(list, patients({"Андреев"})).ok);
-    cardindex::SaveOptions keep;
-    keep.keepBackups = cardbackup::kKeep;
-    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"}), keep).ok);
-    QVERIFY(cardindex::writePair(other, patients({"Чужой"})).ok);
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев"})).ok);
+    state::cardindex::SaveOptions keep;
+    keep.keepBackups = state::cardbackup::kKeep;
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев", "Борисова"}), keep).ok);
+    QVERIFY(state::cardindex::writePair(other, patients({"Чужой"})).ok);
     if (how == "read only") {
-        cardlock::Holder far = cardlock::me(QStringLiteral("чужой"));
+        state::cardlock::Holder far = state::cardlock::me(QStringLiteral("чужой"));
         far.host = QStringLiteral("РЕГИСТРАТУРА");
         QString error;
-        QCOMPARE(cardlock::take(other, far, &error), cardlock::Take::Taken);
+        QCOMPARE(state::cardlock::take(other, far, &error), state::cardlock::Take::Taken);
     }
 
     TfmCard *card = state::openWindow(state::windows().fmCard);
@@ -145,7 +145,7 @@ void TestCardWork::replacingTheListAsksFirst()
         QCOMPARE(card->model()->entries(), before);
         QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), typed);
         QCOMPARE(card->index()->hasCardTakenOut(), takenOut);
-        QVERIFY(cards::cardIndex().isDirty());
+        QVERIFY(state::cards::cardIndex().isDirty());
         QCOMPARE(env.readBytes("k.LST"), onDisk);
         return;
     }
@@ -166,13 +166,13 @@ void TestCardWork::replacingTheListAsksFirst()
     }
     // Saved first: the card written back, the pair on disk (for a restore,
     // now the newest backup) holds the work.
-    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QVERIFY(!state::cards::cardIndex().hasCardTakenOut());
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QString());
-    const QString saved = how == "restore" ? cardbackup::list(list).constFirst().listFile : list;
+    const QString saved = how == "restore" ? state::cardbackup::list(list).constFirst().listFile : list;
     QStringList expected = surnames(before);
     if (work == "card")
         expected[1] = QStringLiteral("Борисова-Новая");
-    QCOMPARE(surnames(cardindex::readPair(saved).entries), expected);
+    QCOMPARE(surnames(state::cardindex::readPair(saved).entries), expected);
 }
 
 // A pair no lock can be written beside (a write-protected stick, a disc, a
@@ -185,7 +185,7 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     TestEnv env;
     ScriptedPrompter prompter;
     const QString list = env.path("k.LST");
-    QVERIFY(cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
+    QVERIFY(state::cardindex::writePair(list, patients({"Андреев", "Борисова"})).ok);
     const QByteArray onDisk = env.readBytes("k.lso");
     TfmCard *card = state::openWindow(state::windows().fmCard);
     prompter.fileNames << list;
@@ -197,14 +197,14 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     QVERIFY2(prompter.texts().constFirst().endsWith(QStringLiteral("Открыть её только для чтения?")),
              qPrintable(prompter.texts().join('\n')));
     QVERIFY(card->readOnly());
-    QVERIFY(!cardlock::holderOf(list));
-    QVERIFY(!cards::cardIndex().isDirty());
+    QVERIFY(!state::cardlock::holderOf(list));
+    QVERIFY(!state::cards::cardIndex().isDirty());
 
     control<QAction>(card, "CardNew")->trigger();
     control<QLineEdit>(card, "FNameEdit")->setText(QStringLiteral("Власов"));
     control<QAction>(card, "CardWrite")->trigger();
     QCOMPARE(surnames(card->model()->entries()), (QStringList{"Андреев", "Борисова", "Власов"}));
-    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(state::cards::cardIndex().isDirty());
     prompter.clear();
     prompter.answers << QMessageBox::No;
     QVERIFY(!shell::exitCheck(nullptr));
@@ -216,7 +216,7 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     QCOMPARE(prompter.records.at(0).request.fileName, QString()); // the pair is not proposed
     QVERIFY(prompter.texts().constLast().endsWith(QStringLiteral("Сохраните картотеку под другим именем.")));
     QCOMPARE(env.readBytes("k.lso"), onDisk);
-    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(state::cards::cardIndex().isDirty());
 
     // Under another name: saved, locked, and from now on edited as usual.
     prompter.clear();
@@ -224,12 +224,12 @@ void TestCardWork::pairThatCannotBeLockedIsSavedAsACopy()
     prompter.fileNames << copy;
     control<QAction>(card, "FileSave")->trigger();
     QVERIFY(prompter.texts().isEmpty());
-    QCOMPARE(surnames(cardindex::readPair(copy).entries), (QStringList{"Андреев", "Борисова", "Власов"}));
-    QVERIFY(!cards::cardIndex().isDirty());
+    QCOMPARE(surnames(state::cardindex::readPair(copy).entries), (QStringList{"Андреев", "Борисова", "Власов"}));
+    QVERIFY(!state::cards::cardIndex().isDirty());
     QVERIFY(!card->readOnly());
     QVERIFY(!control<QLabel>(card, "lbReadOnly")->isVisibleTo(card));
     QCOMPARE(card->listFileName(), copy);
-    QVERIFY(cardlock::holderOf(copy));
+    QVERIFY(state::cardlock::holderOf(copy));
     QCOMPARE(env.readBytes("k.lso"), onDisk);
 }
 

@@ -108,7 +108,7 @@ QString writeThreePair(const TestEnv &env, const QString &name)
         CardEntry{QStringLiteral("Андреев А.А."), person("Андреев", "Алексей", "Андреевич", 30)},
         CardEntry{QStringLiteral("Борисова Б.Б."), person("Борисова", "Белла", "Борисовна", 40)},
         CardEntry{QStringLiteral("Власов В.В."), person("Власов", "Виктор", "Васильевич", 50)}};
-    cardindex::writePair(list, entries);
+    state::cardindex::writePair(list, entries);
     return list;
 }
 
@@ -323,8 +323,8 @@ void TestTfmCard::newCardTwice()
     QCOMPARE(listTexts(card).mid(3), (QStringList{"Новый пациент", "Новый пациент"}));
     QCOMPARE(record(card, 3), THuman(QStringLiteral("Новый пациент")));
     QCOMPARE(record(card, 4), THuman(QStringLiteral("Новый пациент")));
-    QVERIFY(cards::cardIndex().isDirty());
-    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QVERIFY(state::cards::cardIndex().isDirty());
+    QVERIFY(!state::cards::cardIndex().hasCardTakenOut());
     QCOMPARE(card->selectedRow(), 4); // the new line, ready for what is typed
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("набрано"));
 
@@ -348,7 +348,7 @@ void TestTfmCard::takeOutNeedsASelection()
     control<QAction>(card, "CardEdit")->trigger(); // an entry, none selected
     QCOMPARE(prompter.texts(), (QStringList{"Не выбраны картотека или карточка", "Не выбраны картотека или карточка"}));
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Message);
-    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QVERIFY(!state::cards::cardIndex().hasCardTakenOut());
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QString());
 }
 
@@ -357,13 +357,13 @@ void TestTfmCard::takeOutOfAnEntryWithoutRecord()
     TestEnv env;
     ScriptedPrompter prompter;
     env.writeLines("p.lst", {QStringLiteral("Петров О.И."), QStringLiteral("Сидоров")});
-    env.writeLines("p.lso", cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)));
+    env.writeLines("p.lso", state::cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)));
     prompter.fileNames << env.path("p.lst");
     TfmCard *card = openCard();
     control<QAction>(card, "FileOpen")->trigger();
     card->selectRow(1);
     control<QAction>(card, "CardEdit")->trigger();
-    QVERIFY(cards::cardIndex().hasCardTakenOut());
+    QVERIFY(state::cards::cardIndex().hasCardTakenOut());
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Сидоров"));
     QCOMPARE(control<AgeSpinBox>(card, "AgeEdit")->text(), QStringLiteral("0"));
     QCOMPARE(control<QLineEdit>(card, "ConclEdit")->text(), QString());
@@ -381,7 +381,7 @@ void TestTfmCard::writeBackStoresAndClears()
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
     control<QAction>(card, "CardNew")->trigger();
-    cards::cardIndex().setStartValues(); // nothing unsaved, as after a save
+    state::cards::cardIndex().setStartValues(); // nothing unsaved, as after a save
     card->selectRow(0);
     control<QAction>(card, "CardEdit")->trigger();
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Новый пациент"));
@@ -403,8 +403,8 @@ void TestTfmCard::writeBackStoresAndClears()
     QCOMPARE(h.Doc, QStringLiteral("токарь"));
     QCOMPARE(h.Concl, QStringLiteral("/tmp/Петров.txt"));
     QCOMPARE(fieldTexts(card), QStringList(11));
-    QVERIFY(!cards::cardIndex().hasCardTakenOut());
-    QVERIFY(cards::cardIndex().isDirty()); // the index has changed since it was saved
+    QVERIFY(!state::cards::cardIndex().hasCardTakenOut());
+    QVERIFY(state::cards::cardIndex().isDirty()); // the index has changed since it was saved
     QCOMPARE(card->selectedRow(), 0);
 
     // Empty first and middle names: the surname, a space and two dots.
@@ -437,7 +437,7 @@ void TestTfmCard::writeBackGoesToTheTakenOutCard()
     QCOMPARE(record(card, 0).Age, 30);
     QCOMPARE(record(card, 1), b);
     QCOMPARE(card->selectedRow(), 1);
-    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QVERIFY(!state::cards::cardIndex().hasCardTakenOut());
 }
 
 void TestTfmCard::takenOutCardFollowsItsEntry()
@@ -494,7 +494,7 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     QCOMPARE(card->model()->entries(), before);
     // What was typed stays, and still counts as a card taken out.
     QCOMPARE(fieldTexts(card).at(1), QStringLiteral("Изменено"));
-    QVERIFY(cards::cardIndex().hasCardTakenOut());
+    QVERIFY(state::cards::cardIndex().hasCardTakenOut());
     // Written onto an entry the user selects, it is stored there.
     prompter.clear();
     control<QAction>(card, "CardNew")->trigger();
@@ -503,7 +503,7 @@ void TestTfmCard::writeBackAfterTheCardIsGone()
     QVERIFY(prompter.records.isEmpty());
     QCOMPARE(record(card, card->model()->rowCount() - 1).FName, QStringLiteral("Изменено"));
     QCOMPARE(fieldTexts(card), QStringList(11));
-    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QVERIFY(!state::cards::cardIndex().hasCardTakenOut());
 }
 
 void TestTfmCard::writeBackWithoutTakeOut()
@@ -511,7 +511,7 @@ void TestTfmCard::writeBackWithoutTakeOut()
     TestEnv env;
     ScriptedPrompter prompter;
     env.writeLines("p.lst", {QStringLiteral("Петров О.И."), QStringLiteral("Без записи")});
-    env.writeLines("p.lso", cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)));
+    env.writeLines("p.lso", state::cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)));
     prompter.fileNames << env.path("p.lst");
     TfmCard *card = openCard();
     control<QAction>(card, "FileOpen")->trigger();
@@ -540,7 +540,7 @@ void TestTfmCard::writeBackWithoutTakeOut()
     QCOMPARE(listTexts(card), (QStringList{"Сидоров О.И.", "Без записи"}));
     QCOMPARE(record(card, 0).FName, QStringLiteral("Сидоров"));
     QCOMPARE(record(card, 0).LName, QStringLiteral("Олег"));
-    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QVERIFY(!state::cards::cardIndex().hasCardTakenOut());
 }
 
 // "Записать" without "Править": "Новая" selects its new line, so what is
@@ -552,7 +552,7 @@ void TestTfmCard::typedCardGoesOntoTheSelectedEntry()
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
     const THuman petrova = person("Петрова", "Анна", "Сергеевна", 40);
-    card->model()->setEntries({CardEntry{human::displayText(petrova), petrova}});
+    card->model()->setEntries({CardEntry{state::human::displayText(petrova), petrova}});
     card->selectRow(0);
     control<QAction>(card, "CardNew")->trigger();
     QCOMPARE(card->selectedRow(), 1);
@@ -609,8 +609,8 @@ void TestTfmCard::fieldsTakeOnlyWhatTheFilesCanHold()
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QString());
     control<QLineEdit>(card, "FNameEdit")->insert(QStringLiteral("Мюллер №5 «Ё»"));
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), QStringLiteral("Мюллер №5 «Ё»"));
-    QVERIFY(ui::codePageNotice(QStringLiteral("Müller 😀ü")).contains(QStringLiteral(": ü 😀.")));
-    QVERIFY(ui::codePageNotice(QStringLiteral("Мюллер")).isEmpty());
+    QVERIFY(platform::ui::codePageNotice(QStringLiteral("Müller 😀ü")).contains(QStringLiteral(": ü 😀.")));
+    QVERIFY(platform::ui::codePageNotice(QStringLiteral("Мюллер")).isEmpty());
 
     // One put in by the program can still be corrected, and a save that
     // has to write "?" names the card and field.
@@ -635,7 +635,7 @@ void TestTfmCard::handEditedPairIsOpenedWithANotice()
     TestEnv env;
     ScriptedPrompter prompter;
     env.writeLines("h.lst", {QStringLiteral("Петров О.И.")});
-    env.writeLines("h.lso", cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)).mid(0, 9));
+    env.writeLines("h.lso", state::cardindex::recordLines(person("Петров", "Олег", "Ильич", 61)).mid(0, 9));
     prompter.fileNames << env.path("h.lst");
     TfmCard *card = openCard();
     control<QAction>(card, "FileOpen")->trigger();
@@ -660,9 +660,9 @@ void TestTfmCard::lineBreaksTypedIntoFields()
     QCOMPARE(h.Concl.contains(QLatin1Char('\n')) || h.Concl.contains(QLatin1Char('\r')), false);
     QVERIFY(!listTexts(card).constFirst().contains(QLatin1Char('\n')));
     // Saved, the record keeps its eleven lines.
-    QVERIFY(cardindex::writePair(env.path("x.lst"), card->model()->entries()).ok);
-    QCOMPARE(textfile::readLines(env.path("x.lso")).lines.size(), 11);
-    QCOMPARE(textfile::readLines(env.path("x.lst")).lines.size(), 1);
+    QVERIFY(state::cardindex::writePair(env.path("x.lst"), card->model()->entries()).ok);
+    QCOMPARE(platform::textfile::readLines(env.path("x.lso")).lines.size(), 11);
+    QCOMPARE(platform::textfile::readLines(env.path("x.lst")).lines.size(), 1);
 }
 
 void TestTfmCard::deleteAndClear()
@@ -672,7 +672,7 @@ void TestTfmCard::deleteAndClear()
     TfmCard *card = cardWithThree();
     control<QAction>(card, "CardDelete")->trigger(); // nothing selected: nothing happens
     QCOMPARE(listTexts(card).size(), 3);
-    QVERIFY(!cards::cardIndex().isDirty());
+    QVERIFY(!state::cards::cardIndex().isDirty());
     card->selectRow(1);
     control<QAction>(card, "CardDelete")->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
@@ -681,7 +681,7 @@ void TestTfmCard::deleteAndClear()
     QCOMPARE(card->selectedRow(), -1);
     control<QAction>(card, "CardDelete")->trigger();
     QCOMPARE(listTexts(card), (QStringList{"Андреев А.А.", "Власов В.В."}));
-    QVERIFY(cards::cardIndex().isDirty()); // the deletion is an unsaved change
+    QVERIFY(state::cards::cardIndex().isDirty()); // the deletion is an unsaved change
     QVERIFY(prompter.records.isEmpty());
 
     // Clear: no question, no file touched, flags unchanged, label reset.
@@ -696,8 +696,8 @@ void TestTfmCard::deleteAndClear()
     control<QAction>(card, "FileClear")->trigger();
     QCOMPARE(card->model()->rowCount(), 0);
     QCOMPARE(control<QLabel>(card, "labelCard")->text(), QStringLiteral("Картотека:"));
-    QVERIFY(cards::cardIndex().isDirty());
-    QVERIFY(cards::cardIndex().hasCardTakenOut());
+    QVERIFY(state::cards::cardIndex().isDirty());
+    QVERIFY(state::cards::cardIndex().hasCardTakenOut());
     QCOMPARE(env.readBytes("k.lso"), oldData);
     QVERIFY(prompter.records.size() == 2); // the question before opening, the open dialog
 }
@@ -732,13 +732,13 @@ void TestTfmCard::openThroughTheWindow()
     ScriptedPrompter prompter;
     TfmCard *card = openCard();
     control<QAction>(card, "CardNew")->trigger();
-    cards::cardIndex().setStartValues();
+    state::cards::cardIndex().setStartValues();
 
     // Cancel: nothing changes.
     prompter.fileNames << QString();
     control<QAction>(card, "FileOpen")->trigger();
     QCOMPARE(listTexts(card), QStringList{QStringLiteral("Новый пациент")});
-    QVERIFY(!cards::cardIndex().isDirty());
+    QVERIFY(!state::cards::cardIndex().isDirty());
     QCOMPARE(prompter.records.at(0).kind, PromptRecord::Open);
     QCOMPARE(prompter.records.at(0).request.filter, QStringLiteral("Списки|*.LST"));
     QCOMPARE(prompter.records.at(0).request.defaultSuffix, QStringLiteral("lst"));
@@ -760,12 +760,12 @@ void TestTfmCard::openThroughTheWindow()
     QCOMPARE(listTexts(card), (QStringList{"Петров О.И.", "Без карточки", "Иванова .."}));
     QCOMPARE(record(card, 1).FName, QStringLiteral("Иванова"));
     QVERIFY(!card->model()->entry(2).record);
-    QCOMPARE(control<QLabel>(card, "labelCard")->text(), cardindex::labelText(golden));
+    QCOMPARE(control<QLabel>(card, "labelCard")->text(), state::cardindex::labelText(golden));
     // A screen reader reads the file name too, not only "Картотека:".
     QCOMPARE(QAccessible::queryAccessibleInterface(control<QLabel>(card, "labelCard"))->text(QAccessible::Name),
-             cardindex::labelText(golden));
+             state::cardindex::labelText(golden));
     QCOMPARE(card->listFileName(), golden);
-    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(state::cards::cardIndex().isDirty());
     QCOMPARE(card->selectedRow(), -1);
 
     // Short names show whole; a relative name is made full.
@@ -785,15 +785,15 @@ void TestTfmCard::badPairLeavesTheWindowAlone_data()
 {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("message");
-    const QStringList good = cardindex::recordLines(person("Петров", "Олег", "Ильич", 61));
+    const QStringList good = state::cardindex::recordLines(person("Петров", "Олег", "Ильич", 61));
     QStringList badAge = good;
     badAge[4] = QStringLiteral("61 год");
     QTest::newRow("no data file") << QByteArray() << "Нет файла данных картотеки %D";
     QTest::newRow("age not a number")
-        << textfile::encodeLines(badAge)
+        << platform::textfile::encodeLines(badAge)
         << "Ошибка в файле данных картотеки %D, строка 5: возраст «61 год» не является целым числом";
     QTest::newRow("too many records")
-        << textfile::encodeLines(good + good + good)
+        << platform::textfile::encodeLines(good + good + good)
         << "Ошибка в файле данных картотеки %D, строка 23: карточек в нём больше, чем строк (2) в файле "
            "списка %L";
 }
@@ -813,7 +813,7 @@ void TestTfmCard::badPairLeavesTheWindowAlone()
     prompter.fileNames << good;
     control<QAction>(card, "FileOpen")->trigger();
     control<QAction>(card, "CardNew")->trigger();
-    cards::cardIndex().setStartValues();
+    state::cards::cardIndex().setStartValues();
     const QList<CardEntry> before = card->model()->entries();
     const QString label = control<QLabel>(card, "labelCard")->text();
 
@@ -823,13 +823,13 @@ void TestTfmCard::badPairLeavesTheWindowAlone()
              QStringList{QString(message).replace("%D", env.path("bad.lso")).replace("%L", env.path("bad.LST"))});
     QCOMPARE(card->model()->entries(), before);
     QCOMPARE(control<QLabel>(card, "labelCard")->text(), label);
-    QVERIFY(!cards::cardIndex().isDirty());
+    QVERIFY(!state::cards::cardIndex().isDirty());
 
     // A save now still proposes and writes the good file, with every record.
     prompter.fileNames << good;
     control<QAction>(card, "FileSave")->trigger();
     QCOMPARE(prompter.records.last().request.fileName, good);
-    QCOMPARE(cardindex::readPair(good).entries, before);
+    QCOMPARE(state::cardindex::readPair(good).entries, before);
 }
 
 void TestTfmCard::saveThroughTheWindow()
@@ -837,7 +837,7 @@ void TestTfmCard::saveThroughTheWindow()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmCard *card = cardWithThree();
-    cards::cardIndex().noteUnsaved();
+    state::cards::cardIndex().noteUnsaved();
 
     prompter.fileNames << QString();
     control<QAction>(card, "FileSave")->trigger();
@@ -845,17 +845,17 @@ void TestTfmCard::saveThroughTheWindow()
     QCOMPARE(prompter.records.at(0).request.filter, QStringLiteral("Списки|*.LST"));
     QCOMPARE(prompter.records.at(0).request.defaultSuffix, QStringLiteral("lst"));
     QCOMPARE(QDir(env.path()).entryList(QDir::Files), QStringList());
-    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(state::cards::cardIndex().isDirty());
 
     // A name of more than 47 characters shows its last 48 after " ...".
     QString name = env.path("Картотека_пациентов_кабинета_иридодиагностики.LST");
     QVERIFY(name.size() > 48);
     prompter.fileNames << name;
     control<QAction>(card, "FileSave")->trigger();
-    QVERIFY(!cards::cardIndex().isDirty());
+    QVERIFY(!state::cards::cardIndex().isDirty());
     QCOMPARE(control<QLabel>(card, "labelCard")->text(), QStringLiteral("Картотека: ...") + name.right(48));
     QVERIFY(QFile::exists(env.path("Картотека_пациентов_кабинета_иридодиагностики.lso")));
-    QCOMPARE(cardindex::readPair(name).entries, card->model()->entries());
+    QCOMPARE(state::cardindex::readPair(name).entries, card->model()->entries());
 }
 
 void TestTfmCard::failedSaveLeavesTheOldPairAndTheFlag()
@@ -883,7 +883,7 @@ void TestTfmCard::failedSaveLeavesTheOldPairAndTheFlag()
                                                ": превышен допустимый размер файла"});
         QCOMPARE(env.readBytes("k.lst"), oldList);
         QCOMPARE(env.readBytes("k.lso"), oldData);
-        QVERIFY(cards::cardIndex().isDirty());
+        QVERIFY(state::cards::cardIndex().isDirty());
         QCOMPARE(control<QLabel>(card, "labelCard")->text(), label);
     }
 }
@@ -895,8 +895,8 @@ void TestTfmCard::viewConclusion()
     const QStringList lines{QStringLiteral("Заключение"), QString(), QStringLiteral("  Петров — здоров")};
     env.writeLines("Петров.txt", lines);
     TfmCard *card = openCard();
-    concl::open();
-    concl::setLines({QStringLiteral("старый текст")});
+    conclusion::concl::open();
+    conclusion::concl::setLines({QStringLiteral("старый текст")});
     state::windows().fmConcl->hide();
     state::examination().setConclMode(1);
     control<QLineEdit>(card, "ConclEdit")->setText(env.path("Петров.txt"));
@@ -919,7 +919,7 @@ void TestTfmCard::viewConclusionWithoutAFile()
     QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lineCount(), 0);
 
     prompter.clear();
-    concl::setLines({QStringLiteral("текст")});
+    conclusion::concl::setLines({QStringLiteral("текст")});
     control<QLineEdit>(card, "ConclEdit")->setText(env.path("нет.txt"));
     control<QPushButton>(card, "bbCnclCard")->click();
     QCOMPARE(prompter.texts(), QStringList{"File " + env.path("нет.txt") + " is absent"});
@@ -1090,8 +1090,8 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
     TfmCard *card = state::windows().fmCard;
     const THuman petrova = person("Петрова", "Анна", "Сергеевна", 40);
     const THuman pestov = person("Пестов", "Иван", "Петрович", 52);
-    card->model()->setEntries({CardEntry{human::displayText(petrova), petrova},
-                               CardEntry{human::displayText(pestov), pestov}});
+    card->model()->setEntries({CardEntry{state::human::displayText(petrova), petrova},
+                               CardEntry{state::human::displayText(pestov), pestov}});
     card->selectRow(0);
     control<QAction>(card, "CardEdit")->trigger();
     control<QAction>(w, "CnclDraft")->trigger();
@@ -1115,7 +1115,7 @@ void TestTfmCard::anotherPatientsCardAsksForANewExamination()
     control<QAction>(card, "CardEdit")->trigger();
 
     QCOMPARE(control<QLineEdit>(card, "FNameEdit")->text(), next);
-    QVERIFY(cards::cardIndex().hasCardTakenOut());
+    QVERIFY(state::cards::cardIndex().hasCardTakenOut());
     if (!answer) {
         QVERIFY(prompter.records.isEmpty());
         return;
@@ -1154,7 +1154,7 @@ void TestTfmCard::wholeRoadOfOnePatient()
     const QString list = env.path("Пациенты.LST");
     prompter.fileNames << list;
     control<QAction>(card, "FileSave")->trigger();
-    QVERIFY(!cards::cardIndex().isDirty());
+    QVERIFY(!state::cards::cardIndex().isDirty());
 
     // Opened again, the card is taken out for the examination.
     control<QAction>(card, "FileClear")->trigger();
@@ -1195,7 +1195,7 @@ void TestTfmCard::wholeRoadOfOnePatient()
     control<Memo>(concl, "mmConcl")->clearLines();
     control<QPushButton>(card, "bbCnclCard")->click();
     // (The file holds the lines as the draft box showed them, wrapped.)
-    QCOMPARE(control<Memo>(concl, "mmConcl")->lines(), textfile::readLines(draft).lines);
+    QCOMPARE(control<Memo>(concl, "mmConcl")->lines(), platform::textfile::readLines(draft).lines);
     QVERIFY(control<Memo>(concl, "mmConcl")->lines().join(QLatin1Char(' ')).contains(QStringLiteral("Олег Ильич Петров")));
 }
 

@@ -17,7 +17,7 @@ QSet<int> coloursOf(const QImage &image)
     QSet<int> colours;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            colours.insert(keyed::colourNumber(image, QPoint(x, y)));
+            colours.insert(state::keyed::colourNumber(image, QPoint(x, y)));
     return colours;
 }
 
@@ -81,11 +81,11 @@ void TestCharts::picturesAndTheirFiles()
     if (!blackIsKey)
         clickable.remove(0);
 
-    const textfile::ReadResult read = textfile::readLines(TestEnv::sourcePath(QStringLiteral("data/SystmTxt/") + file));
+    const platform::textfile::ReadResult read = platform::textfile::readLines(TestEnv::sourcePath(QStringLiteral("data/SystmTxt/") + file));
     QVERIFY(read.ok);
     QList<int> keys;
     for (const QString &line : read.lines) {
-        const std::optional<int> key = keyed::lineKey(line);
+        const std::optional<int> key = state::keyed::lineKey(line);
         QVERIFY2(key, qPrintable(line));
         QVERIFY2(line.size() > 9, qPrintable(line));
         keys.append(*key);
@@ -114,7 +114,7 @@ void TestCharts::lineKey()
 {
     QFETCH(QString, line);
     QFETCH(int, key);
-    QCOMPARE(keyed::lineKey(line).value_or(-1), key);
+    QCOMPARE(state::keyed::lineKey(line).value_or(-1), key);
 }
 
 void TestCharts::zoneLookup()
@@ -123,20 +123,20 @@ void TestCharts::zoneLookup()
     env.writeLines("SystmTxt/Org.txt", {QStringLiteral("     255 05 (печень)"), QStringLiteral("   65280 04 (лёгкое)"),
                                         QStringLiteral("     255 06 (почка)")});
     const QString file = QStringLiteral(".\\SystmTxt\\Org.txt");
-    zones::Lookup found = zones::lookupChartZone(file, 255); // the last line with the key wins
+    state::zones::Lookup found = state::zones::lookupChartZone(file, 255); // the last line with the key wins
     QVERIFY(found.ok);
     QCOMPARE(found.zone->name, QStringLiteral(" (почка)"));
     QCOMPARE(found.zone->code, QStringLiteral("06"));
-    found = zones::lookupChartZone(file, kWhite);
+    found = state::zones::lookupChartZone(file, kWhite);
     QVERIFY(found.ok);
     QVERIFY(!found.zone);
 
     // A bad key fails the lookup; what matched before it is still given.
     env.writeLines("SystmTxt/Org.txt", {QStringLiteral("     255 05 (печень)"), QStringLiteral("xx")});
-    found = zones::lookupChartZone(file, 255);
+    found = state::zones::lookupChartZone(file, 255);
     QVERIFY(!found.ok);
     QCOMPARE(found.zone->code, QStringLiteral("05"));
-    QVERIFY(!zones::lookupChartZone(QStringLiteral(".\\SystmTxt\\None.txt"), 255).ok);
+    QVERIFY(!state::zones::lookupChartZone(QStringLiteral(".\\SystmTxt\\None.txt"), 255).ok);
 }
 
 void TestCharts::localisation_data()
@@ -155,40 +155,40 @@ void TestCharts::localisation()
     QFETCH(QString, line);
     QFETCH(QString, code);
     QFETCH(QString, localised);
-    QCOMPARE(zones::localisePathology({line}, code, QStringLiteral(" (почка)")), QStringList{localised});
+    QCOMPARE(state::zones::localisePathology({line}, code, QStringLiteral(" (почка)")), QStringList{localised});
 }
 
 void TestCharts::eyeTabs()
 {
-    QVERIFY(zones::eyeMatches(true, QStringLiteral("tsJensenR")));
-    QVERIFY(!zones::eyeMatches(true, QStringLiteral("tsJensenL")));
-    QVERIFY(zones::eyeMatches(false, QStringLiteral("tsCollaretteL")));
-    QVERIFY(!zones::eyeMatches(false, QStringLiteral("tsDeckR")));
+    QVERIFY(state::zones::eyeMatches(true, QStringLiteral("tsJensenR")));
+    QVERIFY(!state::zones::eyeMatches(true, QStringLiteral("tsJensenL")));
+    QVERIFY(state::zones::eyeMatches(false, QStringLiteral("tsCollaretteL")));
+    QVERIFY(!state::zones::eyeMatches(false, QStringLiteral("tsDeckR")));
     // A sign line gets the text appended, as often as "Ввод" is pressed.
-    QCOMPARE(zones::localiseSigns(zones::localiseSigns({QStringLiteral("Лакуна: открытая")}, QStringLiteral(" (печень)")),
+    QCOMPARE(state::zones::localiseSigns(state::zones::localiseSigns({QStringLiteral("Лакуна: открытая")}, QStringLiteral(" (печень)")),
                                   QStringLiteral(" (печень)")),
              QStringList{QStringLiteral("Лакуна: открытая (печень) (печень)")});
 }
 
 void TestCharts::pupilCodeTables()
 {
-    using pupil::variantCodes;
+    using charts::pupil::variantCodes;
     // Decentration at 9:00: the right eye's code with the left-eye note, the left eye's own codes.
-    auto right = variantCodes(pupil::kDecentration, 16711680, true);
+    auto right = variantCodes(charts::pupil::kDecentration, 16711680, true);
     QCOMPARE(right->codes, QList<int>{772});
-    QCOMPARE(right->message, pupil::kUsuallyLeft);
-    auto left = variantCodes(pupil::kDecentration, 16711680, false);
+    QCOMPARE(right->message, charts::pupil::kUsuallyLeft);
+    auto left = variantCodes(charts::pupil::kDecentration, 16711680, false);
     QCOMPARE(left->codes, (QList<int>{295, 299}));
     QVERIFY(left->message.isEmpty());
     // Black is a variant of one-pupil flattening only.
-    QCOMPARE(variantCodes(pupil::kFlatOne, 0, true)->codes, QList<int>{773});
-    QCOMPARE(variantCodes(pupil::kFlatOne, 0, false)->codes, (QList<int>{200, 711}));
-    QVERIFY(!variantCodes(pupil::kDecentration, 0, true));
-    QVERIFY(!variantCodes(pupil::kBorder, kWhite, true));
+    QCOMPARE(variantCodes(charts::pupil::kFlatOne, 0, true)->codes, QList<int>{773});
+    QCOMPARE(variantCodes(charts::pupil::kFlatOne, 0, false)->codes, (QList<int>{200, 711}));
+    QVERIFY(!variantCodes(charts::pupil::kDecentration, 0, true));
+    QVERIFY(!variantCodes(charts::pupil::kBorder, kWhite, true));
     // Border variants that share their codes; both-eye tables ignore the eye.
-    QCOMPARE(variantCodes(pupil::kBorder, 65535, true)->codes, variantCodes(pupil::kBorder, 65280, false)->codes);
-    QCOMPARE(variantCodes(pupil::kBorder, 12632256, true)->codes, (QList<int>{50, 57, 84}));
-    QCOMPARE(variantCodes(pupil::kFlatBoth, 65535, true)->codes, variantCodes(pupil::kFlatBoth, 65535, false)->codes);
+    QCOMPARE(variantCodes(charts::pupil::kBorder, 65535, true)->codes, variantCodes(charts::pupil::kBorder, 65280, false)->codes);
+    QCOMPARE(variantCodes(charts::pupil::kBorder, 12632256, true)->codes, (QList<int>{50, 57, 84}));
+    QCOMPARE(variantCodes(charts::pupil::kFlatBoth, 65535, true)->codes, variantCodes(charts::pupil::kFlatBoth, 65535, false)->codes);
     QVERIFY(!variantCodes(QStringLiteral(".\\SystmTxt\\Other.txt"), 255, true));
 }
 

@@ -36,7 +36,7 @@ QPoint pixelOf(const ChartPicture *picture, int colour)
     const QImage &image = picture->image();
     for (int y = 1; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (keyed::colourNumber(image, QPoint(x, y)) == colour)
+            if (state::keyed::colourNumber(image, QPoint(x, y)) == colour)
                 return QPoint(x, y);
     return QPoint(-1, -1);
 }
@@ -86,8 +86,8 @@ struct SharedZone {
 
 SharedZone sharedZone(const ChartPicture *a, const ChartPicture *b, const QString &organFile)
 {
-    for (const QString &line : textfile::readLines(organFile).lines) {
-        const int colour = keyed::lineKey(line).value_or(-1);
+    for (const QString &line : platform::textfile::readLines(organFile).lines) {
+        const int colour = state::keyed::lineKey(line).value_or(-1);
         if (pixelOf(a, colour).x() >= 0 && pixelOf(b, colour).x() >= 0)
             return {colour, line};
     }
@@ -215,10 +215,10 @@ void TestChartWindows::pupilVariantBecomesTheSign()
     QCOMPARE(signBox()->lines(), QStringList{control<QLineEdit>(w, "Edit1")->text()});
     QCOMPARE(state::examination().signCodes(), QList<int>{772});
     QStringList expected;
-    QVERIFY(pathology::lookup(env.path("SystmTxt/Patology.txt"), {772}, &expected));
+    QVERIFY(state::pathology::lookup(env.path("SystmTxt/Patology.txt"), {772}, &expected));
     QVERIFY(!expected.isEmpty());
     QCOMPARE(pathologyBox()->lines(), expected);
-    QCOMPARE(prompter.texts(), QStringList{pupil::kUsuallyLeft});
+    QCOMPARE(prompter.texts(), QStringList{charts::pupil::kUsuallyLeft});
 
     // The same patch for the left eye: its own codes, no note.
     prompter.clear();
@@ -243,7 +243,7 @@ void TestChartWindows::pupilVariantBecomesTheSign()
     press(control<ChartPicture>(w, "imFlatRorL"), pixelOf(control<ChartPicture>(w, "imFlatRorL"), 0));
     QCOMPARE(control<QLabel>(w, "Label1")->text(), QStringLiteral("0"));
     QCOMPARE(state::examination().signCodes(), QList<int>{773});
-    QCOMPARE(prompter.texts(), QStringList{pupil::kUsuallyLeft});
+    QCOMPARE(prompter.texts(), QStringList{charts::pupil::kUsuallyLeft});
     prompter.clear();
 
     // A name file that is not there.
@@ -301,8 +301,8 @@ void TestChartWindows::hoverNamesEveryZoneAndChangesNothing()
     // A zone's name shown without its blanks and brackets; the last line of a colour names it.
     const auto namesIn = [&env](const char *organFile) {
         QHash<int, QString> names;
-        for (const QString &line : textfile::readLines(env.path("SystmTxt/") + QLatin1String(organFile)).lines)
-            names.insert(keyed::lineKey(line).value_or(-1),
+        for (const QString &line : platform::textfile::readLines(env.path("SystmTxt/") + QLatin1String(organFile)).lines)
+            names.insert(state::keyed::lineKey(line).value_or(-1),
                          line.mid(11).trimmed().remove(QRegularExpression(QStringLiteral("^\\(|\\)$"))));
         return names;
     };
@@ -317,7 +317,7 @@ void TestChartWindows::hoverNamesEveryZoneAndChangesNothing()
         const QImage &image = chart.picture->image();
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                colours.insert(keyed::colourNumber(image, QPoint(x, y)));
+                colours.insert(state::keyed::colourNumber(image, QPoint(x, y)));
         for (int colour : colours) {
             const QString name = names.value(colour);
             QTest::mouseMove(chart.picture, pixelOf(chart.picture, colour));

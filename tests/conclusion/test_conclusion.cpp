@@ -35,7 +35,7 @@ QStringList readGolden(const QString &name)
     QFile f(TestEnv::testDataPath(QStringLiteral("conclusion/golden/") + name));
     if (!f.open(QIODevice::ReadOnly))
         return {QStringLiteral("<missing golden file %1>").arg(name)};
-    return textfile::splitLines(QString::fromUtf8(f.readAll()));
+    return platform::textfile::splitLines(QString::fromUtf8(f.readAll()));
 }
 
 // Compares line by line; on a difference the actual text is left in the
@@ -230,7 +230,7 @@ void TestConclusion::summaryAfterNewPatientIgnoresStaleFindings()
     cardWith(QStringLiteral("Петрова"), QStringLiteral("Анна"), QStringLiteral("Сергеевна"),
              QStringLiteral("12.03.2025"));
     scriptFullExamination();
-    concl::newPatientReset();
+    conclusion::concl::newPatientReset();
     QVERIFY(!exam().findingLines().isEmpty()); // stale, and not shown
     compareWithGolden(summaryText(), QStringLiteral("after_new_patient.txt"));
 }
@@ -434,7 +434,7 @@ void TestConclusion::wrappedLinesAreSavedAsDisplayed()
     exam().setConclMode(1);
     prompter.fileNames = {env.path(kHeaderName)};
     control<QPushButton>(w, "bbSaveCncl")->click();
-    const textfile::ReadResult saved = textfile::readLines(env.path(kHeaderName));
+    const platform::textfile::ReadResult saved = platform::textfile::readLines(env.path(kHeaderName));
     QVERIFY(saved.ok);
     QCOMPARE(saved.lines, control<Memo>(w, "mmConcl")->displayedLines());
     QVERIFY(saved.lines.size() > 4);
@@ -608,15 +608,15 @@ void TestConclusion::windowControls()
 void TestConclusion::doorInsertsAtADisplayedPlace()
 {
     TestEnv env;
-    QCOMPARE(concl::lines(), QStringList{});
-    QVERIFY(!concl::exists()); // reading makes no window
-    concl::open();
+    QCOMPARE(conclusion::concl::lines(), QStringList{});
+    QVERIFY(!conclusion::concl::exists()); // reading makes no window
+    conclusion::concl::open();
     QVERIFY(QTest::qWaitForWindowExposed(state::windows().fmConcl));
     QStringList words;
     for (int i = 0; i < 40; ++i)
         words << QStringLiteral("слово%1").arg(i);
     const QString longLine = words.join(QLatin1Char(' '));
-    concl::setLines({QStringLiteral("первая"), longLine, QStringLiteral("abcdef")});
+    conclusion::concl::setLines({QStringLiteral("первая"), longLine, QStringLiteral("abcdef")});
     const QStringList shown = control<Memo>(draft(), "mmConcl")->displayedLines();
     QVERIFY(shown.size() >= 4);
 
@@ -624,23 +624,23 @@ void TestConclusion::doorInsertsAtADisplayedPlace()
     const int last = int(shown.size() - 1);
     exam().draftDocument()->insertAtDisplayed(last, 3, QStringLiteral("A"));
     exam().draftDocument()->insertAtDisplayed(last, 4, QStringLiteral("B"));
-    QCOMPARE(concl::lines().at(2), QStringLiteral("abcABdef"));
+    QCOMPARE(conclusion::concl::lines().at(2), QStringLiteral("abcABdef"));
 
     // Within the second displayed piece of the long line.
     exam().draftDocument()->insertAtDisplayed(2, 2, QStringLiteral("[x]"));
-    QCOMPARE(concl::lines().at(1), QString(longLine).insert(longLine.indexOf(shown.at(2)) + 2, QStringLiteral("[x]")));
+    QCOMPARE(conclusion::concl::lines().at(1), QString(longLine).insert(longLine.indexOf(shown.at(2)) + 2, QStringLiteral("[x]")));
 
     // Past the end of a line: at its end. A line the box does not show: nothing.
     exam().draftDocument()->insertAtDisplayed(0, 99, QStringLiteral("!"));
-    QCOMPARE(concl::lines().at(0), QStringLiteral("первая!"));
-    const QStringList before = concl::lines();
+    QCOMPARE(conclusion::concl::lines().at(0), QStringLiteral("первая!"));
+    const QStringList before = conclusion::concl::lines();
     exam().draftDocument()->insertAtDisplayed(int(shown.size()) + 5, 0, QStringLiteral("X"));
-    QCOMPARE(concl::lines(), before);
+    QCOMPARE(conclusion::concl::lines(), before);
 
-    concl::clear();
-    concl::appendLines({QStringLiteral("a")});
-    concl::appendLines({QString(), QStringLiteral("b")});
-    QCOMPARE(concl::lines(), (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
+    conclusion::concl::clear();
+    conclusion::concl::appendLines({QStringLiteral("a")});
+    conclusion::concl::appendLines({QString(), QStringLiteral("b")});
+    QCOMPARE(conclusion::concl::lines(), (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
 }
 
 QTEST_MAIN(TestConclusion)

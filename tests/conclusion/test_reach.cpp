@@ -47,7 +47,7 @@ TfmReach *handedOver(const QStringList &lines)
 
 TfmReach *editorWith(const QString &text)
 {
-    reach::open();
+    conclusion::reach::open();
     TfmReach *w = state::windows().fmReach.data();
     control<ReachEditor>(w, "Editor")->setPlainText(text);
     control<ReachEditor>(w, "Editor")->document()->setModified(true);
@@ -217,7 +217,7 @@ void TestReach::firstSaveAfterHandOverAsksForAName()
     QCOMPARE(prompter.records.at(0).request.filter,
              QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT"));
     // The dialog shows each mask once.
-    QCOMPARE(ui::qtFilter(prompter.records.at(0).request.filter),
+    QCOMPARE(platform::ui::qtFilter(prompter.records.at(0).request.filter),
              QStringLiteral("Rich Text Files (*.RTF);;Text Files (*.TXT)"));
     QCOMPARE(prompter.records.at(0).request.defaultSuffix, QString());
     QVERIFY(env.readBytes(QStringLiteral("Петров.rtf")).startsWith("{\\rtf1\\ansi\\ansicpg1251"));
@@ -230,7 +230,7 @@ void TestReach::firstSaveAfterHandOverAsksForAName()
     control<QAction>(w, "FileSaveCmd")->trigger();
     QCOMPARE(prompter.records.size(), 1);
     QTextDocument back;
-    QVERIFY(reachfile::load(env.path(QStringLiteral("Петров.rtf")), &back, 96).ok);
+    QVERIFY(conclusion::reachfile::load(env.path(QStringLiteral("Петров.rtf")), &back, 96).ok);
     QCOMPARE(back.toPlainText(), QStringLiteral("Заключение\nВрач\nещё"));
 }
 
@@ -312,7 +312,7 @@ void TestReach::programEndAsksNothing()
     auto *main = new TfmNirel3();
     state::windows().fmNirel3 = main;
     main->show();
-    reach::open();
+    conclusion::reach::open();
     control<ReachEditor>(state::windows().fmReach, "Editor")->setPlainText(QStringLiteral("несохранённое"));
     main->hide(); // as when its close ends the program
     QVERIFY(state::windows().fmReach->close());
@@ -490,10 +490,10 @@ void TestReach::commandLineNamesAnExistingFile()
     TestEnv env;
     env.writeLines(QStringLiteral("x.rtf"), {QStringLiteral("x")});
     const QString file = env.path(QStringLiteral("x.rtf"));
-    QCOMPARE(reachfile::commandLineDocument({QStringLiteral("nirel3"), file, QStringLiteral("y")}), file);
-    QCOMPARE(reachfile::commandLineDocument({QStringLiteral("nirel3")}), QString());
-    QCOMPARE(reachfile::commandLineDocument({QStringLiteral("nirel3"), env.path(QStringLiteral("нет.rtf"))}), QString());
-    QCOMPARE(reachfile::commandLineDocument({QStringLiteral("nirel3"), env.path()}), QString()); // a folder
+    QCOMPARE(conclusion::reachfile::commandLineDocument({QStringLiteral("nirel3"), file, QStringLiteral("y")}), file);
+    QCOMPARE(conclusion::reachfile::commandLineDocument({QStringLiteral("nirel3")}), QString());
+    QCOMPARE(conclusion::reachfile::commandLineDocument({QStringLiteral("nirel3"), env.path(QStringLiteral("нет.rtf"))}), QString());
+    QCOMPARE(conclusion::reachfile::commandLineDocument({QStringLiteral("nirel3"), env.path()}), QString()); // a folder
 }
 
 void TestReach::nothingSelectedChangesTheDefaultAttributes()
@@ -630,19 +630,19 @@ void TestReach::rulerArithmetic()
     QFETCH(int, left);
     QFETCH(int, right);
     QFETCH(QList<int>, markers);
-    const reachruler::Indents in{first, left, right};
-    QCOMPARE(reachruler::firstMarkerLeft(in, dpi), markers.at(0));
-    QCOMPARE(reachruler::leftMarkerLeft(in, dpi), markers.at(1));
-    QCOMPARE(reachruler::rightMarkerLeft(in, 600, dpi), markers.at(2));
+    const conclusion::reachruler::Indents in{first, left, right};
+    QCOMPARE(conclusion::reachruler::firstMarkerLeft(in, dpi), markers.at(0));
+    QCOMPARE(conclusion::reachruler::leftMarkerLeft(in, dpi), markers.at(1));
+    QCOMPARE(conclusion::reachruler::rightMarkerLeft(in, 600, dpi), markers.at(2));
     // Markers put back where they stand give the indents back, up to the
     // truncations both ways (at most one point).
-    const int back = reachruler::firstIndentAt(markers.at(0), 5, dpi);
+    const int back = conclusion::reachruler::firstIndentAt(markers.at(0), 5, dpi);
     QVERIFY(qAbs(back - first) <= 1);
-    QVERIFY(qAbs(reachruler::leftIndentAt(markers.at(1), 5, back, dpi) - (left + first - back)) <= 1);
+    QVERIFY(qAbs(conclusion::reachruler::leftIndentAt(markers.at(1), 5, back, dpi) - (left + first - back)) <= 1);
     // A paragraph format holds the indents exactly.
     QTextBlockFormat f;
-    reachruler::toFormat(in, f, dpi);
-    QCOMPARE(reachruler::fromFormat(f, dpi), in);
+    conclusion::reachruler::toFormat(in, f, dpi);
+    QCOMPARE(conclusion::reachruler::fromFormat(f, dpi), in);
 }
 
 void TestReach::firstMarkerDragKeepsTheLeftMarker_data()
@@ -664,7 +664,7 @@ void TestReach::firstMarkerDragKeepsTheLeftMarker()
     TfmReach *w = editorWith(QStringLiteral("абзац"));
     w->resize(630, 487);
     QTextBlockFormat f;
-    reachruler::toFormat({first, left, 0}, f, w->dpi());
+    conclusion::reachruler::toFormat({first, left, 0}, f, w->dpi());
     control<ReachEditor>(w, "Editor")->textCursor().mergeBlockFormat(f);
     w->SelectionChange();
     const int leftMarker = control<RulerMarker>(w, "LeftInd")->x();
@@ -674,8 +674,8 @@ void TestReach::firstMarkerDragKeepsTheLeftMarker()
     QTest::mouseMove(control<RulerMarker>(w, "FirstInd"), QPoint(5 + dragBy, 4));
     QTest::mouseRelease(control<RulerMarker>(w, "FirstInd"), Qt::LeftButton, {}, QPoint(5, 4));
     QVERIFY(!w->Dragging);
-    const reachruler::Indents now = reachruler::fromFormat(control<ReachEditor>(w, "Editor")->textCursor().blockFormat(), w->dpi());
-    QCOMPARE(now.first, reachruler::firstIndentAt(firstMarker + dragBy, 5, w->dpi()));
+    const conclusion::reachruler::Indents now = conclusion::reachruler::fromFormat(control<ReachEditor>(w, "Editor")->textCursor().blockFormat(), w->dpi());
+    QCOMPARE(now.first, conclusion::reachruler::firstIndentAt(firstMarker + dragBy, 5, w->dpi()));
     QVERIFY2(qAbs(control<RulerMarker>(w, "FirstInd")->x() - (firstMarker + dragBy)) <= 1, qPrintable(QString::number(control<RulerMarker>(w, "FirstInd")->x())));
     QVERIFY2(qAbs(control<RulerMarker>(w, "LeftInd")->x() - leftMarker) <= 2, qPrintable(QString::number(control<RulerMarker>(w, "LeftInd")->x())));
 }
@@ -723,7 +723,7 @@ void TestReach::hugeParagraphsOpenInPieces()
     for (const QByteArray &file : {rtfFile, bytes}) {
         env.writeBytes(QStringLiteral("huge.rtf"), file);
         QTextDocument doc;
-        QVERIFY(reachfile::load(env.path(QStringLiteral("huge.rtf")), &doc, 96).ok);
+        QVERIFY(conclusion::reachfile::load(env.path(QStringLiteral("huge.rtf")), &doc, 96).ok);
         QVERIFY(doc.blockCount() >= 25);
         for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
             QVERIFY(b.length() - 1 <= 4000);

@@ -27,7 +27,7 @@
 #include <QSet>
 #include <QtTest>
 
-using catalog::Action;
+using deep::catalog::Action;
 
 namespace {
 
@@ -86,7 +86,7 @@ QString chartMark(Action a)
     case Action::Collarette:
         return QStringLiteral("B");
     default:
-        return catalog::pupilPage(a);
+        return deep::catalog::pupilPage(a);
     }
 }
 
@@ -101,7 +101,7 @@ QString codeText(const QList<int> &codes)
 QSet<int> allCodes()
 {
     QSet<int> codes;
-    for (const catalog::Sign &s : catalog::signs())
+    for (const deep::catalog::Sign &s : deep::catalog::signs())
         for (int c : s.codes)
             codes.insert(c);
     return codes;
@@ -203,7 +203,7 @@ private slots:
 
 void TestCatalog::init()
 {
-    chartlinks::clearRequests();
+    charts::chartlinks::clearRequests();
 }
 
 // ---- The table ----
@@ -219,23 +219,23 @@ void TestCatalog::everySignAsListed()
 {
     QFETCH(int, index);
     const Expected &want = expectedSigns().at(index);
-    QVERIFY(index < catalog::signs().size());
-    const catalog::Sign &s = catalog::signs().at(index);
+    QVERIFY(index < deep::catalog::signs().size());
+    const deep::catalog::Sign &s = deep::catalog::signs().at(index);
     QCOMPARE(s.name, want.name);
     QCOMPARE(s.path, want.path);
     QCOMPARE(s.text(), want.text);
     QCOMPARE(codeText(s.codes), codeText(want.codes));
     QCOMPARE(chartMark(s.action), want.chart);
-    QCOMPARE(catalog::findSign(want.name), &s);
+    QCOMPARE(deep::catalog::findSign(want.name), &s);
 }
 
 void TestCatalog::catalogueCounts()
 {
-    const QList<catalog::Sign> &signs = catalog::signs();
+    const QList<deep::catalog::Sign> &signs = deep::catalog::signs();
     QCOMPARE(signs.size(), 270);
     QCOMPARE(expectedSigns().size(), 270);
     int coded = 0, single = 0, pupil = 0;
-    for (const catalog::Sign &s : signs) {
+    for (const deep::catalog::Sign &s : signs) {
         if (s.bearsCodes()) {
             ++coded;
             QVERIFY2(s.codes.size() >= 1 && s.codes.size() <= 16, qPrintable(s.name));
@@ -246,7 +246,7 @@ void TestCatalog::catalogueCounts()
             QVERIFY2(!s.text().isEmpty(), qPrintable(s.name));
         } else {
             ++pupil;
-            QVERIFY(!catalog::pupilPage(s.action).isEmpty());
+            QVERIFY(!deep::catalog::pupilPage(s.action).isEmpty());
             QVERIFY(s.rule.isEmpty());
         }
     }
@@ -255,11 +255,11 @@ void TestCatalog::catalogueCounts()
     QCOMPARE(single, 165);
 
     // The longest list is the abdominal lymphatic type's, and it stands alone.
-    const catalog::Sign *abdominal = catalog::findSign(QStringLiteral("LymphAbdomItem"));
+    const deep::catalog::Sign *abdominal = deep::catalog::findSign(QStringLiteral("LymphAbdomItem"));
     QVERIFY(abdominal);
     QCOMPARE(abdominal->path.last(), QStringLiteral("Лимфатич. брюшной"));
     QCOMPARE(abdominal->codes.size(), 16);
-    for (const catalog::Sign &s : signs)
+    for (const deep::catalog::Sign &s : signs)
         if (&s != abdominal)
             QVERIFY2(s.codes.size() < 16, qPrintable(s.name));
 }
@@ -270,11 +270,11 @@ void TestCatalog::tableIsWellFormed()
     QHash<QString, int> depth; // menu -> its level
     QStringList menus;
     int barEntries = 0;
-    for (const catalog::Entry &e : catalog::entries()) {
+    for (const deep::catalog::Entry &e : deep::catalog::entries()) {
         QVERIFY2(!e.name.isEmpty() && !names.contains(e.name), qPrintable(e.name));
         names.insert(e.name);
         QVERIFY2(e.name.endsWith(QLatin1String("Item")), qPrintable(e.name));
-        QVERIFY2(!e.caption.isEmpty() && cp1251::canEncode(e.caption), qPrintable(e.name));
+        QVERIFY2(!e.caption.isEmpty() && platform::cp1251::canEncode(e.caption), qPrintable(e.name));
         QVERIFY2(!e.caption.contains(QStringLiteral(" / ")), qPrintable(e.name));
         if (e.parent.isEmpty()) {
             QVERIFY(e.isMenu);
@@ -292,7 +292,7 @@ void TestCatalog::tableIsWellFormed()
             QVERIFY2(level >= 2 && level <= 4, qPrintable(e.name));
         }
         if (!e.rule.isEmpty())
-            QVERIFY2(signtext::parseRule(e.rule).has_value(), qPrintable(e.name));
+            QVERIFY2(deep::signtext::parseRule(e.rule).has_value(), qPrintable(e.name));
     }
     QCOMPARE(barEntries, 2);
 
@@ -303,21 +303,21 @@ void TestCatalog::tableIsWellFormed()
     QCOMPARE(menus, want);
 
     // Every rule in use names only levels of its sign's path.
-    for (const catalog::Sign &s : catalog::signs()) {
+    for (const deep::catalog::Sign &s : deep::catalog::signs()) {
         if (!s.bearsCodes())
             continue;
-        const auto pieces = signtext::parseRule(s.rule);
+        const auto pieces = deep::signtext::parseRule(s.rule);
         QVERIFY2(pieces.has_value(), qPrintable(s.name));
-        for (const signtext::Piece &p : *pieces)
-            if (p.kind != signtext::Piece::Literal)
+        for (const deep::signtext::Piece &p : *pieces)
+            if (p.kind != deep::signtext::Piece::Literal)
                 QVERIFY2(p.level >= 0 && p.level < s.path.size(), qPrintable(s.name));
     }
 
-    const catalog::Entry *syndromes = catalog::findEntry(QStringLiteral("SyndromeItem"));
+    const deep::catalog::Entry *syndromes = deep::catalog::findEntry(QStringLiteral("SyndromeItem"));
     QVERIFY(syndromes);
     QCOMPARE(syndromes->caption, QStringLiteral("Конституциональный тип"));
     QCOMPARE(syndromes->hint, QStringLiteral("Иридогенетические синдромы"));
-    QCOMPARE(catalog::findEntry(QStringLiteral("SymtomItem"))->caption, QStringLiteral("Симптомы"));
+    QCOMPARE(deep::catalog::findEntry(QStringLiteral("SymtomItem"))->caption, QStringLiteral("Симптомы"));
 }
 
 void TestCatalog::examplesAndEdgeCases_data()
@@ -394,7 +394,7 @@ void TestCatalog::examplesAndEdgeCases()
     QFETCH(QString, text);
     QFETCH(QList<int>, codes);
     QFETCH(int, action);
-    const catalog::Sign *s = catalog::findSign(name);
+    const deep::catalog::Sign *s = deep::catalog::findSign(name);
     QVERIFY(s);
     QCOMPARE(s->text(), text);
     QCOMPARE(s->codes, codes);
@@ -436,8 +436,8 @@ void TestCatalog::ruleNotation()
     QFETCH(QStringList, path);
     QFETCH(bool, valid);
     QFETCH(QString, text);
-    QCOMPARE(signtext::parseRule(rule).has_value(), valid);
-    QCOMPARE(signtext::build(rule, path), text);
+    QCOMPARE(deep::signtext::parseRule(rule).has_value(), valid);
+    QCOMPARE(deep::signtext::build(rule, path), text);
 }
 
 void TestCatalog::lowerCaseIsWindows1251()
@@ -455,26 +455,26 @@ void TestCatalog::lowerCaseIsWindows1251()
     for (const auto &p : pairs)
         capital[p[0]] = p[1];
     for (int b = 0; b < 256; ++b) {
-        const QString one = cp1251::decode(QByteArray(1, char(b)));
-        const QByteArray lowered = cp1251::encode(signtext::lowerCp1251(one));
+        const QString one = platform::cp1251::decode(QByteArray(1, char(b)));
+        const QByteArray lowered = platform::cp1251::encode(deep::signtext::lowerCp1251(one));
         QCOMPARE(lowered.size(), 1);
         QCOMPARE(int(uchar(lowered.at(0))), capital.value(b, b));
     }
     // Characters outside the code page stay as they are.
-    QCOMPARE(signtext::lowerCp1251(QStringLiteral("ÀΩÉ")), QStringLiteral("ÀΩÉ"));
-    QCOMPARE(signtext::lowerCp1251(QStringLiteral("ФЛВ, АК 11.00 V-образной")),
+    QCOMPARE(deep::signtext::lowerCp1251(QStringLiteral("ÀΩÉ")), QStringLiteral("ÀΩÉ"));
+    QCOMPARE(deep::signtext::lowerCp1251(QStringLiteral("ФЛВ, АК 11.00 V-образной")),
              QStringLiteral("флв, ак 11.00 v-образной"));
 }
 
 void TestCatalog::everyCodeHasDictionaryLines()
 {
-    const textfile::ReadResult dict = textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
+    const platform::textfile::ReadResult dict = platform::textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
     QVERIFY2(dict.ok, qPrintable(dict.error));
     QSet<int> present;
     for (const QString &line : dict.lines)
-        present.insert(pathology::codeOf(line));
+        present.insert(state::pathology::codeOf(line));
     QStringList missing;
-    for (const catalog::Sign &s : catalog::signs())
+    for (const deep::catalog::Sign &s : deep::catalog::signs())
         for (int c : s.codes)
             if (!present.contains(c))
                 missing << s.name + QLatin1Char(':') + QString::number(c);
@@ -514,23 +514,23 @@ void TestCatalog::localisedStatementsNameNoOrganOfTheirOwn()
         QRegularExpression::CaseInsensitiveOption);
 
     QSet<int> localisable, constitutional;
-    for (const catalog::Sign &s : catalog::signs())
-        if (s.action == catalog::Action::Projection || s.action == catalog::Action::Collarette)
+    for (const deep::catalog::Sign &s : deep::catalog::signs())
+        if (s.action == deep::catalog::Action::Projection || s.action == deep::catalog::Action::Collarette)
             localisable.unite(QSet<int>(s.codes.begin(), s.codes.end()));
         else if (s.path.first() == QStringLiteral("Конституциональный тип"))
             constitutional.unite(QSet<int>(s.codes.begin(), s.codes.end()));
     QCOMPARE(localisable.size(), 59);
     QCOMPARE(constitutional.size(), 100);
 
-    const textfile::ReadResult dict = textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
+    const platform::textfile::ReadResult dict = platform::textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
     QVERIFY2(dict.ok, qPrintable(dict.error));
     QStringList offending;
     int read = 0;
     for (const QString &line : dict.lines) {
-        if (constitutional.contains(pathology::codeOf(line)) && line.mid(5, 2) != QLatin1String("11")
+        if (constitutional.contains(state::pathology::codeOf(line)) && line.mid(5, 2) != QLatin1String("11")
             && line.mid(8).contains(diagnosis))
             offending << QStringLiteral("diagnosis: ") + line;
-        if (!localisable.contains(pathology::codeOf(line)))
+        if (!localisable.contains(state::pathology::codeOf(line)))
             continue;
         ++read;
         const QRegularExpressionMatch m = named.match(line.mid(8));
@@ -551,16 +551,16 @@ void TestCatalog::noTubageWhereStonesAreWarnedOf()
         QStringLiteral("желчнокамен|конкремент|камнеобраз|холецистопанкреат|билиарн\\p{L}* панкреат|калькул"),
         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression tubage(QStringLiteral("тюбаж|желчегонн"), QRegularExpression::CaseInsensitiveOption);
-    const textfile::ReadResult dict = textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
+    const platform::textfile::ReadResult dict = platform::textfile::readLines(TestEnv::sourcePath("data/SystmTxt/Patology.txt"));
     QVERIFY2(dict.ok, qPrintable(dict.error));
     QMultiHash<int, QString> linesOf;
     for (const QString &line : dict.lines) {
-        linesOf.insert(pathology::codeOf(line), line);
+        linesOf.insert(state::pathology::codeOf(line), line);
         if (line.mid(8).contains(tubage))
             QVERIFY2(line.contains(QStringLiteral("при отсутствии конкрементов")), qPrintable(line));
     }
     int prescribing = 0;
-    for (const catalog::Sign &s : catalog::signs()) {
+    for (const deep::catalog::Sign &s : deep::catalog::signs()) {
         bool warns = false, prescribes = false;
         for (int c : s.codes)
             for (const QString &line : linesOf.values(c)) {
@@ -657,7 +657,7 @@ void TestCatalog::choosingEverySign()
         charts << QStringLiteral("OpenProjectionCharts");
     else if (want.chart == QLatin1String("B"))
         charts << QStringLiteral("OpenCollaretteChart tsCollaretteR");
-    QCOMPARE(chartlinks::requests(), charts);
+    QCOMPARE(charts::chartlinks::requests(), charts);
     QVERIFY(prompter.records.isEmpty());
 }
 
@@ -680,7 +680,7 @@ void TestCatalog::hydrogenoidLooksUpInListOrder()
                           "0149 05 Строка 149 первая", "149  05 Строка 149 вторая", "0301 03 Строка 301",
                           "0307 04 Строка 307", "0361 02 Строка 361", " 804 05 Строка 804",
                           "1203 11 Рекомендация 1203", "1202 11 Рекомендация 1202"}));
-    QVERIFY(chartlinks::requests().isEmpty()); // no chart for a constitutional type
+    QVERIFY(charts::chartlinks::requests().isEmpty()); // no chart for a constitutional type
 
     // "простая" and "открытая" show the same pathologies under their own texts.
     choose(deep, QStringLiteral("SimpleLacunaItem"));
@@ -689,7 +689,7 @@ void TestCatalog::hydrogenoidLooksUpInListOrder()
     choose(deep, QStringLiteral("OpenLacunaItem"));
     QCOMPARE(control<Memo>(deep, "mmSign")->lines(), QStringList{QStringLiteral("Лакуна: открытая")});
     QCOMPARE(control<Memo>(deep, "mmPathology")->lines(), QStringList{QStringLiteral("0113 05 Лакуна")});
-    QCOMPARE(chartlinks::requests(),
+    QCOMPARE(charts::chartlinks::requests(),
              (QStringList{QStringLiteral("OpenProjectionCharts"), QStringLiteral("OpenProjectionCharts")}));
 }
 
@@ -701,7 +701,7 @@ void TestCatalog::collaretteSignTargetsRightEyeWhateverEye()
     TfmDeep *deep = openDeep();
     control<QRadioButton>(deep, "rbLeft")->setChecked(true);
     choose(deep, QStringLiteral("CollarBirdItem"));
-    QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenCollaretteChart tsCollaretteR")});
+    QCOMPARE(charts::chartlinks::requests(), QStringList{QStringLiteral("OpenCollaretteChart tsCollaretteR")});
     QVERIFY(control<QRadioButton>(deep, "rbLeft")->isChecked()); // the eye choice is neither read nor changed
     QCOMPARE(control<Memo>(deep, "mmSign")->lines(),
              QStringList{QStringLiteral("Зрачковый пояс: строма: черный участок стромы в виде \"птицы\"")});
@@ -714,10 +714,10 @@ void TestCatalog::noChartSignLeavesChartsAlone()
     seedDictionary(env);
     TfmDeep *deep = openDeep();
     choose(deep, QStringLiteral("ColCicBreakItem"));
-    QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenProjectionCharts")});
+    QCOMPARE(charts::chartlinks::requests(), QStringList{QStringLiteral("OpenProjectionCharts")});
     choose(deep, QStringLiteral("ColCicHighItem"));
     choose(deep, QStringLiteral("GroupBulgeItem"));
-    QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenProjectionCharts")});
+    QCOMPARE(charts::chartlinks::requests(), QStringList{QStringLiteral("OpenProjectionCharts")});
     QCOMPARE(control<Memo>(deep, "mmSign")->line(0),
              QStringLiteral("Пигменты типа \"презентного табака\"(по R.Shnabel): "
                             "крупные скопления кучкообразной формы на выступах АК: "));
@@ -738,7 +738,7 @@ void TestCatalog::pupilItemsEmptyBoxesAndKeepCodes()
         seedDictionary(env);
         TfmDeep *deep = openDeep();
         choose(deep, QStringLiteral("OpenLacunaItem"));
-        chartlinks::clearRequests();
+        charts::chartlinks::clearRequests();
 
         QAction *item = itemOf(deep, QLatin1String(it.name));
         QVERIFY(item);
@@ -750,7 +750,7 @@ void TestCatalog::pupilItemsEmptyBoxesAndKeepCodes()
         QCOMPARE(control<Memo>(deep, "mmPathology")->lineCount(), 0);
         QVERIFY(!control<Memo>(deep, "mmSign")->modified());
         QCOMPARE(state::examination().signCodes(), QList<int>{113});
-        QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenPupilWindow ") + QLatin1String(it.page)});
+        QCOMPARE(charts::chartlinks::requests(), QStringList{QStringLiteral("OpenPupilWindow ") + QLatin1String(it.page)});
         QVERIFY(prompter.records.isEmpty());
     }
 }
@@ -789,24 +789,24 @@ void TestCatalog::missingDictionaryKeepsSignAndChart()
     choose(deep, QStringLiteral("PolychromItem"));
     QCOMPARE(prompter.texts().size(), 1);
     QCOMPARE(control<Memo>(deep, "mmSign")->lines(), QStringList{QStringLiteral("Гетерохромия: полихромная")});
-    QCOMPARE(chartlinks::requests(), QStringList{QStringLiteral("OpenProjectionCharts")});
+    QCOMPARE(charts::chartlinks::requests(), QStringList{QStringLiteral("OpenProjectionCharts")});
 }
 
 void TestCatalog::captionsComeFromTheMenus()
 {
     // A menu shows "&" literally, and the sign text keeps it.
-    QCOMPARE(signmenus::displayCaption(QStringLiteral("A&B")), QStringLiteral("A&&B"));
-    QCOMPARE(signmenus::plainCaption(QStringLiteral("A&&B && C")), QStringLiteral("A&B & C"));
-    QCOMPARE(signmenus::plainCaption(signmenus::displayCaption(QStringLiteral("&&x&"))), QStringLiteral("&&x&"));
+    QCOMPARE(deep::signmenus::displayCaption(QStringLiteral("A&B")), QStringLiteral("A&&B"));
+    QCOMPARE(deep::signmenus::plainCaption(QStringLiteral("A&&B && C")), QStringLiteral("A&B & C"));
+    QCOMPARE(deep::signmenus::plainCaption(deep::signmenus::displayCaption(QStringLiteral("&&x&"))), QStringLiteral("&&x&"));
 
     TestEnv env;
     ScriptedPrompter prompter;
     seedDictionary(env);
     TfmDeep *deep = openDeep();
     QMenu *lacuna = control<QMenu>(control<QMenuBar>(deep, "MenuDeep"), "LacunaItem");
-    lacuna->setTitle(signmenus::displayCaption(QStringLiteral("Ла&куна")));
+    lacuna->setTitle(deep::signmenus::displayCaption(QStringLiteral("Ла&куна")));
     QAction *open = itemOf(deep, QStringLiteral("OpenLacunaItem"));
-    open->setText(signmenus::displayCaption(QStringLiteral("откр&ытая")));
+    open->setText(deep::signmenus::displayCaption(QStringLiteral("откр&ытая")));
     open->trigger();
     QCOMPARE(control<Memo>(deep, "mmSign")->lines(), QStringList{QStringLiteral("Ла&куна: откр&ытая")});
     QCOMPARE(state::examination().signCodes(), QList<int>{113});

@@ -90,7 +90,7 @@ void TestFindings::bodySystemCode()
     QFETCH(bool, ok);
     QFETCH(int, code);
     bool converted = !ok;
-    QCOMPARE(bodysystem::codeOf(line, &converted), code);
+    QCOMPARE(state::bodysystem::codeOf(line, &converted), code);
     QCOMPARE(converted, ok);
 }
 
@@ -151,7 +151,7 @@ void TestFindings::uniqueLinesMatchesAllPairs()
         const int variety = 1 + rng.bounded(12);
         for (int i = 0; i < n; ++i)
             lines << QStringLiteral("0001 01 line %1").arg(rng.bounded(variety));
-        QCOMPARE(deep::uniqueLines(lines), allPairs(lines));
+        QCOMPARE(state::deep::uniqueLines(lines), allPairs(lines));
     }
 }
 
@@ -183,7 +183,7 @@ void TestFindings::groupingInCodeOrder()
     }));
     QCOMPARE(found->size(), 8);
     // A heading shows with 9 leading blanks.
-    QCOMPARE(deep::shownFinding(SystemHeading(10)), QString(9, QLatin1Char(' ')) + QStringLiteral("ОРГАНЫ ЗРЕНИЯ И ЛОР:"));
+    QCOMPARE(state::deep::shownFinding(SystemHeading(10)), QString(9, QLatin1Char(' ')) + QStringLiteral("ОРГАНЫ ЗРЕНИЯ И ЛОР:"));
     QCOMPARE(GroupFindings(lines.first(1)),
              QStringList({heading(u"ПИЩЕВАРИТЕЛЬНАЯ СИСТЕМА:"), p(5, QStringLiteral("a5"))}));
 }
@@ -259,10 +259,10 @@ void TestFindings::failedRecordingKeepsPassCount()
 
 void TestFindings::boxLinesDropTrailingBreak()
 {
-    QCOMPARE(deep::boxLines({QStringLiteral("a"), QString()}), QStringList{QStringLiteral("a")});
-    QCOMPARE(deep::boxLines({QStringLiteral("a"), QString(), QStringLiteral("b")}),
+    QCOMPARE(state::deep::boxLines({QStringLiteral("a"), QString()}), QStringList{QStringLiteral("a")});
+    QCOMPARE(state::deep::boxLines({QStringLiteral("a"), QString(), QStringLiteral("b")}),
              QStringList({QStringLiteral("a"), QString(), QStringLiteral("b")}));
-    QCOMPARE(deep::boxLines({}), QStringList{});
+    QCOMPARE(state::deep::boxLines({}), QStringList{});
 }
 
 QTEST_MAIN(TestFindings)

@@ -79,7 +79,7 @@ void TestPathology::codeOf()
 {
     QFETCH(QString, text);
     QFETCH(int, code);
-    QCOMPARE(pathology::codeOf(text), code);
+    QCOMPARE(state::pathology::codeOf(text), code);
 }
 
 void TestPathology::resultsGroupedByCodeInListOrder()
@@ -196,7 +196,7 @@ void TestPathology::awkwardFileContent()
     TfmDeep *w = deepWindow();
     FillPathologyBox({113});
     QCOMPARE(control<Memo>(w, "mmPathology")->lines(), QStringList({
-        QStringLiteral("0113 01 ") + cp1251::decode(high),
+        QStringLiteral("0113 01 ") + platform::cp1251::decode(high),
         QStringLiteral("0113 02 ") + QString::fromLatin1(longText),
         QStringLiteral("0113 xx no body system, returned all the same"),
         QStringLiteral("0113 03 last line without end"),
@@ -209,12 +209,12 @@ void TestPathology::coreLookupWithoutWindow()
     TestEnv env;
     env.writeLines(kDictionary, {QStringLiteral("0113 01 a"), QStringLiteral("0059 01 b")});
     QStringList out;
-    QVERIFY(pathology::lookup(env.path(kDictionary), {59, 113}, &out));
+    QVERIFY(state::pathology::lookup(env.path(kDictionary), {59, 113}, &out));
     QCOMPARE(out, QStringList({QStringLiteral("0059 01 b"), QStringLiteral("0113 01 a")}));
     out.clear();
-    QVERIFY(!pathology::lookup(env.path(QStringLiteral("nothing.txt")), {59}, &out));
+    QVERIFY(!state::pathology::lookup(env.path(QStringLiteral("nothing.txt")), {59}, &out));
     QVERIFY(out.isEmpty());
-    QVERIFY(pathology::lookup(env.path(QStringLiteral("nothing.txt")), {}, &out));
+    QVERIFY(state::pathology::lookup(env.path(QStringLiteral("nothing.txt")), {}, &out));
     // Without the deep window the lookup has no box to fill but still reports.
     QFile::remove(env.path(kDictionary));
     ScriptedPrompter prompter;
@@ -236,7 +236,7 @@ QByteArray shippedBytes()
 
 QStringList shippedLines()
 {
-    return textfile::readLines(TestEnv::sourcePath(QStringLiteral("data/") + kDictionary)).lines;
+    return platform::textfile::readLines(TestEnv::sourcePath(QStringLiteral("data/") + kDictionary)).lines;
 }
 
 } // namespace
@@ -255,7 +255,7 @@ void TestPathology::shippedHasEveryRequiredCode()
     QVERIFY2(!lines.isEmpty(), "data/SystmTxt/Patology.txt is missing or empty");
     QHash<int, int> perCode;
     for (const QString &l : lines)
-        ++perCode[pathology::codeOf(l)];
+        ++perCode[state::pathology::codeOf(l)];
     QStringList missing;
     for (int code : required)
         if (!perCode.contains(code))
@@ -266,7 +266,7 @@ void TestPathology::shippedHasEveryRequiredCode()
     TestEnv env;
     env.seed(kDictionary);
     QStringList found;
-    QVERIFY(pathology::lookup(env.path(kDictionary), required, &found));
+    QVERIFY(state::pathology::lookup(env.path(kDictionary), required, &found));
     int expected = 0;
     for (int code : required)
         expected += perCode.value(code);
@@ -274,7 +274,7 @@ void TestPathology::shippedHasEveryRequiredCode()
 
     // The constitutional types are recommendations.
     for (const QString &l : lines) {
-        const int code = pathology::codeOf(l);
+        const int code = state::pathology::codeOf(l);
         if (code >= 1202 && code <= 1207)
             QVERIFY2(l.mid(5, 2) == QLatin1String("11"), qPrintable(l));
     }
@@ -290,10 +290,10 @@ void TestPathology::shippedLinesFollowTheLayout()
     QSet<QString> seen;
     for (const QString &l : lines) {
         QVERIFY2(l.size() > 9, qPrintable(QStringLiteral("too short: ") + l));
-        QVERIFY2(codeField.match(l.left(4)).hasMatch() && pathology::codeOf(l) > 0,
+        QVERIFY2(codeField.match(l.left(4)).hasMatch() && state::pathology::codeOf(l) > 0,
                  qPrintable(QStringLiteral("code field: ") + l));
         // A blank after a shorter code is allowed; blanks inside the digits are not.
-        QVERIFY2(pathology::codeOf(l) == l.left(4).trimmed().toInt(), qPrintable(l));
+        QVERIFY2(state::pathology::codeOf(l) == l.left(4).trimmed().toInt(), qPrintable(l));
         QVERIFY2(l.at(4) == QLatin1Char(' ') && l.at(7) == QLatin1Char(' '),
                  qPrintable(QStringLiteral("separators: ") + l));
         QVERIFY2(systemField.match(l.mid(5, 2)).hasMatch(),
@@ -331,7 +331,7 @@ void TestPathology::shippedIsWindows1251WithCyrillic()
     QVERIFY(cyrillicBytes > bytes.size() / 3);
     QVERIFY2(!bytes.contains("\xD0\xB0") && !bytes.contains("\xD0\xBE"), "looks like UTF-8");
     // Encoding back gives the same bytes.
-    QCOMPARE(cp1251::encode(cp1251::decode(bytes)), bytes);
+    QCOMPARE(platform::cp1251::encode(platform::cp1251::decode(bytes)), bytes);
 }
 
 QTEST_MAIN(TestPathology)

@@ -43,7 +43,7 @@ state::Examination &exam()
 
 QStringList draft()
 {
-    return concl::lines();
+    return conclusion::concl::lines();
 }
 
 } // namespace
@@ -250,8 +250,8 @@ void TestTfmDeep::twoEyeExaminationMatchesGolden()
     control<QPushButton>(w, "bbOKDeep")->click();
     QVERIFY(prompter.records.isEmpty());
 
-    const textfile::ReadResult golden =
-        textfile::readLines(TestEnv::testDataPath(QStringLiteral("deep/golden/preliminary_two_eyes.txt")));
+    const platform::textfile::ReadResult golden =
+        platform::textfile::readLines(TestEnv::testDataPath(QStringLiteral("deep/golden/preliminary_two_eyes.txt")));
     QVERIFY(golden.ok);
     const QStringList shown = draft();
     for (int i = 0; i < qMin(shown.size(), golden.lines.size()); ++i)
@@ -345,7 +345,7 @@ void TestTfmDeep::newPatientStartsOver()
     control<Memo>(w, "mmPathology")->setLines({QStringLiteral("0001 05 old")});
     control<QPushButton>(w, "bbOKDeep")->click();
     control<QPushButton>(w, "bbOKDeep")->click();
-    concl::newPatientReset();
+    conclusion::concl::newPatientReset();
     QVERIFY(!control<Memo>(w, "mmSign")->modified());
     control<QPushButton>(w, "bbOKDeep")->click(); // nothing chosen since the reset
     QCOMPARE(draft(), QStringList{});

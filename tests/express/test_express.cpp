@@ -49,7 +49,7 @@ QList<int> ticked(const QListWidget *list)
 
 QStringList draftLines()
 {
-    return concl::exists() ? concl::lines() : QStringList{QStringLiteral("<no draft window>")};
+    return conclusion::concl::exists() ? conclusion::concl::lines() : QStringList{QStringLiteral("<no draft window>")};
 }
 
 } // namespace
@@ -257,8 +257,8 @@ void TestExpress::conclusionStoresThePageOnViewThenBoth()
 {
     TestEnv env;
     TfmExpress *w = window();
-    concl::open();
-    concl::setLines({QStringLiteral("предыдущий черновик")});
+    conclusion::concl::open();
+    conclusion::concl::setLines({QStringLiteral("предыдущий черновик")});
     tick(control<QListWidget>(w, "clbExVelSign"), {3});
     control<QPushButton>(w, "OKBtnVelSign")->click();
     const QStringList vel = control<Memo>(w, "mExVelCncl")->lines();

@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<QByteArray> parts = ::parts(fuzz::bytes(data, size));
     const QString dir = fuzz::scratch();
     const QString list = dir + QStringLiteral("/k.LST");
-    const QString files[] = {list, cardindex::dataFileName(list), cardindex::intentName(list),
-                             cardindex::stagedName(list), cardindex::stagedName(cardindex::dataFileName(list))};
+    const QString files[] = {list, state::cardindex::dataFileName(list), state::cardindex::intentName(list),
+                             state::cardindex::stagedName(list), state::cardindex::stagedName(state::cardindex::dataFileName(list))};
     for (int i = 0; i < 5; ++i) {
         QFile::remove(files[i]);
         if (i < parts.size())
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const bool unfinished = parts.size() > 2;
 
-    const cardindex::ReadResult read = cardindex::readPair(list);
+    const state::cardindex::ReadResult read = state::cardindex::readPair(list);
     if (!unfinished) {
         // Reading never writes.
         FUZZ_CHECK(fuzz::get(files[0]) == parts.value(0));
@@ -56,10 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         recordsEnded = !e.record;
         FUZZ_CHECK(!e.text.contains(QLatin1Char('\n')) && !e.text.contains(QLatin1Char('\r')));
     }
-    const cardindex::WriteResult written = cardindex::writePair(list, read.entries);
+    const state::cardindex::WriteResult written = state::cardindex::writePair(list, read.entries);
     FUZZ_CHECK(written.ok);
     FUZZ_CHECK(written.replaced.isEmpty());
-    const cardindex::ReadResult again = cardindex::readPair(list);
+    const state::cardindex::ReadResult again = state::cardindex::readPair(list);
     FUZZ_CHECK(again.ok);
     FUZZ_CHECK(again.warning.isEmpty());
     FUZZ_CHECK(again.entries == read.entries);

@@ -33,7 +33,7 @@ int referenceCode(const QString &line)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = fuzz::bytes(data, size);
-    const QStringList lines = textfile::splitLines(cp1251::decode(bytes));
+    const QStringList lines = platform::textfile::splitLines(platform::cp1251::decode(bytes));
 
     // Only the first lines take part in the findings, as an examination's
     // unique pathology lines would.
@@ -43,18 +43,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QSet<int> systems;
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QString &line = lines.at(n);
-        const int code = pathology::codeOf(line);
+        const int code = state::pathology::codeOf(line);
         FUZZ_CHECK(code >= 0 && code <= 9999);
         FUZZ_CHECK(code == referenceCode(line));
         if (code > 0 && codes.size() < 4)
             codes.append(code);
         bool ok = false;
-        const int system = bodysystem::codeOf(line, &ok);
+        const int system = state::bodysystem::codeOf(line, &ok);
         FUZZ_CHECK(ok || system == 0);
         FUZZ_CHECK(!ok || (system >= -9 && system <= 99));
         if (n < count) {
             allCoded = allCoded && ok;
-            if (ok && system >= bodysystem::kFirst && system <= bodysystem::kLast)
+            if (ok && system >= state::bodysystem::kFirst && system <= state::bodysystem::kLast)
                 systems.insert(system);
         }
     }
@@ -63,11 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString path = fuzz::scratch() + QStringLiteral("/Patology.txt");
     fuzz::put(path, bytes);
     QStringList found;
-    FUZZ_CHECK(pathology::lookup(path, codes, &found));
+    FUZZ_CHECK(state::pathology::lookup(path, codes, &found));
     QStringList expected;
     for (int code : codes)
         for (const QString &line : lines)
-            if (pathology::codeOf(line) == code)
+            if (state::pathology::codeOf(line) == code)
                 expected.append(line);
     FUZZ_CHECK(found == expected);
 

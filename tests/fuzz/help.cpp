@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString html = textfile::splitLines(cp1251::decode(fuzz::bytes(data, size))).join(QLatin1Char('\n'));
+    const QString html = platform::textfile::splitLines(platform::cp1251::decode(fuzz::bytes(data, size))).join(QLatin1Char('\n'));
     const QStringList anchors = HelpViewer::anchorsOf(html);
     // Each anchor is a quoted name that the page holds.
     for (const QString &a : anchors) {

@@ -17,7 +17,7 @@ namespace {
 // sign, digits, nothing else, the value within an int.
 std::optional<int> referenceKey(const QString &line)
 {
-    const QString field = line.left(keyed::kKeyWidth);
+    const QString field = line.left(state::keyed::kKeyWidth);
     qsizetype i = 0;
     while (i < field.size() && field.at(i) == QLatin1Char(' '))
         ++i;
@@ -45,32 +45,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int key = 0;
     std::memcpy(&key, data, 4);
     const QByteArray bytes = fuzz::bytes(data + 4, size - 4);
-    const QStringList lines = textfile::splitLines(cp1251::decode(bytes));
+    const QStringList lines = platform::textfile::splitLines(platform::cp1251::decode(bytes));
     bool allKeyed = true;
     QStringList expected;
     for (const QString &line : lines) {
-        const std::optional<int> k = keyed::lineKey(line);
+        const std::optional<int> k = state::keyed::lineKey(line);
         FUZZ_CHECK(k == referenceKey(line));
         if (!k) {
             allKeyed = false;
             break;
         }
         if (*k == key)
-            expected.append(line.mid(keyed::kKeyWidth));
+            expected.append(line.mid(state::keyed::kKeyWidth));
     }
     const QString path = fuzz::scratch() + QStringLiteral("/Organs.txt");
     fuzz::put(path, bytes);
-    const keyed::Matches found = keyed::matching(path, key);
+    const state::keyed::Matches found = state::keyed::matching(path, key);
     FUZZ_CHECK(found.ok == allKeyed);
     FUZZ_CHECK(found.data == expected);
 
     // The zone of the key: the last matching line, characters 10-11 its code.
-    const zones::Lookup zone = zones::lookupChartZone(path, key);
+    const state::zones::Lookup zone = state::zones::lookupChartZone(path, key);
     FUZZ_CHECK(zone.ok == allKeyed);
     FUZZ_CHECK(zone.zone.has_value() == !expected.isEmpty());
     if (zone.zone) {
         FUZZ_CHECK(zone.zone->code == expected.constLast().mid(1, 2));
-        const QStringList localised = zones::localisePathology({QStringLiteral("0001 05 x")}, zone.zone->code, zone.zone->name);
+        const QStringList localised = state::zones::localisePathology({QStringLiteral("0001 05 x")}, zone.zone->code, zone.zone->name);
         FUZZ_CHECK(localised.size() == 1);
     }
     return 0;

@@ -9,12 +9,12 @@ namespace {
 
 void readBytes(const QByteArray &bytes)
 {
-    const QString text = cp1251::decode(bytes);
+    const QString text = platform::cp1251::decode(bytes);
     // Every byte has a character and comes back as itself.
     FUZZ_CHECK(text.size() == bytes.size());
-    FUZZ_CHECK(cp1251::encode(text) == bytes);
+    FUZZ_CHECK(platform::cp1251::encode(text) == bytes);
 
-    const QStringList lines = textfile::splitLines(text);
+    const QStringList lines = platform::textfile::splitLines(text);
     qsizetype ends = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (bytes.at(i) == '\n' || (bytes.at(i) == '\r' && (i + 1 == bytes.size() || bytes.at(i + 1) != '\n')))
@@ -25,12 +25,12 @@ void readBytes(const QByteArray &bytes)
     for (const QString &line : lines)
         FUZZ_CHECK(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')));
     // Written back with CR LF, the lines read the same.
-    FUZZ_CHECK(textfile::splitLines(cp1251::decode(textfile::encodeLines(lines))) == lines);
+    FUZZ_CHECK(platform::textfile::splitLines(platform::cp1251::decode(platform::textfile::encodeLines(lines))) == lines);
 
     // The file reader gives what the splitter gives.
     const QString path = fuzz::scratch() + QStringLiteral("/f.txt");
     fuzz::put(path, bytes);
-    const textfile::ReadResult read = textfile::readLines(path);
+    const platform::textfile::ReadResult read = platform::textfile::readLines(path);
     FUZZ_CHECK(read.ok);
     FUZZ_CHECK(read.lines == lines);
 }
@@ -39,18 +39,18 @@ void encodeText(const QByteArray &raw)
 {
     const QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(raw.constData()), raw.size() / 2);
     bool lossy = false;
-    const QByteArray out = cp1251::encode(text, &lossy);
-    FUZZ_CHECK(cp1251::canEncode(text) == !lossy);
+    const QByteArray out = platform::cp1251::encode(text, &lossy);
+    FUZZ_CHECK(platform::cp1251::canEncode(text) == !lossy);
     // One byte per character: a surrogate pair is one, half a pair alone is one.
     QString expected;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
         const QString one = text.mid(i, pair ? 2 : 1);
-        expected += !one.at(0).isSurrogate() && cp1251::canEncode(one) ? one : QStringLiteral("?");
+        expected += !one.at(0).isSurrogate() && platform::cp1251::canEncode(one) ? one : QStringLiteral("?");
         i += pair ? 1 : 0;
     }
     FUZZ_CHECK(out.size() == expected.size());
-    FUZZ_CHECK(out == cp1251::encode(expected));
+    FUZZ_CHECK(out == platform::cp1251::encode(expected));
 }
 
 } // namespace

@@ -78,7 +78,7 @@ void TestGuides::menuNamesEveryShippedTextOnce()
         const QByteArray bytes = f.readAll();
         QVERIFY2(bytes.endsWith("\r\n") && !bytes.contains("\r\n\r\n"), qPrintable(name));
         QVERIFY2(bytes.count('\n') == bytes.count("\r\n") && bytes.count('\r') == bytes.count("\r\n"), qPrintable(name));
-        const QString text = cp1251::decode(bytes);
+        const QString text = platform::cp1251::decode(bytes);
         QVERIFY2(text.contains(QChar(u'а')) && text.count(QLatin1Char('\n')) >= 8, qPrintable(name));
         QVERIFY2(!contents.contains(bytes), qPrintable(name)); // no two texts alike
         contents.insert(bytes);
@@ -132,26 +132,26 @@ void TestGuides::phrasesGoIntoTheDraft()
     state::Examination &exam = state::examination();
     TfmGuid *w = guide();
     control<PressMemo>(w, "MemoGuidIri")->setLines({QStringLiteral("A"), QStringLiteral("B"), QString(), QStringLiteral("Фраза.")});
-    concl::setLines({QStringLiteral("abcdef"), QStringLiteral("second")});
+    conclusion::concl::setLines({QStringLiteral("abcdef"), QStringLiteral("second")});
 
     // "Блоком": a press changes nothing.
     control<QRadioButton>(w, "rbBlock")->setChecked(true);
     take(w, 0);
-    QCOMPARE(concl::lines(), (QStringList{"abcdef", "second"}));
+    QCOMPARE(conclusion::concl::lines(), (QStringList{"abcdef", "second"}));
     control<QRadioButton>(w, "rbString")->setChecked(true);
 
     // Before any press in the draft, the place is line 0, column 0.
     take(w, 3);
-    QCOMPARE(concl::lines().constFirst(), QStringLiteral("Фраза.abcdef"));
+    QCOMPARE(conclusion::concl::lines().constFirst(), QStringLiteral("Фраза.abcdef"));
     QCOMPARE(exam.conclCaretColumn(), 6);
     QCOMPARE(exam.guidePhrase(), QStringLiteral("Фраза."));
 
     // Two one-letter phrases at column 3 go in one after the other.
-    concl::setLines({QStringLiteral("abcdef")});
+    conclusion::concl::setLines({QStringLiteral("abcdef")});
     exam.setConclCaret(0, 3);
     take(w, 0);
     take(w, 1);
-    QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABdef")});
+    QCOMPARE(conclusion::concl::lines(), QStringList{QStringLiteral("abcABdef")});
     QCOMPARE(exam.conclCaretColumn(), 5);
     QCOMPARE(exam.conclLineHead(), QStringLiteral("abcA"));
     QCOMPARE(exam.conclLineTail(), QStringLiteral("def"));
@@ -160,16 +160,16 @@ void TestGuides::phrasesGoIntoTheDraft()
     // nothing and leaves the column, but is marked as taken.
     take(w, 0);
     take(w, 0);
-    QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
+    QCOMPARE(conclusion::concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
     take(w, 2);
-    QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
+    QCOMPARE(conclusion::concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
     QCOMPARE(exam.conclCaretColumn(), 7);
     QCOMPARE(exam.guideLineIndex(), 2);
 
     // A place past the end changes nothing but still advances.
     exam.setConclCaret(5, exam.conclCaretColumn());
     take(w, 1);
-    QCOMPARE(concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
+    QCOMPARE(conclusion::concl::lines(), QStringList{QStringLiteral("abcABAAdef")});
     QCOMPARE(exam.conclCaretColumn(), 8);
 
     // A hidden draft window comes back with the phrase.
@@ -177,7 +177,7 @@ void TestGuides::phrasesGoIntoTheDraft()
     state::windows().fmConcl->hide();
     take(w, 1);
     QVERIFY(state::windows().fmConcl->isVisible());
-    QCOMPARE(concl::lines(), QStringList{QStringLiteral("BabcABAAdef")});
+    QCOMPARE(conclusion::concl::lines(), QStringList{QStringLiteral("BabcABAAdef")});
 }
 
 // The draft counts its lines as it displays them: a long line wrapped in two
@@ -191,15 +191,15 @@ void TestGuides::phrasesFollowDisplayedLines()
     QString longLine;
     for (int i = 0; i < 40; ++i)
         longLine += QStringLiteral("слово%1 ").arg(i);
-    concl::open();
-    concl::setLines({longLine.trimmed(), QStringLiteral("конец")});
+    conclusion::concl::open();
+    conclusion::concl::setLines({longLine.trimmed(), QStringLiteral("конец")});
     const QString second = exam.draftDocument()->displayedLine(1);
     QVERIFY(!second.isEmpty() && second != QStringLiteral("конец")); // the first line is wrapped
     exam.setConclCaret(1, 0);
     take(w, 0);
     QCOMPARE(exam.draftDocument()->displayedLine(1).left(9), QStringLiteral("<вставка>"));
-    QCOMPARE(concl::lines().size(), 2);
-    QCOMPARE(concl::lines().at(1), QStringLiteral("конец"));
+    QCOMPARE(conclusion::concl::lines().size(), 2);
+    QCOMPARE(conclusion::concl::lines().at(1), QStringLiteral("конец"));
 }
 
 // The findings of a conclusion are dictionary lines with zone names after
@@ -209,7 +209,7 @@ void TestGuides::findingsWriteYoAsTheGuidesDo()
 {
     static const QRegularExpression word(QStringLiteral("\\p{L}+"));
     const auto eachWord = [](const QString &path, const auto &take) {
-        const textfile::ReadResult r = textfile::readLines(path);
+        const platform::textfile::ReadResult r = platform::textfile::readLines(path);
         QVERIFY2(r.ok && !r.lines.isEmpty(), qPrintable(path));
         for (const QString &line : r.lines) {
             QRegularExpressionMatchIterator it = word.globalMatch(line);
@@ -245,7 +245,7 @@ void TestGuides::guidesGiveNothingBeforeTheDoctor()
     QStringList faults;
     const QDir guides(TestEnv::sourcePath(QStringLiteral("data/guidText")));
     for (const QString &name : guides.entryList(QDir::Files)) {
-        const textfile::ReadResult r = textfile::readLines(guides.filePath(name));
+        const platform::textfile::ReadResult r = platform::textfile::readLines(guides.filePath(name));
         QVERIFY2(r.ok, qPrintable(name));
         for (qsizetype i = 0; i < r.lines.size(); ++i)
             if (r.lines.at(i).contains(beforeDoctor) || r.lines.at(i).contains(bareS))

@@ -25,7 +25,7 @@ inline QList<CardEntry> cards(int count, int version)
         h.Addr = QStringLiteral("г. Москва, ул. Садовая, д. %1, кв. %2").arg(i % 200).arg(version);
         h.Complaint = QStringLiteral("жалобы пациента номер %1, версия %2").arg(i).arg(version);
         h.Concl = QStringLiteral("/home/врач/заключения/%1-%2.txt").arg(i).arg(version);
-        entries.append(CardEntry{human::displayText(h), h});
+        entries.append(CardEntry{state::human::displayText(h), h});
     }
     return entries;
 }

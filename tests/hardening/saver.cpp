@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
     const int count = args.at(3).toInt();
     if (args.size() > 4) {
         const int killAt = args.at(4).toInt();
-        cardindex::setSaveHook([killAt](cardindex::SaveStep s) {
+        state::cardindex::setSaveHook([killAt](state::cardindex::SaveStep s) {
             if (int(s) == killAt)
                 std::raise(SIGKILL);
             return true;
@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
         const QList<CardEntry> entries = bigdata::cards(count, 2);
         std::puts("go");
         std::fflush(stdout);
-        const cardindex::WriteResult written = cardindex::writePair(file, entries);
+        const state::cardindex::WriteResult written = state::cardindex::writePair(file, entries);
         saved = written.ok;
         error = written.message;
     } else if (kind == QLatin1String("text")) {
@@ -50,14 +50,14 @@ int main(int argc, char *argv[])
         const QStringList lines = bigdata::conclusion(count, 2);
         std::puts("go");
         std::fflush(stdout);
-        saved = textfile::writeLines(file, lines, &error);
+        saved = platform::textfile::writeLines(file, lines, &error);
     } else if (kind == QLatin1String("rtf")) {
         // The final editor writes its RTF through a save file so.
         const QByteArray bytes = bigdata::finalConclusionRtf(count, 2);
         std::puts("go");
         std::fflush(stdout);
         QSaveFile out(file);
-        saved = textfile::stage(out, bytes, &error) && out.commit();
+        saved = platform::textfile::stage(out, bytes, &error) && out.commit();
     } else {
         return 2;
     }

@@ -103,7 +103,7 @@ const QMap<QString, Reader> &readers()
           [](TestEnv &, ScriptedPrompter &) {
               TfmShProek *w = state::openWindow(state::windows().fmShProek);
               w->ChartColourKey = QString::number(keyOfFirstLine(shipped(QStringLiteral("SystmTxt/DeckOrgans.txt"))));
-              w->LookupChartZone(zones::kDeckOrgans);
+              w->LookupChartZone(state::zones::kDeckOrgans);
               return control<QLineEdit>(w, "Edit1")->text().isEmpty() ? QStringList{} : QStringList{control<QLineEdit>(w, "Edit1")->text()};
           }}},
         {QStringLiteral("names"),
@@ -111,7 +111,7 @@ const QMap<QString, Reader> &readers()
           [](TestEnv &, ScriptedPrompter &) {
               TfmPupil *w = state::openWindow(state::windows().fmPupil);
               w->PupilColourKey = QString::number(keyOfFirstLine(shipped(QStringLiteral("SystmTxt/Decentr.txt"))));
-              w->LookupPupilVariant(pupil::kDecentration);
+              w->LookupPupilVariant(charts::pupil::kDecentration);
               return control<QLineEdit>(w, "Edit1")->text().isEmpty() ? QStringList{} : QStringList{control<QLineEdit>(w, "Edit1")->text()};
           }}},
         {QStringLiteral("guide"),
@@ -125,13 +125,13 @@ const QMap<QString, Reader> &readers()
          {QStringLiteral("Caption.txt"), shipped(QStringLiteral("Caption.txt")),
           [](TestEnv &, ScriptedPrompter &) {
               shell::CaptureItemClick();
-              return concl::lines();
+              return conclusion::concl::lines();
           }}},
         {QStringLiteral("signature"),
          {QStringLiteral("Signature.txt"), shipped(QStringLiteral("Signature.txt")),
           [](TestEnv &, ScriptedPrompter &) {
               shell::SignatItemClick();
-              return concl::lines();
+              return conclusion::concl::lines();
           }}},
         {QStringLiteral("conclusion"),
          {QStringLiteral("Иванов.txt"), shipped(QStringLiteral("Caption.txt")).append(shipped(QStringLiteral("Signature.txt"))),
@@ -139,12 +139,12 @@ const QMap<QString, Reader> &readers()
               TfmCard *w = state::openWindow(state::windows().fmCard);
               control<QLineEdit>(w, "ConclEdit")->setText(env.path(QStringLiteral("Иванов.txt")));
               w->openConclusion();
-              return concl::lines();
+              return conclusion::concl::lines();
           }}},
         {QStringLiteral("final conclusion"),
          {QStringLiteral("Петров.rtf"), corpus(QStringLiteral("../../rtf/samples/wordpad.rtf")),
           [](TestEnv &env, ScriptedPrompter &prompter) {
-              reach::open();
+              conclusion::reach::open();
               prompter.fileNames = {env.path(QStringLiteral("Петров.rtf"))};
               state::windows().fmReach->FileOpen();
               const QString text = control<ReachEditor>(state::windows().fmReach, "Editor")->toPlainText();

@@ -45,11 +45,11 @@ QList<QByteArray> versionBytes(const Kind &kind, int version)
 {
     if (kind.name == QLatin1String("cards")) {
         const QList<CardEntry> e = bigdata::cards(kind.count, version);
-        return {textfile::encodeLines(cardindex::listLines(e)), textfile::encodeLines(cardindex::dataLines(e))};
+        return {platform::textfile::encodeLines(state::cardindex::listLines(e)), platform::textfile::encodeLines(state::cardindex::dataLines(e))};
     }
     if (kind.name == QLatin1String("rtf"))
         return {bigdata::finalConclusionRtf(kind.count, version)};
-    return {textfile::encodeLines(bigdata::conclusion(kind.count, version))};
+    return {platform::textfile::encodeLines(bigdata::conclusion(kind.count, version))};
 }
 
 QStringList filesIn(const QString &folder)
@@ -111,7 +111,7 @@ void TestKilledSave::killedSaveLeavesOldOrNew()
         // The old version, whole, as an earlier save left it.
         bool reset = false;
         if (kind == QLatin1String("cards")) {
-            reset = cardindex::writePair(file, oldCards).ok;
+            reset = state::cardindex::writePair(file, oldCards).ok;
         } else {
             QFile old(file);
             reset = old.open(QIODevice::WriteOnly | QIODevice::Truncate) && old.write(oldBytes.constFirst()) == oldBytes.constFirst().size();
@@ -148,11 +148,11 @@ void TestKilledSave::killedSaveLeavesOldOrNew()
         QList<QByteArray> onDisk;
         for (const QString &name : k.kept)
             onDisk.append(env.readBytes(name));
-        const bool intent = QFileInfo::exists(cardindex::intentName(file));
+        const bool intent = QFileInfo::exists(state::cardindex::intentName(file));
         QVERIFY2(onDisk == oldBytes || onDisk == newBytes || intent, "a torn file on disk");
 
         if (kind == QLatin1String("cards")) {
-            const cardindex::ReadResult read = cardindex::readPair(file, cardindex::Role::Holder);
+            const state::cardindex::ReadResult read = state::cardindex::readPair(file, state::cardindex::Role::Holder);
             QVERIFY2(read.ok, qPrintable(read.message));
             QVERIFY2(read.entries == oldCards || read.entries == newCards, "the card index opened mixed");
             (read.entries == oldCards ? sawOld : sawNew)++;
@@ -169,7 +169,7 @@ void TestKilledSave::killedSaveLeavesOldOrNew()
     qInfo("%d runs: %d killed before the end, %d left the old version, %d the new", runs, killedDuring, sawOld, sawNew);
     if (step >= 0) {
         QCOMPARE(killedDuring, 1);
-        QCOMPARE(sawNew, step >= int(cardindex::SaveStep::IntentRecorded) ? 1 : 0);
+        QCOMPARE(sawNew, step >= int(state::cardindex::SaveStep::IntentRecorded) ? 1 : 0);
     } else {
         QVERIFY(killedDuring > 0);
     }

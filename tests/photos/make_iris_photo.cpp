@@ -25,7 +25,7 @@ int main(int argc, char **argv)
                                         : synth::makeHard(size, seed, synth::kIrisColours[hard]);
     if (size.isEmpty() || !photo.image.save(args.at(3), nullptr, 92))
         return 1;
-    const iris::Fit &t = photo.scene.truth;
+    const photos::iris::Fit &t = photo.scene.truth;
     QTextStream(stdout) << "pupil " << t.pupil.x << ' ' << t.pupil.y << ' ' << t.pupil.r << " limbus " << t.limbus.x
                         << ' ' << t.limbus.y << ' ' << t.limbus.r << '\n';
     return 0;

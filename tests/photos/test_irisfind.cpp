@@ -18,7 +18,7 @@
 namespace {
 
 // How far a found circle is from the true one, as a fraction of the iris's radius.
-double miss(const iris::Circle &found, const iris::Circle &truth, double irisRadius)
+double miss(const photos::iris::Circle &found, const photos::iris::Circle &truth, double irisRadius)
 {
     return std::max(std::hypot(found.x - truth.x, found.y - truth.y), std::abs(found.r - truth.r)) / irisRadius;
 }
@@ -57,7 +57,7 @@ void TestIrisFind::circlesOnSyntheticPhotos()
             synth::Photo photo = synth::make(sizes.at(s), seed);
             if (i % 3 == 0 && sizes.at(s).width() <= 2048)
                 photo.image = throughJpeg(photo.image);
-            const iris::Found found = iris::find(photo.image);
+            const photos::iris::Found found = photos::iris::find(photo.image);
             const double R = photo.scene.truth.limbus.r;
             const double p = found.ok ? miss(found.fit.pupil, photo.scene.truth.pupil, R) : 1.0;
             const double l = found.ok ? miss(found.fit.limbus, photo.scene.truth.limbus, R) : 1.0;
@@ -95,7 +95,7 @@ void TestIrisFind::everyIrisColour()
             for (int i = 0; i < kPerSize; ++i) {
                 const quint32 seed = quint32(5000 + 1000 * int(colour) + 100 * s + i);
                 const synth::Photo photo = synth::makeHard(sizes.at(s), seed, colour);
-                const iris::Found found = iris::find(photo.image);
+                const photos::iris::Found found = photos::iris::find(photo.image);
                 const double R = photo.scene.truth.limbus.r;
                 const double m = found.ok ? std::max(miss(found.fit.pupil, photo.scene.truth.pupil, R),
                                                      miss(found.fit.limbus, photo.scene.truth.limbus, R))
@@ -126,7 +126,7 @@ void TestIrisFind::everyIrisColour()
 void TestIrisFind::twelveMegapixels()
 {
     const synth::Photo photo = synth::make(QSize(4000, 3000), 77);
-    const iris::Found found = iris::find(photo.image);
+    const photos::iris::Found found = photos::iris::find(photo.image);
     QVERIFY(found.ok);
     QVERIFY(miss(found.fit.limbus, photo.scene.truth.limbus, photo.scene.truth.limbus.r) <= 0.02);
 }
@@ -135,11 +135,11 @@ void TestIrisFind::aPhotoWithoutAnEye()
 {
     QImage grey(640, 480, QImage::Format_RGB32);
     grey.fill(QColor(128, 128, 128));
-    const iris::Found found = iris::find(grey);
+    const photos::iris::Found found = photos::iris::find(grey);
     QVERIFY(!found.ok);
     QVERIFY(!found.problem.isEmpty());
-    QVERIFY(iris::usable(found.fit)); // circles to start from by hand
-    QVERIFY(!iris::find(QImage()).ok);
+    QVERIFY(photos::iris::usable(found.fit)); // circles to start from by hand
+    QVERIFY(!photos::iris::find(QImage()).ok);
 }
 
 QTEST_MAIN(TestIrisFind)

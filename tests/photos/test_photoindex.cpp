@@ -112,9 +112,9 @@ struct World {
     // Rewrites the pair on disk as a hand edit would.
     void handEdit(const std::function<void(QList<CardEntry> &)> &change)
     {
-        cardindex::ReadResult read = cardindex::readPair(list());
+        state::cardindex::ReadResult read = state::cardindex::readPair(list());
         change(read.entries);
-        QVERIFY(cardindex::writePair(list(), read.entries).ok);
+        QVERIFY(state::cardindex::writePair(list(), read.entries).ok);
     }
 };
 
@@ -324,7 +324,7 @@ void TestPhotoIndex::fitsAndFilesAreKept()
     startWorld(w);
     const QList<photos::CardKey> keys = photos::keysOf(w.card->model()->entries());
     const int b = photos::store().index().photoOf(keys, keys.at(1), Eye::Left);
-    const iris::Fit fit{{40.5, 30.25, 8}, {45, 31, 30}, -3.5};
+    const photos::iris::Fit fit{{40.5, 30.25, 8}, {45, 31, 30}, -3.5};
     photos::store().setFit(b, fit);
     w.saveAs(w.list());
     w.open(w.list());
@@ -347,17 +347,17 @@ void TestPhotoIndex::indexFileFormat()
     World w;
     startWorld(w);
     const QList<photos::CardKey> keys = photos::keysOf(w.card->model()->entries());
-    photos::store().setFit(0, iris::Fit{{10, 20, 5}, {12, 21, 30}, 1.5});
+    photos::store().setFit(0, photos::iris::Fit{{10, 20, 5}, {12, 21, 30}, 1.5});
     w.saveAs(w.list());
     const QStringList expected{photos::kHeading,
                                "правый", "R0001.png", "на карточке", "01.02.2024", "Борисова", "Белла", "Иванович",
                                "10.00 20.00 5.00 12.00 21.00 30.00 1.50",
                                "левый", "L0001.png", "на карточке", "01.02.2024", "Борисова", "Белла", "Иванович", "",
                                "правый", "R0002.png", "на карточке", "01.02.2024", "Власов", "Виктор", "Иванович", ""};
-    QCOMPARE(w.env.readBytes(QStringLiteral("k.foto/index.txt")), textfile::encodeLines(expected));
+    QCOMPARE(w.env.readBytes(QStringLiteral("k.foto/index.txt")), platform::textfile::encodeLines(expected));
     // The pair itself is what it always was.
     QCOMPARE(w.env.readBytes(QStringLiteral("k.lso")),
-             textfile::encodeLines(cardindex::dataLines(w.card->model()->entries())));
+             platform::textfile::encodeLines(state::cardindex::dataLines(w.card->model()->entries())));
     // A damaged index is said, and its photos are still offered.
     w.env.writeLines(QStringLiteral("k.foto/index.txt"), {QStringLiteral("что-то другое")});
     w.open(w.list());
@@ -503,7 +503,7 @@ void TestPhotoIndex::nothingOutsideIsReadOrWritten()
 
     // The index names files outside and links that lead out.
     const QStringList names{"../outside/secret.png", outside + "/secret.png", "R0009.png"};
-    QStringList lines = textfile::readLines(w.env.path("k.foto/index.txt")).lines;
+    QStringList lines = platform::textfile::readLines(w.env.path("k.foto/index.txt")).lines;
     for (const QString &name : names)
         lines << "левый" << name << "на карточке" << "01.02.2024" << "Андреев" << "Алексей" << "Иванович" << "";
     w.env.writeLines("k.foto/index.txt", lines);

@@ -49,8 +49,8 @@ double clockGap(double a, double b)
 synth::Photo eyePhoto(const Visit &v, const Eye &e, quint32 seed)
 {
     synth::Scene s = synth::hardScene(v.size, seed, v.colour);
-    const iris::Circle &L = s.truth.limbus;
-    const QPointF to = chartgeom::directionOf(e.shiftClock);
+    const photos::iris::Circle &L = s.truth.limbus;
+    const QPointF to = charts::chartgeom::directionOf(e.shiftClock);
     s.truth.pupil = {L.x + e.shift * L.r * to.x(), L.y + e.shift * L.r * to.y(), e.ratio * L.r};
     s.flatDepth = 1 - std::cos(e.flatHours * 15 * std::numbers::pi / 180);
     s.flatClock = e.flatClock;
@@ -95,14 +95,14 @@ void TestPupilMeasure::measuredAndOffered()
     };
     quint32 seed = 900;
     for (const Visit &v : visits) {
-        std::optional<iris::PupilMeasures> measured[2];
+        std::optional<photos::iris::PupilMeasures> measured[2];
         for (int e = 0; e < 2; ++e) {
             const Eye &want = e == 0 ? v.right : v.left;
             const synth::Photo photo = eyePhoto(v, want, ++seed);
-            iris::Found found = iris::find(photo.image);
+            photos::iris::Found found = photos::iris::find(photo.image);
             QVERIFY2(found.ok, v.what);
             found.fit.turn = v.turn;
-            const iris::PupilMeasures m = iris::measurePupil(found.fit, iris::pupilOutline(photo.image, found.fit));
+            const photos::iris::PupilMeasures m = photos::iris::measurePupil(found.fit, photos::iris::pupilOutline(photo.image, found.fit));
             const QString where =
                 QStringLiteral("%1, %2 eye").arg(QLatin1String(v.what), QLatin1String(e == 0 ? "right" : "left"));
             QVERIFY2(m.shaped, qPrintable(where));
@@ -115,29 +115,29 @@ void TestPupilMeasure::measuredAndOffered()
                          qPrintable(where + QStringLiteral(": towards %1").arg(m.decentrationClock)));
             if (want.flatHours >= 1) {
                 const double depth = 100 * want.ratio * (1 - std::cos(want.flatHours * 15 * std::numbers::pi / 180));
-                QVERIFY2(m.flat != iris::FlatGrade::None && clockGap(m.flatClock, want.flatClock - v.turn) <= 15 &&
+                QVERIFY2(m.flat != photos::iris::FlatGrade::None && clockGap(m.flatClock, want.flatClock - v.turn) <= 15 &&
                              std::abs(m.flatDepth - depth) <= 2,
                          qPrintable(where + QStringLiteral(": flat of %1 h at %2, %3 % deep")
                                                 .arg(m.flatHours).arg(m.flatClock).arg(m.flatDepth)));
             }
             qInfo("%-58s %s: pupil %.3f, shifted %.1f %% towards %s, flat %.2f h at %s, %.1f %% deep, oval %.3f",
-                  v.what, e == 0 ? "R" : "L", m.ratio, m.decentration, qPrintable(iris::clockText(m.decentrationClock)),
-                  m.flatHours, qPrintable(iris::clockText(m.flatClock)), m.flatDepth, m.ovality);
+                  v.what, e == 0 ? "R" : "L", m.ratio, m.decentration, qPrintable(photos::iris::clockText(m.decentrationClock)),
+                  m.flatHours, qPrintable(photos::iris::clockText(m.flatClock)), m.flatDepth, m.ovality);
             measured[e] = m;
         }
-        const iris::Anisocoria a = iris::anisocoria(*measured[0], *measured[1]);
+        const photos::iris::Anisocoria a = photos::iris::anisocoria(*measured[0], *measured[1]);
         QVERIFY2(std::abs(a.difference - 100 * std::abs(v.right.ratio - v.left.ratio)) <= 2, v.what);
 
         QStringList offered;
-        for (const iris::Offer &o : iris::pupilOffers(measured[0], measured[1])) {
+        for (const photos::iris::Offer &o : photos::iris::pupilOffers(measured[0], measured[1])) {
             const QString eye = o.rightEye ? QStringLiteral("R ") : QStringLiteral("L ");
-            if (o.source == iris::Source::Catalogue) {
-                QVERIFY2(catalog::findSign(o.item), qPrintable(o.item));
+            if (o.source == photos::iris::Source::Catalogue) {
+                QVERIFY2(deep::catalog::findSign(o.item), qPrintable(o.item));
                 offered << eye + o.item;
                 continue;
             }
-            QCOMPARE(keyed::colourNumber(charts::picture(o.picture), o.pixel), o.colour);
-            const keyed::Matches names = keyed::matching(o.nameFile, o.colour);
+            QCOMPARE(state::keyed::colourNumber(charts::picture(o.picture), o.pixel), o.colour);
+            const state::keyed::Matches names = state::keyed::matching(o.nameFile, o.colour);
             QVERIFY(names.ok && names.data.size() == 1);
             offered << eye + names.data.first();
         }

@@ -55,7 +55,7 @@
 
 #include <cmath>
 
-using chartgeom::Chart;
+using charts::chartgeom::Chart;
 using photos::Eye;
 
 namespace {
@@ -64,9 +64,9 @@ namespace {
 // The colour of a zone named in an organ file.
 int colourOf(const QString &organFile, const QString &name)
 {
-    for (const QString &line : textfile::readLines(organFile).lines)
+    for (const QString &line : platform::textfile::readLines(organFile).lines)
         if (line.mid(11) == name)
-            return keyed::lineKey(line).value_or(-1);
+            return state::keyed::lineKey(line).value_or(-1);
     return -1;
 }
 
@@ -101,7 +101,7 @@ struct Setup {
     TfmPhoto *window() const { return state::windows().fmPhoto.data(); }
 };
 
-double miss(const iris::Circle &a, const iris::Circle &b, double r)
+double miss(const photos::iris::Circle &a, const photos::iris::Circle &b, double r)
 {
     return std::max(std::hypot(a.x - b.x, a.y - b.y), std::abs(a.r - b.r)) / r;
 }
@@ -139,7 +139,7 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
         QCOMPARE(control<QPushButton>(w, add)->text(), QStringLiteral("Заменить…"));
     }
     QVERIFY(control<QCheckBox>(w, "chkOverlay")->isChecked());
-    QVERIFY(cards::cardIndex().isDirty());
+    QVERIFY(state::cards::cardIndex().isDirty());
 
     // A sign waits in the deep window for its place; the liver is clicked on the right photo.
     deep::open();
@@ -149,9 +149,9 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     const QString liver = QStringLiteral(" (печень)");
     const int colour = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), liver);
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
-    const chartgeom::IrisPlace place = chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, colour)) + QPointF(0.5, 0.5));
+    const charts::chartgeom::IrisPlace place = charts::chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, colour)) + QPointF(0.5, 0.5));
     PhotoView *view = control<PhotoView>(w, "imRight");
-    const QPoint at = view->toWidget(iris::photoPoint(view->fit(), place)).toPoint();
+    const QPoint at = view->toWidget(photos::iris::photoPoint(view->fit(), place)).toPoint();
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
     // The point clicked is marked on the photo; the chart window has looked
     // it up, and the photo window stays the one in front.
@@ -159,9 +159,9 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     QCOMPARE(view->grab().toImage().pixelColor(at), QColor(255, 40, 40));
     QVERIFY(!control<PhotoView>(w, "imLeft")->mark());
     QVERIFY(state::windows().fmShProek->isVisible());
-    QCOMPARE(chartlinks::shownZone().name, liver);
-    QCOMPARE(chartlinks::shownZone().colour, QString::number(colour));
-    QCOMPARE(chartlinks::shownZone().code, QStringLiteral("05"));
+    QCOMPARE(charts::chartlinks::shownZone().name, liver);
+    QCOMPARE(charts::chartlinks::shownZone().colour, QString::number(colour));
+    QCOMPARE(charts::chartlinks::shownZone().code, QStringLiteral("05"));
     QCOMPARE(state::windows().fmShProek->eyeTabOnView(), control<QWidget>(state::windows().fmShProek, "tsDeckR"));
     QVERIFY(control<QLabel>(w, "lbZone")->text().endsWith(liver));
     // The liver chosen in the chart window's list is outlined on the right iris.
@@ -176,7 +176,7 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     QCOMPARE(state::examination().currentPathologyLines(), QStringList{QStringLiteral("0113 05 Хронический процесс в органе") + liver});
     // "Заключение" of the deep window takes it into the draft conclusion.
     state::windows().fmDeep->recordSign();
-    QVERIFY(concl::lines().join(QLatin1Char('\n')).contains(QStringLiteral("Хронический процесс в органе") + liver));
+    QVERIFY(conclusion::concl::lines().join(QLatin1Char('\n')).contains(QStringLiteral("Хронический процесс в органе") + liver));
     QVERIFY(s.prompter.texts().isEmpty());
 }
 
@@ -186,20 +186,20 @@ void TestTfmPhoto::theEyeIsChecked()
     TfmPhoto *w = s.window();
     state::examination().signDocument()->setLines({QStringLiteral("Лакуна: ")});
     PhotoView *view = control<PhotoView>(w, "imLeft");
-    const QPointF onIris = iris::photoPoint(view->fit(), {0.5, 90});
+    const QPointF onIris = photos::iris::photoPoint(view->fit(), {0.5, 90});
     control<PhotoView>(w, "imRight")->setMark(QPointF(10, 10));
     w->photoClicked(Eye::Left, onIris);
     QCOMPARE(control<PhotoView>(w, "imLeft")->mark(), std::optional<QPointF>(onIris)); // until the next click, on either photo
     QVERIFY(!control<PhotoView>(w, "imRight")->mark());
     QCOMPARE(state::windows().fmShProek->eyeTabOnView(), control<QWidget>(state::windows().fmShProek, "tsDeckL"));
-    QVERIFY(!chartlinks::shownZone().name.isEmpty());
+    QVERIFY(!charts::chartlinks::shownZone().name.isEmpty());
     control<QPushButton>(w, "bbOKPhoto")->click(); // the deep window has the right eye chosen
     QCOMPARE(s.prompter.texts(), QStringList{QStringLiteral("Несоответствие глаза и схемы")});
     QCOMPARE(state::examination().signLines(), QStringList{QStringLiteral("Лакуна: ")});
     // Beyond the limbus nothing is looked up.
-    const QString before = chartlinks::shownZone().colour;
-    w->photoClicked(Eye::Left, iris::photoPoint(view->fit(), {1.5, 90}));
-    QCOMPARE(chartlinks::shownZone().colour, before);
+    const QString before = charts::chartlinks::shownZone().colour;
+    w->photoClicked(Eye::Left, photos::iris::photoPoint(view->fit(), {1.5, 90}));
+    QCOMPARE(charts::chartlinks::shownZone().colour, before);
     QCOMPARE(control<QLabel>(w, "lbZone")->text(), QStringLiteral("Зона: щелчок вне радужки"));
 }
 
@@ -216,9 +216,9 @@ void TestTfmPhoto::aClickKeepsThePhotoWindowInFront()
     QVERIFY(QTest::qWaitForWindowActive(w));
     PhotoView *view = control<PhotoView>(w, "imRight");
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
-                      view->toWidget(iris::photoPoint(view->fit(), {0.5, 90})).toPoint());
+                      view->toWidget(photos::iris::photoPoint(view->fit(), {0.5, 90})).toPoint());
     QVERIFY(state::windows().fmShProek && QTest::qWaitForWindowExposed(state::windows().fmShProek));
-    QVERIFY(!chartlinks::shownZone().name.isEmpty());
+    QVERIFY(!charts::chartlinks::shownZone().name.isEmpty());
     QTest::qWait(500); // for what the window manager does with the new window
     QCOMPARE(QApplication::activeWindow(), w);
 }
@@ -229,7 +229,7 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
     TfmPhoto *w = s.window();
     TfmShProek *charts = state::ensureWindow(state::windows().fmShProek);
     // The photos fitted with their true circles, the heads tilted.
-    iris::Fit rightFit = s.right.scene.truth, leftFit = s.left.scene.truth;
+    photos::iris::Fit rightFit = s.right.scene.truth, leftFit = s.left.scene.truth;
     rightFit.turn = 8;
     leftFit.turn = -11;
     control<PhotoView>(w, "imRight")->setFit(rightFit);
@@ -237,15 +237,15 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
     int zones = 0;
     for (int c = 0; c < 3; ++c) {
         control<QComboBox>(w, "cbChart")->setCurrentIndex(c);
-        const Chart chart = chartgeom::kCharts[c];
+        const Chart chart = charts::chartgeom::kCharts[c];
         for (Eye eye : {Eye::Right, Eye::Left}) {
             const bool rightEye = eye == Eye::Right;
-            const iris::Fit &fit = rightEye ? rightFit : leftFit;
-            const QImage picture = charts::picture(chartgeom::pictureName(chart, rightEye));
+            const photos::iris::Fit &fit = rightEye ? rightFit : leftFit;
+            const QImage picture = charts::picture(charts::chartgeom::pictureName(chart, rightEye));
             QSet<int> colours;
             for (int y = 0; y < picture.height(); ++y)
                 for (int x = 0; x < picture.width(); ++x)
-                    colours.insert(keyed::colourNumber(picture, QPoint(x, y)));
+                    colours.insert(state::keyed::colourNumber(picture, QPoint(x, y)));
             colours.remove(0);
             colours.remove(16777215);
             for (int colour : colours) {
@@ -254,8 +254,8 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
                 const QStringList byChart{control<QLabel>(charts, "Label1")->text(), control<QLineEdit>(charts, "Edit1")->text(), charts->ChartZoneCode};
                 control<QLineEdit>(charts, "Edit1")->clear();
                 charts->ChartZoneCode.clear();
-                const QPointF onPhoto = iris::photoPoint(
-                    fit, chartgeom::irisPlace(chart, QPointF(inside) + QPointF(0.5, 0.5)));
+                const QPointF onPhoto = photos::iris::photoPoint(
+                    fit, charts::chartgeom::irisPlace(chart, QPointF(inside) + QPointF(0.5, 0.5)));
                 const QPointF at(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5);
                 // The mouse over the point names the zone and sets nothing a click sets.
                 w->photoHovered(eye, at);
@@ -280,14 +280,14 @@ void TestTfmPhoto::circlesAreCorrectedByHand()
     Setup s;
     TfmPhoto *w = s.window();
     PhotoView *view = control<PhotoView>(w, "imRight");
-    const iris::Fit before = view->fit();
+    const photos::iris::Fit before = view->fit();
     // The limbus's rim dragged outwards by 20 screen pixels at 3:00.
     const QPointF rim = view->toWidget(QPointF(before.limbus.x + before.limbus.r, before.limbus.y));
     QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, rim.toPoint());
     QTest::mouseMove(view, (rim + QPointF(10, 0)).toPoint());
     QTest::mouseMove(view, (rim + QPointF(20, 0)).toPoint());
     QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, (rim + QPointF(20, 0)).toPoint());
-    const iris::Fit after = view->fit();
+    const photos::iris::Fit after = view->fit();
     QVERIFY(std::abs(after.limbus.r - (before.limbus.r + 20 / view->zoom())) < 2 / view->zoom());
     QCOMPARE(after.pupil, before.pupil);
     // The head's tilt typed in; both are kept in the index.
@@ -347,7 +347,7 @@ int picturesIn(const QTextDocument &doc)
 void TestTfmPhoto::irisesInTheFinalEditor()
 {
     Setup s;
-    reach::open();
+    conclusion::reach::open();
     TfmReach *editor = state::windows().fmReach.data();
     control<ReachEditor>(editor, "Editor")->setPlainText(QStringLiteral("Заключение иридолога"));
     editor->InsertIrisPhotos(true);
@@ -361,8 +361,8 @@ void TestTfmPhoto::irisesInTheFinalEditor()
 void TestTfmPhoto::irisesInAPrintedConclusion()
 {
     Setup s;
-    const QList<photos::Picture> plain = photo::conclusionPictures(false);
-    const QList<photos::Picture> charted = photo::conclusionPictures(true);
+    const QList<photos::Picture> plain = photos::photo::conclusionPictures(false);
+    const QList<photos::Picture> charted = photos::photo::conclusionPictures(true);
     QCOMPARE(plain.size(), 2);
     QCOMPARE(plain.at(0).caption, QStringLiteral("Правый глаз"));
     QCOMPARE(charted.at(1).caption, QStringLiteral("Левый глаз, схема Deck"));
@@ -392,10 +392,10 @@ void TestTfmPhoto::irisesInAPrintedConclusion()
     QVERIFY2(withPhotos > textOnly + 50000, qPrintable(QStringLiteral("%1 %2").arg(textOnly).arg(withPhotos)));
 
     // Where the chart shows the liver, the picture leans to the liver's colour.
-    const iris::Fit &fit = photos::store().index().photos.at(s.window()->photoShown(Eye::Right)).fit.value();
+    const photos::iris::Fit &fit = photos::store().index().photos.at(s.window()->photoShown(Eye::Right)).fit.value();
     const int liver = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), QStringLiteral(" (печень)"));
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
-    const QPointF at = iris::photoPoint(fit, chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, liver)) + QPointF(0.5, 0.5)));
+    const QPointF at = photos::iris::photoPoint(fit, charts::chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, liver)) + QPointF(0.5, 0.5)));
     const QImage overlay = photos::chartOverlay(fit, Chart::Deck, true, QRectF(at - QPointF(1, 1), QSizeF(2, 2)), QSize(1, 1));
     const QRgb c = overlay.pixel(0, 0);
     QCOMPARE(qAlpha(c), photos::kOverlayAlpha);
@@ -422,7 +422,7 @@ Chosen chosen(const ScriptedPrompter &prompter)
 }
 
 // No sign, no codes, the other eye chosen, no messages.
-void startOver(ScriptedPrompter &prompter, const iris::Offer &offer)
+void startOver(ScriptedPrompter &prompter, const photos::iris::Offer &offer)
 {
     state::examination().clearSign();
     ExaminationScript().SignCodes.clear();
@@ -432,11 +432,11 @@ void startOver(ScriptedPrompter &prompter, const iris::Offer &offer)
 
 // The user's own way to the offered sign: the eye chosen in the deep
 // window, then the mouse on the diagram's patch, or the sign menu's item.
-void byHand(const iris::Offer &offer)
+void byHand(const photos::iris::Offer &offer)
 {
     deep::open();
     (offer.rightEye ? control<QRadioButton>(state::windows().fmDeep, "rbRight") : control<QRadioButton>(state::windows().fmDeep, "rbLeft"))->click();
-    if (offer.source == iris::Source::Catalogue) {
+    if (offer.source == photos::iris::Source::Catalogue) {
         control<QMenuBar>(state::windows().fmDeep, "MenuDeep")->findChild<QAction *>(offer.item)->trigger();
         return;
     }
@@ -462,7 +462,7 @@ void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
     TfmPhoto *w = s.window();
     // The right pupil moved towards 9:00 by 12 % of the iris's radius.
     synth::Scene scene = s.right.scene;
-    const iris::Circle &l = scene.truth.limbus;
+    const photos::iris::Circle &l = scene.truth.limbus;
     scene.truth.pupil = {l.x - 0.12 * l.r, l.y, 0.3 * l.r};
     synth::render(scene, s.right.image.size(), 7).save(s.env.path("shifted.png"));
     s.prompter.fileNames << s.env.path("shifted.png");
@@ -472,7 +472,7 @@ void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
     QCOMPARE(offered.size(), 1);
     QCOMPARE(offered.at(0)->text(), QStringLiteral("Предложено: Децентрация зрачка на 9.00"));
     QVERIFY(state::examination().signLines().isEmpty() && state::examination().signCodes().isEmpty());
-    iris::Offer decentred = w->offers().at(0);
+    photos::iris::Offer decentred = w->offers().at(0);
     startOver(s.prompter, decentred);
     byHand(decentred);
     const Chosen clicked = chosen(s.prompter);
@@ -482,11 +482,11 @@ void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
     QCOMPARE(clicked.codes, QList<int>{772});
 
     // Every kind of offer: decentration, one pupil flattened, both, the catalogue's signs.
-    using iris::FlatGrade;
-    using iris::PupilSize;
+    using photos::iris::FlatGrade;
+    using photos::iris::PupilSize;
     const auto eye = [](double ratio, PupilSize size, double shift, double shiftClock, FlatGrade flat,
                         double flatClock) {
-        iris::PupilMeasures m;
+        photos::iris::PupilMeasures m;
         m.ratio = ratio;
         m.size = size;
         m.decentration = shift;
@@ -499,7 +499,7 @@ void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
     };
     const auto round = PupilSize::Normal;
     const struct {
-        iris::PupilMeasures right, left;
+        photos::iris::PupilMeasures right, left;
         int offers;
     } visits[] = {
         {eye(0.27, round, 10, 270, FlatGrade::Moderate, 315), eye(0.27, round, 10, 90, FlatGrade::None, 0), 3},
@@ -507,9 +507,9 @@ void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
         {eye(0.45, PupilSize::Mydriasis, 0, 0, FlatGrade::None, 0), eye(0.25, round, 0, 0, FlatGrade::None, 0), 2},
     };
     for (const auto &v : visits) {
-        const std::vector<iris::Offer> offers = iris::pupilOffers(v.right, v.left);
+        const std::vector<photos::iris::Offer> offers = photos::iris::pupilOffers(v.right, v.left);
         QCOMPARE(int(offers.size()), v.offers);
-        for (const iris::Offer &o : offers) {
+        for (const photos::iris::Offer &o : offers) {
             startOver(s.prompter, o);
             byHand(o);
             const Chosen byClick = chosen(s.prompter);

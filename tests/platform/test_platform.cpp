@@ -47,20 +47,20 @@ void TestPlatform::everyHighByteSurvivesDecodeAndEncode()
     QByteArray all;
     for (int b = 0x80; b <= 0xFF; ++b)
         all.append(char(b));
-    const QString text = cp1251::decode(all);
+    const QString text = platform::cp1251::decode(all);
     QCOMPARE(text.size(), all.size());
-    QCOMPARE(cp1251::encode(text), all);
-    QCOMPARE(cp1251::decode("\xCF\xE0\xF2\xEE\xEB\xEE\xE3\xE8\xFF"), QStringLiteral("Патология"));
-    QCOMPARE(cp1251::decode("\xB8\xA8"), QStringLiteral("ёЁ"));
+    QCOMPARE(platform::cp1251::encode(text), all);
+    QCOMPARE(platform::cp1251::decode("\xCF\xE0\xF2\xEE\xEB\xEE\xE3\xE8\xFF"), QStringLiteral("Патология"));
+    QCOMPARE(platform::cp1251::decode("\xB8\xA8"), QStringLiteral("ёЁ"));
 }
 
 void TestPlatform::unmappableCharacterBecomesQuestionMark()
 {
     const QString text = QStringLiteral("Боль \u2192 ухо \U0001F600 конец");
-    QVERIFY(!cp1251::canEncode(text));
-    QCOMPARE(cp1251::encode(text), cp1251::encode(QStringLiteral("Боль ? ухо ? конец")));
+    QVERIFY(!platform::cp1251::canEncode(text));
+    QCOMPARE(platform::cp1251::encode(text), platform::cp1251::encode(QStringLiteral("Боль ? ухо ? конец")));
     // A real U+001A stays itself.
-    QCOMPARE(cp1251::encode(QString(QChar(0x1A))), QByteArray("\x1A"));
+    QCOMPARE(platform::cp1251::encode(QString(QChar(0x1A))), QByteArray("\x1A"));
 }
 
 // The code page's own table against the system's converter: every byte
@@ -71,7 +71,7 @@ void TestPlatform::tableAgreesWithTheSystemCodec()
     for (int b = 0; b <= 0xFF; ++b)
         all.append(char(b));
     QStringDecoder decoder("windows-1251");
-    QCOMPARE(cp1251::decode(all), QString(decoder(all)));
+    QCOMPARE(platform::cp1251::decode(all), QString(decoder(all)));
     for (int c = 1; c <= 0xFFFF; ++c) {
         if (c >= 0xD800 && c <= 0xDFFF)
             continue;
@@ -79,9 +79,9 @@ void TestPlatform::tableAgreesWithTheSystemCodec()
         QStringEncoder encoder("windows-1251");
         const QByteArray expected = encoder(one);
         bool lossy = false;
-        const QByteArray got = cp1251::encode(one, &lossy);
+        const QByteArray got = platform::cp1251::encode(one, &lossy);
         QCOMPARE(lossy, encoder.hasError());
-        QCOMPARE(cp1251::canEncode(one), !encoder.hasError());
+        QCOMPARE(platform::cp1251::canEncode(one), !encoder.hasError());
         QCOMPARE(got, encoder.hasError() ? QByteArray("?") : expected);
     }
 }
@@ -108,10 +108,10 @@ void TestPlatform::eachUnmappableCharacterIsOneQuestionMark()
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     bool lossy = false;
-    QCOMPARE(cp1251::encode(text, &lossy), bytes);
+    QCOMPARE(platform::cp1251::encode(text, &lossy), bytes);
     const bool storable = !bytes.contains('?');
     QCOMPARE(lossy, !storable);
-    QCOMPARE(cp1251::canEncode(text), storable);
+    QCOMPARE(platform::cp1251::canEncode(text), storable);
 }
 
 void TestPlatform::lineEnds_data()
@@ -141,7 +141,7 @@ void TestPlatform::lineEnds()
     QFETCH(QStringList, lines);
     TestEnv env;
     env.writeBytes(QStringLiteral("f.txt"), bytes);
-    const textfile::ReadResult r = textfile::readLines(QStringLiteral("f.txt"));
+    const platform::textfile::ReadResult r = platform::textfile::readLines(QStringLiteral("f.txt"));
     QVERIFY(r.ok);
     QCOMPARE(r.lines, lines);
     // A text box shows each line read as one line, and writing the lines
@@ -149,15 +149,15 @@ void TestPlatform::lineEnds()
     Memo box;
     box.setLines(r.lines);
     QCOMPARE(box.lines(), lines);
-    QCOMPARE(textfile::splitLines(cp1251::decode(textfile::encodeLines(lines))), lines);
+    QCOMPARE(platform::textfile::splitLines(platform::cp1251::decode(platform::textfile::encodeLines(lines))), lines);
 }
 
 void TestPlatform::writeUsesCrLfAndCp1251()
 {
     TestEnv env;
-    QVERIFY(textfile::writeLines(QStringLiteral("w.txt"), {QStringLiteral("Зрачок"), QString(), QStringLiteral("x")}));
+    QVERIFY(platform::textfile::writeLines(QStringLiteral("w.txt"), {QStringLiteral("Зрачок"), QString(), QStringLiteral("x")}));
     QCOMPARE(env.readBytes(QStringLiteral("w.txt")), QByteArray("\xC7\xF0\xE0\xF7\xEE\xEA\r\n\r\nx\r\n"));
-    QVERIFY(textfile::writeLines(QStringLiteral("empty.txt"), {}));
+    QVERIFY(platform::textfile::writeLines(QStringLiteral("empty.txt"), {}));
     QCOMPARE(env.readBytes(QStringLiteral("empty.txt")), QByteArray());
 }
 
@@ -165,7 +165,7 @@ void TestPlatform::appendAddsAfterExistingLines()
 {
     TestEnv env;
     env.writeBytes(QStringLiteral("a.txt"), "one\r\n");
-    QVERIFY(textfile::appendLines(QStringLiteral("a.txt"), {QStringLiteral("два")}));
+    QVERIFY(platform::textfile::appendLines(QStringLiteral("a.txt"), {QStringLiteral("два")}));
     QCOMPARE(env.readBytes(QStringLiteral("a.txt")), QByteArray("one\r\n\xE4\xE2\xE0\r\n"));
 }
 
@@ -176,7 +176,7 @@ void TestPlatform::failedWriteKeepsOldFile()
     QString error;
     {
         WriteLimit limit(8);
-        QVERIFY(!textfile::writeLines(QStringLiteral("keep.txt"),
+        QVERIFY(!platform::textfile::writeLines(QStringLiteral("keep.txt"),
                                       {QStringLiteral("a much longer new text")}, &error));
     }
     QVERIFY(!error.isEmpty());
@@ -188,11 +188,11 @@ void TestPlatform::failedWriteKeepsOldFile()
 void TestPlatform::missingFileAndDirectoryFailToRead()
 {
     TestEnv env;
-    QVERIFY(!textfile::readLines(QStringLiteral("nope.txt")).ok);
+    QVERIFY(!platform::textfile::readLines(QStringLiteral("nope.txt")).ok);
     QDir().mkdir(QStringLiteral("dir.txt"));
-    QVERIFY(!textfile::readLines(QStringLiteral("dir.txt")).ok);
+    QVERIFY(!platform::textfile::readLines(QStringLiteral("dir.txt")).ok);
     // Writing over a directory fails instead of destroying it.
-    QVERIFY(!textfile::writeLines(QStringLiteral("dir.txt"), {QStringLiteral("x")}));
+    QVERIFY(!platform::textfile::writeLines(QStringLiteral("dir.txt"), {QStringLiteral("x")}));
     QVERIFY(QFileInfo(QStringLiteral("dir.txt")).isDir());
 }
 
@@ -200,17 +200,17 @@ void TestPlatform::shownPathOpensRelativeToWorkingDirectory()
 {
     TestEnv env;
     env.writeBytes(QStringLiteral("SystmTxt/Patology.txt"), "0001 01 x\r\n");
-    QCOMPARE(paths::kPathology, QStringLiteral(".\\SystmTxt\\Patology.txt"));
-    QCOMPARE(paths::local(paths::kPathology), QDir::toNativeSeparators(QStringLiteral("./SystmTxt/Patology.txt")));
-    QVERIFY(textfile::readLines(paths::local(paths::kPathology)).ok);
-    QCOMPARE(paths::absentMessage(paths::kPathology), QStringLiteral("File .\\SystmTxt\\Patology.txt is absent"));
-    QCOMPARE(paths::local(QStringLiteral("Caption.txt")), QStringLiteral("Caption.txt"));
+    QCOMPARE(platform::paths::kPathology, QStringLiteral(".\\SystmTxt\\Patology.txt"));
+    QCOMPARE(platform::paths::local(platform::paths::kPathology), QDir::toNativeSeparators(QStringLiteral("./SystmTxt/Patology.txt")));
+    QVERIFY(platform::textfile::readLines(platform::paths::local(platform::paths::kPathology)).ok);
+    QCOMPARE(platform::paths::absentMessage(platform::paths::kPathology), QStringLiteral("File .\\SystmTxt\\Patology.txt is absent"));
+    QCOMPARE(platform::paths::local(QStringLiteral("Caption.txt")), QStringLiteral("Caption.txt"));
 }
 
 void TestPlatform::pipeFilterBecomesQtFilter()
 {
-    QCOMPARE(ui::qtFilter(QStringLiteral("текстовый файл|*.txt")), QStringLiteral("текстовый файл (*.txt)"));
-    QCOMPARE(ui::qtFilter(QStringLiteral("Картотека|*.lst|Все|*.*")),
+    QCOMPARE(platform::ui::qtFilter(QStringLiteral("текстовый файл|*.txt")), QStringLiteral("текстовый файл (*.txt)"));
+    QCOMPARE(platform::ui::qtFilter(QStringLiteral("Картотека|*.lst|Все|*.*")),
              QStringLiteral("Картотека (*.lst);;Все (*.*)"));
 }
 
@@ -351,7 +351,7 @@ void TestPlatform::outerSizeIncludesTheFrame()
     shown.show();
     QVERIFY(QTest::qWaitForWindowExposed(&shown));
     QWidget placed;
-    place::outer(&placed, 1, 96, 373, 469);
+    platform::place::outer(&placed, 1, 96, 373, 469);
     placed.show();
     QVERIFY(QTest::qWaitForWindowExposed(&placed));
     QCOMPARE(placed.frameGeometry().size(), QSize(373, 469));

@@ -61,7 +61,7 @@ void TestAccessibility::everyControlIsNamed()
     TestEnv env;
     auto *main = new TfmNirel3();
     state::windows().fmNirel3 = main;
-    reach::open();
+    conclusion::reach::open();
     const QList<QWidget *> windows{main,
                                    state::ensureWindow(state::windows().fmCard),
                                    state::ensureWindow(state::windows().fmDeep),
@@ -93,8 +93,8 @@ void TestAccessibility::everyControlIsNamed()
     // A value on show: the colour number of a chart click.
     ScriptedPrompter prompter;
     env.seed(QStringLiteral("SystmTxt/DeckOrgans.txt"));
-    PressChart(chartgeom::Chart::Deck, true, QPoint(120, 120));
-    QVERIFY(!chartlinks::shownZone().colour.isEmpty());
+    PressChart(charts::chartgeom::Chart::Deck, true, QPoint(120, 120));
+    QVERIFY(!charts::chartlinks::shownZone().colour.isEmpty());
     // Latin letters and digits run together with a digit, an underscore or
     // a capital inside: "Exit1", "bbOKDeep", "mm_Sign".
     const QRegularExpression identifier(

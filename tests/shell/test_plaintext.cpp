@@ -43,7 +43,7 @@ public:
     {
         ScriptedPrompter::message(parent, text);
         closeWhenUp();
-        ui::desktopPrompter().message(parent, text);
+        platform::ui::desktopPrompter().message(parent, text);
     }
 
     QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &text,
@@ -52,7 +52,7 @@ public:
     {
         ScriptedPrompter::ask(parent, icon, text, buttons, defaultButton);
         closeWhenUp();
-        return ui::desktopPrompter().ask(parent, icon, text, buttons, defaultButton);
+        return platform::ui::desktopPrompter().ask(parent, icon, text, buttons, defaultButton);
     }
 
 private:
@@ -115,8 +115,8 @@ void TestPlainText::untrustedTextIsNeverMarkup()
     TfmCard *card = state::openWindow(state::windows().fmCard);
 
     // The message seam itself: a simple message and a question.
-    ui::showMessage(card, kForged);
-    ui::inform(card, kForged);
+    platform::ui::showMessage(card, kForged);
+    platform::ui::inform(card, kForged);
 
     // A card index whose data file has markup for an age.
     const QStringList record{QStringLiteral("01.02.2024"), kForged, kForged, kForged, kForged,
@@ -167,13 +167,13 @@ void TestPlainText::lockHolderInHintsIsNeverMarkup()
     auto *mainWindow = new TfmNirel3();
     state::windows().fmNirel3 = mainWindow;
     const QString list = env.path(QStringLiteral("k.LST"));
-    QVERIFY(cardindex::writePair(list, {CardEntry{QStringLiteral("Петров"), THuman(QStringLiteral("Петров"))}}).ok);
+    QVERIFY(state::cardindex::writePair(list, {CardEntry{QStringLiteral("Петров"), THuman(QStringLiteral("Петров"))}}).ok);
     const QString holder = QStringLiteral("<img src=\"/dev/zero\"><b>ВРЕДИТЕЛЬ</b>");
-    cardlock::Holder far = cardlock::me(QStringLiteral("чужой"));
+    state::cardlock::Holder far = state::cardlock::me(QStringLiteral("чужой"));
     far.user = holder;
     far.host = QStringLiteral("<a href=\"http://example.org\">РЕГИСТРАТУРА</a>");
     QString error;
-    QCOMPARE(cardlock::take(list, far, &error), cardlock::Take::Taken);
+    QCOMPARE(state::cardlock::take(list, far, &error), state::cardlock::Take::Taken);
 
     TfmCard *card = state::openWindow(state::windows().fmCard);
     boxes.fileNames << list; // "Открыть её только для чтения?": "Да"

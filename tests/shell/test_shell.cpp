@@ -94,7 +94,7 @@ void fillState()
     exam.ConclLineHead = QStringLiteral("h");
     exam.ConclLineTail = QStringLiteral("t");
     exam.ConclMode = 2;
-    cards::cardIndex().takeOut(cards::cardIndex().newCard());
+    state::cards::cardIndex().takeOut(state::cards::cardIndex().newCard());
 }
 
 } // namespace
@@ -235,12 +235,12 @@ void TestShell::startValues()
     TestEnv env;
     ExaminationScript exam;
     exam.DeepPassCount = 5;
-    cards::cardIndex().takeOut(cards::cardIndex().newCard());
+    state::cards::cardIndex().takeOut(state::cards::cardIndex().newCard());
     exam.ConclMode = 2;
     makeMainWindow();
     QCOMPARE(exam.DeepPassCount, 0);
-    QVERIFY(!cards::cardIndex().isDirty());
-    QVERIFY(!cards::cardIndex().hasCardTakenOut());
+    QVERIFY(!state::cards::cardIndex().isDirty());
+    QVERIFY(!state::cards::cardIndex().hasCardTakenOut());
     QCOMPARE(exam.ConclMode, 2); // not among the start values
 }
 
@@ -250,8 +250,8 @@ void TestShell::newPatientResetsExactlyTheCounts()
     TfmNirel3 *w = makeMainWindow();
     deep::open();
     control<QLineEdit>(state::openWindow(state::windows().fmCard), "FNameEdit")->setText(QStringLiteral("Петров"));
-    concl::open();
-    concl::setLines({QStringLiteral("старое заключение")});
+    conclusion::concl::open();
+    conclusion::concl::setLines({QStringLiteral("старое заключение")});
     state::examination().signDocument()->setLines({QStringLiteral("признак")});
     state::examination().pathologyDocument()->setLines({QStringLiteral("0113 05 патология")});
     fillState();
@@ -286,8 +286,8 @@ void TestShell::newPatientResetsExactlyTheCounts()
     QCOMPARE(exam.GuidePhrase, QStringLiteral("g"));
     QCOMPARE(exam.ConclLineHead, QStringLiteral("h"));
     QCOMPARE(exam.ConclLineTail, QStringLiteral("t"));
-    QVERIFY(cards::cardIndex().isDirty());
-    QVERIFY(cards::cardIndex().hasCardTakenOut());
+    QVERIFY(state::cards::cardIndex().isDirty());
+    QVERIFY(state::cards::cardIndex().hasCardTakenOut());
     QCOMPARE(control<QLineEdit>(windows.fmCard, "FNameEdit")->text(), QStringLiteral("Петров"));
 }
 
@@ -371,11 +371,11 @@ void TestShell::exitCheck()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    cards::cardIndex().model()->append({});
+    state::cards::cardIndex().model()->append({});
     if (taken)
-        cards::cardIndex().takeOut(0);
+        state::cards::cardIndex().takeOut(0);
     if (dirty)
-        cards::cardIndex().noteUnsaved();
+        state::cards::cardIndex().noteUnsaved();
     prompter.answers = {QMessageBox::StandardButton(answer)};
     control<QAction>(w, "Exit1")->trigger();
     QCOMPARE(prompter.texts(), texts);
@@ -396,7 +396,7 @@ void TestShell::titleBarCloseRunsTheExitCheck()
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    cards::cardIndex().noteUnsaved();
+    state::cards::cardIndex().noteUnsaved();
     prompter.answers = {QMessageBox::No};
     QVERIFY(!w->close());
     QVERIFY(w->isVisible());
@@ -422,7 +422,7 @@ void TestShell::enterAtTheExitCheckKeepsTheProgram()
     TestEnv env;
     TfmNirel3 *w = makeMainWindow();
     w->show();
-    cards::cardIndex().noteUnsaved();
+    state::cards::cardIndex().noteUnsaved();
     QStringList seen;
     QTimer enter;
     enter.setInterval(10);
@@ -504,12 +504,12 @@ void TestShell::newPatientLeavesNoPatientOnScreen()
     THuman petrova(QStringLiteral("Петрова"));
     petrova.LName = QStringLiteral("Анна");
     petrova.MName = QStringLiteral("Сергеевна");
-    card->model()->setEntries({CardEntry{human::displayText(petrova), petrova}});
+    card->model()->setEntries({CardEntry{state::human::displayText(petrova), petrova}});
     card->selectRow(0);
     control<QAction>(card, "CardEdit")->trigger();
     HintHub::instance().setHint(QStringLiteral("подсказка"));
     QCOMPARE(control<QStatusBar>(w, "StatusBar1")->currentMessage(), QStringLiteral("Пациент: Петрова Анна Сергеевна"));
-    concl::setLines({QStringLiteral("заключение Петровой")});
+    conclusion::concl::setLines({QStringLiteral("заключение Петровой")});
     control<QAction>(card, "CardWrite")->trigger();
     control<QAction>(w, "NewPatient")->trigger();
     QCOMPARE(control<Memo>(state::windows().fmConcl, "mmConcl")->lineCount(), 0);
@@ -587,8 +587,8 @@ void TestShell::helpViewerReportsMissingFileAndTopic()
 
 void TestShell::shippedHelpFileHasEveryTopic()
 {
-    const textfile::ReadResult r =
-        textfile::readLines(TestEnv::sourcePath(QStringLiteral("data/Nirel3hlp/NIREL3HELP.HLP")));
+    const platform::textfile::ReadResult r =
+        platform::textfile::readLines(TestEnv::sourcePath(QStringLiteral("data/Nirel3hlp/NIREL3HELP.HLP")));
     QVERIFY(r.ok);
     const QString html = r.lines.join(QLatin1Char('\n'));
     QVERIFY(html.contains(QStringLiteral("charset=windows-1251")));
@@ -626,8 +626,8 @@ void TestShell::missingHeaderIsReported()
     TestEnv env;
     ScriptedPrompter prompter;
     TfmNirel3 *w = makeMainWindow();
-    concl::open();
-    concl::setLines({QStringLiteral("прежний текст")});
+    conclusion::concl::open();
+    conclusion::concl::setLines({QStringLiteral("прежний текст")});
     control<QAction>(w, "CaptureItem")->trigger();
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("File Caption.txt is absent")});
     QCOMPARE(prompter.records.first().kind, PromptRecord::Message);
@@ -678,7 +678,7 @@ void TestShell::russianButtons()
         }
     });
     poll.start();
-    QCOMPARE(ui::desktopPrompter().ask(nullptr, QMessageBox::Warning, QStringLiteral("?"),
+    QCOMPARE(platform::ui::desktopPrompter().ask(nullptr, QMessageBox::Warning, QStringLiteral("?"),
                                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel),
              QMessageBox::Cancel);
     texts.sort();
@@ -724,7 +724,7 @@ void TestShell::startUpTitlesAreTheCaptionsAlone()
     TfmCard card;
     card.winId();
     QCOMPARE(titleGivenToTheSystem(&card), QStringLiteral("Картотека"));
-    QMessageBox box(QMessageBox::Warning, ui::titleFor(QMessageBox::Warning), QString());
+    QMessageBox box(QMessageBox::Warning, platform::ui::titleFor(QMessageBox::Warning), QString());
     box.winId();
     QCOMPARE(titleGivenToTheSystem(&box), QStringLiteral("Предупреждение"));
 }

@@ -73,7 +73,7 @@ void TestWorkFolder::location()
     Env env;
     env.set("NIREL3_HOME", nirelHome);
     env.set("XDG_DATA_HOME", xdgDataHome);
-    QCOMPARE(workfolder::location(), expected.replace(QLatin1Char('~'), QDir::homePath()));
+    QCOMPARE(shell::workfolder::location(), expected.replace(QLatin1Char('~'), QDir::homePath()));
 }
 
 void TestWorkFolder::seedCopiesWhatIsMissing()
@@ -84,15 +84,15 @@ void TestWorkFolder::seedCopiesWhatIsMissing()
     QFile::setPermissions(env.path("shipped/Caption.txt"), QFileDevice::ReadOwner); // as a package installs it
     env.writeLines("work/Caption.txt", {QStringLiteral("Моя шапка")});
     QString error;
-    QVERIFY(workfolder::seed(env.path("work"), env.path("shipped"), &error));
+    QVERIFY(shell::workfolder::seed(env.path("work"), env.path("shipped"), &error));
     QCOMPARE(env.readBytes("work/SystmTxt/Patology.txt"), env.readBytes("shipped/SystmTxt/Patology.txt"));
-    QCOMPARE(textfile::readLines(env.path("work/Caption.txt")).lines, QStringList{QStringLiteral("Моя шапка")});
-    QVERIFY(workfolder::isWorkFolder(env.path("work")));
+    QCOMPARE(platform::textfile::readLines(env.path("work/Caption.txt")).lines, QStringList{QStringLiteral("Моя шапка")});
+    QVERIFY(shell::workfolder::isWorkFolder(env.path("work")));
     // A copy of a read-only shipped file is the user's to edit.
     QFile::remove(env.path("work/Caption.txt"));
-    QVERIFY(workfolder::seed(env.path("work"), env.path("shipped"), &error));
+    QVERIFY(shell::workfolder::seed(env.path("work"), env.path("shipped"), &error));
     QVERIFY(QFileInfo(env.path("work/Caption.txt")).permissions() & QFileDevice::WriteOwner);
-    QVERIFY(!workfolder::seed(env.path("work"), env.path("nothing"), &error));
+    QVERIFY(!shell::workfolder::seed(env.path("work"), env.path("nothing"), &error));
     QVERIFY(!error.isEmpty());
 }
 
@@ -102,7 +102,7 @@ void TestWorkFolder::enterStaysInAWorkingFolder()
     Env vars;
     vars.set("NIREL3_HOME", env.path("home"));
     QDir().mkpath(env.path("SystmTxt"));
-    QCOMPARE(workfolder::enter(TestEnv::sourcePath("data")), QString());
+    QCOMPARE(shell::workfolder::enter(TestEnv::sourcePath("data")), QString());
     QCOMPARE(QDir::currentPath(), env.path());
     QVERIFY(!QFileInfo::exists(env.path("home")));
 }
@@ -114,7 +114,7 @@ void TestWorkFolder::enterFillsAndGoesToTheWorkingFolder()
     TestEnv env;
     Env vars;
     vars.set("NIREL3_HOME", env.path("home/nirel3"));
-    QCOMPARE(workfolder::enter(TestEnv::sourcePath("data")), QString());
+    QCOMPARE(shell::workfolder::enter(TestEnv::sourcePath("data")), QString());
     QCOMPARE(QDir::currentPath(), env.path("home/nirel3"));
     for (const QString &file : {QStringLiteral("SystmTxt/Patology.txt"), QStringLiteral("Caption.txt"),
                                 QStringLiteral("Signature.txt"), QStringLiteral("Nirel3hlp/NIREL3HELP.HLP"),
@@ -126,9 +126,9 @@ void TestWorkFolder::enterFillsAndGoesToTheWorkingFolder()
     env.writeLines("home/nirel3/Caption.txt", {QStringLiteral("Кабинет иридодиагностики")});
     QFile::remove(env.path("home/nirel3/Signature.txt"));
     QDir::setCurrent(env.path());
-    QCOMPARE(workfolder::enter(TestEnv::sourcePath("data")), QString());
+    QCOMPARE(shell::workfolder::enter(TestEnv::sourcePath("data")), QString());
     QCOMPARE(QDir::currentPath(), env.path("home/nirel3"));
-    QCOMPARE(textfile::readLines(env.path("home/nirel3/Caption.txt")).lines,
+    QCOMPARE(platform::textfile::readLines(env.path("home/nirel3/Caption.txt")).lines,
              QStringList{QStringLiteral("Кабинет иридодиагностики")});
     QVERIFY(!QFileInfo::exists(env.path("home/nirel3/Signature.txt"))); // a working folder is not refilled
     QDir::setCurrent(env.path());
@@ -139,7 +139,7 @@ void TestWorkFolder::enterWithoutShippedData()
     TestEnv env;
     Env vars;
     vars.set("NIREL3_HOME", env.path("home"));
-    const QString problem = workfolder::enter(QString());
+    const QString problem = shell::workfolder::enter(QString());
     QVERIFY(problem.startsWith("Не удаётся подготовить рабочую папку программы " + env.path("home") + ": "));
     QCOMPARE(QDir::currentPath(), env.path());
 }

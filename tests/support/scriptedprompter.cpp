@@ -4,12 +4,12 @@
 
 ScriptedPrompter::ScriptedPrompter()
 {
-    ui::setPrompter(this);
+    platform::ui::setPrompter(this);
 }
 
 ScriptedPrompter::~ScriptedPrompter()
 {
-    ui::setPrompter(nullptr);
+    platform::ui::setPrompter(nullptr);
 }
 
 void ScriptedPrompter::message(QWidget *, const QString &text)
@@ -30,13 +30,13 @@ QMessageBox::StandardButton ScriptedPrompter::ask(QWidget *, QMessageBox::Icon i
     return QMessageBox::NoButton;
 }
 
-QString ScriptedPrompter::openFileName(QWidget *, const ui::FileRequest &request)
+QString ScriptedPrompter::openFileName(QWidget *, const platform::ui::FileRequest &request)
 {
     records.append({PromptRecord::Open, QMessageBox::NoIcon, {}, QMessageBox::NoButton, request});
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
-QString ScriptedPrompter::saveFileName(QWidget *, const ui::FileRequest &request)
+QString ScriptedPrompter::saveFileName(QWidget *, const platform::ui::FileRequest &request)
 {
     records.append({PromptRecord::Save, QMessageBox::NoIcon, {}, QMessageBox::NoButton, request});
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();

@@ -13,11 +13,11 @@ struct PromptRecord {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString text;
     QMessageBox::StandardButtons buttons = QMessageBox::NoButton;
-    ui::FileRequest request;
+    platform::ui::FileRequest request;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
-class ScriptedPrompter : public ui::Prompter {
+class ScriptedPrompter : public platform::ui::Prompter {
 public:
     ScriptedPrompter();
     ~ScriptedPrompter() override;
@@ -31,8 +31,8 @@ public:
     QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &text,
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override;
-    QString openFileName(QWidget *parent, const ui::FileRequest &request) override;
-    QString saveFileName(QWidget *parent, const ui::FileRequest &request) override;
+    QString openFileName(QWidget *parent, const platform::ui::FileRequest &request) override;
+    QString saveFileName(QWidget *parent, const platform::ui::FileRequest &request) override;
     int exec(QDialog *dialog) override;
 
     // Texts of all messages and questions, in order.

@@ -105,15 +105,15 @@ Scene randomScene(QSize size, quint32 seed)
     Scene s;
     const double R = in(0.22, 0.42) * side;
     const double margin = 0.03 * side;
-    iris::Circle limbus;
+    photos::iris::Circle limbus;
     limbus.r = R;
     limbus.x = in(R + margin, size.width() - R - margin);
     limbus.y = in(R + margin, size.height() - R - margin);
     const double rp = in(0.2, 0.6) * R;
     const double off = in(0, 0.08) * R;
     const double dir = in(0, 2 * kPi);
-    iris::Circle pupil{limbus.x + off * std::cos(dir), limbus.y + off * std::sin(dir), rp};
-    s.truth = iris::Fit{pupil, limbus, 0.0};
+    photos::iris::Circle pupil{limbus.x + off * std::cos(dir), limbus.y + off * std::sin(dir), rp};
+    s.truth = photos::iris::Fit{pupil, limbus, 0.0};
     // The lid stops short of the pupil.
     const double pupilTop = (pupil.y - rp) - (limbus.y - R); // from the iris's top
     s.upperLid = std::min(in(-0.05, 0.32), (pupilTop - 0.08 * R) / (2 * R));
@@ -136,15 +136,15 @@ Scene hardScene(QSize size, quint32 seed, IrisColour colour)
     s.colour = colour;
     const double R = in(0.2, 0.42) * side;
     const double margin = 0.03 * side;
-    iris::Circle limbus;
+    photos::iris::Circle limbus;
     limbus.r = R;
     limbus.x = in(R + margin, size.width() - R - margin);
     limbus.y = in(R + margin, size.height() - R - margin);
     const double rp = in(0.2, 0.6) * R;
     const double off = in(0, 0.1) * R;
     const double dir = in(0, 2 * kPi);
-    const iris::Circle pupil{limbus.x + off * std::cos(dir), limbus.y + off * std::sin(dir), rp};
-    s.truth = iris::Fit{pupil, limbus, 0.0};
+    const photos::iris::Circle pupil{limbus.x + off * std::cos(dir), limbus.y + off * std::sin(dir), rp};
+    s.truth = photos::iris::Fit{pupil, limbus, 0.0};
     // Lids over up to 45 % of the iris's height; the upper one may hide up
     // to a quarter of the pupil's height.
     const double pupilTop = (pupil.y - rp) - (limbus.y - R);
@@ -171,8 +171,8 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
     std::uniform_real_distribution<double> u(0, 1);
     const auto in = [&](double a, double b) { return a + (b - a) * u(rng); };
 
-    const iris::Circle &L = scene.truth.limbus;
-    const iris::Circle &P = scene.truth.pupil;
+    const photos::iris::Circle &L = scene.truth.limbus;
+    const photos::iris::Circle &P = scene.truth.pupil;
     const double R = L.r;
 
     // Drawn small, then enlarged.
@@ -183,7 +183,7 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
     const double px = (kx + ky) / 2; // one drawn pixel, in photo pixels
 
     const double cw = size.width() / 2.0, ch = size.height() / 2.0;
-    const QPointF tiltTo = chartgeom::directionOf(scene.tiltClock);
+    const QPointF tiltTo = charts::chartgeom::directionOf(scene.tiltClock);
     const double halfSide = std::min(cw, ch);
     // The light falling on a point of the scene.
     const auto lightAt = [&](double X, double Y) {
@@ -240,8 +240,8 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
     }
 
     // The pupil's outline: an oval, perhaps cut flat on one side.
-    const QPointF ovalAxis = chartgeom::directionOf(scene.ovalClock);
-    const QPointF flatAxis = chartgeom::directionOf(scene.flatClock);
+    const QPointF ovalAxis = charts::chartgeom::directionOf(scene.ovalClock);
+    const QPointF flatAxis = charts::chartgeom::directionOf(scene.flatClock);
     const double ovalLong = P.r / std::sqrt(scene.oval), ovalShort = P.r * std::sqrt(scene.oval);
     const auto outsidePupil = [&](double dx, double dy, double rho) { // distance beyond the edge, roughly
         double d = rho - P.r;
@@ -374,7 +374,7 @@ QPoint deepest(const QImage &picture, int colour)
     cv::Mat mask(picture.height(), picture.width(), CV_8UC1);
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
-            mask.at<uchar>(y, x) = keyed::colourNumber(picture, QPoint(x, y)) == colour ? 255 : 0;
+            mask.at<uchar>(y, x) = state::keyed::colourNumber(picture, QPoint(x, y)) == colour ? 255 : 0;
     cv::Mat distance;
     cv::distanceTransform(mask, distance, cv::DIST_L2, 5);
     cv::Point at;

@@ -32,7 +32,7 @@ inline constexpr IrisColour kIrisColours[] = {IrisColour::Blue,  IrisColour::Blu
 const char *nameOf(IrisColour colour);
 
 struct Scene {
-    iris::Fit truth; // turn 0; for a flattened pupil, the circle of its round part
+    photos::iris::Fit truth; // turn 0; for a flattened pupil, the circle of its round part
     double upperLid = 0.15; // how far the upper lid comes down, as a fraction of the iris's height
     double lowerLid = 0.0;  // the same for the lower lid, from below
     IrisColour colour = IrisColour::Brown;

@@ -51,7 +51,7 @@ void TestEnv::writeBytes(const QString &relative, const QByteArray &bytes) const
 
 void TestEnv::writeLines(const QString &relative, const QStringList &lines) const
 {
-    writeBytes(relative, textfile::encodeLines(lines));
+    writeBytes(relative, platform::textfile::encodeLines(lines));
 }
 
 QByteArray TestEnv::readBytes(const QString &relative) const
@@ -86,7 +86,7 @@ void TestEnv::resetProgram()
         delete w.data();
     state::renewExamination();
     shell::enrolWindows();
-    cards::cardIndex().reset();
+    state::cards::cardIndex().reset();
     photos::store().reset();
 }
 
