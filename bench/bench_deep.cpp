@@ -99,11 +99,15 @@ void dedupAndGroup(benchmark::State &st, bool distinct)
 {
     const QStringList lines = accumulation(distinct);
     qsizetype unique = 0;
+    // Held across recordings, as the examination holds them: each recording
+    // replaces the lists of the one before.
+    state::deep::Pathologies p;
+    std::optional<QStringList> findings;
     for (auto _ : st) {
         // A second recording: everything so far plus the new lines, repeats
         // removed over the whole list, then regrouped.
-        const state::deep::Pathologies p = state::deep::recordPathologies(false, lines.first(lines.size() - 16), lines.last(16));
-        const std::optional<QStringList> findings = GroupFindings(p.unique);
+        p = state::deep::recordPathologies(false, lines.first(lines.size() - 16), lines.last(16));
+        findings = GroupFindings(p.unique);
         benchmark::DoNotOptimize(findings);
         unique = p.unique.size();
     }

@@ -63,7 +63,7 @@ void chartOverlay(benchmark::State &state)
     const photos::iris::Fit fit{{1030, 930, 150}, {1012, 926, 666}, 5};
     const QRectF area(fit.limbus.x - fit.limbus.r, fit.limbus.y - fit.limbus.r, 2 * fit.limbus.r, 2 * fit.limbus.r);
     for (auto _ : state)
-        benchmark::DoNotOptimize(photos::chartOverlay(fit, charts::chartgeom::Chart::Jensen, true, area, QSize(640, 640)));
+        benchmark::DoNotOptimize(photos::chartOverlay(fit, state::chartgeom::Chart::Jensen, true, area, QSize(640, 640)));
 }
 BENCHMARK(chartOverlay)->Unit(benchmark::kMillisecond);
 
@@ -72,7 +72,7 @@ void photoToChart(benchmark::State &state)
     const photos::iris::Fit fit{{1030, 930, 150}, {1012, 926, 666}, 5};
     double x = 700;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(photos::iris::chartPixelOf(fit, charts::chartgeom::Chart::Deck, QPointF(x, 900)));
+        benchmark::DoNotOptimize(photos::iris::chartPixelOf(fit, state::chartgeom::Chart::Deck, QPointF(x, 900)));
         x = x > 1300 ? 700 : x + 0.37;
     }
 }

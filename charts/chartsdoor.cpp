@@ -23,7 +23,7 @@ Notices &notices()
     return notices;
 }
 
-void noteOutline(chartgeom::Chart chart, bool rightEye, int colour)
+void noteOutline(state::chartgeom::Chart chart, bool rightEye, int colour)
 {
     emit notices().outlined(chart, rightEye, colour);
 }
@@ -59,7 +59,7 @@ void enrol()
 
 } // namespace charts::chartlinks
 
-QString PressChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel)
+QString PressChart(state::chartgeom::Chart chart, bool rightEye, QPoint pixel)
 {
     // Shown without taking the focus: a window manager puts a window it
     // maps in front and activates it after the caller has raised itself

@@ -3,7 +3,7 @@
 // right eye's pupillary-belt chart ([B] signs) and the pupil and border
 // diagrams, as the sign menus and the main window open them. Each request is
 // also noted, oldest first, so that what the menus asked for can be read back.
-#include "charts/chartgeometry.h"
+#include "state/chartgeometry.h"
 
 #include <QObject>
 #include <QPoint>
@@ -27,7 +27,7 @@ void OpenPupilWindow(const QString &page);
 // shown without taking the focus or coming to the front: the caller's
 // window (the photo window) stays where the user works. Returns the name of
 // the zone found there, empty for none.
-QString PressChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel);
+QString PressChart(state::chartgeom::Chart chart, bool rightEye, QPoint pixel);
 
 // Shows the pupil window (created on first use, owned by the deep window)
 // at the diagram of a picture ("imDecen", "imFlatRorL", "imFlatBoth",
@@ -43,10 +43,10 @@ namespace charts::chartlinks {
 class Notices : public QObject {
     Q_OBJECT
 signals:
-    void outlined(chartgeom::Chart chart, bool rightEye, int colour);
+    void outlined(state::chartgeom::Chart chart, bool rightEye, int colour);
 };
 Notices &notices();
-void noteOutline(chartgeom::Chart chart, bool rightEye, int colour);
+void noteOutline(state::chartgeom::Chart chart, bool rightEye, int colour);
 
 // The zone the chart window shows: the colour number of the last click
 // (Label1), the zone found or typed (Edit1) and its body-system code

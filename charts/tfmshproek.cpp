@@ -60,7 +60,7 @@ TfmShProek::TfmShProek(QWidget *owner)
 
     const QString right = QStringLiteral("Правый");
     const QString left = QStringLiteral("Левый");
-    using charts::chartgeom::Chart;
+    using state::chartgeom::Chart;
     struct Row {
         ChartPicture *&picture;
         QWidget *&tab;
@@ -131,7 +131,7 @@ TfmShProek::TfmShProek(QWidget *owner)
     listZones();
 }
 
-const TfmShProek::Picture *TfmShProek::find(charts::chartgeom::Chart chart, bool rightEye) const
+const TfmShProek::Picture *TfmShProek::find(state::chartgeom::Chart chart, bool rightEye) const
 {
     for (const Picture &p : m_pictures)
         if (p.chart == chart && p.rightEye == rightEye)
@@ -148,7 +148,7 @@ const TfmShProek::Picture *TfmShProek::onView() const
     return nullptr;
 }
 
-void TfmShProek::hoverChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel)
+void TfmShProek::hoverChart(state::chartgeom::Chart chart, bool rightEye, QPoint pixel)
 {
     if (const Picture *p = find(chart, rightEye))
         nameZoneUnder(*p, pixel);
@@ -207,7 +207,7 @@ QWidget *TfmShProek::eyeTabOnView() const
     return eyes->currentWidget();
 }
 
-void TfmShProek::pressChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel)
+void TfmShProek::pressChart(state::chartgeom::Chart chart, bool rightEye, QPoint pixel)
 {
     struct Target {
         QWidget *page;
@@ -217,13 +217,13 @@ void TfmShProek::pressChart(charts::chartgeom::Chart chart, bool rightEye, QPoin
     };
     const Target target = [&]() -> Target {
         switch (chart) {
-        case charts::chartgeom::Chart::Deck:
+        case state::chartgeom::Chart::Deck:
             return rightEye ? Target{tsDeck, pcDeckEyes, tsDeckR, &TfmShProek::pressDeckRight}
                             : Target{tsDeck, pcDeckEyes, tsDeckL, &TfmShProek::pressDeckLeft};
-        case charts::chartgeom::Chart::Jensen:
+        case state::chartgeom::Chart::Jensen:
             return rightEye ? Target{tsJensen, pcJensenEyes, tsJensenR, &TfmShProek::pressJensenRight}
                             : Target{tsJensen, pcJensenEyes, tsJensenL, &TfmShProek::pressJensenLeft};
-        case charts::chartgeom::Chart::Collarette:
+        case state::chartgeom::Chart::Collarette:
             break;
         }
         return rightEye ? Target{tsCollarette, pcCollaretteEyes, tsCollaretteR, &TfmShProek::pressCollaretteRight}

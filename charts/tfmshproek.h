@@ -6,7 +6,7 @@
 // changing nothing a click sets; the list beside the chart names the zones
 // of the chart on view, and choosing one outlines it on the chart and on
 // the photo window's iris.
-#include "charts/chartgeometry.h"
+#include "state/chartgeometry.h"
 
 #include <QWidget>
 
@@ -40,10 +40,10 @@ public:
     QString colourShown() const;
     QString zoneShown() const;
     // Brings a chart's eye tab to view and clicks its picture at a pixel.
-    void pressChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel);
+    void pressChart(state::chartgeom::Chart chart, bool rightEye, QPoint pixel);
     // The mouse over a chart's picture at a pixel: the status line names the
     // zone there; nothing else changes.
-    void hoverChart(charts::chartgeom::Chart chart, bool rightEye, QPoint pixel);
+    void hoverChart(state::chartgeom::Chart chart, bool rightEye, QPoint pixel);
     // The zone outlined on the chart on view (its colour number), -1 for none.
     int outlinedZone() const;
 
@@ -82,11 +82,11 @@ private:
     struct Picture {
         ChartPicture *picture;
         QWidget *tab;
-        charts::chartgeom::Chart chart;
+        state::chartgeom::Chart chart;
         bool rightEye;
         QString organFile;
     };
-    const Picture *find(charts::chartgeom::Chart chart, bool rightEye) const;
+    const Picture *find(state::chartgeom::Chart chart, bool rightEye) const;
     const Picture *onView() const;
     void click(ChartPicture *picture, int x, int y, const QString &organFile);
     void nameZoneUnder(const Picture &p, QPoint pixel);

@@ -560,7 +560,7 @@ std::optional<C2> limbusEdge(const cv::Mat &smooth, const C2 &pupil)
         if (!onSide(clock))
             continue;
         ++rays;
-        const QPointF u = charts::chartgeom::directionOf(clock);
+        const QPointF u = state::chartgeom::directionOf(clock);
         const std::vector<float> v = profile(smooth, pupil.x, pupil.y, u.x(), u.y(), start, r1, kStep);
         const int n = static_cast<int>(v.size());
         if (n < first + 2 * least + 6)
@@ -597,7 +597,7 @@ std::optional<C2> limbusEdge(const cv::Mat &smooth, const C2 &pupil)
     for (double clock = 0; clock < 360; clock += 0.75) {
         if (!onSide(clock))
             continue;
-        const QPointF u = charts::chartgeom::directionOf(clock);
+        const QPointF u = state::chartgeom::directionOf(clock);
         // Distance from the pupil's centre to the circle along this ray.
         const double bx = pupil.x - c->x, by = pupil.y - c->y;
         const double b = bx * u.x() + by * u.y();
@@ -753,7 +753,7 @@ std::vector<QPointF> pupilOutline(const QImage &photo, const Fit &fit)
     // A flat brings the edge inwards, an oval a little either way.
     const double r0 = 0.5 * c.r, r1 = 1.25 * c.r, last = 1.12 * c.r;
     for (int k = 0; k < kOutlineRays; ++k) {
-        const QPointF u = charts::chartgeom::directionOf(360.0 * k / kOutlineRays);
+        const QPointF u = state::chartgeom::directionOf(360.0 * k / kOutlineRays);
         const std::optional<std::pair<double, double>> rise =
             firstRise(profile(smooth, c.x, c.y, u.x(), u.y(), r0, r1, kStep), rule);
         if (!rise)

@@ -26,15 +26,15 @@ bool usable(const Fit &fit)
     return off + fit.pupil.r < fit.limbus.r;
 }
 
-charts::chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo)
+state::chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo)
 {
     const double dx = photo.x() - fit.pupil.x;
     const double dy = photo.y() - fit.pupil.y;
     const double d = std::hypot(dx, dy);
-    charts::chartgeom::IrisPlace place;
+    state::chartgeom::IrisPlace place;
     if (d <= 0)
         return {-1.0, 0.0};
-    const double clock = charts::chartgeom::clockOf(dx, dy) - fit.turn;
+    const double clock = state::chartgeom::clockOf(dx, dy) - fit.turn;
     place.clock = std::fmod(std::fmod(clock, 360.0) + 360.0, 360.0);
     const double rp = fit.pupil.r;
     if (d < rp) {
@@ -46,22 +46,22 @@ charts::chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo)
     return place;
 }
 
-QPointF photoPoint(const Fit &fit, const charts::chartgeom::IrisPlace &place)
+QPointF photoPoint(const Fit &fit, const state::chartgeom::IrisPlace &place)
 {
-    const QPointF u = charts::chartgeom::directionOf(place.clock + fit.turn);
+    const QPointF u = state::chartgeom::directionOf(place.clock + fit.turn);
     const double rp = fit.pupil.r;
     const double d = place.t < 0 ? rp * (1.0 + place.t) : rp + place.t * (limbusReach(fit, u.x(), u.y()) - rp);
     return {fit.pupil.x + d * u.x(), fit.pupil.y + d * u.y()};
 }
 
-QPointF chartPointOf(const Fit &fit, charts::chartgeom::Chart chart, QPointF photo)
+QPointF chartPointOf(const Fit &fit, state::chartgeom::Chart chart, QPointF photo)
 {
-    return charts::chartgeom::chartPoint(chart, placeOf(fit, photo));
+    return state::chartgeom::chartPoint(chart, placeOf(fit, photo));
 }
 
-QPoint chartPixelOf(const Fit &fit, charts::chartgeom::Chart chart, QPointF photo)
+QPoint chartPixelOf(const Fit &fit, state::chartgeom::Chart chart, QPointF photo)
 {
-    return charts::chartgeom::pixelOf(chartPointOf(fit, chart, photo));
+    return state::chartgeom::pixelOf(chartPointOf(fit, chart, photo));
 }
 
 bool onIris(const Fit &fit, QPointF photo)

@@ -9,7 +9,7 @@
 // 0 where the ray leaves the pupil and 1 where it meets the limbus, so the
 // rings follow the iris even when the pupil sits off its centre. The turn is
 // in degrees, clockwise: the chart laid over the photo is turned by it.
-#include "charts/chartgeometry.h"
+#include "state/chartgeometry.h"
 
 #include <QPointF>
 
@@ -35,13 +35,13 @@ struct Fit {
 bool usable(const Fit &fit);
 
 // The iris place of a photo point, the clock already turned back to the chart's.
-charts::chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo);
+state::chartgeom::IrisPlace placeOf(const Fit &fit, QPointF photo);
 // The photo point of an iris place (inverse of placeOf).
-QPointF photoPoint(const Fit &fit, const charts::chartgeom::IrisPlace &place);
+QPointF photoPoint(const Fit &fit, const state::chartgeom::IrisPlace &place);
 
 // The chart picture's point and pixel for a photo point.
-QPointF chartPointOf(const Fit &fit, charts::chartgeom::Chart chart, QPointF photo);
-QPoint chartPixelOf(const Fit &fit, charts::chartgeom::Chart chart, QPointF photo);
+QPointF chartPointOf(const Fit &fit, state::chartgeom::Chart chart, QPointF photo);
+QPoint chartPixelOf(const Fit &fit, state::chartgeom::Chart chart, QPointF photo);
 
 // Whether a photo point lies on the iris (between the two circles).
 bool onIris(const Fit &fit, QPointF photo);

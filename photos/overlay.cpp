@@ -14,15 +14,15 @@
 
 namespace photos {
 
-QImage chartOverlay(const iris::Fit &fit, charts::chartgeom::Chart chart, bool rightEye, const QRectF &area, QSize size,
+QImage chartOverlay(const iris::Fit &fit, state::chartgeom::Chart chart, bool rightEye, const QRectF &area, QSize size,
                     int alpha)
 {
     QImage out(size, QImage::Format_ARGB32_Premultiplied);
     out.fill(Qt::transparent);
     if (size.isEmpty() || area.isEmpty() || !iris::usable(fit))
         return out;
-    const QImage picture = charts::picture(charts::chartgeom::pictureName(chart, rightEye)).convertToFormat(QImage::Format_RGB32);
-    const double outer = charts::chartgeom::kIrisRings[charts::chartgeom::geometry(chart).rings.size() - 1];
+    const QImage picture = charts::picture(state::chartgeom::pictureName(chart, rightEye)).convertToFormat(QImage::Format_RGB32);
+    const double outer = state::chartgeom::kIrisRings[state::chartgeom::geometry(chart).rings.size() - 1];
     const double sx = area.width() / size.width(), sy = area.height() / size.height();
     const auto premultiplied = [](QRgb c, int a) {
         return qRgba(qRed(c) * a / 255, qGreen(c) * a / 255, qBlue(c) * a / 255, a);
@@ -33,10 +33,10 @@ QImage chartOverlay(const iris::Fit &fit, charts::chartgeom::Chart chart, bool r
         const double y = area.top() + (j + 0.5) * sy;
         for (int i = 0; i < size.width(); ++i) {
             const QPointF p(area.left() + (i + 0.5) * sx, y);
-            const charts::chartgeom::IrisPlace place = iris::placeOf(fit, p);
+            const state::chartgeom::IrisPlace place = iris::placeOf(fit, p);
             if (place.t < 0 || place.t > outer)
                 continue;
-            const QPoint px = charts::chartgeom::pixelOf(charts::chartgeom::chartPoint(chart, place));
+            const QPoint px = state::chartgeom::pixelOf(state::chartgeom::chartPoint(chart, place));
             const QRgb c = reinterpret_cast<const QRgb *>(picture.constScanLine(px.y()))[px.x()] | 0xff000000u;
             if (c == 0xffffffffu)
                 continue;
@@ -46,15 +46,15 @@ QImage chartOverlay(const iris::Fit &fit, charts::chartgeom::Chart chart, bool r
     return out;
 }
 
-QImage zoneOutline(const iris::Fit &fit, charts::chartgeom::Chart chart, bool rightEye, const QRectF &area, QSize size,
+QImage zoneOutline(const iris::Fit &fit, state::chartgeom::Chart chart, bool rightEye, const QRectF &area, QSize size,
                    int colour, QRgb line)
 {
     QImage out(size, QImage::Format_ARGB32_Premultiplied);
     out.fill(Qt::transparent);
     if (size.isEmpty() || area.isEmpty() || !iris::usable(fit) || colour < 0)
         return out;
-    const QImage picture = charts::picture(charts::chartgeom::pictureName(chart, rightEye)).convertToFormat(QImage::Format_RGB32);
-    const double outer = charts::chartgeom::kIrisRings[charts::chartgeom::geometry(chart).rings.size() - 1];
+    const QImage picture = charts::picture(state::chartgeom::pictureName(chart, rightEye)).convertToFormat(QImage::Format_RGB32);
+    const double outer = state::chartgeom::kIrisRings[state::chartgeom::geometry(chart).rings.size() - 1];
     const double sx = area.width() / size.width(), sy = area.height() / size.height();
     const QRgb wanted = 0xff000000u | qRgb(colour & 255, (colour >> 8) & 255, (colour >> 16) & 255);
     const int w = size.width(), h = size.height();
@@ -62,10 +62,10 @@ QImage zoneOutline(const iris::Fit &fit, charts::chartgeom::Chart chart, bool ri
     for (int j = 0; j < h; ++j) {
         const double y = area.top() + (j + 0.5) * sy;
         for (int i = 0; i < w; ++i) {
-            const charts::chartgeom::IrisPlace place = iris::placeOf(fit, QPointF(area.left() + (i + 0.5) * sx, y));
+            const state::chartgeom::IrisPlace place = iris::placeOf(fit, QPointF(area.left() + (i + 0.5) * sx, y));
             if (place.t < 0 || place.t > outer)
                 continue;
-            const QPoint px = charts::chartgeom::pixelOf(charts::chartgeom::chartPoint(chart, place));
+            const QPoint px = state::chartgeom::pixelOf(state::chartgeom::chartPoint(chart, place));
             inside[std::size_t(j) * std::size_t(w) + std::size_t(i)] =
                 (reinterpret_cast<const QRgb *>(picture.constScanLine(px.y()))[px.x()] | 0xff000000u) == wanted;
         }
@@ -81,7 +81,7 @@ QImage zoneOutline(const iris::Fit &fit, charts::chartgeom::Chart chart, bool ri
     return out;
 }
 
-QImage irisPicture(const QImage &photo, const iris::Fit &fit, std::optional<charts::chartgeom::Chart> chart, bool rightEye,
+QImage irisPicture(const QImage &photo, const iris::Fit &fit, std::optional<state::chartgeom::Chart> chart, bool rightEye,
                    int width)
 {
     const iris::Circle &l = fit.limbus;

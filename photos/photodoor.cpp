@@ -42,7 +42,7 @@ QIcon icon()
 QList<photos::Picture> conclusionPictures(bool withChart, int width)
 {
     photos::CardKey key;
-    charts::chartgeom::Chart chart = charts::chartgeom::Chart::Deck;
+    state::chartgeom::Chart chart = state::chartgeom::Chart::Deck;
     if (const TfmPhoto *w = state::windows().fmPhoto.data()) {
         key = w->cardKey();
         chart = w->chart();
@@ -71,7 +71,7 @@ QList<photos::Picture> conclusionPictures(bool withChart, int width)
         const bool right = eye == photos::Eye::Right;
         QString caption = photos::eyeCaption(eye);
         if (withChart)
-            caption += QStringLiteral(", схема ") + charts::chartgeom::caption(chart);
+            caption += QStringLiteral(", схема ") + state::chartgeom::caption(chart);
         out.append({photos::irisPicture(image, *fit, withChart ? std::optional(chart) : std::nullopt, right, width),
                     caption});
     }

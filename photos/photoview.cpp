@@ -54,7 +54,7 @@ void PhotoView::setFit(const photos::iris::Fit &fit)
     update();
 }
 
-void PhotoView::setChart(charts::chartgeom::Chart chart, bool rightEye, bool shown)
+void PhotoView::setChart(state::chartgeom::Chart chart, bool rightEye, bool shown)
 {
     if (chart == m_chart && rightEye == m_right && shown == m_overlayShown)
         return;
@@ -122,7 +122,7 @@ QPointF PhotoView::toWidget(QPointF p) const
 
 QPointF PhotoView::turnKnob() const
 {
-    const QPointF u = charts::chartgeom::directionOf(m_fit.turn);
+    const QPointF u = state::chartgeom::directionOf(m_fit.turn);
     const QPointF c(m_fit.limbus.x, m_fit.limbus.y);
     return toWidget(c) + u * (m_fit.limbus.r * m_scale + kKnobOut);
 }
@@ -212,7 +212,7 @@ void PhotoView::paintEvent(QPaintEvent *)
     circle(m_fit.pupil, QColor(60, 200, 255));
     // 12:00 of the chart, and the knob that turns it.
     const QPointF knob = turnKnob();
-    const QPointF u = charts::chartgeom::directionOf(m_fit.turn);
+    const QPointF u = state::chartgeom::directionOf(m_fit.turn);
     p.setPen(QPen(QColor(255, 220, 40), 1, Qt::DashLine));
     p.drawLine(knob - u * (kKnobOut - 2), knob - u * (kKnobOut + 10));
     p.setPen(QPen(Qt::black, 1));
@@ -296,7 +296,7 @@ void PhotoView::mouseMoveEvent(QMouseEvent *e)
         f.limbus.r = std::hypot(p.x() - f.limbus.x, p.y() - f.limbus.y);
         break;
     case Grip::Turn: {
-        double turn = charts::chartgeom::clockOf(p.x() - f.limbus.x, p.y() - f.limbus.y);
+        double turn = state::chartgeom::clockOf(p.x() - f.limbus.x, p.y() - f.limbus.y);
         if (turn > 180)
             turn -= 360;
         f.turn = std::clamp(std::round(turn * 2) / 2, -kMaxTurn, kMaxTurn);

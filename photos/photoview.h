@@ -5,8 +5,8 @@
 // its rim to resize it, and the knob above the limbus to turn the chart for
 // the tilt of the head. The chart's zones may be laid over the iris. A click
 // that drags nothing reports the photo point clicked; the window marks it.
-#include "charts/chartgeometry.h"
 #include "photos/irismap.h"
+#include "state/chartgeometry.h"
 
 #include <QImage>
 #include <QWidget>
@@ -23,7 +23,7 @@ public:
     const QImage &photo() const { return m_photo; }
     void setFit(const photos::iris::Fit &fit);
     const photos::iris::Fit &fit() const { return m_fit; }
-    void setChart(charts::chartgeom::Chart chart, bool rightEye, bool shown);
+    void setChart(state::chartgeom::Chart chart, bool rightEye, bool shown);
     // Outlines one zone of the chart (its colour number), -1 for none.
     void setOutline(int colour);
     int outline() const { return m_outlineColour; }
@@ -73,7 +73,7 @@ private:
     QImage m_preview; // the photo made smaller, for small zooms
     QString m_text;
     photos::iris::Fit m_fit;
-    charts::chartgeom::Chart m_chart = charts::chartgeom::Chart::Deck;
+    state::chartgeom::Chart m_chart = state::chartgeom::Chart::Deck;
     bool m_right = true;
     bool m_overlayShown = true;
     QImage m_overlay;

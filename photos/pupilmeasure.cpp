@@ -396,7 +396,7 @@ PupilMeasures measurePupil(const Fit &fit, const std::vector<QPointF> &outline)
         points.reserve(outline.size());
         for (const QPointF &q : outline) {
             Polar pt;
-            pt.a = charts::chartgeom::clockOf(q.x() - p.x, q.y() - p.y) * kDegree;
+            pt.a = state::chartgeom::clockOf(q.x() - p.x, q.y() - p.y) * kDegree;
             pt.r = std::hypot(q.x() - p.x, q.y() - p.y);
             pt.basis = {1.0, std::cos(pt.a), std::sin(pt.a), std::cos(2 * pt.a), std::sin(2 * pt.a)};
             points.push_back(pt);
@@ -431,7 +431,7 @@ PupilMeasures measurePupil(const Fit &fit, const std::vector<QPointF> &outline)
                 minor > 0.6 * major) {
                 const bool wide = e.size.width >= e.size.height;
                 const double along = (e.angle + (wide ? 0.0 : 90.0)) * kDegree; // the long axis, clockwise from x
-                const double axis = charts::chartgeom::clockOf(std::cos(along), std::sin(along)) - fit.turn;
+                const double axis = state::chartgeom::clockOf(std::cos(along), std::sin(along)) - fit.turn;
                 m.shaped = true;
                 m.ellipse = Ellipse{e.center.x, e.center.y, major, minor, std::fmod(wrap360(axis), 180.0)};
                 m.ovality = 1.0 - minor / major;
@@ -453,7 +453,7 @@ PupilMeasures measurePupil(const Fit &fit, const std::vector<QPointF> &outline)
              : m.ratio <= t.mydriasis ? PupilSize::Wide
                                       : PupilSize::Mydriasis;
     m.decentration = 100.0 * std::hypot(pupil.x - l.x, pupil.y - l.y) / l.r;
-    m.decentrationClock = wrap360(charts::chartgeom::clockOf(pupil.x - l.x, pupil.y - l.y) - fit.turn);
+    m.decentrationClock = wrap360(state::chartgeom::clockOf(pupil.x - l.x, pupil.y - l.y) - fit.turn);
     return m;
 }
 

@@ -66,8 +66,8 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     showLabel->setBuddy(cbShow);
     auto *chartLabel = new QLabel(QStringLiteral("Схема:"), this);
     cbChart = new QComboBox(this);
-    for (charts::chartgeom::Chart c : charts::chartgeom::kCharts)
-        cbChart->addItem(charts::chartgeom::caption(c));
+    for (state::chartgeom::Chart c : state::chartgeom::kCharts)
+        cbChart->addItem(state::chartgeom::caption(c));
     platform::ui::describe(cbChart, "cbChart", QStringLiteral("Схема"), QStringLiteral("Схема проекционных зон над радужкой"));
     chartLabel->setBuddy(cbChart);
     chkOverlay = new QCheckBox(QStringLiteral("Схема поверх снимка"), this);
@@ -153,7 +153,7 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     state::card::watchList(this, [this] { refresh(); });
     // A zone chosen in the chart window's list is outlined on the iris too.
     connect(&charts::chartlinks::notices(), &charts::chartlinks::Notices::outlined, this,
-            [this](charts::chartgeom::Chart chart, bool rightEye, int colour) {
+            [this](state::chartgeom::Chart chart, bool rightEye, int colour) {
                 m_outline = Outline{chart, rightEye, colour};
                 applyChart();
             });
@@ -239,9 +239,9 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     });
 }
 
-charts::chartgeom::Chart TfmPhoto::chart() const
+state::chartgeom::Chart TfmPhoto::chart() const
 {
-    return charts::chartgeom::kCharts[std::clamp(cbChart->currentIndex(), 0, 2)];
+    return state::chartgeom::kCharts[std::clamp(cbChart->currentIndex(), 0, 2)];
 }
 
 void TfmPhoto::showCard(const THuman &card)
@@ -426,7 +426,7 @@ void TfmPhoto::photoHovered(Eye eye, QPointF at)
     }
     // The chart's colour there, looked up as a click on the chart looks it up.
     const std::optional<state::zones::Zone> zone =
-        state::zones::zoneAt(charts::picture(charts::chartgeom::pictureName(chart(), rightEye)),
+        state::zones::zoneAt(charts::picture(state::chartgeom::pictureName(chart(), rightEye)),
                       photos::iris::chartPixelOf(fit, chart(), at), state::zones::organFile(chart(), rightEye));
     lbZoneUnder->setText(zone ? QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("): ") +
                                     state::zones::shownName(zone->name)

@@ -32,7 +32,7 @@ public:
     // The card whose photos are shown.
     void showCard(const THuman &card);
     const photos::CardKey &cardKey() const { return m_card; }
-    charts::chartgeom::Chart chart() const;
+    state::chartgeom::Chart chart() const;
 
     // The photo a pane shows: its index in the photo index, -1 for none.
     int photoShown(photos::Eye eye) const { return eye == photos::Eye::Right ? right.photo : left.photo; }
@@ -105,7 +105,7 @@ private:
 
     std::vector<photos::iris::Offer> m_offers;
     struct Outline {
-        charts::chartgeom::Chart chart = charts::chartgeom::Chart::Deck;
+        state::chartgeom::Chart chart = state::chartgeom::Chart::Deck;
         bool rightEye = true;
         int colour = -1;
     } m_outline;

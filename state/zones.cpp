@@ -1,21 +1,21 @@
 #include "state/zones.h"
 
-#include "state/keyedlines.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
+#include "state/keyedlines.h"
 
 #include <QSet>
 
 namespace state::zones {
 
-const QString &organFile(charts::chartgeom::Chart chart, bool rightEye)
+const QString &organFile(state::chartgeom::Chart chart, bool rightEye)
 {
     switch (chart) {
-    case charts::chartgeom::Chart::Deck:
+    case state::chartgeom::Chart::Deck:
         return kDeckOrgans;
-    case charts::chartgeom::Chart::Jensen:
+    case state::chartgeom::Chart::Jensen:
         return kJensenOrgans;
-    case charts::chartgeom::Chart::Collarette:
+    case state::chartgeom::Chart::Collarette:
         break;
     }
     return rightEye ? kCollaretteOrgansR : kCollaretteOrgansL;

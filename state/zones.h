@@ -1,7 +1,7 @@
 #pragma once
 // Projection-zone charts without the window: the zone under a click, and the
 // localisation of the current sign's lines by that zone.
-#include "charts/chartgeometry.h"
+#include "state/chartgeometry.h"
 
 #include <QImage>
 #include <QList>
@@ -20,7 +20,7 @@ inline const QString kCollaretteOrgansL = QStringLiteral(".\\SystmTxt\\ZrachOrga
 
 // The organ file of a chart's picture for an eye: both Deck pictures share
 // one, both Jensen pictures too; the pupillary belt has one per eye.
-const QString &organFile(charts::chartgeom::Chart chart, bool rightEye);
+const QString &organFile(state::chartgeom::Chart chart, bool rightEye);
 
 struct Zone {
     QString name; // characters 12 on: the localisation text

@@ -3,9 +3,9 @@
 // convert both ways, and for every zone colour of every chart a point inside
 // the zone on a synthetic photo, fitted with its true circles, lands on that
 // colour.
-#include "charts/chartgeometry.h"
 #include "charts/pictures.h"
 #include "photos/irismap.h"
+#include "state/chartgeometry.h"
 #include "state/keyedlines.h"
 #include "support/synthiris.h"
 #include "support/testenv.h"
@@ -17,7 +17,7 @@
 
 #include <cmath>
 
-using charts::chartgeom::Chart;
+using state::chartgeom::Chart;
 
 namespace {
 
@@ -66,48 +66,48 @@ void TestIrisMap::geometryIsTheGenerators()
     QVERIFY(python.waitForFinished(60000));
     QCOMPARE(python.exitCode(), 0);
     const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QVERIFY(lines.value(0).startsWith(QStringLiteral("size %1 centre %2 ").arg(charts::chartgeom::kPictureSize).arg(charts::chartgeom::kCentre, 0, 'f', 1)));
-    const auto describe = [](const charts::chartgeom::Geometry &g) {
+    QVERIFY(lines.value(0).startsWith(QStringLiteral("size %1 centre %2 ").arg(state::chartgeom::kPictureSize).arg(state::chartgeom::kCentre, 0, 'f', 1)));
+    const auto describe = [](const state::chartgeom::Geometry &g) {
         QString s = QStringLiteral("pupil %1 iris %2 rim %3 rings").arg(g.pupil, 0, 'f', 1).arg(g.iris, 0, 'f', 1).arg(g.rim, 0, 'f', 1);
         for (double b : g.rings)
             s += QStringLiteral(" %1").arg(b, 0, 'f', 2);
         return s;
     };
-    QVERIFY(lines.contains(QStringLiteral("full ") + describe(charts::chartgeom::geometry(Chart::Deck))));
-    QVERIFY(lines.contains(QStringLiteral("belt ") + describe(charts::chartgeom::geometry(Chart::Collarette))));
-    QCOMPARE(charts::chartgeom::geometry(Chart::Jensen).rings.data(), charts::chartgeom::geometry(Chart::Deck).rings.data());
+    QVERIFY(lines.contains(QStringLiteral("full ") + describe(state::chartgeom::geometry(Chart::Deck))));
+    QVERIFY(lines.contains(QStringLiteral("belt ") + describe(state::chartgeom::geometry(Chart::Collarette))));
+    QCOMPARE(state::chartgeom::geometry(Chart::Jensen).rings.data(), state::chartgeom::geometry(Chart::Deck).rings.data());
     // The belt's rings are the first three of the whole iris.
-    QCOMPARE(charts::chartgeom::geometry(Chart::Collarette).rings.size(), std::size_t(4));
+    QCOMPARE(state::chartgeom::geometry(Chart::Collarette).rings.size(), std::size_t(4));
     for (const Case &c : kCases) {
         const QString layout = c.chart == Chart::Collarette ? QStringLiteral("belt") : QStringLiteral("full");
-        QVERIFY(lines.contains(charts::chartgeom::pictureName(c.chart, c.right) + QLatin1Char(' ') + layout));
+        QVERIFY(lines.contains(state::chartgeom::pictureName(c.chart, c.right) + QLatin1Char(' ') + layout));
     }
 }
 
 void TestIrisMap::ringsLieWhereTheTableSays()
 {
     for (const Case &c : kCases) {
-        const QImage picture = charts::picture(charts::chartgeom::pictureName(c.chart, c.right));
-        QCOMPARE(picture.size(), QSize(charts::chartgeom::kPictureSize, charts::chartgeom::kPictureSize));
-        const std::span<const double> rings(charts::chartgeom::kIrisRings, charts::chartgeom::geometry(c.chart).rings.size());
+        const QImage picture = charts::picture(state::chartgeom::pictureName(c.chart, c.right));
+        QCOMPARE(picture.size(), QSize(state::chartgeom::kPictureSize, state::chartgeom::kPictureSize));
+        const std::span<const double> rings(state::chartgeom::kIrisRings, state::chartgeom::geometry(c.chart).rings.size());
         for (std::size_t k = 0; k + 1 < rings.size(); ++k) {
             int black = 0;
             for (int clock = 0; clock < 360; ++clock) {
                 const double t = (rings[k] + rings[k + 1]) / 2;
                 const int colour = state::keyed::colourNumber(
-                    picture, charts::chartgeom::pixelOf(charts::chartgeom::chartPoint(c.chart, {t, clock + 0.5})));
+                    picture, state::chartgeom::pixelOf(state::chartgeom::chartPoint(c.chart, {t, clock + 0.5})));
                 QVERIFY(colour != kWhite);
                 black += colour == 0;
             }
-            QVERIFY2(black < 36, qPrintable(charts::chartgeom::pictureName(c.chart, c.right)));
+            QVERIFY2(black < 36, qPrintable(state::chartgeom::pictureName(c.chart, c.right)));
         }
         // The pupil is black; beyond the zones there is no zone colour.
         const QList<int> zones = zoneColours(picture);
         for (int clock = 0; clock < 360; clock += 7) {
-            QCOMPARE(state::keyed::colourNumber(picture, charts::chartgeom::pixelOf(charts::chartgeom::chartPoint(c.chart, {-0.5, double(clock)}))), 0);
-            const QPointF out = charts::chartgeom::chartPoint(c.chart, {rings.back(), double(clock)});
-            const QPointF u = charts::chartgeom::directionOf(clock);
-            const QPoint beyond = charts::chartgeom::pixelOf(out + 2.0 * u);
+            QCOMPARE(state::keyed::colourNumber(picture, state::chartgeom::pixelOf(state::chartgeom::chartPoint(c.chart, {-0.5, double(clock)}))), 0);
+            const QPointF out = state::chartgeom::chartPoint(c.chart, {rings.back(), double(clock)});
+            const QPointF u = state::chartgeom::directionOf(clock);
+            const QPoint beyond = state::chartgeom::pixelOf(out + 2.0 * u);
             QVERIFY(!zones.contains(state::keyed::colourNumber(picture, beyond)));
         }
     }
@@ -128,12 +128,12 @@ void TestIrisMap::placesConvertBothWays()
     QVERIFY(photos::iris::usable(fit));
     for (double t : {-0.6, 0.0, 0.05, 0.34, 0.5, 0.99, 1.0, 1.3}) {
         for (double clock = 0.5; clock < 360; clock += 29.75) {
-            const charts::chartgeom::IrisPlace place{t, clock};
-            const charts::chartgeom::IrisPlace back = photos::iris::placeOf(fit, photos::iris::photoPoint(fit, place));
+            const state::chartgeom::IrisPlace place{t, clock};
+            const state::chartgeom::IrisPlace back = photos::iris::placeOf(fit, photos::iris::photoPoint(fit, place));
             QVERIFY(std::abs(back.t - t) < 1e-9);
             QVERIFY(std::abs(std::remainder(back.clock - clock, 360.0)) < 1e-7);
-            for (Chart chart : charts::chartgeom::kCharts) {
-                const charts::chartgeom::IrisPlace again = charts::chartgeom::irisPlace(chart, charts::chartgeom::chartPoint(chart, place));
+            for (Chart chart : state::chartgeom::kCharts) {
+                const state::chartgeom::IrisPlace again = state::chartgeom::irisPlace(chart, state::chartgeom::chartPoint(chart, place));
                 QVERIFY(std::abs(again.t - t) < 1e-9);
             }
         }
@@ -143,7 +143,7 @@ void TestIrisMap::placesConvertBothWays()
 void TestIrisMap::landmarks()
 {
     const photos::iris::Fit fit{{520, 400, 60}, {500, 400, 250}, 10};
-    const auto radius = [](QPointF p) { return std::hypot(p.x() - charts::chartgeom::kCentre, p.y() - charts::chartgeom::kCentre); };
+    const auto radius = [](QPointF p) { return std::hypot(p.x() - state::chartgeom::kCentre, p.y() - state::chartgeom::kCentre); };
     // The pupil's edge and the limbus land on the chart's pupil edge and outer iris edge.
     for (double clock : {0.0, 90.0, 200.0}) {
         const QPointF pupilEdge = photos::iris::photoPoint(fit, {0.0, clock});
@@ -176,19 +176,19 @@ void TestIrisMap::everyZoneColourFromAPhoto()
     }
     int checked = 0;
     for (const Case &c : kCases) {
-        const QImage picture = charts::picture(charts::chartgeom::pictureName(c.chart, c.right));
+        const QImage picture = charts::picture(state::chartgeom::pictureName(c.chart, c.right));
         const QList<int> colours = zoneColours(picture);
         QVERIFY(colours.size() >= 25);
         for (int colour : colours) {
             const QPoint inside = synth::deepest(picture, colour);
-            const charts::chartgeom::IrisPlace place = charts::chartgeom::irisPlace(c.chart, QPointF(inside) + QPointF(0.5, 0.5));
+            const state::chartgeom::IrisPlace place = state::chartgeom::irisPlace(c.chart, QPointF(inside) + QPointF(0.5, 0.5));
             for (const photos::iris::Fit &fit : fits) {
                 // The photo pixel that shows the place, clicked at its centre.
                 const QPointF onPhoto = photos::iris::photoPoint(fit, place);
                 const QPointF click(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5);
                 const int found = state::keyed::colourNumber(picture, photos::iris::chartPixelOf(fit, c.chart, click));
                 QVERIFY2(found == colour, qPrintable(QStringLiteral("%1 colour %2 from (%3, %4): %5")
-                                                         .arg(charts::chartgeom::pictureName(c.chart, c.right)).arg(colour)
+                                                         .arg(state::chartgeom::pictureName(c.chart, c.right)).arg(colour)
                                                          .arg(click.x()).arg(click.y()).arg(found)));
                 ++checked;
             }

@@ -50,7 +50,7 @@ synth::Photo eyePhoto(const Visit &v, const Eye &e, quint32 seed)
 {
     synth::Scene s = synth::hardScene(v.size, seed, v.colour);
     const photos::iris::Circle &L = s.truth.limbus;
-    const QPointF to = charts::chartgeom::directionOf(e.shiftClock);
+    const QPointF to = state::chartgeom::directionOf(e.shiftClock);
     s.truth.pupil = {L.x + e.shift * L.r * to.x(), L.y + e.shift * L.r * to.y(), e.ratio * L.r};
     s.flatDepth = 1 - std::cos(e.flatHours * 15 * std::numbers::pi / 180);
     s.flatClock = e.flatClock;

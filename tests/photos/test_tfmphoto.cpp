@@ -55,7 +55,7 @@
 
 #include <cmath>
 
-using charts::chartgeom::Chart;
+using state::chartgeom::Chart;
 using photos::Eye;
 
 namespace {
@@ -149,7 +149,7 @@ void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
     const QString liver = QStringLiteral(" (печень)");
     const int colour = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), liver);
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
-    const charts::chartgeom::IrisPlace place = charts::chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, colour)) + QPointF(0.5, 0.5));
+    const state::chartgeom::IrisPlace place = state::chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, colour)) + QPointF(0.5, 0.5));
     PhotoView *view = control<PhotoView>(w, "imRight");
     const QPoint at = view->toWidget(photos::iris::photoPoint(view->fit(), place)).toPoint();
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
@@ -237,11 +237,11 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
     int zones = 0;
     for (int c = 0; c < 3; ++c) {
         control<QComboBox>(w, "cbChart")->setCurrentIndex(c);
-        const Chart chart = charts::chartgeom::kCharts[c];
+        const Chart chart = state::chartgeom::kCharts[c];
         for (Eye eye : {Eye::Right, Eye::Left}) {
             const bool rightEye = eye == Eye::Right;
             const photos::iris::Fit &fit = rightEye ? rightFit : leftFit;
-            const QImage picture = charts::picture(charts::chartgeom::pictureName(chart, rightEye));
+            const QImage picture = charts::picture(state::chartgeom::pictureName(chart, rightEye));
             QSet<int> colours;
             for (int y = 0; y < picture.height(); ++y)
                 for (int x = 0; x < picture.width(); ++x)
@@ -255,7 +255,7 @@ void TestTfmPhoto::everyZoneOfEveryChartFromAPhoto()
                 control<QLineEdit>(charts, "Edit1")->clear();
                 charts->ChartZoneCode.clear();
                 const QPointF onPhoto = photos::iris::photoPoint(
-                    fit, charts::chartgeom::irisPlace(chart, QPointF(inside) + QPointF(0.5, 0.5)));
+                    fit, state::chartgeom::irisPlace(chart, QPointF(inside) + QPointF(0.5, 0.5)));
                 const QPointF at(std::floor(onPhoto.x()) + 0.5, std::floor(onPhoto.y()) + 0.5);
                 // The mouse over the point names the zone and sets nothing a click sets.
                 w->photoHovered(eye, at);
@@ -395,7 +395,7 @@ void TestTfmPhoto::irisesInAPrintedConclusion()
     const photos::iris::Fit &fit = photos::store().index().photos.at(s.window()->photoShown(Eye::Right)).fit.value();
     const int liver = colourOf(s.env.path("SystmTxt/DeckOrgans.txt"), QStringLiteral(" (печень)"));
     const QImage chart = charts::picture(QStringLiteral("imDeckR"));
-    const QPointF at = photos::iris::photoPoint(fit, charts::chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, liver)) + QPointF(0.5, 0.5)));
+    const QPointF at = photos::iris::photoPoint(fit, state::chartgeom::irisPlace(Chart::Deck, QPointF(synth::deepest(chart, liver)) + QPointF(0.5, 0.5)));
     const QImage overlay = photos::chartOverlay(fit, Chart::Deck, true, QRectF(at - QPointF(1, 1), QSizeF(2, 2)), QSize(1, 1));
     const QRgb c = overlay.pixel(0, 0);
     QCOMPARE(qAlpha(c), photos::kOverlayAlpha);

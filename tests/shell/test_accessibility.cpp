@@ -13,8 +13,8 @@
 #include "deep/tfmdeep.h"
 #include "express/tfmexpress.h"
 #include "guides/tfmguid.h"
-#include "photos/tfmphoto.h"
 #include "help/helpviewer.h"
+#include "photos/tfmphoto.h"
 #include "shell/aboutbox.h"
 #include "shell/tfmnirel3.h"
 #include "state/openwindow.h"
@@ -93,7 +93,7 @@ void TestAccessibility::everyControlIsNamed()
     // A value on show: the colour number of a chart click.
     ScriptedPrompter prompter;
     env.seed(QStringLiteral("SystmTxt/DeckOrgans.txt"));
-    PressChart(charts::chartgeom::Chart::Deck, true, QPoint(120, 120));
+    PressChart(state::chartgeom::Chart::Deck, true, QPoint(120, 120));
     QVERIFY(!charts::chartlinks::shownZone().colour.isEmpty());
     // Latin letters and digits run together with a digit, an underscore or
     // a capital inside: "Exit1", "bbOKDeep", "mm_Sign".

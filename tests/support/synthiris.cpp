@@ -183,7 +183,7 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
     const double px = (kx + ky) / 2; // one drawn pixel, in photo pixels
 
     const double cw = size.width() / 2.0, ch = size.height() / 2.0;
-    const QPointF tiltTo = charts::chartgeom::directionOf(scene.tiltClock);
+    const QPointF tiltTo = state::chartgeom::directionOf(scene.tiltClock);
     const double halfSide = std::min(cw, ch);
     // The light falling on a point of the scene.
     const auto lightAt = [&](double X, double Y) {
@@ -240,8 +240,8 @@ QImage render(const Scene &scene, QSize size, quint32 seed)
     }
 
     // The pupil's outline: an oval, perhaps cut flat on one side.
-    const QPointF ovalAxis = charts::chartgeom::directionOf(scene.ovalClock);
-    const QPointF flatAxis = charts::chartgeom::directionOf(scene.flatClock);
+    const QPointF ovalAxis = state::chartgeom::directionOf(scene.ovalClock);
+    const QPointF flatAxis = state::chartgeom::directionOf(scene.flatClock);
     const double ovalLong = P.r / std::sqrt(scene.oval), ovalShort = P.r * std::sqrt(scene.oval);
     const auto outsidePupil = [&](double dx, double dy, double rho) { // distance beyond the edge, roughly
         double d = rho - P.r;

@@ -1181,7 +1181,7 @@ def check():
 
 
 def print_geometry():
-    """The geometry the photo mapping repeats (charts/chartgeometry.cpp):
+    """The geometry the photo mapping repeats (state/chartgeometry.cpp):
     picture size and centre, then per layout the pupil, iris and dial
     radii and the ring bounds as fractions of the iris width."""
     print("size %d centre %.1f clock %s" % (SIZE, SIZE / 2.0, "12:00=0,clockwise"))

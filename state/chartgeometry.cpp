@@ -1,10 +1,10 @@
-#include "charts/chartgeometry.h"
+#include "state/chartgeometry.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-namespace charts::chartgeom {
+namespace state::chartgeom {
 
 namespace {
 
@@ -107,4 +107,4 @@ QPoint pixelOf(QPointF point)
     return {clampToPicture(point.x()), clampToPicture(point.y())};
 }
 
-} // namespace charts::chartgeom
+} // namespace state::chartgeom

@@ -14,7 +14,7 @@
 
 #include <span>
 
-namespace charts::chartgeom {
+namespace state::chartgeom {
 
 // The three charts, each drawn for the right and the left eye.
 enum class Chart { Deck, Jensen, Collarette };
@@ -65,4 +65,4 @@ QPoint pixelOf(QPointF point);
 double clockOf(double dx, double dy);
 QPointF directionOf(double clock);
 
-} // namespace charts::chartgeom
+} // namespace state::chartgeom
