@@ -340,11 +340,8 @@ Loaded load(const QString &folder)
     }
     QStringList warnings;
     QSet<QString> named;
-    platform::safefile::Fd fd;
     QByteArray bytes;
-    int err = platform::safefile::openInFolder(folder, QStringLiteral("index.txt"), &fd);
-    if (err == 0)
-        err = platform::safefile::readAll(fd.get(), &bytes);
+    const int err = platform::safefile::readFileInFolder(folder, QStringLiteral("index.txt"), &bytes);
     if (err != 0 && err != ENOENT) {
         warnings << QStringLiteral("Список фотографий %1 не прочитан (%2); фотографии из папки предложены без "
                                    "карточек.").arg(shownIndex, platform::safefile::reason(err));

@@ -127,11 +127,8 @@ Decoded decode(const QByteArray &bytes, const QString &shownName)
 Decoded readPhoto(const QString &folder, const QString &file)
 {
     const QString path = shown(QDir(folder).filePath(file));
-    platform::safefile::Fd fd;
     QByteArray bytes;
-    int err = platform::safefile::openInFolder(folder, file, &fd);
-    if (err == 0)
-        err = platform::safefile::readAll(fd.get(), &bytes, kLargestFile);
+    const int err = platform::safefile::readFileInFolder(folder, file, &bytes, kLargestFile);
     if (err != 0) {
         Decoded out;
         out.problem = QStringLiteral("Снимок %1 не прочитан: %2.").arg(path, platform::safefile::reason(err));
@@ -292,11 +289,8 @@ Store::Added Store::add(const QString &source, Eye eye, const CardKey &card)
         return out;
     }
     // The photo is read once: checked, then copied from these very bytes.
-    platform::safefile::Fd fd;
     QByteArray bytes;
-    int err = platform::safefile::openForReading(source, true, &fd);
-    if (err == 0)
-        err = platform::safefile::readAll(fd.get(), &bytes, kLargestFile);
+    int err = platform::safefile::readFile(source, true, &bytes, kLargestFile);
     if (err != 0) {
         out.error = QStringLiteral("Файл %1 не прочитан: %2.").arg(shown(source), platform::safefile::reason(err));
         return out;

@@ -218,6 +218,20 @@ int readAll(int fd, QByteArray *bytes, qint64 limit)
     }
 }
 
+int readFile(const QString &path, bool follow, QByteArray *bytes, qint64 limit)
+{
+    Fd fd;
+    const int err = openForReading(path, follow, &fd);
+    return err != 0 ? err : readAll(fd.get(), bytes, limit);
+}
+
+int readFileInFolder(const QString &folder, const QString &name, QByteArray *bytes, qint64 limit)
+{
+    Fd fd;
+    const int err = openInFolder(folder, name, &fd);
+    return err != 0 ? err : readAll(fd.get(), bytes, limit);
+}
+
 bool isPlainName(const QString &file)
 {
     return !file.isEmpty() && file != QLatin1String(".") && file != QLatin1String("..") &&

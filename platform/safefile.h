@@ -78,6 +78,10 @@ int openForReading(const QString &path, bool follow, Fd *fd);
 int openInFolder(const QString &folder, const QString &name, Fd *fd);
 // Reads what is left of an open file, at most limit bytes (EFBIG beyond).
 int readAll(int fd, QByteArray *bytes, qint64 limit = -1);
+// A whole file: openForReading then readAll.
+int readFile(const QString &path, bool follow, QByteArray *bytes, qint64 limit = -1);
+// A whole file of a folder: openInFolder then readAll.
+int readFileInFolder(const QString &folder, const QString &name, QByteArray *bytes, qint64 limit = -1);
 
 // A file name with no folder in it: not empty, no "/" or "\", not "." or "..".
 bool isPlainName(const QString &name);

@@ -103,9 +103,8 @@ QByteArray intentBytes(const Intent &intent)
 // be read as one.
 std::optional<Intent> readIntent(const QString &path)
 {
-    platform::safefile::Fd fd;
     QByteArray bytes;
-    if (platform::safefile::openForReading(path, false, &fd) != 0 || platform::safefile::readAll(fd.get(), &bytes, 4096) != 0)
+    if (platform::safefile::readFile(path, false, &bytes, 4096) != 0)
         return std::nullopt;
     const QStringList lines = platform::textfile::splitLines(platform::cp1251::decode(bytes));
     if (lines.size() != 3 || lines.at(0) != kIntentHeader)
@@ -538,27 +537,25 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
         return result;
     };
 
-    // 1. Both new files, complete and on disk, beside the old pair.
+    // 1. Both new files, complete and on disk, beside the old pair. A staged
+    // file is written whole (its size noted) or gives the error that stopped it.
+    auto stage = [&](const QString &staged, std::optional<mode_t> mode, const Producer &bytes, SaveStep done,
+                     qint64 *size) {
+        cardcodec::FileWriter file;
+        const bool written = file.create(staged, mode) && bytes(file);
+        if (!file.finish() || !written)
+            return file.error() ? file.error() : EIO;
+        if (!step(done))
+            return EIO;
+        *size = file.size();
+        return 0;
+    };
     Intent sizes;
-    {
-        cardcodec::FileWriter file;
-        const bool written = file.create(stagedList, modes[0]) && listBytes(file);
-        if (!file.finish() || !written)
-            return fail(writeError(listFile, file.error() ? file.error() : EIO));
-        if (!step(SaveStep::ListStaged))
-            return fail(writeError(listFile, EIO));
-        sizes.listSize = file.size();
-    }
+    if (const int err = stage(stagedList, modes[0], listBytes, SaveStep::ListStaged, &sizes.listSize))
+        return fail(writeError(listFile, err));
     const platform::safefile::Id listStaged = platform::safefile::idOf(stagedList, false);
-    {
-        cardcodec::FileWriter file;
-        const bool written = file.create(stagedData, modes[1]) && dataBytes(file);
-        if (!file.finish() || !written)
-            return fail(writeError(dataFile, file.error() ? file.error() : EIO));
-        if (!step(SaveStep::DataStaged))
-            return fail(writeError(dataFile, EIO));
-        sizes.dataSize = file.size();
-    }
+    if (const int err = stage(stagedData, modes[1], dataBytes, SaveStep::DataStaged, &sizes.dataSize))
+        return fail(writeError(dataFile, err));
     const platform::safefile::Id dataStaged = platform::safefile::idOf(stagedData, false);
     if (changed()) {
         fail({});
@@ -610,9 +607,8 @@ WriteResult replacePair(const QString &listFile, const Producer &listBytes, cons
 Producer copyOf(const QString &file)
 {
     return [file](cardcodec::FileWriter &out) {
-        platform::safefile::Fd fd;
         QByteArray bytes;
-        if (platform::safefile::openForReading(file, true, &fd) != 0 || platform::safefile::readAll(fd.get(), &bytes) != 0)
+        if (platform::safefile::readFile(file, true, &bytes) != 0)
             return false;
         out.bytes(bytes.constData(), bytes.size());
         return true;

@@ -96,24 +96,37 @@ const char *nameOf(IrisColour colour)
     return "";
 }
 
-Scene randomScene(QSize size, quint32 seed)
+// The two circles at a random place of the photo, drawn in this order: the
+// iris radius (rMin to 0.42 of the shorter side), its centre, the pupil's
+// radius (0.2 to 0.6 of the iris's), its distance off centre (up to offMax of
+// the iris radius) and direction.
+template <class Draw>
+photos::iris::Fit placedCircles(Draw &in, QSize size, double rMin, double offMax)
 {
-    std::mt19937 rng(seed * 2654435761u + 17);
-    std::uniform_real_distribution<double> u(0, 1);
-    const auto in = [&](double a, double b) { return a + (b - a) * u(rng); };
     const double side = std::min(size.width(), size.height());
-    Scene s;
-    const double R = in(0.22, 0.42) * side;
+    const double R = in(rMin, 0.42) * side;
     const double margin = 0.03 * side;
     photos::iris::Circle limbus;
     limbus.r = R;
     limbus.x = in(R + margin, size.width() - R - margin);
     limbus.y = in(R + margin, size.height() - R - margin);
     const double rp = in(0.2, 0.6) * R;
-    const double off = in(0, 0.08) * R;
+    const double off = in(0, offMax) * R;
     const double dir = in(0, 2 * kPi);
-    photos::iris::Circle pupil{limbus.x + off * std::cos(dir), limbus.y + off * std::sin(dir), rp};
-    s.truth = photos::iris::Fit{pupil, limbus, 0.0};
+    const photos::iris::Circle pupil{limbus.x + off * std::cos(dir), limbus.y + off * std::sin(dir), rp};
+    return photos::iris::Fit{pupil, limbus, 0.0};
+}
+
+Scene randomScene(QSize size, quint32 seed)
+{
+    std::mt19937 rng(seed * 2654435761u + 17);
+    std::uniform_real_distribution<double> u(0, 1);
+    const auto in = [&](double a, double b) { return a + (b - a) * u(rng); };
+    Scene s;
+    s.truth = placedCircles(in, size, 0.22, 0.08);
+    const photos::iris::Circle &pupil = s.truth.pupil;
+    const photos::iris::Circle &limbus = s.truth.limbus;
+    const double R = limbus.r, rp = pupil.r;
     // The lid stops short of the pupil.
     const double pupilTop = (pupil.y - rp) - (limbus.y - R); // from the iris's top
     s.upperLid = std::min(in(-0.05, 0.32), (pupilTop - 0.08 * R) / (2 * R));
@@ -131,20 +144,12 @@ Scene hardScene(QSize size, quint32 seed, IrisColour colour)
     std::mt19937 rng(seed * 2246822519u + 3);
     std::uniform_real_distribution<double> u(0, 1);
     const auto in = [&](double a, double b) { return a + (b - a) * u(rng); };
-    const double side = std::min(size.width(), size.height());
     Scene s;
     s.colour = colour;
-    const double R = in(0.2, 0.42) * side;
-    const double margin = 0.03 * side;
-    photos::iris::Circle limbus;
-    limbus.r = R;
-    limbus.x = in(R + margin, size.width() - R - margin);
-    limbus.y = in(R + margin, size.height() - R - margin);
-    const double rp = in(0.2, 0.6) * R;
-    const double off = in(0, 0.1) * R;
-    const double dir = in(0, 2 * kPi);
-    const photos::iris::Circle pupil{limbus.x + off * std::cos(dir), limbus.y + off * std::sin(dir), rp};
-    s.truth = photos::iris::Fit{pupil, limbus, 0.0};
+    s.truth = placedCircles(in, size, 0.2, 0.1);
+    const photos::iris::Circle &pupil = s.truth.pupil;
+    const photos::iris::Circle &limbus = s.truth.limbus;
+    const double R = limbus.r, rp = pupil.r;
     // Lids over up to 45 % of the iris's height; the upper one may hide up
     // to a quarter of the pupil's height.
     const double pupilTop = (pupil.y - rp) - (limbus.y - R);
