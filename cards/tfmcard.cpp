@@ -922,8 +922,3 @@ void TfmCard::chooseDate()
         EditDate->setText(calendar->dateText());
     delete calendar;
 }
-
-QString TfmCard::dateLabel() const
-{
-    return lbDate->text();
-}

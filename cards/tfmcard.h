@@ -56,8 +56,6 @@ public:
     void clearFields();
     // True when every edit field is empty, as after a write-back.
     bool fieldsEmpty() const;
-    // The caption of the date field (lbDate), "Дата:".
-    QString dateLabel() const;
 
 public slots:
     void openCardIndex(); // mmFileOpenClick
