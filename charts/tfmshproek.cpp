@@ -157,7 +157,7 @@ void TfmShProek::hoverChart(state::chartgeom::Chart chart, bool rightEye, QPoint
 void TfmShProek::nameZoneUnder(const Picture &p, QPoint pixel)
 {
     // Looked up as a click looks it up, into the status line only.
-    const std::optional<state::zones::Zone> zone = state::zones::zoneAt(p.picture->image(), pixel, p.organFile);
+    const std::optional<state::zones::Zone> zone = m_zoneUnderPointer.at(p.picture->image(), pixel, p.organFile);
     lbZoneUnder->setText(zone ? QStringLiteral("Зона: ") + state::zones::shownName(zone->name) : QString());
 }
 

@@ -7,6 +7,7 @@
 // of the chart on view, and choosing one outlines it on the chart and on
 // the photo window's iris.
 #include "state/chartgeometry.h"
+#include "state/zones.h"
 
 #include <QWidget>
 
@@ -78,6 +79,7 @@ private:
     QPushButton *bbOKShProek = nullptr;
     QListWidget *lbZones = nullptr;   // the zones of the chart on view
     QLabel *lbZoneUnder = nullptr;    // the status line: the zone under the mouse
+    state::zones::ZoneUnderPointer m_zoneUnderPointer;
 
     struct Picture {
         ChartPicture *picture;

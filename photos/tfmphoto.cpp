@@ -420,14 +420,15 @@ void TfmPhoto::photoHovered(Eye eye, QPointF at)
 {
     const photos::iris::Fit &fit = pane(eye).view->fit();
     const bool rightEye = eye == Eye::Right;
-    if (!photos::iris::usable(fit) || photos::iris::placeOf(fit, at).t < 0 || photos::iris::placeOf(fit, at).t > 1) {
+    const double t = photos::iris::usable(fit) ? photos::iris::placeOf(fit, at).t : -1;
+    if (t < 0 || t > 1) {
         lbZoneUnder->clear();
         return;
     }
     // The chart's colour there, looked up as a click on the chart looks it up.
     const std::optional<state::zones::Zone> zone =
-        state::zones::zoneAt(charts::picture(state::chartgeom::pictureName(chart(), rightEye)),
-                      photos::iris::chartPixelOf(fit, chart(), at), state::zones::organFile(chart(), rightEye));
+        m_zoneUnderPointer.at(charts::picture(state::chartgeom::pictureName(chart(), rightEye)),
+                              photos::iris::chartPixelOf(fit, chart(), at), state::zones::organFile(chart(), rightEye));
     lbZoneUnder->setText(zone ? QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("): ") +
                                     state::zones::shownName(zone->name)
                               : QString());

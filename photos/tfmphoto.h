@@ -10,6 +10,7 @@
 // that patch of the pupil diagrams, or on that item of the sign menus, does.
 #include "photos/photoindex.h"
 #include "photos/pupilmeasure.h"
+#include "state/zones.h"
 
 #include <QWidget>
 
@@ -89,6 +90,7 @@ private:
     QPushButton *bbPutOn = nullptr;
     QLabel *lbAnisocoria = nullptr;
     QLabel *lbZoneUnder = nullptr; // the zone under the mouse
+    state::zones::ZoneUnderPointer m_zoneUnderPointer;
 
     Pane &pane(photos::Eye eye) { return eye == photos::Eye::Right ? right : left; }
 

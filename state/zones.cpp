@@ -34,9 +34,15 @@ Lookup lookupChartZone(const QString &organFile, int colourKey)
     return result;
 }
 
-std::optional<Zone> zoneAt(const QImage &picture, QPoint pixel, const QString &organFile)
+std::optional<Zone> ZoneUnderPointer::at(const QImage &picture, QPoint pixel, const QString &organFile)
 {
-    return lookupChartZone(organFile, keyed::colourNumber(picture, pixel)).zone;
+    const int colour = keyed::colourNumber(picture, pixel);
+    if (colour != m_colour || organFile != m_organFile) {
+        m_zone = lookupChartZone(organFile, colour).zone;
+        m_colour = colour;
+        m_organFile = organFile;
+    }
+    return m_zone;
 }
 
 QString shownName(const QString &zoneName)

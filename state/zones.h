@@ -36,10 +36,20 @@ struct Lookup {
 };
 Lookup lookupChartZone(const QString &organFile, int colourKey);
 
-// The zone that a pixel of a chart picture shows: its colour number looked
-// up in the organ file, as a click there does. Nothing when the file has no
-// line for the colour or cannot be read.
-std::optional<Zone> zoneAt(const QImage &picture, QPoint pixel, const QString &organFile);
+// The zone under a moving pointer: the colour number of the chart picture's
+// pixel looked up in the organ file, as a click there does (nothing when the
+// file has no line for the colour or cannot be read). The file is read again
+// only when the colour under the pointer, or the file, changes, not at every
+// move within one zone.
+class ZoneUnderPointer {
+public:
+    std::optional<Zone> at(const QImage &picture, QPoint pixel, const QString &organFile);
+
+private:
+    QString m_organFile;
+    int m_colour = -1;
+    std::optional<Zone> m_zone;
+};
 
 // A zone's name as a list or a status line shows it: " (печень)" is "печень".
 QString shownName(const QString &zoneName);
