@@ -100,7 +100,7 @@ void photoWindowRefresh(benchmark::State &state)
         if (i >= 4000)
             h.FName = QStringLiteral("Ушедший%1").arg(i);
         const int n = index.add(QStringLiteral("R%1.jpg").arg(i), (i / 2000) % 2 ? photos::Eye::Left : photos::Eye::Right,
-                                photos::keyOf(h));
+                                photos::keyOf(h), h.Date);
         if (i >= 5000)
             index.takeOff(n);
     }

@@ -383,6 +383,11 @@ void TfmReach::buildMenu()
     platform::ui::setHint(miInsertPhotosChart,
                 QStringLiteral("Вставить фотографии радужек пациента со схемой проекционных зон"));
     connect(miInsertPhotosChart, &QAction::triggered, this, [this] { InsertIrisPhotos(true); });
+    miInsertComparison = edit->addAction(QStringLiteral("Вставить сравнение осмотров"));
+    miInsertComparison->setObjectName(QStringLiteral("miInsertComparison"));
+    platform::ui::setHint(miInsertComparison,
+                          QStringLiteral("Вставить снимки глаза на двух осмотрах рядом, с измерениями зрачка"));
+    connect(miInsertComparison, &QAction::triggered, this, &TfmReach::InsertVisitComparison);
 
     HelpMenu = MainMenu->addAction(QStringLiteral("Помощь"));
     HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
@@ -1165,6 +1170,26 @@ void TfmReach::InsertIrisPhotos(bool withChart)
     }
     QTextCursor cursor = Editor->textCursor();
     photos::insertPictures(cursor, pictures);
+    Editor->setTextCursor(cursor);
+}
+
+void TfmReach::InsertVisitComparison()
+{
+    const photos::photo::Comparison comparison = photos::photo::comparisonPictures(false);
+    if (comparison.pictures.isEmpty()) {
+        platform::ui::showMessage(this, QStringLiteral("Сравнивать нечего: нужны снимки одного глаза на двух осмотрах "
+                                                       "(окно \"Фото\" картотеки)"));
+        return;
+    }
+    QTextCursor cursor = Editor->textCursor();
+    cursor.beginEditBlock();
+    for (qsizetype i = 0; i + 1 < comparison.pictures.size(); i += 2)
+        photos::insertPictures(cursor, comparison.pictures.mid(i, 2));
+    for (const QString &change : comparison.changes) {
+        cursor.insertText(change);
+        cursor.insertBlock();
+    }
+    cursor.endEditBlock();
     Editor->setTextCursor(cursor);
 }
 

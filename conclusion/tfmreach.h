@@ -120,6 +120,8 @@ public:
     // Inserts the patient's iris photos at the caret, with or without the
     // chart fitted over them.
     void InsertIrisPhotos(bool withChart);
+    // One eye at two visits side by side, with the pupil's measures.
+    void InsertVisitComparison();
     void showHelp(); // HelpMenuClick
 
     // The window's own operations
@@ -188,6 +190,7 @@ private:
     QAction *miEditFont = nullptr;
     QAction *miInsertPhotos = nullptr;      // the patient's irises
     QAction *miInsertPhotosChart = nullptr; // the same with the chart over them
+    QAction *miInsertComparison = nullptr;  // one eye at two visits
     QAction *HelpMenu = nullptr;
     // Tool bar
     QToolBar *StandardToolBar = nullptr;

@@ -24,6 +24,19 @@ QIcon icon();
 // card shown in the photo window, or else the card in the card window's
 // edit fields. Photos not yet fitted are fitted here. Empty when the card
 // has no photos (or shares its name and date with another card).
+// The photos of the visit shown in the photo window, or of the card's
+// latest visit.
 QList<photos::Picture> conclusionPictures(bool withChart, int width = 480);
+
+// One eye at two visits, the earlier first, each captioned with the eye,
+// the visit and the pupil's measures, and a line on how the pupil changed:
+// the visits compared in the photo window, or else the card's last two
+// visits, for each eye photographed at both. Empty when there is nothing to
+// compare.
+struct Comparison {
+    QList<photos::Picture> pictures; // two per eye
+    QStringList changes;             // a line per eye
+};
+Comparison comparisonPictures(bool withChart, int width = 480);
 
 } // namespace photos::photo

@@ -1,6 +1,7 @@
 #include "photos/photoindex.h"
 
 #include "platform/cp1251.h"
+#include "platform/dates.h"
 #include "platform/safefile.h"
 #include "platform/textfile.h"
 
@@ -32,6 +33,12 @@ QString keyText(const CardKey &k)
 {
     return norm(k.date) + QChar(0x1f) + norm(k.surname) + QChar(0x1f) + norm(k.firstName) + QChar(0x1f) +
            norm(k.patronymic);
+}
+
+// A photo's key and visit as one string, for the photo a card shows of a visit.
+QString visitKeyText(const Photo &p)
+{
+    return keyText(p.key) + QChar(0x1e) + norm(p.visit);
 }
 
 QString fitLine(const std::optional<iris::Fit> &fit)
@@ -80,6 +87,32 @@ QString eyeCaption(Eye eye)
     return eye == Eye::Right ? QStringLiteral("Правый глаз") : QStringLiteral("Левый глаз");
 }
 
+bool sameVisit(const QString &a, const QString &b)
+{
+    return norm(a) == norm(b);
+}
+
+bool visitBefore(const QString &a, const QString &b)
+{
+    const QDate da = QDate::fromString(a.simplified(), QStringLiteral("dd.MM.yyyy"));
+    const QDate db = QDate::fromString(b.simplified(), QStringLiteral("dd.MM.yyyy"));
+    if (da.isValid() != db.isValid())
+        return db.isValid();
+    if (da.isValid() && da != db)
+        return da < db;
+    return !da.isValid() && norm(a) < norm(b);
+}
+
+QString today()
+{
+    return platform::dates::shortDate(QDate::currentDate());
+}
+
+QString visitCaption(const QString &visit)
+{
+    return visit.simplified().isEmpty() ? QStringLiteral("без даты") : visit.simplified();
+}
+
 CardKey keyOf(const THuman &card)
 {
     return CardKey{card.Date, card.FName, card.LName, card.MName};
@@ -125,16 +158,35 @@ int PhotoIndex::cardsWith(const QList<CardKey> &cards, const CardKey &key)
     return n;
 }
 
-int PhotoIndex::photoOf(const QList<CardKey> &cards, const CardKey &card, Eye eye) const
+int PhotoIndex::photoOf(const QList<CardKey> &cards, const CardKey &card, Eye eye, const QString &visit) const
 {
     if (cardsWith(cards, card) != 1)
         return -1;
     for (qsizetype i = photos.size() - 1; i >= 0; --i) {
         const Photo &p = photos.at(i);
-        if (p.onCard && p.eye == eye && sameCard(p.key, card))
+        if (p.onCard && p.eye == eye && sameCard(p.key, card) && sameVisit(p.visit, visit))
             return int(i);
     }
     return -1;
+}
+
+int PhotoIndex::photoOf(const QList<CardKey> &cards, const CardKey &card, Eye eye) const
+{
+    const QStringList visits = visitsOf(cards, card);
+    return visits.isEmpty() ? -1 : photoOf(cards, card, eye, visits.last());
+}
+
+QStringList PhotoIndex::visitsOf(const QList<CardKey> &cards, const CardKey &card) const
+{
+    QStringList out;
+    if (cardsWith(cards, card) != 1)
+        return out;
+    for (const Photo &p : photos)
+        if (p.onCard && sameCard(p.key, card) &&
+            std::none_of(out.cbegin(), out.cend(), [&](const QString &v) { return sameVisit(v, p.visit); }))
+            out.append(p.visit.simplified());
+    std::stable_sort(out.begin(), out.end(), visitBefore);
+    return out;
 }
 
 bool PhotoIndex::heldBack(const QList<CardKey> &cards, const CardKey &card) const
@@ -156,18 +208,20 @@ QList<int> PhotoIndex::orphans(const QList<CardKey> &cards) const
     for (const CardKey &c : cards)
         ++owners[keyText(c)];
     QList<QString> keys(photos.size());
-    QHash<QString, int> shown[2]; // per eye: the last photo on each key
+    QList<QString> visitKeys(photos.size());
+    QHash<QString, int> shown[2]; // per eye: the last photo on each key and visit
     for (int i = 0; i < photos.size(); ++i) {
         const Photo &p = photos.at(i);
         keys[i] = keyText(p.key);
+        visitKeys[i] = visitKeyText(p);
         if (p.onCard)
-            shown[p.eye == Eye::Right ? 0 : 1].insert(keys.at(i), i);
+            shown[p.eye == Eye::Right ? 0 : 1].insert(visitKeys.at(i), i);
     }
     QList<int> out;
     for (int i = 0; i < photos.size(); ++i) {
         const Photo &p = photos.at(i);
         const int n = owners.value(keys.at(i));
-        if (!p.onCard || n == 0 || (n == 1 && shown[p.eye == Eye::Right ? 0 : 1].value(keys.at(i)) != i))
+        if (!p.onCard || n == 0 || (n == 1 && shown[p.eye == Eye::Right ? 0 : 1].value(visitKeys.at(i)) != i))
             out.append(i);
     }
     return out;
@@ -279,11 +333,14 @@ bool PhotoIndex::deleted(const QList<CardEntry> &entries, const THuman &card)
     return true;
 }
 
-void PhotoIndex::putOn(int i, const CardKey &card)
+void PhotoIndex::putOn(int i, const CardKey &card, const QString &visit)
 {
+    if (photos.at(i).visit.simplified().isEmpty())
+        photos[i].visit = visit.simplified();
     for (int j = 0; j < photos.size(); ++j) {
         Photo &p = photos[j];
-        if (j != i && p.onCard && p.eye == photos.at(i).eye && sameCard(p.key, card))
+        if (j != i && p.onCard && p.eye == photos.at(i).eye && sameCard(p.key, card) &&
+            sameVisit(p.visit, photos.at(i).visit))
             p.onCard = false;
     }
     photos[i].key = card;
@@ -295,10 +352,10 @@ void PhotoIndex::takeOff(int i)
     photos[i].onCard = false;
 }
 
-int PhotoIndex::add(const QString &file, Eye eye, const CardKey &card)
+int PhotoIndex::add(const QString &file, Eye eye, const CardKey &card, const QString &visit)
 {
-    photos.append(Photo{eye, file, true, card, std::nullopt});
-    putOn(int(photos.size() - 1), card);
+    photos.append(Photo{eye, file, true, card, std::nullopt, visit.simplified()});
+    putOn(int(photos.size() - 1), card, visit);
     return int(photos.size() - 1);
 }
 
@@ -314,10 +371,46 @@ QString indexFileIn(const QString &folder)
     return QDir(folder).filePath(QStringLiteral("index.txt"));
 }
 
+namespace {
+
+// The order photos are written in: each card's photos in the order of their
+// visits, oldest first, in the places its photos held; other photos stay
+// where they are, and so do photos of one visit among themselves.
+QList<int> writeOrder(const PhotoIndex &index)
+{
+    QHash<QString, QList<int>> byKey;
+    QList<QString> keys;
+    for (int i = 0; i < index.photos.size(); ++i) {
+        keys.append(keyText(index.photos.at(i).key));
+        byKey[keys.last()].append(i);
+    }
+    QList<int> order(index.photos.size());
+    for (const QList<int> &places : std::as_const(byKey)) {
+        QList<int> sorted = places;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+            return visitBefore(index.photos.at(a).visit, index.photos.at(b).visit);
+        });
+        for (qsizetype k = 0; k < places.size(); ++k)
+            order[places.at(k)] = sorted.at(k);
+    }
+    return order;
+}
+
+} // namespace
+
+QStringList visitLines(const PhotoIndex &index)
+{
+    QStringList lines{kVisitsHeading};
+    for (int i : writeOrder(index))
+        lines << index.photos.at(i).file << state::human::singleLine(index.photos.at(i).visit);
+    return lines;
+}
+
 QStringList indexLines(const PhotoIndex &index)
 {
     QStringList lines{kHeading};
-    for (const Photo &p : index.photos) {
+    for (int i : writeOrder(index)) {
+        const Photo &p = index.photos.at(i);
         lines << (p.eye == Eye::Right ? kRight : kLeft) << p.file << (p.onCard ? kOnCard : kTakenOff)
               << state::human::singleLine(p.key.date) << state::human::singleLine(p.key.surname)
               << state::human::singleLine(p.key.firstName) << state::human::singleLine(p.key.patronymic) << fitLine(p.fit);
@@ -381,12 +474,32 @@ Loaded load(const QString &folder)
                 warnings << QStringLiteral("Список фотографий %1 обрывается после строки %2.").arg(shownIndex).arg(i);
         }
     }
+    // The visits: a photo the visits file does not name was taken at the
+    // visit of its card's date.
+    QHash<QString, QString> visits;
+    bytes.clear();
+    const int visitsErr = platform::safefile::readFileInFolder(folder, kVisitsFile, &bytes);
+    const QString shownVisits = QDir::toNativeSeparators(QDir(folder).filePath(kVisitsFile));
+    if (visitsErr != 0 && visitsErr != ENOENT) {
+        warnings << QStringLiteral("Даты осмотров %1 не прочитаны (%2); снимки показаны под датой карточки.")
+                        .arg(shownVisits, platform::safefile::reason(visitsErr));
+    } else if (visitsErr == 0) {
+        const QStringList l = platform::textfile::splitLines(platform::cp1251::decode(bytes));
+        if (l.value(0) != kVisitsHeading)
+            warnings << QStringLiteral("Даты осмотров %1 не прочитаны; снимки показаны под датой карточки.")
+                            .arg(shownVisits);
+        for (qsizetype i = 1; l.value(0) == kVisitsHeading && i + 1 < l.size(); i += 2)
+            visits.insert(l.at(i).trimmed().toCaseFolded(), l.at(i + 1).simplified());
+    }
+    for (Photo &p : out.index.photos)
+        p.visit = visits.value(p.file.toCaseFolded(), p.key.date.simplified());
+
     const QStringList files = QDir(folder).entryList(QDir::Files | QDir::NoSymLinks, QDir::Name);
     for (const QString &f : files) {
         const QRegularExpressionMatch m = ourName().match(f);
         if (m.hasMatch() && !named.contains(f.toCaseFolded()))
             out.index.photos.append(Photo{m.captured(1).toUpper() == QLatin1String("R") ? Eye::Right : Eye::Left, f,
-                                          false, CardKey{}, std::nullopt});
+                                          false, CardKey{}, std::nullopt, visits.value(f.toCaseFolded())});
     }
     // A damaged index may have many bad records; the first few tell enough.
     constexpr qsizetype kShown = 5;
@@ -408,13 +521,16 @@ bool save(const QString &folder, const PhotoIndex &index, QString *error)
         return false;
     }
     removeLeftovers(folder);
-    const QString file = indexFileIn(folder);
-    if (const int err = platform::safefile::replace(file, platform::textfile::encodeLines(indexLines(index)))) {
-        if (error)
-            *error = QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(file),
-                                                                          platform::safefile::reason(err));
-        return false;
-    }
+    // The dates first: an index is never written whose photos have no date.
+    const std::pair<QString, QStringList> files[] = {{QDir(folder).filePath(kVisitsFile), visitLines(index)},
+                                                     {indexFileIn(folder), indexLines(index)}};
+    for (const auto &[file, lines] : files)
+        if (const int err = platform::safefile::replace(file, platform::textfile::encodeLines(lines))) {
+            if (error)
+                *error = QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(file),
+                                                                              platform::safefile::reason(err));
+            return false;
+        }
     return true;
 }
 

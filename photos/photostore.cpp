@@ -280,7 +280,7 @@ void Store::deleted(const THuman &card, const QList<CardEntry> &entries)
         emit changed();
 }
 
-Store::Added Store::add(const QString &source, Eye eye, const CardKey &card)
+Store::Added Store::add(const QString &source, Eye eye, const CardKey &card, const QString &visit)
 {
     Added out;
     if (m_folder.isEmpty()) {
@@ -315,7 +315,7 @@ Store::Added Store::add(const QString &source, Eye eye, const CardKey &card)
         if (err == 0 && (err = platform::safefile::rename(part, to)) != 0)
             platform::safefile::remove(part);
         if (err == 0) {
-            out.photo = m_index.add(QFileInfo(to).fileName(), eye, card);
+            out.photo = m_index.add(QFileInfo(to).fileName(), eye, card, visit);
             state::cards::cardIndex().noteChange();
             emit changed();
             return out;
@@ -326,9 +326,9 @@ Store::Added Store::add(const QString &source, Eye eye, const CardKey &card)
     return out;
 }
 
-void Store::putOn(int photo, const CardKey &card)
+void Store::putOn(int photo, const CardKey &card, const QString &visit)
 {
-    m_index.putOn(photo, card);
+    m_index.putOn(photo, card, visit);
     state::cards::cardIndex().noteChange();
     emit changed();
 }

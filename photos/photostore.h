@@ -68,9 +68,11 @@ public:
         QString error;
     };
     // Copies a JPEG, PNG or BMP file into the folder as a card's photo of
-    // an eye, once it is seen to decode whole; error says why not.
-    Added add(const QString &source, Eye eye, const CardKey &card);
-    void putOn(int photo, const CardKey &card);
+    // an eye at a visit, once it is seen to decode whole; error says why not.
+    Added add(const QString &source, Eye eye, const CardKey &card, const QString &visit = today());
+    // Puts a photo on a card at the visit it was taken at, or at `visit`
+    // when its date is not known.
+    void putOn(int photo, const CardKey &card, const QString &visit);
     void takeOff(int photo);
     void setFit(int photo, const iris::Fit &fit);
 

@@ -73,6 +73,7 @@ void PhotoView::fitToWindow()
     m_scale = std::min(width() / double(m_photo.width()), height() / double(m_photo.height()));
     m_origin = QPointF((m_photo.width() - width() / m_scale) / 2, (m_photo.height() - height() / m_scale) / 2);
     update();
+    emit framed();
 }
 
 void PhotoView::actualSize()
@@ -83,6 +84,7 @@ void PhotoView::actualSize()
     m_origin = centre - QPointF(width() / 2.0, height() / 2.0);
     clampOrigin();
     update();
+    emit framed();
 }
 
 void PhotoView::zoomBy(double factor)
@@ -98,6 +100,28 @@ void PhotoView::zoomAround(double factor, QPointF at)
     m_scale = std::clamp(m_scale * factor, 0.02, 16.0);
     m_fitMode = false;
     m_origin = fixed - at / m_scale;
+    clampOrigin();
+    update();
+    emit framed();
+}
+
+std::optional<PhotoView::Framing> PhotoView::framing() const
+{
+    if (m_photo.isNull() || !photos::iris::usable(m_fit))
+        return std::nullopt;
+    const photos::iris::Circle &l = m_fit.limbus;
+    const QPointF centre = toPhoto(QPointF(width() / 2.0, height() / 2.0));
+    return Framing{(centre - QPointF(l.x, l.y)) / l.r, m_scale * l.r};
+}
+
+void PhotoView::setFraming(const Framing &framing)
+{
+    if (m_photo.isNull() || !photos::iris::usable(m_fit) || framing.pixelsPerRadius <= 0)
+        return;
+    const photos::iris::Circle &l = m_fit.limbus;
+    m_fitMode = false;
+    m_scale = std::clamp(framing.pixelsPerRadius / l.r, 0.02, 16.0);
+    m_origin = QPointF(l.x, l.y) + framing.centre * l.r - QPointF(width() / 2.0, height() / 2.0) / m_scale;
     clampOrigin();
     update();
 }
@@ -276,6 +300,7 @@ void PhotoView::mouseMoveEvent(QMouseEvent *e)
         m_fitMode = false;
         clampOrigin();
         update();
+        emit framed();
         return;
     }
     photos::iris::Fit f = m_fit;
@@ -352,6 +377,7 @@ void PhotoView::keyPressEvent(QKeyEvent *e)
         m_fitMode = false;
         clampOrigin();
         update();
+        emit framed();
         break;
     default:
         QWidget::keyPressEvent(e);

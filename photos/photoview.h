@@ -37,6 +37,19 @@ public:
     double zoom() const { return m_scale; }
     bool fitsWindow() const { return m_fitMode; }
 
+    // Where the view looks, in the iris's own measure: the photo point at
+    // the widget's centre as an offset from the limbus's centre in limbus
+    // radii, and the screen pixels per limbus radius. Two photos of one eye
+    // framed alike show the same part of the iris at the same size, however
+    // differently they were taken. None without a photo and its circles.
+    struct Framing {
+        QPointF centre;
+        double pixelsPerRadius = 0;
+    };
+    std::optional<Framing> framing() const;
+    // Frames the photo so (without saying so by framed()).
+    void setFraming(const Framing &framing);
+
     QPointF toPhoto(QPointF widgetPoint) const;
     QPointF toWidget(QPointF photoPoint) const;
 
@@ -47,6 +60,8 @@ signals:
     void clicked(QPointF photoPoint);
     // The mouse moved over the photo with no button down.
     void hovered(QPointF photoPoint);
+    // The photo was zoomed, moved or fitted to the window.
+    void framed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

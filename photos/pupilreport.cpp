@@ -95,4 +95,16 @@ QString offerName(const Offer &offer)
     return names.data.isEmpty() ? QString() : names.data.constLast();
 }
 
+QString describeChange(const PupilMeasures &earlier, const QString &earlierVisit, const PupilMeasures &later,
+                       const QString &laterVisit)
+{
+    const auto change = [](double a, double b) -> QString { return percent(a) + QStringLiteral(" → ") + percent(b); };
+    QString text = QStringLiteral("С %1 по %2: зрачок %3 диаметра радужки, децентрация %4 радиуса радужки")
+                       .arg(earlierVisit, laterVisit, change(100 * earlier.ratio, 100 * later.ratio),
+                            change(earlier.decentration, later.decentration));
+    if (earlier.flat != FlatGrade::None || later.flat != FlatGrade::None)
+        text += QStringLiteral(", уплощение края %1 → %2 ч").arg(number(earlier.flatHours, 1), number(later.flatHours, 1));
+    return text;
+}
+
 } // namespace photos::iris

@@ -21,6 +21,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -57,12 +58,37 @@ TfmPhoto::TfmPhoto(QWidget *owner)
     lbPatient = platform::ui::makePlainLabel(QStringLiteral("Пациент:"), this);
     lbPatient->setObjectName(QStringLiteral("lbPatient"));
 
+    auto *visits = new QHBoxLayout;
+    visits->setSpacing(6);
+    auto *visitLabel = new QLabel(QStringLiteral("Осмотр:"), this);
+    cbVisit = new QComboBox(this);
+    cbVisit->setEditable(true);
+    cbVisit->setInsertPolicy(QComboBox::NoInsert);
+    cbVisit->setMinimumContentsLength(22);
+    platform::ui::describe(cbVisit, "cbVisit", QStringLiteral("Осмотр"),
+                           QStringLiteral("Дата осмотра, снимки которого показаны: выберите из списка или введите "
+                                          "новую (ДД.ММ.ГГГГ) и нажмите Enter"));
+    visitLabel->setBuddy(cbVisit);
+    bbNewVisit = button(this, "bbNewVisit", QStringLiteral("Новый осмотр"),
+                        QStringLiteral("Снимки сегодняшнего осмотра: прежние остаются на карточке под своими датами"));
+    auto *compareLabel = new QLabel(QStringLiteral("Сравнить с осмотром:"), this);
+    cbCompare = new QComboBox(this);
+    cbCompare->setMinimumContentsLength(12);
+    platform::ui::describe(cbCompare, "cbCompare", QStringLiteral("Сравнить с осмотром"),
+                           QStringLiteral("Второй осмотр, снимок которого показан справа"));
+    compareLabel->setBuddy(cbCompare);
+    for (QWidget *w : std::initializer_list<QWidget *>{visitLabel, cbVisit, bbNewVisit, compareLabel, cbCompare})
+        visits->addWidget(w);
+    visits->addStretch(1);
+
     auto *tools = new QHBoxLayout;
     tools->setSpacing(6);
     auto *showLabel = new QLabel(QStringLiteral("Показать:"), this);
     cbShow = new QComboBox(this);
-    cbShow->addItems({QStringLiteral("Оба глаза"), QStringLiteral("Правый глаз"), QStringLiteral("Левый глаз")});
-    platform::ui::describe(cbShow, "cbShow", QStringLiteral("Показать"), QStringLiteral("Оба снимка рядом или один"));
+    cbShow->addItems({QStringLiteral("Оба глаза"), QStringLiteral("Правый глаз"), QStringLiteral("Левый глаз"),
+                      QStringLiteral("Правый глаз: два осмотра"), QStringLiteral("Левый глаз: два осмотра")});
+    platform::ui::describe(cbShow, "cbShow", QStringLiteral("Показать"),
+                           QStringLiteral("Оба снимка осмотра рядом, один снимок или один глаз на двух осмотрах"));
     showLabel->setBuddy(cbShow);
     auto *chartLabel = new QLabel(QStringLiteral("Схема:"), this);
     cbChart = new QComboBox(this);
@@ -123,18 +149,39 @@ TfmPhoto::TfmPhoto(QWidget *owner)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lbPatient);
+    layout->addLayout(visits);
     layout->addLayout(tools);
     layout->addLayout(panes, 1);
     layout->addWidget(lbAnisocoria);
     layout->addLayout(bottom);
     layout->addWidget(lbZoneUnder);
 
-    connect(cbShow, &QComboBox::currentIndexChanged, this, &TfmPhoto::applyShow);
+    connect(cbShow, &QComboBox::currentIndexChanged, this, &TfmPhoto::refresh);
+    connect(cbVisit, &QComboBox::activated, this, [this](int i) { chooseVisit(cbVisit->itemData(i).toString()); });
+    connect(cbVisit->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        const QString typed = cbVisit->currentText().simplified();
+        // The box passes Enter on to its line again: a text that is an
+        // item's own (a visit listed, or chosen just now) is no new date.
+        if (cbVisit->findText(typed) >= 0)
+            return;
+        if (QDate::fromString(typed, QStringLiteral("dd.MM.yyyy")).isValid()) {
+            chooseVisit(typed);
+            return;
+        }
+        platform::ui::showMessage(this, QStringLiteral("«%1» — не дата осмотра. Введите дату как ДД.ММ.ГГГГ.").arg(typed));
+        refresh();
+    });
+    connect(bbNewVisit, &QPushButton::clicked, this, &TfmPhoto::newVisit);
+    connect(cbCompare, &QComboBox::activated, this, [this](int i) {
+        m_compare = cbCompare->itemData(i).toString();
+        refresh();
+    });
     connect(cbChart, &QComboBox::currentIndexChanged, this, &TfmPhoto::applyChart);
     connect(chkOverlay, &QCheckBox::toggled, this, &TfmPhoto::applyChart);
+    // While two visits are compared, the second photo follows the first.
     const auto views = [this](auto act) {
         for (Pane *p : {&right, &left})
-            if (p->box->isVisible())
+            if (p->box->isVisible() && !(comparing() && p == &left))
                 act(p->view);
     };
     connect(bbFit, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->fitToWindow(); }); });
@@ -213,21 +260,23 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     v->addWidget(p.pupil);
     v->addWidget(p.offers);
 
-    connect(p.add, &QPushButton::clicked, this, [this, eye] { addPhoto(eye); });
-    connect(p.find, &QPushButton::clicked, this, [this, eye] { findCircles(eye); });
-    connect(p.takeOff, &QPushButton::clicked, this, [this, eye] { takeOffPhoto(eye); });
-    connect(p.view, &PhotoView::clicked, this, [this, eye](QPointF at) { photoClicked(eye, at); });
-    connect(p.view, &PhotoView::hovered, this, [this, eye](QPointF at) { photoHovered(eye, at); });
-    connect(p.view, &PhotoView::fitEdited, this, [this, eye](const photos::iris::Fit &fit) {
-        Pane &pp = pane(eye);
+    Pane *at = &p;
+    connect(p.add, &QPushButton::clicked, this, [this, at] { addPhotoTo(*at); });
+    connect(p.find, &QPushButton::clicked, this, [this, at] { findCirclesIn(*at); });
+    connect(p.takeOff, &QPushButton::clicked, this, [this, at] { takeOffPhotoIn(*at); });
+    connect(p.view, &PhotoView::clicked, this, [this, at](QPointF point) { clickedIn(*at, point); });
+    connect(p.view, &PhotoView::hovered, this, [this, at](QPointF point) { hoveredIn(*at, point); });
+    connect(p.view, &PhotoView::framed, this, [this, at] { followFraming(*at); });
+    connect(p.view, &PhotoView::fitEdited, this, [this, at](const photos::iris::Fit &fit) {
+        Pane &pp = *at;
         storeFit(pp, fit);
         const QSignalBlocker quiet(pp.turn);
         pp.turn->setValue(fit.turn);
         measure(pp);
-        showOffers();
+        showMeasures();
     });
-    connect(p.turn, &QDoubleSpinBox::valueChanged, this, [this, eye](double value) {
-        Pane &pp = pane(eye);
+    connect(p.turn, &QDoubleSpinBox::valueChanged, this, [this, at](double value) {
+        Pane &pp = *at;
         if (pp.photo < 0 || pp.view->fit().turn == value)
             return;
         photos::iris::Fit fit = pp.view->fit();
@@ -235,7 +284,7 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
         pp.view->setFit(fit);
         storeFit(pp, fit);
         measure(pp);
-        showOffers();
+        showMeasures();
     });
 }
 
@@ -246,7 +295,14 @@ state::chartgeom::Chart TfmPhoto::chart() const
 
 void TfmPhoto::showCard(const THuman &card)
 {
-    m_card = photos::keyOf(card);
+    const photos::CardKey key = photos::keyOf(card);
+    if (!m_haveCard || !photos::sameCard(key, m_card)) {
+        // Another patient: the latest visit of the card, nothing compared.
+        m_visit.clear();
+        m_newVisit.reset();
+        m_compare.reset();
+    }
+    m_card = key;
     m_haveCard = true;
     right.loadedPath.clear();
     left.loadedPath.clear();
@@ -258,9 +314,13 @@ void TfmPhoto::refresh()
 {
     const QList<photos::CardKey> cards = photos::keysOf(state::card::entries());
     lbPatient->setText(m_haveCard ? QStringLiteral("Пациент: ") + photos::describe(m_card) : QStringLiteral("Пациент:"));
+    showVisits(cards);
+    applyShow();
     showPane(right, cards);
     showPane(left, cards);
-    showOffers();
+    if (comparing())
+        followFraming(right);
+    showMeasures();
 
     const photos::PhotoIndex &index = photos::store().index();
     const QSignalBlocker quiet(cbOrphans);
@@ -268,8 +328,9 @@ void TfmPhoto::refresh()
     for (int i : index.orphans(cards)) {
         const photos::Photo &p = index.photos.at(i);
         const QString owner = photos::describe(p.key);
+        const QString visit = p.visit.simplified().isEmpty() ? QString() : QStringLiteral(", осмотр ") + p.visit.simplified();
         cbOrphans->addItem(photos::eyeCaption(p.eye) + QStringLiteral(" — ") +
-                               (owner.isEmpty() ? QStringLiteral("без карточки") : owner) + QStringLiteral(" (") +
+                               (owner.isEmpty() ? QStringLiteral("без карточки") : owner) + visit + QStringLiteral(" (") +
                                p.file + QLatin1Char(')'),
                            i);
     }
@@ -278,12 +339,90 @@ void TfmPhoto::refresh()
     applyChart();
 }
 
+bool TfmPhoto::comparing() const
+{
+    return cbShow->currentIndex() >= 3;
+}
+
+void TfmPhoto::showVisits(const QList<photos::CardKey> &cards)
+{
+    m_visits = m_haveCard ? photos::store().index().visitsOf(cards, m_card) : QStringList();
+    const auto known = [this](const QString &v) {
+        return std::any_of(m_visits.cbegin(), m_visits.cend(), [&](const QString &k) { return photos::sameVisit(k, v); });
+    };
+    if (m_newVisit && known(*m_newVisit))
+        m_newVisit.reset();
+    if (!known(m_visit) && !(m_newVisit && photos::sameVisit(*m_newVisit, m_visit))) {
+        // The latest visit, or today's when the card has none yet.
+        m_visit = m_visits.isEmpty() ? photos::today() : m_visits.constLast();
+        m_newVisit.reset();
+        if (m_visits.isEmpty())
+            m_newVisit = m_visit;
+    }
+    QStringList listed = m_visits;
+    if (!known(m_visit))
+        listed.append(m_visit);
+    std::stable_sort(listed.begin(), listed.end(), photos::visitBefore);
+    {
+        const QSignalBlocker quiet(cbVisit);
+        cbVisit->clear();
+        for (qsizetype k = listed.size() - 1; k >= 0; --k)
+            cbVisit->addItem(photos::visitCaption(listed.at(k)) +
+                                 (known(listed.at(k)) ? QString() : QStringLiteral(" (новый осмотр)")),
+                             listed.at(k));
+        cbVisit->setCurrentIndex(int(listed.size() - 1 - listed.indexOf(m_visit)));
+        cbVisit->setEnabled(m_haveCard);
+    }
+    bbNewVisit->setEnabled(m_haveCard);
+
+    // The visit compared with: the one chosen before, or the latest before
+    // the visit shown, or else the latest after it.
+    QStringList others;
+    for (const QString &v : std::as_const(m_visits))
+        if (!photos::sameVisit(v, m_visit))
+            others.append(v);
+    const auto isOther = [&](const QString &v) {
+        return std::any_of(others.cbegin(), others.cend(), [&](const QString &o) { return photos::sameVisit(o, v); });
+    };
+    if (!m_compare || !isOther(*m_compare)) {
+        m_compare.reset();
+        for (const QString &v : std::as_const(others))
+            if (photos::visitBefore(v, m_visit) || !m_compare)
+                m_compare = v;
+    }
+    {
+        const QSignalBlocker quiet(cbCompare);
+        cbCompare->clear();
+        for (qsizetype k = others.size() - 1; k >= 0; --k) {
+            cbCompare->addItem(photos::visitCaption(others.at(k)), others.at(k));
+            if (m_compare && photos::sameVisit(*m_compare, others.at(k)))
+                cbCompare->setCurrentIndex(cbCompare->count() - 1);
+        }
+    }
+
+    const photos::Eye compared = cbShow->currentIndex() == 4 ? Eye::Left : Eye::Right;
+    right.eye = comparing() ? compared : Eye::Right;
+    left.eye = comparing() ? compared : Eye::Left;
+    right.visit = m_visit;
+    left.visit = comparing() ? m_compare.value_or(QString()) : m_visit;
+    right.hasVisit = true;
+    left.hasVisit = !comparing() || m_compare.has_value();
+    for (Pane *p : {&right, &left}) {
+        const QString caption = photos::eyeCaption(p->eye) +
+                                (p->hasVisit ? QStringLiteral(", осмотр ") + photos::visitCaption(p->visit) : QString());
+        p->box->setTitle(caption);
+        p->box->setAccessibleName(caption);
+        p->add->setToolTip(QStringLiteral("Выбрать снимок ") + eyeWord(p->eye) + QStringLiteral(" глаза (JPEG, PNG или BMP)"));
+    }
+}
+
 void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
 {
     const photos::PhotoIndex &index = photos::store().index();
-    const int i = m_haveCard ? index.photoOf(cards, m_card, p.eye) : -1;
+    const int i = m_haveCard && p.hasVisit ? index.photoOf(cards, m_card, p.eye, p.visit) : -1;
     p.photo = i;
-    const bool holds = m_haveCard && photos::canHoldPhotos(m_card) && photos::PhotoIndex::cardsWith(cards, m_card) == 1;
+    const bool holds = m_haveCard && p.hasVisit && photos::canHoldPhotos(m_card) &&
+                       photos::PhotoIndex::cardsWith(cards, m_card) == 1;
     p.add->setEnabled(holds);
     p.add->setText(i >= 0 ? QStringLiteral("Заменить…") : QStringLiteral("Добавить…"));
     p.find->setEnabled(i >= 0);
@@ -294,6 +433,8 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
         QString text;
         if (!m_haveCard)
             text = QStringLiteral("Карточка не выбрана");
+        else if (!p.hasVisit)
+            text = QStringLiteral("Других осмотров со снимками нет: сравнивать не с чем.");
         else if (index.heldBack(cards, m_card))
             text = QStringLiteral("Фотографии не показаны: в картотеке несколько карточек «%1». Измените у одной "
                                   "из них ФИО или дату.").arg(photos::describe(m_card));
@@ -303,7 +444,8 @@ void TfmPhoto::showPane(Pane &p, const QList<photos::CardKey> &cards)
             text = QStringLiteral("Чтобы хранить фотографии, заполните в карточке фамилию и имя («Править», "
                                   "«Записать»).");
         else
-            text = QStringLiteral("Нет фотографии. «Добавить…» — выбрать снимок (JPEG, PNG или BMP).");
+            text = QStringLiteral("Нет снимка %1 глаза на осмотре %2. «Добавить…» — выбрать снимок (JPEG, PNG или BMP).")
+                       .arg(eyeWord(p.eye), photos::visitCaption(p.visit));
         p.view->setPhoto(QImage(), photos::iris::Fit{}, text);
         p.state->clear();
         measure(p);
@@ -371,12 +513,25 @@ void TfmPhoto::measure(Pane &p, bool circlesFound)
     p.pupil->setText(photos::iris::describe(*p.measures).join(QLatin1Char('\n')));
 }
 
-void TfmPhoto::showOffers()
+void TfmPhoto::showMeasures()
 {
-    lbAnisocoria->setText(right.measures && left.measures
-                              ? photos::iris::describe(photos::iris::anisocoria(*right.measures, *left.measures))
-                              : QString());
-    m_offers = photos::iris::pupilOffers(right.measures, left.measures);
+    if (comparing()) {
+        // One eye at two visits: how its pupil changed, and no offer (the
+        // signs are entered from the visit examined today, one eye beside the other).
+        const bool inOrder = !photos::visitBefore(right.visit, left.visit);
+        const Pane &earlier = inOrder ? left : right;
+        const Pane &later = inOrder ? right : left;
+        lbAnisocoria->setText(right.measures && left.measures && left.hasVisit
+                                  ? photos::iris::describeChange(*earlier.measures, photos::visitCaption(earlier.visit),
+                                                                 *later.measures, photos::visitCaption(later.visit))
+                                  : QString());
+        m_offers.clear();
+    } else {
+        lbAnisocoria->setText(right.measures && left.measures
+                                  ? photos::iris::describe(photos::iris::anisocoria(*right.measures, *left.measures))
+                                  : QString());
+        m_offers = photos::iris::pupilOffers(right.measures, left.measures);
+    }
     for (Pane *p : {&right, &left}) {
         // Taken out at once, deleted later: the press being handled may be one of them.
         for (QPushButton *b : p->offers->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly)) {
@@ -390,7 +545,7 @@ void TfmPhoto::showOffers()
         const QString name = photos::iris::offerName(o);
         if (name.isEmpty())
             continue;
-        Pane &p = pane(o.rightEye ? Eye::Right : Eye::Left);
+        Pane &p = paneOf(o.rightEye ? Eye::Right : Eye::Left);
         const QByteArray objectName = "bbOffer" + QByteArray::number(n++);
         auto *b = button(p.offers, objectName.constData(), QStringLiteral("Предложено: ") + name,
                          o.source == photos::iris::Source::Catalogue
@@ -418,7 +573,13 @@ void TfmPhoto::takeOffer(const photos::iris::Offer &offer)
 
 void TfmPhoto::photoHovered(Eye eye, QPointF at)
 {
-    const photos::iris::Fit &fit = pane(eye).view->fit();
+    hoveredIn(paneOf(eye), at);
+}
+
+void TfmPhoto::hoveredIn(const Pane &p, QPointF at)
+{
+    const Eye eye = p.eye;
+    const photos::iris::Fit &fit = p.view->fit();
     const bool rightEye = eye == Eye::Right;
     const double t = photos::iris::usable(fit) ? photos::iris::placeOf(fit, at).t : -1;
     if (t < 0 || t > 1) {
@@ -438,6 +599,43 @@ void TfmPhoto::applyShow()
 {
     right.box->setVisible(cbShow->currentIndex() != 2);
     left.box->setVisible(cbShow->currentIndex() != 1);
+    cbCompare->setEnabled(comparing() && cbCompare->count() > 0);
+}
+
+void TfmPhoto::followFraming(const Pane &p)
+{
+    if (!comparing())
+        return;
+    if (const std::optional<PhotoView::Framing> framing = p.view->framing())
+        otherPane(p).view->setFraming(*framing);
+}
+
+void TfmPhoto::chooseVisit(const QString &visit)
+{
+    m_visit = visit.simplified();
+    if (std::none_of(m_visits.cbegin(), m_visits.cend(), [&](const QString &v) { return photos::sameVisit(v, m_visit); }))
+        m_newVisit = m_visit;
+    refresh();
+}
+
+void TfmPhoto::newVisit()
+{
+    chooseVisit(photos::today());
+}
+
+void TfmPhoto::compareVisits(Eye eye, const QString &other)
+{
+    m_compare = other.simplified();
+    const QSignalBlocker quiet(cbShow);
+    cbShow->setCurrentIndex(eye == Eye::Right ? 3 : 4);
+    refresh();
+}
+
+std::optional<TfmPhoto::Compared> TfmPhoto::comparison() const
+{
+    if (!comparing() || !left.hasVisit)
+        return std::nullopt;
+    return Compared{right.eye, right.visit, left.visit, right.photo, left.photo};
 }
 
 void TfmPhoto::storeFit(Pane &p, const photos::iris::Fit &fit)
@@ -464,27 +662,37 @@ bool TfmPhoto::cardTakesPhotos(const QList<photos::CardKey> &cards)
 
 void TfmPhoto::addPhoto(Eye eye)
 {
+    addPhotoTo(paneOf(eye));
+}
+
+void TfmPhoto::addPhotoTo(Pane &p)
+{
+    const Eye eye = p.eye;
     const QList<photos::CardKey> cards = photos::keysOf(state::card::entries());
-    if (!cardTakesPhotos(cards))
+    if (!p.hasVisit || !cardTakesPhotos(cards))
         return;
     const QString file = platform::ui::prompter().openFileName(
         this, platform::ui::FileRequest{QStringLiteral("Снимок ") + eyeWord(eye) + QStringLiteral(" глаза"), {}, kFilter, {}});
     if (file.isEmpty())
         return;
-    if (pane(eye).photo >= 0 &&
+    if (p.photo >= 0 &&
         platform::ui::prompter().ask(this, QMessageBox::Question,
                            QStringLiteral("Заменить снимок %1 глаза? Прежний останется в папке картотеки среди фото "
                                           "без карточки.").arg(eyeWord(eye)),
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    const photos::Store::Added added = photos::store().add(file, eye, m_card);
+    const photos::Store::Added added = photos::store().add(file, eye, m_card, p.visit);
     if (!added.error.isEmpty())
         platform::ui::showMessage(this, added.error);
 }
 
 void TfmPhoto::findCircles(Eye eye)
 {
-    Pane &p = pane(eye);
+    findCirclesIn(paneOf(eye));
+}
+
+void TfmPhoto::findCirclesIn(Pane &p)
+{
     if (p.photo < 0 || p.view->photo().isNull())
         return;
     const photos::iris::Found found = photos::iris::find(p.view->photo());
@@ -493,14 +701,19 @@ void TfmPhoto::findCircles(Eye eye)
     const QSignalBlocker quiet(p.turn);
     p.turn->setValue(found.fit.turn);
     measure(p, found.ok);
-    showOffers();
+    showMeasures();
     if (!found.ok)
         platform::ui::showMessage(this, QStringLiteral("Круги не найдены (%1): поставьте их вручную.").arg(found.problem));
 }
 
 void TfmPhoto::takeOffPhoto(Eye eye)
 {
-    Pane &p = pane(eye);
+    takeOffPhotoIn(paneOf(eye));
+}
+
+void TfmPhoto::takeOffPhotoIn(Pane &p)
+{
+    const Eye eye = p.eye;
     if (p.photo < 0)
         return;
     if (platform::ui::prompter().ask(this, QMessageBox::Question,
@@ -513,13 +726,18 @@ void TfmPhoto::takeOffPhoto(Eye eye)
 
 void TfmPhoto::photoClicked(Eye eye, QPointF at)
 {
-    const Pane &p = pane(eye);
+    clickedIn(paneOf(eye), at);
+}
+
+void TfmPhoto::clickedIn(Pane &p, QPointF at)
+{
+    const Eye eye = p.eye;
     const photos::iris::Fit &fit = p.view->fit();
     if (!photos::iris::usable(fit))
         return;
     // The point stays marked until the next click, on either photo.
     p.view->setMark(at);
-    pane(eye == Eye::Right ? Eye::Left : Eye::Right).view->setMark(std::nullopt);
+    otherPane(p).view->setMark(std::nullopt);
     if (photos::iris::placeOf(fit, at).t > 1) {
         lbZone->setText(QStringLiteral("Зона: щелчок вне радужки"));
         return;
@@ -544,12 +762,17 @@ void TfmPhoto::putOnCard()
     if (cbOrphans->currentIndex() < 0 || !cardTakesPhotos(cards))
         return;
     const int i = cbOrphans->currentData().toInt();
-    const Eye eye = photos::store().index().photos.at(i).eye;
-    if (pane(eye).photo >= 0 &&
+    const photos::Photo &photo = photos::store().index().photos.at(i);
+    const Eye eye = photo.eye;
+    // The photo goes to the visit it was taken at; one whose date is not
+    // known, to the visit shown.
+    const QString visit = photo.visit.simplified().isEmpty() ? m_visit : photo.visit.simplified();
+    if (photos::store().index().photoOf(cards, m_card, eye, visit) >= 0 &&
         platform::ui::prompter().ask(this, QMessageBox::Question,
-                           QStringLiteral("У карточки уже есть снимок %1 глаза. Заменить его? Прежний останется "
-                                          "среди фото без карточки.").arg(eyeWord(eye)),
+                           QStringLiteral("У карточки уже есть снимок %1 глаза на осмотре %2. Заменить его? Прежний "
+                                          "останется среди фото без карточки.").arg(eyeWord(eye), photos::visitCaption(visit)),
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    photos::store().putOn(i, m_card);
+    m_visit = visit;
+    photos::store().putOn(i, m_card, visit);
 }

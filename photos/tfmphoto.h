@@ -8,6 +8,9 @@
 // its fitted circles and edge, and where a measure passes its threshold
 // the matching sign is offered: a press on the offer does what a click on
 // that patch of the pupil diagrams, or on that item of the sign menus, does.
+// A card keeps photos of several visits: the window shows one visit, or one
+// eye at two visits side by side, zoomed and moved together in the measure
+// of the iris, the chart over both, the measures of both under them.
 #include "photos/photoindex.h"
 #include "photos/pupilmeasure.h"
 #include "state/zones.h"
@@ -35,8 +38,25 @@ public:
     const photos::CardKey &cardKey() const { return m_card; }
     state::chartgeom::Chart chart() const;
 
-    // The photo a pane shows: its index in the photo index, -1 for none.
-    int photoShown(photos::Eye eye) const { return eye == photos::Eye::Right ? right.photo : left.photo; }
+    // The photo shown of an eye at the chosen visit: its index in the photo
+    // index, -1 for none.
+    int photoShown(photos::Eye eye) const { return paneOf(eye).photo; }
+
+    // The visit shown ("07.12.2026"), and the card's visits with photos,
+    // oldest first.
+    const QString &visit() const { return m_visit; }
+    const QStringList &visits() const { return m_visits; }
+    // Shows a visit: one of the card's, or a new one (a date) to add photos to.
+    void chooseVisit(const QString &visit);
+    // One eye at the chosen visit and at another, side by side.
+    void compareVisits(photos::Eye eye, const QString &other);
+    struct Compared {
+        photos::Eye eye = photos::Eye::Right;
+        QString visit, other;   // the chosen visit (left) and the other (right)
+        int photo = -1, otherPhoto = -1;
+    };
+    // What is compared, while two visits are.
+    std::optional<Compared> comparison() const;
 
     // The signs offered from the measures, in the order of their buttons.
     const std::vector<photos::iris::Offer> &offers() const { return m_offers; }
@@ -53,11 +73,14 @@ public slots:
     // its patch or menu item is clicked.
     void takeOffer(const photos::iris::Offer &offer);
     void photoHovered(photos::Eye eye, QPointF photoPoint);
+    void newVisit(); // bbNewVisitClick
 
 private:
     // One eye's pane.
     struct Pane {
         photos::Eye eye = photos::Eye::Right;
+        QString visit;        // the visit shown
+        bool hasVisit = true; // false: no other visit to compare with
         QGroupBox *box = nullptr;
         PhotoView *view = nullptr;
         QPushButton *add = nullptr;
@@ -75,7 +98,10 @@ private:
 
     // The controls, under their written names (their object names too).
     QLabel *lbPatient = nullptr;
+    QComboBox *cbVisit = nullptr;
+    QPushButton *bbNewVisit = nullptr;
     QComboBox *cbShow = nullptr;
+    QComboBox *cbCompare = nullptr;
     QComboBox *cbChart = nullptr;
     QCheckBox *chkOverlay = nullptr;
     QPushButton *bbFit = nullptr;
@@ -92,7 +118,20 @@ private:
     QLabel *lbZoneUnder = nullptr; // the zone under the mouse
     state::zones::ZoneUnderPointer m_zoneUnderPointer;
 
-    Pane &pane(photos::Eye eye) { return eye == photos::Eye::Right ? right : left; }
+    // The pane of an eye at the chosen visit; while two visits are compared,
+    // the pane of the chosen visit.
+    Pane &paneOf(photos::Eye eye) { return comparing() || eye == photos::Eye::Right ? right : left; }
+    const Pane &paneOf(photos::Eye eye) const { return comparing() || eye == photos::Eye::Right ? right : left; }
+    Pane &otherPane(const Pane &p) { return &p == &right ? left : right; }
+    bool comparing() const;
+
+    void addPhotoTo(Pane &p);
+    void findCirclesIn(Pane &p);
+    void takeOffPhotoIn(Pane &p);
+    void clickedIn(Pane &p, QPointF photoPoint);
+    void hoveredIn(const Pane &p, QPointF photoPoint);
+    void showVisits(const QList<photos::CardKey> &cards);
+    void followFraming(const Pane &p);
 
     void buildPane(Pane &p, photos::Eye eye, const char *suffix);
     void showPane(Pane &p, const QList<photos::CardKey> &cards);
@@ -103,7 +142,8 @@ private:
     // The pupil measured from the circles shown; not while they are only
     // proposed (not found).
     void measure(Pane &p, bool circlesFound = true);
-    void showOffers();
+    // The measures between the eyes or between the visits, and the offers.
+    void showMeasures();
 
     std::vector<photos::iris::Offer> m_offers;
     struct Outline {
@@ -114,4 +154,8 @@ private:
 
     photos::CardKey m_card;
     bool m_haveCard = false;
+    QStringList m_visits; // the card's visits with photos, oldest first
+    QString m_visit;      // the visit shown
+    std::optional<QString> m_newVisit; // a visit chosen that has no photos yet
+    std::optional<QString> m_compare;  // the visit compared with
 };

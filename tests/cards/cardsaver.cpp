@@ -83,7 +83,7 @@ int scenario(const QString &list)
     state::cardlock::refresh(list, self);
     photos::PhotoIndex index;
     for (int i = 0; i < 3; ++i)
-        index.add(QStringLiteral("R%1.jpg").arg(i), photos::Eye::Right, photos::keyOf(*numbered(5).at(i).record));
+        index.add(QStringLiteral("R%1.jpg").arg(i), photos::Eye::Right, photos::keyOf(*numbered(5).at(i).record), QString());
     if (!photos::save(photos::folderFor(list), index))
         return 3;
     const QList<state::cardbackup::Backup> backups = state::cardbackup::list(list);

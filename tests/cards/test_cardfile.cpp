@@ -712,7 +712,7 @@ void TestCardFile::everyFileCallKilled()
                                       dead.since.toUTC().toString(Qt::ISODate), "999999999", "0", "x"}));
         photos::PhotoIndex index;
         for (int i = 0; i < 2; ++i)
-            index.add(QStringLiteral("R%1.jpg").arg(i), photos::Eye::Right, photos::keyOf(*version(4).at(i).record));
+            index.add(QStringLiteral("R%1.jpg").arg(i), photos::Eye::Right, photos::keyOf(*version(4).at(i).record), QString());
         QVERIFY(photos::save(photos::folderFor(list), index));
     }
     const QString work = env.path("work");
@@ -760,7 +760,7 @@ void TestCardFile::everyFileCallKilled()
         QCOMPARE(filesIn(work), (QStringList{"k.LST", "k.lso"}));
         QCOMPARE(filesIn(state::cardbackup::folderOf(list)).size(), 6);
         QCOMPARE(state::cardbackup::list(list).size(), 3);
-        QCOMPARE(filesIn(foto), QStringList{"index.txt"});
+        QCOMPARE(filesIn(foto), (QStringList{"index.txt", "visits.txt"}));
     }
     qInfo("%d file calls, each one killed once", killAt - 1);
     QVERIFY(killAt > 40);

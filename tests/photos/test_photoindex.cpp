@@ -63,13 +63,14 @@ struct World {
                 return i;
         return -1;
     }
-    // A photo of a patient, as a camera file outside the card index.
-    QString shoot(const QString &tag, Eye eye)
+    // A photo of a patient, as a camera file outside the card index (one
+    // of each visit, when a visit is named).
+    QString shoot(const QString &tag, Eye eye, const QString &visit = {})
     {
         QImage image(96, 64, QImage::Format_RGB32);
         image.fill(QColor::fromHsv(int(qHash(tag) % 360), 200, 200));
-        QPainter(&image).drawText(image.rect(), Qt::AlignCenter, tag + (eye == Eye::Right ? "R" : "L"));
-        const QString path = env.path(QStringLiteral("camera/%1%2.png").arg(tag).arg(int(eye)));
+        QPainter(&image).drawText(image.rect(), Qt::AlignCenter, tag + (eye == Eye::Right ? "R" : "L") + visit);
+        const QString path = env.path(QStringLiteral("camera/%1%2%3.png").arg(tag).arg(int(eye)).arg(visit));
         QDir().mkpath(env.path(QStringLiteral("camera")));
         image.save(path);
         QFile f(path);
@@ -77,10 +78,23 @@ struct World {
         owner.insert(f.readAll(), tag);
         return path;
     }
-    void addPhoto(const QString &tag, Eye eye)
+    void addPhoto(const QString &tag, Eye eye, const QString &visit = photos::today())
     {
         const THuman h = *card->model()->entry(rowOf(tag)).record;
-        QVERIFY(photos::store().add(shoot(tag, eye), eye, photos::keyOf(h)).error.isEmpty());
+        QVERIFY(photos::store().add(shoot(tag, eye, visit), eye, photos::keyOf(h), visit).error.isEmpty());
+    }
+    // The photo of a patient's eye taken at a visit, wherever it is now.
+    int photoTaken(const QString &tag, Eye eye, const QString &visit) const
+    {
+        const photos::PhotoIndex &index = photos::store().index();
+        for (int i = 0; i < index.photos.size(); ++i) {
+            QFile f(photos::store().pathOf(i));
+            f.open(QIODevice::ReadOnly);
+            if (index.photos.at(i).eye == eye && photos::sameVisit(index.photos.at(i).visit, visit) &&
+                owner.value(f.readAll()) == tag)
+                return i;
+        }
+        return -1;
     }
     // The eyes shown per patient tag ("R", "L", "RL", ""); fails on a photo
     // shown under another patient.
@@ -295,6 +309,9 @@ private slots:
     void photosThatCannotBeShownAreRefused_data();
     void photosThatCannotBeShownAreRefused();
     void nothingOutsideIsReadOrWritten();
+    void visitsFollowTheirCard_data() { photosFollowTheirCard_data(); }
+    void visitsFollowTheirCard();
+    void visitsBesideTheIndex();
 };
 
 void TestPhotoIndex::photosFollowTheirCard_data()
@@ -333,7 +350,7 @@ void TestPhotoIndex::fitsAndFilesAreKept()
     photos::store().takeOff(b);
     QCOMPARE(w.shown().value("B"), QStringLiteral("R"));
     QCOMPARE(w.orphans(), 1);
-    photos::store().putOn(b, keys.at(1));
+    photos::store().putOn(b, keys.at(1), photos::today());
     QCOMPARE(w.shown().value("B"), QStringLiteral("RL"));
     // A new photo of an eye replaces the old one, which is kept as an orphan.
     w.addPhoto(QStringLiteral("B"), Eye::Left);
@@ -542,4 +559,73 @@ void TestPhotoIndex::nothingOutsideIsReadOrWritten()
 }
 
 QTEST_MAIN(TestPhotoIndex)
+// B has a right-eye photo of an earlier visit too: whatever the card
+// actions do, it goes wherever B's photo of that eye taken today goes, and
+// today's visit shows what a card of one visit showed.
+void TestPhotoIndex::visitsFollowTheirCard()
+{
+    QFETCH(int, step);
+    const QString earlier = QStringLiteral("05.05.2025");
+    World w;
+    startWorld(w);
+    w.addPhoto(QStringLiteral("B"), Eye::Right, earlier);
+    w.saveAs(w.list());
+    w.open(w.list());
+    const Step &s = steps().at(step);
+    s.act(w);
+    QCOMPARE(w.shown(), s.shown);
+    const int now = w.photoTaken(QStringLiteral("B"), Eye::Right, photos::today());
+    const int then = w.photoTaken(QStringLiteral("B"), Eye::Right, earlier);
+    QVERIFY(now >= 0 && then >= 0);
+    const QList<photos::CardKey> keys = photos::keysOf(w.card->model()->entries());
+    const photos::PhotoIndex &index = photos::store().index();
+    for (const photos::CardKey &key : keys)
+        QCOMPARE(index.photoOf(keys, key, Eye::Right, earlier) == then, index.photoOf(keys, key, Eye::Right, photos::today()) == now);
+    const QList<int> orphans = index.orphans(keys);
+    QCOMPARE(orphans.contains(then), orphans.contains(now));
+    QCOMPARE(orphans.size(), s.orphans + orphans.contains(then));
+}
+
+// The visits file beside the index; the index in the form it always had,
+// each card's photos oldest visit first, so that a program knowing nothing
+// of visits shows the latest; a folder without the visits file has its
+// photos at their card's date.
+void TestPhotoIndex::visitsBesideTheIndex()
+{
+    World w;
+    startWorld(w);
+    w.addPhoto(QStringLiteral("B"), Eye::Right, QStringLiteral("05.05.2025"));
+    w.saveAs(w.list());
+    const QString today = photos::today();
+    const QStringList index{photos::kHeading,
+                            "правый", "R0003.png", "на карточке", "01.02.2024", "Борисова", "Белла", "Иванович", "",
+                            "правый", "R0001.png", "на карточке", "01.02.2024", "Борисова", "Белла", "Иванович", "",
+                            "правый", "R0002.png", "на карточке", "01.02.2024", "Власов", "Виктор", "Иванович", "",
+                            "левый", "L0001.png", "на карточке", "01.02.2024", "Борисова", "Белла", "Иванович", ""};
+    QCOMPARE(w.env.readBytes(QStringLiteral("k.foto/index.txt")), platform::textfile::encodeLines(index));
+    QCOMPARE(w.env.readBytes(QStringLiteral("k.foto/visits.txt")),
+             platform::textfile::encodeLines({photos::kVisitsHeading, "R0003.png", "05.05.2025", "R0001.png", today,
+                                              "R0002.png", today, "L0001.png", today}));
+    w.open(w.list());
+    const QList<photos::CardKey> keys = photos::keysOf(w.card->model()->entries());
+    QCOMPARE(photos::store().index().visitsOf(keys, keys.at(1)), (QStringList{"05.05.2025", today}));
+    QCOMPARE(w.orphans(), 0);
+
+    // Without the visits file the earlier photo is one more of the card's
+    // date, replaced by the later one and offered: what an older program shows.
+    QVERIFY(QFile::remove(w.env.path(QStringLiteral("k.foto/visits.txt"))));
+    w.open(w.list());
+    QCOMPARE(photos::store().index().visitsOf(keys, keys.at(1)), QStringList{"01.02.2024"});
+    QCOMPARE(w.shown().value("B"), QStringLiteral("RL"));
+    QCOMPARE(photos::store().index().photos.at(photos::store().index().photoOf(keys, keys.at(1), Eye::Right)).file,
+             QStringLiteral("R0001.png"));
+    QCOMPARE(w.orphans(), 1);
+    QVERIFY(w.prompter.texts().isEmpty());
+    // A visits file that cannot be read is said; the photos keep their card's date.
+    w.env.writeLines(QStringLiteral("k.foto/visits.txt"), {QStringLiteral("что-то другое")});
+    w.open(w.list());
+    QCOMPARE(w.prompter.texts().size(), 1);
+    QCOMPARE(photos::store().index().visitsOf(keys, keys.at(1)), QStringList{"01.02.2024"});
+}
+
 #include "test_photoindex.moc"

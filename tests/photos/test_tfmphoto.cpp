@@ -120,6 +120,7 @@ private slots:
     void irisesInAPrintedConclusion();
     void irisesInTheFinalEditor();
     void anOfferDoesWhatItsPatchDoes();
+    void twoVisitsSideBySide();
 };
 
 void TestTfmPhoto::aCardWithTwoPhotosToTheDraft()
@@ -522,4 +523,108 @@ void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
 }
 
 QTEST_MAIN(TestTfmPhoto)
+namespace {
+
+void drag(QWidget *w, QPoint from, QPoint to)
+{
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, from);
+    for (int k = 1; k <= 4; ++k) {
+        const QPointF at = from + (to - from) * (k / 4.0);
+        QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &move);
+    }
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+void sameFraming(PhotoView *a, PhotoView *b)
+{
+    QVERIFY(a->framing() && b->framing());
+    QCOMPARE(b->framing()->pixelsPerRadius, a->framing()->pixelsPerRadius);
+    QVERIFY(QLineF(a->framing()->centre, b->framing()->centre).length() < 1e-9);
+}
+
+} // namespace
+
+// An earlier visit is typed in and photographed; each visit shows its own
+// photos under its date, and one eye at both visits is shown side by side,
+// zoomed and moved together, with the measures of both, through a card
+// rename, and into the final editor.
+void TestTfmPhoto::twoVisitsSideBySide()
+{
+    Setup s;
+    TfmPhoto *w = s.window();
+    const QString today = photos::today();
+    const QString earlier = QStringLiteral("12.03.2025");
+    const int todays = w->photoShown(Eye::Right);
+    QCOMPARE(w->visits(), QStringList{today});
+    auto *visit = control<QComboBox>(w, "cbVisit");
+    visit->lineEdit()->setText(earlier);
+    QTest::keyClick(visit->lineEdit(), Qt::Key_Return);
+    QCOMPARE(w->visit(), earlier);
+    QCOMPARE(w->photoShown(Eye::Right), -1);
+    QCOMPARE(control<QGroupBox>(w, "gbRight")->title(), QStringLiteral("Правый глаз, осмотр ") + earlier);
+    const synth::Photo then = synth::make(QSize(1024, 768), 43);
+    then.image.save(s.env.path("then.png"));
+    s.prompter.fileNames << s.env.path("then.png");
+    control<QPushButton>(w, "bbAddRight")->click();
+    QCOMPARE(w->visits(), (QStringList{earlier, today}));
+    const int thens = w->photoShown(Eye::Right);
+    QVERIFY(thens >= 0 && thens != todays);
+    QCOMPARE(control<PhotoView>(w, "imRight")->photo().size(), then.image.size());
+    QVERIFY(control<PhotoView>(w, "imLeft")->photo().isNull());
+    // The visits listed newest first; choosing one shows its photos.
+    QCOMPARE(visit->itemData(0).toString(), today);
+    emit visit->activated(0);
+    QCOMPARE(w->photoShown(Eye::Right), todays);
+    QVERIFY(!control<PhotoView>(w, "imLeft")->photo().isNull());
+
+    // The right eye at both visits: today's on the left, the earlier beside it.
+    control<QComboBox>(w, "cbShow")->setCurrentIndex(3);
+    QVERIFY(w->comparison());
+    QCOMPARE(w->comparison()->other, earlier);
+    QCOMPARE(w->comparison()->photo, todays);
+    QCOMPARE(w->comparison()->otherPhoto, thens);
+    QCOMPARE(control<QGroupBox>(w, "gbLeft")->title(), QStringLiteral("Правый глаз, осмотр ") + earlier);
+    PhotoView *first = control<PhotoView>(w, "imRight");
+    PhotoView *second = control<PhotoView>(w, "imLeft");
+    QCOMPARE(second->photo().size(), then.image.size());
+    sameFraming(first, second);
+    control<QPushButton>(w, "bbZoomIn")->click();
+    control<QPushButton>(w, "bbZoomIn")->click();
+    sameFraming(first, second);
+    drag(first, QPoint(6, first->height() - 6), QPoint(60, first->height() - 30));
+    sameFraming(first, second);
+    drag(second, QPoint(6, 6), QPoint(40, 50));
+    sameFraming(first, second);
+    QVERIFY(std::abs(first->zoom() / second->zoom() - then.scene.truth.limbus.r / s.right.scene.truth.limbus.r) < 0.05);
+    // The measures of both, the change between them, and no sign offered
+    // from a comparison.
+    QVERIFY(!control<QLabel>(w, "lbPupilRight")->text().isEmpty());
+    QVERIFY(!control<QLabel>(w, "lbPupilLeft")->text().isEmpty());
+    QVERIFY(control<QLabel>(w, "lbAnisocoria")->text().startsWith(QStringLiteral("С %1 по %2: зрачок ").arg(earlier, today)));
+    QVERIFY(w->offers().empty());
+
+    // The card renamed: both visits follow it.
+    s.card->selectRow(0);
+    s.card->takeOutCard();
+    control<QLineEdit>(s.card, "FNameEdit")->setText(QStringLiteral("Петровский"));
+    s.card->writeBackCard();
+    QCOMPARE(w->visits(), (QStringList{earlier, today}));
+    QVERIFY(w->comparison() && w->comparison()->photo == todays && w->comparison()->otherPhoto == thens);
+
+    // The final editor inserts the comparison, earlier first, and keeps it in its file.
+    conclusion::reach::open();
+    TfmReach *editor = state::windows().fmReach.data();
+    control<ReachEditor>(editor, "Editor")->setPlainText(QStringLiteral("Заключение иридолога"));
+    editor->InsertVisitComparison();
+    const QString text = control<ReachEditor>(editor, "Editor")->document()->toPlainText();
+    QCOMPARE(picturesIn(*control<ReachEditor>(editor, "Editor")->document()), 2);
+    QVERIFY(text.indexOf(QStringLiteral("Правый глаз, осмотр ") + earlier) < text.indexOf(QStringLiteral("Правый глаз, осмотр ") + today));
+    QVERIFY(text.contains(QStringLiteral("Правый глаз. С %1 по %2: зрачок ").arg(earlier, today)));
+    QTextDocument reread;
+    QVERIFY(rtf::read(rtf::write(*control<ReachEditor>(editor, "Editor")->document()), &reread).ok);
+    QCOMPARE(picturesIn(reread), 2);
+    QCOMPARE(s.prompter.texts(), QStringList());
+}
+
 #include "test_tfmphoto.moc"
