@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -262,10 +263,15 @@ void PhotoView::paintEvent(QPaintEvent *)
     }
 }
 
-void PhotoView::resizeEvent(QResizeEvent *)
+void PhotoView::resizeEvent(QResizeEvent *e)
 {
-    if (m_fitMode)
+    if (m_fitMode) {
         fitToWindow();
+    } else if (!m_photo.isNull() && e->oldSize().isValid()) {
+        // Zoomed or moved: the point in the middle stays in the middle.
+        m_origin += QPointF(e->oldSize().width() - width(), e->oldSize().height() - height()) / (2 * m_scale);
+        clampOrigin();
+    }
 }
 
 void PhotoView::mousePressEvent(QMouseEvent *e)

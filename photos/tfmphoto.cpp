@@ -184,7 +184,12 @@ TfmPhoto::TfmPhoto(QWidget *owner)
             if (p->box->isVisible() && !(comparing() && p == &left))
                 act(p->view);
     };
-    connect(bbFit, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->fitToWindow(); }); });
+    connect(bbFit, &QPushButton::clicked, this, [this, views] {
+        if (comparing())
+            frameIrises();
+        else
+            views([](PhotoView *v) { v->fitToWindow(); });
+    });
     connect(bbActual, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->actualSize(); }); });
     connect(bbZoomIn, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->zoomBy(1.25); }); });
     connect(bbZoomOut, &QPushButton::clicked, this, [views] { views([](PhotoView *v) { v->zoomBy(0.8); }); });
@@ -318,8 +323,12 @@ void TfmPhoto::refresh()
     applyShow();
     showPane(right, cards);
     showPane(left, cards);
-    if (comparing())
-        followFraming(right);
+    // Two photos come up side by side with their irises in the middle;
+    // then they keep the framing the user gives them.
+    const std::pair shownPair{right.photo, left.photo};
+    if (comparing() && shownPair != m_framedPair)
+        frameIrises();
+    m_framedPair = comparing() ? shownPair : std::pair{-1, -1};
     showMeasures();
 
     const photos::PhotoIndex &index = photos::store().index();
@@ -600,6 +609,14 @@ void TfmPhoto::applyShow()
     right.box->setVisible(cbShow->currentIndex() != 2);
     left.box->setVisible(cbShow->currentIndex() != 1);
     cbCompare->setEnabled(comparing() && cbCompare->count() > 0);
+}
+
+void TfmPhoto::frameIrises()
+{
+    const QSize size = right.view->size();
+    const PhotoView::Framing framing{QPointF(0, 0), 0.45 * std::min(size.width(), size.height())};
+    right.view->setFraming(framing);
+    left.view->setFraming(framing);
 }
 
 void TfmPhoto::followFraming(const Pane &p)

@@ -132,6 +132,9 @@ private:
     void hoveredIn(const Pane &p, QPointF photoPoint);
     void showVisits(const QList<photos::CardKey> &cards);
     void followFraming(const Pane &p);
+    // Both photos of a comparison with the iris in the middle, filling most of the view.
+    void frameIrises();
+    std::pair<int, int> m_framedPair{-1, -1}; // the photos compared when last framed so
 
     void buildPane(Pane &p, photos::Eye eye, const char *suffix);
     void showPane(Pane &p, const QList<photos::CardKey> &cards);

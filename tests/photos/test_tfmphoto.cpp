@@ -589,6 +589,8 @@ void TestTfmPhoto::twoVisitsSideBySide()
     PhotoView *second = control<PhotoView>(w, "imLeft");
     QCOMPARE(second->photo().size(), then.image.size());
     sameFraming(first, second);
+    // Both irises in the middle of their views, however each photo was taken.
+    QVERIFY(QLineF(first->framing()->centre, QPointF(0, 0)).length() < 0.02);
     control<QPushButton>(w, "bbZoomIn")->click();
     control<QPushButton>(w, "bbZoomIn")->click();
     sameFraming(first, second);
