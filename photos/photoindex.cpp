@@ -35,12 +35,6 @@ QString keyText(const CardKey &k)
            norm(k.patronymic);
 }
 
-// A photo's key and visit as one string, for the photo a card shows of a visit.
-QString visitKeyText(const Photo &p)
-{
-    return keyText(p.key) + QChar(0x1e) + norm(p.visit);
-}
-
 QString fitLine(const std::optional<iris::Fit> &fit)
 {
     if (!fit)
@@ -92,10 +86,15 @@ bool sameVisit(const QString &a, const QString &b)
     return norm(a) == norm(b);
 }
 
+bool holdsVisit(const QStringList &visits, const QString &visit)
+{
+    return std::any_of(visits.cbegin(), visits.cend(), [&](const QString &v) { return sameVisit(v, visit); });
+}
+
 bool visitBefore(const QString &a, const QString &b)
 {
-    const QDate da = QDate::fromString(a.simplified(), QStringLiteral("dd.MM.yyyy"));
-    const QDate db = QDate::fromString(b.simplified(), QStringLiteral("dd.MM.yyyy"));
+    const QDate da = platform::dates::fromShortDate(a);
+    const QDate db = platform::dates::fromShortDate(b);
     if (da.isValid() != db.isValid())
         return db.isValid();
     if (da.isValid() && da != db)
@@ -182,8 +181,7 @@ QStringList PhotoIndex::visitsOf(const QList<CardKey> &cards, const CardKey &car
     if (cardsWith(cards, card) != 1)
         return out;
     for (const Photo &p : photos)
-        if (p.onCard && sameCard(p.key, card) &&
-            std::none_of(out.cbegin(), out.cend(), [&](const QString &v) { return sameVisit(v, p.visit); }))
+        if (p.onCard && sameCard(p.key, card) && !holdsVisit(out, p.visit))
             out.append(p.visit.simplified());
     std::stable_sort(out.begin(), out.end(), visitBefore);
     return out;
@@ -213,7 +211,7 @@ QList<int> PhotoIndex::orphans(const QList<CardKey> &cards) const
     for (int i = 0; i < photos.size(); ++i) {
         const Photo &p = photos.at(i);
         keys[i] = keyText(p.key);
-        visitKeys[i] = visitKeyText(p);
+        visitKeys[i] = keys.at(i) + QChar(0x1e) + norm(p.visit);
         if (p.onCard)
             shown[p.eye == Eye::Right ? 0 : 1].insert(visitKeys.at(i), i);
     }
@@ -379,11 +377,8 @@ namespace {
 QList<int> writeOrder(const PhotoIndex &index)
 {
     QHash<QString, QList<int>> byKey;
-    QList<QString> keys;
-    for (int i = 0; i < index.photos.size(); ++i) {
-        keys.append(keyText(index.photos.at(i).key));
-        byKey[keys.last()].append(i);
-    }
+    for (int i = 0; i < index.photos.size(); ++i)
+        byKey[keyText(index.photos.at(i).key)].append(i);
     QList<int> order(index.photos.size());
     for (const QList<int> &places : std::as_const(byKey)) {
         QList<int> sorted = places;

@@ -82,6 +82,8 @@ struct Photo {
 // compared as keys are, and ordered by date (a text that is no date goes
 // before the dates).
 bool sameVisit(const QString &a, const QString &b);
+// Whether the list holds the visit.
+bool holdsVisit(const QStringList &visits, const QString &visit);
 bool visitBefore(const QString &a, const QString &b);
 // Today's visit.
 QString today();

@@ -8,6 +8,7 @@
 #include "photos/photoview.h"
 #include "photos/pupilreport.h"
 #include "platform/controls.h"
+#include "platform/dates.h"
 #include "platform/prompter.h"
 #include "state/carddoor.h"
 #include "state/cardindex.h"
@@ -164,7 +165,7 @@ TfmPhoto::TfmPhoto(QWidget *owner)
         // item's own (a visit listed, or chosen just now) is no new date.
         if (cbVisit->findText(typed) >= 0)
             return;
-        if (QDate::fromString(typed, QStringLiteral("dd.MM.yyyy")).isValid()) {
+        if (platform::dates::fromShortDate(typed).isValid()) {
             chooseVisit(typed);
             return;
         }
@@ -356,9 +357,7 @@ bool TfmPhoto::comparing() const
 void TfmPhoto::showVisits(const QList<photos::CardKey> &cards)
 {
     m_visits = m_haveCard ? photos::store().index().visitsOf(cards, m_card) : QStringList();
-    const auto known = [this](const QString &v) {
-        return std::any_of(m_visits.cbegin(), m_visits.cend(), [&](const QString &k) { return photos::sameVisit(k, v); });
-    };
+    const auto known = [this](const QString &v) { return photos::holdsVisit(m_visits, v); };
     if (m_newVisit && known(*m_newVisit))
         m_newVisit.reset();
     if (!known(m_visit) && !(m_newVisit && photos::sameVisit(*m_newVisit, m_visit))) {
@@ -390,10 +389,7 @@ void TfmPhoto::showVisits(const QList<photos::CardKey> &cards)
     for (const QString &v : std::as_const(m_visits))
         if (!photos::sameVisit(v, m_visit))
             others.append(v);
-    const auto isOther = [&](const QString &v) {
-        return std::any_of(others.cbegin(), others.cend(), [&](const QString &o) { return photos::sameVisit(o, v); });
-    };
-    if (!m_compare || !isOther(*m_compare)) {
+    if (!m_compare || !photos::holdsVisit(others, *m_compare)) {
         m_compare.reset();
         for (const QString &v : std::as_const(others))
             if (photos::visitBefore(v, m_visit) || !m_compare)
@@ -630,7 +626,7 @@ void TfmPhoto::followFraming(const Pane &p)
 void TfmPhoto::chooseVisit(const QString &visit)
 {
     m_visit = visit.simplified();
-    if (std::none_of(m_visits.cbegin(), m_visits.cend(), [&](const QString &v) { return photos::sameVisit(v, m_visit); }))
+    if (!photos::holdsVisit(m_visits, m_visit))
         m_newVisit = m_visit;
     refresh();
 }

@@ -2,11 +2,20 @@
 
 namespace platform::dates {
 
+namespace {
+const QString kShortDate = QStringLiteral("dd.MM.yyyy");
+} // namespace
+
 QString shortDate(const QDate &date)
 {
     // Spelled out rather than taken from a locale: the text goes into files
     // other workstations read, and must not follow anybody's settings.
-    return date.toString(QStringLiteral("dd.MM.yyyy"));
+    return date.toString(kShortDate);
+}
+
+QDate fromShortDate(const QString &text)
+{
+    return QDate::fromString(text.simplified(), kShortDate);
 }
 
 } // namespace platform::dates

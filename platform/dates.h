@@ -10,5 +10,8 @@ namespace platform::dates {
 
 // The Russian short date: day and month with two digits, the year with four.
 QString shortDate(const QDate &date);
+// A short date read back ("07.12.2026", blanks around it allowed); an
+// invalid date for any other text.
+QDate fromShortDate(const QString &text);
 
 } // namespace platform::dates
