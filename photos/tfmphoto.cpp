@@ -259,12 +259,19 @@ void TfmPhoto::buildPane(Pane &p, Eye eye, const char *suffix)
     row->addWidget(p.turn);
     row->addStretch(1);
     row->addWidget(p.takeOff);
+    // What stands under the photo, in a block of its own: the two blocks
+    // are kept one height (evenOutPanes) so that the photos are too.
+    p.below = new QWidget(p.box);
+    auto *under = new QVBoxLayout(p.below);
+    under->setContentsMargins(0, 0, 0, 0);
+    under->addLayout(row);
+    under->addWidget(p.state);
+    under->addWidget(p.pupil);
+    under->addWidget(p.offers);
+    under->addStretch(1);
     auto *v = new QVBoxLayout(p.box);
     v->addWidget(p.view, 1);
-    v->addLayout(row);
-    v->addWidget(p.state);
-    v->addWidget(p.pupil);
-    v->addWidget(p.offers);
+    v->addWidget(p.below);
 
     Pane *at = &p;
     connect(p.add, &QPushButton::clicked, this, [this, at] { addPhotoTo(*at); });
@@ -562,6 +569,7 @@ void TfmPhoto::showMeasures()
         p.offers->layout()->addWidget(b);
         connect(b, &QPushButton::clicked, this, [this, o] { takeOffer(o); });
     }
+    evenOutPanes();
 }
 
 void TfmPhoto::takeOffer(const photos::iris::Offer &offer)
@@ -598,6 +606,32 @@ void TfmPhoto::hoveredIn(const Pane &p, QPointF at)
     lbZoneUnder->setText(zone ? QStringLiteral("Зона (") + photos::eyeCaption(eye).toLower() + QStringLiteral("): ") +
                                     state::zones::shownName(zone->name)
                               : QString());
+}
+
+void TfmPhoto::evenOutPanes()
+{
+    // The texts under the photos (their measures, the offers) take as many
+    // lines as they need; the taller block sets the height of both.
+    int height = 0;
+    for (Pane *p : {&right, &left}) {
+        // Its texts and offers changed just now: measured afresh, not from
+        // what the layouts remember until they are next laid out.
+        for (QWidget *w : p->below->findChildren<QWidget *>())
+            w->updateGeometry();
+        for (QLayout *layout : p->below->findChildren<QLayout *>())
+            layout->invalidate();
+        const QLayout *under = p->below->layout();
+        const int needed = under->totalHeightForWidth(p->below->width());
+        height = std::max(height, needed >= 0 ? needed : under->totalSizeHint().height());
+    }
+    for (Pane *p : {&right, &left})
+        p->below->setFixedHeight(height);
+}
+
+void TfmPhoto::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    evenOutPanes();
 }
 
 void TfmPhoto::applyShow()

@@ -75,6 +75,9 @@ public slots:
     void photoHovered(photos::Eye eye, QPointF photoPoint);
     void newVisit(); // bbNewVisitClick
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     // One eye's pane.
     struct Pane {
@@ -90,6 +93,7 @@ private:
         QLabel *state = nullptr;
         QLabel *pupil = nullptr;     // the pupil's measures
         QWidget *offers = nullptr;   // the signs offered for this eye, a button each
+        QWidget *below = nullptr;    // all that stands under the photo
         std::optional<photos::iris::PupilMeasures> measures;
         int photo = -1;       // index in the photo index, -1 for none
         QString loadedPath;   // the file the view shows
@@ -132,6 +136,8 @@ private:
     void hoveredIn(const Pane &p, QPointF photoPoint);
     void showVisits(const QList<photos::CardKey> &cards);
     void followFraming(const Pane &p);
+    // The blocks under the two photos one height, so that the photos are too.
+    void evenOutPanes();
     // Both photos of a comparison with the iris in the middle, filling most of the view.
     void frameIrises();
     std::pair<int, int> m_framedPair{-1, -1}; // the photos compared when last framed so

@@ -472,6 +472,9 @@ void TestTfmPhoto::anOfferDoesWhatItsPatchDoes()
     const QList<QPushButton *> offered = control<QWidget>(w, "gbOffersRight")->findChildren<QPushButton *>();
     QCOMPARE(offered.size(), 1);
     QCOMPARE(offered.at(0)->text(), QStringLiteral("Предложено: Децентрация зрачка на 9.00"));
+    // An offer under one photo only: the two photos keep one height.
+    QApplication::processEvents(); // the layout settles
+    QCOMPARE(control<PhotoView>(w, "imLeft")->height(), control<PhotoView>(w, "imRight")->height());
     QVERIFY(state::examination().signLines().isEmpty() && state::examination().signCodes().isEmpty());
     photos::iris::Offer decentred = w->offers().at(0);
     startOver(s.prompter, decentred);
