@@ -57,6 +57,15 @@ void ChartPicture::mouseMoveEvent(QMouseEvent *event)
         emit left();
 }
 
+void ChartPicture::enterEvent(QEnterEvent *event)
+{
+    // Also when the picture comes up under a pointer at rest (its tab
+    // chosen from the keyboard): the zone there is named without a move.
+    const QPoint at = event->position().toPoint();
+    if (rect().contains(at))
+        emit hovered(at.x(), at.y());
+}
+
 void ChartPicture::leaveEvent(QEvent *)
 {
     emit left();

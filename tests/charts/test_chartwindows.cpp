@@ -334,6 +334,19 @@ void TestChartWindows::hoverNamesEveryZoneAndChangesNothing()
     QCOMPARE(named, 58 + 61 + 64 + 63 + 29 + 25);
     QCOMPARE(clickState(), clicked);
 
+    // The other eye's tab brought up under a pointer at rest: the zone now
+    // under it is named at once.
+    control<QTabWidget>(w, "pcShList")->setCurrentWidget(control<QWidget>(w, "tsDeck"));
+    control<QTabWidget>(w, "pcDeckEyes")->setCurrentWidget(control<QWidget>(w, "tsDeckR"));
+    ChartPicture *deckR = control<ChartPicture>(w, "imDeckR");
+    ChartPicture *deckL = control<ChartPicture>(w, "imDeckL");
+    const QPoint rest(deckR->width() / 2 + 40, deckR->height() / 2);
+    QTest::mouseMove(deckR, rest);
+    QVERIFY(!control<QLabel>(w, "lbZoneUnder")->text().isEmpty());
+    control<QTabWidget>(w, "pcDeckEyes")->setCurrentWidget(control<QWidget>(w, "tsDeckL"));
+    QCOMPARE(control<QLabel>(w, "lbZoneUnder")->text(),
+             QStringLiteral("Зона: ") + namesIn("DeckOrgans.txt").value(state::keyed::colourNumber(deckL->image(), rest)));
+
     // The list names the zones of the chart on view; one chosen is outlined.
     control<QTabWidget>(w, "pcShList")->setCurrentWidget(control<QWidget>(w, "tsJensen"));
     control<QTabWidget>(w, "pcJensenEyes")->setCurrentWidget(control<QWidget>(w, "tsJensenR"));
